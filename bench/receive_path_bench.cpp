@@ -1,0 +1,82 @@
+// The core receive path on a stream of mixed traffic: both views, the HMI framer and the
+// command dispatch, on 4 KiB chunks.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/panel.h"
+#include "fakes/fake_panel_view.h"
+#include "fakes/fake_serial_port.h"
+
+namespace {
+
+constexpr std::size_t kChunk = 4096;
+
+// Text lines with about 1% control bytes and an HMI message every ten lines.
+std::string MixedTraffic(std::size_t size) {
+  std::mt19937 random(42);
+  std::uniform_int_distribution<int> printable(32, 126);
+  std::uniform_int_distribution<int> percent(0, 99);
+  std::uniform_int_distribution<int> control(4, 31);
+  std::string traffic;
+  int line = 0;
+  while (traffic.size() < size) {
+    for (int i = 0; i < 60; ++i) {
+      traffic.push_back(static_cast<char>(percent(random) == 0 ? control(random) : printable(random)));
+    }
+    traffic += "\r\n";
+    if (++line % 10 == 0) {
+      traffic += "\x01@value " + std::to_string(line) +
+                 "\x02"
+                 "x\x03";
+    }
+  }
+  traffic.resize(size);
+  return traffic;
+}
+
+void BM_ReceivePathMixedTraffic(benchmark::State& state) {
+  korvani::fakes::FakeSerialPort port;
+  port.Open = true;
+  korvani::fakes::FakePanelView view;
+  korvani::app::Panel panel(port, view);
+  std::size_t messages = 0;
+  panel.Link().Commands().Bind('@', [&messages](const korvani::hmi::link::Arguments&) { ++messages; });
+  const bool hexView = state.range(0) != 0;
+  if (hexView) {
+    panel.Receive().optRxHex_Click();
+  }
+
+  const std::string traffic = MixedTraffic(kChunk * 256);
+  std::vector<std::string> chunks;
+  for (std::size_t at = 0; at < traffic.size(); at += kChunk) {
+    chunks.push_back(traffic.substr(at, kChunk));
+  }
+  std::size_t next = 0;
+  for (auto _ : state) {
+    port.Arrive(chunks[next]);
+    next = (next + 1) % chunks.size();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kChunk));
+  state.counters["messages"] = static_cast<double>(messages);
+  state.SetLabel(hexView ? "hex view shown" : "ascii view shown");
+}
+BENCHMARK(BM_ReceivePathMixedTraffic)->Arg(0)->Arg(1);
+
+void BM_ReceivePathHundredKilobyteChunk(benchmark::State& state) {
+  korvani::fakes::FakeSerialPort port;
+  port.Open = true;
+  korvani::fakes::FakePanelView view;
+  korvani::app::Panel panel(port, view);
+  panel.Link().Commands().Bind('@', [](const korvani::hmi::link::Arguments&) {});
+  const std::string chunk = MixedTraffic(100000);
+  for (auto _ : state) {
+    port.Arrive(chunk);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * chunk.size()));
+}
+BENCHMARK(BM_ReceivePathHundredKilobyteChunk);
+
+}  // namespace

@@ -1,0 +1,12 @@
+# One switch for AddressSanitizer and UndefinedBehaviorSanitizer on every target that
+# links korvani_options.
+option(KORVANI_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+if(KORVANI_SANITIZE)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    message(FATAL_ERROR "KORVANI_SANITIZE needs GCC or Clang")
+  endif()
+  target_compile_options(korvani_options INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(korvani_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,32 @@
+// The Vexel hex notation: an apostrophe and two hex digits stand for one byte ('0D is CR).
+// Free functions on byte text (each char one byte, 0..255); no state, no user interface.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace korvani::terminal {
+
+// Longest input HexToAsciiString lists before it appends its truncation note.
+inline constexpr std::size_t kHexListingLimit = 5000;
+
+// Received text in the ASCII view's form: LF, CR and codes 32..127 as they are, every other
+// code as apostrophe, hex pair, space.
+std::string AsciiToDisplay(std::string_view text);
+// The same, appended to `out` (the receive path reuses one buffer per chunk).
+void AppendAsciiToDisplay(std::string& out, std::string_view text);
+
+// Code of the first character, 0 for an empty text.
+std::int16_t SafeAsc(std::string_view text);
+
+// Upper-case hex pair of one byte, appended to `out`.
+void AppendHexPair(std::string& out, unsigned char byte);
+
+// Each byte as a hex pair and a space, at most kHexListingLimit of them, then a note.
+std::string HexToAsciiString(std::string_view text);
+
+// Typed text with apostrophe-hex escapes and semicolon comments to the bytes to send.
+std::string ParseTxText(std::string_view typed);
+
+}  // namespace korvani::terminal

@@ -1,0 +1,180 @@
+#include "terminal/receive_path.h"
+
+#include <exception>
+
+#include "terminal/hex_notation.h"
+#include "terminal/log_file.h"
+
+namespace korvani::terminal {
+
+namespace {
+constexpr std::string_view kFreezeCaption = "Freeze";
+constexpr std::string_view kUpdateCaption = "Update";
+}  // namespace
+
+ReceivePath::ReceivePath(SerialPort& port, RxPaneView& view, ChunkSink hmiSink)
+    : Port(port), View(view), HmiSink(std::move(hmiSink)) {}
+
+void ReceivePath::TerminalPort_CommEvent(int eventCode) {
+  if (Port.BytesWaiting() >= Port.Capacity()) {
+    ResetPort();
+  }
+  switch (eventCode) {
+    case kEventReceive:
+      ReadTerminalInput();
+      break;
+    case 1:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:  // line-state changes: nothing to do
+      break;
+    default:  // error events and unknown codes alike
+      ResetPort();
+      break;
+  }
+}
+
+void ReceivePath::ResetPort() {
+  Port.SetOpen(false);
+  Port.SetOpen(true);
+}
+
+void ReceivePath::ReadTerminalInput() {
+  if (ReadGuard) {
+    // A handler let the event loop run; the data is read once the guard clears below,
+    // not only when the next byte happens to arrive.
+    ReadTurnedAway = true;
+    return;
+  }
+  do {
+    ReadTurnedAway = false;
+    ReadGuard = true;
+    try {
+      if (Port.BytesWaiting() != 0) {
+        const std::string chunk = Port.ReadAll();
+        AddThisLot(chunk);
+      }
+    } catch (const std::exception&) {
+      // A failure ends the work on this chunk without a message; what was done stays done.
+    }
+    ReadGuard = false;
+  } while (ReadTurnedAway);
+}
+
+void ReceivePath::AddThisLot(std::string_view thisLot) {
+  AsciiScratch.clear();
+  AppendAsciiToDisplay(AsciiScratch, thisLot);
+  AsciiText.AppendKeepingLast(AsciiScratch, kRxAsciiLimit);
+  LogRxAscii(AsciiScratch);
+
+  AppendHex(thisLot);
+  LogRxHex(HexScratch);
+  TrimHexText();
+
+  if (!IsFrozen) {
+    SnapshotIsLive = true;
+    AsciiShown.clear();
+    HexShown.clear();
+    UpDateRxDisplayDebug();
+  }
+
+  if (HmiSink) {
+    HmiSink(thisLot);
+  }
+}
+
+void ReceivePath::AppendHex(std::string_view thisLot) {
+  if (HexText.Empty()) {
+    Column = 0;
+  }
+  HexScratch.clear();
+  HexScratch.reserve(thisLot.size() * 3 + (thisLot.size() / kHexPairsPerLine + 1) * 2);
+  for (const char ch : thisLot) {
+    AppendHexPair(HexScratch, static_cast<unsigned char>(ch));
+    HexScratch.push_back(' ');
+    if (++Column == kHexPairsPerLine) {
+      Column = 0;
+      HexScratch += "\r\n";
+    }
+  }
+  HexText.Append(HexScratch);
+}
+
+// Dropping whole leading lines until the text fits, computed once for the chunk: the cut is
+// the end of the first line break that lies at or beyond the excess, or the excess itself
+// when no such break remains.
+void ReceivePath::TrimHexText() {
+  const std::size_t size = HexText.Size();
+  if (size <= kRxHexLimit) {
+    return;
+  }
+  const std::size_t excess = size - kRxHexLimit;
+  const std::string_view text = HexText.View();
+  const std::size_t from = excess >= 2 ? excess - 2 : 0;
+  const std::size_t lineBreak = text.find("\r\n", from);
+  HexText.DropFront(lineBreak == std::string_view::npos ? excess : lineBreak + 2);
+}
+
+std::string_view ReceivePath::RxAsciiShown() const {
+  return SnapshotIsLive ? AsciiText.View() : std::string_view(AsciiShown);
+}
+
+std::string_view ReceivePath::RxHexShown() const {
+  return SnapshotIsLive ? HexText.View() : std::string_view(HexShown);
+}
+
+void ReceivePath::UpDateRxDisplayDebug() {
+  View.ShowRxText(Selected == RxViewOption::Ascii ? RxAsciiShown() : RxHexShown());
+}
+
+void ReceivePath::LogRxAscii(std::string_view text) const {
+  if (Logs.LogAscii) {
+    AppendToFile(Logs.AsciiFileName, text);  // a failed write is skipped
+  }
+}
+
+void ReceivePath::LogRxHex(std::string_view text) const {
+  if (Logs.LogHex) {
+    AppendToFile(Logs.HexFileName, text);
+  }
+}
+
+void ReceivePath::cmdRxClear_Click() {
+  AsciiText.Clear();
+  HexText.Clear();
+  AsciiShown.clear();
+  HexShown.clear();
+  // Both snapshots are empty now; while frozen they must stay empty as data arrives.
+  SnapshotIsLive = !IsFrozen;
+  View.ShowRxText({});
+}
+
+void ReceivePath::cmdRxFreeze_Click() {
+  if (!IsFrozen) {
+    if (SnapshotIsLive) {
+      AsciiShown.assign(AsciiText.View());
+      HexShown.assign(HexText.View());
+      SnapshotIsLive = false;
+    }
+    IsFrozen = true;
+    View.SetFreezeCaption(kUpdateCaption);
+  } else {
+    // Live again; nothing is redrawn until the next chunk.
+    IsFrozen = false;
+    View.SetFreezeCaption(kFreezeCaption);
+  }
+}
+
+void ReceivePath::optRxASCII_Click() {
+  Selected = RxViewOption::Ascii;
+  UpDateRxDisplayDebug();
+}
+
+void ReceivePath::optRxHex_Click() {
+  Selected = RxViewOption::Hex;
+  UpDateRxDisplayDebug();
+}
+
+}  // namespace korvani::terminal

@@ -1,0 +1,93 @@
+// The receive path: every chunk the serial port delivers is shown in the terminal's ASCII
+// and hex views, appended to the terminal log files when enabled, and handed on to the
+// HMI framer, always in that order.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "terminal/rx_pane_view.h"
+#include "terminal/serial_port.h"
+#include "terminal/tail_text.h"
+
+namespace korvani::terminal {
+
+inline constexpr std::size_t kRxAsciiLimit = 20000;
+inline constexpr std::size_t kRxHexLimit = 10000;
+inline constexpr std::int16_t kHexPairsPerLine = 25;
+
+enum class RxViewOption { Ascii, Hex };
+
+// The two receive log files and their check boxes.
+struct RxLogSettings {
+  bool LogAscii = false;
+  bool LogHex = false;
+  std::string AsciiFileName = "ASCII_logfile.log";
+  std::string HexFileName = "Hex_logfile.log";
+};
+
+class ReceivePath {
+ public:
+  // `hmiSink` takes every raw chunk after it has been shown and logged.
+  using ChunkSink = std::function<void(std::string_view chunk)>;
+
+  ReceivePath(SerialPort& port, RxPaneView& view, ChunkSink hmiSink);
+
+  // The port's communication event.
+  void TerminalPort_CommEvent(int eventCode);
+  // Reads everything waiting and passes it to AddThisLot; guarded against re-entry.
+  void ReadTerminalInput();
+  // Takes one chunk of received bytes.
+  void AddThisLot(std::string_view thisLot);
+  // Puts the snapshot of the selected view into the pane.
+  void UpDateRxDisplayDebug();
+
+  void LogRxAscii(std::string_view text) const;
+  void LogRxHex(std::string_view text) const;
+
+  void cmdRxClear_Click();
+  void cmdRxFreeze_Click();
+  void optRxASCII_Click();
+  void optRxHex_Click();
+
+  RxLogSettings& LogSettings() { return Logs; }
+
+  [[nodiscard]] std::string_view RxAsciiText() const { return AsciiText.View(); }
+  [[nodiscard]] std::string_view RxHexText() const { return HexText.View(); }
+  [[nodiscard]] std::string_view RxAsciiShown() const;
+  [[nodiscard]] std::string_view RxHexShown() const;
+  [[nodiscard]] std::int16_t HexColumn() const { return Column; }
+  [[nodiscard]] bool Frozen() const { return IsFrozen; }
+  [[nodiscard]] RxViewOption SelectedView() const { return Selected; }
+
+ private:
+  void ResetPort();
+  void AppendHex(std::string_view thisLot);
+  void TrimHexText();
+
+  SerialPort& Port;
+  RxPaneView& View;
+  ChunkSink HmiSink;
+  RxLogSettings Logs;
+
+  TailText AsciiText;
+  TailText HexText;
+  // While the pane is live the shown snapshots are the texts themselves; a copy is taken
+  // only when the pane freezes (SnapshotIsLive false), which keeps copying off the hot path.
+  bool SnapshotIsLive = true;
+  std::string AsciiShown;
+  std::string HexShown;
+
+  std::int16_t Column = 0;
+  bool ReadGuard = false;
+  bool ReadTurnedAway = false;
+  bool IsFrozen = false;
+  RxViewOption Selected = RxViewOption::Ascii;
+
+  std::string AsciiScratch;  // reused per chunk
+  std::string HexScratch;
+};
+
+}  // namespace korvani::terminal

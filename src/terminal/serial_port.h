@@ -1,0 +1,70 @@
+// What the program asks of the one serial port it talks through. The shell supplies the
+// real port; tests supply a fake. Events are delivered on the user-interface thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace korvani::terminal {
+
+// Communication event codes reported through the event handler.
+inline constexpr int kEventReceive = 2;  // data received
+inline constexpr int kEventBreak = 1001;
+inline constexpr int kEventCtsTimeout = 1002;
+inline constexpr int kEventDsrTimeout = 1003;
+inline constexpr int kEventFrame = 1004;
+inline constexpr int kEventOverrun = 1006;
+inline constexpr int kEventCdTimeout = 1007;
+inline constexpr int kEventRxOver = 1008;
+inline constexpr int kEventRxParity = 1009;
+inline constexpr int kEventTxFull = 1010;
+inline constexpr int kFirstErrorEvent = 1001;
+inline constexpr int kLastErrorEvent = 1010;
+
+class SerialPort {
+ public:
+  using EventHandler = std::function<void(int eventCode)>;
+
+  virtual ~SerialPort() = default;
+
+  // COM port number the next open uses.
+  virtual void SetPortNumber(std::int16_t number) = 0;
+  [[nodiscard]] virtual std::int16_t PortNumber() const = 0;
+
+  // "38400,N,8,1": baud, parity letter, data bits, stop bits; applies to the next open.
+  virtual void SetSettings(const std::string& settings) = 0;
+  [[nodiscard]] virtual std::string Settings() const = 0;
+
+  [[nodiscard]] virtual bool IsOpen() const = 0;
+  // Opens or closes. Returns false when opening failed (missing or busy port, bad
+  // settings); closing a closed port is harmless and succeeds.
+  virtual bool SetOpen(bool open) = 0;
+
+  // Received bytes not yet read, and the most the port can hold before it overflows.
+  [[nodiscard]] virtual std::int64_t BytesWaiting() const = 0;
+  [[nodiscard]] virtual std::int64_t Capacity() const = 0;
+
+  // Every waiting byte, one char per byte, codes 0..255 unchanged.
+  virtual std::string ReadAll() = 0;
+  // Each char written as one byte. False when the port is closed or the write failed.
+  virtual bool Write(std::string_view data) = 0;
+
+  // A plain-text account of the last failure, for the status line.
+  [[nodiscard]] virtual std::string LastError() const = 0;
+
+  void SetEventHandler(EventHandler handler) { Handler = std::move(handler); }
+
+ protected:
+  void RaiseEvent(int eventCode) {
+    if (Handler) {
+      Handler(eventCode);
+    }
+  }
+
+ private:
+  EventHandler Handler;
+};
+
+}  // namespace korvani::terminal

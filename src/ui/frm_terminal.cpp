@@ -1,0 +1,85 @@
+#include "ui/frm_terminal.h"
+
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include "app/panel.h"
+
+namespace korvani::ui {
+
+namespace {
+QString ToQString(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+}  // namespace
+
+FrmTerminal::FrmTerminal(QWidget* parent) : QMainWindow(parent) {
+  Widgets.setupUi(this);
+  HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
+  HmiSurface->SetOuterSize(9000, 6000);
+  Widgets.optRxASCII->setChecked(true);
+  Widgets.SSTab1->setCurrentIndex(1);
+  setWindowTitle(QStringLiteral("Korvani"));
+
+  RxRefreshTimer.setSingleShot(true);
+  RxRefreshTimer.setInterval(kRxRefreshMs);
+  connect(&RxRefreshTimer, &QTimer::timeout, this, &FrmTerminal::RefreshRxPane);
+}
+
+FrmTerminal::~FrmTerminal() = default;
+
+void FrmTerminal::Attach(app::Panel& panel) {
+  Panel = &panel;
+  terminal::ReceivePath& rx = panel.Receive();
+  connect(Widgets.cmdRxFreeze, &QPushButton::clicked, this, [&rx] { rx.cmdRxFreeze_Click(); });
+  connect(Widgets.cmdRxClear, &QPushButton::clicked, this, [&rx] { rx.cmdRxClear_Click(); });
+  connect(Widgets.optRxASCII, &QRadioButton::clicked, this, [&rx] { rx.optRxASCII_Click(); });
+  connect(Widgets.optRxHex, &QRadioButton::clicked, this, [&rx] { rx.optRxHex_Click(); });
+  connect(Widgets.chkLogASCII, &QCheckBox::toggled, this, [&rx](bool on) { rx.LogSettings().LogAscii = on; });
+  connect(Widgets.chkLogHex, &QCheckBox::toggled, this, [&rx](bool on) { rx.LogSettings().LogHex = on; });
+  connect(Widgets.txtASCIILogFileName, &QLineEdit::textChanged, this,
+          [&rx](const QString& name) { rx.LogSettings().AsciiFileName = name.toStdString(); });
+  connect(Widgets.txtHexLogFileName, &QLineEdit::textChanged, this,
+          [&rx](const QString& name) { rx.LogSettings().HexFileName = name.toStdString(); });
+  rx.LogSettings().AsciiFileName = Widgets.txtASCIILogFileName->text().toStdString();
+  rx.LogSettings().HexFileName = Widgets.txtHexLogFileName->text().toStdString();
+
+  connect(Widgets.cmdHMITestSend, &QPushButton::clicked, this,
+          [this] { Panel->cmdHMITestSend_Click(Widgets.txtHMIRawRx->text().toLatin1().toStdString()); });
+}
+
+QString FrmTerminal::ToPaneText(std::string_view text) {
+  QString shown = ToQString(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
+void FrmTerminal::ShowRxText(std::string_view text) {
+  // Chunks may come far faster than an eye can follow: keep the newest text and show it
+  // at display rate.
+  PendingRxText.assign(text);
+  if (!RxRefreshTimer.isActive()) {
+    RxRefreshTimer.start();
+  }
+}
+
+void FrmTerminal::RefreshRxPane() {
+  Widgets.txtRxData->setPlainText(ToPaneText(PendingRxText));
+  Widgets.txtRxData->moveCursor(QTextCursor::End);
+  Widgets.txtRxData->ensureCursorVisible();
+}
+
+void FrmTerminal::SetFreezeCaption(std::string_view caption) {
+  Widgets.cmdRxFreeze->setText(ToQString(caption));
+}
+
+void FrmTerminal::ShowTestEcho(std::string_view hexListing) {
+  Widgets.Label2->setText(ToQString(hexListing));
+}
+
+void FrmTerminal::ShowPortStatus(std::string_view status) {
+  Widgets.lblPortStatus->setText(QString::fromUtf8(status.data(), static_cast<qsizetype>(status.size())));
+}
+
+}  // namespace korvani::ui

@@ -1,0 +1,55 @@
+// frmTerminal, the main window: shows what the panel decides and forwards what the user
+// does. It holds no rules of its own.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "app/panel_view.h"
+#include "ui/frm_terminal_ui.h"
+#include "ui/qt_drawing_surface.h"
+
+namespace korvani::app {
+class Panel;
+}
+
+namespace korvani::ui {
+
+class FrmTerminal final : public QMainWindow, public app::PanelView {
+  Q_OBJECT
+
+ public:
+  // How often at most the receive pane's text is rebuilt while data streams in.
+  static constexpr int kRxRefreshMs = 33;
+
+  explicit FrmTerminal(QWidget* parent = nullptr);
+  ~FrmTerminal() override;
+
+  // Forwards the window's events to the panel; call once, before the port opens.
+  void Attach(app::Panel& panel);
+
+  QtDrawingSurface& Surface() { return *HmiSurface; }
+  const FrmTerminalUi& Ui() const { return Widgets; }
+
+  void ShowRxText(std::string_view text) override;
+  void SetFreezeCaption(std::string_view caption) override;
+  void ShowTestEcho(std::string_view hexListing) override;
+  void ShowPortStatus(std::string_view status) override;
+
+  // The received bytes as the pane shows them: each byte one Latin-1 character, and line
+  // ends (CR LF, lone CR, lone LF) as line breaks.
+  static QString ToPaneText(std::string_view text);
+
+ private:
+  void RefreshRxPane();
+
+  FrmTerminalUi Widgets;
+  std::unique_ptr<QtDrawingSurface> HmiSurface;
+  app::Panel* Panel = nullptr;
+  std::string PendingRxText;
+  QTimer RxRefreshTimer;
+};
+
+}  // namespace korvani::ui

@@ -1,0 +1,125 @@
+#include "ui/frm_terminal_ui.h"
+
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace korvani::ui {
+
+namespace {
+
+QFont FixedPitchFont() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setFamily(QStringLiteral("Liberation Mono"));
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
+QWidget* BuildTerminalTab(FrmTerminalUi& ui) {
+  auto* tab = new QWidget;
+  auto* layout = new QVBoxLayout(tab);
+
+  ui.fraRx = new QGroupBox(QStringLiteral("Rx"), tab);
+  auto* rxLayout = new QHBoxLayout(ui.fraRx);
+  ui.txtRxData = new QPlainTextEdit(ui.fraRx);
+  ui.txtRxData->setObjectName(QStringLiteral("txtRxData"));
+  ui.txtRxData->setReadOnly(true);
+  ui.txtRxData->setFont(FixedPitchFont());
+  ui.txtRxData->setUndoRedoEnabled(false);
+  ui.txtRxData->setMinimumSize(560, 300);
+  rxLayout->addWidget(ui.txtRxData, 1);
+
+  auto* side = new QVBoxLayout;
+  ui.optRxASCII = new QRadioButton(QStringLiteral("ASCII"), ui.fraRx);
+  ui.optRxASCII->setObjectName(QStringLiteral("optRxASCII"));
+  ui.optRxASCII->setToolTip(
+      QStringLiteral("Display received data in ASCII format. Non-printing codes will be shown in Vexel hex "
+                     "format, e.g. '0E"));
+  ui.optRxHex = new QRadioButton(QStringLiteral("HEX"), ui.fraRx);
+  ui.optRxHex->setObjectName(QStringLiteral("optRxHex"));
+  ui.optRxHex->setToolTip(QStringLiteral("Display received data in Hex format"));
+  ui.cmdRxFreeze = new QPushButton(QStringLiteral("Freeze"), ui.fraRx);
+  ui.cmdRxFreeze->setObjectName(QStringLiteral("cmdRxFreeze"));
+  ui.cmdRxClear = new QPushButton(QStringLiteral("Clear"), ui.fraRx);
+  ui.cmdRxClear->setObjectName(QStringLiteral("cmdRxClear"));
+  ui.chkLogASCII = new QCheckBox(QStringLiteral("Log ASCII"), ui.fraRx);
+  ui.chkLogASCII->setObjectName(QStringLiteral("chkLogASCII"));
+  ui.chkLogHex = new QCheckBox(QStringLiteral("Log Hex"), ui.fraRx);
+  ui.chkLogHex->setObjectName(QStringLiteral("chkLogHex"));
+  for (QWidget* widget : {static_cast<QWidget*>(ui.optRxASCII), static_cast<QWidget*>(ui.optRxHex),
+                          static_cast<QWidget*>(ui.cmdRxFreeze), static_cast<QWidget*>(ui.cmdRxClear),
+                          static_cast<QWidget*>(ui.chkLogASCII), static_cast<QWidget*>(ui.chkLogHex)}) {
+    side->addWidget(widget);
+  }
+  side->addStretch(1);
+  rxLayout->addLayout(side);
+
+  layout->addWidget(ui.fraRx, 1);
+  return tab;
+}
+
+QWidget* BuildHmiTab(FrmTerminalUi& ui) {
+  auto* tab = new QWidget;
+  auto* layout = new QVBoxLayout(tab);
+
+  ui.picHMI1 = new SurfaceWidget(tab);
+  ui.picHMI1->setObjectName(QStringLiteral("picHMI1"));
+  layout->addWidget(ui.picHMI1, 0, Qt::AlignLeft | Qt::AlignTop);
+  layout->addStretch(1);
+
+  auto* testRow = new QHBoxLayout;
+  ui.txtHMIRawRx = new QLineEdit(tab);
+  ui.txtHMIRawRx->setObjectName(QStringLiteral("txtHMIRawRx"));
+  ui.txtHMIRawRx->setFont(FixedPitchFont());
+  ui.cmdHMITestSend = new QPushButton(QStringLiteral("Test"), tab);
+  ui.cmdHMITestSend->setObjectName(QStringLiteral("cmdHMITestSend"));
+  testRow->addWidget(ui.txtHMIRawRx, 1);
+  testRow->addWidget(ui.cmdHMITestSend);
+  layout->addLayout(testRow);
+
+  ui.Label2 = new QLabel(tab);
+  ui.Label2->setObjectName(QStringLiteral("Label2"));
+  ui.Label2->setTextFormat(Qt::PlainText);
+  ui.Label2->setWordWrap(true);
+  ui.Label2->setFont(FixedPitchFont());
+  layout->addWidget(ui.Label2);
+  return tab;
+}
+
+QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
+  auto* tab = new QWidget;
+  auto* layout = new QVBoxLayout(tab);
+  auto* logFiles = new QGroupBox(QStringLiteral("Log files"), tab);
+  auto* form = new QFormLayout(logFiles);
+  ui.txtASCIILogFileName = new QLineEdit(QStringLiteral("ASCII_logfile.log"), logFiles);
+  ui.txtASCIILogFileName->setObjectName(QStringLiteral("txtASCIILogFileName"));
+  ui.txtHexLogFileName = new QLineEdit(QStringLiteral("Hex_logfile.log"), logFiles);
+  ui.txtHexLogFileName->setObjectName(QStringLiteral("txtHexLogFileName"));
+  form->addRow(QStringLiteral("ASCII log file"), ui.txtASCIILogFileName);
+  form->addRow(QStringLiteral("Hex log file"), ui.txtHexLogFileName);
+  layout->addWidget(logFiles);
+  layout->addStretch(1);
+  return tab;
+}
+
+}  // namespace
+
+void FrmTerminalUi::setupUi(QMainWindow* window) {
+  window->setObjectName(QStringLiteral("frmTerminal"));
+  SSTab1 = new QTabWidget(window);
+  SSTab1->setObjectName(QStringLiteral("SSTab1"));
+  SSTab1->addTab(BuildTerminalTab(*this), QStringLiteral("Terminal"));
+  SSTab1->addTab(BuildHmiTab(*this), QStringLiteral("Korvani (tm)"));
+  SSTab1->addTab(BuildSettingsTab(*this), QStringLiteral("Settings"));
+  window->setCentralWidget(SSTab1);
+
+  StatusBar1 = new QStatusBar(window);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  lblPortStatus = new QLabel(StatusBar1);
+  lblPortStatus->setTextFormat(Qt::PlainText);
+  StatusBar1->addWidget(lblPortStatus, 1);
+  window->setStatusBar(StatusBar1);
+}
+
+}  // namespace korvani::ui

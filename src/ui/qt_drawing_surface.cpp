@@ -1,0 +1,129 @@
+#include "ui/qt_drawing_surface.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <cmath>
+
+namespace korvani::ui {
+
+namespace {
+// Dots per metre that QImage reports back as exactly kDpi dots per inch.
+constexpr int kDotsPerMetre = 3780;
+
+QString ToText(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+}  // namespace
+
+QtDrawingSurface::QtDrawingSurface(SurfaceWidget& widget) : Widget(widget) {
+  Canvas = QImage(1, 1, QImage::Format_RGB32);
+  Canvas.setDotsPerMeterX(kDotsPerMetre);
+  Canvas.setDotsPerMeterY(kDotsPerMetre);
+  Canvas.fill(ToQColor(Back));
+  CurrentFont.setStyleHint(QFont::TypeWriter);
+  CurrentFont.setFixedPitch(true);
+  Widget.SetSurface(this);
+}
+
+QColor QtDrawingSurface::ToQColor(hmi::screen::Colour colour) {
+  const auto value = static_cast<std::uint32_t>(colour);
+  return {static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8U) & 0xFFU),
+          static_cast<int>((value >> 16U) & 0xFFU)};
+}
+
+int QtDrawingSurface::ToPixels(double twips) {
+  return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+
+void QtDrawingSurface::SetFont(std::string_view family, double points) {
+  CurrentFont.setFamily(ToText(family));
+  CurrentFont.setPointSizeF(points);
+}
+
+double QtDrawingSurface::TextHeight(std::string_view /*text*/) const {
+  // One line of the font, whatever the text: the row height of the screen.
+  return QFontMetricsF(CurrentFont, &Canvas).height() * kTwipsPerPixel;
+}
+
+double QtDrawingSurface::TextWidth(std::string_view text) const {
+  return QFontMetricsF(CurrentFont, &Canvas).horizontalAdvance(ToText(text)) * kTwipsPerPixel;
+}
+
+void QtDrawingSurface::FillRect(double x1, double y1, double x2, double y2, hmi::screen::Colour colour) {
+  const QRect rect =
+      QRect(QPoint(ToPixels(x1), ToPixels(y1)), QPoint(ToPixels(x2), ToPixels(y2))).normalized();
+  QPainter painter(&Canvas);
+  painter.fillRect(rect, ToQColor(colour));
+}
+
+void QtDrawingSurface::DrawText(std::string_view text, double x, double y, hmi::screen::Colour colour) {
+  QPainter painter(&Canvas);
+  painter.setFont(CurrentFont);
+  painter.setPen(ToQColor(colour));
+  const QFontMetricsF metrics(CurrentFont, &Canvas);
+  painter.drawText(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + metrics.ascent()), ToText(text));
+}
+
+void QtDrawingSurface::Clear() {
+  Canvas.fill(ToQColor(Back));
+  Refresh();
+}
+
+void QtDrawingSurface::SetBackColour(hmi::screen::Colour colour) {
+  Back = colour;
+  Clear();
+}
+
+void QtDrawingSurface::Refresh() {
+  Widget.update();
+}
+
+void QtDrawingSurface::SetOuterSize(double width, double height) {
+  const int innerWidth = std::max(1, ToPixels(width) - 2 * kBorderPixels);
+  const int innerHeight = std::max(1, ToPixels(height) - 2 * kBorderPixels);
+  QImage resized(innerWidth, innerHeight, QImage::Format_RGB32);
+  resized.setDotsPerMeterX(kDotsPerMetre);
+  resized.setDotsPerMeterY(kDotsPerMetre);
+  resized.fill(ToQColor(Back));
+  {
+    QPainter painter(&resized);
+    painter.drawImage(0, 0, Canvas);
+  }
+  Canvas = resized;
+  Widget.setFixedSize(innerWidth + 2 * kBorderPixels, innerHeight + 2 * kBorderPixels);
+  Refresh();
+}
+
+double QtDrawingSurface::OuterWidth() const {
+  return (Canvas.width() + 2 * kBorderPixels) * kTwipsPerPixel;
+}
+double QtDrawingSurface::OuterHeight() const {
+  return (Canvas.height() + 2 * kBorderPixels) * kTwipsPerPixel;
+}
+double QtDrawingSurface::InnerWidth() const {
+  return Canvas.width() * kTwipsPerPixel;
+}
+double QtDrawingSurface::InnerHeight() const {
+  return Canvas.height() * kTwipsPerPixel;
+}
+
+SurfaceWidget::SurfaceWidget(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void SurfaceWidget::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  const QRect outer = rect();
+  painter.fillRect(outer, palette().window());
+  painter.setPen(palette().dark().color());
+  painter.drawLine(outer.topLeft(), outer.topRight());
+  painter.drawLine(outer.topLeft(), outer.bottomLeft());
+  painter.setPen(palette().light().color());
+  painter.drawLine(outer.bottomLeft(), outer.bottomRight());
+  painter.drawLine(outer.topRight(), outer.bottomRight());
+  if (Surface != nullptr) {
+    painter.drawImage(QtDrawingSurface::kBorderPixels, QtDrawingSurface::kBorderPixels, Surface->Image());
+  }
+}
+
+}  // namespace korvani::ui

@@ -1,0 +1,68 @@
+// The HMI screen's drawing surface: a QImage with a fixed 96 dpi, so every measurement is
+// the same whatever the display, shown by the widget picHMI1 inside a 2-pixel border.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+
+#include "hmi/screen/drawing_surface.h"
+
+namespace korvani::ui {
+
+class SurfaceWidget;
+
+class QtDrawingSurface final : public hmi::screen::DrawingSurface {
+ public:
+  static constexpr int kDpi = 96;
+  static constexpr double kTwipsPerPixel = 1440.0 / kDpi;
+  static constexpr int kBorderPixels = 2;
+
+  explicit QtDrawingSurface(SurfaceWidget& widget);
+
+  void SetFont(std::string_view family, double points) override;
+  [[nodiscard]] double TextHeight(std::string_view text) const override;
+  [[nodiscard]] double TextWidth(std::string_view text) const override;
+  void FillRect(double x1, double y1, double x2, double y2, hmi::screen::Colour colour) override;
+  void DrawText(std::string_view text, double x, double y, hmi::screen::Colour colour) override;
+  void Clear() override;
+  void SetBackColour(hmi::screen::Colour colour) override;
+  [[nodiscard]] hmi::screen::Colour BackColour() const override { return Back; }
+  void Refresh() override;
+  void SetOuterSize(double width, double height) override;
+  [[nodiscard]] double OuterWidth() const override;
+  [[nodiscard]] double OuterHeight() const override;
+  [[nodiscard]] double InnerWidth() const override;
+  [[nodiscard]] double InnerHeight() const override;
+  [[nodiscard]] double TwipsPerPixel() const override { return kTwipsPerPixel; }
+
+  [[nodiscard]] const QImage& Image() const { return Canvas; }
+  [[nodiscard]] const QFont& Font() const { return CurrentFont; }
+
+  static QColor ToQColor(hmi::screen::Colour colour);
+
+ private:
+  static int ToPixels(double twips);
+
+  SurfaceWidget& Widget;
+  QImage Canvas;
+  QFont CurrentFont;
+  hmi::screen::Colour Back = 0;  // black, as designed
+};
+
+// picHMI1: paints the surface's image inside a sunken border.
+class SurfaceWidget final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit SurfaceWidget(QWidget* parent = nullptr);
+  void SetSurface(const QtDrawingSurface* surface) { Surface = surface; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const QtDrawingSurface* Surface = nullptr;
+};
+
+}  // namespace korvani::ui

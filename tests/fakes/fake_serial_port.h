@@ -1,0 +1,61 @@
+// A serial port in memory: tests put bytes "on the line" and read what was written.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "terminal/serial_port.h"
+
+namespace korvani::fakes {
+
+class FakeSerialPort final : public terminal::SerialPort {
+ public:
+  void SetPortNumber(std::int16_t number) override { Number = number; }
+  [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
+  void SetSettings(const std::string& settings) override { LineSettings = settings; }
+  [[nodiscard]] std::string Settings() const override { return LineSettings; }
+  [[nodiscard]] bool IsOpen() const override { return Open; }
+  bool SetOpen(bool open) override {
+    OpenCalls.push_back(open);
+    if (open && RefuseOpen) {
+      return false;
+    }
+    if (!open) {
+      Waiting.clear();  // whatever the port held is lost
+    }
+    Open = open;
+    return true;
+  }
+  [[nodiscard]] std::int64_t BytesWaiting() const override {
+    return static_cast<std::int64_t>(Waiting.size());
+  }
+  [[nodiscard]] std::int64_t Capacity() const override { return CapacityBytes; }
+  std::string ReadAll() override { return std::exchange(Waiting, {}); }
+  bool Write(std::string_view data) override {
+    if (!Open) {
+      return false;
+    }
+    Written.append(data);
+    return true;
+  }
+  [[nodiscard]] std::string LastError() const override { return Error; }
+
+  // Bytes arrive on the line and the port reports them.
+  void Arrive(std::string_view bytes) {
+    Waiting.append(bytes);
+    RaiseEvent(terminal::kEventReceive);
+  }
+  void Raise(int eventCode) { RaiseEvent(eventCode); }
+
+  std::string Waiting;
+  std::string Written;
+  std::string LineSettings = "9600,N,8,1";
+  std::string Error;
+  std::vector<bool> OpenCalls;
+  std::int64_t CapacityBytes = 1 << 20;
+  std::int16_t Number = 0;
+  bool Open = false;
+  bool RefuseOpen = false;
+};
+
+}  // namespace korvani::fakes

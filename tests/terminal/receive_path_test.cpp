@@ -1,0 +1,243 @@
+#include "terminal/receive_path.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "fakes/fake_panel_view.h"
+#include "fakes/fake_serial_port.h"
+
+namespace korvani::terminal {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+class ReceivePathTest : public ::testing::Test {
+ protected:
+  ReceivePathTest() {
+    Port.Open = true;
+    Port.SetEventHandler([this](int code) { Rx.TerminalPort_CommEvent(code); });
+  }
+
+  fakes::FakeSerialPort Port;
+  fakes::FakePanelView View;
+  std::vector<std::string> HmiChunks;
+  ReceivePath Rx{Port, View, [this](std::string_view chunk) { HmiChunks.emplace_back(chunk); }};
+};
+
+TEST_F(ReceivePathTest, ShowsControlBytesAsEscapesInAsciiAndPairsInHex) {
+  Port.Arrive(
+      "A\x02"
+      "B");
+  EXPECT_EQ(Rx.RxAsciiText(), "A'02 B");
+  EXPECT_EQ(Rx.RxHexText(), "41 02 42 ");
+  EXPECT_EQ(View.RxText, "A'02 B");
+  Rx.optRxHex_Click();
+  EXPECT_EQ(View.RxText, "41 02 42 ");
+  ASSERT_EQ(HmiChunks.size(), 1U);
+  EXPECT_EQ(HmiChunks[0],
+            "A\x02"
+            "B");
+}
+
+TEST_F(ReceivePathTest, HexLineBreaksDoNotDependOnChunks) {
+  for (int chunk = 0; chunk < 3; ++chunk) {
+    Port.Arrive(std::string(10, 'a'));
+  }
+  std::string line;
+  for (int i = 0; i < 25; ++i) {
+    line += "61 ";
+  }
+  EXPECT_EQ(Rx.RxHexText(), line + "\r\n61 61 61 61 61 ");
+  EXPECT_EQ(Rx.HexColumn(), 5);
+}
+
+TEST_F(ReceivePathTest, ClearEmptiesViewsAndNextChunkStartsFreshHexLine) {
+  Port.Arrive("abc");
+  Rx.cmdRxClear_Click();
+  EXPECT_EQ(View.RxText, "");
+  EXPECT_EQ(Rx.RxAsciiText(), "");
+  Port.Arrive("d");
+  EXPECT_EQ(Rx.RxHexText(), "64 ");
+  EXPECT_EQ(Rx.HexColumn(), 1);
+  EXPECT_EQ(HmiChunks.size(), 2U);  // the HMI side is not touched by Clear
+}
+
+TEST_F(ReceivePathTest, AsciiTextKeepsItsLastTwentyThousandCharacters) {
+  Port.Arrive(std::string(19990, 'x'));
+  Port.Arrive("0123456789abcdefghij");
+  ASSERT_EQ(Rx.RxAsciiText().size(), kRxAsciiLimit);
+  EXPECT_EQ(Rx.RxAsciiText().substr(kRxAsciiLimit - 20), "0123456789abcdefghij");
+  EXPECT_EQ(Rx.RxAsciiText().front(), 'x');
+
+  Port.Arrive(std::string(30000, 'y'));
+  EXPECT_EQ(Rx.RxAsciiText(), std::string(kRxAsciiLimit, 'y'));
+}
+
+TEST_F(ReceivePathTest, HexTextDropsWholeLeadingLines) {
+  // 25 bytes make one 77-character line; 10000 / 77 leaves 129 whole lines.
+  for (int line = 0; line < 200; ++line) {
+    Port.Arrive(std::string(25, static_cast<char>('A' + line % 26)));
+  }
+  const std::string_view hex = Rx.RxHexText();
+  EXPECT_EQ(hex.size(), 129U * 77U);
+  EXPECT_EQ(hex.substr(0, 3), "54 ");  // line 71 of 0..199 starts the text: T
+  EXPECT_EQ(hex.substr(hex.size() - 2), "\r\n");
+}
+
+TEST_F(ReceivePathTest, HexTrimOfOneHugeChunkMatchesLineByLineRule) {
+  std::string chunk(100000, '\x03');
+  Port.Arrive(chunk);
+  const std::string_view hex = Rx.RxHexText();
+  EXPECT_LE(hex.size(), kRxHexLimit);
+  EXPECT_GT(hex.size(), kRxHexLimit - 77);
+  EXPECT_EQ(hex.substr(0, 3), "03 ");
+  // 100000 = 4000 lines of 25: the text ends on a whole line.
+  EXPECT_EQ(hex.size() % 77, 0U);
+  EXPECT_EQ(Rx.RxAsciiText().size(), kRxAsciiLimit);
+}
+
+TEST_F(ReceivePathTest, FrozenPaneKeepsSnapshotWhileDataFlowsOn) {
+  Port.Arrive("one");
+  Rx.cmdRxFreeze_Click();
+  EXPECT_EQ(View.FreezeCaption, "Update");
+  const int updates = View.RxUpdates;
+
+  Port.Arrive("two");
+  EXPECT_EQ(View.RxUpdates, updates);
+  EXPECT_EQ(Rx.RxAsciiShown(), "one");
+  EXPECT_EQ(Rx.RxAsciiText(), "onetwo");
+  EXPECT_EQ(HmiChunks.size(), 2U);
+
+  // The other view as it was at the moment of freezing.
+  Rx.optRxHex_Click();
+  EXPECT_EQ(View.RxText, "6F 6E 65 ");
+
+  // "Update" only changes the caption; the next chunk brings the pane up to date.
+  Rx.cmdRxFreeze_Click();
+  EXPECT_EQ(View.FreezeCaption, "Freeze");
+  Rx.optRxASCII_Click();
+  EXPECT_EQ(View.RxText, "one");
+  Port.Arrive("3");
+  EXPECT_EQ(View.RxText, "onetwo3");
+}
+
+TEST_F(ReceivePathTest, ClearWhileFrozenKeepsPaneEmptyUntilLive) {
+  Port.Arrive("one");
+  Rx.cmdRxFreeze_Click();
+  Rx.cmdRxClear_Click();
+  Port.Arrive("two");
+  EXPECT_EQ(Rx.RxAsciiShown(), "");
+  EXPECT_EQ(View.RxText, "");
+  EXPECT_EQ(Rx.RxAsciiText(), "two");
+}
+
+TEST_F(ReceivePathTest, EventWithNothingWaitingDoesNothing) {
+  Port.Raise(kEventReceive);
+  EXPECT_EQ(View.RxUpdates, 0);
+  EXPECT_TRUE(HmiChunks.empty());
+}
+
+struct EventCase {
+  int Code;
+  bool Resets;
+};
+
+class ReceivePathEventTest : public ReceivePathTest, public ::testing::WithParamInterface<EventCase> {};
+
+TEST_P(ReceivePathEventTest, ErrorAndUnknownEventsResetThePort) {
+  Port.Raise(GetParam().Code);
+  if (GetParam().Resets) {
+    EXPECT_EQ(Port.OpenCalls, (std::vector<bool>{false, true}));
+  } else {
+    EXPECT_TRUE(Port.OpenCalls.empty());
+  }
+  EXPECT_TRUE(Port.Open);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, ReceivePathEventTest,
+                         ::testing::Values(EventCase{1, false}, EventCase{3, false}, EventCase{7, false},
+                                           EventCase{0, true}, EventCase{8, true}, EventCase{1001, true},
+                                           EventCase{1005, true}, EventCase{1010, true},
+                                           EventCase{1011, true}));
+
+TEST_F(ReceivePathTest, FullReceiveBufferResetsThePort) {
+  Port.CapacityBytes = 8;
+  Port.Waiting = "12345678";
+  Port.Raise(kEventReceive);
+  EXPECT_EQ(Port.OpenCalls, (std::vector<bool>{false, true}));
+  EXPECT_TRUE(HmiChunks.empty());  // the reset lost what the port held
+}
+
+TEST_F(ReceivePathTest, DataTurnedAwayByTheGuardIsReadWhenItClears) {
+  // A handler that lets the event loop run: more data arrives while the chunk is handled.
+  bool nested = false;
+  ReceivePath rx{Port, View, [&](std::string_view chunk) {
+                   HmiChunks.emplace_back(chunk);
+                   if (!nested) {
+                     nested = true;
+                     Port.Arrive("late");
+                   }
+                 }};
+  Port.SetEventHandler([&](int code) { rx.TerminalPort_CommEvent(code); });
+  Port.Arrive("first");
+  EXPECT_EQ(HmiChunks, (std::vector<std::string>{"first", "late"}));
+  EXPECT_EQ(rx.RxAsciiText(), "firstlate");
+}
+
+class ReceivePathLogTest : public ReceivePathTest {
+ protected:
+  void SetUp() override {
+    Folder = fs::temp_directory_path() /
+             ("korvani-rx-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(Folder);
+    fs::create_directories(Folder);
+    Rx.LogSettings().AsciiFileName = (Folder / "ascii.log").string();
+    Rx.LogSettings().HexFileName = (Folder / "hex.log").string();
+  }
+  void TearDown() override { fs::remove_all(Folder); }
+
+  fs::path Folder;
+};
+
+TEST_F(ReceivePathLogTest, WritesEachViewsTextOnlyWhenItsBoxIsTicked) {
+  Port.Arrive("A\x01");
+  EXPECT_FALSE(fs::exists(Folder / "ascii.log"));
+  EXPECT_FALSE(fs::exists(Folder / "hex.log"));
+
+  Rx.LogSettings().LogAscii = true;
+  Rx.LogSettings().LogHex = true;
+  Port.Arrive("B\x02");
+  Port.Arrive(std::string(24, 'C'));
+  EXPECT_EQ(ReadFile(Folder / "ascii.log"), "B'02 " + std::string(24, 'C'));
+  std::string expectedHex = "42 02 ";
+  for (int i = 0; i < 24; ++i) {
+    expectedHex += "43 ";
+    if (i == 20) {
+      expectedHex += "\r\n";  // 2 + 2 bytes before, so the 25th of the line
+    }
+  }
+  EXPECT_EQ(ReadFile(Folder / "hex.log"), expectedHex);
+}
+
+TEST_F(ReceivePathLogTest, UnwritableLogFileDoesNotStopReception) {
+  Rx.LogSettings().LogAscii = true;
+  Rx.LogSettings().AsciiFileName = (Folder / "missing-folder" / "ascii.log").string();
+  Port.Arrive("still here");
+  EXPECT_EQ(Rx.RxAsciiText(), "still here");
+  EXPECT_EQ(HmiChunks.size(), 1U);
+}
+
+}  // namespace
+}  // namespace korvani::terminal
