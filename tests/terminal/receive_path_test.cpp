@@ -153,6 +153,10 @@ struct EventCase {
   bool Resets;
 };
 
+std::ostream& operator<<(std::ostream& out, const EventCase& c) {
+  return out << "code " << c.Code << (c.Resets ? " resets" : " is ignored");
+}
+
 class ReceivePathEventTest : public ReceivePathTest, public ::testing::WithParamInterface<EventCase> {};
 
 TEST_P(ReceivePathEventTest, ErrorAndUnknownEventsResetThePort) {
@@ -169,7 +173,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, ReceivePathEventTest,
                          ::testing::Values(EventCase{1, false}, EventCase{3, false}, EventCase{7, false},
                                            EventCase{0, true}, EventCase{8, true}, EventCase{1001, true},
                                            EventCase{1005, true}, EventCase{1010, true},
-                                           EventCase{1011, true}));
+                                           EventCase{1011, true}),
+                         [](const auto& paramInfo) { return "Code" + std::to_string(paramInfo.param.Code); });
 
 TEST_F(ReceivePathTest, FullReceiveBufferResetsThePort) {
   Port.CapacityBytes = 8;
