@@ -32,4 +32,4 @@ else
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -qq -o DPkg::Lock::Timeout=600
-"${as_root[@]}" apt-get install -y -qq -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing[@]}"
+"${as_root[@]}" apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}"
