@@ -9,7 +9,13 @@ Panel::Panel(terminal::SerialPort& port, PanelView& view)
       View(view),
       HmiLink([] {}),
       RxPath(port, view, [this](std::string_view chunk) { HmiLink.Receive(chunk); }) {
-  TerminalPort.SetEventHandler([this](int code) { RxPath.TerminalPort_CommEvent(code); });
+  TerminalPort.SetReadLength(0);  // every read returns all waiting input
+  TerminalPort.SetEventHandler([this](int code) {
+    RxPath.TerminalPort_CommEvent(code);
+    if (code != terminal::kEventReceive) {
+      View.ShowPortStatus(PortStatusText());  // an error event resets the port: say how it went
+    }
+  });
 }
 
 Panel::~Panel() {

@@ -53,7 +53,7 @@ void ReceivePath::ReadTerminalInput() {
     ReadGuard = true;
     try {
       if (Port.BytesWaiting() != 0) {
-        const std::string chunk = Port.ReadAll();
+        const std::string chunk = Port.ReadInput();
         AddThisLot(chunk);
       }
     } catch (const std::exception&) {

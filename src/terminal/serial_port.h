@@ -46,8 +46,10 @@ class SerialPort {
   [[nodiscard]] virtual std::int64_t BytesWaiting() const = 0;
   [[nodiscard]] virtual std::int64_t Capacity() const = 0;
 
-  // Every waiting byte, one char per byte, codes 0..255 unchanged.
-  virtual std::string ReadAll() = 0;
+  // How many bytes one read returns at most; 0 means everything waiting.
+  virtual void SetReadLength(std::int32_t length) = 0;
+  // The waiting bytes (up to the read length), one char per byte, codes 0..255 unchanged.
+  virtual std::string ReadInput() = 0;
   // Each char written as one byte. False when the port is closed or the write failed.
   virtual bool Write(std::string_view data) = 0;
 

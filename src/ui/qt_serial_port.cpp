@@ -120,8 +120,8 @@ std::int64_t QtSerialPort::BytesWaiting() const {
   return Device.bytesAvailable();
 }
 
-std::string QtSerialPort::ReadAll() {
-  const QByteArray data = Device.readAll();
+std::string QtSerialPort::ReadInput() {
+  const QByteArray data = ReadLength > 0 ? Device.read(ReadLength) : Device.readAll();
   return {data.constData(), static_cast<std::size_t>(data.size())};
 }
 

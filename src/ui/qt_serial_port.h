@@ -32,7 +32,8 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   bool SetOpen(bool open) override;
   [[nodiscard]] std::int64_t BytesWaiting() const override;
   [[nodiscard]] std::int64_t Capacity() const override { return kCapacity; }
-  std::string ReadAll() override;
+  void SetReadLength(std::int32_t length) override { ReadLength = length; }
+  std::string ReadInput() override;
   bool Write(std::string_view data) override;
   [[nodiscard]] std::string LastError() const override { return ErrorText; }
 
@@ -46,6 +47,7 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   QSerialPort Device;
   std::map<std::int16_t, QString> Paths;
   std::int16_t Number = 0;
+  std::int32_t ReadLength = 0;
   std::string LineSettings = "9600,N,8,1";
   std::string ErrorText;
   bool Opening = false;  // inside SetOpen: its errors are not communication events

@@ -50,6 +50,22 @@ TEST_F(PanelTest, ReceivedMessagesReachTheCommandsThroughTheReceivePath) {
   EXPECT_EQ(View.RxText, "plain text\r\n'01 @Hi'03 ");
 }
 
+TEST_F(PanelTest, ReadsEverythingWaitingInOneChunk) {
+  EXPECT_EQ(Port.ReadLength, 0);
+  Port.Open = true;
+  Port.Arrive(std::string(5000, 'z'));
+  EXPECT_EQ(Subject.Receive().RxAsciiText().size(), 5000U);
+}
+
+TEST_F(PanelTest, PortThatCannotReopenAfterAnErrorShowsClosedWithTheReason) {
+  Subject.OpenPort(200);
+  Port.RefuseOpen = true;
+  Port.Error = "cannot open /dev/ttyUSB0: No such file or directory";
+  Port.Raise(terminal::kEventCdTimeout);
+  EXPECT_FALSE(Port.Open);
+  EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed (cannot open /dev/ttyUSB0: No such file or directory)");
+}
+
 TEST_F(PanelTest, OpenPortAppliesDefaultLineAndShowsStatus) {
   EXPECT_TRUE(Subject.OpenPort(200));
   EXPECT_EQ(Port.Settings(), "38400,N,8,1");

@@ -30,7 +30,15 @@ class FakeSerialPort final : public terminal::SerialPort {
     return static_cast<std::int64_t>(Waiting.size());
   }
   [[nodiscard]] std::int64_t Capacity() const override { return CapacityBytes; }
-  std::string ReadAll() override { return std::exchange(Waiting, {}); }
+  void SetReadLength(std::int32_t length) override { ReadLength = length; }
+  std::string ReadInput() override {
+    if (ReadLength > 0 && Waiting.size() > static_cast<std::size_t>(ReadLength)) {
+      std::string part = Waiting.substr(0, static_cast<std::size_t>(ReadLength));
+      Waiting.erase(0, part.size());
+      return part;
+    }
+    return std::exchange(Waiting, {});
+  }
   bool Write(std::string_view data) override {
     if (!Open) {
       return false;
@@ -54,6 +62,7 @@ class FakeSerialPort final : public terminal::SerialPort {
   std::vector<bool> OpenCalls;
   std::int64_t CapacityBytes = 1 << 20;
   std::int16_t Number = 0;
+  std::int32_t ReadLength = -1;  // unset until the panel sets it
   bool Open = false;
   bool RefuseOpen = false;
 };
