@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation)
-tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format)
+tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
