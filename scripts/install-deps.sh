@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/install-deps.sh run|test
+# Usage: scripts/install-deps.sh run|test|windows
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation)
 tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy)
+windows=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   test) wanted=("${build[@]}" "${tests[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  windows) wanted=("${windows[@]}") ;;
+  *) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
 esac
 
 missing=()
