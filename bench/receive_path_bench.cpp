@@ -9,6 +9,7 @@
 #include "app/panel.h"
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_serial_port.h"
+#include "fakes/fake_surface.h"
 
 namespace {
 
@@ -41,7 +42,9 @@ void BM_ReceivePathMixedTraffic(benchmark::State& state) {
   korvani::fakes::FakeSerialPort port;
   port.Open = true;
   korvani::fakes::FakePanelView view;
-  korvani::app::Panel panel(port, view);
+  korvani::fakes::FakeSurface surface;
+  korvani::fakes::FakeDialogs dialogs;
+  korvani::app::Panel panel(port, view, surface, dialogs);
   std::size_t messages = 0;
   panel.Link().Commands().Bind('@', [&messages](const korvani::hmi::link::Arguments&) { ++messages; });
   const bool hexView = state.range(0) != 0;
@@ -69,7 +72,9 @@ void BM_ReceivePathHundredKilobyteChunk(benchmark::State& state) {
   korvani::fakes::FakeSerialPort port;
   port.Open = true;
   korvani::fakes::FakePanelView view;
-  korvani::app::Panel panel(port, view);
+  korvani::fakes::FakeSurface surface;
+  korvani::fakes::FakeDialogs dialogs;
+  korvani::app::Panel panel(port, view, surface, dialogs);
   panel.Link().Commands().Bind('@', [](const korvani::hmi::link::Arguments&) {});
   const std::string chunk = MixedTraffic(100000);
   for (auto _ : state) {

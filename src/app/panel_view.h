@@ -1,14 +1,31 @@
-// Everything the main window shows that the panel decides, beyond the receive pane.
+// Everything the main window shows that the panel decides.
 #pragma once
 
 #include <string_view>
 
+#include "hmi/link/panel_sender.h"
+#include "hmi/screen/screen_view.h"
 #include "terminal/rx_pane_view.h"
 
 namespace korvani::app {
 
-class PanelView : public terminal::RxPaneView {
+inline constexpr int kTerminalTab = 0;
+inline constexpr int kHmiTab = 1;
+inline constexpr int kSettingsTab = 2;
+
+// Heights the HMI screen may take, measured on the laid-out window (twips).
+struct ScreenHeights {
+  double LogShown = 0;
+  double LogHidden = 0;
+};
+
+class PanelView : public terminal::RxPaneView, public hmi::screen::ScreenView, public hmi::link::TxView {
  public:
+  virtual void SetCaption(std::string_view caption) = 0;
+  virtual void SelectTab(int index) = 0;
+  // Makes the window's inner area exactly as wide as the tab control.
+  virtual void FitWidthToTabs() = 0;
+  [[nodiscard]] virtual ScreenHeights AvailableScreenHeights() const = 0;
   // Label2 beside the "Test" box: the injected text as hex pairs.
   virtual void ShowTestEcho(std::string_view hexListing) = 0;
   // The connection status in the first panel of the status bar.

@@ -1,7 +1,7 @@
 #include "ui/frm_terminal.h"
 
-#include <QScrollBar>
 #include <QTextCursor>
+#include <cmath>
 
 #include "app/panel.h"
 
@@ -16,10 +16,7 @@ QString ToQString(std::string_view text) {
 FrmTerminal::FrmTerminal(QWidget* parent) : QMainWindow(parent) {
   Widgets.setupUi(this);
   HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
-  HmiSurface->SetOuterSize(9000, 6000);
   Widgets.optRxASCII->setChecked(true);
-  Widgets.SSTab1->setCurrentIndex(1);
-  setWindowTitle(QStringLiteral("Korvani"));
 
   RxRefreshTimer.setSingleShot(true);
   RxRefreshTimer.setInterval(kRxRefreshMs);
@@ -44,6 +41,8 @@ void FrmTerminal::Attach(app::Panel& panel) {
   rx.LogSettings().AsciiFileName = Widgets.txtASCIILogFileName->text().toStdString();
   rx.LogSettings().HexFileName = Widgets.txtHexLogFileName->text().toStdString();
 
+  connect(Widgets.cmdHMIReset, &QPushButton::clicked, this, [this] { Panel->cmdHMIReset_Click(); });
+  connect(Widgets.cmdHMICLS, &QPushButton::clicked, this, [this] { Panel->cmdHMICLS_Click(); });
   connect(Widgets.cmdHMITestSend, &QPushButton::clicked, this,
           [this] { Panel->cmdHMITestSend_Click(Widgets.txtHMIRawRx->text().toLatin1().toStdString()); });
 }
@@ -80,6 +79,38 @@ void FrmTerminal::ShowTestEcho(std::string_view hexListing) {
 
 void FrmTerminal::ShowPortStatus(std::string_view status) {
   Widgets.lblPortStatus->setText(QString::fromUtf8(status.data(), static_cast<qsizetype>(status.size())));
+}
+
+void FrmTerminal::SetTitleWidth(double twips) {
+  Widgets.lblHMITitle->setFixedWidth(static_cast<int>(std::lround(twips / QtDrawingSurface::kTwipsPerPixel)));
+}
+
+void FrmTerminal::SetTitleCaption(std::string_view caption) {
+  Widgets.lblHMITitle->setText(ToQString(caption));
+}
+
+void FrmTerminal::SetWidthBoxText(std::string_view text) {
+  Widgets.txtSetWidth->setText(ToQString(text));
+}
+
+void FrmTerminal::SetTxCaption(std::string_view caption) {
+  Widgets.lblTx->setText(ToQString(caption));
+}
+
+void FrmTerminal::SetCaption(std::string_view caption) {
+  setWindowTitle(ToQString(caption));
+}
+
+void FrmTerminal::SelectTab(int index) {
+  Widgets.SSTab1->setCurrentIndex(index);
+}
+
+void FrmTerminal::FitWidthToTabs() {
+  resize(sizeHint().width(), height());
+}
+
+app::ScreenHeights FrmTerminal::AvailableScreenHeights() const {
+  return {kScreenHeightLogShown, kScreenHeightLogHidden};
 }
 
 }  // namespace korvani::ui

@@ -33,10 +33,22 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   QtDrawingSurface& Surface() { return *HmiSurface; }
   const FrmTerminalUi& Ui() const { return Widgets; }
 
+  // The heights the HMI screen may take, as this window is laid out (twips).
+  static constexpr double kScreenHeightLogShown = 7200;
+  static constexpr double kScreenHeightLogHidden = 10200;
+
   void ShowRxText(std::string_view text) override;
   void SetFreezeCaption(std::string_view caption) override;
   void ShowTestEcho(std::string_view hexListing) override;
   void ShowPortStatus(std::string_view status) override;
+  void SetTitleWidth(double twips) override;
+  void SetTitleCaption(std::string_view caption) override;
+  void SetWidthBoxText(std::string_view text) override;
+  void SetTxCaption(std::string_view caption) override;
+  void SetCaption(std::string_view caption) override;
+  void SelectTab(int index) override;
+  void FitWidthToTabs() override;
+  [[nodiscard]] app::ScreenHeights AvailableScreenHeights() const override;
 
   // The received bytes as the pane shows them: each byte one Latin-1 character, and line
   // ends (CR LF, lone CR, lone LF) as line breaks.

@@ -63,10 +63,46 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   auto* tab = new QWidget;
   auto* layout = new QVBoxLayout(tab);
 
+  auto* screenRow = new QHBoxLayout;
+  auto* screenColumn = new QVBoxLayout;
+  screenColumn->setSpacing(0);
+  ui.lblHMITitle = new QLabel(QStringLiteral("--"), tab);
+  ui.lblHMITitle->setObjectName(QStringLiteral("lblHMITitle"));
+  ui.lblHMITitle->setTextFormat(Qt::PlainText);
+  ui.lblHMITitle->setAlignment(Qt::AlignCenter);
+  QFont titleFont = ui.lblHMITitle->font();
+  titleFont.setBold(true);
+  ui.lblHMITitle->setFont(titleFont);
+  screenColumn->addWidget(ui.lblHMITitle, 0, Qt::AlignLeft);
   ui.picHMI1 = new SurfaceWidget(tab);
   ui.picHMI1->setObjectName(QStringLiteral("picHMI1"));
-  layout->addWidget(ui.picHMI1, 0, Qt::AlignLeft | Qt::AlignTop);
-  layout->addStretch(1);
+  screenColumn->addWidget(ui.picHMI1, 0, Qt::AlignLeft | Qt::AlignTop);
+  screenColumn->addStretch(1);
+  screenRow->addLayout(screenColumn, 1);
+
+  auto* controls = new QVBoxLayout;
+  ui.cmdHMIReset = new QPushButton(QStringLiteral("Reset"), tab);
+  ui.cmdHMIReset->setObjectName(QStringLiteral("cmdHMIReset"));
+  ui.cmdHMIReset->setToolTip(QStringLiteral("Resets the HMI to its initial state"));
+  ui.cmdHMICLS = new QPushButton(QStringLiteral("CLS"), tab);
+  ui.cmdHMICLS->setObjectName(QStringLiteral("cmdHMICLS"));
+  ui.cmdHMICLS->setToolTip(
+      QStringLiteral("Clears the HMI screen, fills it with the current background colour"));
+  ui.txtSetWidth = new QLineEdit(tab);
+  ui.txtSetWidth->setObjectName(QStringLiteral("txtSetWidth"));
+  ui.txtSetWidth->setMaximumWidth(60);
+  controls->addWidget(ui.cmdHMIReset);
+  controls->addWidget(ui.cmdHMICLS);
+  controls->addWidget(ui.txtSetWidth);
+  controls->addStretch(1);
+  screenRow->addLayout(controls);
+  layout->addLayout(screenRow, 1);
+
+  ui.lblTx = new QLabel(QStringLiteral("Tx: "), tab);
+  ui.lblTx->setObjectName(QStringLiteral("lblTx"));
+  ui.lblTx->setTextFormat(Qt::PlainText);
+  ui.lblTx->setFont(FixedPitchFont());
+  layout->addWidget(ui.lblTx);
 
   auto* testRow = new QHBoxLayout;
   ui.txtHMIRawRx = new QLineEdit(tab);

@@ -32,7 +32,12 @@ struct FrmTerminalUi {
   QCheckBox* chkLogHex = nullptr;
 
   // HMI tab
+  QLabel* lblHMITitle = nullptr;
   SurfaceWidget* picHMI1 = nullptr;
+  QPushButton* cmdHMIReset = nullptr;
+  QPushButton* cmdHMICLS = nullptr;
+  QLineEdit* txtSetWidth = nullptr;
+  QLabel* lblTx = nullptr;
   QLineEdit* txtHMIRawRx = nullptr;
   QPushButton* cmdHMITestSend = nullptr;
   QLabel* Label2 = nullptr;

@@ -6,6 +6,7 @@
 
 #include "app/panel.h"
 #include "ui/frm_terminal.h"
+#include "ui/qt_dialogs.h"
 #include "ui/qt_serial_port.h"
 
 namespace {
@@ -47,16 +48,15 @@ int main(int argc, char* argv[]) {
 
   korvani::ui::QtSerialPort port;
   korvani::ui::FrmTerminal window;
-  korvani::app::Panel panel(port, window);
+  korvani::ui::QtDialogs dialogs(&window);
+  korvani::app::Panel panel(port, window, window.Surface(), dialogs);
   window.Attach(panel);
 
   if (!portPath.isEmpty()) {
     port.SetPortPath(kFirstCommandLinePort, portPath);
-    panel.OpenPort(kFirstCommandLinePort);
-  } else {
-    window.ShowPortStatus("No port: start with --port PATH to open one");
+    panel.ComPortNumber = kFirstCommandLinePort;
   }
-
+  panel.FormLoad();
   window.show();
   return QApplication::exec();
 }

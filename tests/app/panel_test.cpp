@@ -5,60 +5,142 @@
 #include <string>
 #include <vector>
 
+#include "app/version.h"
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_serial_port.h"
+#include "fakes/fake_surface.h"
 
 namespace korvani::app {
 namespace {
 
 class PanelTest : public ::testing::Test {
  protected:
-  PanelTest() {
-    for (const char command : {'S', '@'}) {
-      Subject.Link().Commands().Bind(command, [this, command](const hmi::link::Arguments& args) {
-        Dispatched.push_back(std::string{command} + args[0]);
-      });
-    }
-  }
-
   fakes::FakeSerialPort Port;
   fakes::FakePanelView View;
-  Panel Subject{Port, View};
-  std::vector<std::string> Dispatched;
+  fakes::FakeSurface Surface;
+  fakes::FakeDialogs Dialogs;
+  Panel Subject{Port, View, Surface, Dialogs};
 };
 
+TEST_F(PanelTest, StartUpRunsItsStepsInOrder) {
+  Subject.ComPortNumber = 200;
+  Subject.FormLoad();
+  EXPECT_EQ(Port.ReadLength, 0);
+  EXPECT_EQ(View.Caption, "Korvani standalone V1.3 build 020      Vexel Vavadivu");
+  EXPECT_EQ(View.Steps, (std::vector<std::string>{"caption", "tab 1", "fit width", "title --"}));
+  EXPECT_EQ(View.PortStatus, "COM200: 38400,N,8,1 Open");
+  EXPECT_TRUE(Subject.Link().IntroShowing());
+
+  const auto& screen = Subject.Screen();
+  EXPECT_EQ(screen.ScreenColumns, 40);
+  EXPECT_EQ(screen.ScreenRows, 26);
+  EXPECT_EQ(screen.ForeColour, 0xFFFFFF);
+  EXPECT_EQ(screen.BackColour, 0);
+  EXPECT_EQ(screen.EotText, "\x04");
+  EXPECT_EQ(screen.CursorX, 1);
+  EXPECT_EQ(screen.CursorY, 1);
+}
+
+TEST_F(PanelTest, StartUpWithoutAPortGoesOnClosed) {
+  Subject.FormLoad();
+  EXPECT_FALSE(Port.Open);
+  EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
+  EXPECT_EQ(Subject.Screen().ScreenColumns, 40);
+}
+
+TEST_F(PanelTest, WidthCommandRepliesOnTheWireAfterSettingUp) {
+  Subject.ComPortNumber = 3;
+  Subject.FormLoad();
+  Port.Arrive("\x01V20\x02OK\x03");
+  EXPECT_EQ(Port.Written, "OK\x04");
+  EXPECT_EQ(View.TxCaption, "Tx:4F 4B 04 ");
+  EXPECT_EQ(Subject.Screen().ScreenColumns, 20);
+  EXPECT_FALSE(Subject.Link().IntroShowing());
+}
+
+TEST_F(PanelTest, NegativeWidthIsAbandonedWithoutReply) {
+  Subject.ComPortNumber = 3;
+  Subject.FormLoad();
+  Port.Arrive("\x01V-5\x02OK\x03\x01V70000\x02Z\x03");
+  EXPECT_EQ(Port.Written, "");
+  EXPECT_EQ(Subject.Screen().ScreenColumns, 40);
+}
+
+TEST_F(PanelTest, FailedReplyLeavesTxLabelAlone) {
+  Subject.FormLoad();  // no port open
+  Port.Arrive("\x01V\x02OK\x03");
+  EXPECT_EQ(Port.Written, "");
+  EXPECT_EQ(View.TxCaption, "Tx: ");
+}
+
+TEST_F(PanelTest, BoardSequenceColoursAndPrintsWhereTold) {
+  Subject.FormLoad();
+  Port.Open = true;
+  Port.Arrive(
+      "\x01L0\x02"
+      "0\x02"
+      "255\x03\x01R\x03");
+  EXPECT_EQ(Surface.Back, 0xFF0000);  // blue in the high byte
+  Port.Arrive(
+      "\x01K255\x02"
+      "255\x02"
+      "0\x03\x01"
+      "F2\x02"
+      "5\x03\x01@Hi\x03");
+  ASSERT_EQ(Surface.Texts.size(), 1U);
+  EXPECT_EQ(Surface.Texts[0].Value, "Hi");
+  EXPECT_EQ(Surface.Texts[0].Colour, 0x00FFFF);  // yellow
+  EXPECT_EQ(Surface.Texts[0].Y, 2 * 240);        // row 2 of 240-twip cells
+  EXPECT_EQ(Surface.Texts[0].X, 5 * 120);        // column 5 of 120-twip cells
+  EXPECT_EQ(Surface.Rects.back().Colour, 0xFF0000);
+}
+
+TEST_F(PanelTest, ResetAndClsButtonsReachTheScreen) {
+  Subject.FormLoad();
+  Subject.Link().Receive(
+      "\x01K1\x02"
+      "2\x02"
+      "3\x03\x01"
+      "F3\x02"
+      "3\x03");
+  Subject.cmdHMICLS_Click();
+  EXPECT_EQ(Subject.Screen().CursorX, 1);
+  EXPECT_NE(Subject.Screen().ForeColour, 0xFFFFFF);
+  Subject.cmdHMIReset_Click();
+  EXPECT_EQ(Subject.Screen().ForeColour, 0xFFFFFF);
+}
+
 TEST_F(PanelTest, TestBoxInjectsDecodedMessagesWithoutWritingToThePort) {
+  Subject.FormLoad();
   Port.Open = true;
   Subject.cmdHMITestSend_Click("'01S'03'01@Hi'03");
-  EXPECT_EQ(Dispatched, (std::vector<std::string>{"S", "@Hi"}));
   EXPECT_EQ(View.TestEcho, "01 53 03 01 40 48 69 03 ");
+  ASSERT_EQ(Surface.Texts.size(), 1U);
+  EXPECT_EQ(Surface.Texts[0].Value, "Hi");
   EXPECT_EQ(Port.Written, "");
   EXPECT_EQ(View.RxText, "");  // injected text is not terminal traffic
 }
 
 TEST_F(PanelTest, TestTextJoinsWithReceivedData) {
+  Subject.FormLoad();
   Port.Open = true;
   Port.Arrive("\x01@Hel");
   Subject.cmdHMITestSend_Click("lo'03");
-  EXPECT_EQ(Dispatched, (std::vector<std::string>{"@Hello"}));
-}
-
-TEST_F(PanelTest, ReceivedMessagesReachTheCommandsThroughTheReceivePath) {
-  Port.Open = true;
-  Port.Arrive("plain text\r\n\x01@Hi\x03");
-  EXPECT_EQ(Dispatched, (std::vector<std::string>{"@Hi"}));
-  EXPECT_EQ(View.RxText, "plain text\r\n'01 @Hi'03 ");
+  ASSERT_EQ(Surface.Texts.size(), 1U);
+  EXPECT_EQ(Surface.Texts[0].Value, "Hello");
 }
 
 TEST_F(PanelTest, ReadsEverythingWaitingInOneChunk) {
-  EXPECT_EQ(Port.ReadLength, 0);
+  Subject.FormLoad();
   Port.Open = true;
   Port.Arrive(std::string(5000, 'z'));
   EXPECT_EQ(Subject.Receive().RxAsciiText().size(), 5000U);
+  EXPECT_EQ(View.RxText.size(), 5000U);
 }
 
 TEST_F(PanelTest, PortThatCannotReopenAfterAnErrorShowsClosedWithTheReason) {
-  Subject.OpenPort(200);
+  Subject.ComPortNumber = 200;
+  Subject.FormLoad();
   Port.RefuseOpen = true;
   Port.Error = "cannot open /dev/ttyUSB0: No such file or directory";
   Port.Raise(terminal::kEventCdTimeout);
@@ -66,15 +148,28 @@ TEST_F(PanelTest, PortThatCannotReopenAfterAnErrorShowsClosedWithTheReason) {
   EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed (cannot open /dev/ttyUSB0: No such file or directory)");
 }
 
-TEST_F(PanelTest, OpenPortAppliesDefaultLineAndShowsStatus) {
-  EXPECT_TRUE(Subject.OpenPort(200));
-  EXPECT_EQ(Port.Settings(), "38400,N,8,1");
-  EXPECT_EQ(View.PortStatus, "COM200: 38400,N,8,1 Open");
+TEST_F(PanelTest, MessageBoxInsideAHandlerDefersDataUntilItCloses) {
+  Subject.ComPortNumber = 3;
+  Subject.FormLoad();
+  // While the "Limit exceeded" box is open the board sends its next width command.
+  Dialogs.WhileShown = [this] {
+    Dialogs.WhileShown = nullptr;
+    Port.Arrive(
+        "\x01V30\x02"
+        "B\x03");
+  };
+  Port.Arrive(
+      "\x01V200\x02"
+      "A\x03");
+  ASSERT_EQ(Dialogs.Boxes.size(), 1U);
+  EXPECT_EQ(Port.Written,
+            "A\x04"
+            "B\x04");
+  EXPECT_EQ(Subject.Screen().ScreenColumns, 30);
+}
 
-  Port.RefuseOpen = true;
-  Port.Error = "cannot open /dev/ttyUSB0: Permission denied";
-  EXPECT_FALSE(Subject.OpenPort(200));
-  EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed (cannot open /dev/ttyUSB0: Permission denied)");
+TEST(VersionTest, CaptionCarriesThreeDigitBuild) {
+  EXPECT_EQ(VersionText(), "V1.3 build 020");
 }
 
 }  // namespace

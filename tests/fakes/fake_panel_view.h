@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/panel_view.h"
 
@@ -16,12 +17,37 @@ class FakePanelView final : public app::PanelView {
   void SetFreezeCaption(std::string_view caption) override { FreezeCaption.assign(caption); }
   void ShowTestEcho(std::string_view hexListing) override { TestEcho.assign(hexListing); }
   void ShowPortStatus(std::string_view status) override { PortStatus.assign(status); }
+  void SetTitleWidth(double twips) override { TitleWidth = twips; }
+  void SetTitleCaption(std::string_view caption) override {
+    TitleCaption.assign(caption);
+    Steps.push_back("title " + TitleCaption);
+  }
+  void SetWidthBoxText(std::string_view text) override { WidthBox.assign(text); }
+  void SetTxCaption(std::string_view caption) override { TxCaption.assign(caption); }
+  void SetCaption(std::string_view caption) override {
+    Caption.assign(caption);
+    Steps.emplace_back("caption");
+  }
+  void SelectTab(int index) override {
+    Tab = index;
+    Steps.push_back("tab " + std::to_string(index));
+  }
+  void FitWidthToTabs() override { Steps.emplace_back("fit width"); }
+  [[nodiscard]] app::ScreenHeights AvailableScreenHeights() const override { return Heights; }
 
   std::string RxText;
   int RxUpdates = 0;
   std::string FreezeCaption = "Freeze";
   std::string TestEcho;
   std::string PortStatus;
+  double TitleWidth = 0;
+  std::string TitleCaption;
+  std::string WidthBox;
+  std::string TxCaption = "Tx: ";
+  std::string Caption;
+  int Tab = 0;
+  app::ScreenHeights Heights{6300, 9300};
+  std::vector<std::string> Steps;  // the order in which start-up showed things
 };
 
 }  // namespace korvani::fakes

@@ -4,6 +4,7 @@
 
 #include "app/panel.h"
 #include "fakes/fake_serial_port.h"
+#include "fakes/fake_surface.h"
 #include "ui/frm_terminal.h"
 
 using korvani::ui::FrmTerminal;
@@ -13,8 +14,17 @@ class FrmTerminalTest : public QObject {
 
  private slots:
   void opensOnTheHmiTabWithThreeTabs() {
+    korvani::fakes::FakeSerialPort port;
     FrmTerminal window;
+    korvani::fakes::FakeDialogs dialogs;
+    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
+    window.Attach(panel);
+    panel.FormLoad();
     const auto& ui = window.Ui();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Korvani standalone V1.3 build 020      Vexel Vavadivu"));
+    QCOMPARE(ui.lblHMITitle->text(), QStringLiteral("--"));
+    QCOMPARE(ui.lblHMITitle->width(), ui.picHMI1->width());
+    QCOMPARE(ui.lblTx->text(), QStringLiteral("Tx: "));
     QCOMPARE(ui.SSTab1->count(), 3);
     QCOMPARE(ui.SSTab1->tabText(0), QStringLiteral("Terminal"));
     QCOMPARE(ui.SSTab1->tabText(1), QStringLiteral("Korvani (tm)"));
@@ -28,7 +38,8 @@ class FrmTerminalTest : public QObject {
     korvani::fakes::FakeSerialPort port;
     port.Open = true;
     FrmTerminal window;
-    korvani::app::Panel panel(port, window);
+    korvani::fakes::FakeDialogs dialogs;
+    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
     window.Attach(panel);
     QSignalSpy rebuilt(window.Ui().txtRxData, &QPlainTextEdit::textChanged);
 
@@ -44,7 +55,8 @@ class FrmTerminalTest : public QObject {
     korvani::fakes::FakeSerialPort port;
     port.Open = true;
     FrmTerminal window;
-    korvani::app::Panel panel(port, window);
+    korvani::fakes::FakeDialogs dialogs;
+    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
     window.Attach(panel);
     const auto& ui = window.Ui();
 
@@ -70,7 +82,8 @@ class FrmTerminalTest : public QObject {
   void testButtonShowsInjectedBytesInHex() {
     korvani::fakes::FakeSerialPort port;
     FrmTerminal window;
-    korvani::app::Panel panel(port, window);
+    korvani::fakes::FakeDialogs dialogs;
+    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
     window.Attach(panel);
     int resets = 0;
     panel.Link().Commands().Bind('S', [&resets](const korvani::hmi::link::Arguments&) { ++resets; });
@@ -79,6 +92,10 @@ class FrmTerminalTest : public QObject {
     window.Ui().cmdHMITestSend->click();
     QCOMPARE(window.Ui().Label2->text(), QStringLiteral("01 53 03 "));
     QCOMPARE(resets, 1);
+
+    // Board text on the title or the Tx label is never read as markup.
+    QCOMPARE(window.Ui().Label2->textFormat(), Qt::PlainText);
+    QCOMPARE(window.Ui().lblHMITitle->textFormat(), Qt::PlainText);
   }
 
   void lineEndsBecomeLineBreaksInThePane() {

@@ -2,6 +2,9 @@
 #include <QFontInfo>
 #include <QTest>
 
+#include "fakes/fake_panel_view.h"
+#include "fakes/fake_surface.h"
+#include "hmi/screen/screen.h"
 #include "ui/qt_drawing_surface.h"
 
 using korvani::ui::QtDrawingSurface;
@@ -31,6 +34,50 @@ class QtDrawingSurfaceTest : public QObject {
     surface.SetFont("Courier New", 24);
     QVERIFY(qAbs(surface.TextWidth("M") - 2 * m) < 16.0);
     QCOMPARE(surface.TwipsPerPixel(), 15.0);
+  }
+
+  void cellSizesOfTheScreenFaceAtSeveralSizes() {
+    // Liberation Mono: advance 0.6 em, line height about 1.133 em, at 96 dpi (20 twips a point).
+    SurfaceWidget widget;
+    QtDrawingSurface surface(widget);
+    for (const double points : {8.0, 10.0, 12.0, 20.0, 30.0}) {
+      surface.SetFont("Courier New", points);
+      const double em = points * 20;
+      QVERIFY2(qAbs(surface.TextWidth("M") - 0.6 * em) <= 15, qPrintable(QString::number(points)));
+      QVERIFY2(qAbs(surface.TextHeight("MjyT") - 1.133 * em) <= 30, qPrintable(QString::number(points)));
+    }
+    surface.SetFont("Courier New", 30);
+    QCOMPARE(surface.TextWidth("M"), 24 * 15.0);  // exactly 24 pixels at 30 points
+  }
+
+  void printCellLeavesTheBackgroundInTheWholeBox() {
+    SurfaceWidget widget;
+    QtDrawingSurface surface(widget);
+    korvani::fakes::FakePanelView view;
+    korvani::fakes::FakeDialogs dialogs;
+    korvani::hmi::screen::Screen screen(surface, view, dialogs, [](std::string_view) {});
+    screen.SetAvailableHeights(7200, 10200);
+    screen.RecordDefaultColours(korvani::hmi::screen::kDesignedForeColour,
+                                korvani::hmi::screen::kDesignedBackColour);
+    korvani::hmi::screen::Layout3x2(screen.Layouts());
+    screen.ScreenSetup(40);
+    screen.ScreenReset();
+
+    screen.SetBackColour("0", "0", "255");  // blue box
+    screen.CursorTo("2", "0");
+    screen.PrintAtCursor(std::string(40, '.'));  // a text that leaves most of its box bare
+    const QImage& image = surface.Image();
+    const int top = static_cast<int>(std::lround(screen.CursorY / 15.0));
+    const int bottom =
+        static_cast<int>(std::lround((static_cast<double>(screen.CursorY) + screen.CellHeight - 15) / 15.0));
+    for (const int x : {0, image.width() / 2, image.width() - 1}) {
+      QCOMPARE(image.pixelColor(x, top), QColor(0, 0, 255));
+      QCOMPARE(image.pixelColor(x, bottom), QColor(0, 0, 255));
+      QCOMPARE(image.pixelColor(x, bottom + 1), QColor(0, 0, 0));  // the next row is untouched
+      QCOMPARE(image.pixelColor(x, top - 1), QColor(0, 0, 0));
+    }
+    // Forty cells fill the inner width to within the pixel the surface rounds its size to.
+    QVERIFY(qAbs(screen.CursorX - surface.InnerWidth()) < QtDrawingSurface::kTwipsPerPixel);
   }
 
   void outerSizeIncludesTheBorder() {

@@ -11,6 +11,7 @@
 
 #include "app/panel.h"
 #include "fakes/fake_panel_view.h"
+#include "fakes/fake_surface.h"
 #include "terminal/hex_notation.h"
 #include "ui/qt_serial_port.h"
 
@@ -88,9 +89,12 @@ class QtSerialPortTest : public QObject {
     QVERIFY(!pty.SlavePath.isEmpty());
     QtSerialPort port;
     korvani::fakes::FakePanelView view;
-    korvani::app::Panel panel(port, view);
+    korvani::fakes::FakeSurface surface;
+    korvani::fakes::FakeDialogs dialogs;
+    korvani::app::Panel panel(port, view, surface, dialogs);
     port.SetPortPath(200, pty.SlavePath);
-    QVERIFY2(panel.OpenPort(200), port.LastError().c_str());
+    panel.ComPortNumber = 200;
+    QVERIFY2(panel.OpenPort(), port.LastError().c_str());
     QCOMPARE(QString::fromStdString(view.PortStatus), QStringLiteral("COM200: 38400,N,8,1 Open"));
 
     std::string all;

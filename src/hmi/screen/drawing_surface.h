@@ -10,6 +10,10 @@ namespace korvani::hmi::screen {
 
 using Colour = std::int32_t;
 
+// The surface as designed: white text on black.
+inline constexpr Colour kDesignedForeColour = 0xFFFFFF;
+inline constexpr Colour kDesignedBackColour = 0x000000;
+
 class DrawingSurface {
  public:
   virtual ~DrawingSurface() = default;

@@ -1,0 +1,250 @@
+#include "hmi/screen/screen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "base/numbers.h"
+
+namespace korvani::hmi::screen {
+
+namespace {
+
+using base::LenientNumber;
+using base::WholeNumber;
+
+std::string_view TrimBlanks(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) {
+    return {};
+  }
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string UpperCase(std::string_view text) {
+  std::string upper(text);
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+  return upper;
+}
+
+constexpr char kMiddleDot = '\xB7';
+
+}  // namespace
+
+Screen::Screen(DrawingSurface& surface, ScreenView& view, base::Dialogs& dialogs,
+               std::function<void(std::string_view)> send)
+    : Surface(surface), View(view), Dialogs(dialogs), Send(std::move(send)) {}
+
+void Screen::SetAvailableHeights(double logShown, double logHidden) {
+  AvailHeightLogShown = logShown;
+  AvailHeightLogHidden = logHidden;
+}
+
+void Screen::RecordDefaultColours(Colour fore, Colour back) {
+  DefaultForeColour = fore;
+  DefaultBackColour = back;
+}
+
+void Screen::SetFontSize(double points) {
+  FontPoints = points;
+  Surface.SetFont(kScreenFont, points);
+}
+
+void Screen::MeasureCell() {
+  const int key = static_cast<int>(std::lround(FontPoints / kFontStepPoints));
+  const auto found = MeasuredCells.find(key);
+  if (found != MeasuredCells.end()) {
+    CellHeight = found->second.Height;
+    CellWidth = found->second.Width;
+    return;
+  }
+  CellHeight = static_cast<float>(Surface.TextHeight("MjyT"));
+  CellWidth = static_cast<float>(Surface.TextWidth("M"));
+  MeasuredCells.emplace(key, CellSize{CellHeight, CellWidth});
+}
+
+void Screen::ScreenSetup(std::int16_t columns) {
+  if (columns < 0) {
+    throw std::invalid_argument("negative column count");
+  }
+  if (columns != 0) {
+    RequestedColumns = columns;
+  }
+  if (RequestedColumns > Table.UpperBound()) {
+    Dialogs.ShowMessage("That's more characters than I can handle!", "Limit exceeded",
+                        base::MessageIcon::Exclamation, base::MessageButtons::Ok);
+    RequestedColumns = Table.UpperBound();
+    View.SetWidthBoxText(std::to_string(RequestedColumns));
+  }
+  ScreenRows = Table.RowsFor(RequestedColumns);
+
+  const double available = LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden;
+  // From the largest size down, in quarter points; the first that fits wins, else 3 points.
+  const int largest = static_cast<int>(kLargestFontPoints / kFontStepPoints);
+  const int smallest = static_cast<int>(kSmallestFontPoints / kFontStepPoints);
+  for (int quarter = largest; quarter >= smallest; --quarter) {
+    SetFontSize(quarter * kFontStepPoints);
+    MeasureCell();
+    if (std::floor(static_cast<double>(ScreenRows) * CellHeight) <= available) {
+      break;
+    }
+  }
+
+  const double borders = Surface.OuterWidth() - Surface.InnerWidth();
+  Surface.SetOuterSize(static_cast<double>(RequestedColumns) * CellWidth + borders,
+                       static_cast<double>(ScreenRows) * CellHeight);
+  View.SetTitleWidth(Surface.OuterWidth());
+  ScreenColumns = RequestedColumns;
+  Surface.Clear();
+}
+
+void Screen::ResetColours() {
+  ForeColour = DefaultForeColour;
+  BackColour = DefaultBackColour;
+  if (Hooks.ResetColourStack) {
+    Hooks.ResetColourStack();
+  }
+}
+
+void Screen::ScreenReset() {
+  if (Hooks.ForgetHeldButton) {
+    Hooks.ForgetHeldButton();
+  }
+  if (Hooks.ResetButtons) {
+    Hooks.ResetButtons();
+  }
+  View.SetTitleWidth(Surface.OuterWidth());
+  View.SetTitleCaption("--");
+  ResetColours();
+  EotText = std::string(1, kEot);
+  EnqText = std::string(1, kEnq);
+  ClearScreen();
+  if (Hooks.ResetPanelControls) {
+    Hooks.ResetPanelControls();
+  }
+}
+
+std::string Screen::DisplayText(std::string_view text) {
+  std::string shown(text);
+  for (char& c : shown) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 32 || code == 127) {
+      c = kMiddleDot;
+    }
+  }
+  return shown;
+}
+
+void Screen::PrintCell(std::string_view text, std::int32_t y, std::int32_t x, Colour fore, Colour back) {
+  const std::string shown = DisplayText(text);
+  const std::int32_t width = WholeNumber(Surface.TextWidth(shown));
+  const std::int32_t height = WholeNumber(static_cast<double>(CellHeight) - Surface.TwipsPerPixel());
+  Surface.FillRect(x, y, static_cast<double>(x) + width, static_cast<double>(y) + height, back);
+  Surface.DrawText(shown, x, y, fore);
+  Surface.Refresh();
+}
+
+void Screen::PrintAtCursor(std::string_view text) {
+  if (text.empty()) {
+    return;
+  }
+  PrintCell(text, CursorY, CursorX, ForeColour, BackColour);
+  CursorX = WholeNumber(CursorX + static_cast<double>(text.size()) * CellWidth);
+}
+
+void Screen::CursorTo(std::string_view rowText, std::string_view columnText) {
+  if (!TrimBlanks(rowText).empty()) {
+    CursorY = ResolvePosition(rowText, static_cast<std::int16_t>(std::floor(CellHeight)),
+                              static_cast<std::int16_t>(WholeNumber(Surface.InnerHeight())), 0.0F);
+  }
+  if (!TrimBlanks(columnText).empty()) {
+    CursorX = ResolvePosition(columnText, static_cast<std::int16_t>(std::floor(CellWidth)),
+                              static_cast<std::int16_t>(WholeNumber(Surface.InnerWidth())), 0.0F);
+  }
+}
+
+void Screen::CursorMove(std::string_view rowText, std::string_view columnText) {
+  if (!TrimBlanks(rowText).empty()) {
+    CursorY = WholeNumber(CursorY + LenientNumber(rowText) * CellHeight);
+  }
+  if (!TrimBlanks(columnText).empty()) {
+    CursorX = WholeNumber(CursorX + CellWidth * LenientNumber(columnText));
+  }
+}
+
+Colour Screen::SetComponents(Components& components, std::string_view red, std::string_view green,
+                             std::string_view blue) {
+  const auto apply = [](std::int32_t& component, std::string_view text) {
+    if (text.empty()) {
+      return;  // not trimmed: a single blank is a value and reads as 0
+    }
+    const double value = LenientNumber(text);
+    if (value < 0 || value > 255) {
+      return;
+    }
+    component = WholeNumber(value);
+  };
+  apply(components.Red, red);
+  apply(components.Green, green);
+  apply(components.Blue, blue);
+  return components.Red + 256 * components.Green + 65536 * components.Blue;
+}
+
+void Screen::SetForeColour(std::string_view red, std::string_view green, std::string_view blue) {
+  ForeColour = SetComponents(ForeComponents, red, green, blue);
+}
+
+void Screen::SetBackColour(std::string_view red, std::string_view green, std::string_view blue) {
+  BackColour = SetComponents(BackComponents, red, green, blue);
+}
+
+void Screen::ClearScreen() {
+  Surface.Clear();
+  Surface.SetBackColour(BackColour);
+  CursorX = 1;
+  CursorY = 1;
+}
+
+void Screen::SetColumns(std::string_view columnText, std::string_view replyText) {
+  const double columns = LenientNumber(columnText);
+  if (!base::FitsInt16(columns)) {
+    throw std::out_of_range("column count outside 16 bits");
+  }
+  ScreenSetup(static_cast<std::int16_t>(WholeNumber(columns)));
+  std::string reply(replyText);
+  reply += EotText;
+  Send(reply);
+}
+
+std::int32_t Screen::ResolvePosition(std::string_view text, std::int16_t cell, std::int16_t total,
+                                     float offset) {
+  const std::string upper = UpperCase(TrimBlanks(text));
+  if (upper.empty()) {
+    return 0;
+  }
+  double v = 0;
+  const double number = LenientNumber(upper);
+  if (upper == "-0") {
+    v = total - cell;
+  } else if (number != 0) {
+    v = number;
+    if (std::fabs(v) < 0.00001) {
+      v = 0;
+    } else if (v > -1 && v < 0) {
+      v = (v + 1) * total;
+    } else if (v > 0 && v < 1) {
+      v = v * total;
+    } else if (v <= -1) {
+      v = total + v * cell - cell;
+    } else {
+      v = v * cell;
+    }
+  } else if (upper.front() == 'C') {
+    v = LenientNumber(std::string_view(upper).substr(1)) * cell + total / 2.0;
+  }
+  const float shift = static_cast<float>(cell) * offset;
+  return WholeNumber(v + static_cast<double>(shift));
+}
+
+}  // namespace korvani::hmi::screen

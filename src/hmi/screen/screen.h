@@ -1,0 +1,118 @@
+// The HMI screen: a character display on the drawing surface. The board picks the number of
+// columns; the rows come from the layout table and the largest font that fits is chosen.
+// Text goes to the screen only through PrintCell.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "base/dialogs.h"
+#include "hmi/screen/drawing_surface.h"
+#include "hmi/screen/layout_table.h"
+#include "hmi/screen/screen_view.h"
+
+namespace korvani::hmi::screen {
+
+inline constexpr std::string_view kScreenFont = "Courier New";
+inline constexpr double kLargestFontPoints = 30.0;
+inline constexpr double kSmallestFontPoints = 3.0;
+inline constexpr double kFontStepPoints = 0.25;
+inline constexpr char kEot = '\x04';
+inline constexpr char kEnq = '\x05';
+
+// What a screen reset asks of the parts that own soft buttons and panel controls.
+struct ResetHooks {
+  std::function<void()> ForgetHeldButton;    // the button state machine's "I" event
+  std::function<void()> ResetButtons;        // F1 to F8 in their grid, the rest hidden
+  std::function<void()> ResetColourStack;    // every saved colour pair to the defaults
+  std::function<void()> ResetPanelControls;  // the developer controls' default visibility
+};
+
+class Screen {
+ public:
+  // `send` hands a finished reply to the board (PanelSend).
+  Screen(DrawingSurface& surface, ScreenView& view, base::Dialogs& dialogs,
+         std::function<void(std::string_view)> send);
+
+  void SetResetHooks(ResetHooks hooks) { Hooks = std::move(hooks); }
+  // The heights the screen may take with the log pane shown or hidden (twips).
+  void SetAvailableHeights(double logShown, double logHidden);
+  void SetLogPaneVisible(bool visible) { LogPaneVisible = visible; }
+  // The surface's designed colours become the defaults of every colour reset.
+  void RecordDefaultColours(Colour fore, Colour back);
+
+  LayoutTable& Layouts() { return Table; }
+
+  // Sizes the screen and its font for `columns` (0 keeps the last request) and clears it.
+  // A negative count throws std::invalid_argument before anything changes.
+  void ScreenSetup(std::int16_t columns);
+  void ScreenReset();
+  void MeasureCell();
+  void PrintCell(std::string_view text, std::int32_t y, std::int32_t x, Colour fore, Colour back);
+  void PrintAtCursor(std::string_view text);
+  void CursorTo(std::string_view rowText, std::string_view columnText);
+  void CursorMove(std::string_view rowText, std::string_view columnText);
+  void SetForeColour(std::string_view red, std::string_view green, std::string_view blue);
+  void SetBackColour(std::string_view red, std::string_view green, std::string_view blue);
+  void ClearScreen();
+  // The board's width command: set up, then reply with `replyText` and EOT.
+  void SetColumns(std::string_view columnText, std::string_view replyText);
+
+  // One position argument in twips along an axis with that cell size and total size.
+  static std::int32_t ResolvePosition(std::string_view text, std::int16_t cell, std::int16_t total,
+                                      float offset);
+  // What PrintCell draws for a text: control codes as a middle dot, one per cell.
+  static std::string DisplayText(std::string_view text);
+
+  // Colours to the defaults (the colour stack is refilled through the reset hooks).
+  void ResetColours();
+
+  std::int16_t ScreenColumns = 0;
+  std::int16_t ScreenRows = 0;
+  std::int16_t RequestedColumns = 0;
+  float CellHeight = 0;
+  float CellWidth = 0;
+  std::int32_t CursorX = 0;
+  std::int32_t CursorY = 0;
+  Colour ForeColour = 0;
+  Colour BackColour = 0;
+  Colour DefaultForeColour = 0;
+  Colour DefaultBackColour = 0;
+  std::string EotText;
+  std::string EnqText;
+  double FontPoints = kLargestFontPoints;
+
+ private:
+  struct Components {
+    std::int32_t Red = 0;
+    std::int32_t Green = 0;
+    std::int32_t Blue = 0;
+  };
+  struct CellSize {
+    float Height;
+    float Width;
+  };
+  static Colour SetComponents(Components& components, std::string_view red, std::string_view green,
+                              std::string_view blue);
+  void SetFontSize(double points);
+
+  DrawingSurface& Surface;
+  ScreenView& View;
+  base::Dialogs& Dialogs;
+  std::function<void(std::string_view)> Send;
+  ResetHooks Hooks;
+  LayoutTable Table;
+  Components ForeComponents;
+  Components BackComponents;
+  double AvailHeightLogShown = 0;
+  double AvailHeightLogHidden = 0;
+  bool LogPaneVisible = true;
+  // Cell sizes by font size in quarter points: the surface's metrics never change, so
+  // each size is measured once and the font search costs lookups only.
+  std::map<int, CellSize> MeasuredCells;
+};
+
+}  // namespace korvani::hmi::screen

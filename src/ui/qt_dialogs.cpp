@@ -1,0 +1,61 @@
+#include "ui/qt_dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace korvani::ui {
+
+namespace {
+QString ToQString(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QMessageBox::Icon ToQtIcon(base::MessageIcon icon) {
+  switch (icon) {
+    case base::MessageIcon::Information:
+      return QMessageBox::Information;
+    case base::MessageIcon::Exclamation:
+      return QMessageBox::Warning;
+    case base::MessageIcon::Critical:
+      return QMessageBox::Critical;
+    case base::MessageIcon::Question:
+      return QMessageBox::Question;
+    case base::MessageIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+}  // namespace
+
+base::MessageResult QtDialogs::ShowMessage(std::string_view text, std::string_view title,
+                                           base::MessageIcon icon, base::MessageButtons buttons) {
+  QMessageBox box(ToQtIcon(icon), ToQString(title), ToQString(text), QMessageBox::NoButton, Parent);
+  box.setTextFormat(Qt::PlainText);
+  switch (buttons) {
+    case base::MessageButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case base::MessageButtons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case base::MessageButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Cancel:
+      return base::MessageResult::Cancel;
+    case QMessageBox::Yes:
+      return base::MessageResult::Yes;
+    case QMessageBox::No:
+      return base::MessageResult::No;
+    default:
+      return base::MessageResult::Ok;
+  }
+}
+
+void QtDialogs::Beep() {
+  QApplication::beep();
+}
+
+}  // namespace korvani::ui

@@ -1,0 +1,22 @@
+// Message boxes and the beep through Qt. Texts are shown as plain text, never as markup.
+#pragma once
+
+#include <QWidget>
+
+#include "base/dialogs.h"
+
+namespace korvani::ui {
+
+class QtDialogs final : public base::Dialogs {
+ public:
+  explicit QtDialogs(QWidget* parent) : Parent(parent) {}
+
+  base::MessageResult ShowMessage(std::string_view text, std::string_view title, base::MessageIcon icon,
+                                  base::MessageButtons buttons) override;
+  void Beep() override;
+
+ private:
+  QWidget* Parent;
+};
+
+}  // namespace korvani::ui

@@ -1,0 +1,275 @@
+#include "hmi/screen/screen.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_panel_view.h"
+#include "fakes/fake_surface.h"
+
+namespace korvani::hmi::screen {
+namespace {
+
+struct PositionCase {
+  const char* Text;
+  std::int16_t Cell;
+  std::int16_t Total;
+  float Offset;
+  std::int32_t Expected;
+};
+
+std::ostream& operator<<(std::ostream& out, const PositionCase& c) {
+  return out << '"' << c.Text << "\" cell " << c.Cell << " total " << c.Total << " offset " << c.Offset;
+}
+
+class ResolvePositionTest : public ::testing::TestWithParam<PositionCase> {};
+
+TEST_P(ResolvePositionTest, TurnsAnArgumentIntoTwips) {
+  const auto& c = GetParam();
+  EXPECT_EQ(Screen::ResolvePosition(c.Text, c.Cell, c.Total, c.Offset), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ResolvePositionTest,
+    ::testing::Values(PositionCase{"", 120, 4800, 0, 0}, PositionCase{"   ", 120, 4800, 2, 0},
+                      PositionCase{"0", 120, 4800, 0, 0}, PositionCase{"0", 120, 4800, 1, 120},
+                      PositionCase{"3", 120, 4800, 0, 360}, PositionCase{" 3 ", 120, 4800, 0, 360},
+                      PositionCase{"3", 120, 4800, 0.5F, 420}, PositionCase{"-0", 120, 4800, 0, 4680},
+                      PositionCase{"-1", 120, 4800, 0, 4560}, PositionCase{"-3", 240, 6240, 0, 5280},
+                      PositionCase{"0.5", 120, 4800, 0, 2400}, PositionCase{"0.5", 120, 4801, 0, 2400},
+                      PositionCase{"0.5", 120, 4803, 0, 2402}, PositionCase{"-0.25", 120, 4800, 0, 3600},
+                      PositionCase{"C", 120, 4800, 0, 2400}, PositionCase{"c", 120, 4800, 0, 2400},
+                      PositionCase{"C-2", 120, 4800, 0, 2160}, PositionCase{"C3", 120, 4800, 0, 2760},
+                      PositionCase{"3C", 120, 4800, 0, 360}, PositionCase{"X", 120, 4800, 0, 0},
+                      PositionCase{"0.000001", 120, 4800, 0, 0}, PositionCase{"1", 240, 6240, 0, 240}));
+
+class ScreenTest : public ::testing::Test {
+ protected:
+  ScreenTest() {
+    Subject.SetAvailableHeights(6300, 9300);
+    Subject.RecordDefaultColours(kDesignedForeColour, kDesignedBackColour);
+    Layout3x2(Subject.Layouts());
+  }
+
+  // Start-up's screen: 40 columns of 120 x 240 twip cells, reset.
+  void StartScreen() {
+    Subject.ScreenSetup(40);
+    Subject.ScreenReset();
+  }
+
+  fakes::FakeSurface Surface;
+  fakes::FakePanelView View;
+  fakes::FakeDialogs Dialogs;
+  std::vector<std::string> Sent;
+  Screen Subject{Surface, View, Dialogs, [this](std::string_view message) { Sent.emplace_back(message); }};
+};
+
+TEST_F(ScreenTest, SetupPicksTheLargestFontThatFitsTheRows) {
+  Subject.ScreenSetup(40);
+  EXPECT_EQ(Subject.ScreenRows, 26);
+  EXPECT_EQ(Subject.ScreenColumns, 40);
+  EXPECT_EQ(Surface.Family, "Courier New");
+  EXPECT_DOUBLE_EQ(Surface.Points, 10.0);  // 26 x 240 = 6240 fits 6300; 10.25 points would not
+  EXPECT_FLOAT_EQ(Subject.CellWidth, 120);
+  EXPECT_FLOAT_EQ(Subject.CellHeight, 240);
+  EXPECT_DOUBLE_EQ(Surface.Width, 40 * 120 + 2 * fakes::FakeSurface::kBorder);
+  EXPECT_DOUBLE_EQ(Surface.InnerWidth(), 40 * 120);
+  EXPECT_DOUBLE_EQ(Surface.Height, 26 * 240);
+  EXPECT_DOUBLE_EQ(View.TitleWidth, Surface.Width);
+  EXPECT_EQ(Surface.Clears, 1);
+}
+
+TEST_F(ScreenTest, SetupWithZeroKeepsTheCountAndRefitsForTheHiddenLogPane) {
+  Subject.ScreenSetup(40);
+  Subject.SetLogPaneVisible(false);
+  Subject.ScreenSetup(0);
+  EXPECT_EQ(Subject.ScreenColumns, 40);
+  EXPECT_DOUBLE_EQ(Surface.Points, 14.75);  // 26 x 24 x 14.75 = 9204 fits 9300
+}
+
+TEST_F(ScreenTest, TooManyColumnsAreClampedAfterAWarning) {
+  Subject.ScreenSetup(200);
+  ASSERT_EQ(Dialogs.Boxes.size(), 1U);
+  EXPECT_EQ(Dialogs.Boxes[0].Text, "That's more characters than I can handle!");
+  EXPECT_EQ(Dialogs.Boxes[0].Title, "Limit exceeded");
+  EXPECT_EQ(Dialogs.Boxes[0].Icon, base::MessageIcon::Exclamation);
+  EXPECT_EQ(Subject.ScreenColumns, 107);
+  EXPECT_EQ(Subject.ScreenRows, 61);
+  EXPECT_EQ(View.WidthBox, "107");
+}
+
+TEST_F(ScreenTest, NegativeColumnsAreRejectedBeforeAnythingChanges) {
+  Subject.ScreenSetup(40);
+  EXPECT_THROW(Subject.ScreenSetup(-3), std::invalid_argument);
+  EXPECT_EQ(Subject.RequestedColumns, 40);
+  EXPECT_EQ(Surface.Clears, 1);
+}
+
+TEST_F(ScreenTest, ZeroRowsGiveAScreenOfNoHeightAndNoSizeFitsGivesThreePoints) {
+  Subject.Layouts().SetLayoutRows(50, 0);
+  Subject.ScreenSetup(50);
+  EXPECT_EQ(Subject.ScreenRows, 0);
+  EXPECT_DOUBLE_EQ(Surface.Height, 0);
+  EXPECT_DOUBLE_EQ(Surface.Points, 30);
+
+  Subject.SetAvailableHeights(10, 10);
+  Subject.ScreenSetup(40);
+  EXPECT_DOUBLE_EQ(Surface.Points, 3);
+}
+
+TEST_F(ScreenTest, FontSizesAreMeasuredOncePerSize) {
+  Subject.ScreenSetup(40);
+  const int first = Surface.Measurements;
+  Subject.ScreenSetup(40);
+  EXPECT_EQ(Surface.Measurements, first);
+}
+
+TEST_F(ScreenTest, ResetRestoresTitleColoursFramingAndCursor) {
+  std::vector<std::string> order;
+  Subject.SetResetHooks({[&] { order.emplace_back("forget"); }, [&] { order.emplace_back("buttons"); },
+                         [&] { order.emplace_back("stack"); }, [&] { order.emplace_back("controls"); }});
+  Subject.ScreenSetup(40);
+  Subject.SetForeColour("1", "2", "3");
+  Subject.CursorTo("4", "4");
+  Subject.ScreenReset();
+  EXPECT_EQ(order, (std::vector<std::string>{"forget", "buttons", "stack", "controls"}));
+  EXPECT_EQ(View.TitleCaption, "--");
+  EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);
+  EXPECT_EQ(Subject.BackColour, 0);
+  EXPECT_EQ(Subject.EotText, "\x04");
+  EXPECT_EQ(Subject.EnqText, "\x05");
+  EXPECT_EQ(Subject.CursorX, 1);
+  EXPECT_EQ(Subject.CursorY, 1);
+  EXPECT_EQ(Subject.ScreenColumns, 40);
+  EXPECT_DOUBLE_EQ(Surface.Points, 10);
+}
+
+TEST_F(ScreenTest, PrintCellBoxCoversTheTextWidthAndOneRowLessOnePixel) {
+  StartScreen();
+  Subject.PrintCell("Hello", 480, 600, 0x00FF00, 0x0000FF);
+  ASSERT_EQ(Surface.Rects.size(), 1U);
+  const auto& box = Surface.Rects[0];
+  EXPECT_DOUBLE_EQ(box.X1, 600);
+  EXPECT_DOUBLE_EQ(box.Y1, 480);
+  EXPECT_DOUBLE_EQ(box.X2, 600 + 5 * 120);
+  EXPECT_DOUBLE_EQ(box.Y2, 480 + 240 - 15);
+  EXPECT_EQ(box.Colour, 0x0000FF);
+  ASSERT_EQ(Surface.Texts.size(), 1U);
+  EXPECT_EQ(Surface.Texts[0].Value, "Hello");
+  EXPECT_EQ(Surface.Texts[0].Colour, 0x00FF00);
+  EXPECT_GE(Surface.Refreshes, 1);
+}
+
+TEST_F(ScreenTest, PrintAtCursorAdvancesByEveryCharacterIncludingControls) {
+  StartScreen();
+  Subject.PrintAtCursor("");
+  EXPECT_TRUE(Surface.Texts.empty());
+  EXPECT_EQ(Subject.CursorX, 1);
+
+  Subject.PrintAtCursor("A\r\nB");
+  ASSERT_EQ(Surface.Texts.size(), 1U);
+  EXPECT_EQ(Surface.Texts[0].Value,
+            "A\xB7\xB7"
+            "B");
+  EXPECT_EQ(Subject.CursorX, 1 + 4 * 120);
+  EXPECT_EQ(Subject.CursorY, 1);
+}
+
+TEST_F(ScreenTest, FortyCharactersFillTheRowExactly) {
+  StartScreen();
+  Subject.CursorTo("0", "0");
+  Subject.PrintAtCursor(std::string(40, 'W'));
+  EXPECT_DOUBLE_EQ(Surface.Rects.back().X2, Surface.InnerWidth());
+  EXPECT_EQ(Subject.CursorX, Surface.InnerWidth());
+}
+
+TEST_F(ScreenTest, CursorCommands) {
+  StartScreen();
+  Subject.CursorTo("0", "0");
+  EXPECT_EQ(Subject.CursorX, 0);
+  EXPECT_EQ(Subject.CursorY, 0);
+  Subject.CursorTo("2", "5");
+  EXPECT_EQ(Subject.CursorY, 480);
+  EXPECT_EQ(Subject.CursorX, 600);
+  Subject.CursorTo(" ", "");  // blank and empty change nothing
+  EXPECT_EQ(Subject.CursorY, 480);
+  EXPECT_EQ(Subject.CursorX, 600);
+  Subject.CursorTo("", "-0");
+  EXPECT_EQ(Subject.CursorX, 4800 - 120);
+  Subject.CursorTo("", "C-2");
+  EXPECT_EQ(Subject.CursorX, 2400 - 240);
+
+  Subject.CursorTo("2", "5");
+  Subject.CursorMove("-1", "");
+  EXPECT_EQ(Subject.CursorY, 240);
+  Subject.CursorMove("", "2.5");
+  EXPECT_EQ(Subject.CursorX, 600 + 300);
+  Subject.CursorMove("-10", "-100");  // not clamped
+  EXPECT_EQ(Subject.CursorY, 240 - 2400);
+  EXPECT_EQ(Subject.CursorX, 900 - 12000);
+}
+
+struct ColourCase {
+  const char* Name;
+  std::vector<std::array<const char*, 3>> Commands;
+  Colour Expected;
+};
+
+std::ostream& operator<<(std::ostream& out, const ColourCase& c) {
+  return out << c.Name;
+}
+
+class ColourTest : public ScreenTest, public ::testing::WithParamInterface<ColourCase> {};
+
+TEST_P(ColourTest, ComponentsAreRememberedAndBadOnesIgnored) {
+  for (const auto& rgb : GetParam().Commands) {
+    Subject.SetBackColour(rgb[0], rgb[1], rgb[2]);
+    Subject.SetForeColour(rgb[0], rgb[1], rgb[2]);
+  }
+  EXPECT_EQ(Subject.BackColour, GetParam().Expected);
+  EXPECT_EQ(Subject.ForeColour, GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Components, ColourTest,
+    ::testing::Values(
+        ColourCase{"Red", {{"255", "0", "0"}}, 0x0000FF}, ColourCase{"Blue", {{"0", "0", "255"}}, 0xFF0000},
+        ColourCase{"RedRememberedGivesYellow", {{"255", "0", "0"}, {"", "255", ""}}, 0x00FFFF},
+        ColourCase{"AboveRangeIgnored", {{"10", "20", "30"}, {"256", "", ""}}, 10 + 20 * 256 + 30 * 65536},
+        ColourCase{"HalfRoundsToEven", {{"254.5", "0", "0"}}, 254},
+        ColourCase{"HalfAboveRangeIgnored", {{"9", "0", "0"}, {"255.5", "", ""}}, 9},
+        ColourCase{"NegativeIgnored", {{"9", "0", "0"}, {"-1", "", ""}}, 9},
+        ColourCase{"BlankReadsAsZero", {{"9", "9", "9"}, {" ", "", ""}}, 9 * 256 + 9 * 65536}),
+    [](const auto& paramInfo) { return std::string(paramInfo.param.Name); });
+
+TEST_F(ScreenTest, ClearFillsWithTheBackColourAndHomesTheCursor) {
+  StartScreen();
+  Subject.SetBackColour("0", "0", "255");
+  Subject.CursorTo("3", "3");
+  Subject.ClearScreen();
+  EXPECT_EQ(Surface.Back, 0xFF0000);
+  EXPECT_EQ(Subject.CursorX, 1);
+  EXPECT_EQ(Subject.CursorY, 1);
+}
+
+TEST_F(ScreenTest, SetColumnsRepliesAfterTheSetup) {
+  StartScreen();
+  Subject.SetColumns("20", "OK");
+  EXPECT_EQ(Subject.ScreenColumns, 20);
+  EXPECT_EQ(Sent, (std::vector<std::string>{"OK\x04"}));
+
+  Subject.SetColumns("", "");
+  EXPECT_EQ(Subject.ScreenColumns, 20);
+  EXPECT_EQ(Sent.back(), "\x04");
+
+  Subject.SetColumns("200", "X");
+  EXPECT_EQ(Sent.back(), "X\x04");  // the reply still goes after the warning
+
+  EXPECT_THROW(Subject.SetColumns("40000", "no"), std::out_of_range);
+  EXPECT_EQ(Sent.size(), 3U);
+}
+
+}  // namespace
+}  // namespace korvani::hmi::screen
