@@ -98,6 +98,25 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(window.Ui().lblHMITitle->textFormat(), Qt::PlainText);
   }
 
+  void resetAndClsButtonsRedrawTheScreen() {
+    korvani::fakes::FakeSerialPort port;
+    FrmTerminal window;
+    korvani::fakes::FakeDialogs dialogs;
+    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
+    window.Attach(panel);
+    panel.FormLoad();
+    const QImage& image = window.Surface().Image();
+
+    panel.Link().Receive(
+        "\x01L0\x02"
+        "0\x02"
+        "255\x03");
+    window.Ui().cmdHMICLS->click();
+    QCOMPARE(image.pixelColor(5, 5), QColor(0, 0, 255));
+    window.Ui().cmdHMIReset->click();
+    QCOMPARE(image.pixelColor(5, 5), QColor(0, 0, 0));
+  }
+
   void lineEndsBecomeLineBreaksInThePane() {
     QCOMPARE(FrmTerminal::ToPaneText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
     QCOMPARE(FrmTerminal::ToPaneText(std::string_view("\xE9", 1)), QString(QChar(0xE9)));
