@@ -1,34 +1,41 @@
 #include "app/panel.h"
 
 #include "app/version.h"
+#include "hmi/link/host_messages.h"
 #include "terminal/hex_notation.h"
 
 namespace korvani::app {
 
 using hmi::link::Arguments;
 
-Panel::Panel(terminal::SerialPort& port, PanelView& view, hmi::screen::DrawingSurface& surface,
-             base::Dialogs& dialogs)
-    : TerminalPort(port),
+Panel::Panel(const Platform& platform, PanelView& view)
+    : TerminalPort(platform.Port),
       View(view),
+      PcClock(platform.Clock),
       HmiLink([this] { HmiScreen.ScreenReset(); }),
-      RxPath(port, view, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
+      RxPath(platform.Port, view, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
       TxSender([this](std::string_view message) { return TerminalPort.Write(message); }, view),
-      HmiScreen(surface, view, dialogs, [this](std::string_view message) { TxSender.PanelSend(message); }) {
+      HmiScreen(platform.Surface, view, platform.Dialogs,
+                [this](std::string_view message) { TxSender.PanelSend(message); }),
+      PortConnection(platform.Port, view, ComPortNumber,
+                     [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
+      Lister(platform.Devices),
+      PortList(Lister, platform.Dialogs, view, platform.MakerWebAddress,
+               [this] { PortConnection.cmbComPort_Click(); }) {
   TerminalPort.SetEventHandler([this](int code) {
     RxPath.TerminalPort_CommEvent(code);
     if (code != terminal::kEventReceive) {
-      View.ShowPortStatus(PortStatusText());  // an error event resets the port: say how it went
+      PortConnection.ShowState();  // an error event resets the port: say how it went
     }
   });
-  BindScreenCommands();
+  BindCommands();
 }
 
 Panel::~Panel() {
   TerminalPort.SetEventHandler({});
 }
 
-void Panel::BindScreenCommands() {
+void Panel::BindCommands() {
   auto& commands = HmiLink.Commands();
   auto& screen = HmiScreen;
   commands.Bind('@', [&screen](const Arguments& a) { screen.PrintAtCursor(a[0]); });
@@ -39,23 +46,22 @@ void Panel::BindScreenCommands() {
   commands.Bind('R', [&screen](const Arguments&) { screen.ClearScreen(); });
   commands.Bind('S', [&screen](const Arguments&) { screen.ScreenReset(); });
   commands.Bind('V', [&screen](const Arguments& a) { screen.SetColumns(a[0], a[1]); });
+  commands.Bind('r', [this](const Arguments&) { SendClock(); });
 }
 
 void Panel::FormLoad() {
   TerminalPort.SetReadLength(0);  // every read returns all waiting input
   View.SetCaption(WindowCaption());
-  // The COM port list is filled here once the port list exists.
+  BuildComPortList();
   View.SelectTab(kHmiTab);
   // The version check starts here once it exists.
   View.FitWidthToTabs();
-  TerminalPort.SetSettings(std::string(kDefaultLineSettings));  // 38400 baud, N,8,1
-  // IntroShowing is true from the framer's start; the intro typist begins with the
-  // splash text once it exists. The settings file is read here once it exists.
-  if (ComPortNumber != 0) {
-    OpenPort();
-  } else {
-    View.ShowPortStatus(PortStatusText());
-  }
+  PortConnection.BaudIndex = terminal::kStartBaudIndex;
+  PortConnection.CharIndex = terminal::kStartCharIndex;
+  PortConnection.SelectCommsOptions();
+  // IntroShowing is true from the framer's start; the settings file is read here once it
+  // exists.
+  PortConnection.OpenAtStartUp();
   const ScreenHeights heights = View.AvailableScreenHeights();
   HmiScreen.SetAvailableHeights(heights.LogShown, heights.LogHidden);
   HmiScreen.RecordDefaultColours(hmi::screen::kDesignedForeColour, hmi::screen::kDesignedBackColour);
@@ -64,25 +70,26 @@ void Panel::FormLoad() {
   HmiScreen.ScreenReset();
 }
 
-bool Panel::OpenPort() {
-  TerminalPort.SetOpen(false);
-  TerminalPort.SetSettings(std::string(kDefaultLineSettings));
-  TerminalPort.SetPortNumber(ComPortNumber);
-  const bool opened = TerminalPort.SetOpen(true);
-  View.ShowPortStatus(PortStatusText());
-  return opened;
+void Panel::BuildComPortList() {
+  PortList.BuildComPortList(View.HideBluetoothChecked(), ComPortNumber);
 }
 
-std::string Panel::PortStatusText() const {
-  if (TerminalPort.IsOpen()) {
-    return "COM" + std::to_string(TerminalPort.PortNumber()) + ": " + TerminalPort.Settings() + " Open";
-  }
-  std::string status = "? " + TerminalPort.Settings() + " Closed";
-  const std::string reason = TerminalPort.LastError();
-  if (!reason.empty()) {
-    status += " (" + reason + ")";
-  }
-  return status;
+void Panel::SendConnect() {
+  TxSender.PanelSend(hmi::link::ConnectMessage(HmiScreen.EotText));
+}
+
+void Panel::SendClock() {
+  TxSender.PanelSend(hmi::link::ClockMessage(PcClock.Now(), HmiScreen.EnqText, HmiScreen.EotText));
+}
+
+void Panel::cmdHMIConnect_Click() {
+  HmiLink.ClearIntroShowing();
+  SendConnect();
+}
+
+void Panel::cmdSetRTC_Click() {
+  HmiLink.ClearIntroShowing();
+  SendClock();
 }
 
 void Panel::cmdHMITestSend_Click(std::string_view typed) {

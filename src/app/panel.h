@@ -1,5 +1,6 @@
-// The panel as one object: wires the serial port, the receive path, the HMI framer and the
-// screen together, runs start-up in its fixed order and takes the user's actions.
+// The panel as one object: wires the serial port, the connection, the port list, the
+// receive path, the HMI framer and the screen together, runs start-up in its fixed order and
+// takes the user's actions.
 #pragma once
 
 #include <cstdint>
@@ -7,23 +8,35 @@
 #include <string_view>
 
 #include "app/panel_view.h"
+#include "base/clock.h"
 #include "base/dialogs.h"
 #include "hmi/link/framer.h"
 #include "hmi/link/panel_sender.h"
 #include "hmi/screen/drawing_surface.h"
 #include "hmi/screen/screen.h"
+#include "ports/com_port_list.h"
+#include "ports/dev_lister.h"
+#include "terminal/connection.h"
 #include "terminal/receive_path.h"
 #include "terminal/serial_port.h"
 
 namespace korvani::app {
 
-inline constexpr std::string_view kDefaultLineSettings = "38400,N,8,1";
 inline constexpr std::int16_t kStartColumns = 40;
+
+// What the panel needs of the machine it runs on.
+struct Platform {
+  terminal::SerialPort& Port;
+  hmi::screen::DrawingSurface& Surface;
+  base::Dialogs& Dialogs;
+  ports::DeviceSource& Devices;
+  const base::Clock& Clock;
+  std::string MakerWebAddress;
+};
 
 class Panel {
  public:
-  Panel(terminal::SerialPort& port, PanelView& view, hmi::screen::DrawingSurface& surface,
-        base::Dialogs& dialogs);
+  Panel(const Platform& platform, PanelView& view);
   Panel(const Panel&) = delete;
   Panel& operator=(const Panel&) = delete;
   ~Panel();
@@ -31,35 +44,43 @@ class Panel {
   // Loading the main window: every start-up step, strictly in order.
   void FormLoad();
 
-  // Closes, applies the default line settings to ComPortNumber, opens, and shows the
-  // connection status. Returns false when the port would not open.
-  bool OpenPort();
-  // "COM5: 9600,N,8,1 Open", or "? 9600,N,8,1 Closed" with the reason when there is one.
-  [[nodiscard]] std::string PortStatusText() const;
-
   // "Test" on the HMI tab: the typed text, hex escapes decoded, is handled exactly like
   // received data; nothing is written to the port.
   void cmdHMITestSend_Click(std::string_view typed);
   void cmdHMIReset_Click() { HmiScreen.ScreenReset(); }
   void cmdHMICLS_Click() { HmiScreen.ClearScreen(); }
+  void cmdHMIConnect_Click();
+  void cmdSetRTC_Click();
+  void cmdRefreshPorts_Click() { BuildComPortList(); }
+  void chkHideBT_Click() { BuildComPortList(); }
+  // Once a second, from the window's timer.
+  void tmrPortWatch_Timer() { PortConnection.WatchPort(); }
+
+  void SendConnect();
+  void SendClock();
 
   terminal::ReceivePath& Receive() { return RxPath; }
+  terminal::Connection& Connection() { return PortConnection; }
   hmi::link::Framer& Link() { return HmiLink; }
   hmi::screen::Screen& Screen() { return HmiScreen; }
-  hmi::link::PanelSender& Sender() { return TxSender; }
 
-  // The COM port the panel uses; 0 means none chosen.
+  // The COM port in use; 0 means none chosen.
   std::int16_t ComPortNumber = 0;
 
  private:
-  void BindScreenCommands();
+  void BindCommands();
+  void BuildComPortList();
 
   terminal::SerialPort& TerminalPort;
   PanelView& View;
+  const base::Clock& PcClock;
   hmi::link::Framer HmiLink;
   terminal::ReceivePath RxPath;
   hmi::link::PanelSender TxSender;
   hmi::screen::Screen HmiScreen;
+  terminal::Connection PortConnection;
+  ports::DevLister Lister;
+  ports::ComPortList PortList;
 };
 
 }  // namespace korvani::app

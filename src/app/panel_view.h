@@ -5,6 +5,8 @@
 
 #include "hmi/link/panel_sender.h"
 #include "hmi/screen/screen_view.h"
+#include "ports/com_port_list.h"
+#include "terminal/connection.h"
 #include "terminal/rx_pane_view.h"
 
 namespace korvani::app {
@@ -19,17 +21,21 @@ struct ScreenHeights {
   double LogHidden = 0;
 };
 
-class PanelView : public terminal::RxPaneView, public hmi::screen::ScreenView, public hmi::link::TxView {
+class PanelView : public terminal::RxPaneView,
+                  public hmi::screen::ScreenView,
+                  public hmi::link::TxView,
+                  public terminal::ConnectionView,
+                  public ports::ComPortListView {
  public:
   virtual void SetCaption(std::string_view caption) = 0;
   virtual void SelectTab(int index) = 0;
   // Makes the window's inner area exactly as wide as the tab control.
   virtual void FitWidthToTabs() = 0;
   [[nodiscard]] virtual ScreenHeights AvailableScreenHeights() const = 0;
+  // chkHideBT, ticked whenever the program starts.
+  [[nodiscard]] virtual bool HideBluetoothChecked() const = 0;
   // Label2 beside the "Test" box: the injected text as hex pairs.
   virtual void ShowTestEcho(std::string_view hexListing) = 0;
-  // The connection status in the first panel of the status bar.
-  virtual void ShowPortStatus(std::string_view status) = 0;
 };
 
 }  // namespace korvani::app

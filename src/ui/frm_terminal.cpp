@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/panel.h"
+#include "terminal/connection.h"
 
 namespace korvani::ui {
 
@@ -41,6 +42,21 @@ void FrmTerminal::Attach(app::Panel& panel) {
   rx.LogSettings().AsciiFileName = Widgets.txtASCIILogFileName->text().toStdString();
   rx.LogSettings().HexFileName = Widgets.txtHexLogFileName->text().toStdString();
 
+  connect(Widgets.cmdHMIConnect, &QPushButton::clicked, this, [this] { Panel->cmdHMIConnect_Click(); });
+  connect(Widgets.cmdSetRTC, &QPushButton::clicked, this, [this] { Panel->cmdSetRTC_Click(); });
+  terminal::Connection& connection = panel.Connection();
+  connect(Widgets.chkComPortOpen, &QPushButton::clicked, this,
+          [&connection] { connection.chkComPortOpen_Click(); });
+  connect(Widgets.cmbComPort, &QComboBox::activated, this, [&connection] { connection.cmbComPort_Click(); });
+  connect(Widgets.grpBaud, &QButtonGroup::idClicked, this,
+          [&connection](int id) { connection.optBaud_Click(static_cast<std::int16_t>(id)); });
+  connect(Widgets.grpCharacter, &QButtonGroup::idClicked, this,
+          [&connection](int id) { connection.optCharacter_Click(static_cast<std::int16_t>(id)); });
+  connect(Widgets.cmdRefreshPorts, &QPushButton::clicked, this, [this] { Panel->cmdRefreshPorts_Click(); });
+  connect(Widgets.chkHideBT, &QCheckBox::clicked, this, [this] { Panel->chkHideBT_Click(); });
+  PortWatchTimer.setInterval(1000);
+  connect(&PortWatchTimer, &QTimer::timeout, this, [this] { Panel->tmrPortWatch_Timer(); });
+  PortWatchTimer.start();
   connect(Widgets.cmdHMIReset, &QPushButton::clicked, this, [this] { Panel->cmdHMIReset_Click(); });
   connect(Widgets.cmdHMICLS, &QPushButton::clicked, this, [this] { Panel->cmdHMICLS_Click(); });
   connect(Widgets.cmdHMITestSend, &QPushButton::clicked, this,
@@ -77,8 +93,53 @@ void FrmTerminal::ShowTestEcho(std::string_view hexListing) {
   Widgets.Label2->setText(ToQString(hexListing));
 }
 
-void FrmTerminal::ShowPortStatus(std::string_view status) {
+void FrmTerminal::SelectBaudOption(std::int16_t index) {
+  Widgets.optBaud[index]->setChecked(true);
+}
+
+void FrmTerminal::SelectCharacterOption(std::int16_t index) {
+  Widgets.optCharacter[index]->setChecked(true);
+}
+
+bool FrmTerminal::OpenChecked() const {
+  return Widgets.chkComPortOpen->isChecked();
+}
+
+void FrmTerminal::SetOpenChecked(bool checked) {
+  Widgets.chkComPortOpen->setChecked(checked);
+}
+
+void FrmTerminal::ShowConnectionStatus(std::string_view status) {
   Widgets.lblPortStatus->setText(QString::fromUtf8(status.data(), static_cast<qsizetype>(status.size())));
+}
+
+void FrmTerminal::ShowConnectionProblem(std::string_view problem) {
+  Widgets.lblPortProblem->setText(QString::fromUtf8(problem.data(), static_cast<qsizetype>(problem.size())));
+}
+
+void FrmTerminal::ClearComPorts() {
+  Widgets.cmbComPort->clear();
+}
+
+void FrmTerminal::AddComPort(std::string_view name) {
+  Widgets.cmbComPort->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+void FrmTerminal::SetComPortText(std::string_view text) {
+  Widgets.cmbComPort->setCurrentIndex(-1);
+  Widgets.cmbComPort->setEditText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void FrmTerminal::SelectComPort(int index) {
+  Widgets.cmbComPort->setCurrentIndex(index);
+}
+
+std::string FrmTerminal::ComPortText() const {
+  return Widgets.cmbComPort->currentText().toStdString();
+}
+
+bool FrmTerminal::HideBluetoothChecked() const {
+  return Widgets.chkHideBT->isChecked();
 }
 
 void FrmTerminal::SetTitleWidth(double twips) {

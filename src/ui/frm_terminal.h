@@ -40,7 +40,18 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void ShowRxText(std::string_view text) override;
   void SetFreezeCaption(std::string_view caption) override;
   void ShowTestEcho(std::string_view hexListing) override;
-  void ShowPortStatus(std::string_view status) override;
+  void SelectBaudOption(std::int16_t index) override;
+  void SelectCharacterOption(std::int16_t index) override;
+  [[nodiscard]] bool OpenChecked() const override;
+  void SetOpenChecked(bool checked) override;
+  void ShowConnectionStatus(std::string_view status) override;
+  void ShowConnectionProblem(std::string_view problem) override;
+  void ClearComPorts() override;
+  void AddComPort(std::string_view name) override;
+  void SetComPortText(std::string_view text) override;
+  void SelectComPort(int index) override;
+  [[nodiscard]] std::string ComPortText() const override;
+  [[nodiscard]] bool HideBluetoothChecked() const override;
   void SetTitleWidth(double twips) override;
   void SetTitleCaption(std::string_view caption) override;
   void SetWidthBoxText(std::string_view text) override;
@@ -62,6 +73,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   app::Panel* Panel = nullptr;
   std::string PendingRxText;
   QTimer RxRefreshTimer;
+  QTimer PortWatchTimer;  // reopens a port that came back while "Open" is down
 };
 
 }  // namespace korvani::ui

@@ -2,8 +2,11 @@
 
 #include <QFontDatabase>
 #include <QFormLayout>
+#include <QGridLayout>
+
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include "terminal/connection.h"
 
 namespace korvani::ui {
 
@@ -98,6 +101,18 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   screenRow->addLayout(controls);
   layout->addLayout(screenRow, 1);
 
+  ui.cmdHMIConnect = new QPushButton(QStringLiteral("Connect"), tab);
+  ui.cmdHMIConnect->setObjectName(QStringLiteral("cmdHMIConnect"));
+  ui.cmdHMIConnect->setToolTip(
+      QStringLiteral("Sends a connect code to the Vexel, same as the Android does when BlueTooth connection "
+                     "is established"));
+  ui.cmdSetRTC = new QPushButton(QStringLiteral("Set RTC"), tab);
+  ui.cmdSetRTC->setObjectName(QStringLiteral("cmdSetRTC"));
+  ui.cmdSetRTC->setToolTip(QStringLiteral(
+      "Set the RTC. Host must have an RTC and be running the proper application code to respond."));
+  controls->insertWidget(2, ui.cmdHMIConnect);
+  controls->insertWidget(3, ui.cmdSetRTC);
+
   ui.lblTx = new QLabel(QStringLiteral("Tx: "), tab);
   ui.lblTx->setObjectName(QStringLiteral("lblTx"));
   ui.lblTx->setTextFormat(Qt::PlainText);
@@ -123,9 +138,69 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   return tab;
 }
 
+QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
+  auto* frame = new QGroupBox(QStringLiteral("COM port"), parent);
+  auto* grid = new QGridLayout(frame);
+  ui.cmbComPort = new QComboBox(frame);
+  ui.cmbComPort->setObjectName(QStringLiteral("cmbComPort"));
+  ui.cmbComPort->setEditable(true);  // shows "(Select COM port)" when nothing is chosen
+  ui.cmbComPort->setInsertPolicy(QComboBox::NoInsert);
+  ui.cmbComPort->setMinimumContentsLength(32);
+  ui.chkComPortOpen = new QPushButton(QStringLiteral("Open"), frame);
+  ui.chkComPortOpen->setObjectName(QStringLiteral("chkComPortOpen"));
+  ui.chkComPortOpen->setCheckable(true);
+  ui.cmdRefreshPorts = new QPushButton(QStringLiteral("Refresh list"), frame);
+  ui.cmdRefreshPorts->setObjectName(QStringLiteral("cmdRefreshPorts"));
+  ui.chkHideBT = new QCheckBox(QStringLiteral("Hide Bluetooth ports"), frame);
+  ui.chkHideBT->setObjectName(QStringLiteral("chkHideBT"));
+  ui.chkHideBT->setChecked(true);
+  grid->addWidget(ui.cmbComPort, 0, 0, 1, 2);
+  grid->addWidget(ui.chkComPortOpen, 0, 2);
+  grid->addWidget(ui.cmdRefreshPorts, 1, 0);
+  grid->addWidget(ui.chkHideBT, 1, 1, 1, 2);
+  return frame;
+}
+
+QGroupBox* BuildCommsFrame(FrmTerminalUi& ui, QWidget* parent) {
+  auto* frame = new QGroupBox(QStringLiteral("Comms parameters"), parent);
+  auto* row = new QHBoxLayout(frame);
+  auto* baud = new QGroupBox(QStringLiteral("Baud"), frame);
+  auto* baudLayout = new QVBoxLayout(baud);
+  ui.grpBaud = new QButtonGroup(frame);
+  for (int i = 0; i < 8; ++i) {
+    const auto caption = korvani::terminal::kBaudCaptions.at(static_cast<std::size_t>(i));
+    ui.optBaud[i] =
+        new QRadioButton(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())), baud);
+    ui.optBaud[i]->setObjectName(QStringLiteral("optBaud%1").arg(i));
+    ui.grpBaud->addButton(ui.optBaud[i], i);
+    baudLayout->addWidget(ui.optBaud[i]);
+  }
+  auto* character = new QGroupBox(QStringLiteral("Character"), frame);
+  auto* characterLayout = new QVBoxLayout(character);
+  ui.grpCharacter = new QButtonGroup(frame);
+  for (int i = 0; i < 5; ++i) {
+    const auto caption = korvani::terminal::kCharacterCaptions.at(static_cast<std::size_t>(i));
+    ui.optCharacter[i] = new QRadioButton(
+        QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())), character);
+    ui.optCharacter[i]->setObjectName(QStringLiteral("optCharacter%1").arg(i));
+    ui.grpCharacter->addButton(ui.optCharacter[i], i);
+    characterLayout->addWidget(ui.optCharacter[i]);
+  }
+  characterLayout->addStretch(1);
+  row->addWidget(baud);
+  row->addWidget(character);
+  row->addStretch(1);
+  return frame;
+}
+
 QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
   auto* tab = new QWidget;
   auto* layout = new QVBoxLayout(tab);
+  auto* hint =
+      new QLabel(QStringLiteral("Hint: Make sure the Open button is down to know the port is AOK"), tab);
+  layout->addWidget(BuildPortFrame(ui, tab));
+  layout->addWidget(hint);
+  layout->addWidget(BuildCommsFrame(ui, tab));
   auto* logFiles = new QGroupBox(QStringLiteral("Log files"), tab);
   auto* form = new QFormLayout(logFiles);
   ui.txtASCIILogFileName = new QLineEdit(QStringLiteral("ASCII_logfile.log"), logFiles);
@@ -154,7 +229,10 @@ void FrmTerminalUi::setupUi(QMainWindow* window) {
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
   lblPortStatus = new QLabel(StatusBar1);
   lblPortStatus->setTextFormat(Qt::PlainText);
-  StatusBar1->addWidget(lblPortStatus, 1);
+  lblPortProblem = new QLabel(StatusBar1);
+  lblPortProblem->setTextFormat(Qt::PlainText);
+  StatusBar1->addWidget(lblPortStatus);
+  StatusBar1->addWidget(lblPortProblem, 1);
   window->setStatusBar(StatusBar1);
 }
 

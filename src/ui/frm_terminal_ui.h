@@ -1,7 +1,9 @@
 // The widgets of the main window, built in code; the window holds one of these.
 #pragma once
 
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +21,8 @@ namespace korvani::ui {
 struct FrmTerminalUi {
   QTabWidget* SSTab1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
-  QLabel* lblPortStatus = nullptr;
+  QLabel* lblPortStatus = nullptr;   // first panel: the connection status
+  QLabel* lblPortProblem = nullptr;  // second panel: why a port is closed
 
   // Terminal tab
   QGroupBox* fraRx = nullptr;
@@ -38,11 +41,21 @@ struct FrmTerminalUi {
   QPushButton* cmdHMICLS = nullptr;
   QLineEdit* txtSetWidth = nullptr;
   QLabel* lblTx = nullptr;
+  QPushButton* cmdHMIConnect = nullptr;
+  QPushButton* cmdSetRTC = nullptr;
   QLineEdit* txtHMIRawRx = nullptr;
   QPushButton* cmdHMITestSend = nullptr;
   QLabel* Label2 = nullptr;
 
   // Settings tab
+  QComboBox* cmbComPort = nullptr;
+  QPushButton* chkComPortOpen = nullptr;  // a check box shown as a button that stays down
+  QPushButton* cmdRefreshPorts = nullptr;
+  QCheckBox* chkHideBT = nullptr;
+  QRadioButton* optBaud[8] = {};
+  QRadioButton* optCharacter[5] = {};
+  QButtonGroup* grpBaud = nullptr;
+  QButtonGroup* grpCharacter = nullptr;
   QLineEdit* txtASCIILogFileName = nullptr;
   QLineEdit* txtHexLogFileName = nullptr;
 

@@ -2,23 +2,23 @@
 #include <QApplication>
 #include <QFont>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/panel.h"
+#include "base/clock.h"
+#include "ports/dev_lister.h"
 #include "ui/frm_terminal.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_serial_port.h"
 
 namespace {
 
-// Paths given on the command line get COM numbers from here upward.
-constexpr std::int16_t kFirstCommandLinePort = 200;
-
 void PrintUsage() {
   std::puts(
       "Usage: korvani [--port PATH]\n"
       "\n"
-      "  --port PATH   open the serial device PATH at start-up (38400,N,8,1)\n"
+      "  --port PATH   add the serial device PATH to the port list and open it at start-up\n"
       "  --help        show this help and exit");
 }
 
@@ -46,15 +46,19 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
 
+  const std::unique_ptr<korvani::ports::DeviceSource> devices = korvani::ports::MakePlatformDeviceSource();
   korvani::ui::QtSerialPort port;
+  port.SetPathResolver([&devices](std::int16_t number) { return devices->DevicePath(number); });
   korvani::ui::FrmTerminal window;
   korvani::ui::QtDialogs dialogs(&window);
-  korvani::app::Panel panel(port, window, window.Surface(), dialogs);
+  const korvani::base::SystemClock clock;
+  korvani::app::Panel panel({port, window.Surface(), dialogs, *devices, clock, KORVANI_MAKER_WEB_ADDRESS},
+                            window);
   window.Attach(panel);
 
   if (!portPath.isEmpty()) {
-    port.SetPortPath(kFirstCommandLinePort, portPath);
-    panel.ComPortNumber = kFirstCommandLinePort;
+    // The named device joins the port list and is the one opened at start-up.
+    panel.ComPortNumber = devices->AddUserPort(portPath.toStdString());
   }
   panel.FormLoad();
   window.show();

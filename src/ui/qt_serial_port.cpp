@@ -1,34 +1,39 @@
 #include "ui/qt_serial_port.h"
 
+#include <QFileInfo>
 #include <QStringList>
+#include <QTimer>
+
+#ifndef Q_OS_WIN
+#include <poll.h>
+#endif
 
 namespace korvani::ui {
 
 QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
   Device.setReadBufferSize(kCapacity);
-  connect(&Device, &QSerialPort::readyRead, this, [this] { RaiseEvent(terminal::kEventReceive); });
+  connect(&Device, &QSerialPort::readyRead, this, &QtSerialPort::OnReadyRead);
   connect(&Device, &QSerialPort::errorOccurred, this, &QtSerialPort::OnError);
+  HangUpTimer.setInterval(1000);
+  connect(&HangUpTimer, &QTimer::timeout, this, &QtSerialPort::CheckHangUp);
+}
+
+void QtSerialPort::CheckHangUp() {
+  if (!Device.isOpen()) {
+    HangUpTimer.stop();
+    return;
+  }
+#ifndef Q_OS_WIN
+  pollfd watched{static_cast<int>(Device.handle()), POLLIN, 0};
+  if (::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+    DeviceLost();
+  }
+#endif
 }
 
 QtSerialPort::~QtSerialPort() {
   Device.disconnect(this);
   Device.close();
-}
-
-void QtSerialPort::SetPortPath(std::int16_t number, const QString& path) {
-  Paths[number] = path;
-}
-
-QString QtSerialPort::PortPath(std::int16_t number) const {
-  const auto found = Paths.find(number);
-  if (found != Paths.end()) {
-    return found->second;
-  }
-#ifdef Q_OS_WIN
-  return QStringLiteral("COM%1").arg(number);
-#else
-  return {};
-#endif
 }
 
 void QtSerialPort::SetPortNumber(std::int16_t number) {
@@ -94,22 +99,24 @@ bool QtSerialPort::SetOpen(bool open) {
   if (Device.isOpen()) {
     return true;
   }
-  const QString path = PortPath(Number);
+  const QString path = Resolve ? QString::fromStdString(Resolve(Number)) : QString();
   if (path.isEmpty()) {
-    ErrorText = "no device is known as COM" + std::to_string(Number);
+    ErrorText = "COM" + std::to_string(Number) + " is not on this machine";
     return false;
   }
   Opening = true;
+  LossPending = false;
   Device.setPortName(path);
   bool opened = Device.open(QIODevice::ReadWrite);
   if (opened && !ApplyLineSettings()) {
-    ErrorText = "the device at " + path.toStdString() + " refuses the settings " + LineSettings;
+    ErrorText = path.toStdString() + " does not take the settings " + LineSettings;
     Device.close();
     opened = false;
   } else if (!opened) {
-    ErrorText = "cannot open " + path.toStdString() + ": " + Device.errorString().toStdString();
+    ErrorText = OpenFailureText(path, Device.error());
   } else {
     ErrorText.clear();
+    HangUpTimer.start();
   }
   Device.clearError();
   Opening = false;
@@ -150,14 +157,68 @@ int QtSerialPort::EventCodeFor(QSerialPort::SerialPortError error) {
   }
 }
 
+std::string QtSerialPort::OpenFailureText(const QString& path, QSerialPort::SerialPortError error) {
+  const std::string where = path.toStdString();
+  const QFileInfo file(path);
+  if (error == QSerialPort::DeviceNotFoundError || !file.exists()) {
+    return where + ": no such device";
+  }
+#ifndef Q_OS_WIN
+  if (!file.isReadable() || !file.isWritable()) {
+    return where + ": permission denied (add your user to the dialout group and log in again)";
+  }
+#endif
+  if (error == QSerialPort::PermissionError) {
+    return where + ": in use by another program";
+  }
+  return where + ": " + QSerialPort().errorString().toStdString();
+}
+
+void QtSerialPort::OnReadyRead() {
+  if (Device.bytesAvailable() == 0) {
+    // Readable yet nothing to read: the other end hung up.
+    DeviceLost();
+    return;
+  }
+  RaiseEvent(terminal::kEventReceive);
+}
+
+void QtSerialPort::DeviceLost() {
+  if (LossPending || !Device.isOpen()) {
+    return;
+  }
+  LossPending = true;
+  // Closing from inside the port's own signal is not safe, and a hung-up device repeats its
+  // error: close once, from the event loop.
+  QTimer::singleShot(0, this, [this] {
+    if (!LossPending) {
+      return;
+    }
+    if (Device.bytesAvailable() > 0) {
+      RaiseEvent(terminal::kEventReceive);  // what arrived before the loss is kept
+    }
+    ErrorText = Device.portName().toStdString() + ": the device went away";
+    Opening = true;
+    Device.close();
+    Device.clearError();
+    Opening = false;
+    LossPending = false;
+    RaiseEvent(terminal::kEventCdTimeout);
+  });
+}
+
 void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
   // Errors of our own open and close are answered by SetOpen's result; a write to a closed
   // port is answered by Write's.
   if (Opening || error == QSerialPort::NoError || error == QSerialPort::NotOpenError) {
     return;
   }
-  ErrorText = Device.errorString().toStdString();
   Device.clearError();
+  if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
+    DeviceLost();
+    return;
+  }
+  ErrorText = Device.errorString().toStdString();
   RaiseEvent(EventCodeFor(error));
 }
 

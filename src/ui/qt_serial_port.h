@@ -1,11 +1,13 @@
-// The serial port over QSerialPort. COM numbers are mapped to device paths given by main
-// (on Windows an unmapped number n is the device "COMn").
+// The serial port over QSerialPort. A resolver given by main maps COM numbers to device
+// paths. A device that goes away (an adapter pulled out, a pty whose other end closed) is
+// closed once, after what it delivered has been read, and reported as an error event.
 #pragma once
 
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
-#include <map>
+#include <QTimer>
+#include <functional>
 
 #include "terminal/serial_port.h"
 
@@ -21,8 +23,8 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   explicit QtSerialPort(QObject* parent = nullptr);
   ~QtSerialPort() override;
 
-  void SetPortPath(std::int16_t number, const QString& path);
-  [[nodiscard]] QString PortPath(std::int16_t number) const;
+  using PathResolver = std::function<std::string(std::int16_t comNumber)>;
+  void SetPathResolver(PathResolver resolver) { Resolve = std::move(resolver); }
 
   void SetPortNumber(std::int16_t number) override;
   [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
@@ -43,9 +45,19 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
  private:
   bool ApplyLineSettings();
   void OnError(QSerialPort::SerialPortError error);
+  void OnReadyRead();
+  // Closes a device that is gone and reports it as one error event.
+  void DeviceLost();
+  // Why a device would not open, in words a user can act on.
+  static std::string OpenFailureText(const QString& path, QSerialPort::SerialPortError error);
+
+  // A device can go away without a word from QSerialPort: look for a hang-up every second.
+  void CheckHangUp();
 
   QSerialPort Device;
-  std::map<std::int16_t, QString> Paths;
+  QTimer HangUpTimer;
+  PathResolver Resolve;
+  bool LossPending = false;
   std::int16_t Number = 0;
   std::int32_t ReadLength = 0;
   std::string LineSettings = "9600,N,8,1";

@@ -7,28 +7,35 @@
 
 #include "app/version.h"
 #include "fakes/fake_panel_view.h"
-#include "fakes/fake_serial_port.h"
-#include "fakes/fake_surface.h"
+#include "fakes/fake_platform.h"
 
 namespace korvani::app {
 namespace {
 
 class PanelTest : public ::testing::Test {
  protected:
-  fakes::FakeSerialPort Port;
+  PanelTest() { Fake.Devices.Names = {"USB Serial Port (COM3)"}; }
+
+  fakes::FakePlatform Fake;
+  fakes::FakeSerialPort& Port = Fake.Port;
+  fakes::FakeSurface& Surface = Fake.Surface;
+  fakes::FakeDialogs& Dialogs = Fake.Dialogs;
   fakes::FakePanelView View;
-  fakes::FakeSurface Surface;
-  fakes::FakeDialogs Dialogs;
-  Panel Subject{Port, View, Surface, Dialogs};
+  Panel Subject{Fake.Get(), View};
 };
 
 TEST_F(PanelTest, StartUpRunsItsStepsInOrder) {
-  Subject.ComPortNumber = 200;
   Subject.FormLoad();
   EXPECT_EQ(Port.ReadLength, 0);
   EXPECT_EQ(View.Caption, "Korvani standalone V1.3 build 020      Vexel Vavadivu");
   EXPECT_EQ(View.Steps, (std::vector<std::string>{"caption", "tab 1", "fit width", "title --"}));
-  EXPECT_EQ(View.PortStatus, "COM200: 38400,N,8,1 Open");
+  EXPECT_EQ(View.ComPorts, (std::vector<std::string>{"USB Serial Port (COM3)"}));
+  EXPECT_EQ(View.BaudOption, 7);
+  EXPECT_EQ(View.CharacterOption, 0);
+  EXPECT_EQ(Subject.ComPortNumber, 3);
+  EXPECT_TRUE(View.OpenDown);
+  EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");
+  EXPECT_EQ(View.PortProblem, "");
   EXPECT_TRUE(Subject.Link().IntroShowing());
 
   const auto& screen = Subject.Screen();
@@ -42,14 +49,72 @@ TEST_F(PanelTest, StartUpRunsItsStepsInOrder) {
 }
 
 TEST_F(PanelTest, StartUpWithoutAPortGoesOnClosed) {
+  Fake.Devices.Names.clear();
   Subject.FormLoad();
+  ASSERT_EQ(Dialogs.Boxes.size(), 1U);
+  EXPECT_EQ(Dialogs.Boxes[0].Title, "No COM port");
   EXPECT_FALSE(Port.Open);
+  EXPECT_FALSE(View.OpenDown);
+  EXPECT_EQ(Subject.ComPortNumber, 0);
   EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
   EXPECT_EQ(Subject.Screen().ScreenColumns, 40);
 }
 
+TEST_F(PanelTest, StartUpWithSeveralPortsAndNoneChosenLeavesThePortClosed) {
+  Fake.Devices.Names = {"A (COM1)", "B (COM2)"};
+  Subject.FormLoad();
+  EXPECT_EQ(View.ComPortShown, "(Select COM port)");
+  EXPECT_EQ(Subject.ComPortNumber, 0);
+  EXPECT_FALSE(Port.Open);
+}
+
+TEST_F(PanelTest, PortNamedOnTheCommandLineIsListedChosenAndOpened) {
+  Fake.Devices.Names = {"A (COM1)", "B (COM2)"};
+  Subject.ComPortNumber = Fake.Devices.AddUserPort("/dev/pts/7");
+  Subject.FormLoad();
+  EXPECT_EQ(View.ComPortShown, "Serial device /dev/pts/7 (COM200)");
+  EXPECT_EQ(View.PortStatus, "COM200: 38400,N,8,1 Open");
+}
+
+TEST_F(PanelTest, ConnectAndClockMessages) {
+  Subject.FormLoad();
+  Subject.cmdHMIConnect_Click();
+  EXPECT_EQ(Port.Written, "\x06\x04");
+  EXPECT_EQ(View.TxCaption, "Tx:06 04 ");
+  EXPECT_FALSE(Subject.Link().IntroShowing());
+
+  Port.Written.clear();
+  Port.Arrive("\x01r\x03");
+  EXPECT_EQ(Port.Written,
+            "\x07\x05"
+            "2612071530450\x04");
+  EXPECT_EQ(Port.Written.size(), 16U);
+
+  Port.Written.clear();
+  Fake.Clock.Time.Weekday = 0;  // Sunday
+  Subject.cmdSetRTC_Click();
+  EXPECT_EQ(Port.Written,
+            "\x07\x05"
+            "2612071530456\x04");
+}
+
+TEST_F(PanelTest, SetRtcWithThePortClosedSendsNothing) {
+  Fake.Devices.Names.clear();
+  Subject.FormLoad();
+  Subject.cmdSetRTC_Click();
+  EXPECT_EQ(Port.Written, "");
+  EXPECT_EQ(View.TxCaption, "Tx: ");
+  EXPECT_FALSE(Subject.Link().IntroShowing());  // the intro state ends all the same
+}
+
+TEST_F(PanelTest, ClockCommandDuringTheIntroLeavesTheIntroStanding) {
+  Subject.FormLoad();
+  Port.Arrive("\x01r\x03");
+  EXPECT_EQ(Port.Written.size(), 16U);
+  EXPECT_TRUE(Subject.Link().IntroShowing());
+}
+
 TEST_F(PanelTest, WidthCommandRepliesOnTheWireAfterSettingUp) {
-  Subject.ComPortNumber = 3;
   Subject.FormLoad();
   Port.Arrive("\x01V20\x02OK\x03");
   EXPECT_EQ(Port.Written, "OK\x04");
@@ -59,7 +124,6 @@ TEST_F(PanelTest, WidthCommandRepliesOnTheWireAfterSettingUp) {
 }
 
 TEST_F(PanelTest, NegativeWidthIsAbandonedWithoutReply) {
-  Subject.ComPortNumber = 3;
   Subject.FormLoad();
   Port.Arrive("\x01V-5\x02OK\x03\x01V70000\x02Z\x03");
   EXPECT_EQ(Port.Written, "");
@@ -67,6 +131,7 @@ TEST_F(PanelTest, NegativeWidthIsAbandonedWithoutReply) {
 }
 
 TEST_F(PanelTest, FailedReplyLeavesTxLabelAlone) {
+  Fake.Devices.Names.clear();
   Subject.FormLoad();  // no port open
   Port.Arrive("\x01V\x02OK\x03");
   EXPECT_EQ(Port.Written, "");
@@ -138,18 +203,27 @@ TEST_F(PanelTest, ReadsEverythingWaitingInOneChunk) {
   EXPECT_EQ(View.RxText.size(), 5000U);
 }
 
-TEST_F(PanelTest, PortThatCannotReopenAfterAnErrorShowsClosedWithTheReason) {
-  Subject.ComPortNumber = 200;
+TEST_F(PanelTest, LostPortShowsClosedWithTheReasonAndReopensWhenBack) {
   Subject.FormLoad();
   Port.RefuseOpen = true;
-  Port.Error = "cannot open /dev/ttyUSB0: No such file or directory";
+  Port.Error = "/dev/ttyUSB0: no such device";
   Port.Raise(terminal::kEventCdTimeout);
   EXPECT_FALSE(Port.Open);
-  EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed (cannot open /dev/ttyUSB0: No such file or directory)");
+  EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
+  EXPECT_EQ(View.PortProblem, "/dev/ttyUSB0: no such device");
+  EXPECT_TRUE(View.OpenDown);  // still wanted open
+
+  Subject.tmrPortWatch_Timer();
+  EXPECT_FALSE(Port.Open);
+  Port.RefuseOpen = false;
+  Port.Error.clear();
+  Subject.tmrPortWatch_Timer();
+  EXPECT_TRUE(Port.Open);
+  EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");
+  EXPECT_EQ(View.PortProblem, "");
 }
 
 TEST_F(PanelTest, MessageBoxInsideAHandlerDefersDataUntilItCloses) {
-  Subject.ComPortNumber = 3;
   Subject.FormLoad();
   // While the "Limit exceeded" box is open the board sends its next width command.
   Dialogs.WhileShown = [this] {

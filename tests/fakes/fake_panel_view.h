@@ -8,7 +8,7 @@
 
 namespace korvani::fakes {
 
-class FakePanelView final : public app::PanelView {
+class FakePanelView : public app::PanelView {
  public:
   void ShowRxText(std::string_view text) override {
     RxText.assign(text);
@@ -16,7 +16,27 @@ class FakePanelView final : public app::PanelView {
   }
   void SetFreezeCaption(std::string_view caption) override { FreezeCaption.assign(caption); }
   void ShowTestEcho(std::string_view hexListing) override { TestEcho.assign(hexListing); }
-  void ShowPortStatus(std::string_view status) override { PortStatus.assign(status); }
+  void SelectBaudOption(std::int16_t index) override { BaudOption = index; }
+  void SelectCharacterOption(std::int16_t index) override { CharacterOption = index; }
+  [[nodiscard]] bool OpenChecked() const override { return OpenDown; }
+  void SetOpenChecked(bool checked) override { OpenDown = checked; }
+  void ShowConnectionStatus(std::string_view status) override { PortStatus.assign(status); }
+  void ShowConnectionProblem(std::string_view problem) override { PortProblem.assign(problem); }
+  void ClearComPorts() override {
+    ComPorts.clear();
+    ComPortIndex = -1;
+  }
+  void AddComPort(std::string_view name) override { ComPorts.emplace_back(name); }
+  void SetComPortText(std::string_view text) override {
+    ComPortIndex = -1;
+    ComPortShown.assign(text);
+  }
+  void SelectComPort(int index) override {
+    ComPortIndex = index;
+    ComPortShown = ComPorts.at(static_cast<std::size_t>(index));
+  }
+  [[nodiscard]] std::string ComPortText() const override { return ComPortShown; }
+  [[nodiscard]] bool HideBluetoothChecked() const override { return HideBluetooth; }
   void SetTitleWidth(double twips) override { TitleWidth = twips; }
   void SetTitleCaption(std::string_view caption) override {
     TitleCaption.assign(caption);
@@ -40,6 +60,14 @@ class FakePanelView final : public app::PanelView {
   std::string FreezeCaption = "Freeze";
   std::string TestEcho;
   std::string PortStatus;
+  std::string PortProblem;
+  std::int16_t BaudOption = -1;
+  std::int16_t CharacterOption = -1;
+  bool OpenDown = false;
+  std::vector<std::string> ComPorts;
+  int ComPortIndex = -1;
+  std::string ComPortShown;
+  bool HideBluetooth = true;
   double TitleWidth = 0;
   std::string TitleCaption;
   std::string WidthBox;

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "app/panel.h"
+#include "fakes/fake_platform.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/fake_surface.h"
 #include "ui/frm_terminal.h"
@@ -17,7 +18,11 @@ class FrmTerminalTest : public QObject {
     korvani::fakes::FakeSerialPort port;
     FrmTerminal window;
     korvani::fakes::FakeDialogs dialogs;
-    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
+    korvani::fakes::FakeDeviceSource devices;
+    devices.Names = {"USB Serial Port (COM3)"};
+    const korvani::fakes::FakeClock clock;
+    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
+                              window);
     window.Attach(panel);
     panel.FormLoad();
     const auto& ui = window.Ui();
@@ -39,7 +44,11 @@ class FrmTerminalTest : public QObject {
     port.Open = true;
     FrmTerminal window;
     korvani::fakes::FakeDialogs dialogs;
-    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
+    korvani::fakes::FakeDeviceSource devices;
+    devices.Names = {"USB Serial Port (COM3)"};
+    const korvani::fakes::FakeClock clock;
+    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
+                              window);
     window.Attach(panel);
     QSignalSpy rebuilt(window.Ui().txtRxData, &QPlainTextEdit::textChanged);
 
@@ -56,7 +65,11 @@ class FrmTerminalTest : public QObject {
     port.Open = true;
     FrmTerminal window;
     korvani::fakes::FakeDialogs dialogs;
-    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
+    korvani::fakes::FakeDeviceSource devices;
+    devices.Names = {"USB Serial Port (COM3)"};
+    const korvani::fakes::FakeClock clock;
+    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
+                              window);
     window.Attach(panel);
     const auto& ui = window.Ui();
 
@@ -83,7 +96,11 @@ class FrmTerminalTest : public QObject {
     korvani::fakes::FakeSerialPort port;
     FrmTerminal window;
     korvani::fakes::FakeDialogs dialogs;
-    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
+    korvani::fakes::FakeDeviceSource devices;
+    devices.Names = {"USB Serial Port (COM3)"};
+    const korvani::fakes::FakeClock clock;
+    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
+                              window);
     window.Attach(panel);
     int resets = 0;
     panel.Link().Commands().Bind('S', [&resets](const korvani::hmi::link::Arguments&) { ++resets; });
@@ -102,7 +119,11 @@ class FrmTerminalTest : public QObject {
     korvani::fakes::FakeSerialPort port;
     FrmTerminal window;
     korvani::fakes::FakeDialogs dialogs;
-    korvani::app::Panel panel(port, window, window.Surface(), dialogs);
+    korvani::fakes::FakeDeviceSource devices;
+    devices.Names = {"USB Serial Port (COM3)"};
+    const korvani::fakes::FakeClock clock;
+    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
+                              window);
     window.Attach(panel);
     panel.FormLoad();
     const QImage& image = window.Surface().Image();

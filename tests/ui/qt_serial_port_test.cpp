@@ -4,13 +4,17 @@
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
 #include <string>
 
 #include "app/panel.h"
 #include "fakes/fake_panel_view.h"
+#include "fakes/fake_platform.h"
 #include "fakes/fake_surface.h"
 #include "terminal/hex_notation.h"
 #include "ui/qt_serial_port.h"
@@ -80,6 +84,22 @@ class PtyPair {
 
 }  // namespace
 
+// A panel on the real serial port, everything else faked.
+struct PanelOnPort {
+  explicit PanelOnPort(const QString& path) {
+    port.SetPathResolver(
+        [path](std::int16_t number) { return number == 200 ? path.toStdString() : std::string(); });
+    devices.Names = {"Board (COM200)"};
+  }
+  QtSerialPort port;
+  korvani::fakes::FakePanelView view;
+  korvani::fakes::FakeSurface surface;
+  korvani::fakes::FakeDialogs dialogs;
+  korvani::fakes::FakeDeviceSource devices;
+  korvani::fakes::FakeClock clock;
+  korvani::app::Panel panel{{port, surface, dialogs, devices, clock, "https://vexel.example.com"}, view};
+};
+
 class QtSerialPortTest : public QObject {
   Q_OBJECT
 
@@ -87,22 +107,16 @@ class QtSerialPortTest : public QObject {
   void everyByteValueArrivesUnchangedInTheReceivePath() {
     PtyPair pty;
     QVERIFY(!pty.SlavePath.isEmpty());
-    QtSerialPort port;
-    korvani::fakes::FakePanelView view;
-    korvani::fakes::FakeSurface surface;
-    korvani::fakes::FakeDialogs dialogs;
-    korvani::app::Panel panel(port, view, surface, dialogs);
-    port.SetPortPath(200, pty.SlavePath);
-    panel.ComPortNumber = 200;
-    QVERIFY2(panel.OpenPort(), port.LastError().c_str());
-    QCOMPARE(QString::fromStdString(view.PortStatus), QStringLiteral("COM200: 38400,N,8,1 Open"));
+    PanelOnPort board(pty.SlavePath);
+    board.panel.FormLoad();
+    QCOMPARE(QString::fromStdString(board.view.PortStatus), QStringLiteral("COM200: 38400,N,8,1 Open"));
 
     std::string all;
     for (int code = 0; code < 256; ++code) {
       all.push_back(static_cast<char>(code));
     }
     QVERIFY(pty.WriteAll(all));
-    QTRY_COMPARE_WITH_TIMEOUT(panel.Receive().RxHexText().size(), std::size_t{256 * 3 + 10 * 2}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(board.panel.Receive().RxHexText().size(), std::size_t{256 * 3 + 10 * 2}, 5000);
 
     std::string expectedHex;
     for (int code = 0; code < 256; ++code) {
@@ -114,14 +128,63 @@ class QtSerialPortTest : public QObject {
         expectedHex += "\r\n";
       }
     }
-    QCOMPARE(std::string(panel.Receive().RxHexText()), expectedHex);
-    QCOMPARE(std::string(panel.Receive().RxAsciiText()), korvani::terminal::AsciiToDisplay(all));
+    QCOMPARE(std::string(board.panel.Receive().RxHexText()), expectedHex);
+    QCOMPARE(std::string(board.panel.Receive().RxAsciiText()), korvani::terminal::AsciiToDisplay(all));
+  }
+
+  void boardCommandsGetTheirRepliesOnTheWire() {
+    PtyPair pty;
+    PanelOnPort board(pty.SlavePath);
+    board.panel.FormLoad();
+    QVERIFY(pty.WriteAll("\x01V40\x02OK\x03"));
+    QCOMPARE(pty.ReadSome(3000), std::string("OK\x04"));
+    QVERIFY(pty.WriteAll("\x01r\x03"));
+    QCOMPARE(pty.ReadSome(3000), std::string("\x07\x05"
+                                             "2612071530450\x04"));
+    board.panel.cmdHMIConnect_Click();
+    QCOMPARE(pty.ReadSome(3000), std::string("\x06\x04"));
+  }
+
+  void replugIsNoticedAndThePortReopensAtTheSamePath() {
+    QTemporaryDir folder;
+    const QString link = folder.filePath(QStringLiteral("board"));
+    auto pty = std::make_unique<PtyPair>();
+    QVERIFY(QFile::link(pty->SlavePath, link));
+    PanelOnPort board(link);
+    board.panel.FormLoad();
+    QVERIFY(board.port.IsOpen());
+
+    for (int round = 0; round < 3; ++round) {
+      const std::string before = "before loss " + std::to_string(round) + "\r\n";
+      QVERIFY(pty->WriteAll(before));
+      QTRY_VERIFY_WITH_TIMEOUT(board.panel.Receive().RxAsciiText().find(before) != std::string_view::npos,
+                               5000);
+
+      pty.reset();  // the other end goes away
+      QTRY_VERIFY_WITH_TIMEOUT(!board.port.IsOpen(), 5000);
+      QVERIFY(board.view.PortStatus.rfind("? ", 0) == 0);
+      QVERIFY(!board.view.PortProblem.empty());
+      QVERIFY(board.view.OpenDown);  // still wanted open
+
+      pty = std::make_unique<PtyPair>();
+      QFile::remove(link);
+      QVERIFY(QFile::link(pty->SlavePath, link));
+      QTRY_VERIFY_WITH_TIMEOUT((board.panel.tmrPortWatch_Timer(), board.port.IsOpen()), 5000);
+      QCOMPARE(QString::fromStdString(board.view.PortStatus), QStringLiteral("COM200: 38400,N,8,1 Open"));
+
+      const std::string after = "after replug " + std::to_string(round) + "\r\n";
+      QVERIFY(pty->WriteAll(after));
+      QTRY_VERIFY_WITH_TIMEOUT(board.panel.Receive().RxAsciiText().find(after) != std::string_view::npos,
+                               5000);
+      QVERIFY(board.panel.Receive().RxAsciiText().find(before) != std::string_view::npos);
+    }
   }
 
   void writesReachTheOtherEndByteForByte() {
     PtyPair pty;
     QtSerialPort port;
-    port.SetPortPath(200, pty.SlavePath);
+    const QString path = pty.SlavePath;
+    port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
     port.SetPortNumber(200);
     port.SetSettings("38400,N,8,1");
     QVERIFY(port.SetOpen(true));
@@ -133,24 +196,29 @@ class QtSerialPortTest : public QObject {
     QCOMPARE(pty.ReadSome(2000), bytes);
   }
 
-  void missingDeviceFailsToOpenAndSaysWhy() {
+  void openFailuresSayWhyInPlainWords() {
     QtSerialPort port;
-    port.SetPortPath(200, QStringLiteral("/dev/korvani-no-such-device"));
+    port.SetPathResolver([](std::int16_t number) {
+      return number == 200 ? std::string("/dev/korvani-no-such-device") : std::string();
+    });
     port.SetPortNumber(200);
     port.SetSettings("38400,N,8,1");
     QVERIFY(!port.SetOpen(true));
     QVERIFY(!port.IsOpen());
-    QVERIFY(port.LastError().find("/dev/korvani-no-such-device") != std::string::npos);
+    QCOMPARE(QString::fromStdString(port.LastError()),
+             QStringLiteral("/dev/korvani-no-such-device: no such device"));
     QVERIFY(!port.Write("x"));
 
-    port.SetPortNumber(7);  // nothing registered under it
+    port.SetPortNumber(7);  // nothing on this machine under it
     QVERIFY(!port.SetOpen(true));
+    QCOMPARE(QString::fromStdString(port.LastError()), QStringLiteral("COM7 is not on this machine"));
   }
 
   void unusableSettingsRefuseToOpen() {
     PtyPair pty;
     QtSerialPort port;
-    port.SetPortPath(200, pty.SlavePath);
+    const QString path = pty.SlavePath;
+    port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
     port.SetPortNumber(200);
     port.SetSettings("fast,N,8,1");
     QVERIFY(!port.SetOpen(true));

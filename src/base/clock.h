@@ -1,0 +1,28 @@
+// The PC's local date and time.
+#pragma once
+
+namespace korvani::base {
+
+struct LocalTime {
+  int Year = 2000;  // four digits
+  int Month = 1;    // 1 to 12
+  int Day = 1;
+  int Hour = 0;  // 0 to 23
+  int Minute = 0;
+  int Second = 0;
+  int Weekday = 0;  // 0 = Sunday ... 6 = Saturday
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  [[nodiscard]] virtual LocalTime Now() const = 0;
+};
+
+// The system's clock in the local time zone.
+class SystemClock final : public Clock {
+ public:
+  [[nodiscard]] LocalTime Now() const override;
+};
+
+}  // namespace korvani::base

@@ -1,0 +1,108 @@
+#include "ports/com_port_list.h"
+
+#include <vector>
+
+namespace korvani::ports {
+
+namespace {
+constexpr std::int32_t kLargestComNumber = 255;
+}
+
+ComPortList::ComPortList(DevLister& lister, base::Dialogs& dialogs, ComPortListView& view,
+                         std::string makerWebAddress, std::function<void()> portChosen)
+    : Lister(lister),
+      Dialogs(dialogs),
+      View(view),
+      MakerWebAddress(std::move(makerWebAddress)),
+      PortChosen(std::move(portChosen)) {}
+
+std::int32_t ComPortList::NumberAt(std::string_view text, std::size_t at) {
+  while (at < text.size() && text[at] == ' ') {
+    ++at;
+  }
+  std::int32_t number = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    number = number * 10 + (text[at] - '0');
+    if (number > 99999) {
+      break;  // far beyond any COM number
+    }
+  }
+  return number;
+}
+
+std::string ComPortList::NoComPortText() const {
+  return "No valid serial (COM) ports detected. You need a COM port to connect to the Vexel board."
+         " Usually this will be a USB to serial device. For help, see " +
+         MakerWebAddress + ".";
+}
+
+void ComPortList::BuildComPortList(bool hideBluetooth, std::int16_t comPortNumber) {
+  const std::string wanted = "(COM" + std::to_string(comPortNumber) + ")";
+  int toSelect = -1;
+  int added = 0;
+  View.ClearComPorts();
+  Lister.ListClear();
+
+  std::vector<GUID_Storage> classGuid;
+  std::string status = Lister.GetGUIDByName("Ports", classGuid);
+  if (status != kStatusOk) {
+    Dialogs.ShowMessage(status, "Error Finding 'Ports' GUID", base::MessageIcon::Critical,
+                        base::MessageButtons::Ok);
+  } else {
+    status = Lister.AddToList(&classGuid.front(), true);
+    if (status != kStatusOk) {
+      Dialogs.ShowMessage(status, "Error Getting Device List", base::MessageIcon::Critical,
+                          base::MessageButtons::Ok);
+    } else {
+      for (std::int32_t i = 1; i <= Lister.ListCount(); ++i) {
+        const std::string name = Lister.Item(i).GetName();
+        const std::size_t com = name.find("(COM");
+        if (com == std::string::npos || NumberAt(name, com + 4) > kLargestComNumber) {
+          continue;
+        }
+        if (hideBluetooth && name.rfind("BT", 0) == 0) {
+          continue;
+        }
+        View.AddComPort(name);
+        if (name.find(wanted) != std::string::npos) {
+          toSelect = added;
+        }
+        ++added;
+      }
+    }
+  }
+
+  if (added == 0) {
+    Dialogs.ShowMessage(NoComPortText(), "No COM port", base::MessageIcon::Exclamation,
+                        base::MessageButtons::Ok);
+  }
+  View.SetComPortText(kSelectComPort);
+  if (added == 1) {
+    toSelect = 0;
+  }
+  if (toSelect >= 0) {
+    View.SelectComPort(toSelect);
+    if (PortChosen) {
+      PortChosen();
+    }
+  }
+}
+
+std::int16_t ComPortList::PortNumberFromList(std::string_view text) {
+  // The COM number sits in "(COMn)"; a name that has "COM" earlier (a product called "COM
+  // adapter") must not be read there.
+  std::size_t at = text.rfind("(COM");
+  if (at != std::string_view::npos) {
+    at += 4;
+  } else {
+    at = text.find("COM");
+    if (at == std::string_view::npos) {
+      return 0;
+    }
+    at += 3;
+  }
+  const std::int32_t number = NumberAt(text, at);
+  return static_cast<std::int16_t>(number > 32767 ? 0 : number);
+}
+
+}  // namespace korvani::ports

@@ -1,0 +1,54 @@
+// The COM port list on the settings tab: the machine's "Ports" devices whose names carry a
+// COM number up to 255, optionally without Bluetooth ports, with the port in use selected.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "base/dialogs.h"
+#include "ports/dev_lister.h"
+
+namespace korvani::ports {
+
+inline constexpr std::string_view kSelectComPort = "(Select COM port)";
+
+class ComPortListView {
+ public:
+  virtual ~ComPortListView() = default;
+  virtual void ClearComPorts() = 0;
+  virtual void AddComPort(std::string_view name) = 0;
+  // Shows a text that is not an entry, such as "(Select COM port)".
+  virtual void SetComPortText(std::string_view text) = 0;
+  // Selects an entry without raising the list's click event.
+  virtual void SelectComPort(int index) = 0;
+  [[nodiscard]] virtual std::string ComPortText() const = 0;
+};
+
+class ComPortList {
+ public:
+  // `portChosen` is the list's click event (the connection applies the chosen port).
+  ComPortList(DevLister& lister, base::Dialogs& dialogs, ComPortListView& view, std::string makerWebAddress,
+              std::function<void()> portChosen);
+
+  // Fills the list and selects the only entry, or the one naming `comPortNumber`.
+  void BuildComPortList(bool hideBluetooth, std::int16_t comPortNumber);
+
+  // The COM number in a list text: after its "(COM", or else after its first "COM"; 0 when
+  // there is none.
+  static std::int16_t PortNumberFromList(std::string_view text);
+  // The number starting at `at`: blanks skipped, digits up to the first other character.
+  static std::int32_t NumberAt(std::string_view text, std::size_t at);
+
+  [[nodiscard]] std::string NoComPortText() const;
+
+ private:
+  DevLister& Lister;
+  base::Dialogs& Dialogs;
+  ComPortListView& View;
+  std::string MakerWebAddress;
+  std::function<void()> PortChosen;
+};
+
+}  // namespace korvani::ports

@@ -1,0 +1,28 @@
+// Windows: the installed devices of a setup class from the device-installation API.
+#pragma once
+
+#include <vector>
+
+#include "ports/dev_lister.h"
+
+namespace korvani::ports {
+
+class SetupApiDeviceSource final : public DeviceSource {
+ public:
+  std::string GetGUIDByName(std::string_view className, std::vector<GUID_Storage>& classGUID) override;
+  std::string GetNameByGUID(const GUID_Storage& classGUID, std::string& className) override;
+  std::string GetNameByGUID2(const GUID_Storage& classGUID, std::string& className) override;
+  std::string AddToList(const GUID_Storage* classID, bool bOnlyPresent,
+                        std::vector<DevInfo_Storage>& list) override;
+  // "COM3" is port 3 (it is listed by the system itself); any other name gets COM200 up.
+  std::int16_t AddUserPort(const std::string& path) override;
+  [[nodiscard]] std::string DevicePath(std::int16_t comNumber) const override;
+
+  // The system's message text for an error code, trimmed.
+  static std::string SystemErrorText(unsigned long errorCode);
+
+ private:
+  std::vector<std::string> UserPaths;
+};
+
+}  // namespace korvani::ports

@@ -1,0 +1,209 @@
+#include "ports/sysfs_device_source.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+namespace korvani::ports {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kPortsClass = "Ports";
+
+struct NumberedFamily {
+  std::string_view Prefix;
+  std::int16_t FirstNumber;
+};
+
+// Families with fixed numbers: 32 devices each.
+constexpr NumberedFamily kFamilies[] = {{"ttyUSB", 33}, {"ttyACM", 65}, {"rfcomm", 97}, {"ttyS", 1}};
+constexpr std::int16_t kFirstOtherPort = 129;
+constexpr std::int16_t kLastOtherPort = 199;
+
+std::string ReadLine(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) {
+    line.pop_back();
+  }
+  return line;
+}
+
+// The number of a fixed family's device (ttyUSB3 -> 36), if it is one.
+std::optional<std::int16_t> FamilyNumber(const std::string& name) {
+  for (const NumberedFamily& family : kFamilies) {
+    if (name.rfind(family.Prefix, 0) != 0) {
+      continue;
+    }
+    const std::string digits = name.substr(family.Prefix.size());
+    if (digits.empty() || digits.size() > 2 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      return std::nullopt;
+    }
+    const int index = std::stoi(digits);
+    if (index > 31) {
+      return std::nullopt;
+    }
+    return static_cast<std::int16_t>(family.FirstNumber + index);
+  }
+  return std::nullopt;
+}
+
+// The product name of the USB device above a tty's device, or its driver's name.
+std::string Description(const fs::path& device) {
+  std::error_code error;
+  fs::path at = fs::canonical(device, error);
+  if (error) {
+    return {};
+  }
+  for (int level = 0; level < 4 && !at.empty(); ++level, at = at.parent_path()) {
+    const std::string product = ReadLine(at / "product");
+    if (!product.empty()) {
+      return product;
+    }
+  }
+  const fs::path driver = fs::canonical(device / "driver", error);
+  return error ? std::string() : driver.filename().string();
+}
+
+}  // namespace
+
+SysfsDeviceSource::SysfsDeviceSource(std::string sysRoot, std::string devRoot)
+    : SysRoot(std::move(sysRoot)), DevRoot(std::move(devRoot)) {}
+
+GUID_Storage SysfsDeviceSource::PortsClassGuid() {
+  // The well-known identifier of the "Ports" setup class.
+  GUID_Storage guid;
+  guid.Data1(0x4D36E978);
+  guid.Data2(0xE325);
+  guid.Data3(0x11CE);
+  const std::uint8_t tail[8] = {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18};
+  for (int i = 0; i < 8; ++i) {
+    guid.Data4(i, tail[i]);
+  }
+  return guid;
+}
+
+std::int16_t SysfsDeviceSource::AddUserPort(const std::string& path) {
+  const auto found = std::find(UserPaths.begin(), UserPaths.end(), path);
+  if (found == UserPaths.end()) {
+    UserPaths.push_back(path);
+    return static_cast<std::int16_t>(kFirstUserPort + UserPaths.size() - 1);
+  }
+  return static_cast<std::int16_t>(kFirstUserPort + (found - UserPaths.begin()));
+}
+
+std::string SysfsDeviceSource::GetGUIDByName(std::string_view className,
+                                             std::vector<GUID_Storage>& classGUID) {
+  if (className != kPortsClass) {
+    return "Incorrect class name";
+  }
+  classGUID.assign(1, PortsClassGuid());
+  return std::string(kStatusOk);
+}
+
+std::string SysfsDeviceSource::GetNameByGUID(const GUID_Storage& classGUID, std::string& className) {
+  className.clear();
+  if (!classGUID.IsEqual(PortsClassGuid())) {
+    return "Class not found";
+  }
+  className = kPortsClass;
+  return std::string(kStatusOk);
+}
+
+std::string SysfsDeviceSource::GetNameByGUID2(const GUID_Storage& classGUID, std::string& className) {
+  const std::string status = GetNameByGUID(classGUID, className);
+  if (status == kStatusOk) {
+    className.push_back('\0');  // as the platform's own call fills it, terminator included
+  }
+  return status;
+}
+
+std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
+  std::vector<Port> ports;
+  std::vector<std::pair<std::string, std::string>> others;  // name, description
+  std::error_code error;
+  for (const fs::directory_entry& entry :
+       fs::directory_iterator(fs::path(SysRoot) / "class" / "tty", error)) {
+    const std::string name = entry.path().filename().string();
+    const fs::path device = entry.path() / "device";
+    const bool bluetooth = name.rfind("rfcomm", 0) == 0;
+    if (!bluetooth && !fs::exists(device, error)) {
+      continue;  // virtual terminals, ptys, the console: no hardware behind them
+    }
+    if (name.rfind("ttyS", 0) == 0 && ReadLine(entry.path() / "type") == "0") {
+      continue;  // a UART slot with no UART in it
+    }
+    const std::string path = (fs::path(DevRoot) / name).string();
+    if (bluetooth) {
+      const std::optional<std::int16_t> number = FamilyNumber(name);
+      if (number) {
+        ports.push_back({*number, path, "BT Bluetooth serial link " + path});
+      }
+      continue;
+    }
+    std::string description = Description(device);
+    if (description.empty()) {
+      description = "Serial port";
+    }
+    if (const std::optional<std::int16_t> number = FamilyNumber(name)) {
+      ports.push_back({*number, path, description + " " + path});
+    } else {
+      others.emplace_back(name, description);
+    }
+  }
+  std::sort(others.begin(), others.end());
+  std::int16_t next = kFirstOtherPort;
+  for (const auto& [name, description] : others) {
+    if (next > kLastOtherPort) {
+      break;
+    }
+    const std::string path = (fs::path(DevRoot) / name).string();
+    ports.push_back({next++, path, description + " " + path});
+  }
+  for (std::size_t i = 0; i < UserPaths.size(); ++i) {
+    ports.push_back(
+        {static_cast<std::int16_t>(kFirstUserPort + i), UserPaths[i], "Serial device " + UserPaths[i]});
+  }
+  std::sort(ports.begin(), ports.end(), [](const Port& a, const Port& b) { return a.Number < b.Number; });
+  for (Port& port : ports) {
+    port.Name += " (COM" + std::to_string(port.Number) + ")";
+  }
+  return ports;
+}
+
+std::string SysfsDeviceSource::AddToList(const GUID_Storage* classID, bool /*bOnlyPresent*/,
+                                         std::vector<DevInfo_Storage>& list) {
+  if (classID != nullptr && !classID->IsEqual(PortsClassGuid())) {
+    return std::string(kStatusOk);  // no other class has devices here
+  }
+  for (const Port& port : ScanPorts()) {
+    DevInfo_Storage info;
+    info.Info_DevInst = static_cast<std::uint32_t>(port.Number);
+    info.Info_ClassGUID = PortsClassGuid();
+    info.SPDRP_FRIENDLYNAME = port.Name;
+    info.SPDRP_DEVICEDESC = port.Name;
+    info.SPDRP_CLASS = kPortsClass;
+    list.push_back(std::move(info));
+  }
+  return std::string(kStatusOk);
+}
+
+std::string SysfsDeviceSource::DevicePath(std::int16_t comNumber) const {
+  if (comNumber >= kFirstUserPort) {
+    const auto index = static_cast<std::size_t>(comNumber - kFirstUserPort);
+    return index < UserPaths.size() ? UserPaths[index] : std::string();
+  }
+  for (const Port& port : ScanPorts()) {
+    if (port.Number == comNumber) {
+      return port.Path;
+    }
+  }
+  return {};
+}
+
+}  // namespace korvani::ports

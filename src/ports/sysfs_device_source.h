@@ -1,0 +1,50 @@
+// Linux's serial ports from sysfs (/sys/class/tty): every tty backed by real hardware (USB
+// serial, CDC ACM, a present UART, other serial hardware) and Bluetooth rfcomm links, each
+// under the class "Ports" with a stable COM number:
+//   ttyS0-31 -> COM1-32, ttyUSB0-31 -> COM33-64, ttyACM0-31 -> COM65-96,
+//   rfcomm0-31 -> COM97-128, other hardware -> COM129-199 in name order,
+//   paths added by the user (--port) -> COM200 upward.
+// A display name reads "<product or driver> <device path> (COMn)"; Bluetooth ones begin
+// with "BT ".
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ports/dev_lister.h"
+
+namespace korvani::ports {
+
+class SysfsDeviceSource final : public DeviceSource {
+ public:
+  // `sysRoot` stands for /sys and `devRoot` for /dev (tests point them at fixture trees).
+  explicit SysfsDeviceSource(std::string sysRoot = "/sys", std::string devRoot = "/dev");
+
+  std::int16_t AddUserPort(const std::string& path) override;
+
+  std::string GetGUIDByName(std::string_view className, std::vector<GUID_Storage>& classGUID) override;
+  std::string GetNameByGUID(const GUID_Storage& classGUID, std::string& className) override;
+  std::string GetNameByGUID2(const GUID_Storage& classGUID, std::string& className) override;
+  std::string AddToList(const GUID_Storage* classID, bool bOnlyPresent,
+                        std::vector<DevInfo_Storage>& list) override;
+
+  [[nodiscard]] std::string DevicePath(std::int16_t comNumber) const override;
+
+  // The setup-class GUID that stands for "Ports".
+  static GUID_Storage PortsClassGuid();
+
+ private:
+  struct Port {
+    std::int16_t Number;
+    std::string Path;
+    std::string Name;
+  };
+  [[nodiscard]] std::vector<Port> ScanPorts() const;
+
+  std::string SysRoot;
+  std::string DevRoot;
+  std::vector<std::string> UserPaths;
+};
+
+}  // namespace korvani::ports

@@ -1,0 +1,127 @@
+#include "terminal/connection.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_panel_view.h"
+#include "fakes/fake_serial_port.h"
+
+namespace korvani::terminal {
+namespace {
+
+class ConnectionTest : public ::testing::Test {
+ protected:
+  fakes::FakeSerialPort Port;
+  fakes::FakePanelView View;
+  std::int16_t ComPortNumber = 0;
+  std::int16_t ListNumber = 3;
+  Connection Subject{Port, View, ComPortNumber, [this] { return ListNumber; }};
+};
+
+TEST_F(ConnectionTest, SettingsStringComesFromTheCaptions) {
+  const char* const bauds[] = {"300", "600", "1200", "2400", "4800", "9600", "19200", "38400"};
+  const char* const formats[] = {"N,8,1", "E,7,1", "O,7,1", "E,8,1", "O,8,1"};
+  for (std::int16_t b = 0; b < 8; ++b) {
+    for (std::int16_t c = 0; c < 5; ++c) {
+      Subject.BaudIndex = b;
+      Subject.CharIndex = c;
+      EXPECT_EQ(Subject.SettingsString(), std::string(bauds[b]) + "," + formats[c]);
+    }
+  }
+}
+
+TEST_F(ConnectionTest, ChosenSpeedAndFormatWithOpenDownShowOpen) {
+  View.OpenDown = true;
+  Subject.optBaud_Click(6);
+  Subject.optCharacter_Click(1);
+  EXPECT_TRUE(Port.Open);
+  EXPECT_EQ(Port.Number, 3);
+  EXPECT_EQ(View.PortStatus, "COM3: 19200,E,7,1 Open");
+}
+
+TEST_F(ConnectionTest, ReleasingOpenClosesThePort) {
+  View.OpenDown = true;
+  Subject.cmbComPort_Click();
+  ASSERT_TRUE(Port.Open);
+  View.OpenDown = false;
+  Subject.chkComPortOpen_Click();
+  EXPECT_FALSE(Port.Open);
+  EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
+}
+
+TEST_F(ConnectionTest, NoPortChosenReleasesOpenAgain) {
+  ListNumber = 0;
+  View.OpenDown = true;
+  Subject.cmbComPort_Click();
+  EXPECT_FALSE(Port.Open);
+  EXPECT_FALSE(View.OpenDown);
+}
+
+TEST_F(ConnectionTest, BusyPortShowsClosedWithTheReasonAndNoBox) {
+  Port.RefuseOpen = true;
+  Port.Error = "/dev/ttyUSB0: in use by another program";
+  View.OpenDown = true;
+  Subject.cmbComPort_Click();
+  EXPECT_FALSE(View.OpenDown);
+  EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
+  EXPECT_EQ(View.PortProblem, "/dev/ttyUSB0: in use by another program");
+}
+
+TEST_F(ConnectionTest, ChangingSpeedWhileOpenClosesConfiguresAndReopens) {
+  View.OpenDown = true;
+  Subject.cmbComPort_Click();
+  Port.OpenCalls.clear();
+  Subject.optBaud_Click(5);
+  EXPECT_EQ(Port.OpenCalls, (std::vector<bool>{false, true, true}));  // close, open, second try
+  EXPECT_EQ(Port.Settings(), "9600,N,8,1");
+  EXPECT_TRUE(Port.Open);
+}
+
+TEST_F(ConnectionTest, ApplyGuardStopsReentry) {
+  // A view whose check box raises its click event when the routine changes it.
+  struct ReentrantView : fakes::FakePanelView {
+    Connection* Owner = nullptr;
+    int Reentries = 0;
+    void SetOpenChecked(bool checked) override {
+      OpenDown = checked;
+      ++Reentries;
+      Owner->chkComPortOpen_Click();
+    }
+  } view;
+  Connection connection{Port, view, ComPortNumber, [] { return std::int16_t{0}; }};
+  view.Owner = &connection;
+  view.OpenDown = true;
+  connection.cmbComPort_Click();
+  EXPECT_GE(view.Reentries, 1);
+  EXPECT_FALSE(Port.Open);
+  EXPECT_EQ(view.PortStatus, "? 38400,N,8,1 Closed");
+}
+
+TEST_F(ConnectionTest, StartUpOpensThePortAndTicksOpenByTheOutcome) {
+  ComPortNumber = 4;
+  Subject.OpenAtStartUp();
+  EXPECT_TRUE(Port.Open);
+  EXPECT_TRUE(View.OpenDown);
+  EXPECT_EQ(View.PortStatus, "COM4: 38400,N,8,1 Open");
+
+  Port.Open = false;
+  Port.RefuseOpen = true;
+  Subject.OpenAtStartUp();
+  EXPECT_FALSE(View.OpenDown);
+  EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
+}
+
+TEST_F(ConnectionTest, WatchReopensOnlyWhileOpenIsDown) {
+  ComPortNumber = 4;
+  Subject.OpenAtStartUp();
+  Port.SetOpen(false);  // the device went away
+  View.OpenDown = false;
+  Subject.WatchPort();
+  EXPECT_FALSE(Port.Open);
+  View.OpenDown = true;
+  Subject.WatchPort();
+  EXPECT_TRUE(Port.Open);
+  EXPECT_EQ(View.PortStatus, "COM4: 38400,N,8,1 Open");
+}
+
+}  // namespace
+}  // namespace korvani::terminal
