@@ -5,6 +5,17 @@
 #include <setupapi.h>
 // clang-format on
 
+// The property codes are macros named like the record's fields: keep their values, then
+// let the names mean the fields again.
+namespace {
+constexpr DWORD kDeviceDescCode = SPDRP_DEVICEDESC;
+constexpr DWORD kFriendlyNameCode = SPDRP_FRIENDLYNAME;
+constexpr DWORD kClassCode = SPDRP_CLASS;
+}  // namespace
+#undef SPDRP_DEVICEDESC
+#undef SPDRP_FRIENDLYNAME
+#undef SPDRP_CLASS
+
 #include <algorithm>
 #include <cwchar>
 
@@ -150,9 +161,9 @@ std::string SetupApiDeviceSource::AddToList(const GUID_Storage* classID, bool bO
       DWORD Code;
       const char* Name;
       std::string DevInfo_Storage::*Field;
-    } properties[] = {{SPDRP_DEVICEDESC, "SPDRP_DEVICEDESC", &DevInfo_Storage::SPDRP_DEVICEDESC},
-                      {SPDRP_FRIENDLYNAME, "SPDRP_FRIENDLYNAME", &DevInfo_Storage::SPDRP_FRIENDLYNAME},
-                      {SPDRP_CLASS, "SPDRP_CLASS", &DevInfo_Storage::SPDRP_CLASS}};
+    } properties[] = {{kDeviceDescCode, "SPDRP_DEVICEDESC", &DevInfo_Storage::SPDRP_DEVICEDESC},
+                      {kFriendlyNameCode, "SPDRP_FRIENDLYNAME", &DevInfo_Storage::SPDRP_FRIENDLYNAME},
+                      {kClassCode, "SPDRP_CLASS", &DevInfo_Storage::SPDRP_CLASS}};
     for (const auto& property : properties) {
       PropertyRead read = GetDeviceProperty(set, device, property.Code);
       if (read.Status == kStatusOk) {
