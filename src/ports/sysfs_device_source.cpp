@@ -146,7 +146,9 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
       }
       continue;
     }
-    std::string description = Description(device);
+    // A UART names no product, and its driver's name ("serial8250", "port") tells a user
+    // nothing: call it what it is.
+    std::string description = name.rfind("ttyS", 0) == 0 ? std::string() : Description(device);
     if (description.empty()) {
       description = "Serial port";
     }
