@@ -24,7 +24,7 @@ std::vector<std::string> Names(SysfsDeviceSource& source) {
 TEST(SysfsDeviceSourceTest, ListsHardwarePortsWithStableComNumbers) {
   SysfsDeviceSource source(KORVANI_SYSFS_FIXTURES "/machine1", "/dev");
   EXPECT_EQ(Names(source), (std::vector<std::string>{
-                               "serial8250 /dev/ttyS0 (COM1)",          // a UART that is there
+                               "Serial port /dev/ttyS0 (COM1)",         // a UART that is there
                                "FT232R USB UART /dev/ttyUSB0 (COM33)",  // USB serial: its product
                                "Vexel board /dev/ttyACM0 (COM65)",      // CDC ACM
                                "BT Bluetooth serial link /dev/rfcomm0 (COM97)",
