@@ -61,7 +61,7 @@ std::string Description(const fs::path& device) {
     return {};
   }
   for (int level = 0; level < 4 && !at.empty(); ++level, at = at.parent_path()) {
-    const std::string product = ReadLine(at / "product");
+    std::string product = ReadLine(at / "product");
     if (!product.empty()) {
       return product;
     }
@@ -116,7 +116,7 @@ std::string SysfsDeviceSource::GetNameByGUID(const GUID_Storage& classGUID, std:
 }
 
 std::string SysfsDeviceSource::GetNameByGUID2(const GUID_Storage& classGUID, std::string& className) {
-  const std::string status = GetNameByGUID(classGUID, className);
+  std::string status = GetNameByGUID(classGUID, className);
   if (status == kStatusOk) {
     className.push_back('\0');  // as the platform's own call fills it, terminator included
   }
@@ -153,7 +153,7 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
       description = "Serial port";
     }
     if (const std::optional<std::int16_t> number = FamilyNumber(name)) {
-      ports.push_back({*number, path, description + " " + path});
+      ports.push_back({*number, path, description.append(" ").append(path)});
     } else {
       others.emplace_back(name, description);
     }
@@ -165,7 +165,7 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
       break;
     }
     const std::string path = (fs::path(DevRoot) / name).string();
-    ports.push_back({next++, path, description + " " + path});
+    ports.push_back({next++, path, std::string(description).append(" ").append(path)});
   }
   for (std::size_t i = 0; i < UserPaths.size(); ++i) {
     ports.push_back(
