@@ -12,11 +12,28 @@ Panel::Panel(const Platform& platform, PanelView& view)
     : TerminalPort(platform.Port),
       View(view),
       PcClock(platform.Clock),
+      OpenWebPage(platform.OpenWebPage),
+      MakerWebAddress(platform.MakerWebAddress),
+      tmrHMIButtons(platform.MakeTimer()),
+      tmrToastMsg(platform.MakeTimer()),
       HmiLink([this] { HmiScreen.ScreenReset(); }),
       RxPath(platform.Port, view, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
       TxSender([this](std::string_view message) { return TerminalPort.Write(message); }, view),
       HmiScreen(platform.Surface, view, platform.Dialogs,
                 [this](std::string_view message) { TxSender.PanelSend(message); }),
+      ToastMessages(view, *tmrToastMsg),
+      UserButtons(HmiScreen, view, *tmrHMIButtons,
+                  [this](std::string_view message) { TxSender.PanelSend(message); },
+                  {[this] { return HmiLink.IntroShowing(); }, [this] { HmiLink.ClearIntroShowing(); },
+                   [this](std::string_view text) { ToastMessages.ShowToast(text); },
+                   [this] {
+                     if (OpenWebPage) {
+                       OpenWebPage(MakerWebAddress);
+                     }
+                   }}),
+      NumberEntry(
+          view, platform.Dialogs, [this](std::string_view message) { TxSender.PanelSend(message); },
+          HmiScreen.EnqText, HmiScreen.EotText),
       PortConnection(platform.Port, view, ComPortNumber,
                      [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
       Lister(platform.Devices),
@@ -28,6 +45,9 @@ Panel::Panel(const Platform& platform, PanelView& view)
       PortConnection.ShowState();  // an error event resets the port: say how it went
     }
   });
+  tmrHMIButtons->SetTickHandler([this] { UserButtons.tmrHMIButtons_Timer(); });
+  HmiScreen.SetResetHooks(
+      {[this] { UserButtons.ButtonEvent('I', -1); }, [this] { UserButtons.ResetButtons(); }, {}});
   BindCommands();
 }
 
@@ -46,6 +66,15 @@ void Panel::BindCommands() {
   commands.Bind('R', [&screen](const Arguments&) { screen.ClearScreen(); });
   commands.Bind('S', [&screen](const Arguments&) { screen.ScreenReset(); });
   commands.Bind('V', [&screen](const Arguments& a) { screen.SetColumns(a[0], a[1]); });
+  commands.Bind('G', [&screen](const Arguments&) { screen.PushColours(); });
+  commands.Bind('H', [&screen](const Arguments&) { screen.PopColours(); });
+  commands.Bind('W', [&screen](const Arguments&) { screen.DrawRulers(); });
+  commands.Bind('O', [this](const Arguments& a) { UserButtons.DefineButton(a); });
+  commands.Bind('Q', [this](const Arguments& a) { UserButtons.DrawBarGraph(a); });
+  commands.Bind('U', [this](const Arguments&) { UserButtons.RemoveAllButtons(); });
+  commands.Bind('T', [this](const Arguments& a) { NumberEntry.AskForNumber(a); });
+  commands.Bind('p', [this](const Arguments& a) { ToastMessages.SpeakIt(a[0], a[1], a[2], a[3]); });
+  commands.Bind('q', [this](const Arguments& a) { ToastMessages.SpeakIt(a[0], "", "", ""); });
   commands.Bind('r', [this](const Arguments&) { SendClock(); });
 }
 

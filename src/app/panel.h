@@ -4,16 +4,22 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "app/panel_view.h"
 #include "base/clock.h"
 #include "base/dialogs.h"
+#include "base/timer.h"
 #include "hmi/link/framer.h"
 #include "hmi/link/panel_sender.h"
+#include "hmi/screen/data_entry.h"
 #include "hmi/screen/drawing_surface.h"
 #include "hmi/screen/screen.h"
+#include "hmi/screen/soft_buttons.h"
+#include "hmi/screen/toast.h"
 #include "ports/com_port_list.h"
 #include "ports/dev_lister.h"
 #include "terminal/connection.h"
@@ -31,6 +37,8 @@ struct Platform {
   base::Dialogs& Dialogs;
   ports::DeviceSource& Devices;
   const base::Clock& Clock;
+  std::function<std::unique_ptr<base::Timer>()> MakeTimer;
+  std::function<void(const std::string& url)> OpenWebPage;
   std::string MakerWebAddress;
 };
 
@@ -49,6 +57,7 @@ class Panel {
   void cmdHMITestSend_Click(std::string_view typed);
   void cmdHMIReset_Click() { HmiScreen.ScreenReset(); }
   void cmdHMICLS_Click() { HmiScreen.ClearScreen(); }
+  void cmdHMIRulers_Click() { HmiScreen.DrawRulers(); }
   void cmdHMIConnect_Click();
   void cmdSetRTC_Click();
   void cmdRefreshPorts_Click() { BuildComPortList(); }
@@ -63,6 +72,9 @@ class Panel {
   terminal::Connection& Connection() { return PortConnection; }
   hmi::link::Framer& Link() { return HmiLink; }
   hmi::screen::Screen& Screen() { return HmiScreen; }
+  hmi::screen::SoftButtons& Buttons() { return UserButtons; }
+  hmi::screen::Toast& Toasts() { return ToastMessages; }
+  hmi::screen::DataEntry& Entry() { return NumberEntry; }
 
   // The COM port in use; 0 means none chosen.
   std::int16_t ComPortNumber = 0;
@@ -74,10 +86,17 @@ class Panel {
   terminal::SerialPort& TerminalPort;
   PanelView& View;
   const base::Clock& PcClock;
+  std::function<void(const std::string& url)> OpenWebPage;
+  std::string MakerWebAddress;
+  std::unique_ptr<base::Timer> tmrHMIButtons;
+  std::unique_ptr<base::Timer> tmrToastMsg;
   hmi::link::Framer HmiLink;
   terminal::ReceivePath RxPath;
   hmi::link::PanelSender TxSender;
   hmi::screen::Screen HmiScreen;
+  hmi::screen::Toast ToastMessages;
+  hmi::screen::SoftButtons UserButtons;
+  hmi::screen::DataEntry NumberEntry;
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

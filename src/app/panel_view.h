@@ -4,7 +4,10 @@
 #include <string_view>
 
 #include "hmi/link/panel_sender.h"
+#include "hmi/screen/data_entry.h"
 #include "hmi/screen/screen_view.h"
+#include "hmi/screen/soft_buttons.h"
+#include "hmi/screen/toast.h"
 #include "ports/com_port_list.h"
 #include "terminal/connection.h"
 #include "terminal/rx_pane_view.h"
@@ -25,7 +28,10 @@ class PanelView : public terminal::RxPaneView,
                   public hmi::screen::ScreenView,
                   public hmi::link::TxView,
                   public terminal::ConnectionView,
-                  public ports::ComPortListView {
+                  public ports::ComPortListView,
+                  public hmi::screen::ButtonView,
+                  public hmi::screen::ToastView,
+                  public hmi::screen::DataEntryView {
  public:
   virtual void SetCaption(std::string_view caption) = 0;
   virtual void SelectTab(int index) = 0;

@@ -1,5 +1,7 @@
 #include "ui/frm_terminal.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTextCursor>
 #include <cmath>
 
@@ -57,6 +59,20 @@ void FrmTerminal::Attach(app::Panel& panel) {
   PortWatchTimer.setInterval(1000);
   connect(&PortWatchTimer, &QTimer::timeout, this, [this] { Panel->tmrPortWatch_Timer(); });
   PortWatchTimer.start();
+  connect(Widgets.cmdHMIRulers, &QPushButton::clicked, this, [this] { Panel->cmdHMIRulers_Click(); });
+  connect(Widgets.cmdHMIDataOK, &QPushButton::clicked, this, [this] { Panel->Entry().cmdHMIDataOK_Click(); });
+  connect(Widgets.cmdHMIDataEntryCancel, &QPushButton::clicked, this,
+          [this] { Panel->Entry().cmdHMIDataEntryCancel_Click(); });
+  // Pasted text is filtered like typed text: digits only.
+  connect(Widgets.txtHMIDataEntry, &QLineEdit::textEdited, this, [this](const QString& text) {
+    const std::string kept = Panel->Entry().FilterEntryText(text.toStdString());
+    if (kept != text.toStdString()) {
+      Widgets.txtHMIDataEntry->setText(QString::fromStdString(kept));
+    }
+  });
+  Widgets.txtHMIDataEntry->installEventFilter(this);
+  Widgets.lblToastMsg->installEventFilter(this);
+  Widgets.lblDismissToastMsg->installEventFilter(this);
   connect(Widgets.cmdHMIReset, &QPushButton::clicked, this, [this] { Panel->cmdHMIReset_Click(); });
   connect(Widgets.cmdHMICLS, &QPushButton::clicked, this, [this] { Panel->cmdHMICLS_Click(); });
   connect(Widgets.cmdHMITestSend, &QPushButton::clicked, this,
@@ -172,6 +188,136 @@ void FrmTerminal::FitWidthToTabs() {
 
 app::ScreenHeights FrmTerminal::AvailableScreenHeights() const {
   return {kScreenHeightLogShown, kScreenHeightLogHidden};
+}
+
+namespace {
+int ToPixels(std::int32_t twips) {
+  return static_cast<int>(std::lround(twips / QtDrawingSurface::kTwipsPerPixel));
+}
+}  // namespace
+
+QPushButton* FrmTerminal::UserButton(int index) const {
+  return index < static_cast<int>(cmdHMIUserButton.size()) ? cmdHMIUserButton[static_cast<std::size_t>(index)]
+                                                           : nullptr;
+}
+
+QPushButton* FrmTerminal::MakeUserButton(int index) {
+  while (static_cast<int>(cmdHMIUserButton.size()) <= index) {
+    auto* button = new QPushButton(Widgets.picHMI1);
+    button->setObjectName(QStringLiteral("cmdHMIUserButton%1").arg(cmdHMIUserButton.size()));
+    button->setProperty("buttonIndex", static_cast<int>(cmdHMIUserButton.size()));
+    button->setFocusPolicy(Qt::NoFocus);  // the mouse only
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(9.75);
+    button->setFont(font);
+    button->installEventFilter(this);
+    button->hide();
+    cmdHMIUserButton.push_back(button);
+  }
+  return cmdHMIUserButton[static_cast<std::size_t>(index)];
+}
+
+void FrmTerminal::ShowButton(int index, const hmi::screen::HMIButton& button) {
+  QPushButton* control = MakeUserButton(index);
+  control->setText(QString::fromLatin1(button.Caption.data(), static_cast<qsizetype>(button.Caption.size())));
+  // Screen coordinates start inside the surface's border.
+  control->setGeometry(ToPixels(button.Left) + QtDrawingSurface::kBorderPixels,
+                       ToPixels(button.Top) + QtDrawingSurface::kBorderPixels,
+                       std::max(0, ToPixels(button.Width)), std::max(0, ToPixels(button.Height)));
+  control->setVisible(button.Visible);
+}
+
+void FrmTerminal::BringButtonToFront(int index) {
+  MakeUserButton(index)->raise();
+}
+
+void FrmTerminal::SetToastText(std::string_view text) {
+  Widgets.lblToastMsg->setText(ToPaneText(text));
+}
+
+void FrmTerminal::SetToastVisible(bool visible) {
+  if (visible) {
+    PlaceToast();
+    Widgets.fraToastMsg->raise();
+  }
+  Widgets.fraToastMsg->setVisible(visible);
+}
+
+bool FrmTerminal::ToastVisible() const {
+  return !Widgets.fraToastMsg->isHidden();
+}
+
+void FrmTerminal::PlaceToast() {
+  const int width = std::max(240, this->width() * 3 / 5);
+  Widgets.fraToastMsg->setFixedWidth(width);
+  Widgets.fraToastMsg->adjustSize();
+  Widgets.fraToastMsg->move((this->width() - width) / 2, 40);
+}
+
+void FrmTerminal::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (ToastVisible()) {
+    PlaceToast();
+  }
+}
+
+void FrmTerminal::SetEntryPrompt(std::string_view prompt) {
+  Widgets.lblHMIDataEntryPrompt->setText(ToPaneText(prompt));
+}
+
+void FrmTerminal::SetEntryFrameVisible(bool visible) {
+  QGroupBox* frame = Widgets.fraUserDataInput;
+  if (visible) {
+    frame->adjustSize();
+    const QPoint screen = Widgets.picHMI1->pos();
+    frame->move(screen.x() + 16, screen.y() + 16);
+    frame->raise();
+  }
+  frame->setVisible(visible);
+}
+
+void FrmTerminal::SetEntryText(std::string_view text) {
+  Widgets.txtHMIDataEntry->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::string FrmTerminal::EntryText() const {
+  return Widgets.txtHMIDataEntry->text().toStdString();
+}
+
+void FrmTerminal::FocusEntry() {
+  Widgets.txtHMIDataEntry->setFocus();
+}
+
+bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
+  if (Panel == nullptr) {
+    return QMainWindow::eventFilter(watched, event);
+  }
+  const QVariant buttonIndex = watched->property("buttonIndex");
+  if (buttonIndex.isValid()) {
+    const auto index = static_cast<std::int16_t>(buttonIndex.toInt());
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+      Panel->Buttons().cmdHMIUserButton_MouseDown(index);
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+      Panel->Buttons().cmdHMIUserButton_MouseUp(index);
+    }
+    return false;
+  }
+  if ((watched == Widgets.lblToastMsg || watched == Widgets.lblDismissToastMsg) &&
+      event->type() == QEvent::MouseButtonPress) {
+    Panel->Toasts().Dismiss();
+    return true;
+  }
+  if (watched == Widgets.txtHMIDataEntry && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    int code = 0;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      code = 13;
+    } else if (!key->text().isEmpty()) {
+      code = key->text().at(0).unicode();
+    }
+    return code != 0 && !Panel->Entry().txtHMIDataEntry_KeyPress(code);
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace korvani::ui

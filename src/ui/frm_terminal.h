@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/panel_view.h"
 #include "ui/frm_terminal_ui.h"
@@ -52,6 +53,19 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void SelectComPort(int index) override;
   [[nodiscard]] std::string ComPortText() const override;
   [[nodiscard]] bool HideBluetoothChecked() const override;
+  void ShowButton(int index, const hmi::screen::HMIButton& button) override;
+  void BringButtonToFront(int index) override;
+  void SetToastText(std::string_view text) override;
+  void SetToastVisible(bool visible) override;
+  [[nodiscard]] bool ToastVisible() const override;
+  void SetEntryPrompt(std::string_view prompt) override;
+  void SetEntryFrameVisible(bool visible) override;
+  void SetEntryText(std::string_view text) override;
+  [[nodiscard]] std::string EntryText() const override;
+  void FocusEntry() override;
+
+  // cmdHMIUserButton(i), made when first shown; null before.
+  [[nodiscard]] QPushButton* UserButton(int index) const;
   void SetTitleWidth(double twips) override;
   void SetTitleCaption(std::string_view caption) override;
   void SetWidthBoxText(std::string_view text) override;
@@ -65,8 +79,14 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   // ends (CR LF, lone CR, lone LF) as line breaks.
   static QString ToPaneText(std::string_view text);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void RefreshRxPane();
+  void PlaceToast();
+  QPushButton* MakeUserButton(int index);
 
   FrmTerminalUi Widgets;
   std::unique_ptr<QtDrawingSurface> HmiSurface;
@@ -74,6 +94,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   std::string PendingRxText;
   QTimer RxRefreshTimer;
   QTimer PortWatchTimer;  // reopens a port that came back while "Open" is down
+  std::vector<QPushButton*> cmdHMIUserButton;
 };
 
 }  // namespace korvani::ui

@@ -110,8 +110,35 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   ui.cmdSetRTC->setObjectName(QStringLiteral("cmdSetRTC"));
   ui.cmdSetRTC->setToolTip(QStringLiteral(
       "Set the RTC. Host must have an RTC and be running the proper application code to respond."));
+  ui.cmdHMIRulers = new QPushButton(QStringLiteral("Ruler"), tab);
+  ui.cmdHMIRulers->setObjectName(QStringLiteral("cmdHMIRulers"));
+  ui.cmdHMIRulers->setToolTip(QStringLiteral("Draw rulers to assist in layout design"));
   controls->insertWidget(2, ui.cmdHMIConnect);
   controls->insertWidget(3, ui.cmdSetRTC);
+  controls->insertWidget(4, ui.cmdHMIRulers);
+
+  // The data-entry frame floats over the screen while the board asks for a number.
+  ui.fraUserDataInput = new QGroupBox(QStringLiteral("Data entry"), tab);
+  ui.fraUserDataInput->setObjectName(QStringLiteral("fraUserDataInput"));
+  ui.fraUserDataInput->setAutoFillBackground(true);
+  auto* entryLayout = new QGridLayout(ui.fraUserDataInput);
+  ui.lblHMIDataEntryPrompt = new QLabel(ui.fraUserDataInput);
+  ui.lblHMIDataEntryPrompt->setObjectName(QStringLiteral("lblHMIDataEntryPrompt"));
+  ui.lblHMIDataEntryPrompt->setTextFormat(Qt::PlainText);
+  ui.lblHMIDataEntryPrompt->setFont(FixedPitchFont());
+  ui.txtHMIDataEntry = new QLineEdit(ui.fraUserDataInput);
+  ui.txtHMIDataEntry->setObjectName(QStringLiteral("txtHMIDataEntry"));
+  ui.cmdHMIDataOK = new QPushButton(QStringLiteral("OK"), ui.fraUserDataInput);
+  ui.cmdHMIDataOK->setObjectName(QStringLiteral("cmdHMIDataOK"));
+  ui.cmdHMIDataOK->setToolTip(QStringLiteral("Accept the data entered."));
+  ui.cmdHMIDataEntryCancel = new QPushButton(QStringLiteral("Cancel"), ui.fraUserDataInput);
+  ui.cmdHMIDataEntryCancel->setObjectName(QStringLiteral("cmdHMIDataEntryCancel"));
+  ui.cmdHMIDataEntryCancel->setToolTip(QStringLiteral("Cancel data entry"));
+  entryLayout->addWidget(ui.lblHMIDataEntryPrompt, 0, 0, 1, 3);
+  entryLayout->addWidget(ui.txtHMIDataEntry, 1, 0);
+  entryLayout->addWidget(ui.cmdHMIDataOK, 1, 1);
+  entryLayout->addWidget(ui.cmdHMIDataEntryCancel, 1, 2);
+  ui.fraUserDataInput->hide();
 
   ui.lblTx = new QLabel(QStringLiteral("Tx: "), tab);
   ui.lblTx->setObjectName(QStringLiteral("lblTx"));
@@ -224,6 +251,28 @@ void FrmTerminalUi::setupUi(QMainWindow* window) {
   SSTab1->addTab(BuildHmiTab(*this), QStringLiteral("Korvani (tm)"));
   SSTab1->addTab(BuildSettingsTab(*this), QStringLiteral("Settings"));
   window->setCentralWidget(SSTab1);
+
+  fraToastMsg = new QFrame(window);
+  fraToastMsg->setObjectName(QStringLiteral("fraToastMsg"));
+  fraToastMsg->setFrameShape(QFrame::Box);
+  fraToastMsg->setLineWidth(2);
+  fraToastMsg->setAutoFillBackground(true);
+  fraToastMsg->setStyleSheet(QStringLiteral("#fraToastMsg { background: #fff8c4; }"));
+  auto* toastLayout = new QVBoxLayout(fraToastMsg);
+  lblToastMsg = new QLabel(fraToastMsg);
+  lblToastMsg->setObjectName(QStringLiteral("lblToastMsg"));
+  lblToastMsg->setTextFormat(Qt::PlainText);
+  lblToastMsg->setAlignment(Qt::AlignCenter);
+  lblToastMsg->setWordWrap(true);
+  QFont toastFont = lblToastMsg->font();
+  toastFont.setPointSizeF(toastFont.pointSizeF() * 1.25);
+  lblToastMsg->setFont(toastFont);
+  lblDismissToastMsg = new QLabel(QStringLiteral("Click to dismiss"), fraToastMsg);
+  lblDismissToastMsg->setObjectName(QStringLiteral("lblDismissToastMsg"));
+  lblDismissToastMsg->setAlignment(Qt::AlignCenter);
+  toastLayout->addWidget(lblToastMsg, 1);
+  toastLayout->addWidget(lblDismissToastMsg);
+  fraToastMsg->hide();
 
   StatusBar1 = new QStatusBar(window);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

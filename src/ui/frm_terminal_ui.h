@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +44,17 @@ struct FrmTerminalUi {
   QLabel* lblTx = nullptr;
   QPushButton* cmdHMIConnect = nullptr;
   QPushButton* cmdSetRTC = nullptr;
+  QPushButton* cmdHMIRulers = nullptr;
+  QGroupBox* fraUserDataInput = nullptr;
+  QLabel* lblHMIDataEntryPrompt = nullptr;
+  QLineEdit* txtHMIDataEntry = nullptr;
+  QPushButton* cmdHMIDataOK = nullptr;
+  QPushButton* cmdHMIDataEntryCancel = nullptr;
+
+  // The notice over the upper middle of the window, in front of the tabs.
+  QFrame* fraToastMsg = nullptr;
+  QLabel* lblToastMsg = nullptr;
+  QLabel* lblDismissToastMsg = nullptr;
   QLineEdit* txtHMIRawRx = nullptr;
   QPushButton* cmdHMITestSend = nullptr;
   QLabel* Label2 = nullptr;

@@ -1,6 +1,8 @@
 // korvani: wires the real serial port and window to the panel and starts the event loop.
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFont>
+#include <QUrl>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -11,6 +13,7 @@
 #include "ui/frm_terminal.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_serial_port.h"
+#include "ui/qt_timer.h"
 
 namespace {
 
@@ -52,8 +55,18 @@ int main(int argc, char* argv[]) {
   korvani::ui::FrmTerminal window;
   korvani::ui::QtDialogs dialogs(&window);
   const korvani::base::SystemClock clock;
-  korvani::app::Panel panel({port, window.Surface(), dialogs, *devices, clock, KORVANI_MAKER_WEB_ADDRESS},
-                            window);
+  const korvani::app::Platform platform{
+      .Port = port,
+      .Surface = window.Surface(),
+      .Dialogs = dialogs,
+      .Devices = *devices,
+      .Clock = clock,
+      .MakeTimer =
+          [] { return std::unique_ptr<korvani::base::Timer>(std::make_unique<korvani::ui::QtTimer>()); },
+      .OpenWebPage =
+          [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); },
+      .MakerWebAddress = KORVANI_MAKER_WEB_ADDRESS};
+  korvani::app::Panel panel(platform, window);
   window.Attach(panel);
 
   if (!portPath.isEmpty()) {

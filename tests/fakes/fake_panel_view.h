@@ -1,6 +1,7 @@
 // Records what the panel shows.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,18 @@ class FakePanelView : public app::PanelView {
   }
   [[nodiscard]] std::string ComPortText() const override { return ComPortShown; }
   [[nodiscard]] bool HideBluetoothChecked() const override { return HideBluetooth; }
+  void ShowButton(int index, const hmi::screen::HMIButton& button) override {
+    Buttons.at(static_cast<std::size_t>(index)) = button;
+  }
+  void BringButtonToFront(int index) override { Front = index; }
+  void SetToastText(std::string_view text) override { ToastText.assign(text); }
+  void SetToastVisible(bool visible) override { ToastShown = visible; }
+  [[nodiscard]] bool ToastVisible() const override { return ToastShown; }
+  void SetEntryPrompt(std::string_view prompt) override { EntryPrompt.assign(prompt); }
+  void SetEntryFrameVisible(bool visible) override { EntryShown = visible; }
+  void SetEntryText(std::string_view text) override { EntryBox.assign(text); }
+  [[nodiscard]] std::string EntryText() const override { return EntryBox; }
+  void FocusEntry() override { EntryFocused = true; }
   void SetTitleWidth(double twips) override { TitleWidth = twips; }
   void SetTitleCaption(std::string_view caption) override {
     TitleCaption.assign(caption);
@@ -68,6 +81,14 @@ class FakePanelView : public app::PanelView {
   int ComPortIndex = -1;
   std::string ComPortShown;
   bool HideBluetooth = true;
+  std::array<hmi::screen::HMIButton, hmi::screen::kButtonCount> Buttons{};
+  int Front = -1;
+  std::string ToastText;
+  bool ToastShown = false;
+  std::string EntryPrompt;
+  bool EntryShown = false;
+  std::string EntryBox;
+  bool EntryFocused = false;
   double TitleWidth = 0;
   std::string TitleCaption;
   std::string WidthBox;

@@ -2,6 +2,8 @@
 // whole fake platform for a panel.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,40 @@ class FakeDeviceSource final : public ports::DeviceSource {
   std::string ListStatus = "OK";
 };
 
+// A timer that ticks only when told to.
+class FakeTimer final : public base::Timer {
+ public:
+  void SetInterval(int milliseconds) override { IntervalMs = milliseconds; }
+  [[nodiscard]] int Interval() const override { return IntervalMs; }
+  void SetEnabled(bool enabled) override { On = enabled; }
+  [[nodiscard]] bool Enabled() const override { return On; }
+  void SetTickHandler(std::function<void()> handler) override { Handler = std::move(handler); }
+
+  // Lets `milliseconds` pass: ticks at every full interval while the timer is on.
+  void Advance(int milliseconds) {
+    for (int elapsed = 0; elapsed < milliseconds; ++elapsed) {
+      if (!On) {
+        SinceTick = 0;
+        continue;
+      }
+      if (++SinceTick >= IntervalMs) {
+        SinceTick = 0;
+        Tick();
+      }
+    }
+  }
+  void Tick() {
+    if (Handler) {
+      Handler();
+    }
+  }
+
+  int IntervalMs = 0;
+  int SinceTick = 0;
+  bool On = false;
+  std::function<void()> Handler;
+};
+
 class FakeClock final : public base::Clock {
  public:
   [[nodiscard]] base::LocalTime Now() const override { return Time; }
@@ -69,8 +105,27 @@ struct FakePlatform {
   FakeDialogs Dialogs;
   FakeDeviceSource Devices;
   FakeClock Clock;
+  std::vector<FakeTimer*> Timers;  // in the order the panel made them: buttons, toast
+  std::vector<std::string> OpenedPages;
 
-  app::Platform Get() { return {Port, Surface, Dialogs, Devices, Clock, "https://vexel.example.com"}; }
+  app::Platform Get() { return With(Port, Surface); }
+  // The fakes, with a real serial port or surface in their place.
+  app::Platform With(terminal::SerialPort& port, hmi::screen::DrawingSurface& surface) {
+    return {port,
+            surface,
+            Dialogs,
+            Devices,
+            Clock,
+            [this] {
+              auto timer = std::make_unique<FakeTimer>();
+              Timers.push_back(timer.get());
+              return std::unique_ptr<base::Timer>(std::move(timer));
+            },
+            [this](const std::string& url) { OpenedPages.push_back(url); },
+            "https://vexel.example.com"};
+  }
+  FakeTimer& ButtonTimer() { return *Timers.at(0); }
+  FakeTimer& ToastTimer() { return *Timers.at(1); }
 };
 
 }  // namespace korvani::fakes

@@ -17,12 +17,9 @@ class FrmTerminalTest : public QObject {
   void opensOnTheHmiTabWithThreeTabs() {
     korvani::fakes::FakeSerialPort port;
     FrmTerminal window;
-    korvani::fakes::FakeDialogs dialogs;
-    korvani::fakes::FakeDeviceSource devices;
-    devices.Names = {"USB Serial Port (COM3)"};
-    const korvani::fakes::FakeClock clock;
-    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
-                              window);
+    korvani::fakes::FakePlatform fake;
+    fake.Devices.Names = {"USB Serial Port (COM3)"};
+    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
     window.Attach(panel);
     panel.FormLoad();
     const auto& ui = window.Ui();
@@ -43,12 +40,9 @@ class FrmTerminalTest : public QObject {
     korvani::fakes::FakeSerialPort port;
     port.Open = true;
     FrmTerminal window;
-    korvani::fakes::FakeDialogs dialogs;
-    korvani::fakes::FakeDeviceSource devices;
-    devices.Names = {"USB Serial Port (COM3)"};
-    const korvani::fakes::FakeClock clock;
-    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
-                              window);
+    korvani::fakes::FakePlatform fake;
+    fake.Devices.Names = {"USB Serial Port (COM3)"};
+    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
     window.Attach(panel);
     QSignalSpy rebuilt(window.Ui().txtRxData, &QPlainTextEdit::textChanged);
 
@@ -64,12 +58,9 @@ class FrmTerminalTest : public QObject {
     korvani::fakes::FakeSerialPort port;
     port.Open = true;
     FrmTerminal window;
-    korvani::fakes::FakeDialogs dialogs;
-    korvani::fakes::FakeDeviceSource devices;
-    devices.Names = {"USB Serial Port (COM3)"};
-    const korvani::fakes::FakeClock clock;
-    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
-                              window);
+    korvani::fakes::FakePlatform fake;
+    fake.Devices.Names = {"USB Serial Port (COM3)"};
+    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
     window.Attach(panel);
     const auto& ui = window.Ui();
 
@@ -95,12 +86,9 @@ class FrmTerminalTest : public QObject {
   void testButtonShowsInjectedBytesInHex() {
     korvani::fakes::FakeSerialPort port;
     FrmTerminal window;
-    korvani::fakes::FakeDialogs dialogs;
-    korvani::fakes::FakeDeviceSource devices;
-    devices.Names = {"USB Serial Port (COM3)"};
-    const korvani::fakes::FakeClock clock;
-    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
-                              window);
+    korvani::fakes::FakePlatform fake;
+    fake.Devices.Names = {"USB Serial Port (COM3)"};
+    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
     window.Attach(panel);
     int resets = 0;
     panel.Link().Commands().Bind('S', [&resets](const korvani::hmi::link::Arguments&) { ++resets; });
@@ -118,12 +106,9 @@ class FrmTerminalTest : public QObject {
   void resetAndClsButtonsRedrawTheScreen() {
     korvani::fakes::FakeSerialPort port;
     FrmTerminal window;
-    korvani::fakes::FakeDialogs dialogs;
-    korvani::fakes::FakeDeviceSource devices;
-    devices.Names = {"USB Serial Port (COM3)"};
-    const korvani::fakes::FakeClock clock;
-    korvani::app::Panel panel({port, window.Surface(), dialogs, devices, clock, "https://vexel.example.com"},
-                              window);
+    korvani::fakes::FakePlatform fake;
+    fake.Devices.Names = {"USB Serial Port (COM3)"};
+    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
     window.Attach(panel);
     panel.FormLoad();
     const QImage& image = window.Surface().Image();

@@ -89,15 +89,12 @@ struct PanelOnPort {
   explicit PanelOnPort(const QString& path) {
     port.SetPathResolver(
         [path](std::int16_t number) { return number == 200 ? path.toStdString() : std::string(); });
-    devices.Names = {"Board (COM200)"};
+    fake.Devices.Names = {"Board (COM200)"};
   }
   QtSerialPort port;
   korvani::fakes::FakePanelView view;
-  korvani::fakes::FakeSurface surface;
-  korvani::fakes::FakeDialogs dialogs;
-  korvani::fakes::FakeDeviceSource devices;
-  korvani::fakes::FakeClock clock;
-  korvani::app::Panel panel{{port, surface, dialogs, devices, clock, "https://vexel.example.com"}, view};
+  korvani::fakes::FakePlatform fake;
+  korvani::app::Panel panel{fake.With(port, fake.Surface), view};
 };
 
 class QtSerialPortTest : public QObject {

@@ -34,7 +34,7 @@ constexpr char kMiddleDot = '\xB7';
 
 Screen::Screen(DrawingSurface& surface, ScreenView& view, base::Dialogs& dialogs,
                std::function<void(std::string_view)> send)
-    : Surface(surface), View(view), Dialogs(dialogs), Send(std::move(send)) {}
+    : Canvas(surface), View(view), Dialogs(dialogs), Send(std::move(send)) {}
 
 void Screen::SetAvailableHeights(double logShown, double logHidden) {
   AvailHeightLogShown = logShown;
@@ -48,7 +48,7 @@ void Screen::RecordDefaultColours(Colour fore, Colour back) {
 
 void Screen::SetFontSize(double points) {
   FontPoints = points;
-  Surface.SetFont(kScreenFont, points);
+  Canvas.SetFont(kScreenFont, points);
 }
 
 void Screen::MeasureCell() {
@@ -59,8 +59,8 @@ void Screen::MeasureCell() {
     CellWidth = found->second.Width;
     return;
   }
-  CellHeight = static_cast<float>(Surface.TextHeight("MjyT"));
-  CellWidth = static_cast<float>(Surface.TextWidth("M"));
+  CellHeight = static_cast<float>(Canvas.TextHeight("MjyT"));
+  CellWidth = static_cast<float>(Canvas.TextWidth("M"));
   MeasuredCells.emplace(key, CellSize{CellHeight, CellWidth});
 }
 
@@ -91,19 +91,42 @@ void Screen::ScreenSetup(std::int16_t columns) {
     }
   }
 
-  const double borders = Surface.OuterWidth() - Surface.InnerWidth();
-  Surface.SetOuterSize(static_cast<double>(RequestedColumns) * CellWidth + borders,
-                       static_cast<double>(ScreenRows) * CellHeight);
-  View.SetTitleWidth(Surface.OuterWidth());
+  const double borders = Canvas.OuterWidth() - Canvas.InnerWidth();
+  Canvas.SetOuterSize(static_cast<double>(RequestedColumns) * CellWidth + borders,
+                      static_cast<double>(ScreenRows) * CellHeight);
+  View.SetTitleWidth(Canvas.OuterWidth());
   ScreenColumns = RequestedColumns;
-  Surface.Clear();
+  Canvas.Clear();
 }
 
 void Screen::ResetColours() {
   ForeColour = DefaultForeColour;
   BackColour = DefaultBackColour;
-  if (Hooks.ResetColourStack) {
-    Hooks.ResetColourStack();
+  Stack.Reset({ForeColour, BackColour});
+}
+
+void Screen::PushColours() {
+  Stack.Push({ForeColour, BackColour});
+}
+
+void Screen::PopColours() {
+  const ColourPair top = Stack.Pop();
+  ForeColour = top.Fore;
+  BackColour = top.Back;
+}
+
+void Screen::DrawRulers() {
+  static constexpr std::string_view kRuler =
+      ".123456789.123456789.123456789.123456789.123456789.123456789.123456789.123456789.123456789."
+      "123456789.123456789.123456789";
+  constexpr Colour kBlack = 0x000000;
+  constexpr Colour kCyan = 0xFFFF00;
+  const std::size_t columns = ScreenColumns > 0 ? static_cast<std::size_t>(ScreenColumns) : 0;
+  PrintCell(kRuler.substr(0, columns), 0, 0, kBlack, kCyan);
+  for (int row = 1; row < ScreenRows; ++row) {
+    const std::string number = " " + std::to_string(row);
+    PrintCell(std::string_view(number).substr(number.size() - 2),
+              WholeNumber(row * static_cast<double>(CellHeight)), 0, kBlack, kCyan);
   }
 }
 
@@ -114,7 +137,7 @@ void Screen::ScreenReset() {
   if (Hooks.ResetButtons) {
     Hooks.ResetButtons();
   }
-  View.SetTitleWidth(Surface.OuterWidth());
+  View.SetTitleWidth(Canvas.OuterWidth());
   View.SetTitleCaption("--");
   ResetColours();
   EotText = std::string(1, kEot);
@@ -138,11 +161,11 @@ std::string Screen::DisplayText(std::string_view text) {
 
 void Screen::PrintCell(std::string_view text, std::int32_t y, std::int32_t x, Colour fore, Colour back) {
   const std::string shown = DisplayText(text);
-  const std::int32_t width = WholeNumber(Surface.TextWidth(shown));
-  const std::int32_t height = WholeNumber(static_cast<double>(CellHeight) - Surface.TwipsPerPixel());
-  Surface.FillRect(x, y, static_cast<double>(x) + width, static_cast<double>(y) + height, back);
-  Surface.DrawText(shown, x, y, fore);
-  Surface.Refresh();
+  const std::int32_t width = WholeNumber(Canvas.TextWidth(shown));
+  const std::int32_t height = WholeNumber(static_cast<double>(CellHeight) - Canvas.TwipsPerPixel());
+  Canvas.FillRect(x, y, static_cast<double>(x) + width, static_cast<double>(y) + height, back);
+  Canvas.DrawText(shown, x, y, fore);
+  Canvas.Refresh();
 }
 
 void Screen::PrintAtCursor(std::string_view text) {
@@ -156,11 +179,11 @@ void Screen::PrintAtCursor(std::string_view text) {
 void Screen::CursorTo(std::string_view rowText, std::string_view columnText) {
   if (!TrimBlanks(rowText).empty()) {
     CursorY = ResolvePosition(rowText, static_cast<std::int16_t>(std::floor(CellHeight)),
-                              static_cast<std::int16_t>(WholeNumber(Surface.InnerHeight())), 0.0F);
+                              static_cast<std::int16_t>(WholeNumber(Canvas.InnerHeight())), 0.0F);
   }
   if (!TrimBlanks(columnText).empty()) {
     CursorX = ResolvePosition(columnText, static_cast<std::int16_t>(std::floor(CellWidth)),
-                              static_cast<std::int16_t>(WholeNumber(Surface.InnerWidth())), 0.0F);
+                              static_cast<std::int16_t>(WholeNumber(Canvas.InnerWidth())), 0.0F);
   }
 }
 
@@ -200,8 +223,8 @@ void Screen::SetBackColour(std::string_view red, std::string_view green, std::st
 }
 
 void Screen::ClearScreen() {
-  Surface.Clear();
-  Surface.SetBackColour(BackColour);
+  Canvas.Clear();
+  Canvas.SetBackColour(BackColour);
   CursorX = 1;
   CursorY = 1;
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "base/dialogs.h"
+#include "hmi/screen/colour_stack.h"
 #include "hmi/screen/drawing_surface.h"
 #include "hmi/screen/layout_table.h"
 #include "hmi/screen/screen_view.h"
@@ -27,7 +28,6 @@ inline constexpr char kEnq = '\x05';
 struct ResetHooks {
   std::function<void()> ForgetHeldButton;    // the button state machine's "I" event
   std::function<void()> ResetButtons;        // F1 to F8 in their grid, the rest hidden
-  std::function<void()> ResetColourStack;    // every saved colour pair to the defaults
   std::function<void()> ResetPanelControls;  // the developer controls' default visibility
 };
 
@@ -67,8 +67,15 @@ class Screen {
   // What PrintCell draws for a text: control codes as a middle dot, one per cell.
   static std::string DisplayText(std::string_view text);
 
-  // Colours to the defaults (the colour stack is refilled through the reset hooks).
+  // Colours to the defaults, every saved pair too.
   void ResetColours();
+  void PushColours();
+  void PopColours();
+  // A column ruler on row 0 and row numbers down the left edge, black on cyan.
+  void DrawRulers();
+
+  [[nodiscard]] DrawingSurface& Surface() { return Canvas; }
+  [[nodiscard]] const ColourStack& SavedColours() const { return Stack; }
 
   std::int16_t ScreenColumns = 0;
   std::int16_t ScreenRows = 0;
@@ -99,12 +106,13 @@ class Screen {
                               std::string_view blue);
   void SetFontSize(double points);
 
-  DrawingSurface& Surface;
+  DrawingSurface& Canvas;
   ScreenView& View;
   base::Dialogs& Dialogs;
   std::function<void(std::string_view)> Send;
   ResetHooks Hooks;
   LayoutTable Table;
+  ColourStack Stack;
   Components ForeComponents;
   Components BackComponents;
   double AvailHeightLogShown = 0;

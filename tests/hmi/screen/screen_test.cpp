@@ -129,12 +129,12 @@ TEST_F(ScreenTest, FontSizesAreMeasuredOncePerSize) {
 TEST_F(ScreenTest, ResetRestoresTitleColoursFramingAndCursor) {
   std::vector<std::string> order;
   Subject.SetResetHooks({[&] { order.emplace_back("forget"); }, [&] { order.emplace_back("buttons"); },
-                         [&] { order.emplace_back("stack"); }, [&] { order.emplace_back("controls"); }});
+                         [&] { order.emplace_back("controls"); }});
   Subject.ScreenSetup(40);
   Subject.SetForeColour("1", "2", "3");
   Subject.CursorTo("4", "4");
   Subject.ScreenReset();
-  EXPECT_EQ(order, (std::vector<std::string>{"forget", "buttons", "stack", "controls"}));
+  EXPECT_EQ(order, (std::vector<std::string>{"forget", "buttons", "controls"}));
   EXPECT_EQ(View.TitleCaption, "--");
   EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);
   EXPECT_EQ(Subject.BackColour, 0);

@@ -1,0 +1,97 @@
+#include "hmi/screen/data_entry.h"
+
+#include "base/numbers.h"
+
+namespace korvani::hmi::screen {
+
+namespace {
+
+constexpr std::string_view kDigits = "01234567890";
+constexpr int kEnterKey = 13;
+constexpr std::size_t kCheckedCharacters = 9;
+
+std::string Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) {
+    return {};
+  }
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+}  // namespace
+
+DataEntry::DataEntry(DataEntryView& view, base::Dialogs& dialogs, std::function<void(std::string_view)> send,
+                     const std::string& enq, const std::string& eot)
+    : View(view), Dialogs(dialogs), Send(std::move(send)), Enq(enq), Eot(eot) {}
+
+void DataEntry::AskForNumber(const link::Arguments& a) {
+  EntryReplyTag = a[3];
+  EntryMinimum = Trim(a[1]);
+  EntryMaximum = Trim(a[2]);
+  std::string prompt = a[0];
+  if (!EntryMinimum.empty() || !EntryMaximum.empty()) {
+    prompt += "\r\n";
+  }
+  if (!EntryMinimum.empty()) {
+    prompt += "Minimum " + EntryMinimum;
+  }
+  if (!EntryMaximum.empty()) {
+    prompt += "     Maximum " + EntryMaximum;
+  }
+  EntryAllowedKeys = kDigits;
+  View.SetEntryPrompt(prompt);
+  View.SetEntryFrameVisible(true);
+  View.SetEntryText("");
+  View.FocusEntry();
+}
+
+bool DataEntry::txtHMIDataEntry_KeyPress(int keyCode) {
+  if (keyCode == kEnterKey) {
+    cmdHMIDataOK_Click();
+    return false;
+  }
+  if (keyCode >= 32) {
+    return keyCode < 256 && EntryAllowedKeys.find(static_cast<char>(keyCode)) != std::string::npos;
+  }
+  return true;
+}
+
+std::string DataEntry::FilterEntryText(std::string_view text) const {
+  std::string kept;
+  for (const char c : text) {
+    if (EntryAllowedKeys.find(c) != std::string::npos) {
+      kept.push_back(c);
+    }
+  }
+  return kept;
+}
+
+void DataEntry::Refuse(std::string_view text) {
+  Dialogs.Beep();
+  Dialogs.ShowMessage(text, "Korvani", base::MessageIcon::None, base::MessageButtons::Ok);
+  View.SetEntryText("");
+}
+
+void DataEntry::cmdHMIDataOK_Click() {
+  const std::string entered = Trim(FilterEntryText(View.EntryText()));
+  const double value = base::LenientNumber(std::string_view(entered).substr(0, kCheckedCharacters));
+  if (!entered.empty()) {
+    if (!EntryMinimum.empty() && base::LenientNumber(EntryMinimum) > value) {
+      Refuse("That input is less than the minimum allowed, " + EntryMinimum + "\r\nPlease try again");
+      return;
+    }
+    if (!EntryMaximum.empty() && base::LenientNumber(EntryMaximum) < value) {
+      Refuse("That input is more than the maximum allowed, " + EntryMaximum + "\r\nPlease try again");
+      return;
+    }
+  }
+  Send(EntryReplyTag + Enq + entered + Eot);
+  View.SetEntryFrameVisible(false);
+}
+
+void DataEntry::cmdHMIDataEntryCancel_Click() {
+  View.SetEntryText("");
+  cmdHMIDataOK_Click();
+}
+
+}  // namespace korvani::hmi::screen

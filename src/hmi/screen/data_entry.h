@@ -1,0 +1,52 @@
+// The board asks the operator for a number ("T"): a prompt with the limits, an entry box
+// that takes digits only, and the answer sent back with the board's reply tag.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/dialogs.h"
+#include "hmi/link/command_table.h"
+
+namespace korvani::hmi::screen {
+
+class DataEntryView {
+ public:
+  virtual ~DataEntryView() = default;
+  virtual void SetEntryPrompt(std::string_view prompt) = 0;  // lblHMIDataEntryPrompt, plain text
+  virtual void SetEntryFrameVisible(bool visible) = 0;       // fraUserDataInput
+  virtual void SetEntryText(std::string_view text) = 0;      // txtHMIDataEntry
+  [[nodiscard]] virtual std::string EntryText() const = 0;
+  virtual void FocusEntry() = 0;
+};
+
+class DataEntry {
+ public:
+  // `send` hands the answer to the board; `eot` and `enq` frame it (the screen's framing).
+  DataEntry(DataEntryView& view, base::Dialogs& dialogs, std::function<void(std::string_view)> send,
+            const std::string& enq, const std::string& eot);
+
+  void AskForNumber(const link::Arguments& a);
+  // Returns false when the key is to be discarded. Enter runs OK.
+  bool txtHMIDataEntry_KeyPress(int keyCode);
+  // What may stay of a text put into the box any other way (pasted): its digits only.
+  [[nodiscard]] std::string FilterEntryText(std::string_view text) const;
+  void cmdHMIDataOK_Click();
+  void cmdHMIDataEntryCancel_Click();
+
+  std::string EntryReplyTag;
+  std::string EntryMinimum;
+  std::string EntryMaximum;
+  std::string EntryAllowedKeys;
+
+ private:
+  void Refuse(std::string_view text);
+
+  DataEntryView& View;
+  base::Dialogs& Dialogs;
+  std::function<void(std::string_view)> Send;
+  const std::string& Enq;
+  const std::string& Eot;
+};
+
+}  // namespace korvani::hmi::screen

@@ -1,0 +1,273 @@
+#include "hmi/screen/soft_buttons.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "base/numbers.h"
+
+namespace korvani::hmi::screen {
+
+namespace {
+
+using base::LenientNumber;
+using base::WholeNumber;
+
+std::string UpperTrimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) {
+    return {};
+  }
+  std::string upper(text.substr(first, text.find_last_not_of(' ') - first + 1));
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return upper;
+}
+
+std::int16_t ToInt16(double value, const char* what) {
+  if (!base::FitsInt16(value)) {
+    throw std::out_of_range(what);
+  }
+  return static_cast<std::int16_t>(WholeNumber(value));
+}
+
+std::int32_t NonNegative(std::int32_t size, const char* what) {
+  if (size < 0) {
+    throw std::out_of_range(what);
+  }
+  return size;
+}
+
+}  // namespace
+
+SoftButtons::SoftButtons(Screen& screen, ButtonView& view, base::Timer& repeatTimer,
+                         std::function<void(std::string_view)> send, IntroActions intro)
+    : HmiScreen(screen),
+      View(view),
+      RepeatTimer(repeatTimer),
+      Send(std::move(send)),
+      Intro(std::move(intro)) {
+  HMIButtons[0].Caption = "F1";
+}
+
+std::int32_t SoftButtons::ResolveSize(std::string_view text, std::int16_t cell, std::int32_t total,
+                                      float extra) {
+  const auto a = static_cast<float>(LenientNumber(UpperTrimmed(text)));
+  float size = 0;
+  if (a <= 0 || a >= 1) {
+    size = (a + extra) * static_cast<float>(cell);
+  } else {
+    size = extra * static_cast<float>(cell) + a * static_cast<float>(total);
+  }
+  return WholeNumber(size);
+}
+
+std::int16_t SoftButtons::NextAvailableButton() const {
+  for (int i = kButtonCount - 1; i >= 0; --i) {
+    if (!HMIButtons[static_cast<std::size_t>(i)].Defined) {
+      return static_cast<std::int16_t>(i);
+    }
+  }
+  return -1;
+}
+
+void SoftButtons::DefineButton(const link::Arguments& a) {
+  const bool autoNumbered = a[0].empty();
+  const std::int16_t index =
+      autoNumbered ? NextAvailableButton() : ToInt16(LenientNumber(a[0]) - 1, "button number beyond 16 bits");
+  if (index < 0 || index >= kButtonCount) {
+    return;
+  }
+  HMIButton& button = HMIButtons[static_cast<std::size_t>(index)];
+  if (autoNumbered || !button.Defined) {
+    button.RepeatMode = 0;
+    button.PressState = Idle;
+    button.Visible = true;
+  }
+
+  DrawingSurface& surface = HmiScreen.Surface();
+  const auto cellHeight = static_cast<std::int16_t>(std::floor(HmiScreen.CellHeight));
+  const auto cellWidth = static_cast<std::int16_t>(std::floor(HmiScreen.CellWidth));
+  const auto innerHeight = WholeNumber(surface.InnerHeight());
+  const auto innerWidth = WholeNumber(surface.InnerWidth());
+  // Each field applies on its own: a failure keeps the ones before it (the screen shows them).
+  struct ShowOnExit {
+    SoftButtons* Owner;
+    int Index;
+    ~ShowOnExit() { Owner->Show(Index); }
+  } showOnExit{this, index};
+
+  if (!a[1].empty()) {
+    button.Top = Screen::ResolvePosition(a[1], cellHeight, static_cast<std::int16_t>(innerHeight), 0.5F);
+  }
+  if (!a[2].empty()) {
+    button.Left = Screen::ResolvePosition(a[2], cellWidth, static_cast<std::int16_t>(innerWidth), 0.25F);
+  }
+  if (!a[3].empty()) {
+    button.Height = NonNegative(ResolveSize(a[3], cellHeight, innerHeight, -1.0F), "negative button height");
+  }
+  if (!a[4].empty()) {
+    button.Width = NonNegative(ResolveSize(a[4], cellWidth, innerWidth, -0.5F), "negative button width");
+  }
+  if (!a[5].empty()) {
+    button.Caption = a[5];
+  }
+  if (!a[6].empty()) {
+    const std::string& flags = a[6];
+    button.Visible = flags == "1" || flags.find('I') == std::string::npos;
+    const std::size_t r = flags.find('R');
+    if (r != std::string::npos) {
+      button.RepeatMode = 1;
+      button.RepeatRate = kDefaultRepeatRate;
+      if (r + 1 < flags.size()) {
+        const std::int16_t rate =
+            ToInt16(LenientNumber(std::string_view(flags).substr(r + 1)), "repeat rate");
+        if (rate > 0) {
+          button.RepeatRate = rate;
+        }
+      }
+    }
+  }
+  if (!a[7].empty()) {
+    button.SendText = a[7];
+  }
+  View.BringButtonToFront(index);
+  button.Defined = true;
+}
+
+void SoftButtons::DrawBarGraph(const link::Arguments& a) {
+  const double value = std::clamp(LenientNumber(a[4]), 0.0, 1.0);
+  DrawingSurface& surface = HmiScreen.Surface();
+  const auto cellHeight = static_cast<std::int16_t>(std::floor(HmiScreen.CellHeight));
+  const auto cellWidth = static_cast<std::int16_t>(std::floor(HmiScreen.CellWidth));
+  const auto innerHeight = WholeNumber(surface.InnerHeight());
+  const auto innerWidth = WholeNumber(surface.InnerWidth());
+  const std::int32_t x = Screen::ResolvePosition(a[1], cellWidth, static_cast<std::int16_t>(innerWidth), 0);
+  const std::int32_t y = Screen::ResolvePosition(a[0], cellHeight, static_cast<std::int16_t>(innerHeight), 0);
+  const std::int32_t w = ResolveSize(a[3], cellWidth, innerWidth, 0);
+  const std::int16_t h =
+      ToInt16(ResolveSize(a[2], cellHeight, innerHeight, 0) - surface.TwipsPerPixel(), "bar height");
+  surface.FillRect(x, y, static_cast<double>(x) + w, static_cast<double>(y) + h, HmiScreen.BackColour);
+  surface.FillRect(x, y, x + w * value, static_cast<double>(y) + h, HmiScreen.ForeColour);
+  surface.Refresh();
+}
+
+void SoftButtons::Fire(std::int16_t index) {
+  std::string message = HMIButtons[static_cast<std::size_t>(index)].SendText;
+  message += HmiScreen.EotText;
+  Send(message);
+}
+
+void SoftButtons::ButtonEvent(char event, std::int16_t index) {
+  switch (event) {
+    case 'D': {
+      PressedButton = index;
+      HMIButton& button = HMIButtons.at(static_cast<std::size_t>(index));
+      if (button.PressState == Idle) {
+        if (button.RepeatMode == 0) {
+          button.PressState = Pressed;
+        } else {
+          RepeatTimer.SetInterval(kFirstRepeatMs);
+          RepeatTimer.SetEnabled(true);
+          button.PressState = RepeatWait;
+        }
+      }
+      break;
+    }
+    case 'U': {
+      PressedButton = index;
+      HMIButton& button = HMIButtons.at(static_cast<std::size_t>(index));
+      const std::int16_t state = button.PressState;
+      if (state == Idle) {
+        break;
+      }
+      button.PressState = Idle;
+      PressedButton = -1;
+      if (state != Pressed) {
+        RepeatTimer.SetEnabled(false);
+      }
+      if (state == Pressed || state == RepeatWait) {
+        Fire(index);
+      }
+      break;
+    }
+    case 'T': {
+      if (PressedButton < 0) {
+        RepeatTimer.SetEnabled(false);
+        break;
+      }
+      HMIButton& button = HMIButtons[static_cast<std::size_t>(PressedButton)];
+      if (button.PressState == Idle) {
+        RepeatTimer.SetEnabled(false);
+      } else if (button.PressState == RepeatWait) {
+        button.PressState = Repeating;
+        Fire(PressedButton);
+        const std::int16_t rate = button.RepeatRate > 0 ? button.RepeatRate : kDefaultRepeatRate;
+        RepeatTimer.SetInterval(WholeNumber(1000.0 / rate));
+      } else if (button.PressState == Repeating) {
+        Fire(PressedButton);
+      }
+      break;
+    }
+    case 'I':
+      PressedButton = -1;
+      break;
+    default:
+      break;
+  }
+}
+
+void SoftButtons::cmdHMIUserButton_MouseDown(std::int16_t index) {
+  if (Intro.IntroShowing && Intro.IntroShowing()) {
+    if (index == 0) {
+      Intro.ClearIntroShowing();
+      HmiScreen.ScreenReset();
+      Intro.ShowToast(kIntroF1Toast);
+    } else if (index == 1) {
+      Intro.OpenMakersHomePage();
+      HmiScreen.ScreenReset();
+    }
+    return;
+  }
+  ButtonEvent('D', index);
+}
+
+void SoftButtons::ResetButtons() {
+  const double columns = HmiScreen.ScreenColumns;
+  for (int i = 0; i < kButtonCount; ++i) {
+    HMIButton& button = HMIButtons[static_cast<std::size_t>(i)];
+    if (i >= kDefaultButtons) {
+      button.Visible = false;
+      Show(i);
+      continue;
+    }
+    button.Caption = "F" + std::to_string(i + 1);
+    button.SendText = std::to_string(i + 1);
+    button.Visible = true;
+    button.Defined = true;
+    button.RepeatMode = 0;
+    const double row = HmiScreen.ScreenRows - (i < 4 ? 7 : 3);
+    const double column = base::RoundHalfEven((i % 4) * columns / 4 + 1);
+    button.Top = WholeNumber((row - 0.5) * HmiScreen.CellHeight);
+    button.Left = WholeNumber((column - 0.5) * HmiScreen.CellWidth);
+    button.Height = WholeNumber(2.25 * HmiScreen.CellHeight);
+    button.Width = WholeNumber((columns / 4 - 1) * HmiScreen.CellWidth);
+    Show(i);
+  }
+}
+
+void SoftButtons::RemoveAllButtons() {
+  for (int i = 0; i < kButtonCount; ++i) {
+    HMIButton& button = HMIButtons[static_cast<std::size_t>(i)];
+    button.Visible = false;
+    button.SendText.clear();
+    button.Defined = false;
+    button.RepeatMode = 0;
+    Show(i);
+  }
+}
+
+}  // namespace korvani::hmi::screen
