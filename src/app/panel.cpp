@@ -45,7 +45,6 @@ Panel::Panel(const Platform& platform, PanelView& view)
       PortConnection.ShowState();  // an error event resets the port: say how it went
     }
   });
-  tmrHMIButtons->SetTickHandler([this] { UserButtons.tmrHMIButtons_Timer(); });
   HmiScreen.SetResetHooks(
       {[this] { UserButtons.ButtonEvent('I', -1); }, [this] { UserButtons.ResetButtons(); }, {}});
   BindCommands();

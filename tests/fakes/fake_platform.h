@@ -61,9 +61,17 @@ class FakeDeviceSource final : public ports::DeviceSource {
 // A timer that ticks only when told to.
 class FakeTimer final : public base::Timer {
  public:
-  void SetInterval(int milliseconds) override { IntervalMs = milliseconds; }
+  void SetInterval(int milliseconds) override {
+    IntervalMs = milliseconds;
+    SinceTick = 0;  // a running timer starts its new interval afresh
+  }
   [[nodiscard]] int Interval() const override { return IntervalMs; }
-  void SetEnabled(bool enabled) override { On = enabled; }
+  void SetEnabled(bool enabled) override {
+    if (enabled && !On) {
+      SinceTick = 0;
+    }
+    On = enabled;
+  }
   [[nodiscard]] bool Enabled() const override { return On; }
   void SetTickHandler(std::function<void()> handler) override { Handler = std::move(handler); }
 

@@ -7,6 +7,7 @@
 #include "fakes/fake_serial_port.h"
 #include "fakes/fake_surface.h"
 #include "ui/frm_terminal.h"
+#include "ui/qt_timer.h"
 
 using korvani::ui::FrmTerminal;
 
@@ -121,6 +122,72 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(image.pixelColor(5, 5), QColor(0, 0, 255));
     window.Ui().cmdHMIReset->click();
     QCOMPARE(image.pixelColor(5, 5), QColor(0, 0, 0));
+  }
+
+  void clickingASoftButtonSendsItsText() {
+    korvani::fakes::FakeSerialPort port;
+    FrmTerminal window;
+    korvani::fakes::FakePlatform fake;
+    fake.Devices.Names = {"USB Serial Port (COM3)"};
+    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
+    window.Attach(panel);
+    panel.FormLoad();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    panel.Link().Receive(
+        "\x01O5\x02"
+        "2\x02"
+        "2\x02"
+        "3\x02"
+        "10\x02Pump\x02\x02P1\x03");
+    QPushButton* button = window.UserButton(4);
+    QVERIFY(button != nullptr);
+    QVERIFY(button->isVisible());
+    QCOMPARE(button->text(), QStringLiteral("Pump"));
+    const auto& record = panel.Buttons().Button(4);
+    QCOMPARE(button->geometry(), QRect(qRound(record.Left / 15.0) + 2, qRound(record.Top / 15.0) + 2,
+                                       qRound(record.Width / 15.0), qRound(record.Height / 15.0)));
+    port.Written.clear();
+    QTest::mousePress(button, Qt::LeftButton);
+    QCOMPARE(port.Written, std::string());  // a plain button fires on release
+    QTest::mouseRelease(button, Qt::LeftButton);
+    QCOMPARE(port.Written, std::string("P1\x04"));
+    QCOMPARE(window.Ui().lblTx->text(), QStringLiteral("Tx:50 31 04 "));
+  }
+
+  void noticesAndTheEntryFrameShowBoardTextPlainly() {
+    korvani::fakes::FakeSerialPort port;
+    FrmTerminal window;
+    korvani::fakes::FakePlatform fake;
+    fake.Devices.Names = {"USB Serial Port (COM3)"};
+    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
+    window.Attach(panel);
+    panel.FormLoad();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto& ui = window.Ui();
+
+    panel.Link().Receive("\x01q<b>Hello</b>\x03");
+    QVERIFY(ui.fraToastMsg->isVisible());
+    QCOMPARE(ui.lblToastMsg->textFormat(), Qt::PlainText);
+    QVERIFY(ui.lblToastMsg->text().contains(QStringLiteral("\"<b>Hello</b>\"")));
+    QTest::mouseClick(ui.lblDismissToastMsg, Qt::LeftButton);
+    QVERIFY(!ui.fraToastMsg->isVisible());
+
+    panel.Link().Receive(
+        "\x01TSet speed\x02"
+        "10\x02"
+        "250\x02SP\x03");
+    QVERIFY(ui.fraUserDataInput->isVisible());
+    QCOMPARE(ui.lblHMIDataEntryPrompt->textFormat(), Qt::PlainText);
+    port.Written.clear();
+    QTest::keyClicks(ui.txtHMIDataEntry, QStringLiteral("1x2-0"));
+    QCOMPARE(ui.txtHMIDataEntry->text(), QStringLiteral("120"));
+    QTest::keyClick(ui.txtHMIDataEntry, Qt::Key_Return);
+    QCOMPARE(port.Written, std::string("SP\x05"
+                                       "120\x04"));
+    QVERIFY(!ui.fraUserDataInput->isVisible());
   }
 
   void lineEndsBecomeLineBreaksInThePane() {

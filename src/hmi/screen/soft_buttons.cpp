@@ -51,6 +51,7 @@ SoftButtons::SoftButtons(Screen& screen, ButtonView& view, base::Timer& repeatTi
       Send(std::move(send)),
       Intro(std::move(intro)) {
   HMIButtons[0].Caption = "F1";
+  RepeatTimer.SetTickHandler([this] { tmrHMIButtons_Timer(); });
 }
 
 std::int32_t SoftButtons::ResolveSize(std::string_view text, std::int16_t cell, std::int32_t total,

@@ -271,5 +271,53 @@ TEST_F(ScreenTest, SetColumnsRepliesAfterTheSetup) {
   EXPECT_EQ(Sent.size(), 3U);
 }
 
+TEST_F(ScreenTest, ColourStackRestoresThePairUnderTheLastSaved) {
+  StartScreen();
+  Subject.PopColours();  // after a reset every entry holds the reset pair
+  EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);
+  Subject.SetForeColour("255", "0", "0");
+  Subject.PushColours();
+  Subject.SetForeColour("0", "255", "0");
+  Subject.PopColours();
+  EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);  // white on black, not the red that was saved
+
+  Subject.SetForeColour("255", "0", "0");
+  Subject.PushColours();
+  Subject.SetForeColour("0", "255", "0");
+  Subject.PushColours();
+  Subject.PopColours();
+  EXPECT_EQ(Subject.ForeColour, 0x0000FF);  // red on black
+  EXPECT_EQ(Subject.BackColour, 0);
+}
+
+TEST_F(ScreenTest, SevenPushesThenPopsBringBackTheSavedPairsDownToTheSecond) {
+  StartScreen();
+  for (int g = 1; g <= 7; ++g) {
+    Subject.SetForeColour(std::to_string(g), "0", "0");
+    Subject.PushColours();
+  }
+  for (const int expected : {6, 5, 4, 3, 2, 2, 2}) {
+    Subject.PopColours();
+    EXPECT_EQ(Subject.ForeColour, expected);
+  }
+}
+
+TEST_F(ScreenTest, RulersMarkColumnsAndRowsWithoutMovingTheCursor) {
+  StartScreen();
+  Subject.CursorTo("3", "4");
+  Surface.Texts.clear();
+  Subject.DrawRulers();
+  ASSERT_EQ(Surface.Texts.size(), 26U);  // the ruler and rows 1 to 25
+  EXPECT_EQ(Surface.Texts[0].Value, ".123456789.123456789.123456789.123456789");
+  EXPECT_EQ(Surface.Texts[0].Colour, 0);
+  EXPECT_EQ(Surface.Rects[0].Colour, 0xFFFF00);
+  EXPECT_EQ(Surface.Texts[1].Value, " 1");
+  EXPECT_DOUBLE_EQ(Surface.Texts[1].Y, 240);
+  EXPECT_EQ(Surface.Texts[25].Value, "25");
+  EXPECT_EQ(Subject.CursorX, 480);
+  EXPECT_EQ(Subject.CursorY, 720);
+  EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);
+}
+
 }  // namespace
 }  // namespace korvani::hmi::screen

@@ -1,0 +1,131 @@
+#include "hmi/screen/data_entry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/fake_panel_view.h"
+#include "fakes/fake_platform.h"
+
+namespace korvani::hmi::screen {
+namespace {
+
+class DataEntryTest : public ::testing::Test {
+ protected:
+  void Ask(const std::string& prompt, const std::string& minimum, const std::string& maximum,
+           const std::string& tag) {
+    link::Arguments args;
+    args[0] = prompt;
+    args[1] = minimum;
+    args[2] = maximum;
+    args[3] = tag;
+    Subject.AskForNumber(args);
+  }
+  void Type(const std::string& keys) {
+    for (const char key : keys) {
+      if (Subject.txtHMIDataEntry_KeyPress(static_cast<unsigned char>(key)) && key != '\r') {
+        View.EntryBox.push_back(key);
+      }
+    }
+  }
+
+  fakes::FakePanelView View;
+  fakes::FakeDialogs Dialogs;
+  std::vector<std::string> Sent;
+  std::string Enq = "\x05";
+  std::string Eot = "\x04";
+  DataEntry Subject{View, Dialogs, [this](std::string_view m) { Sent.emplace_back(m); }, Enq, Eot};
+};
+
+TEST_F(DataEntryTest, PromptShowsTheLimitsOnASecondLine) {
+  Ask("Set speed", " 10 ", "250", "SP");
+  EXPECT_EQ(View.EntryPrompt, "Set speed\r\nMinimum 10     Maximum 250");
+  EXPECT_TRUE(View.EntryShown);
+  EXPECT_TRUE(View.EntryFocused);
+  Ask("Any value", "", "", "AV");
+  EXPECT_EQ(View.EntryPrompt, "Any value");
+}
+
+TEST_F(DataEntryTest, OnlyDigitsCanBeTypedAndEnterActsAsOk) {
+  Ask("Set speed", "10", "250", "SP");
+  Type("-1a2.5");
+  EXPECT_EQ(View.EntryBox, "125");
+  EXPECT_TRUE(Subject.txtHMIDataEntry_KeyPress(8));  // backspace goes to the box
+  Type("\r");
+  EXPECT_EQ(Sent, (std::vector<std::string>{"SP\x05"
+                                            "125\x04"}));
+  EXPECT_FALSE(View.EntryShown);
+}
+
+TEST_F(DataEntryTest, LimitsAreInclusiveAndRefusalsBeep) {
+  Ask("Set speed", "10", "250", "SP");
+  View.EntryBox = "10";
+  Subject.cmdHMIDataOK_Click();
+  Ask("Set speed", "10", "250", "SP");
+  View.EntryBox = "250";
+  Subject.cmdHMIDataOK_Click();
+  EXPECT_EQ(Sent, (std::vector<std::string>{"SP\x05"
+                                            "10\x04",
+                                            "SP\x05"
+                                            "250\x04"}));
+
+  Ask("Set speed", "10", "250", "SP");
+  View.EntryBox = "9";
+  Subject.cmdHMIDataOK_Click();
+  ASSERT_EQ(Dialogs.Boxes.size(), 1U);
+  EXPECT_EQ(Dialogs.Boxes[0].Text, "That input is less than the minimum allowed, 10\r\nPlease try again");
+  EXPECT_EQ(View.EntryBox, "");
+  EXPECT_TRUE(View.EntryShown);
+
+  View.EntryBox = "251";
+  Subject.cmdHMIDataOK_Click();
+  EXPECT_EQ(Dialogs.Boxes.back().Text,
+            "That input is more than the maximum allowed, 250\r\nPlease try again");
+  EXPECT_EQ(Dialogs.Beeps, 2);
+  EXPECT_EQ(Sent.size(), 2U);
+}
+
+TEST_F(DataEntryTest, OnlyNineCharactersAreCheckedButAllAreSent) {
+  Ask("Count", "", "200000000", "C");
+  View.EntryBox = "1234567890";
+  Subject.cmdHMIDataOK_Click();
+  EXPECT_EQ(Sent, (std::vector<std::string>{"C\x05"
+                                            "1234567890\x04"}));
+}
+
+TEST_F(DataEntryTest, CancelAndEmptyBoxSendTheEmptyAnswer) {
+  Ask("Set speed", "10", "250", "SP");
+  View.EntryBox = "77";
+  Subject.cmdHMIDataEntryCancel_Click();
+  EXPECT_EQ(Sent, (std::vector<std::string>{"SP\x05\x04"}));
+  EXPECT_FALSE(View.EntryShown);
+}
+
+TEST_F(DataEntryTest, PastedTextKeepsOnlyItsDigits) {
+  Ask("Set", "-5", "", "T");
+  EXPECT_EQ(Subject.FilterEntryText(" 12a-3.4 "), "1234");
+  View.EntryBox = "   ";  // pasted spaces only
+  Subject.cmdHMIDataOK_Click();
+  EXPECT_EQ(Sent, (std::vector<std::string>{"T\x05\x04"}));
+  Ask("Set", "-5", "", "T");
+  View.EntryBox = "-7";  // pasted past the key filter: the sign never reaches the board
+  Subject.cmdHMIDataOK_Click();
+  EXPECT_EQ(Sent.back(),
+            "T\x05"
+            "7\x04");
+}
+
+TEST_F(DataEntryTest, LimitThatIsNotANumberCountsAsZero) {
+  Ask("Set", "", "abc", "T");
+  View.EntryBox = "1";
+  Subject.cmdHMIDataOK_Click();
+  EXPECT_EQ(Dialogs.Boxes.size(), 1U);
+  View.EntryBox = "0";
+  Subject.cmdHMIDataOK_Click();
+  EXPECT_EQ(Sent, (std::vector<std::string>{"T\x05"
+                                            "0\x04"}));
+}
+
+}  // namespace
+}  // namespace korvani::hmi::screen
