@@ -1,6 +1,7 @@
 #include "ui/frm_terminal.h"
 
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QTextCursor>
 #include <cmath>
@@ -267,13 +268,16 @@ void FrmTerminal::SetEntryPrompt(std::string_view prompt) {
 
 void FrmTerminal::SetEntryFrameVisible(bool visible) {
   QGroupBox* frame = Widgets.fraUserDataInput;
+  frame->setVisible(visible);
   if (visible) {
-    frame->adjustSize();
-    const QPoint screen = Widgets.picHMI1->pos();
-    frame->move(screen.x() + 16, screen.y() + 16);
+    // Sized to its prompt, in the middle of the screen.
+    frame->layout()->activate();
+    frame->resize(frame->sizeHint());
+    const QRect screen = Widgets.picHMI1->geometry();
+    frame->move(screen.x() + std::max(0, (screen.width() - frame->width()) / 2),
+                screen.y() + std::max(0, (screen.height() - frame->height()) / 2));
     frame->raise();
   }
-  frame->setVisible(visible);
 }
 
 void FrmTerminal::SetEntryText(std::string_view text) {
