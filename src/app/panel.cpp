@@ -34,6 +34,15 @@ Panel::Panel(const Platform& platform, PanelView& view)
       NumberEntry(
           view, platform.Dialogs, [this](std::string_view message) { TxSender.PanelSend(message); },
           HmiScreen.EnqText, HmiScreen.EotText),
+      LogTable(platform.Dialogs, platform.Clock,
+               [this](const std::string& folder) { View.ShowLogFolder(folder); }),
+      LogCommands(LogTable, platform.Dialogs),
+      OnScreenLog(view, platform.Dialogs, platform.Clock,
+                  [this](bool paneVisible) {
+                    HmiScreen.SetLogPaneVisible(paneVisible);
+                    HmiScreen.ScreenSetup(HmiScreen.ScreenColumns);
+                    SendConnect();
+                  }),
       PortConnection(platform.Port, view, ComPortNumber,
                      [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
       Lister(platform.Devices),
@@ -75,6 +84,13 @@ void Panel::BindCommands() {
   commands.Bind('p', [this](const Arguments& a) { ToastMessages.SpeakIt(a[0], a[1], a[2], a[3]); });
   commands.Bind('q', [this](const Arguments& a) { ToastMessages.SpeakIt(a[0], "", "", ""); });
   commands.Bind('r', [this](const Arguments&) { SendClock(); });
+  commands.Bind('!', [this](const Arguments& a) { OnScreenLog.AddToHMILog(a[0], false); });
+  commands.Bind('Y', [this](const Arguments& a) { LogCommands.doHMIFileOpen(a[0], a[1]); });
+  commands.Bind('Z', [this](const Arguments& a) { LogCommands.doHMINewFile(a[0]); });
+  commands.Bind('B', [this](const Arguments& a) { LogCommands.DoHMILog(a[0]); });
+  commands.Bind('C', [this](const Arguments&) { LogCommands.DoHMILog(LogTable.HHMMss()); });
+  commands.Bind('D', [this](const Arguments&) { LogCommands.DoHMILog(LogTable.yyMMdd()); });
+  commands.Bind('A', [this](const Arguments&) { LogCommands.doHMILogWrite(); });
 }
 
 void Panel::FormLoad() {

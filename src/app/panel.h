@@ -15,6 +15,9 @@
 #include "base/timer.h"
 #include "hmi/link/framer.h"
 #include "hmi/link/panel_sender.h"
+#include "hmi/log/disk_log_commands.h"
+#include "hmi/log/hmi_log.h"
+#include "hmi/log/log_file_table.h"
 #include "hmi/screen/data_entry.h"
 #include "hmi/screen/drawing_surface.h"
 #include "hmi/screen/screen.h"
@@ -75,6 +78,9 @@ class Panel {
   hmi::screen::SoftButtons& Buttons() { return UserButtons; }
   hmi::screen::Toast& Toasts() { return ToastMessages; }
   hmi::screen::DataEntry& Entry() { return NumberEntry; }
+  hmi::log::LogFileTable& LogFiles() { return LogTable; }
+  hmi::log::DiskLogCommands& DiskLogs() { return LogCommands; }
+  hmi::log::HmiLog& ScreenLog() { return OnScreenLog; }
 
   // The COM port in use; 0 means none chosen.
   std::int16_t ComPortNumber = 0;
@@ -97,6 +103,9 @@ class Panel {
   hmi::screen::Toast ToastMessages;
   hmi::screen::SoftButtons UserButtons;
   hmi::screen::DataEntry NumberEntry;
+  hmi::log::LogFileTable LogTable;
+  hmi::log::DiskLogCommands LogCommands;
+  hmi::log::HmiLog OnScreenLog;
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "hmi/link/panel_sender.h"
+#include "hmi/log/hmi_log.h"
 #include "hmi/screen/data_entry.h"
 #include "hmi/screen/screen_view.h"
 #include "hmi/screen/soft_buttons.h"
@@ -31,7 +32,8 @@ class PanelView : public terminal::RxPaneView,
                   public ports::ComPortListView,
                   public hmi::screen::ButtonView,
                   public hmi::screen::ToastView,
-                  public hmi::screen::DataEntryView {
+                  public hmi::screen::DataEntryView,
+                  public hmi::log::HmiLogView {
  public:
   virtual void SetCaption(std::string_view caption) = 0;
   virtual void SelectTab(int index) = 0;
@@ -40,6 +42,8 @@ class PanelView : public terminal::RxPaneView,
   [[nodiscard]] virtual ScreenHeights AvailableScreenHeights() const = 0;
   // chkHideBT, ticked whenever the program starts.
   [[nodiscard]] virtual bool HideBluetoothChecked() const = 0;
+  // txtHMIlogFolderName on the settings tab.
+  virtual void ShowLogFolder(std::string_view folder) = 0;
   // Label2 beside the "Test" box: the injected text as hex pairs.
   virtual void ShowTestEcho(std::string_view hexListing) = 0;
 };

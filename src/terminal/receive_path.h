@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/tail_text.h"
 #include "terminal/rx_pane_view.h"
 #include "terminal/serial_port.h"
-#include "terminal/tail_text.h"
 
 namespace korvani::terminal {
 
@@ -72,8 +72,8 @@ class ReceivePath {
   ChunkSink HmiSink;
   RxLogSettings Logs;
 
-  TailText AsciiText;
-  TailText HexText;
+  base::TailText AsciiText;
+  base::TailText HexText;
   // While the pane is live the shown snapshots are the texts themselves; a copy is taken
   // only when the pane freezes (SnapshotIsLive false), which keeps copying off the hot path.
   bool SnapshotIsLive = true;

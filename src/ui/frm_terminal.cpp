@@ -22,9 +22,8 @@ FrmTerminal::FrmTerminal(QWidget* parent) : QMainWindow(parent) {
   HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
   Widgets.optRxASCII->setChecked(true);
 
-  RxRefreshTimer.setSingleShot(true);
-  RxRefreshTimer.setInterval(kRxRefreshMs);
-  connect(&RxRefreshTimer, &QTimer::timeout, this, &FrmTerminal::RefreshRxPane);
+  RxPane = std::make_unique<PaneRefresher>(Widgets.txtRxData, kRxRefreshMs, &FrmTerminal::ToPaneText);
+  LogPane = std::make_unique<PaneRefresher>(Widgets.txtHMILog, kRxRefreshMs, &FrmTerminal::ToPaneText);
 }
 
 FrmTerminal::~FrmTerminal() = default;
@@ -61,6 +60,25 @@ void FrmTerminal::Attach(app::Panel& panel) {
   connect(&PortWatchTimer, &QTimer::timeout, this, [this] { Panel->tmrPortWatch_Timer(); });
   PortWatchTimer.start();
   connect(Widgets.cmdHMIRulers, &QPushButton::clicked, this, [this] { Panel->cmdHMIRulers_Click(); });
+  hmi::log::HmiLog& log = panel.ScreenLog();
+  connect(Widgets.cmdLogFrz, &QPushButton::clicked, this, [&log] { log.cmdLogFrz_Click(); });
+  connect(Widgets.cmdLogMarker, &QPushButton::clicked, this, [&log] { log.cmdLogMarker_Click(); });
+  connect(Widgets.cmdLogCLS, &QPushButton::clicked, this, [&log] { log.cmdLogCLS_Click(); });
+  connect(Widgets.cmdHideLog, &QPushButton::clicked, this, [&log] { log.cmdHideLog_Click(); });
+  connect(Widgets.cmdShowTrace, &QPushButton::clicked, this, [&log] { log.cmdShowTrace_Click(); });
+  connect(Widgets.cmdClearHMILogFile, &QPushButton::clicked, this, [&log] { log.ClearTraceFile(); });
+  connect(Widgets.cmdClearHMILogFile2, &QPushButton::clicked, this, [&log] { log.ClearTraceFile(); });
+  connect(Widgets.cmdSelectHMILogFile, &QPushButton::clicked, this, [&log] { log.SelectTraceFile(); });
+  connect(Widgets.chkHMITraceToDisk, &QCheckBox::toggled, this,
+          [&log](bool on) { log.TraceToDiskChecked = on; });
+  connect(Widgets.txtHMITraceFileName, &QLineEdit::textChanged, this,
+          [&log](const QString& name) { log.TraceFileName = name.toStdString(); });
+  log.TraceFileName = Widgets.txtHMITraceFileName->text().toStdString();
+  hmi::log::LogFileTable& logFiles = panel.LogFiles();
+  connect(Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
+          [&logFiles](const QString& folder) { logFiles.SetLogFolder(folder.toStdString()); });
+  connect(Widgets.cmdSelectHMILogFolder, &QPushButton::clicked, this,
+          [&logFiles] { logFiles.CreateLogDir(true); });
   connect(Widgets.cmdHMIDataOK, &QPushButton::clicked, this, [this] { Panel->Entry().cmdHMIDataOK_Click(); });
   connect(Widgets.cmdHMIDataEntryCancel, &QPushButton::clicked, this,
           [this] { Panel->Entry().cmdHMIDataEntryCancel_Click(); });
@@ -88,18 +106,7 @@ QString FrmTerminal::ToPaneText(std::string_view text) {
 }
 
 void FrmTerminal::ShowRxText(std::string_view text) {
-  // Chunks may come far faster than an eye can follow: keep the newest text and show it
-  // at display rate.
-  PendingRxText.assign(text);
-  if (!RxRefreshTimer.isActive()) {
-    RxRefreshTimer.start();
-  }
-}
-
-void FrmTerminal::RefreshRxPane() {
-  Widgets.txtRxData->setPlainText(ToPaneText(PendingRxText));
-  Widgets.txtRxData->moveCursor(QTextCursor::End);
-  Widgets.txtRxData->ensureCursorVisible();
+  RxPane->Show(text);
 }
 
 void FrmTerminal::SetFreezeCaption(std::string_view caption) {
@@ -322,6 +329,27 @@ bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
     return code != 0 && !Panel->Entry().txtHMIDataEntry_KeyPress(code);
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmTerminal::ShowHmiLog(std::string_view text) {
+  LogPane->Show(text);
+}
+
+void FrmTerminal::SetLogFreezeCaption(std::string_view caption) {
+  Widgets.cmdLogFrz->setText(ToQString(caption));
+}
+
+void FrmTerminal::SetLogPaneVisible(bool visible) {
+  Widgets.fraLogging->setVisible(visible);
+}
+
+void FrmTerminal::SetTraceFileName(std::string_view name) {
+  Widgets.txtHMITraceFileName->setText(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+void FrmTerminal::ShowLogFolder(std::string_view folder) {
+  Widgets.txtHMIlogFolderName->setText(
+      QString::fromUtf8(folder.data(), static_cast<qsizetype>(folder.size())));
 }
 
 }  // namespace korvani::ui

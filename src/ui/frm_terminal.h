@@ -10,6 +10,7 @@
 
 #include "app/panel_view.h"
 #include "ui/frm_terminal_ui.h"
+#include "ui/pane_refresher.h"
 #include "ui/qt_drawing_surface.h"
 
 namespace korvani::app {
@@ -63,6 +64,11 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void SetEntryText(std::string_view text) override;
   [[nodiscard]] std::string EntryText() const override;
   void FocusEntry() override;
+  void ShowHmiLog(std::string_view text) override;
+  void SetLogFreezeCaption(std::string_view caption) override;
+  void SetLogPaneVisible(bool visible) override;
+  void SetTraceFileName(std::string_view name) override;
+  void ShowLogFolder(std::string_view folder) override;
 
   // cmdHMIUserButton(i), made when first shown; null before.
   [[nodiscard]] QPushButton* UserButton(int index) const;
@@ -84,15 +90,14 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void RefreshRxPane();
   void PlaceToast();
   QPushButton* MakeUserButton(int index);
 
   FrmTerminalUi Widgets;
   std::unique_ptr<QtDrawingSurface> HmiSurface;
   app::Panel* Panel = nullptr;
-  std::string PendingRxText;
-  QTimer RxRefreshTimer;
+  std::unique_ptr<PaneRefresher> RxPane;
+  std::unique_ptr<PaneRefresher> LogPane;
   QTimer PortWatchTimer;  // reopens a port that came back while "Open" is down
   std::vector<QPushButton*> cmdHMIUserButton;
 };

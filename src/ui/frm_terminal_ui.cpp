@@ -140,6 +140,49 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   entryLayout->addWidget(ui.cmdHMIDataEntryCancel, 1, 2);
   ui.fraUserDataInput->hide();
 
+  ui.cmdShowTrace = new QPushButton(QStringLiteral("Show trace"), tab);
+  ui.cmdShowTrace->setObjectName(QStringLiteral("cmdShowTrace"));
+  controls->insertWidget(5, ui.cmdShowTrace);
+
+  ui.fraLogging = new QGroupBox(QStringLiteral("Log (Shows data sent from the host using # HMI_Log)"), tab);
+  ui.fraLogging->setObjectName(QStringLiteral("fraLogging"));
+  auto* logLayout = new QHBoxLayout(ui.fraLogging);
+  ui.txtHMILog = new QPlainTextEdit(ui.fraLogging);
+  ui.txtHMILog->setObjectName(QStringLiteral("txtHMILog"));
+  ui.txtHMILog->setReadOnly(true);  // typing changes nothing
+  ui.txtHMILog->setUndoRedoEnabled(false);
+  ui.txtHMILog->setFont(FixedPitchFont());
+  ui.txtHMILog->setFixedHeight(120);
+  logLayout->addWidget(ui.txtHMILog, 1);
+  auto* logButtons = new QGridLayout;
+  const auto logButton = [&](QPushButton*& button, const char* name, const QString& caption,
+                             const QString& tip) {
+    button = new QPushButton(caption, ui.fraLogging);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(tip);
+  };
+  logButton(ui.cmdLogFrz, "cmdLogFrz", QStringLiteral("Freeze"),
+            QStringLiteral("Freeze the display. Data is still recorded (up to 50,000 characters) "));
+  logButton(ui.cmdLogMarker, "cmdLogMarker", QStringLiteral("-------------"),
+            QStringLiteral("Insert a visble divider line and time stamp"));
+  logButton(ui.cmdLogCLS, "cmdLogCLS", QStringLiteral("CLS"),
+            QStringLiteral("Clears the log screen. No effect on disk data."));
+  logButton(ui.cmdClearHMILogFile, "cmdClearHMILogFile", QStringLiteral("Clear"),
+            QStringLiteral("Clear the disk file"));
+  logButton(ui.cmdHideLog, "cmdHideLog", QStringLiteral("Hide"), QString());
+  ui.chkHMITraceToDisk = new QCheckBox(QStringLiteral("To disk"), ui.fraLogging);
+  ui.chkHMITraceToDisk->setObjectName(QStringLiteral("chkHMITraceToDisk"));
+  ui.chkHMITraceToDisk->setToolTip(
+      QStringLiteral("Enables writing log data to disk. Set the file name in the Settings tab."));
+  logButtons->addWidget(ui.cmdLogFrz, 0, 0);
+  logButtons->addWidget(ui.cmdLogMarker, 0, 1);
+  logButtons->addWidget(ui.cmdLogCLS, 1, 0);
+  logButtons->addWidget(ui.cmdHideLog, 1, 1);
+  logButtons->addWidget(ui.chkHMITraceToDisk, 2, 0);
+  logButtons->addWidget(ui.cmdClearHMILogFile, 2, 1);
+  logLayout->addLayout(logButtons);
+  layout->addWidget(ui.fraLogging);
+
   ui.lblTx = new QLabel(QStringLiteral("Tx: "), tab);
   ui.lblTx->setObjectName(QStringLiteral("lblTx"));
   ui.lblTx->setTextFormat(Qt::PlainText);
@@ -237,6 +280,33 @@ QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
   form->addRow(QStringLiteral("ASCII log file"), ui.txtASCIILogFileName);
   form->addRow(QStringLiteral("Hex log file"), ui.txtHexLogFileName);
   layout->addWidget(logFiles);
+
+  ui.fraFiles = new QGroupBox(QStringLiteral("Files"), tab);
+  ui.fraFiles->setObjectName(QStringLiteral("fraFiles"));
+  auto* files = new QGridLayout(ui.fraFiles);
+  ui.txtHMIlogFolderName = new QLineEdit(ui.fraFiles);
+  ui.txtHMIlogFolderName->setObjectName(QStringLiteral("txtHMIlogFolderName"));
+  ui.cmdSelectHMILogFolder = new QPushButton(QStringLiteral("..."), ui.fraFiles);
+  ui.cmdSelectHMILogFolder->setObjectName(QStringLiteral("cmdSelectHMILogFolder"));
+  ui.txtHMITraceFileName = new QLineEdit(QStringLiteral("HMI_tracefile.txt"), ui.fraFiles);
+  ui.txtHMITraceFileName->setObjectName(QStringLiteral("txtHMITraceFileName"));
+  ui.cmdClearHMILogFile2 = new QPushButton(QStringLiteral("Clear"), ui.fraFiles);
+  ui.cmdClearHMILogFile2->setObjectName(QStringLiteral("cmdClearHMILogFile2"));
+  ui.cmdClearHMILogFile2->setToolTip(QStringLiteral("Clear the disk file"));
+  ui.cmdSelectHMILogFile = new QPushButton(QStringLiteral("..."), ui.fraFiles);
+  ui.cmdSelectHMILogFile->setObjectName(QStringLiteral("cmdSelectHMILogFile"));
+  files->addWidget(
+      new QLabel(QStringLiteral("Select the FOLDER for disk data from Korvani LOG commands."), ui.fraFiles),
+      0, 0, 1, 3);
+  files->addWidget(ui.txtHMIlogFolderName, 1, 0, 1, 2);
+  files->addWidget(ui.cmdSelectHMILogFolder, 1, 2);
+  files->addWidget(
+      new QLabel(QStringLiteral("Select the file for disk data from Korvani TRACE commands."), ui.fraFiles),
+      2, 0, 1, 3);
+  files->addWidget(ui.txtHMITraceFileName, 3, 0);
+  files->addWidget(ui.cmdClearHMILogFile2, 3, 1);
+  files->addWidget(ui.cmdSelectHMILogFile, 3, 2);
+  layout->addWidget(ui.fraFiles);
   layout->addStretch(1);
   return tab;
 }

@@ -55,6 +55,17 @@ struct FrmTerminalUi {
   QFrame* fraToastMsg = nullptr;
   QLabel* lblToastMsg = nullptr;
   QLabel* lblDismissToastMsg = nullptr;
+
+  // The log pane under the screen
+  QGroupBox* fraLogging = nullptr;
+  QPlainTextEdit* txtHMILog = nullptr;
+  QPushButton* cmdLogFrz = nullptr;
+  QPushButton* cmdLogMarker = nullptr;
+  QPushButton* cmdLogCLS = nullptr;
+  QCheckBox* chkHMITraceToDisk = nullptr;
+  QPushButton* cmdClearHMILogFile = nullptr;
+  QPushButton* cmdHideLog = nullptr;
+  QPushButton* cmdShowTrace = nullptr;
   QLineEdit* txtHMIRawRx = nullptr;
   QPushButton* cmdHMITestSend = nullptr;
   QLabel* Label2 = nullptr;
@@ -70,6 +81,12 @@ struct FrmTerminalUi {
   QButtonGroup* grpCharacter = nullptr;
   QLineEdit* txtASCIILogFileName = nullptr;
   QLineEdit* txtHexLogFileName = nullptr;
+  QGroupBox* fraFiles = nullptr;
+  QLineEdit* txtHMIlogFolderName = nullptr;
+  QPushButton* cmdSelectHMILogFolder = nullptr;
+  QLineEdit* txtHMITraceFileName = nullptr;
+  QPushButton* cmdClearHMILogFile2 = nullptr;  // the trace file's second "Clear"
+  QPushButton* cmdSelectHMILogFile = nullptr;
 
   void setupUi(QMainWindow* window);
 };

@@ -1,6 +1,7 @@
 #include "ui/qt_dialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace korvani::ui {
@@ -56,6 +57,21 @@ base::MessageResult QtDialogs::ShowMessage(std::string_view text, std::string_vi
 
 void QtDialogs::Beep() {
   QApplication::beep();
+}
+
+std::string QtDialogs::PickFolder(std::string_view prompt, std::string_view initialFolder) {
+  return QFileDialog::getExistingDirectory(
+             Parent, QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())),
+             QString::fromUtf8(initialFolder.data(), static_cast<qsizetype>(initialFolder.size())))
+      .toStdString();
+}
+
+std::string QtDialogs::PickSaveFile(std::string_view initialName) {
+  // The dialog asks before an existing file is overwritten.
+  return QFileDialog::getSaveFileName(
+             Parent, QStringLiteral("Select file"),
+             QString::fromUtf8(initialName.data(), static_cast<qsizetype>(initialName.size())))
+      .toStdString();
 }
 
 }  // namespace korvani::ui

@@ -14,6 +14,8 @@ class QtDialogs final : public base::Dialogs {
   base::MessageResult ShowMessage(std::string_view text, std::string_view title, base::MessageIcon icon,
                                   base::MessageButtons buttons) override;
   void Beep() override;
+  std::string PickFolder(std::string_view prompt, std::string_view initialFolder) override;
+  std::string PickSaveFile(std::string_view initialName) override;
 
  private:
   QWidget* Parent;

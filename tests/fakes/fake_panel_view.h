@@ -50,6 +50,11 @@ class FakePanelView : public app::PanelView {
   void SetEntryText(std::string_view text) override { EntryBox.assign(text); }
   [[nodiscard]] std::string EntryText() const override { return EntryBox; }
   void FocusEntry() override { EntryFocused = true; }
+  void ShowHmiLog(std::string_view text) override { HmiLog.assign(text); }
+  void SetLogFreezeCaption(std::string_view caption) override { LogFreezeCaption.assign(caption); }
+  void SetLogPaneVisible(bool visible) override { LogPaneShown = visible; }
+  void SetTraceFileName(std::string_view name) override { TraceFile.assign(name); }
+  void ShowLogFolder(std::string_view folder) override { LogFolder.assign(folder); }
   void SetTitleWidth(double twips) override { TitleWidth = twips; }
   void SetTitleCaption(std::string_view caption) override {
     TitleCaption.assign(caption);
@@ -89,6 +94,11 @@ class FakePanelView : public app::PanelView {
   bool EntryShown = false;
   std::string EntryBox;
   bool EntryFocused = false;
+  std::string HmiLog;
+  std::string LogFreezeCaption = "Freeze";
+  bool LogPaneShown = true;
+  std::string TraceFile;
+  std::string LogFolder;
   double TitleWidth = 0;
   std::string TitleCaption;
   std::string WidthBox;

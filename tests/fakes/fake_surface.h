@@ -93,11 +93,22 @@ class FakeDialogs final : public base::Dialogs {
     return Answer;
   }
   void Beep() override { ++Beeps; }
+  std::string PickFolder(std::string_view prompt, std::string_view initialFolder) override {
+    Picks.push_back(std::string(prompt) + " | " + std::string(initialFolder));
+    return FolderAnswer;
+  }
+  std::string PickSaveFile(std::string_view initialName) override {
+    Picks.push_back("save | " + std::string(initialName));
+    return FileAnswer;
+  }
 
   std::vector<Box> Boxes;
   std::function<void()> WhileShown;  // what the event loop delivers while the box is open
   base::MessageResult Answer = base::MessageResult::Ok;
   int Beeps = 0;
+  std::vector<std::string> Picks;
+  std::string FolderAnswer;  // what the pickers return ("" = cancelled)
+  std::string FileAnswer;
 };
 
 }  // namespace korvani::fakes

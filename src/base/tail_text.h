@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvani::terminal {
+namespace korvani::base {
 
 class TailText {
  public:
@@ -47,4 +47,4 @@ class TailText {
   std::size_t Start = 0;
 };
 
-}  // namespace korvani::terminal
+}  // namespace korvani::base

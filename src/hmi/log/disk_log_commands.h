@@ -1,0 +1,36 @@
+// The board's disk-log commands: Y opens a log by name, Z asks for a new file, B, C and D
+// gather a line, A writes it. Each line is written with its own open and close.
+#pragma once
+
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "hmi/log/log_file_table.h"
+
+namespace korvani::hmi::log {
+
+class DiskLogCommands {
+ public:
+  DiskLogCommands(LogFileTable& table, base::Dialogs& dialogs);
+
+  void doHMIFileOpen(std::string_view baseName, std::string_view mode);
+  void doHMINewFile(std::string_view baseName);
+  void DoHMILog(std::string_view text);
+  // Throws when the line cannot be written (the message is then abandoned).
+  void doHMILogWrite();
+
+  // A name the board gives must stay inside the log folder: no separators, no drive, no
+  // "..", no control characters.
+  static bool IsSafeLogName(std::string_view baseName);
+
+ private:
+  bool FolderAvailable();
+  void RefuseUnsafeName(std::string_view baseName);
+
+  LogFileTable& Table;
+  base::Dialogs& Dialogs;
+  std::set<std::string> RefusedNames;  // each reported once a run
+};
+
+}  // namespace korvani::hmi::log

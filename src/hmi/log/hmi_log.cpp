@@ -1,0 +1,81 @@
+#include "hmi/log/hmi_log.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace korvani::hmi::log {
+
+namespace {
+std::filesystem::path FromUtf8(const std::string& text) {
+  return {std::u8string(text.begin(), text.end())};
+}
+}  // namespace
+
+HmiLog::HmiLog(HmiLogView& view, base::Dialogs& dialogs, const base::Clock& clock,
+               std::function<void(bool)> refitScreen)
+    : View(view), Dialogs(dialogs), Clock(clock), RefitScreen(std::move(refitScreen)) {}
+
+void HmiLog::AddToHMILog(std::string_view text, bool clear) {
+  if (clear) {
+    Text.Clear();
+  } else {
+    Text.AppendKeepingLast(text, kHmiLogLimit);
+    if (TraceToDiskChecked) {
+      TraceToDisk(text);
+    }
+  }
+  if (!IsFrozen) {
+    View.ShowHmiLog(Text.View());
+  }
+}
+
+void HmiLog::TraceToDisk(std::string_view text) const {
+  if (TraceFileName.empty()) {
+    return;
+  }
+  std::ofstream file(FromUtf8(TraceFileName), std::ios::binary | std::ios::app);
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));  // failures are ignored
+}
+
+void HmiLog::ClearTraceFile() const {
+  if (!TraceFileName.empty()) {
+    std::ofstream file(FromUtf8(TraceFileName), std::ios::binary | std::ios::trunc);
+  }
+}
+
+void HmiLog::SelectTraceFile() {
+  std::string picked = Dialogs.PickSaveFile(TraceFileName);
+  if (!picked.empty()) {
+    TraceFileName = std::move(picked);
+    View.SetTraceFileName(TraceFileName);
+  }
+}
+
+void HmiLog::cmdLogFrz_Click() {
+  if (IsFrozen) {
+    IsFrozen = false;
+    View.SetLogFreezeCaption("Freeze");
+    AddToHMILog({}, false);
+  } else {
+    IsFrozen = true;
+    View.SetLogFreezeCaption("Update");
+  }
+}
+
+void HmiLog::cmdLogMarker_Click() {
+  const base::LocalTime now = Clock.Now();
+  char time[32];
+  std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.Hour % 100, now.Minute % 100, now.Second % 100);
+  AddToHMILog("\r\n----------------------------------------- " + std::string(time) + "\r\n", false);
+}
+
+void HmiLog::SetPaneVisible(bool visible) {
+  IsPaneVisible = visible;
+  View.SetLogPaneVisible(visible);
+  if (RefitScreen) {
+    RefitScreen(visible);
+  }
+}
+
+}  // namespace korvani::hmi::log
