@@ -8,6 +8,7 @@
 #include "app/version.h"
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
+#include "fakes/temp_folder.h"
 
 namespace korvani::app {
 namespace {
@@ -240,6 +241,34 @@ TEST_F(PanelTest, MessageBoxInsideAHandlerDefersDataUntilItCloses) {
             "A\x04"
             "B\x04");
   EXPECT_EQ(Subject.Screen().ScreenColumns, 30);
+}
+
+TEST_F(PanelTest, BoardLogsReachTheDiskAndThePaneWithoutEndingTheIntro) {
+  fakes::TempFolder folder;
+  Subject.FormLoad();
+  Subject.LogFiles().SetLogFolder(folder.Path.string());
+  Port.Arrive(
+      "\x01YDATA\x02"
+      "2\x03\x01"
+      "Bx\x03\x01"
+      "A\x03\x01"
+      "By\x03\x01"
+      "A\x03");
+  EXPECT_EQ(folder.Read("DATA_-00000.log"), "x\r\ny\r\n");
+  EXPECT_TRUE(Subject.Link().IntroShowing());
+  Port.Arrive("\x01!line one\r\n\x03");
+  EXPECT_EQ(View.HmiLog, "line one\r\n");
+  EXPECT_FALSE(Subject.Link().IntroShowing());  // "!" leaves the intro
+}
+
+TEST_F(PanelTest, HidingTheLogPaneRefitsTheScreenAndSendsTheConnectCode) {
+  Subject.FormLoad();
+  const float shownCell = Subject.Screen().CellHeight;
+  Port.Written.clear();
+  Subject.ScreenLog().cmdHideLog_Click();
+  EXPECT_GT(Subject.Screen().CellHeight, shownCell);  // more room: a larger font
+  EXPECT_EQ(Subject.Screen().ScreenColumns, 40);
+  EXPECT_EQ(Port.Written, "\x06\x04");
 }
 
 TEST(VersionTest, CaptionCarriesThreeDigitBuild) {
