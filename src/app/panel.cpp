@@ -43,6 +43,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
                     HmiScreen.ScreenSetup(HmiScreen.ScreenColumns);
                     SendConnect();
                   }),
+      TermLogs(RxPath.LogSettings(), view, platform.Dialogs, platform.Clock),
       PortConnection(platform.Port, view, ComPortNumber,
                      [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
       Lister(platform.Devices),

@@ -28,6 +28,7 @@
 #include "terminal/connection.h"
 #include "terminal/receive_path.h"
 #include "terminal/serial_port.h"
+#include "terminal/terminal_logs.h"
 
 namespace korvani::app {
 
@@ -81,6 +82,7 @@ class Panel {
   hmi::log::LogFileTable& LogFiles() { return LogTable; }
   hmi::log::DiskLogCommands& DiskLogs() { return LogCommands; }
   hmi::log::HmiLog& ScreenLog() { return OnScreenLog; }
+  terminal::TerminalLogs& TerminalLogFiles() { return TermLogs; }
 
   // The COM port in use; 0 means none chosen.
   std::int16_t ComPortNumber = 0;
@@ -106,6 +108,7 @@ class Panel {
   hmi::log::LogFileTable LogTable;
   hmi::log::DiskLogCommands LogCommands;
   hmi::log::HmiLog OnScreenLog;
+  terminal::TerminalLogs TermLogs;
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

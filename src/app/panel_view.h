@@ -12,6 +12,7 @@
 #include "ports/com_port_list.h"
 #include "terminal/connection.h"
 #include "terminal/rx_pane_view.h"
+#include "terminal/terminal_logs.h"
 
 namespace korvani::app {
 
@@ -33,7 +34,8 @@ class PanelView : public terminal::RxPaneView,
                   public hmi::screen::ButtonView,
                   public hmi::screen::ToastView,
                   public hmi::screen::DataEntryView,
-                  public hmi::log::HmiLogView {
+                  public hmi::log::HmiLogView,
+                  public terminal::TerminalLogsView {
  public:
   virtual void SetCaption(std::string_view caption) = 0;
   virtual void SelectTab(int index) = 0;

@@ -74,6 +74,19 @@ void FrmTerminal::Attach(app::Panel& panel) {
   connect(Widgets.txtHMITraceFileName, &QLineEdit::textChanged, this,
           [&log](const QString& name) { log.TraceFileName = name.toStdString(); });
   log.TraceFileName = Widgets.txtHMITraceFileName->text().toStdString();
+  terminal::TerminalLogs& termLogs = panel.TerminalLogFiles();
+  for (int i = 0; i < 2; ++i) {
+    connect(Widgets.cmdClearASCIILogFile[i], &QPushButton::clicked, this,
+            [&termLogs, i] { termLogs.cmdClearASCIILogFile_Click(i); });
+    connect(Widgets.cmdClearHexLogFile[i], &QPushButton::clicked, this,
+            [&termLogs, i] { termLogs.cmdClearHexLogFile_Click(i); });
+  }
+  connect(Widgets.cmdTerminalLogMarkerLine, &QPushButton::clicked, this,
+          [&termLogs] { termLogs.cmdTerminalLogMarkerLine_Click(); });
+  connect(Widgets.cmdSelectASCIILogFile, &QPushButton::clicked, this,
+          [&termLogs] { termLogs.cmdSelectASCIILogFile_Click(); });
+  connect(Widgets.cmdSelectHexLogFile, &QPushButton::clicked, this,
+          [&termLogs] { termLogs.cmdSelectHexLogFile_Click(); });
   hmi::log::LogFileTable& logFiles = panel.LogFiles();
   connect(Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
           [&logFiles](const QString& folder) { logFiles.SetLogFolder(folder.toStdString()); });
@@ -350,6 +363,14 @@ void FrmTerminal::SetTraceFileName(std::string_view name) {
 void FrmTerminal::ShowLogFolder(std::string_view folder) {
   Widgets.txtHMIlogFolderName->setText(
       QString::fromUtf8(folder.data(), static_cast<qsizetype>(folder.size())));
+}
+
+void FrmTerminal::SetAsciiLogFileName(std::string_view name) {
+  Widgets.txtASCIILogFileName->setText(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+void FrmTerminal::SetHexLogFileName(std::string_view name) {
+  Widgets.txtHexLogFileName->setText(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 }  // namespace korvani::ui

@@ -69,6 +69,8 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void SetLogPaneVisible(bool visible) override;
   void SetTraceFileName(std::string_view name) override;
   void ShowLogFolder(std::string_view folder) override;
+  void SetAsciiLogFileName(std::string_view name) override;
+  void SetHexLogFileName(std::string_view name) override;
 
   // cmdHMIUserButton(i), made when first shown; null before.
   [[nodiscard]] QPushButton* UserButton(int index) const;

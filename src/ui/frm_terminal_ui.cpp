@@ -19,6 +19,20 @@ QFont FixedPitchFont() {
   return font;
 }
 
+QPushButton* ClearLogButton(const char* name, const char* tip, QWidget* parent) {
+  auto* button = new QPushButton(QStringLiteral("Clear"), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setToolTip(QString::fromLatin1(tip));
+  return button;
+}
+
+QPushButton* SelectLogButton(const char* name, const char* tip, QWidget* parent) {
+  auto* button = new QPushButton(QStringLiteral("..."), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setToolTip(QString::fromLatin1(tip));
+  return button;
+}
+
 QWidget* BuildTerminalTab(FrmTerminalUi& ui) {
   auto* tab = new QWidget;
   auto* layout = new QVBoxLayout(tab);
@@ -55,6 +69,19 @@ QWidget* BuildTerminalTab(FrmTerminalUi& ui) {
                           static_cast<QWidget*>(ui.chkLogASCII), static_cast<QWidget*>(ui.chkLogHex)}) {
     side->addWidget(widget);
   }
+  ui.chkLogASCII->setToolTip(QStringLiteral(
+      "Enable (disk) logging of ASCII formatted data.  Set the file name in the Settings tab."));
+  ui.chkLogHex->setToolTip(
+      QStringLiteral("Enable (disk) logging of Hex formatted data.  Set the file name in the Settings tab."));
+  ui.cmdClearASCIILogFile[0] = ClearLogButton("cmdClearASCIILogFile0", "Clear the ASCII log file", ui.fraRx);
+  ui.cmdClearHexLogFile[0] = ClearLogButton("cmdClearHexLogFile0", "Clear the Hex log file", ui.fraRx);
+  ui.cmdTerminalLogMarkerLine = new QPushButton(QStringLiteral("------------"), ui.fraRx);
+  ui.cmdTerminalLogMarkerLine->setObjectName(QStringLiteral("cmdTerminalLogMarkerLine"));
+  ui.cmdTerminalLogMarkerLine->setToolTip(
+      QStringLiteral("Write a divider line and time stamp to both logfiles"));
+  side->addWidget(ui.cmdClearASCIILogFile[0]);
+  side->addWidget(ui.cmdClearHexLogFile[0]);
+  side->addWidget(ui.cmdTerminalLogMarkerLine);
   side->addStretch(1);
   rxLayout->addLayout(side);
 
@@ -277,8 +304,24 @@ QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
   ui.txtASCIILogFileName->setObjectName(QStringLiteral("txtASCIILogFileName"));
   ui.txtHexLogFileName = new QLineEdit(QStringLiteral("Hex_logfile.log"), logFiles);
   ui.txtHexLogFileName->setObjectName(QStringLiteral("txtHexLogFileName"));
-  form->addRow(QStringLiteral("ASCII log file"), ui.txtASCIILogFileName);
-  form->addRow(QStringLiteral("Hex log file"), ui.txtHexLogFileName);
+  ui.cmdSelectASCIILogFile = SelectLogButton(
+      "cmdSelectASCIILogFile", "Select the file for disk logging of ASCII formatted receive data in Terminal",
+      logFiles);
+  ui.cmdSelectHexLogFile =
+      SelectLogButton("cmdSelectHexLogFile",
+                      "Select the file for disk logging of Hex formatted receive data in Terminal", logFiles);
+  ui.cmdClearASCIILogFile[1] = ClearLogButton("cmdClearASCIILogFile1", "Clear the ASCII log file", logFiles);
+  ui.cmdClearHexLogFile[1] = ClearLogButton("cmdClearHexLogFile1", "Clear the Hex log file", logFiles);
+  auto* asciiRow = new QHBoxLayout;
+  asciiRow->addWidget(ui.txtASCIILogFileName, 1);
+  asciiRow->addWidget(ui.cmdClearASCIILogFile[1]);
+  asciiRow->addWidget(ui.cmdSelectASCIILogFile);
+  auto* hexRow = new QHBoxLayout;
+  hexRow->addWidget(ui.txtHexLogFileName, 1);
+  hexRow->addWidget(ui.cmdClearHexLogFile[1]);
+  hexRow->addWidget(ui.cmdSelectHexLogFile);
+  form->addRow(QStringLiteral("ASCII log file"), asciiRow);
+  form->addRow(QStringLiteral("Hex log file"), hexRow);
   layout->addWidget(logFiles);
 
   ui.fraFiles = new QGroupBox(QStringLiteral("Files"), tab);

@@ -34,6 +34,11 @@ struct FrmTerminalUi {
   QPushButton* cmdRxClear = nullptr;
   QCheckBox* chkLogASCII = nullptr;
   QCheckBox* chkLogHex = nullptr;
+  QPushButton* cmdClearASCIILogFile[2] = {};  // 0 on the terminal tab, 1 on the settings tab
+  QPushButton* cmdClearHexLogFile[2] = {};
+  QPushButton* cmdTerminalLogMarkerLine = nullptr;
+  QPushButton* cmdSelectASCIILogFile = nullptr;
+  QPushButton* cmdSelectHexLogFile = nullptr;
 
   // HMI tab
   QLabel* lblHMITitle = nullptr;

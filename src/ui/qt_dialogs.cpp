@@ -4,6 +4,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#ifdef Q_OS_WIN
+#include "app/browse_for_folder.h"
+#endif
+
 namespace korvani::ui {
 
 namespace {
@@ -60,6 +64,9 @@ void QtDialogs::Beep() {
 }
 
 std::string QtDialogs::PickFolder(std::string_view prompt, std::string_view initialFolder) {
+#ifdef Q_OS_WIN
+  return app::BrowseForFolder(prompt, initialFolder, true);
+#endif
   return QFileDialog::getExistingDirectory(
              Parent, QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())),
              QString::fromUtf8(initialFolder.data(), static_cast<qsizetype>(initialFolder.size())))

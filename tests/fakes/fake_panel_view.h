@@ -55,6 +55,8 @@ class FakePanelView : public app::PanelView {
   void SetLogPaneVisible(bool visible) override { LogPaneShown = visible; }
   void SetTraceFileName(std::string_view name) override { TraceFile.assign(name); }
   void ShowLogFolder(std::string_view folder) override { LogFolder.assign(folder); }
+  void SetAsciiLogFileName(std::string_view name) override { AsciiLogName.assign(name); }
+  void SetHexLogFileName(std::string_view name) override { HexLogName.assign(name); }
   void SetTitleWidth(double twips) override { TitleWidth = twips; }
   void SetTitleCaption(std::string_view caption) override {
     TitleCaption.assign(caption);
@@ -99,6 +101,8 @@ class FakePanelView : public app::PanelView {
   bool LogPaneShown = true;
   std::string TraceFile;
   std::string LogFolder;
+  std::string AsciiLogName;
+  std::string HexLogName;
   double TitleWidth = 0;
   std::string TitleCaption;
   std::string WidthBox;

@@ -2,6 +2,8 @@
 // "Ports" devices the test registers itself.
 #include "ports/setupapi_device_source.h"
 
+#include "app/browse_for_folder.h"
+
 #include <gtest/gtest.h>
 
 // clang-format off
@@ -134,6 +136,12 @@ TEST(SetupApiDeviceSourceTest, UserPortsAndDevicePaths) {
   EXPECT_EQ(source.AddUserPort("\\\\.\\pipe\\board"), 200);
   EXPECT_EQ(source.DevicePath(200), "\\\\.\\pipe\\board");
   EXPECT_EQ(source.DevicePath(0), "");
+}
+
+// The shell's folder browser is modal, so it is linked here but never opened.
+TEST(BrowseForFolderTest, IsBuiltIntoTheWindowsProgram) {
+  std::string (*browse)(std::string_view, std::string_view, bool) = &app::BrowseForFolder;
+  EXPECT_NE(browse, nullptr);
 }
 
 TEST(SetupApiDeviceSourceTest, SystemErrorTextIsTrimmed) {

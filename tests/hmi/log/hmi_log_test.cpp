@@ -58,7 +58,8 @@ TEST_F(HmiLogTest, TraceGetsEveryPieceAsItCame) {
 
 TEST_F(HmiLogTest, UnwritableTraceFilesAreIgnored) {
   Subject.TraceToDiskChecked = true;
-  for (const std::string& name : {std::string("/dev/full"), Folder.File("missing/trace.txt"), std::string()}) {
+  for (const std::string& name :
+       {std::string("/dev/full"), Folder.File("missing/trace.txt"), std::string()}) {
     Subject.TraceFileName = name;
     Subject.AddToHMILog("x", false);
     Subject.ClearTraceFile();

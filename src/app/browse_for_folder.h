@@ -1,0 +1,12 @@
+// Windows: the shell's folder browser, opened on a starting folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvani::app {
+
+// The chosen folder's full path (UTF-8), or empty when cancelled or not a file-system folder.
+std::string BrowseForFolder(std::string_view prompt, std::string_view startingFolder, bool newStyle);
+
+}  // namespace korvani::app

@@ -1,0 +1,59 @@
+#include "terminal/terminal_logs.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "terminal/log_file.h"
+
+namespace korvani::terminal {
+
+TerminalLogs::TerminalLogs(RxLogSettings& settings, TerminalLogsView& view, base::Dialogs& dialogs,
+                           const base::Clock& clock)
+    : Settings(settings), View(view), Dialogs(dialogs), Clock(clock) {}
+
+void TerminalLogs::WriteAsciiLog(std::string_view text) const {
+  AppendToFile(Settings.AsciiFileName, std::string(text) + "\r\n");
+}
+
+void TerminalLogs::WriteHexLog(std::string_view text) const {
+  AppendToFile(Settings.HexFileName, std::string(text) + "\r\n");
+}
+
+std::string TerminalLogs::PickFile(std::string_view currentName) {
+  return Dialogs.PickSaveFile(currentName);
+}
+
+void TerminalLogs::cmdSelectASCIILogFile_Click() {
+  std::string picked = PickFile(Settings.AsciiFileName);
+  if (!picked.empty()) {
+    Settings.AsciiFileName = std::move(picked);
+    View.SetAsciiLogFileName(Settings.AsciiFileName);
+  }
+}
+
+void TerminalLogs::cmdSelectHexLogFile_Click() {
+  std::string picked = PickFile(Settings.HexFileName);
+  if (!picked.empty()) {
+    Settings.HexFileName = std::move(picked);
+    View.SetHexLogFileName(Settings.HexFileName);
+  }
+}
+
+void TerminalLogs::cmdTerminalLogMarkerLine_Click() const {
+  const base::LocalTime now = Clock.Now();
+  char time[32];
+  std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.Hour % 100, now.Minute % 100, now.Second % 100);
+  const std::string divider = "\r\n---------------------------------------- " + std::string(time) + "\r\n";
+  WriteHexLog(divider);
+  WriteAsciiLog(divider);
+}
+
+void TerminalLogs::Empty(const std::string& path) {
+  if (!path.empty()) {
+    std::ofstream file(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                       std::ios::binary | std::ios::trunc);  // a failure leaves nothing to do
+  }
+}
+
+}  // namespace korvani::terminal

@@ -1,0 +1,48 @@
+// The terminal's two log files: choosing and emptying them, divider lines, and the line
+// writers that sent lines use. Every write opens, appends and closes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/clock.h"
+#include "base/dialogs.h"
+#include "terminal/receive_path.h"
+
+namespace korvani::terminal {
+
+class TerminalLogsView {
+ public:
+  virtual ~TerminalLogsView() = default;
+  virtual void SetAsciiLogFileName(std::string_view name) = 0;  // txtASCIILogFileName
+  virtual void SetHexLogFileName(std::string_view name) = 0;    // txtHexLogFileName
+};
+
+class TerminalLogs {
+ public:
+  // The names and check boxes live with the receive path, which logs what arrives.
+  TerminalLogs(RxLogSettings& settings, TerminalLogsView& view, base::Dialogs& dialogs,
+               const base::Clock& clock);
+
+  // Append the text and CR LF, whatever the check boxes say.
+  void WriteAsciiLog(std::string_view text) const;
+  void WriteHexLog(std::string_view text) const;
+  // A save-file chooser preset with the name; empty when cancelled.
+  std::string PickFile(std::string_view currentName);
+
+  void cmdSelectASCIILogFile_Click();
+  void cmdSelectHexLogFile_Click();
+  void cmdClearASCIILogFile_Click(int /*index*/) const { Empty(Settings.AsciiFileName); }
+  void cmdClearHexLogFile_Click(int /*index*/) const { Empty(Settings.HexFileName); }
+  void cmdTerminalLogMarkerLine_Click() const;
+
+ private:
+  static void Empty(const std::string& path);
+
+  RxLogSettings& Settings;
+  TerminalLogsView& View;
+  base::Dialogs& Dialogs;
+  const base::Clock& Clock;
+};
+
+}  // namespace korvani::terminal
