@@ -2,8 +2,8 @@
 
 #include <exception>
 
+#include "base/files.h"
 #include "terminal/hex_notation.h"
-#include "terminal/log_file.h"
 
 namespace korvani::terminal {
 
@@ -131,13 +131,13 @@ void ReceivePath::UpDateRxDisplayDebug() {
 
 void ReceivePath::LogRxAscii(std::string_view text) const {
   if (Logs.LogAscii) {
-    AppendToFile(Logs.AsciiFileName, text);  // a failed write is skipped
+    base::AppendToFile(Logs.AsciiFileName, text);  // a failed write is skipped
   }
 }
 
 void ReceivePath::LogRxHex(std::string_view text) const {
   if (Logs.LogHex) {
-    AppendToFile(Logs.HexFileName, text);
+    base::AppendToFile(Logs.HexFileName, text);
   }
 }
 

@@ -1,10 +1,8 @@
 #include "terminal/terminal_logs.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
-#include "terminal/log_file.h"
+#include "base/files.h"
 
 namespace korvani::terminal {
 
@@ -13,11 +11,11 @@ TerminalLogs::TerminalLogs(RxLogSettings& settings, TerminalLogsView& view, base
     : Settings(settings), View(view), Dialogs(dialogs), Clock(clock) {}
 
 void TerminalLogs::WriteAsciiLog(std::string_view text) const {
-  AppendToFile(Settings.AsciiFileName, std::string(text) + "\r\n");
+  base::AppendToFile(Settings.AsciiFileName, std::string(text) + "\r\n");
 }
 
 void TerminalLogs::WriteHexLog(std::string_view text) const {
-  AppendToFile(Settings.HexFileName, std::string(text) + "\r\n");
+  base::AppendToFile(Settings.HexFileName, std::string(text) + "\r\n");
 }
 
 std::string TerminalLogs::PickFile(std::string_view currentName) {
@@ -50,10 +48,7 @@ void TerminalLogs::cmdTerminalLogMarkerLine_Click() const {
 }
 
 void TerminalLogs::Empty(const std::string& path) {
-  if (!path.empty()) {
-    std::ofstream file(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                       std::ios::binary | std::ios::trunc);  // a failure leaves nothing to do
-  }
-}
+  base::ReplaceFile(path, {});
+}  // failures ignored
 
 }  // namespace korvani::terminal

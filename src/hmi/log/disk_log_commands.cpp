@@ -1,9 +1,8 @@
 #include "hmi/log/disk_log_commands.h"
 
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
+#include "base/files.h"
 #include "base/numbers.h"
 
 namespace korvani::hmi::log {
@@ -158,14 +157,8 @@ void DiskLogCommands::doHMILogWrite() {
   }
   const std::string path = Table.LogPath(Table.BuildLogFileName());
   const bool replace = !LogFileTable::FileExists(path) || startNewFile;
-  std::ofstream file(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                     std::ios::binary | (replace ? std::ios::trunc : std::ios::app));
-  if (!file) {
-    throw std::runtime_error("log file cannot be opened");
-  }
-  file << fcb.PendingLine << "\r\n";
-  file.close();
-  if (file.fail()) {
+  const std::string line = fcb.PendingLine + "\r\n";
+  if (!(replace ? base::ReplaceFile(path, line) : base::AppendToFile(path, line))) {
     throw std::runtime_error("log file cannot be written");
   }
   fcb.PendingLine.clear();

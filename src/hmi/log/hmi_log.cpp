@@ -1,16 +1,10 @@
 #include "hmi/log/hmi_log.h"
 
+#include "base/files.h"
+
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 namespace korvani::hmi::log {
-
-namespace {
-std::filesystem::path FromUtf8(const std::string& text) {
-  return {std::u8string(text.begin(), text.end())};
-}
-}  // namespace
 
 HmiLog::HmiLog(HmiLogView& view, base::Dialogs& dialogs, const base::Clock& clock,
                std::function<void(bool)> refitScreen)
@@ -31,17 +25,11 @@ void HmiLog::AddToHMILog(std::string_view text, bool clear) {
 }
 
 void HmiLog::TraceToDisk(std::string_view text) const {
-  if (TraceFileName.empty()) {
-    return;
-  }
-  std::ofstream file(FromUtf8(TraceFileName), std::ios::binary | std::ios::app);
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));  // failures are ignored
+  base::AppendToFile(TraceFileName, text);  // failures are ignored
 }
 
 void HmiLog::ClearTraceFile() const {
-  if (!TraceFileName.empty()) {
-    std::ofstream file(FromUtf8(TraceFileName), std::ios::binary | std::ios::trunc);
-  }
+  base::ReplaceFile(TraceFileName, {});
 }
 
 void HmiLog::SelectTraceFile() {

@@ -1,8 +1,9 @@
 #include "hmi/log/log_file_table.h"
 
+#include "base/files.h"
+
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace korvani::hmi::log {
 
@@ -25,10 +26,6 @@ std::string TwoDigits(int a, int b, int c) {
   char text[32];
   std::snprintf(text, sizeof text, "%02d%02d%02d", a % 100, b % 100, c % 100);
   return text;
-}
-
-std::filesystem::path FromUtf8(std::string_view text) {
-  return {std::u8string(text.begin(), text.end())};
 }
 
 constexpr std::string_view kFolderPrompt =
@@ -198,13 +195,7 @@ std::string LogFileTable::LogPath(std::string_view fileName) const {
 }
 
 bool LogFileTable::FileExists(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path file = FromUtf8(path);
-  if (std::filesystem::is_directory(file, error)) {
-    return false;
-  }
-  std::ifstream stream(file, std::ios::binary);
-  return stream.is_open();
+  return base::FileExists(path);
 }
 
 }  // namespace korvani::hmi::log

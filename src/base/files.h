@@ -1,0 +1,20 @@
+// Files that are opened, written and closed for every write, so the user can read, move or
+// clear them between writes. Paths are UTF-8 text as typed, picked or stored.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace korvani::base {
+
+std::filesystem::path Utf8Path(std::string_view path);
+
+// Appends `text` as it is, creating the file when missing. False when it cannot be written.
+bool AppendToFile(std::string_view path, std::string_view text);
+// Replaces the file's content with `text` (empty: an empty file). False when it cannot.
+bool ReplaceFile(std::string_view path, std::string_view text);
+// True when a file (not a folder) is at the path and can be read.
+bool FileExists(std::string_view path);
+
+}  // namespace korvani::base
