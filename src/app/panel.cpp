@@ -1,6 +1,10 @@
 #include "app/panel.h"
 
 #include "app/version.h"
+
+#include <fstream>
+
+#include "base/files.h"
 #include "hmi/link/host_messages.h"
 #include "terminal/hex_notation.h"
 
@@ -44,6 +48,9 @@ Panel::Panel(const Platform& platform, PanelView& view)
                     SendConnect();
                   }),
       TermLogs(RxPath.LogSettings(), view, platform.Dialogs, platform.Clock),
+      TxLines(platform.Port, TermLogs, view),
+      AppPaths(platform.GetEnv),
+      ProblemReports(platform.Dialogs, platform.Random),
       PortConnection(platform.Port, view, ComPortNumber,
                      [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
       Lister(platform.Devices),
@@ -97,6 +104,9 @@ void Panel::BindCommands() {
 void Panel::FormLoad() {
   TerminalPort.SetReadLength(0);  // every read returns all waiting input
   View.SetCaption(WindowCaption());
+  if (CommandLinePort != 0) {
+    ComPortNumber = CommandLinePort;
+  }
   BuildComPortList();
   View.SelectTab(kHmiTab);
   // The version check starts here once it exists.
@@ -104,8 +114,11 @@ void Panel::FormLoad() {
   PortConnection.BaudIndex = terminal::kStartBaudIndex;
   PortConnection.CharIndex = terminal::kStartCharIndex;
   PortConnection.SelectCommsOptions();
-  // IntroShowing is true from the framer's start; the settings file is read here once it
-  // exists.
+  // IntroShowing is true from the framer's start.
+  LoadSettings();
+  if (CommandLinePort != 0) {
+    ComPortNumber = CommandLinePort;
+  }
   PortConnection.OpenAtStartUp();
   const ScreenHeights heights = View.AvailableScreenHeights();
   HmiScreen.SetAvailableHeights(heights.LogShown, heights.LogHidden);
@@ -141,6 +154,105 @@ void Panel::cmdHMITestSend_Click(std::string_view typed) {
   const std::string injected = terminal::ParseTxText(typed);
   View.ShowTestEcho(terminal::HexToAsciiString(injected));
   HmiLink.Receive(injected);
+}
+
+void Panel::LoadSettings() {
+  std::ifstream file(base::Utf8Path(AppPaths.IniFilePath()), std::ios::binary);
+  if (!file) {
+    return;  // the first run: the defaults stand
+  }
+  ReadSettings(file,
+               [this](int line, std::string_view text) { return ApplySettingsLineToWindow(line, text); });
+}
+
+bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
+  SettingsValues values = CurrentSettings();
+  if (!ApplySettingsLine(values, line, text)) {
+    return false;
+  }
+  switch (line) {
+    case 1:
+      ComPortNumber = values.ComPortNumber;
+      break;
+    case 2:
+      View.SelectBaudOption(values.BaudIndex);
+      PortConnection.optBaud_Click(values.BaudIndex);
+      break;
+    case 3:
+      View.SelectCharacterOption(values.CharIndex);
+      PortConnection.optCharacter_Click(values.CharIndex);
+      break;
+    case 4:
+      LogTable.SetLogFolder(values.LogFolder);
+      View.ShowLogFolder(values.LogFolder);
+      break;
+    case 5:
+      OnScreenLog.TraceFileName = values.TraceFileName;
+      View.SetTraceFileName(values.TraceFileName);
+      break;
+    case 6:
+      RxPath.LogSettings().AsciiFileName = values.AsciiLogFileName;
+      View.SetAsciiLogFileName(values.AsciiLogFileName);
+      break;
+    case 7:
+      RxPath.LogSettings().HexFileName = values.HexLogFileName;
+      View.SetHexLogFileName(values.HexLogFileName);
+      break;
+    case 8:
+      OnScreenLog.TraceToDiskChecked = values.TraceToDisk;
+      View.SetCheckBox(SettingsCheck::TraceToDisk, values.TraceToDisk);
+      break;
+    case 9:
+      RxPath.LogSettings().LogAscii = values.LogAscii;
+      View.SetCheckBox(SettingsCheck::LogAscii, values.LogAscii);
+      break;
+    case 10:
+      RxPath.LogSettings().LogHex = values.LogHex;
+      View.SetCheckBox(SettingsCheck::LogHex, values.LogHex);
+      break;
+    case 16:
+      TxLines.LogSent = values.LogSent;
+      View.SetCheckBox(SettingsCheck::LogSent, values.LogSent);
+      break;
+    default: {
+      const int index = line - 11;
+      TxLines.Lines[static_cast<std::size_t>(index)] = values.TxLines[static_cast<std::size_t>(index)];
+      View.SetTxLine(index, TxLines.Lines[static_cast<std::size_t>(index)]);
+      break;
+    }
+  }
+  return true;
+}
+
+SettingsValues Panel::CurrentSettings() const {
+  SettingsValues values;
+  values.ComPortNumber = ComPortNumber;
+  values.BaudIndex = PortConnection.BaudIndex;
+  values.CharIndex = PortConnection.CharIndex;
+  values.LogFolder = LogTable.MyLogFolder();
+  values.TraceFileName = OnScreenLog.TraceFileName;
+  const terminal::RxLogSettings& logs = RxPath.LogSettingsView();
+  values.AsciiLogFileName = logs.AsciiFileName;
+  values.HexLogFileName = logs.HexFileName;
+  values.TraceToDisk = OnScreenLog.TraceToDiskChecked;
+  values.LogAscii = logs.LogAscii;
+  values.LogHex = logs.LogHex;
+  values.TxLines = TxLines.Lines;
+  values.LogSent = TxLines.LogSent;
+  return values;
+}
+
+void Panel::SaveSettings() {
+  if (!ProblemReports.CreatePath(AppPaths.IniFolder(), "INI file", "100201-2")) {
+    return;
+  }
+  const std::string path = AppPaths.IniFilePath();
+  if (!WriteSettingsFile(path, CurrentSettings())) {
+    ProblemReports.ShowProblem(
+        "Unable to open " + path +
+        " to update it.\r\nPerhaps you have it opened in another application?\r\nplease "
+        "report error code 120201-0 to Vexel Vavadivu");
+  }
 }
 
 }  // namespace korvani::app

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/panel_view.h"
+#include "app/settings.h"
 #include "base/clock.h"
 #include "base/dialogs.h"
 #include "base/timer.h"
@@ -29,6 +30,7 @@
 #include "terminal/receive_path.h"
 #include "terminal/serial_port.h"
 #include "terminal/terminal_logs.h"
+#include "terminal/transmit_lines.h"
 
 namespace korvani::app {
 
@@ -44,6 +46,8 @@ struct Platform {
   std::function<std::unique_ptr<base::Timer>()> MakeTimer;
   std::function<void(const std::string& url)> OpenWebPage;
   std::string MakerWebAddress;
+  std::function<std::string(const char* name)> GetEnv;  // "" when unset
+  std::function<double()> Random;                       // in [0, 1)
 };
 
 class Panel {
@@ -55,6 +59,11 @@ class Panel {
 
   // Loading the main window: every start-up step, strictly in order.
   void FormLoad();
+  // Reads the settings file into the window; stops at the first line it cannot take.
+  void LoadSettings();
+  // Writes the settings file (the window then closes and the program ends).
+  void SaveSettings();
+  [[nodiscard]] SettingsValues CurrentSettings() const;
 
   // "Test" on the HMI tab: the typed text, hex escapes decoded, is handled exactly like
   // received data; nothing is written to the port.
@@ -83,12 +92,18 @@ class Panel {
   hmi::log::DiskLogCommands& DiskLogs() { return LogCommands; }
   hmi::log::HmiLog& ScreenLog() { return OnScreenLog; }
   terminal::TerminalLogs& TerminalLogFiles() { return TermLogs; }
+  terminal::TransmitLines& Transmit() { return TxLines; }
+  const AppFolders& Folders() const { return AppPaths; }
+  Problems& ProblemBox() { return ProblemReports; }
 
   // The COM port in use; 0 means none chosen.
   std::int16_t ComPortNumber = 0;
+  // A port named on the command line: chosen at start-up over the saved one.
+  std::int16_t CommandLinePort = 0;
 
  private:
   void BindCommands();
+  bool ApplySettingsLineToWindow(int line, std::string_view text);
   void BuildComPortList();
 
   terminal::SerialPort& TerminalPort;
@@ -109,6 +124,9 @@ class Panel {
   hmi::log::DiskLogCommands LogCommands;
   hmi::log::HmiLog OnScreenLog;
   terminal::TerminalLogs TermLogs;
+  terminal::TransmitLines TxLines;
+  AppFolders AppPaths;
+  Problems ProblemReports;
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

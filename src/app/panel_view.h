@@ -13,6 +13,7 @@
 #include "terminal/connection.h"
 #include "terminal/rx_pane_view.h"
 #include "terminal/terminal_logs.h"
+#include "terminal/transmit_lines.h"
 
 namespace korvani::app {
 
@@ -21,6 +22,9 @@ inline constexpr int kHmiTab = 1;
 inline constexpr int kSettingsTab = 2;
 
 // Heights the HMI screen may take, measured on the laid-out window (twips).
+// The check boxes the settings file restores.
+enum class SettingsCheck { TraceToDisk, LogAscii, LogHex, LogSent };
+
 struct ScreenHeights {
   double LogShown = 0;
   double LogHidden = 0;
@@ -35,7 +39,8 @@ class PanelView : public terminal::RxPaneView,
                   public hmi::screen::ToastView,
                   public hmi::screen::DataEntryView,
                   public hmi::log::HmiLogView,
-                  public terminal::TerminalLogsView {
+                  public terminal::TerminalLogsView,
+                  public terminal::TransmitView {
  public:
   virtual void SetCaption(std::string_view caption) = 0;
   virtual void SelectTab(int index) = 0;
@@ -44,6 +49,8 @@ class PanelView : public terminal::RxPaneView,
   [[nodiscard]] virtual ScreenHeights AvailableScreenHeights() const = 0;
   // chkHideBT, ticked whenever the program starts.
   [[nodiscard]] virtual bool HideBluetoothChecked() const = 0;
+  virtual void SetCheckBox(SettingsCheck which, bool ticked) = 0;
+  virtual void SetTxLine(int index, std::string_view text) = 0;  // txtTx(index)
   // txtHMIlogFolderName on the settings tab.
   virtual void ShowLogFolder(std::string_view folder) = 0;
   // Label2 beside the "Test" box: the injected text as hex pairs.

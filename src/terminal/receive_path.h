@@ -53,6 +53,7 @@ class ReceivePath {
   void optRxHex_Click();
 
   RxLogSettings& LogSettings() { return Logs; }
+  [[nodiscard]] const RxLogSettings& LogSettingsView() const { return Logs; }
 
   [[nodiscard]] std::string_view RxAsciiText() const { return AsciiText.View(); }
   [[nodiscard]] std::string_view RxHexText() const { return HexText.View(); }

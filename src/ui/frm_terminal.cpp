@@ -87,6 +87,17 @@ void FrmTerminal::Attach(app::Panel& panel) {
           [&termLogs] { termLogs.cmdSelectASCIILogFile_Click(); });
   connect(Widgets.cmdSelectHexLogFile, &QPushButton::clicked, this,
           [&termLogs] { termLogs.cmdSelectHexLogFile_Click(); });
+  terminal::TransmitLines& transmit = panel.Transmit();
+  for (int i = 0; i < 5; ++i) {
+    connect(Widgets.txtTx[i], &QLineEdit::textChanged, this,
+            [&transmit, i](const QString& text) { transmit.txtTx_Change(i, text.toLatin1().toStdString()); });
+    connect(Widgets.txtTx[i], &QLineEdit::selectionChanged, this,
+            [&transmit, i] { transmit.txtTx_Click(i); });
+    Widgets.txtTx[i]->installEventFilter(this);
+    connect(Widgets.cmdSend[i], &QPushButton::clicked, this, [&transmit, i] { transmit.cmdSend_Click(i); });
+  }
+  connect(Widgets.chkLogSent, &QCheckBox::toggled, this, [&transmit](bool on) { transmit.LogSent = on; });
+  transmit.LogSent = Widgets.chkLogSent->isChecked();
   hmi::log::LogFileTable& logFiles = panel.LogFiles();
   connect(Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
           [&logFiles](const QString& folder) { logFiles.SetLogFolder(folder.toStdString()); });
@@ -331,6 +342,11 @@ bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
     Panel->Toasts().Dismiss();
     return true;
   }
+  for (int i = 0; i < 5; ++i) {
+    if (watched == Widgets.txtTx[i] && event->type() == QEvent::MouseButtonPress) {
+      Panel->Transmit().txtTx_Click(i);  // a click shows this line's bytes
+    }
+  }
   if (watched == Widgets.txtHMIDataEntry && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     int code = 0;
@@ -371,6 +387,38 @@ void FrmTerminal::SetAsciiLogFileName(std::string_view name) {
 
 void FrmTerminal::SetHexLogFileName(std::string_view name) {
   Widgets.txtHexLogFileName->setText(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+void FrmTerminal::SetCheckDisp(std::string_view caption) {
+  Widgets.lblCheckDisp->setText(ToQString(caption));
+}
+
+void FrmTerminal::SetCheckBox(app::SettingsCheck which, bool ticked) {
+  switch (which) {
+    case app::SettingsCheck::TraceToDisk:
+      Widgets.chkHMITraceToDisk->setChecked(ticked);
+      break;
+    case app::SettingsCheck::LogAscii:
+      Widgets.chkLogASCII->setChecked(ticked);
+      break;
+    case app::SettingsCheck::LogHex:
+      Widgets.chkLogHex->setChecked(ticked);
+      break;
+    case app::SettingsCheck::LogSent:
+      Widgets.chkLogSent->setChecked(ticked);
+      break;
+  }
+}
+
+void FrmTerminal::SetTxLine(int index, std::string_view text) {
+  Widgets.txtTx[index]->setText(ToQString(text));
+}
+
+void FrmTerminal::closeEvent(QCloseEvent* event) {
+  if (Panel != nullptr) {
+    Panel->SaveSettings();
+  }
+  QMainWindow::closeEvent(event);  // never refused, nothing asked
 }
 
 }  // namespace korvani::ui

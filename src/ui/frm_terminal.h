@@ -71,6 +71,9 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void ShowLogFolder(std::string_view folder) override;
   void SetAsciiLogFileName(std::string_view name) override;
   void SetHexLogFileName(std::string_view name) override;
+  void SetCheckDisp(std::string_view caption) override;
+  void SetCheckBox(app::SettingsCheck which, bool ticked) override;
+  void SetTxLine(int index, std::string_view text) override;
 
   // cmdHMIUserButton(i), made when first shown; null before.
   [[nodiscard]] QPushButton* UserButton(int index) const;
@@ -90,6 +93,8 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // Closing, for whatever reason, saves the settings; the program then ends.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void PlaceToast();

@@ -86,6 +86,42 @@ QWidget* BuildTerminalTab(FrmTerminalUi& ui) {
   rxLayout->addLayout(side);
 
   layout->addWidget(ui.fraRx, 1);
+
+  ui.fraTx = new QGroupBox(QStringLiteral("Tx"), tab);
+  ui.fraTx->setObjectName(QStringLiteral("fraTx"));
+  auto* txLayout = new QGridLayout(ui.fraTx);
+  for (int i = 0; i < 5; ++i) {
+    ui.txtTx[i] = new QLineEdit(ui.fraTx);
+    ui.txtTx[i]->setObjectName(QStringLiteral("txtTx%1").arg(i));
+    ui.txtTx[i]->setFont(FixedPitchFont());
+    ui.cmdSend[i] = new QPushButton(QStringLiteral("Send"), ui.fraTx);
+    ui.cmdSend[i]->setObjectName(QStringLiteral("cmdSend%1").arg(i));
+    txLayout->addWidget(ui.txtTx[i], i, 0);
+    txLayout->addWidget(ui.cmdSend[i], i, 1);
+  }
+  ui.lblInfo = new QLabel(QStringLiteral("Key as ASCII, or as hex codes preceded by apostrophe, e.g. "
+                                         "Hello'0D '0A. The pane below shows the result, in "
+                                         "simple hex, of the last selected text box. Experiment with the "
+                                         "handling of spaces and apostrophes. Anything "
+                                         "after a SINGLE semicolon is ignored"),
+                          ui.fraTx);
+  ui.lblInfo->setObjectName(QStringLiteral("lblInfo"));
+  ui.lblInfo->setWordWrap(true);
+  ui.lblInfo->setMaximumWidth(260);
+  ui.lblCheckDisp = new QLabel(ui.fraTx);
+  ui.lblCheckDisp->setObjectName(QStringLiteral("lblCheckDisp"));
+  ui.lblCheckDisp->setTextFormat(Qt::PlainText);
+  ui.lblCheckDisp->setWordWrap(true);
+  ui.lblCheckDisp->setFont(FixedPitchFont());
+  ui.chkLogSent = new QCheckBox(QStringLiteral("Log Sent"), ui.fraTx);
+  ui.chkLogSent->setObjectName(QStringLiteral("chkLogSent"));
+  ui.chkLogSent->setToolTip(QStringLiteral(
+      "Enable (disk) logging of messages sent to the Vexel.  Set the file name in the Settings tab."));
+  ui.chkLogSent->setChecked(true);
+  txLayout->addWidget(ui.lblInfo, 0, 2, 4, 1);
+  txLayout->addWidget(ui.chkLogSent, 4, 2);
+  txLayout->addWidget(ui.lblCheckDisp, 5, 0, 1, 3);
+  layout->addWidget(ui.fraTx);
   return tab;
 }
 

@@ -39,6 +39,12 @@ struct FrmTerminalUi {
   QPushButton* cmdTerminalLogMarkerLine = nullptr;
   QPushButton* cmdSelectASCIILogFile = nullptr;
   QPushButton* cmdSelectHexLogFile = nullptr;
+  QGroupBox* fraTx = nullptr;
+  QLineEdit* txtTx[5] = {};
+  QPushButton* cmdSend[5] = {};
+  QLabel* lblCheckDisp = nullptr;
+  QLabel* lblInfo = nullptr;
+  QCheckBox* chkLogSent = nullptr;
 
   // HMI tab
   QLabel* lblHMITitle = nullptr;

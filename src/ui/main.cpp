@@ -2,10 +2,19 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFont>
+#include <QSocketNotifier>
 #include <QUrl>
 #include <cstdio>
+#include <ctime>
 #include <memory>
+#include <random>
 #include <string>
+
+#ifndef Q_OS_WIN
+#include <sys/socket.h>
+#include <unistd.h>
+#include <csignal>
+#endif
 
 #include "app/panel.h"
 #include "base/clock.h"
@@ -16,6 +25,39 @@
 #include "ui/qt_timer.h"
 
 namespace {
+
+#ifndef Q_OS_WIN
+int SignalPipe[2] = {-1, -1};
+
+void OnSessionEnd(int /*signal*/) {
+  const char byte = 1;
+  [[maybe_unused]] const auto written = ::write(SignalPipe[1], &byte, 1);
+}
+#endif
+
+// The session ending (SIGTERM, SIGHUP) is a close request like the window's own: the
+// settings are saved and the program ends.
+void CloseOnSessionEnd(QWidget& window) {
+#ifndef Q_OS_WIN
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, SignalPipe) != 0) {
+    return;
+  }
+  auto* notifier = new QSocketNotifier(SignalPipe[0], QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    char byte = 0;
+    [[maybe_unused]] const auto got = ::read(SignalPipe[0], &byte, 1);
+    window.close();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnSessionEnd;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+#else
+  (void)window;
+#endif
+}
 
 void PrintUsage() {
   std::puts(
@@ -55,6 +97,7 @@ int main(int argc, char* argv[]) {
   korvani::ui::FrmTerminal window;
   korvani::ui::QtDialogs dialogs(&window);
   const korvani::base::SystemClock clock;
+  std::mt19937 random(static_cast<std::mt19937::result_type>(std::time(nullptr)));
   const korvani::app::Platform platform{
       .Port = port,
       .Surface = window.Surface(),
@@ -65,15 +108,18 @@ int main(int argc, char* argv[]) {
           [] { return std::unique_ptr<korvani::base::Timer>(std::make_unique<korvani::ui::QtTimer>()); },
       .OpenWebPage =
           [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); },
-      .MakerWebAddress = KORVANI_MAKER_WEB_ADDRESS};
+      .MakerWebAddress = KORVANI_MAKER_WEB_ADDRESS,
+      .GetEnv = [](const char* name) { return qEnvironmentVariable(name).toStdString(); },
+      .Random = [&random] { return std::uniform_real_distribution<double>(0.0, 1.0)(random); }};
   korvani::app::Panel panel(platform, window);
   window.Attach(panel);
 
   if (!portPath.isEmpty()) {
     // The named device joins the port list and is the one opened at start-up.
-    panel.ComPortNumber = devices->AddUserPort(portPath.toStdString());
+    panel.CommandLinePort = devices->AddUserPort(portPath.toStdString());
   }
   panel.FormLoad();
   window.show();
+  CloseOnSessionEnd(window);
   return QApplication::exec();
 }

@@ -57,6 +57,13 @@ class FakePanelView : public app::PanelView {
   void ShowLogFolder(std::string_view folder) override { LogFolder.assign(folder); }
   void SetAsciiLogFileName(std::string_view name) override { AsciiLogName.assign(name); }
   void SetHexLogFileName(std::string_view name) override { HexLogName.assign(name); }
+  void SetCheckDisp(std::string_view caption) override { CheckDisp.assign(caption); }
+  void SetCheckBox(app::SettingsCheck which, bool ticked) override {
+    Checks[static_cast<std::size_t>(which)] = ticked;
+  }
+  void SetTxLine(int index, std::string_view text) override {
+    TxLines.at(static_cast<std::size_t>(index)).assign(text);
+  }
   void SetTitleWidth(double twips) override { TitleWidth = twips; }
   void SetTitleCaption(std::string_view caption) override {
     TitleCaption.assign(caption);
@@ -103,6 +110,9 @@ class FakePanelView : public app::PanelView {
   std::string LogFolder;
   std::string AsciiLogName;
   std::string HexLogName;
+  std::string CheckDisp;
+  std::array<bool, 4> Checks{};
+  std::array<std::string, 5> TxLines;
   double TitleWidth = 0;
   std::string TitleCaption;
   std::string WidthBox;

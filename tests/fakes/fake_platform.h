@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,6 +116,10 @@ struct FakePlatform {
   FakeClock Clock;
   std::vector<FakeTimer*> Timers;  // in the order the panel made them: buttons, toast
   std::vector<std::string> OpenedPages;
+  // The environment the panel sees: by default no settings file anywhere.
+  std::map<std::string, std::string> Env{{"APPDATA", "/nonexistent-korvani-appdata"}};
+  std::vector<double> RandomValues;
+  std::size_t NextRandom = 0;
 
   app::Platform Get() { return With(Port, Surface); }
   // The fakes, with a real serial port or surface in their place.
@@ -130,7 +135,12 @@ struct FakePlatform {
               return std::unique_ptr<base::Timer>(std::move(timer));
             },
             [this](const std::string& url) { OpenedPages.push_back(url); },
-            "https://vexel.example.com"};
+            "https://vexel.example.com",
+            [this](const char* name) {
+              const auto found = Env.find(name);
+              return found == Env.end() ? std::string() : found->second;
+            },
+            [this] { return RandomValues.empty() ? 0.0 : RandomValues[NextRandom++ % RandomValues.size()]; }};
   }
   FakeTimer& ButtonTimer() { return *Timers.at(0); }
   FakeTimer& ToastTimer() { return *Timers.at(1); }

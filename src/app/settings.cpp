@@ -1,0 +1,231 @@
+#include "app/settings.h"
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "base/files.h"
+#include "base/numbers.h"
+
+namespace korvani::app {
+
+namespace {
+
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+std::string NumberLine(int value) {
+  return (value < 0 ? "" : " ") + std::to_string(value) + " ";  // the sign takes the leading space
+}
+
+bool IsSeparator(char c) {
+  return c == '/' || c == '\\';
+}
+
+}  // namespace
+
+bool ReadSettingsNumber(std::string_view text, std::int16_t& value) {
+  const double number = base::LenientNumber(text);
+  if (!base::FitsInt16(number)) {
+    return false;
+  }
+  value = static_cast<std::int16_t>(base::WholeNumber(number));
+  return true;
+}
+
+bool ReadSettingsCheck(std::string_view text, bool& ticked) {
+  std::int16_t value = 0;
+  if (!ReadSettingsNumber(text, value) || value < 0 || value > 2) {
+    return false;
+  }
+  ticked = value != 0;
+  return true;
+}
+
+int ReadSettings(std::istream& file, const SettingsLineSink& apply) {
+  std::string line;
+  for (int number = 1; number <= kSettingsLines; ++number) {
+    if (!std::getline(file, line)) {
+      return number - 1;
+    }
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    if (!apply(number, line)) {
+      return number - 1;
+    }
+  }
+  return kSettingsLines;
+}
+
+bool ApplySettingsLine(SettingsValues& values, int line, std::string_view text) {
+  std::int16_t number = 0;
+  switch (line) {
+    case 1:
+      return ReadSettingsNumber(text, values.ComPortNumber);
+    case 2:
+      if (!ReadSettingsNumber(text, number) || number < 0 || number > 7) {
+        return false;
+      }
+      values.BaudIndex = number;
+      return true;
+    case 3:
+      if (!ReadSettingsNumber(text, number) || number < 0 || number > 4) {
+        return false;
+      }
+      values.CharIndex = number;
+      return true;
+    case 4:
+      values.LogFolder = text;
+      return true;
+    case 5:
+      values.TraceFileName = text;
+      return true;
+    case 6:
+      values.AsciiLogFileName = text;
+      return true;
+    case 7:
+      values.HexLogFileName = text;
+      return true;
+    case 8:
+      return ReadSettingsCheck(text, values.TraceToDisk);
+    case 9:
+      return ReadSettingsCheck(text, values.LogAscii);
+    case 10:
+      return ReadSettingsCheck(text, values.LogHex);
+    case 16:
+      return ReadSettingsCheck(text, values.LogSent);
+    default:
+      if (line >= 11 && line <= 15) {
+        values.TxLines[static_cast<std::size_t>(line - 11)] = text;
+        return true;
+      }
+      return false;
+  }
+}
+
+std::string FormatSettings(const SettingsValues& values) {
+  std::string text;
+  const auto add = [&text](const std::string& line) { text += line + "\r\n"; };
+  add(NumberLine(values.ComPortNumber));
+  add(NumberLine(values.BaudIndex));
+  add(NumberLine(values.CharIndex));
+  add(values.LogFolder);
+  add(values.TraceFileName);
+  add(values.AsciiLogFileName);
+  add(values.HexLogFileName);
+  add(NumberLine(values.TraceToDisk ? 1 : 0));
+  add(NumberLine(values.LogAscii ? 1 : 0));
+  add(NumberLine(values.LogHex ? 1 : 0));
+  for (const std::string& line : values.TxLines) {
+    add(line);
+  }
+  add(NumberLine(values.LogSent ? 1 : 0));
+  return text;
+}
+
+bool WriteSettingsFile(const std::string& path, const SettingsValues& values) {
+  const std::string temporary = path + ".new";
+  if (!base::ReplaceFile(temporary, FormatSettings(values))) {
+    return false;
+  }
+  std::error_code error;
+  std::filesystem::rename(base::Utf8Path(temporary), base::Utf8Path(path), error);
+  if (error) {
+    std::filesystem::remove(base::Utf8Path(temporary), error);
+    return false;
+  }
+  return true;
+}
+
+AppFolders::AppFolders(std::function<std::string(const char*)> getEnv) : GetEnv(std::move(getEnv)) {}
+
+std::string AppFolders::AppFolder() const {
+  std::string base = GetEnv("APPDATA");
+  if (base.empty()) {
+    base = GetEnv("XDG_CONFIG_HOME");
+  }
+  if (base.empty()) {
+    base = GetEnv("HOME") + kSeparator + ".config";
+  }
+  if (!IsSeparator(base.back())) {
+    base += kSeparator;
+  }
+  return base + "Korvani_by_Vexel" + kSeparator;
+}
+
+std::string AppFolders::IniFolder() const {
+  return AppFolder() + "INIFile" + kSeparator;
+}
+
+std::string AppFolders::IniFilePath() const {
+  return IniFolder() + "Vexel32.INI";
+}
+
+Problems::Problems(base::Dialogs& dialogs, std::function<double()> random)
+    : Dialogs(dialogs), Random(std::move(random)) {}
+
+void Problems::ShowProblem(std::string_view message) {
+  auto k = static_cast<std::size_t>(Random() * static_cast<double>(kTitles.size()));
+  k = k < kTitles.size() ? k : kTitles.size() - 1;
+  Dialogs.Beep();
+  Dialogs.ShowMessage(message, kTitles[k], base::MessageIcon::Exclamation, base::MessageButtons::Ok);
+}
+
+bool Problems::FolderExists(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && std::filesystem::is_directory(base::Utf8Path(path), error);
+}
+
+bool Problems::CreatePath(const std::string& path, const std::string& feature, const std::string& code) {
+  if (FolderExists(path)) {
+    return true;
+  }
+  std::string p = path;
+  if (!p.empty() && IsSeparator(p.back())) {
+    p.pop_back();
+  }
+  std::vector<std::string> missing;  // deepest first
+  do {
+    std::size_t at = std::string::npos;
+    for (std::size_t i = p.size(); i-- > 1;) {
+      if (IsSeparator(p[i])) {
+        at = i;
+        break;
+      }
+    }
+    if (at == std::string::npos) {
+      ReportPathFailure(path, feature, code);
+      return false;
+    }
+    missing.push_back(p.substr(at));
+    p.erase(at);
+  } while (!FolderExists(p));
+  for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+    p += *level;
+    std::error_code error;
+    if (!std::filesystem::create_directory(base::Utf8Path(p), error) && !FolderExists(p)) {
+      ReportPathFailure(path, feature, code);
+      return false;
+    }
+  }
+  return true;
+}
+
+void Problems::ReportPathFailure(const std::string& path, const std::string& feature,
+                                 const std::string& code) {
+  const std::string entry = "|" + feature + "|";
+  if (ReportedPathFailures.find(entry) != std::string::npos) {
+    return;
+  }
+  ReportedPathFailures += entry;
+  Dialogs.ShowMessage(
+      "Unable to create a folder " + path + "\r\nfor " + feature + ".\r\nPlease report error code " + code +
+          " to Vexel Vavadivu. \r\n\r\nIt will help us if you can include details of your operating "
+          "system, e.g. Win7/64-bit.\r\nand the program version number \r\n\r\nThe program will now "
+          "attempt to continue to operate without the affected feature.\r\n\r\nThis problem appears to "
+          "be caused by differences between versions of Windows and different\r\nuser permission "
+          "levels.",
+      "Path creation error", base::MessageIcon::None, base::MessageButtons::Ok);
+}
+
+}  // namespace korvani::app
