@@ -1,0 +1,173 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+#include "app/panel.h"
+#include "fakes/fake_panel_view.h"
+#include "fakes/fake_platform.h"
+#include "fakes/temp_folder.h"
+
+namespace korvani::app {
+namespace {
+
+SettingsValues Sample() {
+  SettingsValues values;
+  values.ComPortNumber = 33;
+  values.BaudIndex = 5;
+  values.CharIndex = 3;
+  values.LogFolder = "/home/op/logs";
+  values.TraceFileName = "trace.txt";
+  values.AsciiLogFileName = "a.log";
+  values.HexLogFileName = "h.log";
+  values.TraceToDisk = true;
+  values.LogAscii = false;
+  values.LogHex = true;
+  values.TxLines = {"Hello'0D '0A", "", "x;comment", "'01S'03", "last"};
+  values.LogSent = true;
+  return values;
+}
+
+SettingsValues Read(const std::string& text, int* applied = nullptr) {
+  SettingsValues values;
+  std::istringstream file(text);
+  const int count = ReadSettings(
+      file, [&](int line, std::string_view value) { return ApplySettingsLine(values, line, value); });
+  if (applied != nullptr) {
+    *applied = count;
+  }
+  return values;
+}
+
+TEST(SettingsFileTest, NumbersCarryALeadingAndATrailingSpace) {
+  const std::string text = FormatSettings(Sample());
+  EXPECT_EQ(text.substr(0, 16), " 33 \r\n 5 \r\n 3 \r\n");
+  EXPECT_NE(text.find("\r\n 1 \r\n 0 \r\n 1 \r\nHello'0D '0A\r\n"), std::string::npos);
+  SettingsValues negative;
+  negative.ComPortNumber = -4;
+  EXPECT_EQ(FormatSettings(negative).substr(0, 5), "-4 \r\n");
+}
+
+TEST(SettingsFileTest, AllSixteenValuesSurviveASaveAndALoad) {
+  int applied = 0;
+  const SettingsValues back = Read(FormatSettings(Sample()), &applied);
+  EXPECT_EQ(applied, 16);
+  EXPECT_EQ(FormatSettings(back), FormatSettings(Sample()));
+}
+
+TEST(SettingsFileTest, ShortFileRestoresWhatItHas) {
+  int applied = 0;
+  const SettingsValues values = Read(" 7 \r\n 4 \r\n 2 \r\n/logs\r\n", &applied);
+  EXPECT_EQ(applied, 4);
+  EXPECT_EQ(values.ComPortNumber, 7);
+  EXPECT_EQ(values.CharIndex, 2);
+  EXPECT_EQ(values.LogFolder, "/logs");
+  EXPECT_EQ(values.TraceFileName, "HMI_tracefile.txt");
+}
+
+TEST(SettingsFileTest, ReadingStopsAtTheFirstValueThatCannotBeTaken) {
+  int applied = 0;
+  SettingsValues values = Read(" 7 \r\n 9 \r\n 2 \r\n/logs\r\n", &applied);  // no baud option 9
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(values.ComPortNumber, 7);
+  EXPECT_EQ(values.BaudIndex, 7);
+  EXPECT_EQ(values.CharIndex, 0);
+  values =
+      Read(std::string(" 1 \r\n 1 \r\n 1 \r\na\r\nb\r\nc\r\nd\r\n 5 \r\n"), &applied);  // a check value of 5
+  EXPECT_EQ(applied, 7);
+  Read("\x01\xff garbage\n\n\n", &applied);
+  EXPECT_EQ(applied, 3);  // garbage reads as 0 on line 1; empty lines 2 and 3 read as 0 too
+  Read(std::string(100000, 'x'), &applied);
+  EXPECT_EQ(applied, 1);
+}
+
+TEST(SettingsFileTest, SavingReplacesTheFileWhole) {
+  fakes::TempFolder folder;
+  folder.Write("Vexel32.INI", "old content that is longer than it needs to be");
+  ASSERT_TRUE(WriteSettingsFile(folder.File("Vexel32.INI"), Sample()));
+  EXPECT_EQ(folder.Read("Vexel32.INI"), FormatSettings(Sample()));
+  EXPECT_FALSE(folder.Exists("Vexel32.INI.new"));
+  EXPECT_FALSE(WriteSettingsFile(folder.File("missing/Vexel32.INI"), Sample()));
+}
+
+TEST(AppFoldersTest, ApplicationDataOrTheUsersConfigurationFolder) {
+  std::map<std::string, std::string> env{{"APPDATA", "C:\\Users\\op\\AppData\\Roaming"}};
+  const AppFolders folders([&env](const char* name) { return env[name]; });
+  const std::string sep(1, static_cast<char>(std::filesystem::path::preferred_separator));
+  EXPECT_EQ(folders.AppFolder(), "C:\\Users\\op\\AppData\\Roaming" + sep + "Korvani_by_Vexel" + sep);
+  env = {{"XDG_CONFIG_HOME", "/home/op/.cfg/"}, {"HOME", "/home/op"}};
+  EXPECT_EQ(folders.IniFilePath(), "/home/op/.cfg/Korvani_by_Vexel" + sep + "INIFile" + sep + "Vexel32.INI");
+  env = {{"HOME", "/home/op"}};
+  EXPECT_EQ(folders.IniFolder(), "/home/op" + sep + ".config" + sep + "Korvani_by_Vexel" + sep + "INIFile" + sep);
+}
+
+TEST(ProblemsTest, CreatesMissingLevelsAndReportsEachFeatureOnce) {
+  fakes::TempFolder folder;
+  fakes::FakeDialogs dialogs;
+  Problems problems(dialogs, [] { return 0.0; });
+  EXPECT_TRUE(problems.CreatePath(folder.File("one/two/"), "INI file", "100201-2"));
+  EXPECT_TRUE(Problems::FolderExists(folder.File("one/two")));
+
+  folder.Write("blocker", "a file where a folder should be");
+  EXPECT_FALSE(problems.CreatePath(folder.File("blocker/sub"), "INI file", "100201-2"));
+  EXPECT_FALSE(problems.CreatePath(folder.File("blocker/other"), "INI file", "100201-2"));
+  ASSERT_EQ(dialogs.Boxes.size(), 1U);
+  EXPECT_EQ(dialogs.Boxes[0].Title, "Path creation error");
+  EXPECT_EQ(dialogs.Boxes[0].Text.rfind(
+                "Unable to create a folder " + folder.File("blocker/sub") + "\r\nfor INI file.", 0),
+            0U);
+  EXPECT_FALSE(problems.CreatePath("nofolder", "trace", "1"));  // no separator at all
+  EXPECT_EQ(dialogs.Boxes.size(), 2U);
+}
+
+TEST(ProblemsTest, EveryTitleCanAppearAndNoOther) {
+  fakes::FakeDialogs dialogs;
+  double next = 0;
+  Problems problems(dialogs, [&next] {
+    const double value = next;
+    next += 1.0 / 24;
+    return value;
+  });
+  std::set<std::string> titles;
+  for (int i = 0; i < 24; ++i) {
+    problems.ShowProblem("message");
+    titles.insert(dialogs.Boxes.back().Title);
+  }
+  EXPECT_EQ(titles, std::set<std::string>(Problems::kTitles.begin(), Problems::kTitles.end()));
+  EXPECT_EQ(dialogs.Beeps, 24);
+  EXPECT_EQ(dialogs.Boxes.back().Icon, base::MessageIcon::Exclamation);
+}
+
+TEST(PanelSettingsTest, ClosingAndStartingAgainBringsEverythingBack) {
+  fakes::TempFolder folder;
+  {
+    fakes::FakePlatform fake;
+    fake.Env = {{"APPDATA", folder.Path.string()}};
+    fakes::FakePanelView view;
+    Panel panel(fake.Get(), view);
+    panel.FormLoad();
+    panel.Connection().optBaud_Click(4);
+    panel.LogFiles().SetLogFolder("/srv/logs");
+    panel.Transmit().txtTx_Change(2, "Hi'0D");
+    panel.Transmit().LogSent = false;
+    panel.Receive().LogSettings().LogHex = true;
+    panel.SaveSettings();
+  }
+  fakes::FakePlatform fake;
+  fake.Env = {{"APPDATA", folder.Path.string()}};
+  fakes::FakePanelView view;
+  Panel panel(fake.Get(), view);
+  panel.FormLoad();
+  EXPECT_EQ(panel.Connection().BaudIndex, 4);
+  EXPECT_EQ(view.BaudOption, 4);
+  EXPECT_EQ(view.LogFolder, "/srv/logs");
+  EXPECT_EQ(view.TxLines[2], "Hi'0D");
+  EXPECT_FALSE(view.Checks[static_cast<std::size_t>(SettingsCheck::LogSent)]);
+  EXPECT_TRUE(view.Checks[static_cast<std::size_t>(SettingsCheck::LogHex)]);
+  EXPECT_EQ(panel.CurrentSettings().TxLines[2], "Hi'0D");
+}
+
+}  // namespace
+}  // namespace korvani::app
