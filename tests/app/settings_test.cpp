@@ -100,7 +100,8 @@ TEST(AppFoldersTest, ApplicationDataOrTheUsersConfigurationFolder) {
   env = {{"XDG_CONFIG_HOME", "/home/op/.cfg/"}, {"HOME", "/home/op"}};
   EXPECT_EQ(folders.IniFilePath(), "/home/op/.cfg/Korvani_by_Vexel" + sep + "INIFile" + sep + "Vexel32.INI");
   env = {{"HOME", "/home/op"}};
-  EXPECT_EQ(folders.IniFolder(), "/home/op" + sep + ".config" + sep + "Korvani_by_Vexel" + sep + "INIFile" + sep);
+  EXPECT_EQ(folders.IniFolder(),
+            "/home/op" + sep + ".config" + sep + "Korvani_by_Vexel" + sep + "INIFile" + sep);
 }
 
 TEST(ProblemsTest, CreatesMissingLevelsAndReportsEachFeatureOnce) {
