@@ -38,6 +38,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
       NumberEntry(
           view, platform.Dialogs, [this](std::string_view message) { TxSender.PanelSend(message); },
           HmiScreen.EnqText, HmiScreen.EotText),
+      ScreenControls(HmiScreen, view, [this] { SendConnect(); }),
       LogTable(platform.Dialogs, platform.Clock,
                [this](const std::string& folder) { View.ShowLogFolder(folder); }),
       LogCommands(LogTable, platform.Dialogs),
@@ -62,8 +63,9 @@ Panel::Panel(const Platform& platform, PanelView& view)
       PortConnection.ShowState();  // an error event resets the port: say how it went
     }
   });
-  HmiScreen.SetResetHooks(
-      {[this] { UserButtons.ButtonEvent('I', -1); }, [this] { UserButtons.ResetButtons(); }, {}});
+  HmiScreen.SetResetHooks({[this] { UserButtons.ButtonEvent('I', -1); },
+                           [this] { UserButtons.ResetButtons(); },
+                           [this] { ScreenControls.ResetPanelControls(); }});
   BindCommands();
 }
 
@@ -92,6 +94,7 @@ void Panel::BindCommands() {
   commands.Bind('p', [this](const Arguments& a) { ToastMessages.SpeakIt(a[0], a[1], a[2], a[3]); });
   commands.Bind('q', [this](const Arguments& a) { ToastMessages.SpeakIt(a[0], "", "", ""); });
   commands.Bind('r', [this](const Arguments&) { SendClock(); });
+  commands.Bind('X', [this](const Arguments& a) { ScreenControls.ApplyControlMask(a[0]); });
   commands.Bind('!', [this](const Arguments& a) { OnScreenLog.AddToHMILog(a[0], false); });
   commands.Bind('Y', [this](const Arguments& a) { LogCommands.doHMIFileOpen(a[0], a[1]); });
   commands.Bind('Z', [this](const Arguments& a) { LogCommands.doHMINewFile(a[0]); });

@@ -21,6 +21,7 @@
 #include "hmi/log/log_file_table.h"
 #include "hmi/screen/data_entry.h"
 #include "hmi/screen/drawing_surface.h"
+#include "hmi/screen/panel_controls.h"
 #include "hmi/screen/screen.h"
 #include "hmi/screen/soft_buttons.h"
 #include "hmi/screen/toast.h"
@@ -88,6 +89,7 @@ class Panel {
   hmi::screen::SoftButtons& Buttons() { return UserButtons; }
   hmi::screen::Toast& Toasts() { return ToastMessages; }
   hmi::screen::DataEntry& Entry() { return NumberEntry; }
+  hmi::screen::PanelControls& Controls() { return ScreenControls; }
   hmi::log::LogFileTable& LogFiles() { return LogTable; }
   hmi::log::DiskLogCommands& DiskLogs() { return LogCommands; }
   hmi::log::HmiLog& ScreenLog() { return OnScreenLog; }
@@ -120,6 +122,7 @@ class Panel {
   hmi::screen::Toast ToastMessages;
   hmi::screen::SoftButtons UserButtons;
   hmi::screen::DataEntry NumberEntry;
+  hmi::screen::PanelControls ScreenControls;
   hmi::log::LogFileTable LogTable;
   hmi::log::DiskLogCommands LogCommands;
   hmi::log::HmiLog OnScreenLog;

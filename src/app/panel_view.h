@@ -6,6 +6,7 @@
 #include "hmi/link/panel_sender.h"
 #include "hmi/log/hmi_log.h"
 #include "hmi/screen/data_entry.h"
+#include "hmi/screen/panel_controls.h"
 #include "hmi/screen/screen_view.h"
 #include "hmi/screen/soft_buttons.h"
 #include "hmi/screen/toast.h"
@@ -40,7 +41,8 @@ class PanelView : public terminal::RxPaneView,
                   public hmi::screen::DataEntryView,
                   public hmi::log::HmiLogView,
                   public terminal::TerminalLogsView,
-                  public terminal::TransmitView {
+                  public terminal::TransmitView,
+                  public hmi::screen::PanelControlsView {
  public:
   virtual void SetCaption(std::string_view caption) = 0;
   virtual void SelectTab(int index) = 0;

@@ -98,6 +98,11 @@ void FrmTerminal::Attach(app::Panel& panel) {
   }
   connect(Widgets.chkLogSent, &QCheckBox::toggled, this, [&transmit](bool on) { transmit.LogSent = on; });
   transmit.LogSent = Widgets.chkLogSent->isChecked();
+  hmi::screen::PanelControls& controls = panel.Controls();
+  connect(Widgets.grpAspectRatio, &QButtonGroup::idClicked, this,
+          [&controls](int id) { controls.optAspectRatio_Click(id); });
+  connect(Widgets.cmdHMISetWidth, &QPushButton::clicked, this,
+          [&controls] { controls.cmdHMISetWidth_Click(); });
   hmi::log::LogFileTable& logFiles = panel.LogFiles();
   connect(Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
           [&logFiles](const QString& folder) { logFiles.SetLogFolder(folder.toStdString()); });
@@ -419,6 +424,44 @@ void FrmTerminal::closeEvent(QCloseEvent* event) {
     Panel->SaveSettings();
   }
   QMainWindow::closeEvent(event);  // never refused, nothing asked
+}
+
+void FrmTerminal::SetControlVisible(hmi::screen::PanelControl control, bool visible) {
+  using hmi::screen::PanelControl;
+  switch (control) {
+    case PanelControl::Connect:
+      Widgets.cmdHMIConnect->setVisible(visible);
+      break;
+    case PanelControl::Reset:
+      Widgets.cmdHMIReset->setVisible(visible);
+      break;
+    case PanelControl::Cls:
+      Widgets.cmdHMICLS->setVisible(visible);
+      break;
+    case PanelControl::Rulers:
+      Widgets.cmdHMIRulers->setVisible(visible);
+      break;
+    case PanelControl::AspectRatio:
+      Widgets.fraAspectRatio->setVisible(visible);
+      break;
+    case PanelControl::Width:
+      Widgets.txtSetWidth->setVisible(visible);
+      Widgets.cmdHMISetWidth->setVisible(visible);
+      break;
+    case PanelControl::ShowTrace:
+      Widgets.cmdShowTrace->setVisible(visible);
+      break;
+  }
+}
+
+void FrmTerminal::SetTerminalFunctions(bool available) {
+  Widgets.SSTab1->setTabEnabled(app::kTerminalTab, available);
+  Widgets.fraCommsParameters->setVisible(available);
+  Widgets.fraLogFiles->setVisible(available);  // the terminal's log-file settings
+}
+
+std::string FrmTerminal::WidthBoxText() const {
+  return Widgets.txtSetWidth->text().toStdString();
 }
 
 }  // namespace korvani::ui

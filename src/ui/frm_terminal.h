@@ -74,6 +74,9 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void SetCheckDisp(std::string_view caption) override;
   void SetCheckBox(app::SettingsCheck which, bool ticked) override;
   void SetTxLine(int index, std::string_view text) override;
+  void SetControlVisible(hmi::screen::PanelControl control, bool visible) override;
+  void SetTerminalFunctions(bool available) override;
+  [[nodiscard]] std::string WidthBoxText() const override;
 
   // cmdHMIUserButton(i), made when first shown; null before.
   [[nodiscard]] QPushButton* UserButton(int index) const;

@@ -159,7 +159,26 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   ui.txtSetWidth->setMaximumWidth(60);
   controls->addWidget(ui.cmdHMIReset);
   controls->addWidget(ui.cmdHMICLS);
-  controls->addWidget(ui.txtSetWidth);
+  ui.txtSetWidth->setText(QStringLiteral("40"));
+  ui.cmdHMISetWidth = new QPushButton(QStringLiteral("Width"), tab);
+  ui.cmdHMISetWidth->setObjectName(QStringLiteral("cmdHMISetWidth"));
+  ui.fraAspectRatio = new QGroupBox(QStringLiteral("A/R"), tab);
+  ui.fraAspectRatio->setObjectName(QStringLiteral("fraAspectRatio"));
+  auto* ratioLayout = new QVBoxLayout(ui.fraAspectRatio);
+  ui.grpAspectRatio = new QButtonGroup(ui.fraAspectRatio);
+  const char* const ratios[] = {"4:3", "3:2", "5:3", "16:9"};
+  for (int i = 0; i < 4; ++i) {
+    ui.optAspectRatio[i] = new QRadioButton(QString::fromLatin1(ratios[i]), ui.fraAspectRatio);
+    ui.optAspectRatio[i]->setObjectName(QStringLiteral("optAspectRatio%1").arg(i));
+    ui.grpAspectRatio->addButton(ui.optAspectRatio[i], i);
+    ratioLayout->addWidget(ui.optAspectRatio[i]);
+  }
+  ui.optAspectRatio[1]->setChecked(true);
+  auto* widthRow = new QHBoxLayout;
+  widthRow->addWidget(ui.txtSetWidth);
+  widthRow->addWidget(ui.cmdHMISetWidth);
+  controls->addLayout(widthRow);
+  controls->addWidget(ui.fraAspectRatio);
   controls->addStretch(1);
   screenRow->addLayout(controls);
   layout->addLayout(screenRow, 1);
@@ -273,6 +292,7 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
 
 QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
   auto* frame = new QGroupBox(QStringLiteral("COM port"), parent);
+  ui.fraCommPort = frame;
   auto* grid = new QGridLayout(frame);
   ui.cmbComPort = new QComboBox(frame);
   ui.cmbComPort->setObjectName(QStringLiteral("cmbComPort"));
@@ -296,6 +316,7 @@ QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
 
 QGroupBox* BuildCommsFrame(FrmTerminalUi& ui, QWidget* parent) {
   auto* frame = new QGroupBox(QStringLiteral("Comms parameters"), parent);
+  ui.fraCommsParameters = frame;
   auto* row = new QHBoxLayout(frame);
   auto* baud = new QGroupBox(QStringLiteral("Baud"), frame);
   auto* baudLayout = new QVBoxLayout(baud);
@@ -335,6 +356,7 @@ QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
   layout->addWidget(hint);
   layout->addWidget(BuildCommsFrame(ui, tab));
   auto* logFiles = new QGroupBox(QStringLiteral("Log files"), tab);
+  ui.fraLogFiles = logFiles;
   auto* form = new QFormLayout(logFiles);
   ui.txtASCIILogFileName = new QLineEdit(QStringLiteral("ASCII_logfile.log"), logFiles);
   ui.txtASCIILogFileName->setObjectName(QStringLiteral("txtASCIILogFileName"));

@@ -52,6 +52,10 @@ struct FrmTerminalUi {
   QPushButton* cmdHMIReset = nullptr;
   QPushButton* cmdHMICLS = nullptr;
   QLineEdit* txtSetWidth = nullptr;
+  QPushButton* cmdHMISetWidth = nullptr;
+  QGroupBox* fraAspectRatio = nullptr;
+  QRadioButton* optAspectRatio[4] = {};
+  QButtonGroup* grpAspectRatio = nullptr;
   QLabel* lblTx = nullptr;
   QPushButton* cmdHMIConnect = nullptr;
   QPushButton* cmdSetRTC = nullptr;
@@ -82,6 +86,9 @@ struct FrmTerminalUi {
   QLabel* Label2 = nullptr;
 
   // Settings tab
+  QGroupBox* fraCommPort = nullptr;
+  QGroupBox* fraCommsParameters = nullptr;
+  QGroupBox* fraLogFiles = nullptr;
   QComboBox* cmbComPort = nullptr;
   QPushButton* chkComPortOpen = nullptr;  // a check box shown as a button that stays down
   QPushButton* cmdRefreshPorts = nullptr;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #ifndef Q_OS_WIN
 #include <sys/socket.h>
@@ -61,10 +62,14 @@ void CloseOnSessionEnd(QWidget& window) {
 
 void PrintUsage() {
   std::puts(
-      "Usage: korvani [--port PATH]\n"
+      "Usage: korvani [--port PATH] [/T]\n"
       "\n"
       "  --port PATH   add the serial device PATH to the port list and open it at start-up\n"
-      "  --help        show this help and exit");
+      "  /T            make the terminal functions available (the Terminal tab)\n"
+      "  --help        show this help and exit\n"
+      "\n"
+      "Settings are kept in $XDG_CONFIG_HOME/Korvani_by_Vexel/INIFile/Vexel32.INI\n"
+      "(~/.config/... when XDG_CONFIG_HOME is not set; %APPDATA%\\... on Windows).");
 }
 
 }  // namespace
@@ -118,6 +123,8 @@ int main(int argc, char* argv[]) {
     // The named device joins the port list and is the one opened at start-up.
     panel.CommandLinePort = devices->AddUserPort(portPath.toStdString());
   }
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  panel.Controls().TerminalMode = korvani::hmi::screen::PanelControls::TerminalModeFrom(arguments);
   panel.FormLoad();
   window.show();
   CloseOnSessionEnd(window);

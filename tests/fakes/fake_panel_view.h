@@ -61,6 +61,11 @@ class FakePanelView : public app::PanelView {
   void SetCheckBox(app::SettingsCheck which, bool ticked) override {
     Checks[static_cast<std::size_t>(which)] = ticked;
   }
+  void SetControlVisible(hmi::screen::PanelControl control, bool visible) override {
+    Controls.at(static_cast<std::size_t>(control)) = visible;
+  }
+  void SetTerminalFunctions(bool available) override { TerminalFunctions = available; }
+  [[nodiscard]] std::string WidthBoxText() const override { return WidthBox; }
   void SetTxLine(int index, std::string_view text) override {
     TxLines.at(static_cast<std::size_t>(index)).assign(text);
   }
@@ -111,6 +116,8 @@ class FakePanelView : public app::PanelView {
   std::string AsciiLogName;
   std::string HexLogName;
   std::string CheckDisp;
+  std::array<bool, hmi::screen::kMaskedControls> Controls{};
+  bool TerminalFunctions = false;
   std::array<bool, 4> Checks{};
   std::array<std::string, 5> TxLines;
   double TitleWidth = 0;

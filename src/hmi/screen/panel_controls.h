@@ -1,0 +1,51 @@
+// The layout and width controls and which of the panel's buttons show: the board's control
+// mask ("X") and the default every screen reset restores, with the "/T" terminal switch.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hmi/screen/screen.h"
+
+namespace korvani::hmi::screen {
+
+// The controls the mask's bits 0 to 6 show or hide, in bit order.
+enum class PanelControl { Connect, Reset, Cls, Rulers, AspectRatio, Width, ShowTrace };
+inline constexpr int kMaskedControls = 7;
+inline constexpr int kTerminalBit = 0x80;
+
+class PanelControlsView {
+ public:
+  virtual ~PanelControlsView() = default;
+  virtual void SetControlVisible(PanelControl control, bool visible) = 0;
+  // The Terminal tab, the comms parameters and the terminal's log-file settings.
+  virtual void SetTerminalFunctions(bool available) = 0;
+  [[nodiscard]] virtual std::string WidthBoxText() const = 0;  // txtSetWidth
+};
+
+class PanelControls {
+ public:
+  PanelControls(Screen& screen, PanelControlsView& view, std::function<void()> sendConnect);
+
+  void optAspectRatio_Click(int index);
+  void cmdHMISetWidth_Click();
+  void ApplyControlMask(std::string_view maskText);
+  void ResetPanelControls();
+
+  // "/T" as an argument of its own, in either case.
+  static bool TerminalModeFrom(const std::vector<std::string>& arguments);
+
+  bool TerminalMode = false;
+
+ private:
+  void ApplyMask(int mask);
+
+  Screen& HmiScreen;
+  PanelControlsView& View;
+  std::function<void()> SendConnect;
+};
+
+}  // namespace korvani::hmi::screen
