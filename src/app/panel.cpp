@@ -20,6 +20,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
       MakerWebAddress(platform.MakerWebAddress),
       tmrHMIButtons(platform.MakeTimer()),
       tmrToastMsg(platform.MakeTimer()),
+      tmrIntro(platform.MakeTimer()),
       HmiLink([this] { HmiScreen.ScreenReset(); }),
       RxPath(platform.Port, view, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
       TxSender([this](std::string_view message) { return TerminalPort.Write(message); }, view),
@@ -52,6 +53,8 @@ Panel::Panel(const Platform& platform, PanelView& view)
       TxLines(platform.Port, TermLogs, view),
       AppPaths(platform.GetEnv),
       ProblemReports(platform.Dialogs, platform.Random),
+      Typist(
+          HmiScreen, *tmrIntro, [this] { return HmiLink.IntroShowing(); }, platform.SplashFile),
       PortConnection(platform.Port, view, ComPortNumber,
                      [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
       Lister(platform.Devices),
@@ -129,6 +132,7 @@ void Panel::FormLoad() {
   hmi::screen::Layout3x2(HmiScreen.Layouts());
   HmiScreen.ScreenSetup(kStartColumns);
   HmiScreen.ScreenReset();
+  Typist.Start();  // the intro is typed until the board takes over the screen
 }
 
 void Panel::BuildComPortList() {

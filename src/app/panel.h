@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/intro_typist.h"
 #include "app/panel_view.h"
 #include "app/settings.h"
 #include "base/clock.h"
@@ -49,6 +50,7 @@ struct Platform {
   std::string MakerWebAddress;
   std::function<std::string(const char* name)> GetEnv;  // "" when unset
   std::function<double()> Random;                       // in [0, 1)
+  std::string SplashFile;                               // the intro text typed at start-up
 };
 
 class Panel {
@@ -97,6 +99,7 @@ class Panel {
   terminal::TransmitLines& Transmit() { return TxLines; }
   const AppFolders& Folders() const { return AppPaths; }
   Problems& ProblemBox() { return ProblemReports; }
+  IntroTypist& Intro() { return Typist; }
 
   // The COM port in use; 0 means none chosen.
   std::int16_t ComPortNumber = 0;
@@ -115,6 +118,7 @@ class Panel {
   std::string MakerWebAddress;
   std::unique_ptr<base::Timer> tmrHMIButtons;
   std::unique_ptr<base::Timer> tmrToastMsg;
+  std::unique_ptr<base::Timer> tmrIntro;
   hmi::link::Framer HmiLink;
   terminal::ReceivePath RxPath;
   hmi::link::PanelSender TxSender;
@@ -130,6 +134,7 @@ class Panel {
   terminal::TransmitLines TxLines;
   AppFolders AppPaths;
   Problems ProblemReports;
+  IntroTypist Typist;
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

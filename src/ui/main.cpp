@@ -1,6 +1,7 @@
 // korvani: wires the real serial port and window to the panel and starts the event loop.
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QFont>
 #include <QSocketNotifier>
 #include <QUrl>
@@ -60,6 +61,15 @@ void CloseOnSessionEnd(QWidget& window) {
 #endif
 }
 
+// The intro text beside the program, else in the installed program's data folder.
+std::string SplashFilePath() {
+  const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/splash_message.txt");
+  if (QFileInfo::exists(beside)) {
+    return beside.toStdString();
+  }
+  return std::string(KORVANI_DATA_DIR) + "/splash_message.txt";
+}
+
 void PrintUsage() {
   std::puts(
       "Usage: korvani [--port PATH] [/T]\n"
@@ -115,7 +125,8 @@ int main(int argc, char* argv[]) {
           [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); },
       .MakerWebAddress = KORVANI_MAKER_WEB_ADDRESS,
       .GetEnv = [](const char* name) { return qEnvironmentVariable(name).toStdString(); },
-      .Random = [&random] { return std::uniform_real_distribution<double>(0.0, 1.0)(random); }};
+      .Random = [&random] { return std::uniform_real_distribution<double>(0.0, 1.0)(random); },
+      .SplashFile = SplashFilePath()};
   korvani::app::Panel panel(platform, window);
   window.Attach(panel);
 

@@ -119,6 +119,7 @@ struct FakePlatform {
   // The environment the panel sees: by default no settings file anywhere.
   std::map<std::string, std::string> Env{{"APPDATA", "/nonexistent-korvani-appdata"}};
   std::vector<double> RandomValues;
+  std::string SplashFile = "/nonexistent-korvani-splash.txt";
   std::size_t NextRandom = 0;
 
   app::Platform Get() { return With(Port, Surface); }
@@ -140,10 +141,12 @@ struct FakePlatform {
               const auto found = Env.find(name);
               return found == Env.end() ? std::string() : found->second;
             },
-            [this] { return RandomValues.empty() ? 0.0 : RandomValues[NextRandom++ % RandomValues.size()]; }};
+            [this] { return RandomValues.empty() ? 0.0 : RandomValues[NextRandom++ % RandomValues.size()]; },
+            SplashFile};
   }
   FakeTimer& ButtonTimer() { return *Timers.at(0); }
   FakeTimer& ToastTimer() { return *Timers.at(1); }
+  FakeTimer& IntroTimer() { return *Timers.at(2); }
 };
 
 }  // namespace korvani::fakes

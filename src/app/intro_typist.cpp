@@ -1,0 +1,80 @@
+#include "app/intro_typist.h"
+
+#include <cmath>
+
+#include "base/files.h"
+#include "base/numbers.h"
+
+namespace korvani::app {
+
+namespace {
+// Ruler lines in the splash file help its author line the text up; they never show.
+constexpr std::string_view kHiddenMark = ".1234";
+}  // namespace
+
+IntroTypist::IntroTypist(hmi::screen::Screen& screen, base::Timer& timer, std::function<bool()> introShowing,
+                         std::string splashFile)
+    : HmiScreen(screen),
+      Timer(timer),
+      IntroShowing(std::move(introShowing)),
+      SplashFile(std::move(splashFile)) {
+  Timer.SetTickHandler([this] { tmrIntro_Timer(); });
+}
+
+void IntroTypist::Start() {
+  Timer.SetInterval(kIntroFirstTickMs);
+  Timer.SetEnabled(true);
+}
+
+void IntroTypist::tmrIntro_Timer() {
+  switch (State) {
+    case Idle:
+      if (IntroShowing() && base::FileExists(SplashFile)) {
+        File.open(base::Utf8Path(SplashFile), std::ios::binary);
+        State = File.is_open() ? ReadLine : Idle;
+      }
+      break;
+    case ReadLine:
+      for (;;) {
+        if (!std::getline(File, Line)) {
+          File.close();
+          State = EndOfFile;
+          break;
+        }
+        if (!Line.empty() && Line.back() == '\r') {
+          Line.pop_back();
+        }
+        if (Line.find(kHiddenMark) == std::string::npos) {
+          State = TypeLine;
+          break;
+        }
+      }
+      break;
+    case TypeLine:
+      if (Line.empty()) {
+        State = ReadLine;
+        HmiScreen.CursorY = base::WholeNumber(HmiScreen.CursorY + static_cast<double>(HmiScreen.CellHeight));
+        HmiScreen.CursorX = 0;
+      } else if (IntroShowing()) {
+        const std::string character = Line.substr(0, 1);
+        Line.erase(0, 1);
+        HmiScreen.PrintAtCursor(character);
+        Timer.SetInterval(kIntroTypingMs);
+      } else {
+        Timer.SetInterval(kIntroIdleMs);
+        File.close();
+        State = Idle;
+      }
+      break;
+    case EndOfFile:
+      if (!IntroShowing()) {
+        Timer.SetInterval(kIntroIdleMs);
+        State = Idle;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace korvani::app

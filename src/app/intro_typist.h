@@ -1,0 +1,43 @@
+// Types the intro text from the splash file onto the HMI screen, one character a tick,
+// until the board takes over the screen.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "base/timer.h"
+#include "hmi/screen/screen.h"
+
+namespace korvani::app {
+
+inline constexpr int kIntroFirstTickMs = 20;
+inline constexpr int kIntroTypingMs = 1;
+inline constexpr int kIntroIdleMs = 1000;
+
+class IntroTypist {
+ public:
+  enum State : std::int16_t { Idle = 0, ReadLine = 1, TypeLine = 2, EndOfFile = 4 };
+
+  // `introShowing` tells whether the intro may still be drawn.
+  IntroTypist(hmi::screen::Screen& screen, base::Timer& timer, std::function<bool()> introShowing,
+              std::string splashFile);
+
+  // Starts the timer; called when the window exists.
+  void Start();
+  void tmrIntro_Timer();
+
+  [[nodiscard]] std::int16_t SplashState() const { return State; }
+
+ private:
+  hmi::screen::Screen& HmiScreen;
+  base::Timer& Timer;
+  std::function<bool()> IntroShowing;
+  std::string SplashFile;
+  std::ifstream File;
+  std::string Line;
+  std::int16_t State = Idle;
+};
+
+}  // namespace korvani::app
