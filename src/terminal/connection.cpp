@@ -1,16 +1,7 @@
 #include "terminal/connection.h"
+#include "base/text.h"
 
 namespace korvani::terminal {
-
-namespace {
-std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) {
-    return {};
-  }
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-}  // namespace
 
 Connection::Connection(SerialPort& port, ConnectionView& view, std::int16_t& comPortNumber,
                        std::function<std::int16_t()> portNumberFromList)
@@ -20,7 +11,8 @@ Connection::Connection(SerialPort& port, ConnectionView& view, std::int16_t& com
       PortNumberFromList(std::move(portNumberFromList)) {}
 
 std::string Connection::SettingsString() const {
-  const std::string_view baud = Trim(kBaudCaptions.at(static_cast<std::size_t>(BaudIndex)).substr(2));
+  const std::string_view baud =
+      base::TrimBlanks(kBaudCaptions.at(static_cast<std::size_t>(BaudIndex)).substr(2));
   const std::string_view format = kCharacterCaptions.at(static_cast<std::size_t>(CharIndex)).substr(3);
   return std::string(baud) + "," + std::string(format);
 }

@@ -1,6 +1,7 @@
 // The main window shows what the panel decides and forwards the user's clicks.
 #include <QSignalSpy>
 #include <QTest>
+#include <tuple>
 
 #include "app/panel.h"
 #include "fakes/fake_platform.h"
@@ -11,17 +12,29 @@
 
 using korvani::ui::FrmTerminal;
 
+// The real window on a fake port and platform, with one COM port on the machine.
+struct WindowOnFakes {
+  WindowOnFakes() {
+    fake.Devices.Names = {"USB Serial Port (COM3)"};
+    window.Attach(panel);
+  }
+  std::tuple<korvani::fakes::FakeSerialPort&, FrmTerminal&, korvani::app::Panel&> Parts() {
+    return {port, window, panel};
+  }
+
+  korvani::fakes::FakeSerialPort port;
+  FrmTerminal window;
+  korvani::fakes::FakePlatform fake;
+  korvani::app::Panel panel{fake.With(port, window.Surface()), window};
+};
+
 class FrmTerminalTest : public QObject {
   Q_OBJECT
 
  private slots:
   void opensOnTheHmiTabWithThreeTabs() {
-    korvani::fakes::FakeSerialPort port;
-    FrmTerminal window;
-    korvani::fakes::FakePlatform fake;
-    fake.Devices.Names = {"USB Serial Port (COM3)"};
-    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
-    window.Attach(panel);
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
     panel.FormLoad();
     const auto& ui = window.Ui();
     QCOMPARE(window.windowTitle(), QStringLiteral("Korvani standalone V1.3 build 020      Vexel Vavadivu"));
@@ -38,13 +51,9 @@ class FrmTerminalTest : public QObject {
   }
 
   void paneShowsNewestTextAtDisplayRateNotPerChunk() {
-    korvani::fakes::FakeSerialPort port;
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
     port.Open = true;
-    FrmTerminal window;
-    korvani::fakes::FakePlatform fake;
-    fake.Devices.Names = {"USB Serial Port (COM3)"};
-    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
-    window.Attach(panel);
     QSignalSpy rebuilt(window.Ui().txtRxData, &QPlainTextEdit::textChanged);
 
     for (int i = 0; i < 200; ++i) {
@@ -56,13 +65,9 @@ class FrmTerminalTest : public QObject {
   }
 
   void buttonsDriveFreezeClearAndTheHexView() {
-    korvani::fakes::FakeSerialPort port;
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
     port.Open = true;
-    FrmTerminal window;
-    korvani::fakes::FakePlatform fake;
-    fake.Devices.Names = {"USB Serial Port (COM3)"};
-    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
-    window.Attach(panel);
     const auto& ui = window.Ui();
 
     port.Arrive("AB");
@@ -85,12 +90,8 @@ class FrmTerminalTest : public QObject {
   }
 
   void testButtonShowsInjectedBytesInHex() {
-    korvani::fakes::FakeSerialPort port;
-    FrmTerminal window;
-    korvani::fakes::FakePlatform fake;
-    fake.Devices.Names = {"USB Serial Port (COM3)"};
-    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
-    window.Attach(panel);
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
     int resets = 0;
     panel.Link().Commands().Bind('S', [&resets](const korvani::hmi::link::Arguments&) { ++resets; });
 
@@ -105,12 +106,8 @@ class FrmTerminalTest : public QObject {
   }
 
   void resetAndClsButtonsRedrawTheScreen() {
-    korvani::fakes::FakeSerialPort port;
-    FrmTerminal window;
-    korvani::fakes::FakePlatform fake;
-    fake.Devices.Names = {"USB Serial Port (COM3)"};
-    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
-    window.Attach(panel);
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
     panel.FormLoad();
     const QImage& image = window.Surface().Image();
 
@@ -125,12 +122,8 @@ class FrmTerminalTest : public QObject {
   }
 
   void clickingASoftButtonSendsItsText() {
-    korvani::fakes::FakeSerialPort port;
-    FrmTerminal window;
-    korvani::fakes::FakePlatform fake;
-    fake.Devices.Names = {"USB Serial Port (COM3)"};
-    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
-    window.Attach(panel);
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
     panel.FormLoad();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -157,12 +150,8 @@ class FrmTerminalTest : public QObject {
   }
 
   void noticesAndTheEntryFrameShowBoardTextPlainly() {
-    korvani::fakes::FakeSerialPort port;
-    FrmTerminal window;
-    korvani::fakes::FakePlatform fake;
-    fake.Devices.Names = {"USB Serial Port (COM3)"};
-    korvani::app::Panel panel(fake.With(port, window.Surface()), window);
-    window.Attach(panel);
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
     panel.FormLoad();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -1,4 +1,5 @@
 #include "hmi/log/disk_log_commands.h"
+#include "base/text.h"
 
 #include <stdexcept>
 
@@ -13,17 +14,9 @@ constexpr std::string_view kNoFolder =
     "Unable to open file folder for logging. Logging will be inhibited. You can select a folder in the "
     "settings tab.";
 
-std::string Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) {
-    return {};
-  }
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 // The mode's lowest two bits, or -1 when no usable mode was given.
 int ParseMode(std::string_view text) {
-  const std::string mode = Trim(text);
+  const std::string mode(base::TrimBlanks(text));
   if (mode.empty() || mode.find_first_not_of("0123456789.") != std::string::npos) {
     return -1;
   }

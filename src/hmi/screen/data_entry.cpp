@@ -1,4 +1,5 @@
 #include "hmi/screen/data_entry.h"
+#include "base/text.h"
 
 #include "base/numbers.h"
 
@@ -10,14 +11,6 @@ constexpr std::string_view kDigits = "01234567890";
 constexpr int kEnterKey = 13;
 constexpr std::size_t kCheckedCharacters = 9;
 
-std::string Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) {
-    return {};
-  }
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 }  // namespace
 
 DataEntry::DataEntry(DataEntryView& view, base::Dialogs& dialogs, std::function<void(std::string_view)> send,
@@ -26,8 +19,8 @@ DataEntry::DataEntry(DataEntryView& view, base::Dialogs& dialogs, std::function<
 
 void DataEntry::AskForNumber(const link::Arguments& a) {
   EntryReplyTag = a[3];
-  EntryMinimum = Trim(a[1]);
-  EntryMaximum = Trim(a[2]);
+  EntryMinimum = base::TrimBlanks(a[1]);
+  EntryMaximum = base::TrimBlanks(a[2]);
   std::string prompt = a[0];
   if (!EntryMinimum.empty() || !EntryMaximum.empty()) {
     prompt += "\r\n";
@@ -73,7 +66,8 @@ void DataEntry::Refuse(std::string_view text) {
 }
 
 void DataEntry::cmdHMIDataOK_Click() {
-  const std::string entered = Trim(FilterEntryText(View.EntryText()));
+  const std::string filtered = FilterEntryText(View.EntryText());
+  const std::string entered(base::TrimBlanks(filtered));
   const double value = base::LenientNumber(std::string_view(entered).substr(0, kCheckedCharacters));
   if (!entered.empty()) {
     if (!EntryMinimum.empty() && base::LenientNumber(EntryMinimum) > value) {

@@ -1,4 +1,5 @@
 #include "hmi/screen/screen.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,22 +12,9 @@ namespace korvani::hmi::screen {
 namespace {
 
 using base::LenientNumber;
+using base::TrimBlanks;
+using base::UpperCase;
 using base::WholeNumber;
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) {
-    return {};
-  }
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-std::string UpperCase(std::string_view text) {
-  std::string upper(text);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-  return upper;
-}
 
 constexpr char kMiddleDot = '\xB7';
 

@@ -1,4 +1,5 @@
 #include "hmi/screen/soft_buttons.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,20 +13,6 @@ namespace {
 
 using base::LenientNumber;
 using base::WholeNumber;
-
-std::string UpperTrimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) {
-    return {};
-  }
-  std::string upper(text.substr(first, text.find_last_not_of(' ') - first + 1));
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-  return upper;
-}
 
 std::int16_t ToInt16(double value, const char* what) {
   if (!base::FitsInt16(value)) {
@@ -56,7 +43,7 @@ SoftButtons::SoftButtons(Screen& screen, ButtonView& view, base::Timer& repeatTi
 
 std::int32_t SoftButtons::ResolveSize(std::string_view text, std::int16_t cell, std::int32_t total,
                                       float extra) {
-  const auto a = static_cast<float>(LenientNumber(UpperTrimmed(text)));
+  const auto a = static_cast<float>(LenientNumber(base::UpperCase(base::TrimBlanks(text))));
   float size = 0;
   if (a <= 0 || a >= 1) {
     size = (a + extra) * static_cast<float>(cell);
