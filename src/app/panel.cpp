@@ -55,6 +55,8 @@ Panel::Panel(const Platform& platform, PanelView& view)
       ProblemReports(platform.Dialogs, platform.Random),
       Typist(
           HmiScreen, *tmrIntro, [this] { return HmiLink.IntroShowing(); }, platform.SplashFile),
+      Updates(platform.Dialogs, platform.FetchPage, platform.OpenWebPage, platform.ProductUrl),
+      HelpUrl(platform.HelpUrl),
       PortConnection(platform.Port, view, ComPortNumber,
                      [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
       Lister(platform.Devices),
@@ -115,7 +117,7 @@ void Panel::FormLoad() {
   }
   BuildComPortList();
   View.SelectTab(kHmiTab);
-  // The version check starts here once it exists.
+  Updates.Start();
   View.FitWidthToTabs();
   PortConnection.BaudIndex = terminal::kStartBaudIndex;
   PortConnection.CharIndex = terminal::kStartCharIndex;
@@ -137,6 +139,12 @@ void Panel::FormLoad() {
 
 void Panel::BuildComPortList() {
   PortList.BuildComPortList(View.HideBluetoothChecked(), ComPortNumber);
+}
+
+void Panel::Label1_DblClick() {
+  if (OpenWebPage && !HelpUrl.empty()) {
+    OpenWebPage(HelpUrl);
+  }
 }
 
 void Panel::SendConnect() {

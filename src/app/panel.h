@@ -12,6 +12,7 @@
 #include "app/intro_typist.h"
 #include "app/panel_view.h"
 #include "app/settings.h"
+#include "app/version_check.h"
 #include "base/clock.h"
 #include "base/dialogs.h"
 #include "base/timer.h"
@@ -51,6 +52,9 @@ struct Platform {
   std::function<std::string(const char* name)> GetEnv;  // "" when unset
   std::function<double()> Random;                       // in [0, 1)
   std::string SplashFile;                               // the intro text typed at start-up
+  VersionCheck::Fetch FetchPage;                        // one GET; failures are never reported
+  std::string ProductUrl;                               // the version check's page and the download
+  std::string HelpUrl;                                  // Label1's help page
 };
 
 class Panel {
@@ -80,6 +84,8 @@ class Panel {
   void chkHideBT_Click() { BuildComPortList(); }
   // Once a second, from the window's timer.
   void tmrPortWatch_Timer() { PortConnection.WatchPort(); }
+  // A double click on Label1 opens the help page.
+  void Label1_DblClick();
 
   void SendConnect();
   void SendClock();
@@ -135,6 +141,8 @@ class Panel {
   AppFolders AppPaths;
   Problems ProblemReports;
   IntroTypist Typist;
+  VersionCheck Updates;
+  std::string HelpUrl;
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

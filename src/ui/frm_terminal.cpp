@@ -121,6 +121,7 @@ void FrmTerminal::Attach(app::Panel& panel) {
   Widgets.txtHMIDataEntry->installEventFilter(this);
   Widgets.lblToastMsg->installEventFilter(this);
   Widgets.lblDismissToastMsg->installEventFilter(this);
+  Widgets.Label1->installEventFilter(this);
   connect(Widgets.cmdHMIReset, &QPushButton::clicked, this, [this] { Panel->cmdHMIReset_Click(); });
   connect(Widgets.cmdHMICLS, &QPushButton::clicked, this, [this] { Panel->cmdHMICLS_Click(); });
   connect(Widgets.cmdHMITestSend, &QPushButton::clicked, this,
@@ -341,6 +342,10 @@ bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
       Panel->Buttons().cmdHMIUserButton_MouseUp(index);
     }
     return false;
+  }
+  if (watched == Widgets.Label1 && event->type() == QEvent::MouseButtonDblClick) {
+    Panel->Label1_DblClick();
+    return true;
   }
   if ((watched == Widgets.lblToastMsg || watched == Widgets.lblDismissToastMsg) &&
       event->type() == QEvent::MouseButtonPress) {

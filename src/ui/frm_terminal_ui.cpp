@@ -355,6 +355,14 @@ QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
   layout->addWidget(BuildPortFrame(ui, tab));
   layout->addWidget(hint);
   layout->addWidget(BuildCommsFrame(ui, tab));
+  ui.Label1 = new QLabel(
+      QStringLiteral("The range of selectable comms parameters corresponds to those available in the "
+                     "User Protocol. Double click this comment for details (Internet connection "
+                     "required)."),
+      tab);
+  ui.Label1->setObjectName(QStringLiteral("Label1"));
+  ui.Label1->setWordWrap(true);
+  layout->addWidget(ui.Label1);
   auto* logFiles = new QGroupBox(QStringLiteral("Log files"), tab);
   ui.fraLogFiles = logFiles;
   auto* form = new QFormLayout(logFiles);

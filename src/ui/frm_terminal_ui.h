@@ -87,6 +87,7 @@ struct FrmTerminalUi {
 
   // Settings tab
   QGroupBox* fraCommPort = nullptr;
+  QLabel* Label1 = nullptr;  // the help link
   QGroupBox* fraCommsParameters = nullptr;
   QGroupBox* fraLogFiles = nullptr;
   QComboBox* cmbComPort = nullptr;

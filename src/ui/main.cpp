@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFont>
+#include <QNetworkAccessManager>
 #include <QSocketNotifier>
 #include <QUrl>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include "ui/qt_dialogs.h"
 #include "ui/qt_serial_port.h"
 #include "ui/qt_timer.h"
+#include "ui/qt_web.h"
 
 namespace {
 
@@ -70,6 +72,12 @@ std::string SplashFilePath() {
   return std::string(KORVANI_DATA_DIR) + "/splash_message.txt";
 }
 
+// A build setting that an environment variable of the same name overrides.
+std::string Setting(const char* name, const char* builtIn) {
+  const QString value = qEnvironmentVariable(name);
+  return value.isEmpty() ? std::string(builtIn) : value.toStdString();
+}
+
 void PrintUsage() {
   std::puts(
       "Usage: korvani [--port PATH] [/T]\n"
@@ -112,6 +120,7 @@ int main(int argc, char* argv[]) {
   korvani::ui::FrmTerminal window;
   korvani::ui::QtDialogs dialogs(&window);
   const korvani::base::SystemClock clock;
+  QNetworkAccessManager network;
   std::mt19937 random(static_cast<std::mt19937::result_type>(std::time(nullptr)));
   const korvani::app::Platform platform{
       .Port = port,
@@ -126,7 +135,10 @@ int main(int argc, char* argv[]) {
       .MakerWebAddress = KORVANI_MAKER_WEB_ADDRESS,
       .GetEnv = [](const char* name) { return qEnvironmentVariable(name).toStdString(); },
       .Random = [&random] { return std::uniform_real_distribution<double>(0.0, 1.0)(random); },
-      .SplashFile = SplashFilePath()};
+      .SplashFile = SplashFilePath(),
+      .FetchPage = korvani::ui::FetchWithQt(network),
+      .ProductUrl = Setting("KORVANI_PRODUCT_URL", KORVANI_PRODUCT_URL),
+      .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL)};
   korvani::app::Panel panel(platform, window);
   window.Attach(panel);
 

@@ -120,6 +120,8 @@ struct FakePlatform {
   std::map<std::string, std::string> Env{{"APPDATA", "/nonexistent-korvani-appdata"}};
   std::vector<double> RandomValues;
   std::string SplashFile = "/nonexistent-korvani-splash.txt";
+  std::vector<std::string> Requests;             // pages asked for
+  std::function<void(std::string)> PendingPage;  // answers the last request
   std::size_t NextRandom = 0;
 
   app::Platform Get() { return With(Port, Surface); }
@@ -142,7 +144,13 @@ struct FakePlatform {
               return found == Env.end() ? std::string() : found->second;
             },
             [this] { return RandomValues.empty() ? 0.0 : RandomValues[NextRandom++ % RandomValues.size()]; },
-            SplashFile};
+            SplashFile,
+            [this](const std::string& url, std::function<void(std::string)> completed) {
+              Requests.push_back(url);
+              PendingPage = std::move(completed);
+            },
+            "https://vexel.example.com/korvani/version",
+            "https://vexel.example.com/korvani/help"};
   }
   FakeTimer& ButtonTimer() { return *Timers.at(0); }
   FakeTimer& ToastTimer() { return *Timers.at(1); }

@@ -1,0 +1,24 @@
+// Fetching one web page with Qt's network access: the body goes to the callback when the
+// answer is complete; failures (no network, no server, an error status) are dropped.
+#pragma once
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+#include "app/version_check.h"
+
+namespace korvani::ui {
+
+inline app::VersionCheck::Fetch FetchWithQt(QNetworkAccessManager& network) {
+  return [&network](const std::string& url, std::function<void(std::string)> completed) {
+    QNetworkReply* reply = network.get(QNetworkRequest(QUrl(QString::fromStdString(url))));
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, completed = std::move(completed)] {
+      if (reply->error() == QNetworkReply::NoError) {
+        completed(reply->readAll().toStdString());
+      }
+      reply->deleteLater();
+    });
+  };
+}
+
+}  // namespace korvani::ui
