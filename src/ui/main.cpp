@@ -20,6 +20,7 @@
 #endif
 
 #include "app/panel.h"
+#include "app/version.h"
 #include "base/clock.h"
 #include "ports/dev_lister.h"
 #include "ui/frm_terminal.h"
@@ -84,6 +85,7 @@ void PrintUsage() {
       "\n"
       "  --port PATH   add the serial device PATH to the port list and open it at start-up\n"
       "  /T            make the terminal functions available (the Terminal tab)\n"
+      "  --version     show the version and exit\n"
       "  --help        show this help and exit\n"
       "\n"
       "Settings are kept in $XDG_CONFIG_HOME/Korvani_by_Vexel/INIFile/Vexel32.INI\n"
@@ -98,6 +100,10 @@ int main(int argc, char* argv[]) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       PrintUsage();
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("Korvani %s\n", korvani::app::VersionText().c_str());
       return 0;
     }
     if (arg == "--port") {
