@@ -1,5 +1,7 @@
 #include "base/numbers.h"
 
+#include "base/text.h"
+
 #include <charconv>
 #include <limits>
 #include <string>
@@ -15,24 +17,11 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-int HexValue(char c) {
-  if (IsDigit(c)) {
-    return c - '0';
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  return -1;
-}
-
 double HexNumber(std::string_view digits) {
   std::uint64_t value = 0;
   std::size_t count = 0;
   for (const char c : digits) {
-    const int digit = HexValue(c);
+    const int digit = HexDigitValue(c);
     if (digit < 0) {
       break;
     }

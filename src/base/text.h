@@ -26,4 +26,18 @@ inline std::string UpperCase(std::string_view text) {
   return upper;
 }
 
+// Value of a hex digit in either case, or -1.
+inline int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  return -1;
+}
+
 }  // namespace korvani::base

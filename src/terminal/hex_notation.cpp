@@ -1,24 +1,12 @@
 #include "terminal/hex_notation.h"
 
+#include "base/text.h"
+
 namespace korvani::terminal {
 
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-// Value of a hex digit in either case, or -1.
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  return -1;
-}
 
 char ByteChar(int code) {
   return static_cast<char>(static_cast<unsigned char>(code));
@@ -77,7 +65,7 @@ std::string ParseTxText(std::string_view typed) {
   out.reserve(typed.size());
 
   for (const char ch : typed) {
-    const int digit = HexValue(ch);
+    const int digit = base::HexDigitValue(ch);
     switch (state) {
       case State::Plain:
         if (ch == '\'') {
