@@ -1,17 +1,9 @@
 // korvani: wires the real serial port and window to the panel and starts the event loop.
 #include <QApplication>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QFont>
-#include <QNetworkAccessManager>
 #include <QSocketNotifier>
-#include <QUrl>
 #include <cstdio>
-#include <ctime>
-#include <memory>
-#include <random>
 #include <string>
-#include <vector>
 
 #ifndef Q_OS_WIN
 #include <sys/socket.h>
@@ -19,15 +11,8 @@
 #include <csignal>
 #endif
 
-#include "app/panel.h"
 #include "app/version.h"
-#include "base/clock.h"
-#include "ports/dev_lister.h"
-#include "ui/frm_terminal.h"
-#include "ui/qt_dialogs.h"
-#include "ui/qt_serial_port.h"
-#include "ui/qt_timer.h"
-#include "ui/qt_web.h"
+#include "ui/korvani_app.h"
 
 namespace {
 
@@ -64,26 +49,12 @@ void CloseOnSessionEnd(QWidget& window) {
 #endif
 }
 
-// The intro text beside the program, else in the installed program's data folder.
-std::string SplashFilePath() {
-  const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/splash_message.txt");
-  if (QFileInfo::exists(beside)) {
-    return beside.toStdString();
-  }
-  return std::string(KORVANI_DATA_DIR) + "/splash_message.txt";
-}
-
-// A build setting that an environment variable of the same name overrides.
-std::string Setting(const char* name, const char* builtIn) {
-  const QString value = qEnvironmentVariable(name);
-  return value.isEmpty() ? std::string(builtIn) : value.toStdString();
-}
-
 void PrintUsage() {
   std::puts(
-      "Usage: korvani [--port PATH] [/T]\n"
+      "Usage: korvani [--port PATH | --demo] [/T]\n"
       "\n"
       "  --port PATH   add the serial device PATH to the port list and open it at start-up\n"
+      "  --demo        list a simulated Vexel board as a port of its own and open it\n"
       "  /T            make the terminal functions available (the Terminal tab)\n"
       "  --version     show the version and exit\n"
       "  --help        show this help and exit\n"
@@ -95,7 +66,7 @@ void PrintUsage() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  QString portPath;
+  korvani::ui::StartOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -111,51 +82,19 @@ int main(int argc, char* argv[]) {
         std::fputs("korvani: --port needs a device path, for example --port /dev/ttyUSB0\n", stderr);
         return 2;
       }
-      portPath = QString::fromLocal8Bit(argv[++i]);
+      options.PortPath = QString::fromLocal8Bit(argv[++i]);
     } else if (arg.rfind("--port=", 0) == 0) {
-      portPath = QString::fromLocal8Bit(arg.substr(7).c_str());
+      options.PortPath = QString::fromLocal8Bit(arg.substr(7).c_str());
+    } else if (arg == "--demo") {
+      options.Demo = true;
     }
+    options.Arguments.push_back(arg);
   }
 
   QApplication application(argc, argv);
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-
-  const std::unique_ptr<korvani::ports::DeviceSource> devices = korvani::ports::MakePlatformDeviceSource();
-  korvani::ui::QtSerialPort port;
-  port.SetPathResolver([&devices](std::int16_t number) { return devices->DevicePath(number); });
-  korvani::ui::FrmTerminal window;
-  korvani::ui::QtDialogs dialogs(&window);
-  const korvani::base::SystemClock clock;
-  QNetworkAccessManager network;
-  std::mt19937 random(static_cast<std::mt19937::result_type>(std::time(nullptr)));
-  const korvani::app::Platform platform{
-      .Port = port,
-      .Surface = window.Surface(),
-      .Dialogs = dialogs,
-      .Devices = *devices,
-      .Clock = clock,
-      .MakeTimer =
-          [] { return std::unique_ptr<korvani::base::Timer>(std::make_unique<korvani::ui::QtTimer>()); },
-      .OpenWebPage =
-          [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); },
-      .MakerWebAddress = KORVANI_MAKER_WEB_ADDRESS,
-      .GetEnv = [](const char* name) { return qEnvironmentVariable(name).toStdString(); },
-      .Random = [&random] { return std::uniform_real_distribution<double>(0.0, 1.0)(random); },
-      .SplashFile = SplashFilePath(),
-      .FetchPage = korvani::ui::FetchWithQt(network),
-      .ProductUrl = Setting("KORVANI_PRODUCT_URL", KORVANI_PRODUCT_URL),
-      .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL)};
-  korvani::app::Panel panel(platform, window);
-  window.Attach(panel);
-
-  if (!portPath.isEmpty()) {
-    // The named device joins the port list and is the one opened at start-up.
-    panel.CommandLinePort = devices->AddUserPort(portPath.toStdString());
-  }
-  std::vector<std::string> arguments(argv + 1, argv + argc);
-  panel.Controls().TerminalMode = korvani::hmi::screen::PanelControls::TerminalModeFrom(arguments);
-  panel.FormLoad();
-  window.show();
-  CloseOnSessionEnd(window);
+  korvani::ui::KorvaniApp program(options);
+  program.Start();
+  CloseOnSessionEnd(program.Window());
   return QApplication::exec();
 }

@@ -1,0 +1,97 @@
+#include "ui/korvani_app.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+#include <ctime>
+
+#include "ui/qt_timer.h"
+#include "ui/qt_web.h"
+
+namespace korvani::ui {
+
+namespace {
+
+// The intro text beside the program, else in the installed program's data folder.
+std::string SplashFilePath() {
+  const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/splash_message.txt");
+  if (QFileInfo::exists(beside)) {
+    return beside.toStdString();
+  }
+  return std::string(KORVANI_DATA_DIR) + "/splash_message.txt";
+}
+
+// A build setting that an environment variable of the same name overrides.
+std::string Setting(const char* name, const char* builtIn) {
+  const QString value = qEnvironmentVariable(name);
+  return value.isEmpty() ? std::string(builtIn) : value.toStdString();
+}
+
+std::unique_ptr<base::Timer> MakeTimer() {
+  return std::make_unique<QtTimer>();
+}
+
+}  // namespace
+
+KorvaniApp::KorvaniApp(const StartOptions& options)
+    : Options(options),
+      MachineDevices(ports::MakePlatformDeviceSource()),
+      Dialogs(&MainWindow),
+      Random(static_cast<std::mt19937::result_type>(std::time(nullptr))) {
+  if (Options.Demo) {
+    DemoDevices = std::make_unique<demo::DemoDeviceSource>(*MachineDevices);
+    DemoBoardPort = std::make_unique<demo::DemoPort>(MakeTimer());
+    Router = std::make_unique<demo::PortRouter>(SerialDevice, *DemoBoardPort);
+  }
+  SerialDevice.SetPathResolver([this](std::int16_t number) { return Devices().DevicePath(number); });
+  const app::Platform platform{
+      .Port = PanelPort(),
+      .Surface = MainWindow.Surface(),
+      .Dialogs = Dialogs,
+      .Devices = Devices(),
+      .Clock = Clock,
+      .MakeTimer = MakeTimer,
+      .OpenWebPage =
+          [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); },
+      .MakerWebAddress = KORVANI_MAKER_WEB_ADDRESS,
+      .GetEnv = [](const char* name) { return qEnvironmentVariable(name).toStdString(); },
+      .Random = [this] { return std::uniform_real_distribution<double>(0.0, 1.0)(Random); },
+      .SplashFile = SplashFilePath(),
+      .FetchPage = FetchWithQt(Network),
+      .ProductUrl = Setting("KORVANI_PRODUCT_URL", KORVANI_PRODUCT_URL),
+      .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL)};
+  HmiPanel = std::make_unique<app::Panel>(platform, MainWindow);
+  MainWindow.Attach(*HmiPanel);
+}
+
+KorvaniApp::~KorvaniApp() = default;
+
+terminal::SerialPort& KorvaniApp::PanelPort() {
+  if (Router) {
+    return *Router;
+  }
+  return SerialDevice;
+}
+
+ports::DeviceSource& KorvaniApp::Devices() {
+  if (DemoDevices) {
+    return *DemoDevices;
+  }
+  return *MachineDevices;
+}
+
+void KorvaniApp::Start() {
+  if (!Options.PortPath.isEmpty()) {
+    // The named device joins the port list and is the one opened at start-up.
+    HmiPanel->CommandLinePort = Devices().AddUserPort(Options.PortPath.toStdString());
+  }
+  if (Options.Demo) {
+    HmiPanel->CommandLinePort = demo::kDemoPortNumber;
+  }
+  HmiPanel->Controls().TerminalMode = hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments);
+  HmiPanel->FormLoad();
+  MainWindow.show();
+}
+
+}  // namespace korvani::ui

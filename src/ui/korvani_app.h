@@ -1,0 +1,61 @@
+// The whole program as main() builds it: the machine's ports (and the demo board when asked
+// for), the window, the panel and every platform piece they need. main() and the
+// end-to-end tests build it the same way.
+#pragma once
+
+#include <QNetworkAccessManager>
+#include <QString>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/panel.h"
+#include "base/clock.h"
+#include "demo/demo_port.h"
+#include "ports/dev_lister.h"
+#include "ui/frm_terminal.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_serial_port.h"
+
+namespace korvani::ui {
+
+struct StartOptions {
+  QString PortPath;                    // --port: a device to list and open at start-up
+  bool Demo = false;                   // --demo: list the demo board and open it
+  std::vector<std::string> Arguments;  // all of them, for "/T"
+};
+
+class KorvaniApp {
+ public:
+  explicit KorvaniApp(const StartOptions& options);
+  KorvaniApp(const KorvaniApp&) = delete;
+  KorvaniApp& operator=(const KorvaniApp&) = delete;
+  ~KorvaniApp();
+
+  // Loads the window in its start-up order and shows it.
+  void Start();
+
+  FrmTerminal& Window() { return MainWindow; }
+  app::Panel& Panel() { return *HmiPanel; }
+  QtSerialPort& RealPort() { return SerialDevice; }
+
+ private:
+  terminal::SerialPort& PanelPort();
+  ports::DeviceSource& Devices();
+
+  StartOptions Options;
+  std::unique_ptr<ports::DeviceSource> MachineDevices;
+  std::unique_ptr<demo::DemoDeviceSource> DemoDevices;
+  QtSerialPort SerialDevice;
+  std::unique_ptr<demo::DemoPort> DemoBoardPort;
+  std::unique_ptr<demo::PortRouter> Router;
+  FrmTerminal MainWindow;
+  QtDialogs Dialogs;
+  base::SystemClock Clock;
+  QNetworkAccessManager Network;
+  std::mt19937 Random;
+  std::unique_ptr<app::Panel> HmiPanel;
+};
+
+}  // namespace korvani::ui
