@@ -75,6 +75,11 @@ void DemoBoard::PrintAt(int row, std::string_view value) {
   PrintAt(row, kValueColumn, value);
 }
 
+void DemoBoard::LogLine(const std::string& text) {
+  // The log pane adds nothing between texts: the board sends its own line ends.
+  Send('!', {text + "\r\n"});
+}
+
 void DemoBoard::Hear(std::string_view bytes) {
   for (const char byte : bytes) {
     if (byte == kEot) {
@@ -109,13 +114,13 @@ void DemoBoard::OnReply(std::string_view reply) {
     // The operator's answer to our number prompt; empty when Cancel was pressed.
     const std::string_view value = reply.substr(kSetpointTag.size() + 1);
     if (value.empty()) {
-      Send('!', {"Setpoint left at " + std::to_string(SetpointC) + " C"});
+      LogLine("Setpoint left at " + std::to_string(SetpointC) + " C");
     } else {
       // The panel lets only digits through and checks our limits.
       int entered = SetpointC;
       std::from_chars(value.data(), value.data() + value.size(), entered);
       SetpointC = entered;
-      Send('!', {"Setpoint changed to " + std::to_string(SetpointC) + " C"});
+      LogLine("Setpoint changed to " + std::to_string(SetpointC) + " C");
       ShowSetpoint();
     }
   } else if (reply == "INC") {
@@ -134,7 +139,7 @@ void DemoBoard::OnReply(std::string_view reply) {
   } else if (reply == "LOG") {
     ToggleDiskLog();
   } else {
-    Send('!', {"The panel sent: " + std::string(reply)});
+    LogLine("The panel sent: " + std::string(reply));
   }
 }
 
@@ -146,13 +151,14 @@ void DemoBoard::DrawScreen() {
   Send('L', {"0", "0", "0"});
   Send('K', {"210", "210", "210"});
   Send('R');
-
-  // The title in its own colours; G and H keep the colours around it.
+  // The colour stack: G saves the current pair on top. H drops the top and takes the pair
+  // under it, so "G H" after any change brings back the pair saved here.
   Send('G');
+
   Send('K', {"255", "230", "0"});
   Send('L', {"0", "40", "140"});
   PrintAt(0, 0, "           VEXEL DEMO BOARD             ");
-  Send('H');
+  RestoreColours();
 
   PrintAt(kRowTemperature, 1, "Temperature");
   PrintAt(kRowPressure, 1, "Pressure");
@@ -179,8 +185,13 @@ void DemoBoard::DrawScreen() {
   ShowSetpoint();
   ShowCount();
   ShowDiskLog();
-  Send('!', {"Demo board ready"});
+  LogLine("Demo board ready");
   Send('r');  // ask the panel for the PC clock
+}
+
+void DemoBoard::RestoreColours() {
+  Send('G');
+  Send('H');
 }
 
 void DemoBoard::ShowValues() {
@@ -188,11 +199,10 @@ void DemoBoard::ShowValues() {
   PrintAt(kRowPressure, Format("%6.3f bar ", Pressure()));
 
   // The bar graph is drawn in the current colours: the fill in the text colour.
-  Send('G');
   Send('K', {"255", "160", "0"});
   Send('L', {"60", "60", "60"});
   Send('Q', {std::to_string(kRowLevel), std::to_string(kValueColumn), "1", "20", Format("%.3f", Level())});
-  Send('H');
+  RestoreColours();
 }
 
 void DemoBoard::ShowCount() {
@@ -249,7 +259,7 @@ void DemoBoard::Tick() {
   }
   AboveSetpoint = above;
   if (Ticks % (5 * kTicksPerSecond) == 0) {
-    Send('!', {Format("%.1f C", Temperature()) + Format(", %.3f bar", Pressure())});
+    LogLine(Format("%.1f C", Temperature()) + Format(", %.3f bar", Pressure()));
   }
   if (Logging && Ticks % (2 * kTicksPerSecond) == 0) {
     WriteLogRecord();

@@ -44,6 +44,10 @@ class DemoBoard {
   // A value in the value column, in the colour of values.
   void PrintAt(int row, std::string_view value);
   void OnReply(std::string_view reply);
+  // A line in the panel's log pane.
+  void LogLine(const std::string& text);
+  // Back to the colours saved when the screen was drawn.
+  void RestoreColours();
   void DrawScreen();
   void ShowValues();
   void ShowCount();

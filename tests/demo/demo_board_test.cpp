@@ -69,7 +69,7 @@ TEST(DemoBoardTest, AnswersTheOperator) {
 
   board.TakeOutput();
   board.Hear("7\x04");  // a key the board has no use for is reported in the log pane
-  EXPECT_EQ(board.TakeOutput(), BoardMessage('!', {"The panel sent: 7"}));
+  EXPECT_EQ(board.TakeOutput(), BoardMessage('!', {"The panel sent: 7\r\n"}));
 }
 
 TEST(DemoBoardTest, DiskLogIsSwitchedOnAndOffAndStartsAFreshFileEachTime) {

@@ -1,0 +1,305 @@
+// The whole program, built as main() builds it, on the slave side of a pseudo-terminal pair.
+// The test plays the board on the master side and looks at what a user or a board would
+// see: bytes on the wire, pixels of the screen, widgets, files in the log folder and the
+// settings file written at shut-down.
+#include <QCheckBox>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <string>
+
+#include "app/settings.h"
+#include "hmi/link/board_message.h"
+#include "terminal/hex_notation.h"
+#include "ui/korvani_app.h"
+#include "ui/pty_pair.h"
+#include "ui/qt_drawing_surface.h"
+
+using korvani::hmi::link::BoardMessage;
+using korvani::testing::PtyPair;
+
+namespace {
+
+constexpr char kEot = '\x04';
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The program with both terminal logs on and a log folder chosen, as a user who set them
+// up on the Settings tab would have it.
+class Program {
+ public:
+  Program() {
+    qputenv("XDG_CONFIG_HOME", Dir.filePath("config").toLocal8Bit());
+    qputenv("KORVANI_PRODUCT_URL", "http://127.0.0.1:9/version.txt");  // refused at once
+    QDir().mkpath(Dir.filePath("logs"));
+    korvani::app::SettingsValues values;
+    values.LogFolder = Dir.filePath("logs").toStdString();
+    values.AsciiLogFileName = Dir.filePath("ascii.log").toStdString();
+    values.HexLogFileName = Dir.filePath("hex.log").toStdString();
+    values.LogAscii = true;
+    values.LogHex = true;
+    QDir().mkpath(QFileInfo(SettingsFile()).path());
+    QFile settings(SettingsFile());
+    settings.open(QIODevice::WriteOnly);
+    settings.write(korvani::app::FormatSettings(values).c_str());
+    settings.close();
+
+    App = std::make_unique<korvani::ui::KorvaniApp>(
+        korvani::ui::StartOptions{Pty.SlavePath, false, {"--port", Pty.SlavePath.toStdString(), "/T"}});
+    App->Start();
+  }
+
+  [[nodiscard]] QString SettingsFile() const {
+    return Dir.filePath("config/Korvani_by_Vexel/INIFile/Vexel32.INI");
+  }
+  [[nodiscard]] QString LogFile(const QString& name) const { return Dir.filePath("logs/" + name); }
+  [[nodiscard]] QString AsciiLog() const { return Dir.filePath("ascii.log"); }
+
+  korvani::ui::FrmTerminal& Window() { return App->Window(); }
+  const korvani::ui::FrmTerminalUi& Ui() { return App->Window().Ui(); }
+
+  // Sends bytes as the board does, in one write, and waits until the panel has handled
+  // them: a clock request goes last, and its answer on the wire marks the end. Returns
+  // what the panel sent before the clock.
+  std::string Play(const std::string& bytes) {
+    Send(bytes + BoardMessage('r'));
+    std::string heard;
+    for (int waited = 0; waited < 5000; waited += 5) {
+      heard += Pty.ReadSome(5);
+      const std::size_t clock = heard.find("\x07\x05");
+      if (clock != std::string::npos && heard.size() >= clock + 16 && heard[clock + 15] == kEot) {
+        LastClock = heard.substr(clock + 2, 13);
+        return heard.substr(0, clock);
+      }
+    }
+    return "no clock answer; heard: " + heard;
+  }
+
+  void Send(const std::string& bytes) {
+    Sent += bytes;
+    QVERIFY(Pty.WriteAll(bytes));
+  }
+
+  // What the panel sends on its own (a button, an entry), up to and with its EOT.
+  std::string Heard() {
+    std::string heard;
+    for (int waited = 0; waited < 3000 && heard.find(kEot) == std::string::npos; waited += 10) {
+      heard += Pty.ReadSome(10);
+    }
+    return heard;
+  }
+
+  // One character cell of the screen (or a block of them), in the screen image's pixels.
+  QRect Cells(int row, int column, int rows = 1, int columns = 1) {
+    const auto& screen = App->Panel().Screen();
+    const double twips = korvani::ui::QtDrawingSurface::kTwipsPerPixel;
+    const double width = screen.CellWidth / twips;
+    const double height = screen.CellHeight / twips;
+    const int left = static_cast<int>(column * width);
+    const int top = static_cast<int>(row * height);
+    const int right = static_cast<int>((column + columns) * width);
+    const int bottom = static_cast<int>((row + rows) * height);
+    return {left, top, right - left, bottom - top};
+  }
+
+  // How many pixels of the area have exactly this colour.
+  int Pixels(const QRect& area, QColor colour) {
+    const QImage& image = App->Window().Surface().Image();
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) {
+        count += image.pixelColor(x, y).rgb() == colour.rgb() ? 1 : 0;
+      }
+    }
+    return count;
+  }
+  QColor PixelAt(const QRect& area) { return App->Window().Surface().Image().pixelColor(area.center()); }
+
+  QTemporaryDir Dir;
+  PtyPair Pty;
+  std::unique_ptr<korvani::ui::KorvaniApp> App;
+  std::string Sent;       // every byte the board sent
+  std::string LastClock;  // the 13 digits of the last clock answer
+};
+
+}  // namespace
+
+class EndToEndTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QVERIFY(PtyPair().Master >= 0); }
+
+  void opensThePortAndAnswersTheClock() {
+    Program board;
+    QVERIFY(board.Ui().lblPortStatus->text().contains(QStringLiteral("Open")));
+    QCOMPARE(board.Play(""), std::string());
+    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd"));
+    QCOMPARE(QString::fromStdString(board.LastClock.substr(0, 6)), now);
+    const int weekday = board.LastClock[12] - '0';
+    QCOMPARE(weekday, QDate::currentDate().dayOfWeek() - 1);  // Monday is 0
+  }
+
+  void screenCommandsDrawWhereAndHowTheyAreTold() {
+    Program board;
+    QCOMPARE(board.Play(BoardMessage('V', {"40", "OK"})), std::string("OK\x04"));
+    QCOMPARE(board.Ui().txtSetWidth->text(), QStringLiteral("40"));
+
+    const QColor blue(0, 0, 255);
+    const QColor yellow(255, 255, 0);
+    const QColor green(0, 255, 0);
+    const QColor red(255, 0, 0);
+    board.Play(BoardMessage('S') + BoardMessage('L', {"0", "0", "255"}) + BoardMessage('R'));
+    QCOMPARE(board.PixelAt(board.Cells(12, 20)), blue);
+
+    board.Play(BoardMessage('K', {"255", "255", "0"}) + BoardMessage('F', {"3", "4"}) +
+               BoardMessage('@', {"HHHH"}));
+    QVERIFY(board.Pixels(board.Cells(3, 4, 1, 4), yellow) > 20);
+    QCOMPARE(board.Pixels(board.Cells(3, 9, 1, 4), yellow), 0);
+    QCOMPARE(board.Pixels(board.Cells(2, 4, 1, 4), yellow), 0);
+
+    // Relative move from after the text: one row down, two columns on.
+    board.Play(BoardMessage('E', {"1", "2"}) + BoardMessage('@', {"H"}));
+    QVERIFY(board.Pixels(board.Cells(4, 10), yellow) > 5);
+    QCOMPARE(board.Pixels(board.Cells(4, 8, 1, 2), yellow), 0);
+
+    // "H" takes the pair under the top of the colour stack: G, change, G, H comes back.
+    board.Play(BoardMessage('G') + BoardMessage('K', {"0", "255", "0"}) + BoardMessage('G') +
+               BoardMessage('H') + BoardMessage('F', {"6", "0"}) + BoardMessage('@', {"H"}));
+    QVERIFY(board.Pixels(board.Cells(6, 0), yellow) > 5);
+    QCOMPARE(board.Pixels(board.Cells(0, 0, 26, 40), green), 0);
+
+    // A bar graph half full: the fill in the text colour, the rest in the background colour.
+    board.Play(BoardMessage('K', {"255", "0", "0"}) + BoardMessage('L', {"0", "255", "0"}) +
+               BoardMessage('Q', {"10", "0", "1", "10", "0.5"}));
+    QCOMPARE(board.PixelAt(board.Cells(10, 1)), red);
+    QCOMPARE(board.PixelAt(board.Cells(10, 8)), green);
+
+    // Clearing takes the background colour; the rulers then draw on the top row.
+    board.Play(BoardMessage('L', {"0", "0", "255"}) + BoardMessage('R'));
+    QCOMPARE(board.Pixels(board.Cells(0, 0, 26, 40), red), 0);
+    const QRect topRow = board.Cells(0, 0, 1, 40);
+    QCOMPARE(board.Pixels(topRow, blue), topRow.width() * topRow.height());
+    board.Play(BoardMessage('W'));
+    QVERIFY(board.Pixels(topRow, blue) < topRow.width() * topRow.height());
+
+    // A wider screen has smaller cells: the same text fits twice into half the width.
+    const int cellWidth = board.Cells(0, 0).width();
+    QCOMPARE(board.Play(BoardMessage('V', {"80", ""})), std::string("\x04"));
+    QVERIFY(board.Cells(0, 0).width() < cellWidth);
+  }
+
+  void buttonsEntryNoticesAndControlsAnswerTheOperator() {
+    Program board;
+    board.Play(BoardMessage('O', {"9", "5", "1", "2", "10", "Go", "", "GO"}));
+    QPushButton* go = board.Window().UserButton(8);
+    QVERIFY(go != nullptr && go->isVisible());
+    QCOMPARE(go->text(), QStringLiteral("Go"));
+    QTest::mouseClick(go, Qt::LeftButton);
+    QCOMPARE(board.Heard(), std::string("GO\x04"));
+    board.Play(BoardMessage('U'));
+    QVERIFY(!go->isVisible());
+
+    board.Play(BoardMessage('T', {"Speed", "1", "100", "SP"}));
+    QVERIFY(board.Ui().fraUserDataInput->isVisible());
+    QVERIFY(board.Ui().lblHMIDataEntryPrompt->text().contains(QStringLiteral("Maximum 100")));
+    QTest::keyClicks(board.Ui().txtHMIDataEntry, QStringLiteral("4x2"));
+    QTest::mouseClick(board.Ui().cmdHMIDataOK, Qt::LeftButton);
+    QCOMPARE(board.Heard(), std::string("SP\x05"
+                                        "42\x04"));
+    QVERIFY(!board.Ui().fraUserDataInput->isVisible());
+
+    board.Play(BoardMessage('p', {"Tank <b>full</b>", "en", "GB", ""}));
+    QVERIFY(board.Ui().fraToastMsg->isVisible());
+    QVERIFY(board.Ui().lblToastMsg->text().contains(QStringLiteral("Tank <b>full</b>")));
+    board.Play(BoardMessage('q', {"Pump off"}));
+    QVERIFY(board.Ui().lblToastMsg->text().contains(QStringLiteral("Pump off")));
+
+    board.Play(BoardMessage('X', {"0"}));
+    QVERIFY(!board.Ui().cmdHMIConnect->isVisible());
+    board.Play(BoardMessage('X', {"9"}));  // Connect and Ruler
+    QVERIFY(board.Ui().cmdHMIConnect->isVisible());
+    QVERIFY(board.Ui().cmdHMIRulers->isVisible());
+    QVERIFY(!board.Ui().cmdHMIReset->isVisible());
+
+    // A screen reset brings the panel's F1 to F8 back.
+    board.Play(BoardMessage('S'));
+    QPushButton* f1 = board.Window().UserButton(0);
+    QVERIFY(f1 != nullptr && f1->isVisible());
+    QCOMPARE(f1->text(), QStringLiteral("F1"));
+
+    board.Play(BoardMessage('!', {"Pressure low\r\n"}));
+    QTRY_VERIFY(board.Ui().txtHMILog->toPlainText().contains(QStringLiteral("Pressure low")));
+  }
+
+  void diskLogCommandsWriteFilesInTheLogFolder() {
+    Program board;
+    board.Play(BoardMessage('Y', {"plain", "0"}) + BoardMessage('B', {"a,"}) + BoardMessage('C') +
+               BoardMessage('B', {","}) + BoardMessage('D') + BoardMessage('A'));
+    const QString plain = QString::fromLatin1(ReadAll(board.LogFile(QStringLiteral("plain.log"))));
+    QVERIFY2(QRegularExpression(QStringLiteral("^a,\\d{6},\\d{6}\r\n$")).match(plain).hasMatch(),
+             qPrintable(plain));
+    QVERIFY(plain.endsWith(QDate::currentDate().toString(QStringLiteral("yyMMdd")) + "\r\n"));
+
+    board.Play(BoardMessage('Y', {"seq", "2"}) + BoardMessage('B', {"one"}) + BoardMessage('A') +
+               BoardMessage('Z', {"seq"}) + BoardMessage('B', {"two"}) + BoardMessage('A'));
+    QCOMPARE(ReadAll(board.LogFile(QStringLiteral("seq_-00000.log"))), QByteArray("one\r\n"));
+    QCOMPARE(ReadAll(board.LogFile(QStringLiteral("seq_-00001.log"))), QByteArray("two\r\n"));
+  }
+
+  void framingSurvivesAnyChunkingAndEveryByteIsLogged() {
+    Program board;
+    // A message split over two chunks runs when its ETX arrives.
+    board.Send("\x01!spl");
+    QTest::qWait(100);
+    board.Play("it\r\n\x03");
+    // Three in one chunk, with garbage between them.
+    board.Play(BoardMessage('!', {"one\r\n"}) + "noise\x05\x02" + BoardMessage('!', {"two\r\n"}) +
+               "\x03\x03" + BoardMessage('!', {"three\r\n"}));
+    // A 5,000-byte chunk holding many complete messages: every one runs.
+    std::string chunk;
+    int lines = 0;
+    while (chunk.size() < 5000) {
+      chunk += BoardMessage('!', {"line " + std::to_string(lines++) + "\r\n"});
+    }
+    board.Play(chunk);
+
+    QString expected = QStringLiteral("split\none\ntwo\nthree\n");
+    for (int i = 0; i < lines; ++i) {
+      expected += QStringLiteral("line %1\n").arg(i);
+    }
+    QTRY_COMPARE(board.Ui().txtHMILog->toPlainText(), expected);
+
+    // Both terminal logs hold all of it: the ASCII log as the ASCII view shows it, the hex
+    // log three characters a byte and more.
+    QCOMPARE(ReadAll(board.AsciiLog()),
+             QByteArray::fromStdString(korvani::terminal::AsciiToDisplay(board.Sent)));
+    QVERIFY(ReadAll(board.Dir.filePath("hex.log")).size() >= 3 * static_cast<qsizetype>(board.Sent.size()));
+  }
+
+  void settingsAreWrittenAtShutDown() {
+    Program board;
+    board.Ui().txtTx[0]->setText(QStringLiteral("Hello'0D"));
+    QFile::remove(board.SettingsFile());
+    board.Window().close();
+    const QStringList lines =
+        QString::fromLatin1(ReadAll(board.SettingsFile())).split(QStringLiteral("\r\n"));
+    QVERIFY2(lines.size() >= 16, qPrintable(lines.join('|')));
+    QVERIFY2(lines.contains(QStringLiteral(" 200 ")),
+             qPrintable(lines.join('|')));  // the port given with --port
+    QVERIFY(lines.contains(board.Dir.filePath("logs")));
+    QVERIFY(lines.contains(QStringLiteral("Hello'0D")));
+  }
+};
+
+QTEST_MAIN(EndToEndTest)
+#include "end_to_end_test.moc"
