@@ -6,29 +6,32 @@ namespace korvani::terminal {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
 char ByteChar(int code) {
   return static_cast<char>(static_cast<unsigned char>(code));
 }
 
 }  // namespace
 
-void AppendHexPair(std::string& out, unsigned char byte) {
-  out.push_back(kHexDigits[byte >> 4U]);
-  out.push_back(kHexDigits[byte & 0x0FU]);
-}
-
 void AppendAsciiToDisplay(std::string& out, std::string_view text) {
-  for (const char ch : text) {
+  // Shown as they are: LF, CR and 32 to 127. Runs of them are copied whole.
+  const auto shown = [](char ch) {
     const auto code = static_cast<unsigned char>(ch);
-    if (code == 10 || code == 13 || (code >= 32 && code <= 127)) {
-      out.push_back(ch);
-    } else {
-      out.push_back('\'');
-      AppendHexPair(out, code);
-      out.push_back(' ');
+    return code == 10 || code == 13 || (code >= 32 && code <= 127);
+  };
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = at;
+    while (end < text.size() && shown(text[end])) {
+      ++end;
     }
+    out.append(text.data() + at, end - at);
+    if (end < text.size()) {
+      char escaped[4] = {'\'', 0, 0, ' '};
+      PutHexPair(escaped + 1, static_cast<unsigned char>(text[end]));
+      out.append(escaped, 4);
+      ++end;
+    }
+    at = end;
   }
 }
 

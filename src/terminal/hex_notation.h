@@ -21,7 +21,18 @@ void AppendAsciiToDisplay(std::string& out, std::string_view text);
 std::int16_t SafeAsc(std::string_view text);
 
 // Upper-case hex pair of one byte, appended to `out`.
-void AppendHexPair(std::string& out, unsigned char byte);
+// Writes the two upper-case hex digits of `byte` at `out` and returns the place after them.
+inline char* PutHexPair(char* out, unsigned char byte) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  out[0] = kDigits[byte >> 4U];
+  out[1] = kDigits[byte & 0x0FU];
+  return out + 2;
+}
+inline void AppendHexPair(std::string& out, unsigned char byte) {
+  char pair[2];
+  PutHexPair(pair, byte);
+  out.append(pair, 2);
+}
 
 // Each byte as a hex pair and a space, at most kHexListingLimit of them, then a note.
 std::string HexToAsciiString(std::string_view text);

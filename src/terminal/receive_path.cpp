@@ -89,16 +89,19 @@ void ReceivePath::AppendHex(std::string_view thisLot) {
   if (HexText.Empty()) {
     Column = 0;
   }
-  HexScratch.clear();
-  HexScratch.reserve(thisLot.size() * 3 + (thisLot.size() / kHexPairsPerLine + 1) * 2);
+  // Sized for the most the chunk can need, written in place, then cut to what was written.
+  HexScratch.resize(thisLot.size() * 3 + (thisLot.size() / kHexPairsPerLine + 1) * 2);
+  char* out = HexScratch.data();
   for (const char ch : thisLot) {
-    AppendHexPair(HexScratch, static_cast<unsigned char>(ch));
-    HexScratch.push_back(' ');
+    out = PutHexPair(out, static_cast<unsigned char>(ch));
+    *out++ = ' ';
     if (++Column == kHexPairsPerLine) {
       Column = 0;
-      HexScratch += "\r\n";
+      *out++ = '\r';
+      *out++ = '\n';
     }
   }
+  HexScratch.resize(static_cast<std::size_t>(out - HexScratch.data()));
   HexText.Append(HexScratch);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/qt_drawing_surface.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
 #include <cmath>
 
@@ -38,15 +39,45 @@ int QtDrawingSurface::ToPixels(double twips) {
 void QtDrawingSurface::SetFont(std::string_view family, double points) {
   CurrentFont.setFamily(ToText(family));
   CurrentFont.setPointSizeF(points);
+  GlyphsReady = false;
+}
+
+void QtDrawingSurface::PrepareGlyphs() const {
+  if (GlyphsReady) {
+    return;
+  }
+  const QFontMetricsF metrics(CurrentFont, &Canvas);
+  Ascent = metrics.ascent();
+  LineHeight = metrics.height();
+  QString all(256, QChar());
+  for (int code = 0; code < 256; ++code) {
+    all[code] = QChar(code);
+    GlyphAdvance[static_cast<std::size_t>(code)] = metrics.horizontalAdvance(QChar(code));
+  }
+  QFont font = CurrentFont;
+  font.setPixelSize(1);  // the size is set on the raw font, in the canvas's pixels
+  GlyphFont = QRawFont::fromFont(font);
+  GlyphFont.setPixelSize(CurrentFont.pointSizeF() * kDpi / 72.0);
+  const QList<quint32> indexes = GlyphFont.glyphIndexesForString(all);
+  for (int code = 0; code < 256 && code < indexes.size(); ++code) {
+    GlyphIndex[static_cast<std::size_t>(code)] = indexes[code];
+  }
+  GlyphsReady = true;
 }
 
 double QtDrawingSurface::TextHeight(std::string_view /*text*/) const {
   // One line of the font, whatever the text: the row height of the screen.
-  return QFontMetricsF(CurrentFont, &Canvas).height() * kTwipsPerPixel;
+  PrepareGlyphs();
+  return LineHeight * kTwipsPerPixel;
 }
 
 double QtDrawingSurface::TextWidth(std::string_view text) const {
-  return QFontMetricsF(CurrentFont, &Canvas).horizontalAdvance(ToText(text)) * kTwipsPerPixel;
+  PrepareGlyphs();
+  double width = 0;
+  for (const char ch : text) {
+    width += GlyphAdvance[static_cast<unsigned char>(ch)];
+  }
+  return width * kTwipsPerPixel;
 }
 
 void QtDrawingSurface::FillRect(double x1, double y1, double x2, double y2, hmi::screen::Colour colour) {
@@ -57,11 +88,25 @@ void QtDrawingSurface::FillRect(double x1, double y1, double x2, double y2, hmi:
 }
 
 void QtDrawingSurface::DrawText(std::string_view text, double x, double y, hmi::screen::Colour colour) {
+  PrepareGlyphs();
+  QList<quint32> glyphs;
+  QList<QPointF> positions;
+  glyphs.reserve(static_cast<qsizetype>(text.size()));
+  positions.reserve(static_cast<qsizetype>(text.size()));
+  double advance = 0;
+  for (const char ch : text) {
+    const auto code = static_cast<unsigned char>(ch);
+    glyphs.push_back(GlyphIndex[code]);
+    positions.push_back(QPointF(advance, 0));
+    advance += GlyphAdvance[code];
+  }
+  QGlyphRun run;
+  run.setRawFont(GlyphFont);
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(positions);
   QPainter painter(&Canvas);
-  painter.setFont(CurrentFont);
   painter.setPen(ToQColor(colour));
-  const QFontMetricsF metrics(CurrentFont, &Canvas);
-  painter.drawText(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + metrics.ascent()), ToText(text));
+  painter.drawGlyphRun(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + Ascent), run);
 }
 
 void QtDrawingSurface::Clear() {

@@ -4,7 +4,9 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRawFont>
 #include <QWidget>
+#include <array>
 
 #include "hmi/screen/drawing_surface.h"
 
@@ -43,11 +45,20 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
 
  private:
   static int ToPixels(double twips);
+  // The font's glyph and advance for every byte value, looked up once per font: text is
+  // then drawn glyph by glyph on the character grid, with no shaping per call.
+  void PrepareGlyphs() const;
 
   SurfaceWidget& Widget;
   QImage Canvas;
   QFont CurrentFont;
-  hmi::screen::Colour Back = 0;  // black, as designed
+  mutable bool GlyphsReady = false;
+  mutable QRawFont GlyphFont;
+  mutable std::array<quint32, 256> GlyphIndex{};
+  mutable std::array<double, 256> GlyphAdvance{};  // pixels
+  mutable double Ascent = 0;                       // pixels
+  mutable double LineHeight = 0;                   // pixels
+  hmi::screen::Colour Back = 0;                    // black, as designed
 };
 
 // picHMI1: paints the surface's image inside a sunken border.
