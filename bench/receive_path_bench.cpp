@@ -2,7 +2,6 @@
 // command dispatch, on 4 KiB chunks.
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -10,33 +9,13 @@
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/fake_surface.h"
+#include "mixed_traffic.h"
 
 namespace {
 
-constexpr std::size_t kChunk = 4096;
+using korvani::bench::MixedTraffic;
 
-// Text lines with about 1% control bytes and an HMI message every ten lines.
-std::string MixedTraffic(std::size_t size) {
-  std::mt19937 random(42);
-  std::uniform_int_distribution<int> printable(32, 126);
-  std::uniform_int_distribution<int> percent(0, 99);
-  std::uniform_int_distribution<int> control(4, 31);
-  std::string traffic;
-  int line = 0;
-  while (traffic.size() < size) {
-    for (int i = 0; i < 60; ++i) {
-      traffic.push_back(static_cast<char>(percent(random) == 0 ? control(random) : printable(random)));
-    }
-    traffic += "\r\n";
-    if (++line % 10 == 0) {
-      traffic += "\x01@value " + std::to_string(line) +
-                 "\x02"
-                 "x\x03";
-    }
-  }
-  traffic.resize(size);
-  return traffic;
-}
+constexpr std::size_t kChunk = 4096;
 
 void BM_ReceivePathMixedTraffic(benchmark::State& state) {
   korvani::fakes::FakeSerialPort port;

@@ -1,0 +1,510 @@
+// flood: floods the running program through a pseudo-terminal and measures what a user
+// would notice. The program is built as main() builds it and runs its event loop on this
+// process's main thread; a second thread plays a board that sends as fast as the line
+// takes it. Before the program opens the port, `cat` drains the same pty with the same
+// workload: its rate is the pty's own ceiling.
+//
+// Reported for each run: drained MB/s and its ratio to cat, CPU seconds per MB of the
+// program (this process without the flooding thread, from /proc), peak RSS, the longest
+// gap between two repaints of the receive pane, and the bytes missing from the two
+// terminal logs. Then: screen messages drawn per second ("F" and "@" pairs) and the
+// round trip of the clock request "r".
+//
+// Usage: flood [--quick] [--megabytes N] [--long-megabytes N] [--pairs N] [--rounds N]
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFont>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSysInfo>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/settings.h"
+#include "base/text.h"
+#include "hmi/link/board_message.h"
+#include "mixed_traffic.h"
+#include "terminal/hex_notation.h"
+#include "ui/korvani_app.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using korvani::hmi::link::BoardMessage;
+
+constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr std::size_t kBlockSize = 1 << 20;
+
+struct Options {
+  double Megabytes = 20;
+  double LongMegabytes = 200;
+  int Pairs = 500000;
+  int Rounds = 1000;
+};
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// utime + stime of a /proc stat file, in seconds.
+double CpuSecondsOf(const std::string& statPath) {
+  std::ifstream file(statPath);
+  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) {
+    return 0;
+  }
+  // Fields after the name: state is field 3; utime and stime are fields 14 and 15.
+  std::vector<std::string> fields;
+  std::size_t at = close + 2;
+  while (at < stat.size() && fields.size() < 13) {
+    const std::size_t space = stat.find(' ', at);
+    fields.push_back(stat.substr(at, space - at));
+    at = space == std::string::npos ? stat.size() : space + 1;
+  }
+  if (fields.size() < 13) {
+    return 0;
+  }
+  const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+  return (std::stod(fields[11]) + std::stod(fields[12])) / ticks;
+}
+
+double PeakRssMegabytes() {
+  std::ifstream file("/proc/self/status");
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) {
+      return std::stod(line.substr(6)) / 1024.0;
+    }
+  }
+  return 0;
+}
+
+class PtyPair {
+ public:
+  PtyPair() {
+    char name[256] = {};
+    if (openpty(&Master, &Slave, name, nullptr, nullptr) == 0) {
+      termios attributes{};
+      tcgetattr(Slave, &attributes);
+      cfmakeraw(&attributes);
+      tcsetattr(Slave, TCSANOW, &attributes);
+      SlavePath = name;
+    }
+  }
+  ~PtyPair() {
+    close(Master);
+    close(Slave);
+  }
+  PtyPair(const PtyPair&) = delete;
+  PtyPair& operator=(const PtyPair&) = delete;
+
+  void WriteAll(std::string_view bytes) const {
+    while (!bytes.empty()) {
+      const ssize_t n = write(Master, bytes.data(), bytes.size());
+      if (n <= 0) {
+        std::perror("flood: write");
+        std::exit(1);
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+  }
+
+  // Reads until the panel's clock answer (BEL ENQ, 13 digits, EOT) has arrived.
+  bool AwaitClock(int timeoutMs) const {
+    std::string heard;
+    const auto start = Clock::now();
+    while (SecondsSince(start) * 1000 < timeoutMs) {
+      pollfd ready{Master, POLLIN, 0};
+      if (poll(&ready, 1, 50) <= 0) {
+        continue;
+      }
+      char buffer[256];
+      const ssize_t n = read(Master, buffer, sizeof buffer);
+      if (n > 0) {
+        heard.append(buffer, static_cast<std::size_t>(n));
+        const std::size_t clock = heard.find("\x07\x05");
+        if (clock != std::string::npos && heard.size() >= clock + 16) {
+          return heard[clock + 15] == '\x04';
+        }
+      }
+    }
+    return false;
+  }
+
+  int Master = -1;
+  int Slave = -1;
+  std::string SlavePath;
+};
+
+// Repaints of one widget, timed on the window thread.
+class PaintClock final : public QObject {
+ public:
+  void Start() {
+    Last = Clock::now().time_since_epoch().count();
+    Longest = 0;
+    Recording = true;
+  }
+  double StopMs() {
+    Recording = false;
+    const double sinceLast = static_cast<double>(Clock::now().time_since_epoch().count() - Last) / 1e6;
+    return std::max(static_cast<double>(Longest.load()) / 1e6, sinceLast);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && Recording) {
+      const std::int64_t now = Clock::now().time_since_epoch().count();
+      Longest = std::max(Longest.load(), now - Last.load());
+      Last = now;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::atomic<bool> Recording = false;
+  std::atomic<std::int64_t> Last = 0;
+  std::atomic<std::int64_t> Longest = 0;
+};
+
+struct Run {
+  std::string Name;
+  double Megabytes = 0;
+  double Seconds = 0;
+  double CpuSeconds = 0;
+  double PeakRss = 0;
+  double LongestGapMs = 0;
+  std::int64_t Missing = 0;  // bytes absent from (or wrong in) the logs
+};
+
+// Compares a file with the text that should be in it, piece by piece.
+std::int64_t Differences(const std::string& path, const std::function<std::string(std::size_t)>& expected,
+                         std::size_t pieces) {
+  std::ifstream file(path, std::ios::binary);
+  std::int64_t wrong = 0;
+  std::string got;
+  for (std::size_t i = 0; i < pieces; ++i) {
+    const std::string want = expected(i);
+    got.resize(want.size());
+    file.read(got.data(), static_cast<std::streamsize>(want.size()));
+    got.resize(static_cast<std::size_t>(file.gcount()));
+    if (got != want) {
+      wrong += static_cast<std::int64_t>(std::max(want.size(), got.size()));
+    }
+  }
+  return wrong + (file.peek() == std::ifstream::traits_type::eof() ? 0 : 1);
+}
+
+// The hex log read back into bytes: pairs of hex digits between spaces and line ends.
+std::int64_t HexDifferences(const std::string& path, const std::string& block, std::size_t blocks,
+                            const std::string& tail) {
+  std::ifstream file(path, std::ios::binary);
+  std::int64_t wrong = 0;
+  std::size_t index = 0;
+  const std::size_t total = block.size() * blocks + tail.size();
+  char buffer[1 << 16];
+  int high = -1;
+  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+    for (std::streamsize i = 0; i < file.gcount(); ++i) {
+      const int digit = korvani::base::HexDigitValue(buffer[i]);
+      if (digit < 0) {
+        continue;
+      }
+      if (high < 0) {
+        high = digit;
+        continue;
+      }
+      const char byte = static_cast<char>(high * 16 + digit);
+      high = -1;
+      const char want = index < block.size() * blocks ? block[index % block.size()]
+                        : index < total               ? tail[index - block.size() * blocks]
+                                                      : '\0';
+      wrong += (index >= total || byte != want) ? 1 : 0;
+      ++index;
+    }
+  }
+  return wrong + static_cast<std::int64_t>(total > index ? total - index : 0);
+}
+
+class Flood {
+ public:
+  Flood(const Options& options, korvani::ui::KorvaniApp& program, PtyPair& pty, const QString& folder)
+      : Opts(options), Program(program), Pty(pty), Folder(folder.toStdString()) {
+    std::string traffic = korvani::bench::MixedTraffic(kBlockSize + 200);
+    Block = traffic.substr(0, traffic.rfind("\r\n", kBlockSize) + 2);  // whole lines only
+  }
+
+  // Every measurement, on the flooding thread. The window thread keeps handling events.
+  void Measure() {
+    ThreadStat = "/proc/self/task/" + std::to_string(syscall(SYS_gettid)) + "/stat";
+    if (!Sync()) {
+      std::fprintf(stderr, "flood: the program did not answer on %s\n", Pty.SlavePath.c_str());
+      Failed = true;
+      return;
+    }
+    Runs.push_back(FloodRun("ASCII view", Opts.Megabytes));
+    RssAfterShort = PeakRssMegabytes();
+    Runs.push_back(FloodRun("ASCII view, continued", Opts.LongMegabytes));
+    RssAfterLong = PeakRssMegabytes();
+    OnWindowThread([this] { Program.Window().Ui().optRxHex->click(); });
+    Runs.push_back(FloodRun("hex view", Opts.Megabytes));
+    OnWindowThread([this] { Program.Window().Ui().optRxASCII->click(); });
+    MeasurePairs();
+    MeasureClock();
+  }
+
+  void Report(double catMBps) const {
+    std::printf("Flood of %s on %s, %d cores, %s\n", Pty.SlavePath.c_str(),
+                QSysInfo::prettyProductName().toStdString().c_str(),
+                static_cast<int>(std::thread::hardware_concurrency()),
+                QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd")).toStdString().c_str());
+    std::printf("cat on the same pty: %.1f MB/s\n\n", catMBps);
+    std::printf(
+        "| Run | MB | MB/s | of cat | CPU s/MB | peak RSS MB | longest repaint gap ms | bytes lost |\n");
+    std::printf("|---|---|---|---|---|---|---|---|\n");
+    for (const Run& run : Runs) {
+      const double rate = run.Megabytes / run.Seconds;
+      std::printf("| %s | %.0f | %.1f | %.2f | %.4f | %.0f | %.0f | %lld |\n", run.Name.c_str(),
+                  run.Megabytes, rate, rate / catMBps, run.CpuSeconds / run.Megabytes, run.PeakRss,
+                  run.LongestGapMs, static_cast<long long>(run.Missing));
+    }
+    std::printf("\nPeak RSS after %.0f MB: %.0f MB; after %.0f MB more: %.0f MB\n", Opts.Megabytes,
+                RssAfterShort, Opts.LongMegabytes, RssAfterLong);
+    std::printf("\"F\" and \"@\" pairs drawn: %.0f a second (%d pairs)\n", PairsPerSecond, Opts.Pairs);
+    std::printf(
+        "Clock request \"r\" answered on the wire: median %.3f ms, 99th percentile %.3f ms, most %.3f ms (%d "
+        "rounds)\n",
+        ClockMedianMs, ClockP99Ms, ClockMaxMs, Opts.Rounds);
+  }
+
+  bool Failed = false;
+
+ private:
+  template <typename Work>
+  void OnWindowThread(Work work) {
+    QMetaObject::invokeMethod(&Program.Window(), work, Qt::BlockingQueuedConnection);
+  }
+
+  // A clock request; true once its answer is back, so everything sent before it was handled.
+  bool Sync() {
+    Pty.WriteAll(BoardMessage('r'));
+    return Pty.AwaitClock(30000);
+  }
+
+  double ProgramCpu() const { return CpuSecondsOf("/proc/self/stat") - CpuSecondsOf(ThreadStat); }
+
+  Run FloodRun(const std::string& name, double megabytes) {
+    const std::string ascii = Folder + "/ascii.log";
+    const std::string hex = Folder + "/hex.log";
+    // The program opens the logs for every write, so they can be emptied between runs.
+    std::ofstream(ascii, std::ios::trunc);
+    std::ofstream(hex, std::ios::trunc);
+    const auto blocks =
+        static_cast<std::size_t>(megabytes * kMegabyte / static_cast<double>(Block.size()) + 0.5);
+
+    Run run;
+    run.Name = name;
+    run.Megabytes = static_cast<double>(blocks * Block.size()) / kMegabyte;
+    OnWindowThread([this] { Paints.Start(); });
+    const double cpuBefore = ProgramCpu();
+    const auto start = Clock::now();
+    for (std::size_t i = 0; i < blocks; ++i) {
+      Pty.WriteAll(Block);
+    }
+    if (!Sync()) {
+      Failed = true;
+    }
+    run.Seconds = SecondsSince(start);
+    run.CpuSeconds = ProgramCpu() - cpuBefore;
+    OnWindowThread([this, &run] { run.LongestGapMs = Paints.StopMs(); });
+    run.PeakRss = PeakRssMegabytes();
+
+    const std::string tail = BoardMessage('r');
+    const std::string blockShown = korvani::terminal::AsciiToDisplay(Block);
+    const std::string tailShown = korvani::terminal::AsciiToDisplay(tail);
+    run.Missing = Differences(
+        ascii, [&](std::size_t i) { return i < blocks ? blockShown : tailShown; }, blocks + 1);
+    run.Missing += HexDifferences(hex, Block, blocks, tail);
+    return run;
+  }
+
+  void MeasurePairs() {
+    std::string pairs;
+    const int perBatch = 10000;
+    for (int i = 0; i < perBatch; ++i) {
+      pairs +=
+          BoardMessage('F', {std::to_string(i % 26), std::to_string(i % 30)}) + BoardMessage('@', {"Hello"});
+    }
+    const int batches = std::max(1, Opts.Pairs / perBatch);
+    const auto start = Clock::now();
+    for (int i = 0; i < batches; ++i) {
+      Pty.WriteAll(pairs);
+    }
+    if (!Sync()) {
+      Failed = true;
+    }
+    PairsPerSecond = batches * perBatch / SecondsSince(start);
+  }
+
+  void MeasureClock() {
+    std::vector<double> times;
+    for (int i = 0; i < Opts.Rounds; ++i) {
+      const auto start = Clock::now();
+      if (!Sync()) {
+        Failed = true;
+        return;
+      }
+      times.push_back(SecondsSince(start) * 1000);
+    }
+    std::sort(times.begin(), times.end());
+    ClockMedianMs = times[times.size() / 2];
+    ClockP99Ms = times[times.size() * 99 / 100];
+    ClockMaxMs = times.back();
+  }
+
+ public:
+  PaintClock Paints;
+
+ private:
+  Options Opts;
+  korvani::ui::KorvaniApp& Program;
+  PtyPair& Pty;
+  std::string Folder;
+  std::string Block;
+  std::string ThreadStat;
+  std::vector<Run> Runs;
+  double RssAfterShort = 0;
+  double RssAfterLong = 0;
+  double PairsPerSecond = 0;
+  double ClockMedianMs = 0;
+  double ClockP99Ms = 0;
+  double ClockMaxMs = 0;
+};
+
+// The pty's own ceiling: cat reads the slave into a file while the same workload is sent.
+double CatMegabytesPerSecond(PtyPair& pty, const std::string& folder, double megabytes) {
+  std::string traffic = korvani::bench::MixedTraffic(kBlockSize);
+  const auto blocks =
+      static_cast<std::size_t>(megabytes * kMegabyte / static_cast<double>(traffic.size()) + 0.5);
+  const std::string out = folder + "/cat.out";
+  const pid_t child = fork();
+  if (child == 0) {
+    const int input = open(pty.SlavePath.c_str(), O_RDONLY | O_NOCTTY);
+    const int output = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(input, 0);
+    dup2(output, 1);
+    execlp("cat", "cat", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const auto total = static_cast<off_t>(blocks * traffic.size());
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // cat is reading
+  const auto start = Clock::now();
+  for (std::size_t i = 0; i < blocks; ++i) {
+    pty.WriteAll(traffic);
+  }
+  struct stat info {};
+  while (stat(out.c_str(), &info) == 0 && info.st_size < total && SecondsSince(start) < 120) {
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  const double seconds = SecondsSince(start);
+  kill(child, SIGTERM);
+  waitpid(child, nullptr, 0);
+  std::remove(out.c_str());
+  return static_cast<double>(total) / kMegabyte / seconds;
+}
+
+Options ReadOptions(int argc, char* argv[]) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--quick") {
+      options = {2, 10, 20000, 100};
+    } else if (arg == "--megabytes" && hasValue) {
+      options.Megabytes = std::stod(argv[++i]);
+    } else if (arg == "--long-megabytes" && hasValue) {
+      options.LongMegabytes = std::stod(argv[++i]);
+    } else if (arg == "--pairs" && hasValue) {
+      options.Pairs = std::stoi(argv[++i]);
+    } else if (arg == "--rounds" && hasValue) {
+      options.Rounds = std::stoi(argv[++i]);
+    } else {
+      std::fprintf(stderr,
+                   "Usage: flood [--quick] [--megabytes N] [--long-megabytes N] [--pairs N] [--rounds N]\n");
+      std::exit(2);
+    }
+  }
+  return options;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const Options options = ReadOptions(argc, argv);
+  QTemporaryDir folder;
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+    mkdir(folder.filePath("runtime").toLocal8Bit().constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", folder.filePath("runtime").toLocal8Bit());
+  }
+  qputenv("XDG_CONFIG_HOME", folder.filePath("config").toLocal8Bit());
+  qputenv("KORVANI_PRODUCT_URL", "http://127.0.0.1:9/version.txt");  // no version check
+
+  PtyPair pty;
+  if (pty.Master < 0) {
+    std::perror("flood: openpty");
+    return 1;
+  }
+  const double catMBps = CatMegabytesPerSecond(pty, folder.path().toStdString(), options.Megabytes);
+
+  // Both terminal logs on, in the temporary folder.
+  korvani::app::SettingsValues values;
+  values.AsciiLogFileName = folder.filePath("ascii.log").toStdString();
+  values.HexLogFileName = folder.filePath("hex.log").toStdString();
+  values.LogAscii = true;
+  values.LogHex = true;
+  const QString ini = folder.filePath("config/Korvani_by_Vexel/INIFile");
+  std::filesystem::create_directories(ini.toStdString());
+  std::ofstream(ini.toStdString() + "/Vexel32.INI", std::ios::binary) << korvani::app::FormatSettings(values);
+
+  QApplication application(argc, argv);
+  QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+  korvani::ui::KorvaniApp program({QString::fromStdString(pty.SlavePath), false, {"/T"}});
+  program.Start();
+  program.Window().Ui().SSTab1->setCurrentIndex(0);  // the Terminal tab, where the pane is seen
+
+  Flood flood(options, program, pty, folder.path());
+  program.Window().Ui().txtRxData->viewport()->installEventFilter(&flood.Paints);
+  std::thread board([&flood] {
+    flood.Measure();
+    QMetaObject::invokeMethod(qApp, &QApplication::quit, Qt::QueuedConnection);
+  });
+  QApplication::exec();
+  board.join();
+  flood.Report(catMBps);
+  return flood.Failed ? 1 : 0;
+}
