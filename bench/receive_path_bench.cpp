@@ -7,6 +7,7 @@
 
 #include "app/panel.h"
 #include "fakes/fake_panel_view.h"
+#include "fakes/fake_platform.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/fake_surface.h"
 #include "mixed_traffic.h"
@@ -17,13 +18,18 @@ using korvani::bench::MixedTraffic;
 
 constexpr std::size_t kChunk = 4096;
 
+// The real panel with an open fake port and every other platform piece faked.
+struct PanelOnFakes {
+  PanelOnFakes() { Platform.Port.Open = true; }
+  korvani::fakes::FakePlatform Platform;
+  korvani::fakes::FakePanelView View;
+  korvani::app::Panel Panel{Platform.Get(), View};
+};
+
 void BM_ReceivePathMixedTraffic(benchmark::State& state) {
-  korvani::fakes::FakeSerialPort port;
-  port.Open = true;
-  korvani::fakes::FakePanelView view;
-  korvani::fakes::FakeSurface surface;
-  korvani::fakes::FakeDialogs dialogs;
-  korvani::app::Panel panel(port, view, surface, dialogs);
+  PanelOnFakes fakes;
+  korvani::fakes::FakeSerialPort& port = fakes.Platform.Port;
+  korvani::app::Panel& panel = fakes.Panel;
   std::size_t messages = 0;
   panel.Link().Commands().Bind('@', [&messages](const korvani::hmi::link::Arguments&) { ++messages; });
   const bool hexView = state.range(0) != 0;
@@ -48,12 +54,9 @@ void BM_ReceivePathMixedTraffic(benchmark::State& state) {
 BENCHMARK(BM_ReceivePathMixedTraffic)->Arg(0)->Arg(1);
 
 void BM_ReceivePathHundredKilobyteChunk(benchmark::State& state) {
-  korvani::fakes::FakeSerialPort port;
-  port.Open = true;
-  korvani::fakes::FakePanelView view;
-  korvani::fakes::FakeSurface surface;
-  korvani::fakes::FakeDialogs dialogs;
-  korvani::app::Panel panel(port, view, surface, dialogs);
+  PanelOnFakes fakes;
+  korvani::fakes::FakeSerialPort& port = fakes.Platform.Port;
+  korvani::app::Panel& panel = fakes.Panel;
   panel.Link().Commands().Bind('@', [](const korvani::hmi::link::Arguments&) {});
   const std::string chunk = MixedTraffic(100000);
   for (auto _ : state) {

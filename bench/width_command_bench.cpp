@@ -7,22 +7,20 @@
 
 #include "app/panel.h"
 #include "fakes/fake_panel_view.h"
-#include "fakes/fake_serial_port.h"
-#include "fakes/fake_surface.h"
+#include "fakes/fake_platform.h"
 #include "ui/qt_drawing_surface.h"
 
 namespace {
 
 void BM_WidthCommandRoundTrip(benchmark::State& state) {
-  korvani::fakes::FakeSerialPort port;
-  port.Open = true;
+  korvani::fakes::FakePlatform fake;
+  fake.Devices.Names = {"Board (COM1)"};  // the one port, opened at start-up
+  korvani::fakes::FakeSerialPort& port = fake.Port;
   korvani::fakes::FakePanelView view;
   view.Heights = {7200, 10200};
-  korvani::fakes::FakeDialogs dialogs;
   korvani::ui::SurfaceWidget widget;
   korvani::ui::QtDrawingSurface surface(widget);
-  korvani::app::Panel panel(port, view, surface, dialogs);
-  panel.ComPortNumber = 1;
+  korvani::app::Panel panel(fake.With(port, surface), view);
   panel.FormLoad();
 
   // Alternating widths, so every message sizes the screen anew.
