@@ -299,6 +299,14 @@ class Flood {
         ClockMedianMs, ClockP99Ms, ClockMaxMs, Opts.Rounds);
   }
 
+  [[nodiscard]] std::int64_t BytesLost() const {
+    std::int64_t lost = 0;
+    for (const Run& run : Runs) {
+      lost += run.Missing;
+    }
+    return lost;
+  }
+
   bool Failed = false;
 
  private:
@@ -506,5 +514,5 @@ int main(int argc, char* argv[]) {
   QApplication::exec();
   board.join();
   flood.Report(catMBps);
-  return flood.Failed ? 1 : 0;
+  return flood.Failed || flood.BytesLost() != 0 ? 1 : 0;
 }

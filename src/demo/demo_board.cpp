@@ -23,7 +23,7 @@ constexpr std::string_view kWidthReply = "DEMO";
 // The tag the panel sends before an entered setpoint.
 constexpr std::string_view kSetpointTag = "SP";
 
-constexpr int kTicksPerSecond = 1000 / DemoBoard::kTickMs;
+constexpr std::int64_t kTicksPerSecond = 1000 / DemoBoard::kTickMs;
 constexpr int kSetpointMin = 10;
 constexpr int kSetpointMax = 40;
 
