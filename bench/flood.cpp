@@ -46,12 +46,17 @@
 #include "base/text.h"
 #include "hmi/link/board_message.h"
 #include "mixed_traffic.h"
+#include "pty_harness.h"
 #include "terminal/hex_notation.h"
 #include "ui/korvani_app.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using korvani::bench::Clock;
+using korvani::bench::CpuSecondsOf;
+using korvani::bench::PeakRssMegabytes;
+using korvani::bench::PtyPair;
+using korvani::bench::SecondsSince;
 using korvani::hmi::link::BoardMessage;
 
 constexpr double kMegabyte = 1024.0 * 1024.0;
@@ -62,101 +67,6 @@ struct Options {
   double LongMegabytes = 200;
   int Pairs = 500000;
   int Rounds = 1000;
-};
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// utime + stime of a /proc stat file, in seconds.
-double CpuSecondsOf(const std::string& statPath) {
-  std::ifstream file(statPath);
-  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  const std::size_t close = stat.rfind(')');
-  if (close == std::string::npos) {
-    return 0;
-  }
-  // Fields after the name: state is field 3; utime and stime are fields 14 and 15.
-  std::vector<std::string> fields;
-  std::size_t at = close + 2;
-  while (at < stat.size() && fields.size() < 13) {
-    const std::size_t space = stat.find(' ', at);
-    fields.push_back(stat.substr(at, space - at));
-    at = space == std::string::npos ? stat.size() : space + 1;
-  }
-  if (fields.size() < 13) {
-    return 0;
-  }
-  const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
-  return (std::stod(fields[11]) + std::stod(fields[12])) / ticks;
-}
-
-double PeakRssMegabytes() {
-  std::ifstream file("/proc/self/status");
-  std::string line;
-  while (std::getline(file, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) {
-      return std::stod(line.substr(6)) / 1024.0;
-    }
-  }
-  return 0;
-}
-
-class PtyPair {
- public:
-  PtyPair() {
-    char name[256] = {};
-    if (openpty(&Master, &Slave, name, nullptr, nullptr) == 0) {
-      termios attributes{};
-      tcgetattr(Slave, &attributes);
-      cfmakeraw(&attributes);
-      tcsetattr(Slave, TCSANOW, &attributes);
-      SlavePath = name;
-    }
-  }
-  ~PtyPair() {
-    close(Master);
-    close(Slave);
-  }
-  PtyPair(const PtyPair&) = delete;
-  PtyPair& operator=(const PtyPair&) = delete;
-
-  void WriteAll(std::string_view bytes) const {
-    while (!bytes.empty()) {
-      const ssize_t n = write(Master, bytes.data(), bytes.size());
-      if (n <= 0) {
-        std::perror("flood: write");
-        std::exit(1);
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-  }
-
-  // Reads until the panel's clock answer (BEL ENQ, 13 digits, EOT) has arrived.
-  bool AwaitClock(int timeoutMs) const {
-    std::string heard;
-    const auto start = Clock::now();
-    while (SecondsSince(start) * 1000 < timeoutMs) {
-      pollfd ready{Master, POLLIN, 0};
-      if (poll(&ready, 1, 50) <= 0) {
-        continue;
-      }
-      char buffer[256];
-      const ssize_t n = read(Master, buffer, sizeof buffer);
-      if (n > 0) {
-        heard.append(buffer, static_cast<std::size_t>(n));
-        const std::size_t clock = heard.find("\x07\x05");
-        if (clock != std::string::npos && heard.size() >= clock + 16) {
-          return heard[clock + 15] == '\x04';
-        }
-      }
-    }
-    return false;
-  }
-
-  int Master = -1;
-  int Slave = -1;
-  std::string SlavePath;
 };
 
 // Repaints of one widget, timed on the window thread.
@@ -472,15 +382,7 @@ Options ReadOptions(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
   const Options options = ReadOptions(argc, argv);
   QTemporaryDir folder;
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
-    mkdir(folder.filePath("runtime").toLocal8Bit().constData(), 0700);
-    qputenv("XDG_RUNTIME_DIR", folder.filePath("runtime").toLocal8Bit());
-  }
-  qputenv("XDG_CONFIG_HOME", folder.filePath("config").toLocal8Bit());
-  qputenv("KORVANI_PRODUCT_URL", "http://127.0.0.1:9/version.txt");  // no version check
+  korvani::bench::PrepareEnvironment(folder);
 
   PtyPair pty;
   if (pty.Master < 0) {
@@ -495,9 +397,7 @@ int main(int argc, char* argv[]) {
   values.HexLogFileName = folder.filePath("hex.log").toStdString();
   values.LogAscii = true;
   values.LogHex = true;
-  const QString ini = folder.filePath("config/Korvani_by_Vexel/INIFile");
-  std::filesystem::create_directories(ini.toStdString());
-  std::ofstream(ini.toStdString() + "/Vexel32.INI", std::ios::binary) << korvani::app::FormatSettings(values);
+  korvani::bench::WriteSettings(folder, values);
 
   QApplication application(argc, argv);
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation)
-tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy)
+tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy clang libclang-rt-14-dev)
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 
 case "${1:-run}" in

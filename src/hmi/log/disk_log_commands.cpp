@@ -1,6 +1,7 @@
 #include "hmi/log/disk_log_commands.h"
 #include "base/text.h"
 
+#include <cmath>
 #include <stdexcept>
 
 #include "base/files.h"
@@ -20,7 +21,9 @@ int ParseMode(std::string_view text) {
   if (mode.empty() || mode.find_first_not_of("0123456789.") != std::string::npos) {
     return -1;
   }
-  return static_cast<int>(base::RoundHalfEven(base::LenientNumber(mode))) & 3;
+  // The lowest two bits of the whole number, taken without converting it to an integer
+  // type first: a mode of twenty digits is still a mode.
+  return static_cast<int>(std::fmod(base::RoundHalfEven(base::LenientNumber(mode)), 4.0));
 }
 
 }  // namespace

@@ -27,6 +27,15 @@ class DiskLogCommandsTest : public ::testing::Test {
   DiskLogCommands Commands{Table, Dialogs};
 };
 
+TEST_F(DiskLogCommandsTest, HugeModesKeepTheirLowestTwoBits) {
+  Commands.doHMIFileOpen("big", "388888888888888888888");  // a multiple of 4: mode 0
+  Line("x");
+  EXPECT_EQ(Folder.Read("big.log"), "x\r\n");
+  Commands.doHMIFileOpen("odd", "4294967297");  // 2^32 + 1: mode 1, dated
+  EXPECT_EQ(Table.FCBTable[static_cast<std::size_t>(Table.CurrentFCB)].Mode, 1);
+  EXPECT_TRUE(Dialogs.Boxes.empty());
+}
+
 TEST_F(DiskLogCommandsTest, NumberedLogWritesLinesAndStartsANewFileOnRequest) {
   Commands.doHMIFileOpen("data", "2");
   Line("x");

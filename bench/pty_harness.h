@@ -1,0 +1,155 @@
+// What the flood and soak tools share: a raw pseudo-terminal pair whose master plays the
+// board, the program's surroundings in a temporary folder, and readings from /proc.
+#pragma once
+
+#include <poll.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/settings.h"
+
+namespace korvani::bench {
+
+using Clock = std::chrono::steady_clock;
+
+// Offscreen unless told otherwise, a private runtime folder, settings in the temporary
+// folder and no version check.
+inline void PrepareEnvironment(const QTemporaryDir& folder) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+    mkdir(folder.filePath("runtime").toLocal8Bit().constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", folder.filePath("runtime").toLocal8Bit());
+  }
+  qputenv("XDG_CONFIG_HOME", folder.filePath("config").toLocal8Bit());
+  qputenv("KORVANI_PRODUCT_URL", "http://127.0.0.1:9/version.txt");
+}
+
+// The settings file the program reads at start-up.
+inline void WriteSettings(const QTemporaryDir& folder, const app::SettingsValues& values) {
+  const std::string ini = folder.filePath("config/Korvani_by_Vexel/INIFile").toStdString();
+  std::filesystem::create_directories(ini);
+  std::ofstream(ini + "/Vexel32.INI", std::ios::binary) << app::FormatSettings(values);
+}
+
+inline double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// utime + stime of a /proc stat file, in seconds.
+inline double CpuSecondsOf(const std::string& statPath) {
+  std::ifstream file(statPath);
+  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) {
+    return 0;
+  }
+  // Fields after the name: state is field 3; utime and stime are fields 14 and 15.
+  std::vector<std::string> fields;
+  std::size_t at = close + 2;
+  while (at < stat.size() && fields.size() < 13) {
+    const std::size_t space = stat.find(' ', at);
+    fields.push_back(stat.substr(at, space - at));
+    at = space == std::string::npos ? stat.size() : space + 1;
+  }
+  if (fields.size() < 13) {
+    return 0;
+  }
+  const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+  return (std::stod(fields[11]) + std::stod(fields[12])) / ticks;
+}
+
+inline double PeakRssMegabytes() {
+  std::ifstream file("/proc/self/status");
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) {
+      return std::stod(line.substr(6)) / 1024.0;
+    }
+  }
+  return 0;
+}
+
+class PtyPair {
+ public:
+  PtyPair() {
+    char name[256] = {};
+    if (openpty(&Master, &Slave, name, nullptr, nullptr) == 0) {
+      termios attributes{};
+      tcgetattr(Slave, &attributes);
+      cfmakeraw(&attributes);
+      tcsetattr(Slave, TCSANOW, &attributes);
+      SlavePath = name;
+    }
+  }
+  ~PtyPair() {
+    close(Master);
+    close(Slave);
+  }
+  PtyPair(const PtyPair&) = delete;
+  PtyPair& operator=(const PtyPair&) = delete;
+
+  void WriteAll(std::string_view bytes) const {
+    while (!bytes.empty()) {
+      const ssize_t n = write(Master, bytes.data(), bytes.size());
+      if (n <= 0) {
+        std::perror("flood: write");
+        std::exit(1);
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+  }
+
+  // Reads until the panel's clock answer (BEL ENQ, 13 digits, EOT) has arrived.
+  bool AwaitClock(int timeoutMs) const {
+    std::string heard;
+    const auto start = Clock::now();
+    while (SecondsSince(start) * 1000 < timeoutMs) {
+      pollfd ready{Master, POLLIN, 0};
+      if (poll(&ready, 1, 50) <= 0) {
+        continue;
+      }
+      char buffer[256];
+      const ssize_t n = read(Master, buffer, sizeof buffer);
+      if (n > 0) {
+        heard.append(buffer, static_cast<std::size_t>(n));
+        const std::size_t clock = heard.find("\x07\x05");
+        if (clock != std::string::npos && heard.size() >= clock + 16) {
+          return heard[clock + 15] == '\x04';
+        }
+      }
+    }
+    return false;
+  }
+
+  int Master = -1;
+  int Slave = -1;
+  std::string SlavePath;
+};
+
+
+// The resident set now, in MB.
+inline double RssMegabytes() {
+  std::ifstream file("/proc/self/status");
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) {
+      return std::stod(line.substr(6)) / 1024.0;
+    }
+  }
+  return 0;
+}
+
+}  // namespace korvani::bench

@@ -1,0 +1,19 @@
+// The hex notation on any text: typed lines and received data. What the ASCII view shows,
+// typed back, gives the received bytes again, unless they held an apostrophe or a semicolon.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "terminal/hex_notation.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  (void)korvani::terminal::ParseTxText(text);
+  (void)korvani::terminal::HexToAsciiString(text);
+
+  const std::string shown = korvani::terminal::AsciiToDisplay(text);
+  if (text.find_first_of("';") == std::string::npos && korvani::terminal::ParseTxText(shown) != text) {
+    std::abort();
+  }
+  return 0;
+}
