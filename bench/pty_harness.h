@@ -139,7 +139,6 @@ class PtyPair {
   std::string SlavePath;
 };
 
-
 // The resident set now, in MB.
 inline double RssMegabytes() {
   std::ifstream file("/proc/self/status");

@@ -105,7 +105,8 @@ class RandomBoard {
     if (Pick(0, 9) == 0) {
       messages += BoardMessage('Z', {name});
     }
-    return messages + BoardMessage('D') + BoardMessage('C') + BoardMessage('B', {Text(1, 30)}) + BoardMessage('A');
+    return messages + BoardMessage('D') + BoardMessage('C') + BoardMessage('B', {Text(1, 30)}) +
+           BoardMessage('A');
   }
 
   std::mt19937 Random{7};
@@ -203,9 +204,10 @@ int main(int argc, char* argv[]) {
   const double last = result.Samples.empty() ? 0 : result.Samples.back();
   std::printf("Soak of %.0f s: %d board commands and %.0f MB of traffic\n", seconds, result.Commands,
               result.Megabytes);
-  std::printf("RSS: %.1f MB at the start, %.1f MB at most in the warm-up (%zu s), %.1f MB at most after it, "
-              "%.1f MB at the end\n",
-              first, warmUpPeak, warmUp, laterPeak, last);
+  std::printf(
+      "RSS: %.1f MB at the start, %.1f MB at most in the warm-up (%zu s), %.1f MB at most after it, "
+      "%.1f MB at the end\n",
+      first, warmUpPeak, warmUp, laterPeak, last);
   const bool flat = laterPeak <= warmUpPeak + kAllowedGrowthMb;
   if (!result.Answered) {
     std::printf("FAILED: the program stopped answering the clock request\n");

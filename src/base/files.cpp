@@ -1,5 +1,7 @@
 #include "base/files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 
 #ifndef _WIN32
@@ -10,17 +12,27 @@
 namespace korvani::base {
 
 namespace {
-bool WriteFile(std::string_view path, std::string_view text, std::ios::openmode mode) {
-  if (path.empty()) {
-    return false;
+// False, with the reason of the last system error when one is wanted.
+bool Failed(std::string* why, const char* fallback) {
+  if (why != nullptr) {
+    *why = errno != 0 ? std::strerror(errno) : fallback;
   }
+  return false;
+}
+
+bool WriteFile(std::string_view path, std::string_view text, std::ios::openmode mode, std::string* why) {
+  if (path.empty()) {
+    errno = 0;
+    return Failed(why, "no file name");
+  }
+  errno = 0;
   std::ofstream file(Utf8Path(path), std::ios::binary | mode);
   if (!file) {
-    return false;
+    return Failed(why, "cannot be opened");
   }
   file.write(text.data(), static_cast<std::streamsize>(text.size()));
   file.close();
-  return !file.fail();
+  return !file.fail() || Failed(why, "cannot be written");
 }
 }  // namespace
 
@@ -28,35 +40,37 @@ std::filesystem::path Utf8Path(std::string_view path) {
   return {std::u8string(path.begin(), path.end())};
 }
 
-bool AppendToFile(std::string_view path, std::string_view text) {
+bool AppendToFile(std::string_view path, std::string_view text, std::string* why) {
 #ifdef _WIN32
-  return WriteFile(path, text, std::ios::app);
+  return WriteFile(path, text, std::ios::app, why);
 #else
   // The receive path appends to two logs for every chunk: open, write, close and nothing
   // more, so a flooded line costs no more system calls than it must.
   if (path.empty()) {
-    return false;
+    errno = 0;
+    return Failed(why, "no file name");
   }
   const std::string name(path);
   const int file = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (file < 0) {
-    return false;
+    return Failed(why, "cannot be opened");
   }
-  bool written = true;
   while (!text.empty()) {
     const ssize_t n = ::write(file, text.data(), text.size());
     if (n <= 0) {
-      written = false;
-      break;
+      const int error = errno;
+      ::close(file);
+      errno = error;
+      return Failed(why, "cannot be written");
     }
     text.remove_prefix(static_cast<std::size_t>(n));
   }
-  return ::close(file) == 0 && written;
+  return ::close(file) == 0 || Failed(why, "cannot be written");
 #endif
 }
 
-bool ReplaceFile(std::string_view path, std::string_view text) {
-  return WriteFile(path, text, std::ios::trunc);
+bool ReplaceFile(std::string_view path, std::string_view text, std::string* why) {
+  return WriteFile(path, text, std::ios::trunc, why);
 }
 
 bool FileExists(std::string_view path) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -269,6 +270,51 @@ TEST_F(PanelTest, HidingTheLogPaneRefitsTheScreenAndSendsTheConnectCode) {
   EXPECT_GT(Subject.Screen().CellHeight, shownCell);  // more room: a larger font
   EXPECT_EQ(Subject.Screen().ScreenColumns, 40);
   EXPECT_EQ(Port.Written, "\x06\x04");
+}
+
+// Terminal logs and the trace file that cannot be written (a full device, a folder that
+// is gone) are skipped: the views, the log pane and the board's commands carry on.
+TEST_F(PanelTest, UnwritableTerminalLogsAndTraceNeverStopTheReceivePath) {
+  Subject.FormLoad();
+  terminal::RxLogSettings& logs = Subject.Receive().LogSettings();
+  logs.LogAscii = true;
+  logs.AsciiFileName = "/dev/full";
+  logs.LogHex = true;
+  logs.HexFileName = "/nonexistent-korvani-folder/hex.log";
+  Subject.ScreenLog().TraceToDiskChecked = true;
+  Subject.ScreenLog().TraceFileName = "/dev/full";
+
+  Port.Arrive(
+      "abc\x01!pane line\r\n\x03\x01V20\x02OK\x03"
+      "def");
+  EXPECT_EQ(Subject.Receive().RxAsciiText().substr(0, 3), "abc");
+  EXPECT_NE(Subject.Receive().RxAsciiText().find("def"), std::string_view::npos);
+  EXPECT_EQ(View.HmiLog, "pane line\r\n");
+  EXPECT_EQ(Port.Written, "OK\x04");
+  EXPECT_TRUE(Dialogs.Boxes.empty());
+}
+
+// The board asks for more columns than the layout holds, over and over: each refusal box
+// is shown on its own. What arrives while one is open waits for it to close; boxes never
+// pile up inside each other.
+TEST_F(PanelTest, RepeatedImpossibleWidthsShowOneBoxAtATime) {
+  Subject.FormLoad();
+  const std::string tooWide = "\x01V200\x02OK\x03";
+  int open = 0;
+  int deepest = 0;
+  int arrivals = 0;
+  Dialogs.WhileShown = [&] {
+    deepest = std::max(deepest, ++open);
+    if (arrivals < 50) {
+      ++arrivals;
+      Port.Arrive(tooWide + tooWide);  // the board keeps sending while the box is up
+    }
+    --open;
+  };
+  Port.Arrive(tooWide);
+  EXPECT_EQ(deepest, 1);
+  EXPECT_EQ(Dialogs.Boxes.size(), 1U + 2U * 50U) << "every request is answered in turn";
+  EXPECT_EQ(Port.Written.size(), 3U * (1U + 2U * 50U)) << "each with its reply, OK and EOT";
 }
 
 TEST(VersionTest, CaptionCarriesThreeDigitBuild) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -168,6 +170,65 @@ TEST(PanelSettingsTest, ClosingAndStartingAgainBringsEverythingBack) {
   EXPECT_FALSE(view.Checks[static_cast<std::size_t>(SettingsCheck::LogSent)]);
   EXPECT_TRUE(view.Checks[static_cast<std::size_t>(SettingsCheck::LogHex)]);
   EXPECT_EQ(panel.CurrentSettings().TxLines[2], "Hi'0D");
+}
+
+}  // namespace
+}  // namespace korvani::app
+
+namespace korvani::app {
+namespace {
+
+// A settings file damaged on disk never stops the start-up: what can be taken is taken,
+// the rest keeps its default, and the next save writes a whole, readable file again.
+TEST(PanelSettingsTest, DamagedFilesStartWithWhatCanBeTakenAndAreWrittenWholeAgain) {
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) {
+    garbage.push_back(static_cast<char>((i * 7919 + 13) % 256));  // every byte value, NUL and line ends too
+  }
+  const std::string longLine(200000, 'x');
+  std::string longLines = " 3 \r\n 6 \r\n 1 \r\n";
+  for (int line = 4; line <= 16; ++line) {
+    longLines += (line >= 8 && line <= 10) || line == 16 ? " 0 \r\n" : longLine + "\r\n";
+  }
+  struct Case {
+    const char* Name;
+    std::string File;
+    std::int16_t BaudIndex;  // -1: whatever the garbage reads as
+    std::size_t TxLineLength;
+  };
+  const Case cases[] = {
+      {"binary garbage", garbage, -1, 0},
+      {"very long lines", longLines, 6, longLine.size()},
+      {"only three lines", " 3 \r\n 2 \r\n 1 \r\n", 2, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    fakes::TempFolder folder;
+    fakes::FakePlatform fake;
+    fake.Env = {{"APPDATA", folder.Path.string()}};
+    const AppFolders folders(fake.Get().GetEnv);
+    std::filesystem::create_directories(folders.IniFolder());
+    std::ofstream(folders.IniFilePath(), std::ios::binary) << c.File;
+
+    fakes::FakePanelView view;
+    Panel panel(fake.Get(), view);
+    ASSERT_NO_THROW(panel.FormLoad());
+    if (c.BaudIndex >= 0) {
+      EXPECT_EQ(panel.Connection().BaudIndex, c.BaudIndex);
+      EXPECT_EQ(panel.CurrentSettings().TxLines[0].size(), c.TxLineLength);
+    }
+    panel.cmdHMITestSend_Click("'01@ok'03");  // and the panel works
+    EXPECT_FALSE(panel.Link().IntroShowing());
+
+    panel.SaveSettings();
+    std::ifstream saved(folders.IniFilePath(), std::ios::binary);
+    SettingsValues again;
+    EXPECT_EQ(
+        ReadSettings(saved,
+                     [&](int line, std::string_view text) { return ApplySettingsLine(again, line, text); }),
+        kSettingsLines);
+    EXPECT_EQ(FormatSettings(again), FormatSettings(panel.CurrentSettings()));
+  }
 }
 
 }  // namespace

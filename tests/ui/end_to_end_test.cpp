@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -239,6 +240,24 @@ class EndToEndTest : public QObject {
 
     board.Play(BoardMessage('!', {"Pressure low\r\n"}));
     QTRY_VERIFY(board.Ui().txtHMILog->toPlainText().contains(QStringLiteral("Pressure low")));
+  }
+
+  // Board text that looks like markup is shown as the characters it is, everywhere.
+  void boardMarkupIsShownLiterally() {
+    Program board;
+    const std::string markup = "<b>x</b><img src=/nonexistent.png>";
+    const QString shown = QString::fromStdString(markup);
+    board.Play(BoardMessage('p', {markup, "", "", ""}) + BoardMessage('T', {markup, "", "", "M"}) +
+               BoardMessage('O', {"9", "5", "1", "2", "20", markup, "", "GO"}) +
+               BoardMessage('!', {markup + "\r\n"}) + markup);
+    const auto& ui = board.Ui();
+    for (const QLabel* label : {ui.lblToastMsg, ui.lblHMIDataEntryPrompt}) {
+      QCOMPARE(label->textFormat(), Qt::PlainText);
+      QVERIFY2(label->text().contains(shown), qPrintable(label->text()));
+    }
+    QCOMPARE(board.Window().UserButton(8)->text(), shown);
+    QTRY_VERIFY(ui.txtHMILog->toPlainText().contains(shown));
+    QTRY_VERIFY(ui.txtRxData->toPlainText().contains(shown));
   }
 
   void diskLogCommandsWriteFilesInTheLogFolder() {

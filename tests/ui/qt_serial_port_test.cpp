@@ -79,21 +79,27 @@ class QtSerialPortTest : public QObject {
     QCOMPARE(pty.ReadSome(3000), std::string("\x06\x04"));
   }
 
+  // Twenty unplugs in a row: each is noticed, the port reopens at the same path, and
+  // nothing received before a loss is missing from the views or the log.
   void replugIsNoticedAndThePortReopensAtTheSamePath() {
     QTemporaryDir folder;
     const QString link = folder.filePath(QStringLiteral("board"));
     auto pty = std::make_unique<PtyPair>();
     QVERIFY(QFile::link(pty->SlavePath, link));
     PanelOnPort board(link);
+    board.panel.Receive().LogSettings().LogAscii = true;
+    board.panel.Receive().LogSettings().AsciiFileName =
+        folder.filePath(QStringLiteral("ascii.log")).toStdString();
     board.panel.FormLoad();
     QVERIFY(board.port.IsOpen());
 
-    for (int round = 0; round < 3; ++round) {
+    std::string received;
+    for (int round = 0; round < 20; ++round) {
       const std::string before = "before loss " + std::to_string(round) + "\r\n";
       QVERIFY(pty->WriteAll(before));
+      // Received first: a pty's hang-up flushes what the program has not yet read.
       QTRY_VERIFY_WITH_TIMEOUT(board.panel.Receive().RxAsciiText().find(before) != std::string_view::npos,
                                5000);
-
       pty.reset();  // the other end goes away
       QTRY_VERIFY_WITH_TIMEOUT(!board.port.IsOpen(), 5000);
       QVERIFY(board.view.PortStatus.rfind("? ", 0) == 0);
@@ -111,7 +117,40 @@ class QtSerialPortTest : public QObject {
       QTRY_VERIFY_WITH_TIMEOUT(board.panel.Receive().RxAsciiText().find(after) != std::string_view::npos,
                                5000);
       QVERIFY(board.panel.Receive().RxAsciiText().find(before) != std::string_view::npos);
+      received += before + after;
     }
+    QCOMPARE(std::string(board.panel.Receive().RxAsciiText()), received);
+    QFile log(folder.filePath(QStringLiteral("ascii.log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll().toStdString(), received);
+  }
+
+  // The device goes away while a megabyte is still being written: the port is closed once,
+  // sends fail quietly while it is gone, and it comes back like any replug.
+  void portVanishingInTheMiddleOfAWriteClosesCleanly() {
+    QTemporaryDir folder;
+    const QString link = folder.filePath(QStringLiteral("board"));
+    auto pty = std::make_unique<PtyPair>();
+    QVERIFY(QFile::link(pty->SlavePath, link));
+    PanelOnPort board(link);
+    board.panel.FormLoad();
+    QVERIFY(board.port.IsOpen());
+
+    QVERIFY(board.port.Write(std::string(1 << 20, 'x')));  // far more than the line holds
+    QTest::qWait(50);
+    pty.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(!board.port.IsOpen(), 5000);
+    QVERIFY(board.view.PortStatus.rfind("? ", 0) == 0);
+    const std::string txBefore = board.view.TxCaption;
+    board.panel.cmdHMIConnect_Click();
+    QCOMPARE(board.view.TxCaption, txBefore);  // nothing sent, nothing claimed
+
+    pty = std::make_unique<PtyPair>();
+    QFile::remove(link);
+    QVERIFY(QFile::link(pty->SlavePath, link));
+    QTRY_VERIFY_WITH_TIMEOUT((board.panel.tmrPortWatch_Timer(), board.port.IsOpen()), 5000);
+    board.panel.cmdHMIConnect_Click();
+    QCOMPARE(pty->ReadSome(3000), std::string("\x06\x04"));
   }
 
   void writesReachTheOtherEndByteForByte() {

@@ -55,6 +55,15 @@ void DiskLogCommands::RefuseUnsafeName(std::string_view baseName) {
   throw std::invalid_argument("log name outside the log folder");
 }
 
+void DiskLogCommands::ReportWriteFailure(const std::string& path, const std::string& why) {
+  // Once per file and run: the board may go on trying with every line.
+  if (UnwritableFiles.insert(path).second) {
+    Dialogs.ShowMessage("The board's log line could not be written to " + path + " (" + why +
+                            "). Choose a log folder you can write to on the Settings tab.",
+                        "Log file not written", base::MessageIcon::Exclamation, base::MessageButtons::Ok);
+  }
+}
+
 bool DiskLogCommands::FolderAvailable() {
   if (Table.CreateLogDir(false)) {
     return true;
@@ -154,7 +163,9 @@ void DiskLogCommands::doHMILogWrite() {
   const std::string path = Table.LogPath(Table.BuildLogFileName());
   const bool replace = !LogFileTable::FileExists(path) || startNewFile;
   const std::string line = fcb.PendingLine + "\r\n";
-  if (!(replace ? base::ReplaceFile(path, line) : base::AppendToFile(path, line))) {
+  std::string why;
+  if (!(replace ? base::ReplaceFile(path, line, &why) : base::AppendToFile(path, line, &why))) {
+    ReportWriteFailure(path, why);
     throw std::runtime_error("log file cannot be written");
   }
   fcb.PendingLine.clear();

@@ -17,7 +17,8 @@ class DiskLogCommands {
   void doHMIFileOpen(std::string_view baseName, std::string_view mode);
   void doHMINewFile(std::string_view baseName);
   void DoHMILog(std::string_view text);
-  // Throws when the line cannot be written (the message is then abandoned).
+  // Throws when the line cannot be written (the message is then abandoned); the user is
+  // told once per file why.
   void doHMILogWrite();
 
   // A name the board gives must stay inside the log folder: no separators, no drive, no
@@ -27,10 +28,12 @@ class DiskLogCommands {
  private:
   bool FolderAvailable();
   void RefuseUnsafeName(std::string_view baseName);
+  void ReportWriteFailure(const std::string& path, const std::string& why);
 
   LogFileTable& Table;
   base::Dialogs& Dialogs;
-  std::set<std::string> RefusedNames;  // each reported once a run
+  std::set<std::string> RefusedNames;     // each reported once a run
+  std::set<std::string> UnwritableFiles;  // the same
 };
 
 }  // namespace korvani::hmi::log

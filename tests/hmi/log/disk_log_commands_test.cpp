@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -151,6 +154,53 @@ TEST_F(DiskLogCommandsTest, AtTheLastNumberNewFilesAppendInsteadOfOverwriting) {
   Line("more");
   EXPECT_EQ(Table.FCBTable[0].SequenceNumber, kLastSequenceNumber);
   EXPECT_EQ(Folder.Read("top_-32767.log"), "kept\r\nmore\r\n");
+}
+
+}  // namespace
+}  // namespace korvani::hmi::log
+
+namespace korvani::hmi::log {
+namespace {
+
+// A log folder that is missing, cannot be written or sits on a full device: the line is
+// not written, the message is abandoned, and the user is told once per file why.
+TEST(DiskLogFailureTest, UnwritableFoldersAreReportedOncePerFile) {
+  fakes::TempFolder scratch;
+  std::filesystem::create_directories(scratch.Path / "read-only");
+  std::filesystem::permissions(scratch.Path / "read-only",
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  // Permissions do not stop root; a folder of /sys does.
+  const bool root = ::geteuid() == 0;
+  // A log file that lies on a full device.
+  std::filesystem::create_directories(scratch.Path / "full");
+  std::filesystem::create_symlink("/dev/full", scratch.Path / "full" / "data.log");
+  struct Case {
+    const char* Name;
+    std::string Folder;
+    std::string Reason;
+  };
+  const Case cases[] = {
+      {"missing", (scratch.Path / "no-such-folder").string(), "No such file or directory"},
+      {"read-only", root ? std::string("/sys") : (scratch.Path / "read-only").string(), "Permission denied"},
+      {"full device", (scratch.Path / "full").string(), "No space left on device"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    fakes::FakeDialogs dialogs;
+    fakes::FakeClock clock;
+    LogFileTable table(dialogs, clock, {});
+    table.SetLogFolder(c.Folder);
+    DiskLogCommands commands(table, dialogs);
+    commands.doHMIFileOpen("data", "0");
+    for (int line = 0; line < 3; ++line) {
+      commands.DoHMILog("x");
+      EXPECT_THROW(commands.doHMILogWrite(), std::runtime_error);
+    }
+    ASSERT_EQ(dialogs.Boxes.size(), 1U);
+    EXPECT_EQ(dialogs.Boxes[0].Title, "Log file not written");
+    EXPECT_NE(dialogs.Boxes[0].Text.find(c.Reason), std::string::npos) << dialogs.Boxes[0].Text;
+  }
+  std::filesystem::permissions(scratch.Path / "read-only", std::filesystem::perms::owner_all);
 }
 
 }  // namespace
