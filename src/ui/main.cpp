@@ -1,6 +1,7 @@
 // korvani: wires the real serial port and window to the panel and starts the event loop.
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QSocketNotifier>
 #include <cstdio>
 #include <string>
@@ -52,15 +53,20 @@ void CloseOnSessionEnd(QWidget& window) {
 void PrintUsage() {
   std::puts(
       "Usage: korvani [--port PATH | --demo] [/T]\n"
+      "Operator panel for a Vexel controller board, and a serial terminal.\n"
       "\n"
-      "  --port PATH   add the serial device PATH to the port list and open it at start-up\n"
-      "  --demo        list a simulated Vexel board as a port of its own and open it\n"
+      "  --port PATH   add the serial device PATH to the port list (as COM200) and open it\n"
+      "                at start-up with 38400 baud, no parity, 8 data bits, 1 stop bit\n"
+      "  --demo        list a simulated Vexel board as a port of its own (COM255) and open it\n"
       "  /T            make the terminal functions available (the Terminal tab)\n"
       "  --version     show the version and exit\n"
       "  --help        show this help and exit\n"
       "\n"
-      "Settings are kept in $XDG_CONFIG_HOME/Korvani_by_Vexel/INIFile/Vexel32.INI\n"
-      "(~/.config/... when XDG_CONFIG_HOME is not set; %APPDATA%\\... on Windows).");
+      "Settings: $XDG_CONFIG_HOME/Korvani_by_Vexel/INIFile/Vexel32.INI, written when the\n"
+      "window closes (~/.config/... when XDG_CONFIG_HOME is not set; %APPDATA%\\... on Windows).\n"
+      "Logs: the board's log files go to the log folder chosen on the Settings tab; the\n"
+      "terminal logs (ASCII_logfile.log, Hex_logfile.log) and the trace (HMI_tracefile.txt)\n"
+      "default to the folder korvani was started in.");
 }
 
 }  // namespace
@@ -87,11 +93,21 @@ int main(int argc, char* argv[]) {
       options.PortPath = QString::fromLocal8Bit(arg.substr(7).c_str());
     } else if (arg == "--demo") {
       options.Demo = true;
+    } else if (arg.rfind("--", 0) == 0) {
+      std::fprintf(stderr, "korvani: unknown option %s (korvani --help lists them)\n", arg.c_str());
+      return 2;
     }
     options.Arguments.push_back(arg);
   }
 
   QApplication application(argc, argv);
+  QApplication::setWindowIcon([] {
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "256"}) {
+      icon.addFile(QStringLiteral(":/korvani/korvani-%1.png").arg(QLatin1String(size)));
+    }
+    return icon;
+  }());
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
   korvani::ui::KorvaniApp program(options);
   program.Start();
