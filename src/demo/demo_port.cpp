@@ -1,5 +1,7 @@
 #include "demo/demo_port.h"
 
+#include <algorithm>
+
 namespace korvani::demo {
 
 DemoPort::DemoPort(std::unique_ptr<base::Timer> timer) : BoardTimer(std::move(timer)) {

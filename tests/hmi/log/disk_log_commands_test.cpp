@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <stdexcept>
@@ -162,6 +164,7 @@ TEST_F(DiskLogCommandsTest, AtTheLastNumberNewFilesAppendInsteadOfOverwriting) {
 namespace korvani::hmi::log {
 namespace {
 
+#ifndef _WIN32
 // A log folder that is missing, cannot be written or sits on a full device: the line is
 // not written, the message is abandoned, and the user is told once per file why.
 TEST(DiskLogFailureTest, UnwritableFoldersAreReportedOncePerFile) {
@@ -202,6 +205,7 @@ TEST(DiskLogFailureTest, UnwritableFoldersAreReportedOncePerFile) {
   }
   std::filesystem::permissions(scratch.Path / "read-only", std::filesystem::perms::owner_all);
 }
+#endif
 
 }  // namespace
 }  // namespace korvani::hmi::log
