@@ -1,6 +1,7 @@
 // The board's log names and modes: whatever the board asks for, every file is written
 // inside the log folder, and a refused name writes nothing.
 #include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>

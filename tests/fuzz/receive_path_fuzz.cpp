@@ -2,6 +2,7 @@
 // every command handler) of a real panel on fake platform pieces. The tail of the input
 // decides how the line is cut into chunks and how much time passes between them.
 #include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
