@@ -8,6 +8,7 @@ namespace korvani::base {
 class Timer {
  public:
   virtual ~Timer() = default;
+  // An interval of 0 (or less) stops the timer, as a window timer's does.
   virtual void SetInterval(int milliseconds) = 0;
   [[nodiscard]] virtual int Interval() const = 0;
   virtual void SetEnabled(bool enabled) = 0;

@@ -4,7 +4,9 @@
 #include <QLayout>
 #include <QMouseEvent>
 #include <QTextCursor>
+#include <QValidator>
 #include <cmath>
+#include <cstdio>
 
 #include "app/panel.h"
 #include "terminal/connection.h"
@@ -15,9 +17,22 @@ namespace {
 QString ToQString(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The data-entry box takes only texts the panel's entry accepts.
+class EntryValidator final : public QValidator {
+ public:
+  EntryValidator(const hmi::screen::DataEntry& entry, QObject* parent) : QValidator(parent), Entry(entry) {}
+  State validate(QString& input, int& /*position*/) const override {
+    return Entry.EntryTextAllowed(input.toStdString()) ? Acceptable : Invalid;
+  }
+
+ private:
+  const hmi::screen::DataEntry& Entry;
+};
 }  // namespace
 
-FrmTerminal::FrmTerminal(QWidget* parent) : QMainWindow(parent) {
+FrmTerminal::FrmTerminal(QWidget* parent)
+    : QMainWindow(parent), Report([this](const std::string& what) { ReportFault(what); }) {
   Widgets.setupUi(this);
   HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
   Widgets.optRxASCII->setChecked(true);
@@ -28,104 +43,138 @@ FrmTerminal::FrmTerminal(QWidget* parent) : QMainWindow(parent) {
 
 FrmTerminal::~FrmTerminal() = default;
 
+void FrmTerminal::ReportFault(const std::string& what) {
+  const QString text =
+      QStringLiteral("An action was abandoned: %1. Please report error code 150101-1 to Vexel Vavadivu.")
+          .arg(QString::fromUtf8(what.data(), static_cast<qsizetype>(what.size())));
+  std::fprintf(stderr, "korvani: %s\n", text.toLocal8Bit().constData());
+  Widgets.StatusBar1->showMessage(text, kFaultShownMs);
+}
+
 void FrmTerminal::Attach(app::Panel& panel) {
   Panel = &panel;
   terminal::ReceivePath& rx = panel.Receive();
-  connect(Widgets.cmdRxFreeze, &QPushButton::clicked, this, [&rx] { rx.cmdRxFreeze_Click(); });
-  connect(Widgets.cmdRxClear, &QPushButton::clicked, this, [&rx] { rx.cmdRxClear_Click(); });
-  connect(Widgets.optRxASCII, &QRadioButton::clicked, this, [&rx] { rx.optRxASCII_Click(); });
-  connect(Widgets.optRxHex, &QRadioButton::clicked, this, [&rx] { rx.optRxHex_Click(); });
-  connect(Widgets.chkLogASCII, &QCheckBox::toggled, this, [&rx](bool on) { rx.LogSettings().LogAscii = on; });
-  connect(Widgets.chkLogHex, &QCheckBox::toggled, this, [&rx](bool on) { rx.LogSettings().LogHex = on; });
-  connect(Widgets.txtASCIILogFileName, &QLineEdit::textChanged, this,
-          [&rx](const QString& name) { rx.LogSettings().AsciiFileName = name.toStdString(); });
+  connect(Widgets.cmdRxFreeze, &QPushButton::clicked, this,
+          Guarded(Report, [&rx] { rx.cmdRxFreeze_Click(); }));
+  connect(Widgets.cmdRxClear, &QPushButton::clicked, this, Guarded(Report, [&rx] { rx.cmdRxClear_Click(); }));
+  connect(Widgets.optRxASCII, &QRadioButton::clicked, this,
+          Guarded(Report, [&rx] { rx.optRxASCII_Click(); }));
+  connect(Widgets.optRxHex, &QRadioButton::clicked, this, Guarded(Report, [&rx] { rx.optRxHex_Click(); }));
+  connect(Widgets.chkLogASCII, &QCheckBox::toggled, this,
+          Guarded(Report, [&rx](bool on) { rx.LogSettings().LogAscii = on; }));
+  connect(Widgets.chkLogHex, &QCheckBox::toggled, this,
+          Guarded(Report, [&rx](bool on) { rx.LogSettings().LogHex = on; }));
+  connect(
+      Widgets.txtASCIILogFileName, &QLineEdit::textChanged, this,
+      Guarded(Report, [&rx](const QString& name) { rx.LogSettings().AsciiFileName = name.toStdString(); }));
   connect(Widgets.txtHexLogFileName, &QLineEdit::textChanged, this,
-          [&rx](const QString& name) { rx.LogSettings().HexFileName = name.toStdString(); });
+          Guarded(Report, [&rx](const QString& name) { rx.LogSettings().HexFileName = name.toStdString(); }));
   rx.LogSettings().AsciiFileName = Widgets.txtASCIILogFileName->text().toStdString();
   rx.LogSettings().HexFileName = Widgets.txtHexLogFileName->text().toStdString();
 
-  connect(Widgets.cmdHMIConnect, &QPushButton::clicked, this, [this] { Panel->cmdHMIConnect_Click(); });
-  connect(Widgets.cmdSetRTC, &QPushButton::clicked, this, [this] { Panel->cmdSetRTC_Click(); });
+  connect(Widgets.cmdHMIConnect, &QPushButton::clicked, this,
+          Guarded(Report, [this] { Panel->cmdHMIConnect_Click(); }));
+  connect(Widgets.cmdSetRTC, &QPushButton::clicked, this,
+          Guarded(Report, [this] { Panel->cmdSetRTC_Click(); }));
   terminal::Connection& connection = panel.Connection();
   connect(Widgets.chkComPortOpen, &QPushButton::clicked, this,
-          [&connection] { connection.chkComPortOpen_Click(); });
-  connect(Widgets.cmbComPort, &QComboBox::activated, this, [&connection] { connection.cmbComPort_Click(); });
-  connect(Widgets.grpBaud, &QButtonGroup::idClicked, this,
-          [&connection](int id) { connection.optBaud_Click(static_cast<std::int16_t>(id)); });
-  connect(Widgets.grpCharacter, &QButtonGroup::idClicked, this,
-          [&connection](int id) { connection.optCharacter_Click(static_cast<std::int16_t>(id)); });
-  connect(Widgets.cmdRefreshPorts, &QPushButton::clicked, this, [this] { Panel->cmdRefreshPorts_Click(); });
-  connect(Widgets.chkHideBT, &QCheckBox::clicked, this, [this] { Panel->chkHideBT_Click(); });
+          Guarded(Report, [&connection] { connection.chkComPortOpen_Click(); }));
+  connect(Widgets.cmbComPort, &QComboBox::activated, this,
+          Guarded(Report, [&connection] { connection.cmbComPort_Click(); }));
+  connect(Widgets.grpBaud, &QButtonGroup::idClicked, this, Guarded(Report, [&connection](int id) {
+            connection.optBaud_Click(static_cast<std::int16_t>(id));
+          }));
+  connect(Widgets.grpCharacter, &QButtonGroup::idClicked, this, Guarded(Report, [&connection](int id) {
+            connection.optCharacter_Click(static_cast<std::int16_t>(id));
+          }));
+  connect(Widgets.cmdRefreshPorts, &QPushButton::clicked, this,
+          Guarded(Report, [this] { Panel->cmdRefreshPorts_Click(); }));
+  connect(Widgets.chkHideBT, &QCheckBox::clicked, this,
+          Guarded(Report, [this] { Panel->chkHideBT_Click(); }));
   PortWatchTimer.setInterval(1000);
-  connect(&PortWatchTimer, &QTimer::timeout, this, [this] { Panel->tmrPortWatch_Timer(); });
+  connect(&PortWatchTimer, &QTimer::timeout, this, Guarded(Report, [this] { Panel->tmrPortWatch_Timer(); }));
   PortWatchTimer.start();
-  connect(Widgets.cmdHMIRulers, &QPushButton::clicked, this, [this] { Panel->cmdHMIRulers_Click(); });
+  connect(Widgets.cmdHMIRulers, &QPushButton::clicked, this,
+          Guarded(Report, [this] { Panel->cmdHMIRulers_Click(); }));
   hmi::log::HmiLog& log = panel.ScreenLog();
-  connect(Widgets.cmdLogFrz, &QPushButton::clicked, this, [&log] { log.cmdLogFrz_Click(); });
-  connect(Widgets.cmdLogMarker, &QPushButton::clicked, this, [&log] { log.cmdLogMarker_Click(); });
-  connect(Widgets.cmdLogCLS, &QPushButton::clicked, this, [&log] { log.cmdLogCLS_Click(); });
-  connect(Widgets.cmdHideLog, &QPushButton::clicked, this, [&log] { log.cmdHideLog_Click(); });
-  connect(Widgets.cmdShowTrace, &QPushButton::clicked, this, [&log] { log.cmdShowTrace_Click(); });
-  connect(Widgets.cmdClearHMILogFile, &QPushButton::clicked, this, [&log] { log.ClearTraceFile(); });
-  connect(Widgets.cmdClearHMILogFile2, &QPushButton::clicked, this, [&log] { log.ClearTraceFile(); });
-  connect(Widgets.cmdSelectHMILogFile, &QPushButton::clicked, this, [&log] { log.SelectTraceFile(); });
+  connect(Widgets.cmdLogFrz, &QPushButton::clicked, this, Guarded(Report, [&log] { log.cmdLogFrz_Click(); }));
+  connect(Widgets.cmdLogMarker, &QPushButton::clicked, this,
+          Guarded(Report, [&log] { log.cmdLogMarker_Click(); }));
+  connect(Widgets.cmdLogCLS, &QPushButton::clicked, this, Guarded(Report, [&log] { log.cmdLogCLS_Click(); }));
+  connect(Widgets.cmdHideLog, &QPushButton::clicked, this,
+          Guarded(Report, [&log] { log.cmdHideLog_Click(); }));
+  connect(Widgets.cmdShowTrace, &QPushButton::clicked, this,
+          Guarded(Report, [&log] { log.cmdShowTrace_Click(); }));
+  connect(Widgets.cmdClearHMILogFile, &QPushButton::clicked, this,
+          Guarded(Report, [&log] { log.ClearTraceFile(); }));
+  connect(Widgets.cmdClearHMILogFile2, &QPushButton::clicked, this,
+          Guarded(Report, [&log] { log.ClearTraceFile(); }));
+  connect(Widgets.cmdSelectHMILogFile, &QPushButton::clicked, this,
+          Guarded(Report, [&log] { log.SelectTraceFile(); }));
   connect(Widgets.chkHMITraceToDisk, &QCheckBox::toggled, this,
-          [&log](bool on) { log.TraceToDiskChecked = on; });
+          Guarded(Report, [&log](bool on) { log.TraceToDiskChecked = on; }));
   connect(Widgets.txtHMITraceFileName, &QLineEdit::textChanged, this,
-          [&log](const QString& name) { log.TraceFileName = name.toStdString(); });
+          Guarded(Report, [&log](const QString& name) { log.TraceFileName = name.toStdString(); }));
   log.TraceFileName = Widgets.txtHMITraceFileName->text().toStdString();
   terminal::TerminalLogs& termLogs = panel.TerminalLogFiles();
   for (int i = 0; i < 2; ++i) {
     connect(Widgets.cmdClearASCIILogFile[i], &QPushButton::clicked, this,
-            [&termLogs, i] { termLogs.cmdClearASCIILogFile_Click(i); });
+            Guarded(Report, [&termLogs, i] { termLogs.cmdClearASCIILogFile_Click(i); }));
     connect(Widgets.cmdClearHexLogFile[i], &QPushButton::clicked, this,
-            [&termLogs, i] { termLogs.cmdClearHexLogFile_Click(i); });
+            Guarded(Report, [&termLogs, i] { termLogs.cmdClearHexLogFile_Click(i); }));
   }
   connect(Widgets.cmdTerminalLogMarkerLine, &QPushButton::clicked, this,
-          [&termLogs] { termLogs.cmdTerminalLogMarkerLine_Click(); });
+          Guarded(Report, [&termLogs] { termLogs.cmdTerminalLogMarkerLine_Click(); }));
   connect(Widgets.cmdSelectASCIILogFile, &QPushButton::clicked, this,
-          [&termLogs] { termLogs.cmdSelectASCIILogFile_Click(); });
+          Guarded(Report, [&termLogs] { termLogs.cmdSelectASCIILogFile_Click(); }));
   connect(Widgets.cmdSelectHexLogFile, &QPushButton::clicked, this,
-          [&termLogs] { termLogs.cmdSelectHexLogFile_Click(); });
+          Guarded(Report, [&termLogs] { termLogs.cmdSelectHexLogFile_Click(); }));
   terminal::TransmitLines& transmit = panel.Transmit();
   for (int i = 0; i < 5; ++i) {
     connect(Widgets.txtTx[i], &QLineEdit::textChanged, this,
-            [&transmit, i](const QString& text) { transmit.txtTx_Change(i, text.toLatin1().toStdString()); });
+            Guarded(Report, [&transmit, i](const QString& text) {
+              transmit.txtTx_Change(i, text.toLatin1().toStdString());
+            }));
     connect(Widgets.txtTx[i], &QLineEdit::selectionChanged, this,
-            [&transmit, i] { transmit.txtTx_Click(i); });
+            Guarded(Report, [&transmit, i] { transmit.txtTx_Click(i); }));
     Widgets.txtTx[i]->installEventFilter(this);
-    connect(Widgets.cmdSend[i], &QPushButton::clicked, this, [&transmit, i] { transmit.cmdSend_Click(i); });
+    connect(Widgets.cmdSend[i], &QPushButton::clicked, this,
+            Guarded(Report, [&transmit, i] { transmit.cmdSend_Click(i); }));
   }
-  connect(Widgets.chkLogSent, &QCheckBox::toggled, this, [&transmit](bool on) { transmit.LogSent = on; });
+  connect(Widgets.chkLogSent, &QCheckBox::toggled, this,
+          Guarded(Report, [&transmit](bool on) { transmit.LogSent = on; }));
   transmit.LogSent = Widgets.chkLogSent->isChecked();
   hmi::screen::PanelControls& controls = panel.Controls();
   connect(Widgets.grpAspectRatio, &QButtonGroup::idClicked, this,
-          [&controls](int id) { controls.optAspectRatio_Click(id); });
+          Guarded(Report, [&controls](int id) { controls.optAspectRatio_Click(id); }));
   connect(Widgets.cmdHMISetWidth, &QPushButton::clicked, this,
-          [&controls] { controls.cmdHMISetWidth_Click(); });
+          Guarded(Report, [&controls] { controls.cmdHMISetWidth_Click(); }));
   hmi::log::LogFileTable& logFiles = panel.LogFiles();
-  connect(Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
-          [&logFiles](const QString& folder) { logFiles.SetLogFolder(folder.toStdString()); });
+  connect(
+      Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
+      Guarded(Report, [&logFiles](const QString& folder) { logFiles.SetLogFolder(folder.toStdString()); }));
   connect(Widgets.cmdSelectHMILogFolder, &QPushButton::clicked, this,
-          [&logFiles] { logFiles.CreateLogDir(true); });
-  connect(Widgets.cmdHMIDataOK, &QPushButton::clicked, this, [this] { Panel->Entry().cmdHMIDataOK_Click(); });
+          Guarded(Report, [&logFiles] { logFiles.CreateLogDir(true); }));
+  connect(Widgets.cmdHMIDataOK, &QPushButton::clicked, this,
+          Guarded(Report, [this] { Panel->Entry().cmdHMIDataOK_Click(); }));
   connect(Widgets.cmdHMIDataEntryCancel, &QPushButton::clicked, this,
-          [this] { Panel->Entry().cmdHMIDataEntryCancel_Click(); });
-  // Pasted text is filtered like typed text: digits only.
-  connect(Widgets.txtHMIDataEntry, &QLineEdit::textEdited, this, [this](const QString& text) {
-    const std::string kept = Panel->Entry().FilterEntryText(text.toStdString());
-    if (kept != text.toStdString()) {
-      Widgets.txtHMIDataEntry->setText(QString::fromStdString(kept));
-    }
-  });
+          Guarded(Report, [this] { Panel->Entry().cmdHMIDataEntryCancel_Click(); }));
+  // Typed keys are filtered by the key filter; whatever gets past it (a paste, a drop) must
+  // leave a text the entry accepts whole, or the box keeps what it had.
+  Widgets.txtHMIDataEntry->setValidator(new EntryValidator(Panel->Entry(), Widgets.txtHMIDataEntry));
+  connect(Widgets.txtHMIDataEntry, &QLineEdit::inputRejected, this,
+          Guarded(Report, [this] { Panel->Entry().RefuseEdit(); }));
   Widgets.txtHMIDataEntry->installEventFilter(this);
   Widgets.lblToastMsg->installEventFilter(this);
   Widgets.lblDismissToastMsg->installEventFilter(this);
   Widgets.Label1->installEventFilter(this);
-  connect(Widgets.cmdHMIReset, &QPushButton::clicked, this, [this] { Panel->cmdHMIReset_Click(); });
-  connect(Widgets.cmdHMICLS, &QPushButton::clicked, this, [this] { Panel->cmdHMICLS_Click(); });
-  connect(Widgets.cmdHMITestSend, &QPushButton::clicked, this,
-          [this] { Panel->cmdHMITestSend_Click(Widgets.txtHMIRawRx->text().toLatin1().toStdString()); });
+  connect(Widgets.cmdHMIReset, &QPushButton::clicked, this,
+          Guarded(Report, [this] { Panel->cmdHMIReset_Click(); }));
+  connect(Widgets.cmdHMICLS, &QPushButton::clicked, this,
+          Guarded(Report, [this] { Panel->cmdHMICLS_Click(); }));
+  connect(Widgets.cmdHMITestSend, &QPushButton::clicked, this, Guarded(Report, [this] {
+            Panel->cmdHMITestSend_Click(Widgets.txtHMIRawRx->text().toLatin1().toStdString());
+          }));
 }
 
 QString FrmTerminal::ToPaneText(std::string_view text) {
@@ -333,6 +382,12 @@ bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
   if (Panel == nullptr) {
     return QMainWindow::eventFilter(watched, event);
   }
+  bool handled = false;
+  RunGuarded(Report, [&] { handled = FilterPanelEvent(watched, event); });
+  return handled;
+}
+
+bool FrmTerminal::FilterPanelEvent(QObject* watched, QEvent* event) {
   const QVariant buttonIndex = watched->property("buttonIndex");
   if (buttonIndex.isValid()) {
     const auto index = static_cast<std::int16_t>(buttonIndex.toInt());
@@ -426,7 +481,7 @@ void FrmTerminal::SetTxLine(int index, std::string_view text) {
 
 void FrmTerminal::closeEvent(QCloseEvent* event) {
   if (Panel != nullptr) {
-    Panel->SaveSettings();
+    RunGuarded(Report, [this] { Panel->SaveSettings(); });
   }
   QMainWindow::closeEvent(event);  // never refused, nothing asked
 }

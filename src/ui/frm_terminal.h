@@ -10,6 +10,7 @@
 
 #include "app/panel_view.h"
 #include "ui/frm_terminal_ui.h"
+#include "ui/guarded.h"
 #include "ui/pane_refresher.h"
 #include "ui/qt_drawing_surface.h"
 
@@ -33,6 +34,11 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void Attach(app::Panel& panel);
 
   QtDrawingSurface& Surface() { return *HmiSurface; }
+  // Where a failure of the core inside a slot, an event or a timer is told: in the status
+  // bar for a while, and on stderr. The action is abandoned; the program goes on.
+  void ReportFault(const std::string& what);
+  const FaultReport& Faults() const { return Report; }
+  static constexpr int kFaultShownMs = 15000;
   const FrmTerminalUi& Ui() const { return Widgets; }
 
   // The heights the HMI screen may take, as this window is laid out (twips).
@@ -101,8 +107,10 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
 
  private:
   void PlaceToast();
+  bool FilterPanelEvent(QObject* watched, QEvent* event);
   QPushButton* MakeUserButton(int index);
 
+  FaultReport Report;
   FrmTerminalUi Widgets;
   std::unique_ptr<QtDrawingSurface> HmiSurface;
   app::Panel* Panel = nullptr;

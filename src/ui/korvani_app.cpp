@@ -28,10 +28,6 @@ std::string Setting(const char* name, const char* builtIn) {
   return value.isEmpty() ? std::string(builtIn) : value.toStdString();
 }
 
-std::unique_ptr<base::Timer> MakeTimer() {
-  return std::make_unique<QtTimer>();
-}
-
 }  // namespace
 
 KorvaniApp::KorvaniApp(const StartOptions& options)
@@ -44,6 +40,7 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
     DemoBoardPort = std::make_unique<demo::DemoPort>(MakeTimer());
     Router = std::make_unique<demo::PortRouter>(SerialDevice, *DemoBoardPort);
   }
+  SerialDevice.SetFaultReport(MainWindow.Faults());
   SerialDevice.SetPathResolver([this](std::int16_t number) { return Devices().DevicePath(number); });
   const app::Platform platform{
       .Port = PanelPort(),
@@ -51,14 +48,14 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
       .Dialogs = Dialogs,
       .Devices = Devices(),
       .Clock = Clock,
-      .MakeTimer = MakeTimer,
+      .MakeTimer = [this] { return MakeTimer(); },
       .OpenWebPage =
           [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); },
       .MakerWebAddress = KORVANI_MAKER_WEB_ADDRESS,
       .GetEnv = [](const char* name) { return qEnvironmentVariable(name).toStdString(); },
       .Random = [this] { return std::uniform_real_distribution<double>(0.0, 1.0)(Random); },
       .SplashFile = SplashFilePath(),
-      .FetchPage = FetchWithQt(Network),
+      .FetchPage = FetchWithQt(Network, MainWindow.Faults()),
       .ProductUrl = Setting("KORVANI_PRODUCT_URL", KORVANI_PRODUCT_URL),
       .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL)};
   HmiPanel = std::make_unique<app::Panel>(platform, MainWindow);
@@ -66,6 +63,10 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
 }
 
 KorvaniApp::~KorvaniApp() = default;
+
+std::unique_ptr<base::Timer> KorvaniApp::MakeTimer() {
+  return std::make_unique<QtTimer>(MainWindow.Faults());
+}
 
 terminal::SerialPort& KorvaniApp::PanelPort() {
   if (Router) {

@@ -42,6 +42,7 @@ class KorvaniApp {
 
  private:
   terminal::SerialPort& PanelPort();
+  std::unique_ptr<base::Timer> MakeTimer();
   ports::DeviceSource& Devices();
 
   StartOptions Options;

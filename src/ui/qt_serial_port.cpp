@@ -113,7 +113,7 @@ bool QtSerialPort::SetOpen(bool open) {
     Device.close();
     opened = false;
   } else if (!opened) {
-    ErrorText = OpenFailureText(path, Device.error());
+    ErrorText = OpenFailureText(path, Device.error(), Device.errorString());
   } else {
     ErrorText.clear();
     HangUpTimer.start();
@@ -121,6 +121,10 @@ bool QtSerialPort::SetOpen(bool open) {
   Device.clearError();
   Opening = false;
   return opened;
+}
+
+void QtSerialPort::Raise(int eventCode) {
+  RunGuarded(Report, [this, eventCode] { RaiseEvent(eventCode); });
 }
 
 std::int64_t QtSerialPort::BytesWaiting() const {
@@ -157,7 +161,8 @@ int QtSerialPort::EventCodeFor(QSerialPort::SerialPortError error) {
   }
 }
 
-std::string QtSerialPort::OpenFailureText(const QString& path, QSerialPort::SerialPortError error) {
+std::string QtSerialPort::OpenFailureText(const QString& path, QSerialPort::SerialPortError error,
+                                          const QString& errorText) {
   const std::string where = path.toStdString();
   const QFileInfo file(path);
   if (error == QSerialPort::DeviceNotFoundError || !file.exists()) {
@@ -171,7 +176,7 @@ std::string QtSerialPort::OpenFailureText(const QString& path, QSerialPort::Seri
   if (error == QSerialPort::PermissionError) {
     return where + ": in use by another program";
   }
-  return where + ": " + QSerialPort().errorString().toStdString();
+  return where + ": " + errorText.toStdString();  // the failed port's own words
 }
 
 void QtSerialPort::OnReadyRead() {
@@ -180,7 +185,7 @@ void QtSerialPort::OnReadyRead() {
     DeviceLost();
     return;
   }
-  RaiseEvent(terminal::kEventReceive);
+  Raise(terminal::kEventReceive);
 }
 
 void QtSerialPort::DeviceLost() {
@@ -195,7 +200,7 @@ void QtSerialPort::DeviceLost() {
       return;
     }
     if (Device.bytesAvailable() > 0) {
-      RaiseEvent(terminal::kEventReceive);  // what arrived before the loss is kept
+      Raise(terminal::kEventReceive);  // what arrived before the loss is kept
     }
     ErrorText = Device.portName().toStdString() + ": the device went away";
     Opening = true;
@@ -203,7 +208,7 @@ void QtSerialPort::DeviceLost() {
     Device.clearError();
     Opening = false;
     LossPending = false;
-    RaiseEvent(terminal::kEventCdTimeout);
+    Raise(terminal::kEventCdTimeout);
   });
 }
 
@@ -219,7 +224,7 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
     return;
   }
   ErrorText = Device.errorString().toStdString();
-  RaiseEvent(EventCodeFor(error));
+  Raise(EventCodeFor(error));
 }
 
 }  // namespace korvani::ui

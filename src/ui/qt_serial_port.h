@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "terminal/serial_port.h"
+#include "ui/guarded.h"
 
 namespace korvani::ui {
 
@@ -25,6 +26,8 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
 
   using PathResolver = std::function<std::string(std::int16_t comNumber)>;
   void SetPathResolver(PathResolver resolver) { Resolve = std::move(resolver); }
+  // Where a failure of the event handler is told; it never leaves the port's signals.
+  void SetFaultReport(FaultReport report) { Report = std::move(report); }
 
   void SetPortNumber(std::int16_t number) override;
   [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
@@ -44,12 +47,14 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
 
  private:
   bool ApplyLineSettings();
+  void Raise(int eventCode);
   void OnError(QSerialPort::SerialPortError error);
   void OnReadyRead();
   // Closes a device that is gone and reports it as one error event.
   void DeviceLost();
   // Why a device would not open, in words a user can act on.
-  static std::string OpenFailureText(const QString& path, QSerialPort::SerialPortError error);
+  static std::string OpenFailureText(const QString& path, QSerialPort::SerialPortError error,
+                                     const QString& errorText);
 
   // A device can go away without a word from QSerialPort: look for a hang-up every second.
   void CheckHangUp();
@@ -57,6 +62,7 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   QSerialPort Device;
   QTimer HangUpTimer;
   PathResolver Resolve;
+  FaultReport Report;
   bool LossPending = false;
   std::int16_t Number = 0;
   std::int32_t ReadLength = 0;

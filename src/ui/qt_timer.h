@@ -4,22 +4,30 @@
 #include <QTimer>
 
 #include "base/timer.h"
+#include "ui/guarded.h"
 
 namespace korvani::ui {
 
 class QtTimer final : public base::Timer {
  public:
-  QtTimer() {
+  explicit QtTimer(FaultReport report = {}) : Report(std::move(report)) {
     QObject::connect(&Timer, &QTimer::timeout, [this] {
       if (Handler) {
-        Handler();
+        RunGuarded(Report, Handler);
       }
     });
   }
-  void SetInterval(int milliseconds) override { Timer.setInterval(milliseconds); }
+  // An interval of 0 stops the timer, as a window timer's does; a Qt timer at 0 would fire
+  // at every pass of the event loop.
+  void SetInterval(int milliseconds) override {
+    Timer.setInterval(milliseconds);
+    if (milliseconds <= 0) {
+      Timer.stop();
+    }
+  }
   [[nodiscard]] int Interval() const override { return Timer.interval(); }
   void SetEnabled(bool enabled) override {
-    if (enabled && !Timer.isActive()) {
+    if (enabled && !Timer.isActive() && Timer.interval() > 0) {
       Timer.start();
     } else if (!enabled) {
       Timer.stop();
@@ -29,6 +37,7 @@ class QtTimer final : public base::Timer {
   void SetTickHandler(std::function<void()> handler) override { Handler = std::move(handler); }
 
  private:
+  FaultReport Report;
   QTimer Timer;
   std::function<void()> Handler;
 };

@@ -6,18 +6,20 @@
 #include <QNetworkReply>
 
 #include "app/version_check.h"
+#include "ui/guarded.h"
 
 namespace korvani::ui {
 
-inline app::VersionCheck::Fetch FetchWithQt(QNetworkAccessManager& network) {
-  return [&network](const std::string& url, std::function<void(std::string)> completed) {
+inline app::VersionCheck::Fetch FetchWithQt(QNetworkAccessManager& network, FaultReport report = {}) {
+  return [&network, report](const std::string& url, std::function<void(std::string)> completed) {
     QNetworkReply* reply = network.get(QNetworkRequest(QUrl(QString::fromStdString(url))));
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, completed = std::move(completed)] {
-      if (reply->error() == QNetworkReply::NoError) {
-        completed(reply->readAll().toStdString());
-      }
-      reply->deleteLater();
-    });
+    QObject::connect(reply, &QNetworkReply::finished, reply,
+                     [reply, report, completed = std::move(completed)] {
+                       if (reply->error() == QNetworkReply::NoError) {
+                         RunGuarded(report, [&] { completed(reply->readAll().toStdString()); });
+                       }
+                       reply->deleteLater();
+                     });
   };
 }
 

@@ -1,6 +1,10 @@
 // The main window shows what the panel decides and forwards the user's clicks.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
+#include <stdexcept>
 #include <tuple>
 
 #include "app/panel.h"
@@ -177,6 +181,86 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(port.Written, std::string("SP\x05"
                                        "120\x04"));
     QVERIFY(!ui.fraUserDataInput->isVisible());
+  }
+
+  void aFailureInsideASlotIsToldAndTheProgramGoesOn() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    panel.FormLoad();
+    const auto& ui = window.Ui();
+    panel.Link().Receive("\x01X21\x03");  // the width controls
+    ui.txtSetWidth->setText(QStringLiteral("-3"));
+    ui.cmdHMISetWidth->click();  // refused: nothing changes
+    QCOMPARE(panel.Screen().ScreenColumns, 40);
+    QVERIFY(ui.StatusBar1->currentMessage().isEmpty());
+
+    // Whatever a core call throws from a timer, a signal or an event is caught and told.
+    korvani::ui::QtTimer timer(window.Faults());
+    timer.SetTickHandler([] { throw std::runtime_error("the board's table is damaged"); });
+    timer.SetInterval(1);
+    timer.SetEnabled(true);
+    QTRY_VERIFY(ui.StatusBar1->currentMessage().contains(QStringLiteral("the board's table is damaged")));
+    timer.SetEnabled(false);
+    timer.SetInterval(0);  // a window timer at 0 stays stopped
+    timer.SetEnabled(true);
+    QVERIFY(!timer.Enabled());
+  }
+
+  void barGraphsFillExactlyTheirShare() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    panel.FormLoad();
+    const QImage& image = window.Surface().Image();
+    panel.Link().Receive(
+        "\x01K255\x02"
+        "0\x02"
+        "0\x03\x01L0\x02"
+        "0\x02"
+        "255\x03");  // red on blue
+    const auto& screen = panel.Screen();
+    const int left = qRound(std::floor(screen.CellWidth) * 2 / 15.0);
+    const int width = qRound(std::floor(screen.CellWidth) * 10 / 15.0);
+    const int y = qRound(std::floor(screen.CellHeight) * 5 / 15.0) + 2;
+    const auto count = [&](const QColor& colour) {
+      int n = 0;
+      for (int x = 0; x < image.width(); ++x) {
+        n += image.pixelColor(x, y) == colour ? 1 : 0;
+      }
+      return n;
+    };
+    const struct {
+      const char* Value;
+      int Red;
+    } cases[] = {{"0", 0}, {"0.3", qRound(width * 0.3)}, {"1", width}, {"-1", 0}};
+    for (const auto& c : cases) {
+      panel.Link().Receive(std::string("\x01Q5\x02"
+                                       "2\x02"
+                                       "1\x02"
+                                       "10\x02") +
+                           c.Value + "\x03");
+      QCOMPARE(count(QColor(255, 0, 0)), c.Red);
+      QCOMPARE(count(QColor(0, 0, 255)), width - c.Red);
+      QCOMPARE(image.pixelColor(left + width, y), QColor(0, 0, 0));  // nothing past the bar
+    }
+  }
+
+  void aPasteThatIsNotAllDigitsIsRefusedWhole() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    panel.FormLoad();
+    const auto& ui = window.Ui();
+    panel.Link().Receive("\x01TSet\x02\x02\x02S\x03");
+    QTest::keyClicks(ui.txtHMIDataEntry, QStringLiteral("7"));
+    int beeps = board.fake.Dialogs.Beeps;
+    for (const char* pasted : {"1.5", "-5", "1e3"}) {
+      QGuiApplication::clipboard()->setText(QString::fromLatin1(pasted));
+      ui.txtHMIDataEntry->paste();
+      QCOMPARE(ui.txtHMIDataEntry->text(), QStringLiteral("7"));
+      QCOMPARE(board.fake.Dialogs.Beeps, ++beeps);
+    }
+    QGuiApplication::clipboard()->setText(QStringLiteral("25"));
+    ui.txtHMIDataEntry->paste();
+    QCOMPARE(ui.txtHMIDataEntry->text(), QStringLiteral("725"));
   }
 
   void lineEndsBecomeLineBreaksInThePane() {

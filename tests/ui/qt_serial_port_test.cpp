@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <memory>
@@ -185,6 +186,18 @@ class QtSerialPortTest : public QObject {
     port.SetPortNumber(7);  // nothing on this machine under it
     QVERIFY(!port.SetOpen(true));
     QCOMPARE(QString::fromStdString(port.LastError()), QStringLiteral("COM7 is not on this machine"));
+
+    // A device that exists but is no serial port: the reason is the failed port's own.
+    QTemporaryFile notAPort;
+    QVERIFY(notAPort.open());
+    const std::string path = notAPort.fileName().toStdString();
+    port.SetPathResolver([path](std::int16_t) { return path; });
+    port.SetPortNumber(200);
+    QVERIFY(!port.SetOpen(true));
+    const QString reason = QString::fromStdString(port.LastError());
+    QVERIFY2(reason.startsWith(notAPort.fileName() + QStringLiteral(": ")), qPrintable(reason));
+    QVERIFY2(!reason.contains(QStringLiteral("Unknown error")), qPrintable(reason));
+    QVERIFY2(reason.size() > notAPort.fileName().size() + 2, qPrintable(reason));
   }
 
   void unusableSettingsRefuseToOpen() {

@@ -49,14 +49,12 @@ bool DataEntry::txtHMIDataEntry_KeyPress(int keyCode) {
   return true;
 }
 
-std::string DataEntry::FilterEntryText(std::string_view text) const {
-  std::string kept;
-  for (const char c : text) {
-    if (EntryAllowedKeys.find(c) != std::string::npos) {
-      kept.push_back(c);
-    }
-  }
-  return kept;
+bool DataEntry::EntryTextAllowed(std::string_view text) const {
+  return base::TrimBlanks(text).find_first_not_of(EntryAllowedKeys) == std::string_view::npos;
+}
+
+void DataEntry::RefuseEdit() {
+  Dialogs.Beep();
 }
 
 void DataEntry::Refuse(std::string_view text) {
@@ -66,8 +64,12 @@ void DataEntry::Refuse(std::string_view text) {
 }
 
 void DataEntry::cmdHMIDataOK_Click() {
-  const std::string filtered = FilterEntryText(View.EntryText());
-  const std::string entered(base::TrimBlanks(filtered));
+  const std::string text = View.EntryText();
+  if (!EntryTextAllowed(text)) {
+    RefuseEdit();  // never send a number that was not entered
+    return;
+  }
+  const std::string entered(base::TrimBlanks(text));
   const double value = base::LenientNumber(std::string_view(entered).substr(0, kCheckedCharacters));
   if (!entered.empty()) {
     if (!EntryMinimum.empty() && base::LenientNumber(EntryMinimum) > value) {

@@ -29,8 +29,11 @@ class DataEntry {
   void AskForNumber(const link::Arguments& a);
   // Returns false when the key is to be discarded. Enter runs OK.
   bool txtHMIDataEntry_KeyPress(int keyCode);
-  // What may stay of a text put into the box any other way (pasted): its digits only.
-  [[nodiscard]] std::string FilterEntryText(std::string_view text) const;
+  // Whether the box may hold this text after an edit that bypassed the key filter (a paste
+  // or a drop): digits only, with blanks around them. Anything else is refused whole with
+  // RefuseEdit, so the box never shows or sends a number other than the one entered.
+  [[nodiscard]] bool EntryTextAllowed(std::string_view text) const;
+  void RefuseEdit();
   void cmdHMIDataOK_Click();
   void cmdHMIDataEntryCancel_Click();
 

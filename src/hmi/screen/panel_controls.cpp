@@ -1,5 +1,7 @@
 #include "hmi/screen/panel_controls.h"
 
+#include <stdexcept>
+
 #include "base/numbers.h"
 
 namespace korvani::hmi::screen {
@@ -17,7 +19,9 @@ void PanelControls::optAspectRatio_Click(int index) {
 
 void PanelControls::cmdHMISetWidth_Click() {
   const double columns = base::LenientNumber(View.WidthBoxText());
-  if (columns == HmiScreen.ScreenColumns || !base::FitsInt16(columns)) {
+  // A count the screen cannot take (below one column, or beyond 16 bits) is refused and
+  // nothing changes.
+  if (columns == HmiScreen.ScreenColumns || !base::FitsInt16(columns) || base::WholeNumber(columns) < 1) {
     return;
   }
   HmiScreen.ScreenSetup(static_cast<std::int16_t>(base::WholeNumber(columns)));
@@ -25,6 +29,9 @@ void PanelControls::cmdHMISetWidth_Click() {
 
 void PanelControls::ApplyControlMask(std::string_view maskText) {
   const double mask = base::LenientNumber("&H" + std::string(maskText));
+  if (!base::FitsInt16(mask)) {
+    throw std::out_of_range("control mask outside 16 bits");  // the message is abandoned
+  }
   ApplyMask(base::WholeNumber(mask));
 }
 

@@ -102,18 +102,25 @@ TEST_F(DataEntryTest, CancelAndEmptyBoxSendTheEmptyAnswer) {
   EXPECT_FALSE(View.EntryShown);
 }
 
-TEST_F(DataEntryTest, PastedTextKeepsOnlyItsDigits) {
+TEST_F(DataEntryTest, PastedTextThatIsNotAllDigitsIsRefusedWhole) {
   Ask("Set", "-5", "", "T");
-  EXPECT_EQ(Subject.FilterEntryText(" 12a-3.4 "), "1234");
+  const struct {
+    const char* Text;
+    bool Allowed;
+  } kPastes[] = {{"120", true}, {"  42 ", true}, {"   ", true},  {"", true},    {"1.5", false},
+                 {"-5", false}, {"1e3", false},  {"1 2", false}, {"12a", false}};
+  for (const auto& paste : kPastes) {
+    EXPECT_EQ(Subject.EntryTextAllowed(paste.Text), paste.Allowed) << paste.Text;
+  }
   View.EntryBox = "   ";  // pasted spaces only
   Subject.cmdHMIDataOK_Click();
   EXPECT_EQ(Sent, (std::vector<std::string>{"T\x05\x04"}));
   Ask("Set", "-5", "", "T");
-  View.EntryBox = "-7";  // pasted past the key filter: the sign never reaches the board
+  View.EntryBox = "-7";  // got past the box somehow: refused, never sent as another number
   Subject.cmdHMIDataOK_Click();
-  EXPECT_EQ(Sent.back(),
-            "T\x05"
-            "7\x04");
+  EXPECT_EQ(Sent.size(), 1U);
+  EXPECT_EQ(Dialogs.Beeps, 1);
+  EXPECT_TRUE(View.EntryShown);
 }
 
 TEST_F(DataEntryTest, LimitThatIsNotANumberCountsAsZero) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
 
@@ -60,6 +62,10 @@ TEST_F(PanelControlsTest, FullEmptyAndMixedMasks) {
   EXPECT_EQ(View.Controls, Shown({PanelControl::Connect, PanelControl::Width}));
   Controls.ApplyControlMask("1ff");  // higher bits are ignored
   EXPECT_TRUE(View.Controls[static_cast<std::size_t>(PanelControl::ShowTrace)]);
+  Controls.ApplyControlMask("21");
+  // Wider than 16 bits: the message is abandoned and nothing changes.
+  EXPECT_THROW(Controls.ApplyControlMask("100FF"), std::out_of_range);
+  EXPECT_EQ(View.Controls, Shown({PanelControl::Connect, PanelControl::Width}));
 }
 
 TEST_F(PanelControlsTest, ResetShowsOnlyConnectAndTerminalFunctionsInTerminalMode) {
@@ -96,6 +102,16 @@ TEST_F(PanelControlsTest, WidthBoxRefitsOnlyWhenTheCountChanges) {
   EXPECT_EQ(Screen.ScreenRows, 61);
   EXPECT_EQ(Dialogs.Boxes.size(), 1U);
   EXPECT_EQ(Connects, 0);  // no message to the board
+}
+
+TEST_F(PanelControlsTest, WidthBoxRefusesCountsTheScreenCannotTake) {
+  for (const char* text : {"-3", "0", "0.4", "-0.6", "abc", "99999"}) {
+    View.WidthBox = text;
+    const int clears = Surface.Clears;
+    EXPECT_NO_THROW(Controls.cmdHMISetWidth_Click()) << text;
+    EXPECT_EQ(Screen.ScreenColumns, 40) << text;
+    EXPECT_EQ(Surface.Clears, clears) << text;
+  }
 }
 
 TEST(TerminalModeTest, SlashTAsAnArgumentOfItsOwnInEitherCase) {
