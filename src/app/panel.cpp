@@ -127,6 +127,7 @@ void Panel::FormLoad() {
   if (CommandLinePort != 0) {
     ComPortNumber = CommandLinePort;
   }
+  PortList.ShowChosenPort(ComPortNumber);
   PortConnection.OpenAtStartUp();
   const ScreenHeights heights = View.AvailableScreenHeights();
   HmiScreen.SetAvailableHeights(heights.LogShown, heights.LogHidden);
@@ -185,17 +186,22 @@ bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
   if (!ApplySettingsLine(values, line, text)) {
     return false;
   }
+  SettingsNamesInAnsi = values.NamesInAnsi;
   switch (line) {
     case 1:
       ComPortNumber = values.ComPortNumber;
       break;
+    // Speed and format are recorded as a click would, but the port number stays the one
+    // from line 1: the list may name no port yet, and reading it now would forget it.
     case 2:
       View.SelectBaudOption(values.BaudIndex);
-      PortConnection.optBaud_Click(values.BaudIndex);
+      PortConnection.BaudIndex = values.BaudIndex;
+      PortConnection.ApplyPortSettings(true);
       break;
     case 3:
       View.SelectCharacterOption(values.CharIndex);
-      PortConnection.optCharacter_Click(values.CharIndex);
+      PortConnection.CharIndex = values.CharIndex;
+      PortConnection.ApplyPortSettings(true);
       break;
     case 4:
       LogTable.SetLogFolder(values.LogFolder);
@@ -254,6 +260,7 @@ SettingsValues Panel::CurrentSettings() const {
   values.LogHex = logs.LogHex;
   values.TxLines = TxLines.Lines;
   values.LogSent = TxLines.LogSent;
+  values.NamesInAnsi = SettingsNamesInAnsi;
   return values;
 }
 

@@ -143,6 +143,7 @@ class Panel {
   IntroTypist Typist;
   VersionCheck Updates;
   std::string HelpUrl;
+  bool SettingsNamesInAnsi = false;  // the settings file's names are written back as they were read
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

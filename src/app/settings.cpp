@@ -4,6 +4,7 @@
 #include <fstream>
 #include <vector>
 
+#include "base/ansi_text.h"
 #include "base/files.h"
 #include "base/numbers.h"
 
@@ -19,6 +20,26 @@ std::string NumberLine(int value) {
 
 bool IsSeparator(char c) {
   return c == '/' || c == '\\';
+}
+
+// A folder or file name: UTF-8, or else the ANSI text an earlier Windows program wrote.
+std::string ReadName(SettingsValues& values, std::string_view text) {
+  if (base::IsUtf8(text)) {
+    return std::string(text);
+  }
+  values.NamesInAnsi = true;
+  return base::AnsiToUtf8(text);
+}
+
+std::string NameLine(const SettingsValues& values, const std::string& name) {
+  if (values.NamesInAnsi) {
+    // Only where the ANSI bytes cannot be taken for UTF-8 of another name when read again.
+    const auto ansi = base::Utf8ToAnsi(name);
+    if (ansi && (!base::IsUtf8(*ansi) || *ansi == name)) {
+      return *ansi;
+    }
+  }
+  return name;  // UTF-8, which reads back the same
 }
 
 }  // namespace
@@ -75,16 +96,16 @@ bool ApplySettingsLine(SettingsValues& values, int line, std::string_view text) 
       values.CharIndex = number;
       return true;
     case 4:
-      values.LogFolder = text;
+      values.LogFolder = ReadName(values, text);
       return true;
     case 5:
-      values.TraceFileName = text;
+      values.TraceFileName = ReadName(values, text);
       return true;
     case 6:
-      values.AsciiLogFileName = text;
+      values.AsciiLogFileName = ReadName(values, text);
       return true;
     case 7:
-      values.HexLogFileName = text;
+      values.HexLogFileName = ReadName(values, text);
       return true;
     case 8:
       return ReadSettingsCheck(text, values.TraceToDisk);
@@ -109,10 +130,10 @@ std::string FormatSettings(const SettingsValues& values) {
   add(NumberLine(values.ComPortNumber));
   add(NumberLine(values.BaudIndex));
   add(NumberLine(values.CharIndex));
-  add(values.LogFolder);
-  add(values.TraceFileName);
-  add(values.AsciiLogFileName);
-  add(values.HexLogFileName);
+  add(NameLine(values, values.LogFolder));
+  add(NameLine(values, values.TraceFileName));
+  add(NameLine(values, values.AsciiLogFileName));
+  add(NameLine(values, values.HexLogFileName));
   add(NumberLine(values.TraceToDisk ? 1 : 0));
   add(NumberLine(values.LogAscii ? 1 : 0));
   add(NumberLine(values.LogHex ? 1 : 0));

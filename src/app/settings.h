@@ -27,6 +27,9 @@ struct SettingsValues {
   bool LogHex = false;
   std::array<std::string, 5> TxLines;
   bool LogSent = false;
+  // The folder and file names (lines 4 to 7) were read in the ANSI code page, as the earlier
+  // Windows program wrote them; they are written back so, where they can be.
+  bool NamesInAnsi = false;
 };
 
 inline constexpr int kSettingsLines = 16;

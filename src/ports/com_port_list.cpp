@@ -41,6 +41,7 @@ void ComPortList::BuildComPortList(bool hideBluetooth, std::int16_t comPortNumbe
   int toSelect = -1;
   int added = 0;
   View.ClearComPorts();
+  Listed.clear();
   Lister.ListClear();
 
   std::vector<GUID_Storage> classGuid;
@@ -64,6 +65,7 @@ void ComPortList::BuildComPortList(bool hideBluetooth, std::int16_t comPortNumbe
           continue;
         }
         View.AddComPort(name);
+        Listed.push_back(name);
         if (name.find(wanted) != std::string::npos) {
           toSelect = added;
         }
@@ -84,6 +86,16 @@ void ComPortList::BuildComPortList(bool hideBluetooth, std::int16_t comPortNumbe
     View.SelectComPort(toSelect);
     if (PortChosen) {
       PortChosen();
+    }
+  }
+}
+
+void ComPortList::ShowChosenPort(std::int16_t comPortNumber) {
+  const std::string wanted = "(COM" + std::to_string(comPortNumber) + ")";
+  for (std::size_t i = 0; i < Listed.size(); ++i) {
+    if (Listed[i].find(wanted) != std::string::npos) {
+      View.SelectComPort(static_cast<int>(i));
+      return;
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/dialogs.h"
 #include "ports/dev_lister.h"
@@ -35,6 +36,10 @@ class ComPortList {
   // Fills the list and selects the only entry, or the one naming `comPortNumber`.
   void BuildComPortList(bool hideBluetooth, std::int16_t comPortNumber);
 
+  // Shows the entry naming `comPortNumber` as chosen, when the list has one, without
+  // raising the click: the port from the settings file is the one start-up opens.
+  void ShowChosenPort(std::int16_t comPortNumber);
+
   // The COM number in a list text: after its "(COM", or else after its first "COM"; 0 when
   // there is none.
   static std::int16_t PortNumberFromList(std::string_view text);
@@ -49,6 +54,7 @@ class ComPortList {
   ComPortListView& View;
   std::string MakerWebAddress;
   std::function<void()> PortChosen;
+  std::vector<std::string> Listed;  // the entries, in list order
 };
 
 }  // namespace korvani::ports

@@ -172,6 +172,80 @@ TEST(PanelSettingsTest, ClosingAndStartingAgainBringsEverythingBack) {
   EXPECT_EQ(panel.CurrentSettings().TxLines[2], "Hi'0D");
 }
 
+// Names written by the earlier Windows program are in the ANSI code page: they read as the
+// characters they are, and the file is written back so that it reads the same again.
+TEST(PanelSettingsTest, AnsiNamesReadAsTheirCharactersAndAreWrittenBackTheSame) {
+  const struct {
+    const char* OnDisk;
+    const char* Shown;
+  } cases[] = {{"C:\\Daten\\M\xFCller", "C:\\Daten\\M\xC3\xBCller"},
+               {"\x80uro \x96 caf\xE9", "\xE2\x82\xACuro \xE2\x80\x93 caf\xC3\xA9"},
+               {"caf\xC3\xA9", "caf\xC3\xA9"},  // UTF-8 stays UTF-8
+               {"logs", "logs"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Shown);
+    fakes::TempFolder folder;
+    fakes::FakePlatform fake;
+    fake.Env = {{"APPDATA", folder.Path.string()}};
+    SettingsValues original;
+    original.LogFolder = c.OnDisk;
+    original.TraceFileName = std::string(c.OnDisk) + ".txt";
+    const AppFolders folders(fake.Get().GetEnv);
+    std::filesystem::create_directories(folders.IniFolder());
+    std::ofstream(folders.IniFilePath(), std::ios::binary) << FormatSettings(original);
+    {
+      fakes::FakePanelView view;
+      Panel panel(fake.Get(), view);
+      panel.FormLoad();
+      EXPECT_EQ(view.LogFolder, c.Shown);
+      EXPECT_EQ(panel.CurrentSettings().TraceFileName, std::string(c.Shown) + ".txt");
+      panel.SaveSettings();
+    }
+    std::ifstream saved(folders.IniFilePath(), std::ios::binary);
+    const std::string again((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(again, FormatSettings(original));
+  }
+}
+
+// With several ports listed, the port saved on line 1 is the one start-up selects and
+// opens, whatever the speed and format lines hold, and it is saved again at exit.
+TEST(PanelSettingsTest, TheSavedPortIsOpenedAmongSeveralAndSavedAgain) {
+  const struct {
+    const char* File;
+    const char* Status;
+  } cases[] = {{" 2 \r\n 5 \r\n 1 \r\n", "COM2: 9600,E,7,1 Open"},
+               {" 2 \r\n 7 \r\n 0 \r\n", "COM2: 38400,N,8,1 Open"},
+               {" 2 \r\n", "COM2: 38400,N,8,1 Open"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.File);
+    fakes::TempFolder folder;
+    fakes::FakePlatform fake;
+    fake.Env = {{"APPDATA", folder.Path.string()}};
+    fake.Devices.Names = {"Communications Port (COM1)", "USB Serial Port (COM2)", "USB Serial Port (COM3)"};
+    const AppFolders folders(fake.Get().GetEnv);
+    std::filesystem::create_directories(folders.IniFolder());
+    std::ofstream(folders.IniFilePath(), std::ios::binary) << c.File;
+    {
+      fakes::FakePanelView view;
+      view.OpenDown = true;  // as the user left it
+      Panel panel(fake.Get(), view);
+      panel.FormLoad();
+      EXPECT_EQ(panel.ComPortNumber, 2);
+      EXPECT_EQ(view.ComPortShown, "USB Serial Port (COM2)");
+      EXPECT_TRUE(fake.Port.Open);
+      EXPECT_EQ(view.PortStatus, c.Status);
+      panel.Connection().optBaud_Click(6);  // a later change keeps the port too
+      const std::string format = std::string(c.Status).substr(std::string(c.Status).find(',') + 1);
+      EXPECT_EQ(view.PortStatus, "COM2: 19200," + format);
+      panel.SaveSettings();
+    }
+    std::ifstream saved(folders.IniFilePath(), std::ios::binary);
+    std::string first;
+    std::getline(saved, first);
+    EXPECT_EQ(first, " 2 \r");
+  }
+}
+
 }  // namespace
 }  // namespace korvani::app
 
