@@ -33,12 +33,16 @@ void IntroTypist::tmrIntro_Timer() {
         File.open(base::Utf8Path(SplashFile), std::ios::binary);
         State = File.is_open() ? ReadLine : Idle;
       }
+      if (State == Idle) {
+        Timer.SetInterval(kIntroIdleMs);  // nothing to type: look again once a second
+      }
       break;
     case ReadLine:
       for (;;) {
         if (!std::getline(File, Line)) {
           File.close();
           State = EndOfFile;
+          Timer.SetInterval(kIntroIdleMs);  // all typed: the typing pace is over
           break;
         }
         if (!Line.empty() && Line.back() == '\r') {

@@ -78,8 +78,11 @@ void DiskLogCommands::doHMIFileOpen(std::string_view baseName, std::string_view 
     return;
   }
   if (!IsSafeLogName(baseName)) {
+    Table.LoggingActive = false;
+    NoLogAfterRefusal = true;
     RefuseUnsafeName(baseName);
   }
+  NoLogAfterRefusal = false;
   if (!FolderAvailable()) {
     return;
   }
@@ -140,6 +143,9 @@ void DiskLogCommands::DoHMILog(std::string_view text) {
 }
 
 void DiskLogCommands::doHMILogWrite() {
+  if (NoLogAfterRefusal) {
+    return;  // the board's lines go nowhere, not into the log opened before
+  }
   FCB& fcb = Table.FCBTable[static_cast<std::size_t>(Table.CurrentFCB)];
   // At the last number a new file cannot be started without overwriting one: the lines go
   // on being appended to the last file instead.

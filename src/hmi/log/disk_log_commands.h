@@ -32,6 +32,8 @@ class DiskLogCommands {
 
   LogFileTable& Table;
   base::Dialogs& Dialogs;
+  // A refused name leaves no log current: A writes nothing until a Y is accepted.
+  bool NoLogAfterRefusal = false;
   std::set<std::string> RefusedNames;     // each reported once a run
   std::set<std::string> UnwritableFiles;  // the same
 };

@@ -138,8 +138,16 @@ void SoftButtons::DrawBarGraph(const link::Arguments& a) {
   const std::int32_t w = ResolveSize(a[3], cellWidth, innerWidth, 0);
   const std::int16_t h =
       ToInt16(ResolveSize(a[2], cellHeight, innerHeight, 0) - surface.TwipsPerPixel(), "bar height");
-  surface.FillRect(x, y, static_cast<double>(x) + w, static_cast<double>(y) + h, HmiScreen.BackColour);
-  surface.FillRect(x, y, x + w * value, static_cast<double>(y) + h, HmiScreen.ForeColour);
+  // The surface fills both corners' pixels: each bar ends one pixel before x + width, so the
+  // background is exactly w wide and the fill exactly w·v (a value of 0 fills nothing).
+  const double pixel = surface.TwipsPerPixel();
+  const auto fillTo = [&](double width, Colour colour) {
+    if (width >= pixel / 2) {
+      surface.FillRect(x, y, x + width - pixel, static_cast<double>(y) + h, colour);
+    }
+  };
+  fillTo(w, HmiScreen.BackColour);
+  fillTo(w * value, HmiScreen.ForeColour);
   surface.Refresh();
 }
 
@@ -194,7 +202,11 @@ void SoftButtons::ButtonEvent(char event, std::int16_t index) {
         button.PressState = Repeating;
         Fire(PressedButton);
         const std::int16_t rate = button.RepeatRate > 0 ? button.RepeatRate : kDefaultRepeatRate;
-        RepeatTimer.SetInterval(WholeNumber(1000.0 / rate));
+        const std::int32_t interval = WholeNumber(1000.0 / rate);
+        RepeatTimer.SetInterval(interval);
+        if (interval <= 0) {
+          RepeatTimer.SetEnabled(false);  // a window timer at 0 stops: no rate floods the line
+        }
       } else if (button.PressState == Repeating) {
         Fire(PressedButton);
       }

@@ -140,6 +140,19 @@ TEST_F(DiskLogCommandsTest, NamesReachingOutsideTheFolderAreRefusedOncePerName) 
   EXPECT_TRUE(std::filesystem::is_empty(Folder.Path));
 }
 
+TEST_F(DiskLogCommandsTest, ARefusedNameLeavesNoLogUntilTheNextAcceptedOpen) {
+  Commands.doHMIFileOpen("kdata", "0");
+  Line("before");
+  EXPECT_THROW(Commands.doHMIFileOpen("../x", "0"), std::invalid_argument);
+  Line("lost");
+  Commands.DoHMILog("lost too");
+  Commands.doHMILogWrite();
+  EXPECT_EQ(Folder.Read("kdata.log"), "before\r\n");
+  Commands.doHMIFileOpen("kdata", "");
+  Line("after");
+  EXPECT_EQ(Folder.Read("kdata.log"), "before\r\nafter\r\n");
+}
+
 TEST_F(DiskLogCommandsTest, UnwritableFolderAbandonsTheWriteAndKeepsTheLine) {
   Table.SetLogFolder(Folder.File("missing"));
   Commands.doHMIFileOpen("data", "0");

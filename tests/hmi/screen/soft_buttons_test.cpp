@@ -212,6 +212,18 @@ TEST_F(SoftButtonsTest, QuickReleaseOfARepeatingButtonFiresOnce) {
   Buttons.ButtonEvent('D', 60);
   Timer.Advance(250);
   EXPECT_EQ(Timer.Interval(), 333);  // R3
+  Buttons.ButtonEvent('U', 60);
+
+  // A rate whose interval rounds to 0 ms stops the repeat, as a window timer at 0 does:
+  // one transmission at 250 ms, then none, however long the button is held.
+  Define({"62", "1", "1", "2", "5", "Fast", "R2000", "F"});
+  Sent.clear();
+  Buttons.ButtonEvent('D', 61);
+  Timer.Advance(1000);
+  EXPECT_EQ(Sent.size(), 1U);
+  EXPECT_FALSE(Timer.Enabled());
+  Buttons.ButtonEvent('U', 61);
+  EXPECT_EQ(Sent.size(), 1U);
 }
 
 TEST_F(SoftButtonsTest, ResetForgetsTheHeldButtonAndTheNextTickStopsTheTimer) {
@@ -256,16 +268,18 @@ TEST_F(SoftButtonsTest, BarGraphFillsItsShareInTheForegroundColour) {
   ASSERT_EQ(Surface.Rects.size(), 2U);
   EXPECT_DOUBLE_EQ(Surface.Rects[0].X1, 240);
   EXPECT_DOUBLE_EQ(Surface.Rects[0].Y1, 1200);
-  EXPECT_DOUBLE_EQ(Surface.Rects[0].X2, 240 + 1200);
+  // The surface fills the corner pixels too: each bar ends one pixel (15 twips) early.
+  EXPECT_DOUBLE_EQ(Surface.Rects[0].X2, 240 + 1200 - 15);
   EXPECT_DOUBLE_EQ(Surface.Rects[0].Y2, 1200 + 240 - 15);
   EXPECT_EQ(Surface.Rects[0].Colour, 0x800000);
-  EXPECT_DOUBLE_EQ(Surface.Rects[1].X2, 240 + 360);
+  EXPECT_DOUBLE_EQ(Surface.Rects[1].X2, 240 + 360 - 15);
   EXPECT_EQ(Surface.Rects[1].Colour, 0x00FF00);
 
-  Buttons.DrawBarGraph(Args({"5", "2", "1", "10", "-1"}));
-  EXPECT_DOUBLE_EQ(Surface.Rects[3].X2, 240);
+  Buttons.DrawBarGraph(Args({"5", "2", "1", "10", "-1"}));  // the background only
+  ASSERT_EQ(Surface.Rects.size(), 3U);
+  EXPECT_EQ(Surface.Rects[2].Colour, 0x800000);
   Buttons.DrawBarGraph(Args({"5", "2", "1", "10", "2"}));
-  EXPECT_DOUBLE_EQ(Surface.Rects[5].X2, 240 + 1200);
+  EXPECT_DOUBLE_EQ(Surface.Rects[4].X2, 240 + 1200 - 15);
 }
 
 }  // namespace
