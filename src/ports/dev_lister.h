@@ -47,7 +47,9 @@ class DeviceSource {
   [[nodiscard]] virtual std::string DevicePath(std::int16_t comNumber) const = 0;
 };
 
+// Devices named on the command line are listed from COM200 up; 255 is the demo board's.
 inline constexpr std::int16_t kFirstUserPort = 200;
+inline constexpr std::int16_t kLastUserPort = 254;
 
 class DevLister {
  public:

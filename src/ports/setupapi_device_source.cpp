@@ -18,6 +18,9 @@ constexpr DWORD kClassCode = SPDRP_CLASS;
 
 #include <algorithm>
 #include <cwchar>
+#include <set>
+
+#include "ports/com_port_list.h"
 
 namespace korvani::ports {
 
@@ -185,18 +188,39 @@ std::int16_t SetupApiDeviceSource::AddUserPort(const std::string& path) {
       path.size() <= 6) {
     return static_cast<std::int16_t>(std::stoi(path.substr(3)));
   }
-  const auto found = std::find(UserPaths.begin(), UserPaths.end(), path);
-  if (found != UserPaths.end()) {
-    return static_cast<std::int16_t>(kFirstUserPort + (found - UserPaths.begin()));
+  for (const auto& [number, userPath] : UserPorts) {
+    if (userPath == path) {
+      return number;
+    }
   }
-  UserPaths.push_back(path);
-  return static_cast<std::int16_t>(kFirstUserPort + UserPaths.size() - 1);
+  // A number no port of the system has: a real COM200 keeps its own.
+  std::set<std::int32_t> taken;
+  std::vector<DevInfo_Storage> devices;
+  std::vector<GUID_Storage> guid;
+  if (GetGUIDByName("Ports", guid) == kStatusOk && !guid.empty()) {
+    AddToList(&guid.front(), false, devices);
+  }
+  for (const DevInfo_Storage& device : devices) {
+    const std::string name =
+        device.SPDRP_FRIENDLYNAME.empty() ? device.SPDRP_DEVICEDESC : device.SPDRP_FRIENDLYNAME;
+    const std::size_t com = name.rfind("(COM");
+    if (com != std::string::npos) {
+      taken.insert(ComPortList::NumberAt(name, com + 4));
+    }
+  }
+  for (std::int16_t number = kFirstUserPort; number <= kLastUserPort; ++number) {
+    if (taken.count(number) == 0 && UserPorts.count(number) == 0) {
+      UserPorts.emplace(number, path);
+      return number;
+    }
+  }
+  return 0;  // every number is taken: the port cannot be listed
 }
 
 std::string SetupApiDeviceSource::DevicePath(std::int16_t comNumber) const {
-  if (comNumber >= kFirstUserPort) {
-    const auto index = static_cast<std::size_t>(comNumber - kFirstUserPort);
-    return index < UserPaths.size() ? UserPaths[index] : std::string();
+  const auto user = UserPorts.find(comNumber);
+  if (user != UserPorts.end()) {
+    return user->second;
   }
   return comNumber > 0 ? "COM" + std::to_string(comNumber) : std::string();
 }

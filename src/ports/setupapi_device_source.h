@@ -1,6 +1,7 @@
 // Windows: the installed devices of a setup class from the device-installation API.
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "ports/dev_lister.h"
@@ -14,7 +15,8 @@ class SetupApiDeviceSource final : public DeviceSource {
   std::string GetNameByGUID2(const GUID_Storage& classGUID, std::string& className) override;
   std::string AddToList(const GUID_Storage* classID, bool bOnlyPresent,
                         std::vector<DevInfo_Storage>& list) override;
-  // "COM3" is port 3 (it is listed by the system itself); any other name gets COM200 up.
+  // "COM3" is port 3 (it is listed by the system itself); any other name gets the first
+  // number from COM200 up that no port of the system has.
   std::int16_t AddUserPort(const std::string& path) override;
   [[nodiscard]] std::string DevicePath(std::int16_t comNumber) const override;
 
@@ -22,7 +24,7 @@ class SetupApiDeviceSource final : public DeviceSource {
   static std::string SystemErrorText(unsigned long errorCode);
 
  private:
-  std::vector<std::string> UserPaths;
+  std::map<std::int16_t, std::string> UserPorts;
 };
 
 }  // namespace korvani::ports

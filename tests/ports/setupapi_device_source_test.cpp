@@ -138,6 +138,17 @@ TEST(SetupApiDeviceSourceTest, UserPortsAndDevicePaths) {
   EXPECT_EQ(source.DevicePath(0), "");
 }
 
+TEST(SetupApiDeviceSourceTest, RealPortsFromCom200UpKeepTheirNumbers) {
+  RegisteredPorts ports;
+  ASSERT_TRUE(ports.Add("Korvani Test Adapter", "Korvani Test Port (COM200)"));
+  ASSERT_TRUE(ports.Add("Korvani Test Adapter", "Korvani Test Port (COM201)"));
+  SetupApiDeviceSource source;
+  EXPECT_EQ(source.AddUserPort("\\\\.\\pipe\\board"), 202);  // the first number no port has
+  EXPECT_EQ(source.DevicePath(200), "COM200");               // a real port opens by its own name
+  EXPECT_EQ(source.DevicePath(220), "COM220");
+  EXPECT_EQ(source.DevicePath(202), "\\\\.\\pipe\\board");
+}
+
 // The shell's folder browser is modal, so it is linked here but never opened.
 TEST(BrowseForFolderTest, IsBuiltIntoTheWindowsProgram) {
   std::string (*browse)(std::string_view, std::string_view, bool) = &app::BrowseForFolder;
