@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/install-deps.sh run|test|windows|package
+# Usage: scripts/install-deps.sh run|test|windows|package|bench
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation)
 tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy clang libclang-rt-14-dev)
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 package=(dpkg-dev file lintian desktop-file-utils)
+# The measuring tools run the program under an X server and click it as a user would.
+bench=(xvfb xauth xdotool)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   test) wanted=("${build[@]}" "${tests[@]}") ;;
   windows) wanted=("${windows[@]}") ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
-  *) echo "usage: $0 run|test|windows|package" >&2; exit 2 ;;
+  bench) wanted=("${build[@]}" "${tests[@]}" "${bench[@]}") ;;
+  *) echo "usage: $0 run|test|windows|package|bench" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -37,22 +37,30 @@ void AppendUtf8(std::string& out, char32_t c) {
 // bytes there are not UTF-8.
 std::optional<char32_t> NextCharacter(std::string_view text, std::size_t& at) {
   const auto lead = static_cast<unsigned char>(text[at]);
-  int length = 0;
-  char32_t c = 0;
-  char32_t smallest = 0;
   if (lead < 0x80) {
     ++at;
     return lead;
   }
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, c = lead & 0x1FU, smallest = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, c = lead & 0x0FU, smallest = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, c = lead & 0x07U, smallest = 0x10000;
-  } else {
+  // The lead byte gives the length, its own bits and the smallest character of that length.
+  struct Form {
+    unsigned char First, Last, Bits;
+    int Length;
+    char32_t Smallest;
+  };
+  static constexpr Form kForms[] = {
+      {0xC2, 0xDF, 0x1F, 2, 0x80}, {0xE0, 0xEF, 0x0F, 3, 0x800}, {0xF0, 0xF4, 0x07, 4, 0x10000}};
+  const Form* form = nullptr;
+  for (const Form& candidate : kForms) {
+    if (lead >= candidate.First && lead <= candidate.Last) {
+      form = &candidate;
+    }
+  }
+  if (form == nullptr) {
     return std::nullopt;
   }
+  const int length = form->Length;
+  const char32_t smallest = form->Smallest;
+  char32_t c = lead & form->Bits;
   if (at + static_cast<std::size_t>(length) > text.size()) {
     return std::nullopt;
   }
