@@ -7,8 +7,9 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-de
 tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy clang libclang-rt-14-dev)
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 package=(dpkg-dev file lintian desktop-file-utils)
-# The measuring tools run the program under an X server and click it as a user would.
-bench=(xvfb xauth xdotool)
+# The measuring tools run the program under an X server and click it as a user would;
+# socat and ImageMagick are for playing a board and taking screenshots by hand.
+bench=(xvfb xauth xdotool socat imagemagick)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;

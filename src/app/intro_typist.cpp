@@ -32,6 +32,9 @@ void IntroTypist::tmrIntro_Timer() {
       if (IntroShowing() && base::FileExists(SplashFile)) {
         File.open(base::Utf8Path(SplashFile), std::ios::binary);
         State = File.is_open() ? ReadLine : Idle;
+        if (State == ReadLine) {
+          Timer.SetInterval(kIntroFirstTickMs);  // the typing starts at once, not a second later
+        }
       }
       if (State == Idle) {
         Timer.SetInterval(kIntroIdleMs);  // nothing to type: look again once a second

@@ -79,18 +79,30 @@ std::optional<char32_t> NextCharacter(std::string_view text, std::size_t& at) {
 }
 
 #ifdef _WIN32
+// The system's ANSI code page; where the system runs on UTF-8, the Windows-1252 the earlier
+// program wrote on most machines.
+UINT AnsiCodePage() {
+  return GetACP() == CP_UTF8 ? 1252 : CP_ACP;
+}
+
 std::optional<std::string> Convert(std::string_view text, UINT from, UINT to, bool exact) {
   if (text.empty()) {
     return std::string();
   }
   const int size = static_cast<int>(text.size());
   const int wide = MultiByteToWideChar(from, 0, text.data(), size, nullptr, 0);
+  if (wide <= 0) {
+    return std::nullopt;
+  }
   std::wstring characters(static_cast<std::size_t>(wide), L'\0');
   MultiByteToWideChar(from, 0, text.data(), size, characters.data(), wide);
   BOOL lossy = FALSE;
   const DWORD flags = exact ? WC_NO_BEST_FIT_CHARS : 0;
   BOOL* lossFlag = exact ? &lossy : nullptr;
   const int bytes = WideCharToMultiByte(to, flags, characters.data(), wide, nullptr, 0, nullptr, lossFlag);
+  if (bytes <= 0) {
+    return std::nullopt;
+  }
   std::string out(static_cast<std::size_t>(bytes), '\0');
   WideCharToMultiByte(to, flags, characters.data(), wide, out.data(), bytes, nullptr, lossFlag);
   if (lossy) {
@@ -113,7 +125,8 @@ bool IsUtf8(std::string_view text) {
 
 std::string AnsiToUtf8(std::string_view text) {
 #ifdef _WIN32
-  return Convert(text, CP_ACP, CP_UTF8, false).value_or(std::string());
+  // Every byte has a character in the ANSI code pages; should one not, the bytes are kept.
+  return Convert(text, AnsiCodePage(), CP_UTF8, false).value_or(std::string(text));
 #else
   std::string out;
   out.reserve(text.size() * 2);
@@ -130,7 +143,7 @@ std::optional<std::string> Utf8ToAnsi(std::string_view text) {
     return std::nullopt;
   }
 #ifdef _WIN32
-  return Convert(text, CP_UTF8, CP_ACP, true);
+  return Convert(text, CP_UTF8, AnsiCodePage(), true);
 #else
   std::string out;
   for (std::size_t at = 0; at < text.size();) {

@@ -98,6 +98,16 @@ void ComPortList::ShowChosenPort(std::int16_t comPortNumber) {
       return;
     }
   }
+  // Not listed (an adapter that is not plugged in): the only port there is stands in for it,
+  // as when the list is built; among several, none is chosen and the saved one is tried.
+  if (Listed.size() == 1) {
+    View.SelectComPort(0);
+    if (PortChosen) {
+      PortChosen();
+    }
+  } else {
+    View.SetComPortText(kSelectComPort);
+  }
 }
 
 std::int16_t ComPortList::PortNumberFromList(std::string_view text) {

@@ -36,8 +36,9 @@ class ComPortList {
   // Fills the list and selects the only entry, or the one naming `comPortNumber`.
   void BuildComPortList(bool hideBluetooth, std::int16_t comPortNumber);
 
-  // Shows the entry naming `comPortNumber` as chosen, when the list has one, without
-  // raising the click: the port from the settings file is the one start-up opens.
+  // Shows the entry naming `comPortNumber` as chosen, without raising the click: the port
+  // from the settings file is the one start-up opens. When no entry names it, the only
+  // entry is chosen (and applied) as BuildComPortList would.
   void ShowChosenPort(std::int16_t comPortNumber);
 
   // The COM number in a list text: after its "(COM", or else after its first "COM"; 0 when

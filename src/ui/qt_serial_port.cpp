@@ -218,12 +218,13 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
   if (Opening || error == QSerialPort::NoError || error == QSerialPort::NotOpenError) {
     return;
   }
+  const std::string text = Device.errorString().toStdString();  // clearError() resets it
   Device.clearError();
   if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
     DeviceLost();
     return;
   }
-  ErrorText = Device.errorString().toStdString();
+  ErrorText = text;
   Raise(EventCodeFor(error));
 }
 

@@ -10,7 +10,7 @@
 
 namespace korvani::ui {
 
-inline app::VersionCheck::Fetch FetchWithQt(QNetworkAccessManager& network, FaultReport report = {}) {
+inline app::VersionCheck::Fetch FetchWithQt(QNetworkAccessManager& network, const FaultReport& report = {}) {
   return [&network, report](const std::string& url, std::function<void(std::string)> completed) {
     QNetworkReply* reply = network.get(QNetworkRequest(QUrl(QString::fromStdString(url))));
     QObject::connect(reply, &QNetworkReply::finished, reply,

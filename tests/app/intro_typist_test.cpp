@@ -74,7 +74,9 @@ TEST_F(IntroTypistTest, NoFileTypesNothingAndKeepsLooking) {
   EXPECT_EQ(Typist.SplashState(), IntroTypist::Idle);
   EXPECT_EQ(Timer.Interval(), 1000);  // looking again once a second, not at 20 ms
   Folder.Write("splash_message.txt", "x");
-  RunTicks(3);
+  RunTicks(1);
+  EXPECT_EQ(Timer.Interval(), 20);  // found: back to the typist's pace
+  RunTicks(2);
   EXPECT_EQ(Surface.Texts.size(), 1U);
 }
 

@@ -207,21 +207,36 @@ TEST(PanelSettingsTest, AnsiNamesReadAsTheirCharactersAndAreWrittenBackTheSame) 
   }
 }
 
-// With several ports listed, the port saved on line 1 is the one start-up selects and
-// opens, whatever the speed and format lines hold, and it is saved again at exit.
+// The port saved on line 1 is the one start-up selects and opens among several, whatever
+// the speed and format lines hold, and it is saved again at exit. When it is not listed,
+// the only port there is stands in for it; among several, none does.
 TEST(PanelSettingsTest, TheSavedPortIsOpenedAmongSeveralAndSavedAgain) {
+  const std::vector<std::string> three = {"Communications Port (COM1)", "USB Serial Port (COM2)",
+                                          "USB Serial Port (COM3)"};
   const struct {
     const char* File;
-    const char* Status;
-  } cases[] = {{" 2 \r\n 5 \r\n 1 \r\n", "COM2: 9600,E,7,1 Open"},
-               {" 2 \r\n 7 \r\n 0 \r\n", "COM2: 38400,N,8,1 Open"},
-               {" 2 \r\n", "COM2: 38400,N,8,1 Open"}};
+    std::vector<std::string> Ports;
+    const char* Shown;
+    const char* Status;  // "" when it stays closed
+    const char* Saved;
+  } cases[] = {
+      {" 2 \r\n 5 \r\n 1 \r\n", three, "USB Serial Port (COM2)", "COM2: 9600,E,7,1 Open", " 2 \r"},
+      {" 2 \r\n 7 \r\n 0 \r\n", three, "USB Serial Port (COM2)", "COM2: 38400,N,8,1 Open", " 2 \r"},
+      {" 2 \r\n", three, "USB Serial Port (COM2)", "COM2: 38400,N,8,1 Open", " 2 \r"},
+      {" 7 \r\n 5 \r\n", three, "(Select COM port)", "", " 7 \r"},  // unplugged: kept for next time
+      {" 7 \r\n 5 \r\n",
+       {"USB Serial Port (COM3)"},
+       "USB Serial Port (COM3)",
+       "COM3: 9600,N,8,1 Open",
+       " 3 \r"},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.File);
+    SCOPED_TRACE(c.File + std::string(" with ") + std::to_string(c.Ports.size()) + " ports");
     fakes::TempFolder folder;
     fakes::FakePlatform fake;
     fake.Env = {{"APPDATA", folder.Path.string()}};
-    fake.Devices.Names = {"Communications Port (COM1)", "USB Serial Port (COM2)", "USB Serial Port (COM3)"};
+    fake.Devices.Names = c.Ports;
+    fake.Port.RefuseOpen = *c.Status == '\0';  // the saved adapter is not plugged in
     const AppFolders folders(fake.Get().GetEnv);
     std::filesystem::create_directories(folders.IniFolder());
     std::ofstream(folders.IniFilePath(), std::ios::binary) << c.File;
@@ -230,19 +245,22 @@ TEST(PanelSettingsTest, TheSavedPortIsOpenedAmongSeveralAndSavedAgain) {
       view.OpenDown = true;  // as the user left it
       Panel panel(fake.Get(), view);
       panel.FormLoad();
-      EXPECT_EQ(panel.ComPortNumber, 2);
-      EXPECT_EQ(view.ComPortShown, "USB Serial Port (COM2)");
-      EXPECT_TRUE(fake.Port.Open);
-      EXPECT_EQ(view.PortStatus, c.Status);
-      panel.Connection().optBaud_Click(6);  // a later change keeps the port too
-      const std::string format = std::string(c.Status).substr(std::string(c.Status).find(',') + 1);
-      EXPECT_EQ(view.PortStatus, "COM2: 19200," + format);
+      EXPECT_EQ(view.ComPortShown, c.Shown);
+      EXPECT_EQ(fake.Port.Open, *c.Status != '\0');
+      EXPECT_EQ(fake.Port.PortNumber(), std::stoi(c.Saved));  // the port tried
+      if (*c.Status != '\0') {
+        EXPECT_EQ(view.PortStatus, c.Status);
+        panel.Connection().optBaud_Click(6);  // a later change keeps the port too
+        const std::string status(c.Status);
+        EXPECT_EQ(view.PortStatus,
+                  status.substr(0, status.find(' ') + 1) + "19200" + status.substr(status.find(',')));
+      }
       panel.SaveSettings();
     }
     std::ifstream saved(folders.IniFilePath(), std::ios::binary);
     std::string first;
     std::getline(saved, first);
-    EXPECT_EQ(first, " 2 \r");
+    EXPECT_EQ(first, c.Saved);
   }
 }
 

@@ -65,13 +65,14 @@ class FakeTimer final : public base::Timer {
   void SetInterval(int milliseconds) override {
     IntervalMs = milliseconds;
     SinceTick = 0;  // a running timer starts its new interval afresh
+    On = On && milliseconds > 0;
   }
   [[nodiscard]] int Interval() const override { return IntervalMs; }
   void SetEnabled(bool enabled) override {
     if (enabled && !On) {
       SinceTick = 0;
     }
-    On = enabled;
+    On = enabled && IntervalMs > 0;
   }
   [[nodiscard]] bool Enabled() const override { return On; }
   void SetTickHandler(std::function<void()> handler) override { Handler = std::move(handler); }

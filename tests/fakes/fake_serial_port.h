@@ -1,6 +1,7 @@
 // A serial port in memory: tests put bytes "on the line" and read what was written.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ class FakeSerialPort final : public terminal::SerialPort {
     return std::exchange(Waiting, {});
   }
   bool Write(std::string_view data) override {
+    if (ThrowOnWrite) {
+      throw std::runtime_error("the port's driver failed");
+    }
     if (!Open) {
       return false;
     }
@@ -65,6 +69,7 @@ class FakeSerialPort final : public terminal::SerialPort {
   std::int32_t ReadLength = -1;  // unset until the panel sets it
   bool Open = false;
   bool RefuseOpen = false;
+  bool ThrowOnWrite = false;  // a failure the panel does not expect
 };
 
 }  // namespace korvani::fakes

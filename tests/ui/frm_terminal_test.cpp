@@ -194,7 +194,25 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(panel.Screen().ScreenColumns, 40);
     QVERIFY(ui.StatusBar1->currentMessage().isEmpty());
 
-    // Whatever a core call throws from a timer, a signal or an event is caught and told.
+    // Whatever a core call throws from a button's signal or a mouse event is caught and told.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    panel.Link().Receive(
+        "\x01O9\x02"
+        "1\x02"
+        "1\x02"
+        "3\x02"
+        "6\x02Go\x02\x02G\x03");
+    port.ThrowOnWrite = true;
+    ui.cmdHMIConnect->click();
+    QVERIFY(ui.StatusBar1->currentMessage().contains(QStringLiteral("the port's driver failed")));
+    ui.StatusBar1->clearMessage();
+    QTest::mouseClick(window.UserButton(8), Qt::LeftButton);
+    QVERIFY(ui.StatusBar1->currentMessage().contains(QStringLiteral("the port's driver failed")));
+    port.ThrowOnWrite = false;
+
+    // And from a timer.
+    ui.StatusBar1->clearMessage();
     korvani::ui::QtTimer timer(window.Faults());
     timer.SetTickHandler([] { throw std::runtime_error("the board's table is damaged"); });
     timer.SetInterval(1);

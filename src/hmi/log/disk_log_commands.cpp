@@ -82,7 +82,6 @@ void DiskLogCommands::doHMIFileOpen(std::string_view baseName, std::string_view 
     NoLogAfterRefusal = true;
     RefuseUnsafeName(baseName);
   }
-  NoLogAfterRefusal = false;
   if (!FolderAvailable()) {
     return;
   }
@@ -95,6 +94,7 @@ void DiskLogCommands::doHMIFileOpen(std::string_view baseName, std::string_view 
   if (slot != -1) {
     Table.CurrentFCB = slot;
     Table.LoggingActive = true;
+    NoLogAfterRefusal = false;
     return;
   }
   if (m == -1) {
@@ -109,6 +109,7 @@ void DiskLogCommands::doHMIFileOpen(std::string_view baseName, std::string_view 
   if (slot >= 0) {
     Table.CurrentFCB = slot;
     Table.LoggingActive = true;
+    NoLogAfterRefusal = false;
   }
 }
 

@@ -148,6 +148,10 @@ TEST_F(DiskLogCommandsTest, ARefusedNameLeavesNoLogUntilTheNextAcceptedOpen) {
   Commands.DoHMILog("lost too");
   Commands.doHMILogWrite();
   EXPECT_EQ(Folder.Read("kdata.log"), "before\r\n");
+  Commands.doHMIFileOpen("", "0");      // not an opening: still no log
+  Commands.doHMIFileOpen("other", "");  // refused for its missing mode: still none
+  Line("lost again");
+  EXPECT_EQ(Folder.Read("kdata.log"), "before\r\n");
   Commands.doHMIFileOpen("kdata", "");
   Line("after");
   EXPECT_EQ(Folder.Read("kdata.log"), "before\r\nafter\r\n");
