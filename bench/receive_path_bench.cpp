@@ -34,7 +34,7 @@ void BM_ReceivePathMixedTraffic(benchmark::State& state) {
   panel.Link().Commands().Bind('@', [&messages](const korvani::hmi::link::Arguments&) { ++messages; });
   const bool hexView = state.range(0) != 0;
   if (hexView) {
-    panel.Receive().optRxHex_Click();
+    panel.Receive().ShowHex();
   }
 
   const std::string traffic = MixedTraffic(kChunk * 256);

@@ -18,7 +18,7 @@ IntroTypist::IntroTypist(hmi::screen::Screen& screen, base::Timer& timer, std::f
       Timer(timer),
       IntroShowing(std::move(introShowing)),
       SplashFile(std::move(splashFile)) {
-  Timer.SetTickHandler([this] { tmrIntro_Timer(); });
+  Timer.SetTickHandler([this] { TypeNext(); });
 }
 
 void IntroTypist::Start() {
@@ -26,7 +26,7 @@ void IntroTypist::Start() {
   Timer.SetEnabled(true);
 }
 
-void IntroTypist::tmrIntro_Timer() {
+void IntroTypist::TypeNext() {
   switch (State) {
     case Idle:
       if (IntroShowing() && base::FileExists(SplashFile)) {

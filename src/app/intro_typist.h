@@ -26,7 +26,7 @@ class IntroTypist {
 
   // Starts the timer; called when the window exists.
   void Start();
-  void tmrIntro_Timer();
+  void TypeNext();
 
   [[nodiscard]] std::int16_t SplashState() const { return State; }
 

@@ -61,9 +61,9 @@ Panel::Panel(const Platform& platform, PanelView& view)
                      [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
       Lister(platform.Devices),
       PortList(Lister, platform.Dialogs, view, platform.MakerWebAddress,
-               [this] { PortConnection.cmbComPort_Click(); }) {
+               [this] { PortConnection.ApplyChosenPort(); }) {
   TerminalPort.SetEventHandler([this](int code) {
-    RxPath.TerminalPort_CommEvent(code);
+    RxPath.OnPortEvent(code);
     if (code != terminal::kEventReceive) {
       PortConnection.ShowState();  // an error event resets the port: say how it went
     }
@@ -142,7 +142,7 @@ void Panel::BuildComPortList() {
   PortList.BuildComPortList(View.HideBluetoothChecked(), ComPortNumber);
 }
 
-void Panel::Label1_DblClick() {
+void Panel::OpenHelpPage() {
   if (OpenWebPage && !HelpUrl.empty()) {
     OpenWebPage(HelpUrl);
   }
@@ -156,17 +156,17 @@ void Panel::SendClock() {
   TxSender.PanelSend(hmi::link::ClockMessage(PcClock.Now(), HmiScreen.EnqText, HmiScreen.EotText));
 }
 
-void Panel::cmdHMIConnect_Click() {
+void Panel::Connect() {
   HmiLink.ClearIntroShowing();
   SendConnect();
 }
 
-void Panel::cmdSetRTC_Click() {
+void Panel::SetBoardClock() {
   HmiLink.ClearIntroShowing();
   SendClock();
 }
 
-void Panel::cmdHMITestSend_Click(std::string_view typed) {
+void Panel::InjectTestText(std::string_view typed) {
   const std::string injected = terminal::ParseTxText(typed);
   View.ShowTestEcho(terminal::HexToAsciiString(injected));
   HmiLink.Receive(injected);
@@ -208,37 +208,37 @@ bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
       View.ShowLogFolder(values.LogFolder);
       break;
     case 5:
-      OnScreenLog.TraceFileName = values.TraceFileName;
+      OnScreenLog.SetTraceFileName(values.TraceFileName);
       View.SetTraceFileName(values.TraceFileName);
       break;
     case 6:
-      RxPath.LogSettings().AsciiFileName = values.AsciiLogFileName;
+      RxPath.SetAsciiLogFileName(values.AsciiLogFileName);
       View.SetAsciiLogFileName(values.AsciiLogFileName);
       break;
     case 7:
-      RxPath.LogSettings().HexFileName = values.HexLogFileName;
+      RxPath.SetHexLogFileName(values.HexLogFileName);
       View.SetHexLogFileName(values.HexLogFileName);
       break;
     case 8:
-      OnScreenLog.TraceToDiskChecked = values.TraceToDisk;
+      OnScreenLog.SetTraceToDisk(values.TraceToDisk);
       View.SetCheckBox(SettingsCheck::TraceToDisk, values.TraceToDisk);
       break;
     case 9:
-      RxPath.LogSettings().LogAscii = values.LogAscii;
+      RxPath.SetAsciiLogging(values.LogAscii);
       View.SetCheckBox(SettingsCheck::LogAscii, values.LogAscii);
       break;
     case 10:
-      RxPath.LogSettings().LogHex = values.LogHex;
+      RxPath.SetHexLogging(values.LogHex);
       View.SetCheckBox(SettingsCheck::LogHex, values.LogHex);
       break;
     case 16:
-      TxLines.LogSent = values.LogSent;
+      TxLines.SetLogSent(values.LogSent);
       View.SetCheckBox(SettingsCheck::LogSent, values.LogSent);
       break;
     default: {
       const int index = line - 11;
-      TxLines.Lines[static_cast<std::size_t>(index)] = values.TxLines[static_cast<std::size_t>(index)];
-      View.SetTxLine(index, TxLines.Lines[static_cast<std::size_t>(index)]);
+      TxLines.LoadLine(index, values.TxLines[static_cast<std::size_t>(index)]);
+      View.SetTxLine(index, TxLines.Lines()[static_cast<std::size_t>(index)]);
       break;
     }
   }
@@ -251,15 +251,15 @@ SettingsValues Panel::CurrentSettings() const {
   values.BaudIndex = PortConnection.BaudIndex;
   values.CharIndex = PortConnection.CharIndex;
   values.LogFolder = LogTable.MyLogFolder();
-  values.TraceFileName = OnScreenLog.TraceFileName;
+  values.TraceFileName = OnScreenLog.TraceFileName();
   const terminal::RxLogSettings& logs = RxPath.LogSettingsView();
   values.AsciiLogFileName = logs.AsciiFileName;
   values.HexLogFileName = logs.HexFileName;
-  values.TraceToDisk = OnScreenLog.TraceToDiskChecked;
+  values.TraceToDisk = OnScreenLog.TraceToDiskChecked();
   values.LogAscii = logs.LogAscii;
   values.LogHex = logs.LogHex;
-  values.TxLines = TxLines.Lines;
-  values.LogSent = TxLines.LogSent;
+  values.TxLines = TxLines.Lines();
+  values.LogSent = TxLines.LogSent();
   values.NamesInAnsi = SettingsNamesInAnsi;
   return values;
 }

@@ -74,18 +74,18 @@ class Panel {
 
   // "Test" on the HMI tab: the typed text, hex escapes decoded, is handled exactly like
   // received data; nothing is written to the port.
-  void cmdHMITestSend_Click(std::string_view typed);
-  void cmdHMIReset_Click() { HmiScreen.ScreenReset(); }
-  void cmdHMICLS_Click() { HmiScreen.ClearScreen(); }
-  void cmdHMIRulers_Click() { HmiScreen.DrawRulers(); }
-  void cmdHMIConnect_Click();
-  void cmdSetRTC_Click();
-  void cmdRefreshPorts_Click() { BuildComPortList(); }
-  void chkHideBT_Click() { BuildComPortList(); }
+  void InjectTestText(std::string_view typed);
+  void ResetScreen() { HmiScreen.ScreenReset(); }
+  void ClearScreen() { HmiScreen.ClearScreen(); }
+  void DrawRulers() { HmiScreen.DrawRulers(); }
+  void Connect();
+  void SetBoardClock();
+  // "Refresh list" and "Hide Bluetooth ports" both build the list again.
+  void RefreshPorts() { BuildComPortList(); }
   // Once a second, from the window's timer.
-  void tmrPortWatch_Timer() { PortConnection.WatchPort(); }
+  void WatchPort() { PortConnection.WatchPort(); }
   // A double click on Label1 opens the help page.
-  void Label1_DblClick();
+  void OpenHelpPage();
 
   void SendConnect();
   void SendClock();

@@ -62,17 +62,17 @@ void Connection::ApplyPortSettings(bool portAlreadySet) {
 
 void Connection::SelectCommsOptions() {
   View.SelectBaudOption(BaudIndex);
-  optBaud_Click(BaudIndex);
+  ChooseBaud(BaudIndex);
   View.SelectCharacterOption(CharIndex);
-  optCharacter_Click(CharIndex);
+  ChooseFormat(CharIndex);
 }
 
-void Connection::optBaud_Click(std::int16_t index) {
+void Connection::ChooseBaud(std::int16_t index) {
   BaudIndex = index;
   ApplyPortSettings(false);
 }
 
-void Connection::optCharacter_Click(std::int16_t index) {
+void Connection::ChooseFormat(std::int16_t index) {
   CharIndex = index;
   ApplyPortSettings(false);
 }

@@ -44,10 +44,10 @@ class Connection {
   void ApplyPortSettings(bool portAlreadySet);
   void SelectCommsOptions();
 
-  void chkComPortOpen_Click() { ApplyPortSettings(true); }
-  void cmbComPort_Click() { ApplyPortSettings(false); }
-  void optBaud_Click(std::int16_t index);
-  void optCharacter_Click(std::int16_t index);
+  void ApplyOpenButton() { ApplyPortSettings(true); }
+  void ApplyChosenPort() { ApplyPortSettings(false); }
+  void ChooseBaud(std::int16_t index);
+  void ChooseFormat(std::int16_t index);
 
   // Start-up: the port number as loaded, the settings applied, then the port opened and
   // "Open" ticked or not by the outcome.

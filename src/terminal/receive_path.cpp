@@ -15,7 +15,7 @@ constexpr std::string_view kUpdateCaption = "Update";
 ReceivePath::ReceivePath(SerialPort& port, RxPaneView& view, ChunkSink hmiSink)
     : Port(port), View(view), HmiSink(std::move(hmiSink)) {}
 
-void ReceivePath::TerminalPort_CommEvent(int eventCode) {
+void ReceivePath::OnPortEvent(int eventCode) {
   if (Port.BytesWaiting() >= Port.Capacity()) {
     ResetPort();
   }
@@ -144,7 +144,7 @@ void ReceivePath::LogRxHex(std::string_view text) const {
   }
 }
 
-void ReceivePath::cmdRxClear_Click() {
+void ReceivePath::ClearPane() {
   AsciiText.Clear();
   HexText.Clear();
   AsciiShown.clear();
@@ -154,7 +154,7 @@ void ReceivePath::cmdRxClear_Click() {
   View.ShowRxText({});
 }
 
-void ReceivePath::cmdRxFreeze_Click() {
+void ReceivePath::ToggleFreeze() {
   if (!IsFrozen) {
     if (SnapshotIsLive) {
       AsciiShown.assign(AsciiText.View());
@@ -170,12 +170,12 @@ void ReceivePath::cmdRxFreeze_Click() {
   }
 }
 
-void ReceivePath::optRxASCII_Click() {
+void ReceivePath::ShowAscii() {
   Selected = RxViewOption::Ascii;
   UpDateRxDisplayDebug();
 }
 
-void ReceivePath::optRxHex_Click() {
+void ReceivePath::ShowHex() {
   Selected = RxViewOption::Hex;
   UpDateRxDisplayDebug();
 }

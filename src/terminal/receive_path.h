@@ -36,7 +36,7 @@ class ReceivePath {
   ReceivePath(SerialPort& port, RxPaneView& view, ChunkSink hmiSink);
 
   // The port's communication event.
-  void TerminalPort_CommEvent(int eventCode);
+  void OnPortEvent(int eventCode);
   // Reads everything waiting and passes it to AddThisLot; guarded against re-entry.
   void ReadTerminalInput();
   // Takes one chunk of received bytes.
@@ -47,11 +47,17 @@ class ReceivePath {
   void LogRxAscii(std::string_view text) const;
   void LogRxHex(std::string_view text) const;
 
-  void cmdRxClear_Click();
-  void cmdRxFreeze_Click();
-  void optRxASCII_Click();
-  void optRxHex_Click();
+  void ClearPane();
+  void ToggleFreeze();
+  void ShowAscii();
+  void ShowHex();
 
+  // The "Log ASCII" and "Log Hex" boxes and the files they name.
+  void SetAsciiLogging(bool on) { Logs.LogAscii = on; }
+  void SetHexLogging(bool on) { Logs.LogHex = on; }
+  void SetAsciiLogFileName(std::string name) { Logs.AsciiFileName = std::move(name); }
+  void SetHexLogFileName(std::string name) { Logs.HexFileName = std::move(name); }
+  // Shared with the terminal's log files, which choose and clear them.
   RxLogSettings& LogSettings() { return Logs; }
   [[nodiscard]] const RxLogSettings& LogSettingsView() const { return Logs; }
 

@@ -22,7 +22,7 @@ std::string TerminalLogs::PickFile(std::string_view currentName) {
   return Dialogs.PickSaveFile(currentName);
 }
 
-void TerminalLogs::cmdSelectASCIILogFile_Click() {
+void TerminalLogs::ChooseAsciiLogFile() {
   std::string picked = PickFile(Settings.AsciiFileName);
   if (!picked.empty()) {
     Settings.AsciiFileName = std::move(picked);
@@ -30,7 +30,7 @@ void TerminalLogs::cmdSelectASCIILogFile_Click() {
   }
 }
 
-void TerminalLogs::cmdSelectHexLogFile_Click() {
+void TerminalLogs::ChooseHexLogFile() {
   std::string picked = PickFile(Settings.HexFileName);
   if (!picked.empty()) {
     Settings.HexFileName = std::move(picked);
@@ -38,7 +38,7 @@ void TerminalLogs::cmdSelectHexLogFile_Click() {
   }
 }
 
-void TerminalLogs::cmdTerminalLogMarkerLine_Click() const {
+void TerminalLogs::WriteMarkerLine() const {
   const base::LocalTime now = Clock.Now();
   char time[32];
   std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.Hour % 100, now.Minute % 100, now.Second % 100);

@@ -30,11 +30,11 @@ class TerminalLogs {
   // A save-file chooser preset with the name; empty when cancelled.
   std::string PickFile(std::string_view currentName);
 
-  void cmdSelectASCIILogFile_Click();
-  void cmdSelectHexLogFile_Click();
-  void cmdClearASCIILogFile_Click(int /*index*/) const { Empty(Settings.AsciiFileName); }
-  void cmdClearHexLogFile_Click(int /*index*/) const { Empty(Settings.HexFileName); }
-  void cmdTerminalLogMarkerLine_Click() const;
+  void ChooseAsciiLogFile();
+  void ChooseHexLogFile();
+  void ClearAsciiLog() const { Empty(Settings.AsciiFileName); }
+  void ClearHexLog() const { Empty(Settings.HexFileName); }
+  void WriteMarkerLine() const;
 
  private:
   static void Empty(const std::string& path);

@@ -7,22 +7,22 @@ namespace korvani::terminal {
 TransmitLines::TransmitLines(SerialPort& port, TerminalLogs& logs, TransmitView& view)
     : Port(port), Logs(logs), View(view) {}
 
-void TransmitLines::txtTx_Change(int index, std::string_view text) {
-  Lines.at(static_cast<std::size_t>(index)).assign(text);
+void TransmitLines::SetLine(int index, std::string_view text) {
+  Typed.at(static_cast<std::size_t>(index)).assign(text);
   UpdateCheckDisp(index);
 }
 
 void TransmitLines::UpdateCheckDisp(int index) {
-  View.SetCheckDisp(HexToAsciiString(ParseTxText(Lines.at(static_cast<std::size_t>(index)))));
+  View.SetCheckDisp(HexToAsciiString(ParseTxText(Typed.at(static_cast<std::size_t>(index)))));
 }
 
-void TransmitLines::cmdSend_Click(int index) {
-  const std::string& typed = Lines.at(static_cast<std::size_t>(index));
+void TransmitLines::SendLine(int index) {
+  const std::string& typed = Typed.at(static_cast<std::size_t>(index));
   const std::string data = ParseTxText(typed);
   if (!data.empty()) {
     Port.Write(data);  // a closed port takes nothing; the program goes on
   }
-  if (LogSent) {
+  if (LogSentOn) {
     const std::string echo = "\r\n<<< " + typed + "\r\n";
     Logs.WriteHexLog(echo);
     Logs.WriteAsciiLog(echo);

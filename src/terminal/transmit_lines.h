@@ -23,17 +23,21 @@ class TransmitLines {
  public:
   TransmitLines(SerialPort& port, TerminalLogs& logs, TransmitView& view);
 
-  void txtTx_Change(int index, std::string_view text);
-  void txtTx_Click(int index) { UpdateCheckDisp(index); }
+  void SetLine(int index, std::string_view text);
   void UpdateCheckDisp(int index);
-  void cmdSend_Click(int index);
+  void SendLine(int index);
 
-  std::array<std::string, kTxLineCount> Lines;
+  // A line as the settings file kept it; the hex preview is left as it is.
+  void LoadLine(int index, std::string_view text) { Typed.at(static_cast<std::size_t>(index)).assign(text); }
+  [[nodiscard]] const std::array<std::string, kTxLineCount>& Lines() const { return Typed; }
   // "Log Sent": whether sent lines are echoed to the terminal logs (ticked until the
   // settings say otherwise).
-  bool LogSent = true;
+  void SetLogSent(bool on) { LogSentOn = on; }
+  [[nodiscard]] bool LogSent() const { return LogSentOn; }
 
  private:
+  std::array<std::string, kTxLineCount> Typed;
+  bool LogSentOn = true;
   SerialPort& Port;
   TerminalLogs& Logs;
   TransmitView& View;

@@ -4,7 +4,6 @@
 #include <QLayout>
 #include <QMouseEvent>
 #include <QTextCursor>
-#include <QValidator>
 #include <cmath>
 #include <cstdio>
 
@@ -17,18 +16,6 @@ namespace {
 QString ToQString(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// The data-entry box takes only texts the panel's entry accepts.
-class EntryValidator final : public QValidator {
- public:
-  EntryValidator(const hmi::screen::DataEntry& entry, QObject* parent) : QValidator(parent), Entry(entry) {}
-  State validate(QString& input, int& /*position*/) const override {
-    return Entry.EntryTextAllowed(input.toStdString()) ? Acceptable : Invalid;
-  }
-
- private:
-  const hmi::screen::DataEntry& Entry;
-};
 }  // namespace
 
 FrmTerminal::FrmTerminal(QWidget* parent)
@@ -49,132 +36,6 @@ void FrmTerminal::ReportFault(const std::string& what) {
           .arg(QString::fromUtf8(what.data(), static_cast<qsizetype>(what.size())));
   std::fprintf(stderr, "korvani: %s\n", text.toLocal8Bit().constData());
   Widgets.StatusBar1->showMessage(text, kFaultShownMs);
-}
-
-void FrmTerminal::Attach(app::Panel& panel) {
-  Panel = &panel;
-  terminal::ReceivePath& rx = panel.Receive();
-  connect(Widgets.cmdRxFreeze, &QPushButton::clicked, this,
-          Guarded(Report, [&rx] { rx.cmdRxFreeze_Click(); }));
-  connect(Widgets.cmdRxClear, &QPushButton::clicked, this, Guarded(Report, [&rx] { rx.cmdRxClear_Click(); }));
-  connect(Widgets.optRxASCII, &QRadioButton::clicked, this,
-          Guarded(Report, [&rx] { rx.optRxASCII_Click(); }));
-  connect(Widgets.optRxHex, &QRadioButton::clicked, this, Guarded(Report, [&rx] { rx.optRxHex_Click(); }));
-  connect(Widgets.chkLogASCII, &QCheckBox::toggled, this,
-          Guarded(Report, [&rx](bool on) { rx.LogSettings().LogAscii = on; }));
-  connect(Widgets.chkLogHex, &QCheckBox::toggled, this,
-          Guarded(Report, [&rx](bool on) { rx.LogSettings().LogHex = on; }));
-  connect(
-      Widgets.txtASCIILogFileName, &QLineEdit::textChanged, this,
-      Guarded(Report, [&rx](const QString& name) { rx.LogSettings().AsciiFileName = name.toStdString(); }));
-  connect(Widgets.txtHexLogFileName, &QLineEdit::textChanged, this,
-          Guarded(Report, [&rx](const QString& name) { rx.LogSettings().HexFileName = name.toStdString(); }));
-  rx.LogSettings().AsciiFileName = Widgets.txtASCIILogFileName->text().toStdString();
-  rx.LogSettings().HexFileName = Widgets.txtHexLogFileName->text().toStdString();
-
-  connect(Widgets.cmdHMIConnect, &QPushButton::clicked, this,
-          Guarded(Report, [this] { Panel->cmdHMIConnect_Click(); }));
-  connect(Widgets.cmdSetRTC, &QPushButton::clicked, this,
-          Guarded(Report, [this] { Panel->cmdSetRTC_Click(); }));
-  terminal::Connection& connection = panel.Connection();
-  connect(Widgets.chkComPortOpen, &QPushButton::clicked, this,
-          Guarded(Report, [&connection] { connection.chkComPortOpen_Click(); }));
-  connect(Widgets.cmbComPort, &QComboBox::activated, this,
-          Guarded(Report, [&connection] { connection.cmbComPort_Click(); }));
-  connect(Widgets.grpBaud, &QButtonGroup::idClicked, this, Guarded(Report, [&connection](int id) {
-            connection.optBaud_Click(static_cast<std::int16_t>(id));
-          }));
-  connect(Widgets.grpCharacter, &QButtonGroup::idClicked, this, Guarded(Report, [&connection](int id) {
-            connection.optCharacter_Click(static_cast<std::int16_t>(id));
-          }));
-  connect(Widgets.cmdRefreshPorts, &QPushButton::clicked, this,
-          Guarded(Report, [this] { Panel->cmdRefreshPorts_Click(); }));
-  connect(Widgets.chkHideBT, &QCheckBox::clicked, this,
-          Guarded(Report, [this] { Panel->chkHideBT_Click(); }));
-  PortWatchTimer.setInterval(1000);
-  connect(&PortWatchTimer, &QTimer::timeout, this, Guarded(Report, [this] { Panel->tmrPortWatch_Timer(); }));
-  PortWatchTimer.start();
-  connect(Widgets.cmdHMIRulers, &QPushButton::clicked, this,
-          Guarded(Report, [this] { Panel->cmdHMIRulers_Click(); }));
-  hmi::log::HmiLog& log = panel.ScreenLog();
-  connect(Widgets.cmdLogFrz, &QPushButton::clicked, this, Guarded(Report, [&log] { log.cmdLogFrz_Click(); }));
-  connect(Widgets.cmdLogMarker, &QPushButton::clicked, this,
-          Guarded(Report, [&log] { log.cmdLogMarker_Click(); }));
-  connect(Widgets.cmdLogCLS, &QPushButton::clicked, this, Guarded(Report, [&log] { log.cmdLogCLS_Click(); }));
-  connect(Widgets.cmdHideLog, &QPushButton::clicked, this,
-          Guarded(Report, [&log] { log.cmdHideLog_Click(); }));
-  connect(Widgets.cmdShowTrace, &QPushButton::clicked, this,
-          Guarded(Report, [&log] { log.cmdShowTrace_Click(); }));
-  connect(Widgets.cmdClearHMILogFile, &QPushButton::clicked, this,
-          Guarded(Report, [&log] { log.ClearTraceFile(); }));
-  connect(Widgets.cmdClearHMILogFile2, &QPushButton::clicked, this,
-          Guarded(Report, [&log] { log.ClearTraceFile(); }));
-  connect(Widgets.cmdSelectHMILogFile, &QPushButton::clicked, this,
-          Guarded(Report, [&log] { log.SelectTraceFile(); }));
-  connect(Widgets.chkHMITraceToDisk, &QCheckBox::toggled, this,
-          Guarded(Report, [&log](bool on) { log.TraceToDiskChecked = on; }));
-  connect(Widgets.txtHMITraceFileName, &QLineEdit::textChanged, this,
-          Guarded(Report, [&log](const QString& name) { log.TraceFileName = name.toStdString(); }));
-  log.TraceFileName = Widgets.txtHMITraceFileName->text().toStdString();
-  terminal::TerminalLogs& termLogs = panel.TerminalLogFiles();
-  for (int i = 0; i < 2; ++i) {
-    connect(Widgets.cmdClearASCIILogFile[i], &QPushButton::clicked, this,
-            Guarded(Report, [&termLogs, i] { termLogs.cmdClearASCIILogFile_Click(i); }));
-    connect(Widgets.cmdClearHexLogFile[i], &QPushButton::clicked, this,
-            Guarded(Report, [&termLogs, i] { termLogs.cmdClearHexLogFile_Click(i); }));
-  }
-  connect(Widgets.cmdTerminalLogMarkerLine, &QPushButton::clicked, this,
-          Guarded(Report, [&termLogs] { termLogs.cmdTerminalLogMarkerLine_Click(); }));
-  connect(Widgets.cmdSelectASCIILogFile, &QPushButton::clicked, this,
-          Guarded(Report, [&termLogs] { termLogs.cmdSelectASCIILogFile_Click(); }));
-  connect(Widgets.cmdSelectHexLogFile, &QPushButton::clicked, this,
-          Guarded(Report, [&termLogs] { termLogs.cmdSelectHexLogFile_Click(); }));
-  terminal::TransmitLines& transmit = panel.Transmit();
-  for (int i = 0; i < 5; ++i) {
-    connect(Widgets.txtTx[i], &QLineEdit::textChanged, this,
-            Guarded(Report, [&transmit, i](const QString& text) {
-              transmit.txtTx_Change(i, text.toLatin1().toStdString());
-            }));
-    connect(Widgets.txtTx[i], &QLineEdit::selectionChanged, this,
-            Guarded(Report, [&transmit, i] { transmit.txtTx_Click(i); }));
-    Widgets.txtTx[i]->installEventFilter(this);
-    connect(Widgets.cmdSend[i], &QPushButton::clicked, this,
-            Guarded(Report, [&transmit, i] { transmit.cmdSend_Click(i); }));
-  }
-  connect(Widgets.chkLogSent, &QCheckBox::toggled, this,
-          Guarded(Report, [&transmit](bool on) { transmit.LogSent = on; }));
-  transmit.LogSent = Widgets.chkLogSent->isChecked();
-  hmi::screen::PanelControls& controls = panel.Controls();
-  connect(Widgets.grpAspectRatio, &QButtonGroup::idClicked, this,
-          Guarded(Report, [&controls](int id) { controls.optAspectRatio_Click(id); }));
-  connect(Widgets.cmdHMISetWidth, &QPushButton::clicked, this,
-          Guarded(Report, [&controls] { controls.cmdHMISetWidth_Click(); }));
-  hmi::log::LogFileTable& logFiles = panel.LogFiles();
-  connect(
-      Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
-      Guarded(Report, [&logFiles](const QString& folder) { logFiles.SetLogFolder(folder.toStdString()); }));
-  connect(Widgets.cmdSelectHMILogFolder, &QPushButton::clicked, this,
-          Guarded(Report, [&logFiles] { logFiles.CreateLogDir(true); }));
-  connect(Widgets.cmdHMIDataOK, &QPushButton::clicked, this,
-          Guarded(Report, [this] { Panel->Entry().cmdHMIDataOK_Click(); }));
-  connect(Widgets.cmdHMIDataEntryCancel, &QPushButton::clicked, this,
-          Guarded(Report, [this] { Panel->Entry().cmdHMIDataEntryCancel_Click(); }));
-  // Typed keys are filtered by the key filter; whatever gets past it (a paste, a drop) must
-  // leave a text the entry accepts whole, or the box keeps what it had.
-  Widgets.txtHMIDataEntry->setValidator(new EntryValidator(Panel->Entry(), Widgets.txtHMIDataEntry));
-  connect(Widgets.txtHMIDataEntry, &QLineEdit::inputRejected, this,
-          Guarded(Report, [this] { Panel->Entry().RefuseEdit(); }));
-  Widgets.txtHMIDataEntry->installEventFilter(this);
-  Widgets.lblToastMsg->installEventFilter(this);
-  Widgets.lblDismissToastMsg->installEventFilter(this);
-  Widgets.Label1->installEventFilter(this);
-  connect(Widgets.cmdHMIReset, &QPushButton::clicked, this,
-          Guarded(Report, [this] { Panel->cmdHMIReset_Click(); }));
-  connect(Widgets.cmdHMICLS, &QPushButton::clicked, this,
-          Guarded(Report, [this] { Panel->cmdHMICLS_Click(); }));
-  connect(Widgets.cmdHMITestSend, &QPushButton::clicked, this, Guarded(Report, [this] {
-            Panel->cmdHMITestSend_Click(Widgets.txtHMIRawRx->text().toLatin1().toStdString());
-          }));
 }
 
 QString FrmTerminal::ToPaneText(std::string_view text) {
@@ -392,24 +253,24 @@ bool FrmTerminal::FilterPanelEvent(QObject* watched, QEvent* event) {
   if (buttonIndex.isValid()) {
     const auto index = static_cast<std::int16_t>(buttonIndex.toInt());
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-      Panel->Buttons().cmdHMIUserButton_MouseDown(index);
+      cmdHMIUserButton_MouseDown(index);
     } else if (event->type() == QEvent::MouseButtonRelease) {
-      Panel->Buttons().cmdHMIUserButton_MouseUp(index);
+      cmdHMIUserButton_MouseUp(index);
     }
     return false;
   }
   if (watched == Widgets.Label1 && event->type() == QEvent::MouseButtonDblClick) {
-    Panel->Label1_DblClick();
+    Label1_DblClick();
     return true;
   }
   if ((watched == Widgets.lblToastMsg || watched == Widgets.lblDismissToastMsg) &&
       event->type() == QEvent::MouseButtonPress) {
-    Panel->Toasts().Dismiss();
+    lblToastMsg_Click();
     return true;
   }
   for (int i = 0; i < 5; ++i) {
     if (watched == Widgets.txtTx[i] && event->type() == QEvent::MouseButtonPress) {
-      Panel->Transmit().txtTx_Click(i);  // a click shows this line's bytes
+      txtTx_Click(i);  // a click shows this line's bytes
     }
   }
   if (watched == Widgets.txtHMIDataEntry && event->type() == QEvent::KeyPress) {
@@ -420,7 +281,7 @@ bool FrmTerminal::FilterPanelEvent(QObject* watched, QEvent* event) {
     } else if (!key->text().isEmpty()) {
       code = key->text().at(0).unicode();
     }
-    return code != 0 && !Panel->Entry().txtHMIDataEntry_KeyPress(code);
+    return code != 0 && !txtHMIDataEntry_KeyPress(code);
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -108,6 +108,68 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
  private:
   void PlaceToast();
   bool FilterPanelEvent(QObject* watched, QEvent* event);
+
+  // A guarded connection to one of the slots below.
+  template <typename... Args>
+  auto Slot(void (FrmTerminal::*slot)(Args...)) {
+    return Guarded(Report, [this, slot](Args... arguments) { (this->*slot)(arguments...); });
+  }
+  void AttachTerminalTab();
+  void AttachHmiTab();
+  void AttachSettingsTab();
+
+  // The slots: each control's event, forwarded in one line to the panel.
+  void cmdRxFreeze_Click();
+  void cmdRxClear_Click();
+  void optRxASCII_Click();
+  void optRxHex_Click();
+  void chkLogASCII_Click(bool ticked);
+  void chkLogHex_Click(bool ticked);
+  void txtTx_Change(int index, const QString& text);
+  void txtTx_Click(int index);
+  void cmdSend_Click(int index);
+  void chkLogSent_Click(bool ticked);
+  void cmdHMIConnect_Click();
+  void cmdSetRTC_Click();
+  void cmdHMIReset_Click();
+  void cmdHMICLS_Click();
+  void cmdHMIRulers_Click();
+  void optAspectRatio_Click(int index);
+  void cmdHMISetWidth_Click();
+  void cmdHMITestSend_Click();
+  void cmdHMIUserButton_MouseDown(int index);
+  void cmdHMIUserButton_MouseUp(int index);
+  void cmdLogFrz_Click();
+  void cmdLogMarker_Click();
+  void cmdLogCLS_Click();
+  void cmdHideLog_Click();
+  void cmdShowTrace_Click();
+  void chkHMITraceToDisk_Click(bool ticked);
+  void cmdHMIDataOK_Click();
+  void cmdHMIDataEntryCancel_Click();
+  bool txtHMIDataEntry_KeyPress(int keyCode);  // false: the key is discarded
+  void txtHMIDataEntry_InputRejected();
+  void lblToastMsg_Click();
+  void chkComPortOpen_Click();
+  void cmbComPort_Click();
+  void optBaud_Click(int index);
+  void optCharacter_Click(int index);
+  void cmdRefreshPorts_Click();
+  void chkHideBT_Click();
+  void tmrPortWatch_Timer();
+  void txtHMIlogFolderName_Change(const QString& folder);
+  void cmdSelectHMILogFolder_Click();
+  void txtHMITraceFileName_Change(const QString& name);
+  void cmdSelectHMILogFile_Click();
+  void cmdClearHMILogFile_Click();
+  void txtASCIILogFileName_Change(const QString& name);
+  void txtHexLogFileName_Change(const QString& name);
+  void cmdClearASCIILogFile_Click();
+  void cmdClearHexLogFile_Click();
+  void cmdTerminalLogMarkerLine_Click();
+  void cmdSelectASCIILogFile_Click();
+  void cmdSelectHexLogFile_Click();
+  void Label1_DblClick();
   QPushButton* MakeUserButton(int index);
 
   FaultReport Report;

@@ -80,7 +80,7 @@ TEST_F(PanelTest, PortNamedOnTheCommandLineIsListedChosenAndOpened) {
 
 TEST_F(PanelTest, ConnectAndClockMessages) {
   Subject.FormLoad();
-  Subject.cmdHMIConnect_Click();
+  Subject.Connect();
   EXPECT_EQ(Port.Written, "\x06\x04");
   EXPECT_EQ(View.TxCaption, "Tx:06 04 ");
   EXPECT_FALSE(Subject.Link().IntroShowing());
@@ -94,7 +94,7 @@ TEST_F(PanelTest, ConnectAndClockMessages) {
 
   Port.Written.clear();
   Fake.Clock.Time.Weekday = 0;  // Sunday
-  Subject.cmdSetRTC_Click();
+  Subject.SetBoardClock();
   EXPECT_EQ(Port.Written,
             "\x07\x05"
             "2612071530456\x04");
@@ -103,7 +103,7 @@ TEST_F(PanelTest, ConnectAndClockMessages) {
 TEST_F(PanelTest, SetRtcWithThePortClosedSendsNothing) {
   Fake.Devices.Names.clear();
   Subject.FormLoad();
-  Subject.cmdSetRTC_Click();
+  Subject.SetBoardClock();
   EXPECT_EQ(Port.Written, "");
   EXPECT_EQ(View.TxCaption, "Tx: ");
   EXPECT_FALSE(Subject.Link().IntroShowing());  // the intro state ends all the same
@@ -170,17 +170,17 @@ TEST_F(PanelTest, ResetAndClsButtonsReachTheScreen) {
       "3\x03\x01"
       "F3\x02"
       "3\x03");
-  Subject.cmdHMICLS_Click();
+  Subject.ClearScreen();
   EXPECT_EQ(Subject.Screen().CursorX, 1);
   EXPECT_NE(Subject.Screen().ForeColour, 0xFFFFFF);
-  Subject.cmdHMIReset_Click();
+  Subject.ResetScreen();
   EXPECT_EQ(Subject.Screen().ForeColour, 0xFFFFFF);
 }
 
 TEST_F(PanelTest, TestBoxInjectsDecodedMessagesWithoutWritingToThePort) {
   Subject.FormLoad();
   Port.Open = true;
-  Subject.cmdHMITestSend_Click("'01S'03'01@Hi'03");
+  Subject.InjectTestText("'01S'03'01@Hi'03");
   EXPECT_EQ(View.TestEcho, "01 53 03 01 40 48 69 03 ");
   ASSERT_EQ(Surface.Texts.size(), 1U);
   EXPECT_EQ(Surface.Texts[0].Value, "Hi");
@@ -192,7 +192,7 @@ TEST_F(PanelTest, TestTextJoinsWithReceivedData) {
   Subject.FormLoad();
   Port.Open = true;
   Port.Arrive("\x01@Hel");
-  Subject.cmdHMITestSend_Click("lo'03");
+  Subject.InjectTestText("lo'03");
   ASSERT_EQ(Surface.Texts.size(), 1U);
   EXPECT_EQ(Surface.Texts[0].Value, "Hello");
 }
@@ -215,11 +215,11 @@ TEST_F(PanelTest, LostPortShowsClosedWithTheReasonAndReopensWhenBack) {
   EXPECT_EQ(View.PortProblem, "/dev/ttyUSB0: no such device");
   EXPECT_TRUE(View.OpenDown);  // still wanted open
 
-  Subject.tmrPortWatch_Timer();
+  Subject.WatchPort();
   EXPECT_FALSE(Port.Open);
   Port.RefuseOpen = false;
   Port.Error.clear();
-  Subject.tmrPortWatch_Timer();
+  Subject.WatchPort();
   EXPECT_TRUE(Port.Open);
   EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");
   EXPECT_EQ(View.PortProblem, "");
@@ -266,7 +266,7 @@ TEST_F(PanelTest, HidingTheLogPaneRefitsTheScreenAndSendsTheConnectCode) {
   Subject.FormLoad();
   const float shownCell = Subject.Screen().CellHeight;
   Port.Written.clear();
-  Subject.ScreenLog().cmdHideLog_Click();
+  Subject.ScreenLog().HidePane();
   EXPECT_GT(Subject.Screen().CellHeight, shownCell);  // more room: a larger font
   EXPECT_EQ(Subject.Screen().ScreenColumns, 40);
   EXPECT_EQ(Port.Written, "\x06\x04");
@@ -281,8 +281,8 @@ TEST_F(PanelTest, UnwritableTerminalLogsAndTraceNeverStopTheReceivePath) {
   logs.AsciiFileName = "/dev/full";
   logs.LogHex = true;
   logs.HexFileName = "/nonexistent-korvani-folder/hex.log";
-  Subject.ScreenLog().TraceToDiskChecked = true;
-  Subject.ScreenLog().TraceFileName = "/dev/full";
+  Subject.ScreenLog().SetTraceToDisk(true);
+  Subject.ScreenLog().SetTraceFileName("/dev/full");
 
   Port.Arrive(
       "abc\x01!pane line\r\n\x03\x01V20\x02OK\x03"

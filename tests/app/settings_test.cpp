@@ -151,10 +151,10 @@ TEST(PanelSettingsTest, ClosingAndStartingAgainBringsEverythingBack) {
     fakes::FakePanelView view;
     Panel panel(fake.Get(), view);
     panel.FormLoad();
-    panel.Connection().optBaud_Click(4);
+    panel.Connection().ChooseBaud(4);
     panel.LogFiles().SetLogFolder("/srv/logs");
-    panel.Transmit().txtTx_Change(2, "Hi'0D");
-    panel.Transmit().LogSent = false;
+    panel.Transmit().SetLine(2, "Hi'0D");
+    panel.Transmit().SetLogSent(false);
     panel.Receive().LogSettings().LogHex = true;
     panel.SaveSettings();
   }
@@ -250,7 +250,7 @@ TEST(PanelSettingsTest, TheSavedPortIsOpenedAmongSeveralAndSavedAgain) {
       EXPECT_EQ(fake.Port.PortNumber(), std::stoi(c.Saved));  // the port tried
       if (*c.Status != '\0') {
         EXPECT_EQ(view.PortStatus, c.Status);
-        panel.Connection().optBaud_Click(6);  // a later change keeps the port too
+        panel.Connection().ChooseBaud(6);  // a later change keeps the port too
         const std::string status(c.Status);
         EXPECT_EQ(view.PortStatus,
                   status.substr(0, status.find(' ') + 1) + "19200" + status.substr(status.find(',')));
@@ -309,7 +309,7 @@ TEST(PanelSettingsTest, DamagedFilesStartWithWhatCanBeTakenAndAreWrittenWholeAga
       EXPECT_EQ(panel.Connection().BaudIndex, c.BaudIndex);
       EXPECT_EQ(panel.CurrentSettings().TxLines[0].size(), c.TxLineLength);
     }
-    panel.cmdHMITestSend_Click("'01@ok'03");  // and the panel works
+    panel.InjectTestText("'01@ok'03");  // and the panel works
     EXPECT_FALSE(panel.Link().IntroShowing());
 
     panel.SaveSettings();

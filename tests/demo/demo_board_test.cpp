@@ -137,21 +137,21 @@ TEST_F(DemoOnPanelTest, IsListedOpenedAndDrawsItsScreen) {
 
 TEST_F(DemoOnPanelTest, ButtonsSetpointAndDiskLogWorkThroughThePanel) {
   Run(200);
-  Subject.Buttons().cmdHMIUserButton_MouseDown(0);  // "Count +", held
+  Subject.Buttons().Press(0);  // "Count +", held
   Fake.ButtonTimer().Advance(1000);
-  Subject.Buttons().cmdHMIUserButton_MouseUp(0);
+  Subject.Buttons().Release(0);
   EXPECT_GT(Board.Board().Count(), 3) << "the held button repeats";
 
-  Subject.Buttons().cmdHMIUserButton_MouseDown(2);  // "Setpoint"
-  Subject.Buttons().cmdHMIUserButton_MouseUp(2);
+  Subject.Buttons().Press(2);  // "Setpoint"
+  Subject.Buttons().Release(2);
   Run(100);
   ASSERT_TRUE(View.EntryShown);
   View.EntryBox = "33";
-  Subject.Entry().cmdHMIDataOK_Click();
+  Subject.Entry().Accept();
   EXPECT_EQ(Board.Board().Setpoint(), 33);
 
-  Subject.Buttons().cmdHMIUserButton_MouseDown(5);  // "Disk log"
-  Subject.Buttons().cmdHMIUserButton_MouseUp(5);
+  Subject.Buttons().Press(5);  // "Disk log"
+  Subject.Buttons().Release(5);
   Run(4100);
   EXPECT_TRUE(Fake.Dialogs.Boxes.empty());
   const std::string file = "demo-_261207_-00000.log";
@@ -163,7 +163,7 @@ TEST_F(DemoOnPanelTest, ButtonsSetpointAndDiskLogWorkThroughThePanel) {
 TEST_F(DemoOnPanelTest, ChoosingAnotherPortClosesTheBoard) {
   Run(100);
   View.ComPortShown = "USB Serial Port (COM3)";
-  Subject.Connection().cmbComPort_Click();
+  Subject.Connection().ApplyChosenPort();
   EXPECT_FALSE(Board.IsOpen());
   EXPECT_TRUE(Fake.Port.Open);
   EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");

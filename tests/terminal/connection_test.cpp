@@ -31,8 +31,8 @@ TEST_F(ConnectionTest, SettingsStringComesFromTheCaptions) {
 
 TEST_F(ConnectionTest, ChosenSpeedAndFormatWithOpenDownShowOpen) {
   View.OpenDown = true;
-  Subject.optBaud_Click(6);
-  Subject.optCharacter_Click(1);
+  Subject.ChooseBaud(6);
+  Subject.ChooseFormat(1);
   EXPECT_TRUE(Port.Open);
   EXPECT_EQ(Port.Number, 3);
   EXPECT_EQ(View.PortStatus, "COM3: 19200,E,7,1 Open");
@@ -40,10 +40,10 @@ TEST_F(ConnectionTest, ChosenSpeedAndFormatWithOpenDownShowOpen) {
 
 TEST_F(ConnectionTest, ReleasingOpenClosesThePort) {
   View.OpenDown = true;
-  Subject.cmbComPort_Click();
+  Subject.ApplyChosenPort();
   ASSERT_TRUE(Port.Open);
   View.OpenDown = false;
-  Subject.chkComPortOpen_Click();
+  Subject.ApplyOpenButton();
   EXPECT_FALSE(Port.Open);
   EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
 }
@@ -51,7 +51,7 @@ TEST_F(ConnectionTest, ReleasingOpenClosesThePort) {
 TEST_F(ConnectionTest, NoPortChosenReleasesOpenAgain) {
   ListNumber = 0;
   View.OpenDown = true;
-  Subject.cmbComPort_Click();
+  Subject.ApplyChosenPort();
   EXPECT_FALSE(Port.Open);
   EXPECT_FALSE(View.OpenDown);
 }
@@ -60,7 +60,7 @@ TEST_F(ConnectionTest, BusyPortShowsClosedWithTheReasonAndNoBox) {
   Port.RefuseOpen = true;
   Port.Error = "/dev/ttyUSB0: in use by another program";
   View.OpenDown = true;
-  Subject.cmbComPort_Click();
+  Subject.ApplyChosenPort();
   EXPECT_FALSE(View.OpenDown);
   EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
   EXPECT_EQ(View.PortProblem, "/dev/ttyUSB0: in use by another program");
@@ -68,9 +68,9 @@ TEST_F(ConnectionTest, BusyPortShowsClosedWithTheReasonAndNoBox) {
 
 TEST_F(ConnectionTest, ChangingSpeedWhileOpenClosesConfiguresAndReopens) {
   View.OpenDown = true;
-  Subject.cmbComPort_Click();
+  Subject.ApplyChosenPort();
   Port.OpenCalls.clear();
-  Subject.optBaud_Click(5);
+  Subject.ChooseBaud(5);
   EXPECT_EQ(Port.OpenCalls, (std::vector<bool>{false, true, true}));  // close, open, second try
   EXPECT_EQ(Port.Settings(), "9600,N,8,1");
   EXPECT_TRUE(Port.Open);
@@ -84,13 +84,13 @@ TEST_F(ConnectionTest, ApplyGuardStopsReentry) {
     void SetOpenChecked(bool checked) override {
       OpenDown = checked;
       ++Reentries;
-      Owner->chkComPortOpen_Click();
+      Owner->ApplyOpenButton();
     }
   } view;
   Connection connection{Port, view, ComPortNumber, [] { return std::int16_t{0}; }};
   view.Owner = &connection;
   view.OpenDown = true;
-  connection.cmbComPort_Click();
+  connection.ApplyChosenPort();
   EXPECT_GE(view.Reentries, 1);
   EXPECT_FALSE(Port.Open);
   EXPECT_EQ(view.PortStatus, "? 38400,N,8,1 Closed");

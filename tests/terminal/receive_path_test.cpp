@@ -26,7 +26,7 @@ class ReceivePathTest : public ::testing::Test {
  protected:
   ReceivePathTest() {
     Port.Open = true;
-    Port.SetEventHandler([this](int code) { Rx.TerminalPort_CommEvent(code); });
+    Port.SetEventHandler([this](int code) { Rx.OnPortEvent(code); });
   }
 
   fakes::FakeSerialPort Port;
@@ -42,7 +42,7 @@ TEST_F(ReceivePathTest, ShowsControlBytesAsEscapesInAsciiAndPairsInHex) {
   EXPECT_EQ(Rx.RxAsciiText(), "A'02 B");
   EXPECT_EQ(Rx.RxHexText(), "41 02 42 ");
   EXPECT_EQ(View.RxText, "A'02 B");
-  Rx.optRxHex_Click();
+  Rx.ShowHex();
   EXPECT_EQ(View.RxText, "41 02 42 ");
   ASSERT_EQ(HmiChunks.size(), 1U);
   EXPECT_EQ(HmiChunks[0],
@@ -64,7 +64,7 @@ TEST_F(ReceivePathTest, HexLineBreaksDoNotDependOnChunks) {
 
 TEST_F(ReceivePathTest, ClearEmptiesViewsAndNextChunkStartsFreshHexLine) {
   Port.Arrive("abc");
-  Rx.cmdRxClear_Click();
+  Rx.ClearPane();
   EXPECT_EQ(View.RxText, "");
   EXPECT_EQ(Rx.RxAsciiText(), "");
   Port.Arrive("d");
@@ -109,7 +109,7 @@ TEST_F(ReceivePathTest, HexTrimOfOneHugeChunkMatchesLineByLineRule) {
 
 TEST_F(ReceivePathTest, FrozenPaneKeepsSnapshotWhileDataFlowsOn) {
   Port.Arrive("one");
-  Rx.cmdRxFreeze_Click();
+  Rx.ToggleFreeze();
   EXPECT_EQ(View.FreezeCaption, "Update");
   const int updates = View.RxUpdates;
 
@@ -120,13 +120,13 @@ TEST_F(ReceivePathTest, FrozenPaneKeepsSnapshotWhileDataFlowsOn) {
   EXPECT_EQ(HmiChunks.size(), 2U);
 
   // The other view as it was at the moment of freezing.
-  Rx.optRxHex_Click();
+  Rx.ShowHex();
   EXPECT_EQ(View.RxText, "6F 6E 65 ");
 
   // "Update" only changes the caption; the next chunk brings the pane up to date.
-  Rx.cmdRxFreeze_Click();
+  Rx.ToggleFreeze();
   EXPECT_EQ(View.FreezeCaption, "Freeze");
-  Rx.optRxASCII_Click();
+  Rx.ShowAscii();
   EXPECT_EQ(View.RxText, "one");
   Port.Arrive("3");
   EXPECT_EQ(View.RxText, "onetwo3");
@@ -134,8 +134,8 @@ TEST_F(ReceivePathTest, FrozenPaneKeepsSnapshotWhileDataFlowsOn) {
 
 TEST_F(ReceivePathTest, ClearWhileFrozenKeepsPaneEmptyUntilLive) {
   Port.Arrive("one");
-  Rx.cmdRxFreeze_Click();
-  Rx.cmdRxClear_Click();
+  Rx.ToggleFreeze();
+  Rx.ClearPane();
   Port.Arrive("two");
   EXPECT_EQ(Rx.RxAsciiShown(), "");
   EXPECT_EQ(View.RxText, "");
@@ -194,7 +194,7 @@ TEST_F(ReceivePathTest, DataTurnedAwayByTheGuardIsReadWhenItClears) {
                      Port.Arrive("late");
                    }
                  }};
-  Port.SetEventHandler([&](int code) { rx.TerminalPort_CommEvent(code); });
+  Port.SetEventHandler([&](int code) { rx.OnPortEvent(code); });
   Port.Arrive("first");
   EXPECT_EQ(HmiChunks, (std::vector<std::string>{"first", "late"}));
   EXPECT_EQ(rx.RxAsciiText(), "firstlate");

@@ -28,7 +28,7 @@ class TerminalLogsTest : public ::testing::Test {
 };
 
 TEST_F(TerminalLogsTest, DividerGoesToBothFilesWhateverTheBoxes) {
-  Subject.cmdTerminalLogMarkerLine_Click();
+  Subject.WriteMarkerLine();
   const std::string divider = "\r\n---------------------------------------- 14:03:27\r\n\r\n";
   EXPECT_EQ(Folder.Read("ascii.log"), divider);
   EXPECT_EQ(Folder.Read("hex.log"), divider);
@@ -37,8 +37,8 @@ TEST_F(TerminalLogsTest, DividerGoesToBothFilesWhateverTheBoxes) {
 TEST_F(TerminalLogsTest, ClearLeavesAnEmptyFileEvenWhereThereWasNone) {
   Subject.WriteAsciiLog("line");
   EXPECT_EQ(Folder.Read("ascii.log"), "line\r\n");
-  Subject.cmdClearASCIILogFile_Click(0);
-  Subject.cmdClearHexLogFile_Click(1);
+  Subject.ClearAsciiLog();
+  Subject.ClearHexLog();
   EXPECT_TRUE(Folder.Exists("ascii.log"));
   EXPECT_EQ(Folder.Read("ascii.log"), "");
   EXPECT_TRUE(Folder.Exists("hex.log"));
@@ -46,12 +46,12 @@ TEST_F(TerminalLogsTest, ClearLeavesAnEmptyFileEvenWhereThereWasNone) {
 
 TEST_F(TerminalLogsTest, PickedNamesReplaceTheOldOnesAndCancelKeepsThem) {
   Dialogs.FileAnswer = Folder.File("chosen.log");
-  Subject.cmdSelectASCIILogFile_Click();
+  Subject.ChooseAsciiLogFile();
   EXPECT_EQ(Settings.AsciiFileName, Folder.File("chosen.log"));
   EXPECT_EQ(View.AsciiLogName, Folder.File("chosen.log"));
   EXPECT_FALSE(Folder.Exists("chosen.log"));  // choosing touches no file
   Dialogs.FileAnswer.clear();
-  Subject.cmdSelectHexLogFile_Click();
+  Subject.ChooseHexLogFile();
   EXPECT_EQ(Settings.HexFileName, Folder.File("hex.log"));
   EXPECT_EQ(Dialogs.Picks.back(), "save | " + Folder.File("hex.log"));
 }
@@ -59,8 +59,8 @@ TEST_F(TerminalLogsTest, PickedNamesReplaceTheOldOnesAndCancelKeepsThem) {
 TEST_F(TerminalLogsTest, MissingFolderIsSilent) {
   Settings.AsciiFileName = Folder.File("none/ascii.log");
   Settings.HexFileName = "/dev/full";
-  Subject.cmdTerminalLogMarkerLine_Click();
-  Subject.cmdClearASCIILogFile_Click(0);
+  Subject.WriteMarkerLine();
+  Subject.ClearAsciiLog();
   EXPECT_FALSE(Folder.Exists("none"));
 }
 

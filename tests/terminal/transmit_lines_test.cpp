@@ -28,9 +28,9 @@ class TransmitLinesTest : public ::testing::Test {
 };
 
 TEST_F(TransmitLinesTest, LineIsPreviewedSentAndEchoedToBothLogs) {
-  Subject.txtTx_Change(2, "Hello'0D '0A");
+  Subject.SetLine(2, "Hello'0D '0A");
   EXPECT_EQ(View.CheckDisp, "48 65 6C 6C 6F 0D 0A ");
-  Subject.cmdSend_Click(2);
+  Subject.SendLine(2);
   EXPECT_EQ(Port.Written, "Hello\r\n");
   const std::string echo = "\r\n<<< Hello'0D '0A\r\n\r\n";
   EXPECT_EQ(Folder.Read("ascii.log"), echo);
@@ -38,33 +38,33 @@ TEST_F(TransmitLinesTest, LineIsPreviewedSentAndEchoedToBothLogs) {
 }
 
 TEST_F(TransmitLinesTest, CommentOnlyLineSendsNothingButIsStillLogged) {
-  Subject.txtTx_Change(0, ";just a note");
+  Subject.SetLine(0, ";just a note");
   EXPECT_EQ(View.CheckDisp, "");
-  Subject.cmdSend_Click(0);
-  Subject.cmdSend_Click(1);  // an empty line
+  Subject.SendLine(0);
+  Subject.SendLine(1);  // an empty line
   EXPECT_EQ(Port.Written, "");
   EXPECT_EQ(Folder.Read("ascii.log"), "\r\n<<< ;just a note\r\n\r\n\r\n<<< \r\n\r\n");
 }
 
 TEST_F(TransmitLinesTest, ClickingALineShowsItsBytesAgain) {
-  Subject.txtTx_Change(0, "A");
-  Subject.txtTx_Change(1, "B");
-  Subject.txtTx_Click(0);
+  Subject.SetLine(0, "A");
+  Subject.SetLine(1, "B");
+  Subject.UpdateCheckDisp(0);
   EXPECT_EQ(View.CheckDisp, "41 ");
 }
 
 TEST_F(TransmitLinesTest, LogSentOffKeepsSentLinesOutOfTheLogs) {
-  Subject.LogSent = false;
-  Subject.txtTx_Change(0, "x");
-  Subject.cmdSend_Click(0);
+  Subject.SetLogSent(false);
+  Subject.SetLine(0, "x");
+  Subject.SendLine(0);
   EXPECT_EQ(Port.Written, "x");
   EXPECT_FALSE(Folder.Exists("ascii.log"));
 }
 
 TEST_F(TransmitLinesTest, ClosedPortTakesNothingAndNothingBreaks) {
   Port.Open = false;
-  Subject.txtTx_Change(0, "x");
-  Subject.cmdSend_Click(0);
+  Subject.SetLine(0, "x");
+  Subject.SendLine(0);
   EXPECT_EQ(Port.Written, "");
   EXPECT_TRUE(Folder.Exists("ascii.log"));
 }

@@ -76,7 +76,7 @@ class QtSerialPortTest : public QObject {
     QVERIFY(pty.WriteAll("\x01r\x03"));
     QCOMPARE(pty.ReadSome(3000), std::string("\x07\x05"
                                              "2612071530450\x04"));
-    board.panel.cmdHMIConnect_Click();
+    board.panel.Connect();
     QCOMPARE(pty.ReadSome(3000), std::string("\x06\x04"));
   }
 
@@ -110,7 +110,7 @@ class QtSerialPortTest : public QObject {
       pty = std::make_unique<PtyPair>();
       QFile::remove(link);
       QVERIFY(QFile::link(pty->SlavePath, link));
-      QTRY_VERIFY_WITH_TIMEOUT((board.panel.tmrPortWatch_Timer(), board.port.IsOpen()), 5000);
+      QTRY_VERIFY_WITH_TIMEOUT((board.panel.WatchPort(), board.port.IsOpen()), 5000);
       QCOMPARE(QString::fromStdString(board.view.PortStatus), QStringLiteral("COM200: 38400,N,8,1 Open"));
 
       const std::string after = "after replug " + std::to_string(round) + "\r\n";
@@ -143,14 +143,14 @@ class QtSerialPortTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!board.port.IsOpen(), 5000);
     QVERIFY(board.view.PortStatus.rfind("? ", 0) == 0);
     const std::string txBefore = board.view.TxCaption;
-    board.panel.cmdHMIConnect_Click();
+    board.panel.Connect();
     QCOMPARE(board.view.TxCaption, txBefore);  // nothing sent, nothing claimed
 
     pty = std::make_unique<PtyPair>();
     QFile::remove(link);
     QVERIFY(QFile::link(pty->SlavePath, link));
-    QTRY_VERIFY_WITH_TIMEOUT((board.panel.tmrPortWatch_Timer(), board.port.IsOpen()), 5000);
-    board.panel.cmdHMIConnect_Click();
+    QTRY_VERIFY_WITH_TIMEOUT((board.panel.WatchPort(), board.port.IsOpen()), 5000);
+    board.panel.Connect();
     QCOMPARE(pty->ReadSome(3000), std::string("\x06\x04"));
   }
 

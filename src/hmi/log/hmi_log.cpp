@@ -15,7 +15,7 @@ void HmiLog::AddToHMILog(std::string_view text, bool clear) {
     Text.Clear();
   } else {
     Text.AppendKeepingLast(text, kHmiLogLimit);
-    if (TraceToDiskChecked) {
+    if (TraceToDiskOn) {
       TraceToDisk(text);
     }
   }
@@ -25,22 +25,22 @@ void HmiLog::AddToHMILog(std::string_view text, bool clear) {
 }
 
 void HmiLog::TraceToDisk(std::string_view text) const {
-  base::AppendToFile(TraceFileName, text);  // failures are ignored
+  base::AppendToFile(TraceFile, text);  // failures are ignored
 }
 
 void HmiLog::ClearTraceFile() const {
-  base::ReplaceFile(TraceFileName, {});
+  base::ReplaceFile(TraceFile, {});
 }
 
 void HmiLog::SelectTraceFile() {
-  std::string picked = Dialogs.PickSaveFile(TraceFileName);
+  std::string picked = Dialogs.PickSaveFile(TraceFile);
   if (!picked.empty()) {
-    TraceFileName = std::move(picked);
-    View.SetTraceFileName(TraceFileName);
+    TraceFile = std::move(picked);
+    View.SetTraceFileName(TraceFile);
   }
 }
 
-void HmiLog::cmdLogFrz_Click() {
+void HmiLog::ToggleFreeze() {
   if (IsFrozen) {
     IsFrozen = false;
     View.SetLogFreezeCaption("Freeze");
@@ -51,7 +51,7 @@ void HmiLog::cmdLogFrz_Click() {
   }
 }
 
-void HmiLog::cmdLogMarker_Click() {
+void HmiLog::AddMarker() {
   const base::LocalTime now = Clock.Now();
   char time[32];
   std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.Hour % 100, now.Minute % 100, now.Second % 100);

@@ -36,18 +36,21 @@ class HmiLog {
   void ClearTraceFile() const;
   void SelectTraceFile();
 
-  void cmdLogFrz_Click();
-  void cmdLogMarker_Click();
-  void cmdLogCLS_Click() { AddToHMILog({}, true); }
-  void cmdHideLog_Click() { SetPaneVisible(false); }
-  void cmdShowTrace_Click() { SetPaneVisible(true); }
+  void ToggleFreeze();
+  void AddMarker();
+  void ClearPane() { AddToHMILog({}, true); }
+  void HidePane() { SetPaneVisible(false); }
+  void ShowPane() { SetPaneVisible(true); }
 
   [[nodiscard]] std::string_view HMILogText() const { return Text.View(); }
   [[nodiscard]] bool Frozen() const { return IsFrozen; }
   [[nodiscard]] bool PaneVisible() const { return IsPaneVisible; }
 
-  std::string TraceFileName = std::string(kDefaultTraceFile);
-  bool TraceToDiskChecked = false;  // chkHMITraceToDisk
+  void SetTraceFileName(std::string name) { TraceFile = std::move(name); }
+  [[nodiscard]] const std::string& TraceFileName() const { return TraceFile; }
+  // "To disk": every piece also goes to the trace file.
+  void SetTraceToDisk(bool on) { TraceToDiskOn = on; }
+  [[nodiscard]] bool TraceToDiskChecked() const { return TraceToDiskOn; }
 
  private:
   void SetPaneVisible(bool visible);
@@ -59,6 +62,8 @@ class HmiLog {
   base::TailText Text;
   bool IsFrozen = false;
   bool IsPaneVisible = true;
+  std::string TraceFile = std::string(kDefaultTraceFile);
+  bool TraceToDiskOn = false;
 };
 
 }  // namespace korvani::hmi::log

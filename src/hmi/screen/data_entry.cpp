@@ -38,9 +38,9 @@ void DataEntry::AskForNumber(const link::Arguments& a) {
   View.FocusEntry();
 }
 
-bool DataEntry::txtHMIDataEntry_KeyPress(int keyCode) {
+bool DataEntry::FilterKey(int keyCode) {
   if (keyCode == kEnterKey) {
-    cmdHMIDataOK_Click();
+    Accept();
     return false;
   }
   if (keyCode >= 32) {
@@ -63,7 +63,7 @@ void DataEntry::Refuse(std::string_view text) {
   View.SetEntryText("");
 }
 
-void DataEntry::cmdHMIDataOK_Click() {
+void DataEntry::Accept() {
   const std::string text = View.EntryText();
   if (!EntryTextAllowed(text)) {
     RefuseEdit();  // never send a number that was not entered
@@ -85,9 +85,9 @@ void DataEntry::cmdHMIDataOK_Click() {
   View.SetEntryFrameVisible(false);
 }
 
-void DataEntry::cmdHMIDataEntryCancel_Click() {
+void DataEntry::Cancel() {
   View.SetEntryText("");
-  cmdHMIDataOK_Click();
+  Accept();
 }
 
 }  // namespace korvani::hmi::screen

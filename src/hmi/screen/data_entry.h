@@ -28,14 +28,14 @@ class DataEntry {
 
   void AskForNumber(const link::Arguments& a);
   // Returns false when the key is to be discarded. Enter runs OK.
-  bool txtHMIDataEntry_KeyPress(int keyCode);
+  bool FilterKey(int keyCode);
   // Whether the box may hold this text after an edit that bypassed the key filter (a paste
   // or a drop): digits only, with blanks around them. Anything else is refused whole with
   // RefuseEdit, so the box never shows or sends a number other than the one entered.
   [[nodiscard]] bool EntryTextAllowed(std::string_view text) const;
   void RefuseEdit();
-  void cmdHMIDataOK_Click();
-  void cmdHMIDataEntryCancel_Click();
+  void Accept();
+  void Cancel();
 
   std::string EntryReplyTag;
   std::string EntryMinimum;

@@ -9,7 +9,7 @@ namespace korvani::hmi::screen {
 PanelControls::PanelControls(Screen& screen, PanelControlsView& view, std::function<void()> sendConnect)
     : HmiScreen(screen), View(view), SendConnect(std::move(sendConnect)) {}
 
-void PanelControls::optAspectRatio_Click(int index) {
+void PanelControls::ChooseLayout(int index) {
   static constexpr Layout kLayouts[] = {Layout::Ratio4x3, Layout::Ratio3x2, Layout::Ratio5x3,
                                         Layout::Ratio16x9};
   LoadLayout(HmiScreen.Layouts(), kLayouts[index & 3]);
@@ -17,7 +17,7 @@ void PanelControls::optAspectRatio_Click(int index) {
   SendConnect();
 }
 
-void PanelControls::cmdHMISetWidth_Click() {
+void PanelControls::ApplyWidthBox() {
   const double columns = base::LenientNumber(View.WidthBoxText());
   // A count the screen cannot take (below one column, or beyond 16 bits) is refused and
   // nothing changes.

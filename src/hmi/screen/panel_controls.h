@@ -30,8 +30,8 @@ class PanelControls {
  public:
   PanelControls(Screen& screen, PanelControlsView& view, std::function<void()> sendConnect);
 
-  void optAspectRatio_Click(int index);
-  void cmdHMISetWidth_Click();
+  void ChooseLayout(int index);
+  void ApplyWidthBox();
   void ApplyControlMask(std::string_view maskText);
   void ResetPanelControls();
 

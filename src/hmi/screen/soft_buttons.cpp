@@ -38,7 +38,7 @@ SoftButtons::SoftButtons(Screen& screen, ButtonView& view, base::Timer& repeatTi
       Send(std::move(send)),
       Intro(std::move(intro)) {
   HMIButtons[0].Caption = "F1";
-  RepeatTimer.SetTickHandler([this] { tmrHMIButtons_Timer(); });
+  RepeatTimer.SetTickHandler([this] { RepeatTick(); });
 }
 
 std::int32_t SoftButtons::ResolveSize(std::string_view text, std::int16_t cell, std::int32_t total,
@@ -220,7 +220,7 @@ void SoftButtons::ButtonEvent(char event, std::int16_t index) {
   }
 }
 
-void SoftButtons::cmdHMIUserButton_MouseDown(std::int16_t index) {
+void SoftButtons::Press(std::int16_t index) {
   if (Intro.IntroShowing && Intro.IntroShowing()) {
     if (index == 0) {
       Intro.ClearIntroShowing();

@@ -74,9 +74,9 @@ class SoftButtons {
   void RemoveAllButtons();
   static std::int32_t ResolveSize(std::string_view text, std::int16_t cell, std::int32_t total, float extra);
 
-  void cmdHMIUserButton_MouseDown(std::int16_t index);
-  void cmdHMIUserButton_MouseUp(std::int16_t index) { ButtonEvent('U', index); }
-  void tmrHMIButtons_Timer() { ButtonEvent('T', -1); }
+  void Press(std::int16_t index);
+  void Release(std::int16_t index) { ButtonEvent('U', index); }
+  void RepeatTick() { ButtonEvent('T', -1); }
 
   [[nodiscard]] const HMIButton& Button(int index) const {
     return HMIButtons.at(static_cast<std::size_t>(index));

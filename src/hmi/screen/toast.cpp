@@ -4,7 +4,7 @@ namespace korvani::hmi::screen {
 
 Toast::Toast(ToastView& view, base::Timer& timer) : View(view), Timer(timer) {
   Timer.SetInterval(kToastTickMs);
-  Timer.SetTickHandler([this] { tmrToastMsg_Timer(); });
+  Timer.SetTickHandler([this] { CountdownTick(); });
 }
 
 void Toast::SpeakIt(std::string_view text, std::string_view /*language*/, std::string_view /*country*/,
@@ -21,7 +21,7 @@ void Toast::ShowToast(std::string_view text) {
   Timer.SetEnabled(true);  // the countdown that may be running goes on
 }
 
-void Toast::tmrToastMsg_Timer() {
+void Toast::CountdownTick() {
   if (ToastState == 0) {
     ToastCountdown = kToastTicks;
     ToastState = 1;

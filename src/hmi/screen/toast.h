@@ -29,7 +29,7 @@ class Toast {
   void SpeakIt(std::string_view text, std::string_view language, std::string_view country,
                std::string_view strClearQ);
   void ShowToast(std::string_view text);
-  void tmrToastMsg_Timer();
+  void CountdownTick();
   // A click on the message or on "Click to dismiss".
   void Dismiss() { View.SetToastVisible(false); }
 

@@ -14,7 +14,7 @@ namespace {
 
 class HmiLogTest : public ::testing::Test {
  protected:
-  HmiLogTest() { Subject.TraceFileName = Folder.File("trace.txt"); }
+  HmiLogTest() { Subject.SetTraceFileName(Folder.File("trace.txt")); }
 
   fakes::TempFolder Folder;
   fakes::FakePanelView View;
@@ -34,21 +34,21 @@ TEST_F(HmiLogTest, KeepsTheLastFiftyThousandCharacters) {
 
 TEST_F(HmiLogTest, FrozenPaneCatchesUpOnUpdate) {
   Subject.AddToHMILog("one ", false);
-  Subject.cmdLogFrz_Click();
+  Subject.ToggleFreeze();
   EXPECT_EQ(View.LogFreezeCaption, "Update");
   Subject.AddToHMILog("two ", false);
   EXPECT_EQ(View.HmiLog, "one ");
-  Subject.cmdLogCLS_Click();  // clearing while frozen leaves the pane
+  Subject.ClearPane();  // clearing while frozen leaves the pane
   EXPECT_EQ(View.HmiLog, "one ");
   Subject.AddToHMILog("three", false);
-  Subject.cmdLogFrz_Click();
+  Subject.ToggleFreeze();
   EXPECT_EQ(View.LogFreezeCaption, "Freeze");
   EXPECT_EQ(View.HmiLog, "three");
 }
 
 TEST_F(HmiLogTest, TraceGetsEveryPieceAsItCame) {
   Subject.AddToHMILog("ab", false);  // not ticked yet
-  Subject.TraceToDiskChecked = true;
+  Subject.SetTraceToDisk(true);
   Subject.AddToHMILog("cd", false);
   Subject.AddToHMILog("ef", false);
   EXPECT_EQ(Folder.Read("trace.txt"), "cdef");
@@ -57,10 +57,10 @@ TEST_F(HmiLogTest, TraceGetsEveryPieceAsItCame) {
 }
 
 TEST_F(HmiLogTest, UnwritableTraceFilesAreIgnored) {
-  Subject.TraceToDiskChecked = true;
+  Subject.SetTraceToDisk(true);
   for (const std::string& name :
        {std::string("/dev/full"), Folder.File("missing/trace.txt"), std::string()}) {
-    Subject.TraceFileName = name;
+    Subject.SetTraceFileName(name);
     Subject.AddToHMILog("x", false);
     Subject.ClearTraceFile();
   }
@@ -68,16 +68,16 @@ TEST_F(HmiLogTest, UnwritableTraceFilesAreIgnored) {
 }
 
 TEST_F(HmiLogTest, DividerCarriesTheTime) {
-  Subject.cmdLogMarker_Click();
+  Subject.AddMarker();
   EXPECT_EQ(Subject.HMILogText(), "\r\n----------------------------------------- 15:30:45\r\n");
 }
 
 TEST_F(HmiLogTest, HidingAndShowingRefitTheScreen) {
-  Subject.cmdHideLog_Click();
+  Subject.HidePane();
   EXPECT_FALSE(View.LogPaneShown);
   Subject.AddToHMILog("while hidden", false);
   EXPECT_EQ(View.HmiLog, "while hidden");  // kept up to date for when it shows again
-  Subject.cmdShowTrace_Click();
+  Subject.ShowPane();
   EXPECT_TRUE(View.LogPaneShown);
   EXPECT_EQ(Refits, (std::vector<bool>{false, true}));
 }
@@ -85,11 +85,11 @@ TEST_F(HmiLogTest, HidingAndShowingRefitTheScreen) {
 TEST_F(HmiLogTest, PickedTraceFileReplacesTheName) {
   Dialogs.FileAnswer = "/home/op/trace.log";
   Subject.SelectTraceFile();
-  EXPECT_EQ(Subject.TraceFileName, "/home/op/trace.log");
+  EXPECT_EQ(Subject.TraceFileName(), "/home/op/trace.log");
   EXPECT_EQ(View.TraceFile, "/home/op/trace.log");
   Dialogs.FileAnswer.clear();
   Subject.SelectTraceFile();
-  EXPECT_EQ(Subject.TraceFileName, "/home/op/trace.log");
+  EXPECT_EQ(Subject.TraceFileName(), "/home/op/trace.log");
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ class DataEntryTest : public ::testing::Test {
   }
   void Type(const std::string& keys) {
     for (const char key : keys) {
-      if (Subject.txtHMIDataEntry_KeyPress(static_cast<unsigned char>(key)) && key != '\r') {
+      if (Subject.FilterKey(static_cast<unsigned char>(key)) && key != '\r') {
         View.EntryBox.push_back(key);
       }
     }
@@ -51,7 +51,7 @@ TEST_F(DataEntryTest, OnlyDigitsCanBeTypedAndEnterActsAsOk) {
   Ask("Set speed", "10", "250", "SP");
   Type("-1a2.5");
   EXPECT_EQ(View.EntryBox, "125");
-  EXPECT_TRUE(Subject.txtHMIDataEntry_KeyPress(8));  // backspace goes to the box
+  EXPECT_TRUE(Subject.FilterKey(8));  // backspace goes to the box
   Type("\r");
   EXPECT_EQ(Sent, (std::vector<std::string>{"SP\x05"
                                             "125\x04"}));
@@ -61,10 +61,10 @@ TEST_F(DataEntryTest, OnlyDigitsCanBeTypedAndEnterActsAsOk) {
 TEST_F(DataEntryTest, LimitsAreInclusiveAndRefusalsBeep) {
   Ask("Set speed", "10", "250", "SP");
   View.EntryBox = "10";
-  Subject.cmdHMIDataOK_Click();
+  Subject.Accept();
   Ask("Set speed", "10", "250", "SP");
   View.EntryBox = "250";
-  Subject.cmdHMIDataOK_Click();
+  Subject.Accept();
   EXPECT_EQ(Sent, (std::vector<std::string>{"SP\x05"
                                             "10\x04",
                                             "SP\x05"
@@ -72,14 +72,14 @@ TEST_F(DataEntryTest, LimitsAreInclusiveAndRefusalsBeep) {
 
   Ask("Set speed", "10", "250", "SP");
   View.EntryBox = "9";
-  Subject.cmdHMIDataOK_Click();
+  Subject.Accept();
   ASSERT_EQ(Dialogs.Boxes.size(), 1U);
   EXPECT_EQ(Dialogs.Boxes[0].Text, "That input is less than the minimum allowed, 10\r\nPlease try again");
   EXPECT_EQ(View.EntryBox, "");
   EXPECT_TRUE(View.EntryShown);
 
   View.EntryBox = "251";
-  Subject.cmdHMIDataOK_Click();
+  Subject.Accept();
   EXPECT_EQ(Dialogs.Boxes.back().Text,
             "That input is more than the maximum allowed, 250\r\nPlease try again");
   EXPECT_EQ(Dialogs.Beeps, 2);
@@ -89,7 +89,7 @@ TEST_F(DataEntryTest, LimitsAreInclusiveAndRefusalsBeep) {
 TEST_F(DataEntryTest, OnlyNineCharactersAreCheckedButAllAreSent) {
   Ask("Count", "", "200000000", "C");
   View.EntryBox = "1234567890";
-  Subject.cmdHMIDataOK_Click();
+  Subject.Accept();
   EXPECT_EQ(Sent, (std::vector<std::string>{"C\x05"
                                             "1234567890\x04"}));
 }
@@ -97,7 +97,7 @@ TEST_F(DataEntryTest, OnlyNineCharactersAreCheckedButAllAreSent) {
 TEST_F(DataEntryTest, CancelAndEmptyBoxSendTheEmptyAnswer) {
   Ask("Set speed", "10", "250", "SP");
   View.EntryBox = "77";
-  Subject.cmdHMIDataEntryCancel_Click();
+  Subject.Cancel();
   EXPECT_EQ(Sent, (std::vector<std::string>{"SP\x05\x04"}));
   EXPECT_FALSE(View.EntryShown);
 }
@@ -113,11 +113,11 @@ TEST_F(DataEntryTest, PastedTextThatIsNotAllDigitsIsRefusedWhole) {
     EXPECT_EQ(Subject.EntryTextAllowed(paste.Text), paste.Allowed) << paste.Text;
   }
   View.EntryBox = "   ";  // pasted spaces only
-  Subject.cmdHMIDataOK_Click();
+  Subject.Accept();
   EXPECT_EQ(Sent, (std::vector<std::string>{"T\x05\x04"}));
   Ask("Set", "-5", "", "T");
   View.EntryBox = "-7";  // got past the box somehow: refused, never sent as another number
-  Subject.cmdHMIDataOK_Click();
+  Subject.Accept();
   EXPECT_EQ(Sent.size(), 1U);
   EXPECT_EQ(Dialogs.Beeps, 1);
   EXPECT_TRUE(View.EntryShown);
@@ -126,10 +126,10 @@ TEST_F(DataEntryTest, PastedTextThatIsNotAllDigitsIsRefusedWhole) {
 TEST_F(DataEntryTest, LimitThatIsNotANumberCountsAsZero) {
   Ask("Set", "", "abc", "T");
   View.EntryBox = "1";
-  Subject.cmdHMIDataOK_Click();
+  Subject.Accept();
   EXPECT_EQ(Dialogs.Boxes.size(), 1U);
   View.EntryBox = "0";
-  Subject.cmdHMIDataOK_Click();
+  Subject.Accept();
   EXPECT_EQ(Sent, (std::vector<std::string>{"T\x05"
                                             "0\x04"}));
 }

@@ -81,7 +81,7 @@ TEST_F(PanelControlsTest, ResetShowsOnlyConnectAndTerminalFunctionsInTerminalMod
 TEST_F(PanelControlsTest, LayoutChangeKeepsTheColumnsAndSendsTheConnectCode) {
   const int rows[] = {23, 26, 32, 35};
   for (int option = 0; option < 4; ++option) {
-    Controls.optAspectRatio_Click(option);
+    Controls.ChooseLayout(option);
     EXPECT_EQ(Screen.ScreenColumns, 40);
     EXPECT_EQ(Screen.ScreenRows, rows[option]);
   }
@@ -91,13 +91,13 @@ TEST_F(PanelControlsTest, LayoutChangeKeepsTheColumnsAndSendsTheConnectCode) {
 TEST_F(PanelControlsTest, WidthBoxRefitsOnlyWhenTheCountChanges) {
   View.WidthBox = "40";
   const int clears = Surface.Clears;
-  Controls.cmdHMISetWidth_Click();
+  Controls.ApplyWidthBox();
   EXPECT_EQ(Surface.Clears, clears);  // 40 already: nothing
   View.WidthBox = "40.6";
-  Controls.cmdHMISetWidth_Click();
+  Controls.ApplyWidthBox();
   EXPECT_EQ(Screen.ScreenColumns, 41);
   View.WidthBox = "110";
-  Controls.cmdHMISetWidth_Click();
+  Controls.ApplyWidthBox();
   EXPECT_EQ(Screen.ScreenColumns, 107);
   EXPECT_EQ(Screen.ScreenRows, 61);
   EXPECT_EQ(Dialogs.Boxes.size(), 1U);
@@ -108,7 +108,7 @@ TEST_F(PanelControlsTest, WidthBoxRefusesCountsTheScreenCannotTake) {
   for (const char* text : {"-3", "0", "0.4", "-0.6", "abc", "99999"}) {
     View.WidthBox = text;
     const int clears = Surface.Clears;
-    EXPECT_NO_THROW(Controls.cmdHMISetWidth_Click()) << text;
+    EXPECT_NO_THROW(Controls.ApplyWidthBox()) << text;
     EXPECT_EQ(Screen.ScreenColumns, 40) << text;
     EXPECT_EQ(Surface.Clears, clears) << text;
   }

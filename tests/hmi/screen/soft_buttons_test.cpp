@@ -239,22 +239,22 @@ TEST_F(SoftButtonsTest, ResetForgetsTheHeldButtonAndTheNextTickStopsTheTimer) {
 
 TEST_F(SoftButtonsTest, EmptySendTextSendsEotAlone) {
   Define({"70", "1", "1", "2", "5", "Empty"});
-  Buttons.cmdHMIUserButton_MouseDown(69);
-  Buttons.cmdHMIUserButton_MouseUp(69);
+  Buttons.Press(69);
+  Buttons.Release(69);
   EXPECT_EQ(Sent, (std::vector<std::string>{"\x04"}));
 }
 
 TEST_F(SoftButtonsTest, DuringTheIntroF1AndF2ActLocallyAndNothingFires) {
   Intro = true;
-  Buttons.cmdHMIUserButton_MouseDown(2);  // F3: nothing
-  Buttons.cmdHMIUserButton_MouseUp(2);
+  Buttons.Press(2);  // F3: nothing
+  Buttons.Release(2);
   EXPECT_TRUE(Sent.empty());
 
-  Buttons.cmdHMIUserButton_MouseDown(1);  // F2: the maker's home page, then a reset
+  Buttons.Press(1);  // F2: the maker's home page, then a reset
   EXPECT_TRUE(Intro);
-  Buttons.cmdHMIUserButton_MouseUp(1);
-  Buttons.cmdHMIUserButton_MouseDown(0);  // F1: the intro ends, with a notice
-  Buttons.cmdHMIUserButton_MouseUp(0);
+  Buttons.Release(1);
+  Buttons.Press(0);  // F1: the intro ends, with a notice
+  Buttons.Release(0);
   EXPECT_FALSE(Intro);
   EXPECT_EQ(IntroLog, (std::vector<std::string>{"home page", "toast " + std::string(kIntroF1Toast)}));
   EXPECT_TRUE(Sent.empty());
