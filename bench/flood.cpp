@@ -47,7 +47,7 @@
 #include "hmi/link/board_message.h"
 #include "mixed_traffic.h"
 #include "pty_harness.h"
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 #include "ui/korvani_app.h"
 
 namespace {
@@ -260,8 +260,8 @@ class Flood {
     run.PeakRss = PeakRssMegabytes();
 
     const std::string tail = BoardMessage('r');
-    const std::string blockShown = korvani::terminal::AsciiToDisplay(Block);
-    const std::string tailShown = korvani::terminal::AsciiToDisplay(tail);
+    const std::string blockShown = korvani::base::AsciiToDisplay(Block);
+    const std::string tailShown = korvani::base::AsciiToDisplay(tail);
     run.Missing = Differences(
         ascii, [&](std::size_t i) { return i < blocks ? blockShown : tailShown; }, blocks + 1);
     run.Missing += HexDifferences(hex, Block, blocks, tail);

@@ -6,7 +6,7 @@
 
 #include "base/files.h"
 #include "hmi/link/host_messages.h"
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 
 namespace korvani::app {
 
@@ -167,8 +167,8 @@ void Panel::SetBoardClock() {
 }
 
 void Panel::InjectTestText(std::string_view typed) {
-  const std::string injected = terminal::ParseTxText(typed);
-  View.ShowTestEcho(terminal::HexToAsciiString(injected));
+  const std::string injected = base::ParseTxText(typed);
+  View.ShowTestEcho(base::HexToAsciiString(injected));
   HmiLink.Receive(injected);
 }
 

@@ -89,7 +89,4 @@ class DevLister {
   std::vector<DevInfo_Storage> Devices;
 };
 
-// The platform's own source of installed serial ports.
-std::unique_ptr<DeviceSource> MakePlatformDeviceSource();
-
 }  // namespace korvani::ports

@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "base/files.h"
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 
 namespace korvani::terminal {
 
@@ -65,7 +65,7 @@ void ReceivePath::ReadTerminalInput() {
 
 void ReceivePath::AddThisLot(std::string_view thisLot) {
   AsciiScratch.clear();
-  AppendAsciiToDisplay(AsciiScratch, thisLot);
+  base::AppendAsciiToDisplay(AsciiScratch, thisLot);
   AsciiText.AppendKeepingLast(AsciiScratch, kRxAsciiLimit);
   LogRxAscii(AsciiScratch);
 
@@ -93,7 +93,7 @@ void ReceivePath::AppendHex(std::string_view thisLot) {
   HexScratch.resize(thisLot.size() * 3 + (thisLot.size() / kHexPairsPerLine + 1) * 2);
   char* out = HexScratch.data();
   for (const char ch : thisLot) {
-    out = PutHexPair(out, static_cast<unsigned char>(ch));
+    out = base::PutHexPair(out, static_cast<unsigned char>(ch));
     *out++ = ' ';
     if (++Column == kHexPairsPerLine) {
       Column = 0;

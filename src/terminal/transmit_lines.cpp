@@ -1,6 +1,6 @@
 #include "terminal/transmit_lines.h"
 
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 
 namespace korvani::terminal {
 
@@ -13,12 +13,12 @@ void TransmitLines::SetLine(int index, std::string_view text) {
 }
 
 void TransmitLines::UpdateCheckDisp(int index) {
-  View.SetCheckDisp(HexToAsciiString(ParseTxText(Typed.at(static_cast<std::size_t>(index)))));
+  View.SetCheckDisp(base::HexToAsciiString(base::ParseTxText(Typed.at(static_cast<std::size_t>(index)))));
 }
 
 void TransmitLines::SendLine(int index) {
   const std::string& typed = Typed.at(static_cast<std::size_t>(index));
-  const std::string data = ParseTxText(typed);
+  const std::string data = base::ParseTxText(typed);
   if (!data.empty()) {
     Port.Write(data);  // a closed port takes nothing; the program goes on
   }

@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <ctime>
 
+#include "platform/platform_device_source.h"
 #include "ui/qt_timer.h"
 #include "ui/qt_web.h"
 
@@ -32,7 +33,7 @@ std::string Setting(const char* name, const char* builtIn) {
 
 KorvaniApp::KorvaniApp(const StartOptions& options)
     : Options(options),
-      MachineDevices(ports::MakePlatformDeviceSource()),
+      MachineDevices(platform::MakePlatformDeviceSource()),
       Dialogs(&MainWindow),
       Random(static_cast<std::mt19937::result_type>(std::time(nullptr))) {
   if (Options.Demo) {

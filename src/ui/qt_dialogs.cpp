@@ -5,7 +5,7 @@
 #include <QMessageBox>
 
 #ifdef Q_OS_WIN
-#include "app/browse_for_folder.h"
+#include "platform/windows/browse_for_folder.h"
 #endif
 
 namespace korvani::ui {
@@ -65,7 +65,7 @@ void QtDialogs::Beep() {
 
 std::string QtDialogs::PickFolder(std::string_view prompt, std::string_view initialFolder) {
 #ifdef Q_OS_WIN
-  return app::BrowseForFolder(prompt, initialFolder, true);
+  return platform::BrowseForFolder(prompt, initialFolder, true);
 #endif
   return QFileDialog::getExistingDirectory(
              Parent, QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())),

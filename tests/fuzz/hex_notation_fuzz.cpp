@@ -4,15 +4,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  (void)korvani::terminal::ParseTxText(text);
-  (void)korvani::terminal::HexToAsciiString(text);
+  (void)korvani::base::ParseTxText(text);
+  (void)korvani::base::HexToAsciiString(text);
 
-  const std::string shown = korvani::terminal::AsciiToDisplay(text);
-  if (text.find_first_of("';") == std::string::npos && korvani::terminal::ParseTxText(shown) != text) {
+  const std::string shown = korvani::base::AsciiToDisplay(text);
+  if (text.find_first_of("';") == std::string::npos && korvani::base::ParseTxText(shown) != text) {
     std::abort();
   }
   return 0;

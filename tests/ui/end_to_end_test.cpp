@@ -17,7 +17,7 @@
 
 #include "app/settings.h"
 #include "hmi/link/board_message.h"
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 #include "ui/korvani_app.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_drawing_surface.h"
@@ -301,7 +301,7 @@ class EndToEndTest : public QObject {
     // Both terminal logs hold all of it: the ASCII log as the ASCII view shows it, the hex
     // log three characters a byte and more.
     QCOMPARE(ReadAll(board.AsciiLog()),
-             QByteArray::fromStdString(korvani::terminal::AsciiToDisplay(board.Sent)));
+             QByteArray::fromStdString(korvani::base::AsciiToDisplay(board.Sent)));
     QVERIFY(ReadAll(board.Dir.filePath("hex.log")).size() >= 3 * static_cast<qsizetype>(board.Sent.size()));
   }
 

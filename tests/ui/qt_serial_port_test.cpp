@@ -14,7 +14,7 @@
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_surface.h"
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_serial_port.h"
 
@@ -64,7 +64,7 @@ class QtSerialPortTest : public QObject {
       }
     }
     QCOMPARE(std::string(board.panel.Receive().RxHexText()), expectedHex);
-    QCOMPARE(std::string(board.panel.Receive().RxAsciiText()), korvani::terminal::AsciiToDisplay(all));
+    QCOMPARE(std::string(board.panel.Receive().RxAsciiText()), korvani::base::AsciiToDisplay(all));
   }
 
   void boardCommandsGetTheirRepliesOnTheWire() {

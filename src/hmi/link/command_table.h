@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "hmi/link/arguments.h"
+
 namespace korvani::hmi::link {
 
-inline constexpr std::size_t kMaxArguments = 11;
-using Arguments = std::array<std::string, kMaxArguments>;
 using CommandHandler = std::function<void(const Arguments& args)>;
 
 struct CommandInfo {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 
 namespace korvani::hmi::link {
 
@@ -13,7 +13,7 @@ void PanelSender::PanelSend(std::string_view message) {
   if (!Write(message)) {
     return;  // the label keeps showing the last message that went out
   }
-  View.SetTxCaption("Tx:" + terminal::HexToAsciiString(message));
+  View.SetTxCaption("Tx:" + base::HexToAsciiString(message));
 }
 
 }  // namespace korvani::hmi::link

@@ -2,11 +2,12 @@
 // that takes digits only, and the answer sent back with the board's reply tag.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "base/dialogs.h"
-#include "hmi/link/command_table.h"
+#include "hmi/link/arguments.h"
 
 namespace korvani::hmi::screen {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "base/timer.h"
-#include "hmi/link/command_table.h"
+#include "hmi/link/arguments.h"
 #include "hmi/screen/screen.h"
 
 namespace korvani::hmi::screen {

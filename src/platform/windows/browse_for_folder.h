@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace korvani::app {
+namespace korvani::platform {
 
 // The chosen folder's full path (UTF-8), or empty when cancelled or not a file-system folder.
 std::string BrowseForFolder(std::string_view prompt, std::string_view startingFolder, bool newStyle);
 
-}  // namespace korvani::app
+}  // namespace korvani::platform

@@ -1,4 +1,4 @@
-#include "app/browse_for_folder.h"
+#include "platform/windows/browse_for_folder.h"
 
 // clang-format off
 #include <windows.h>
@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace korvani::app {
+namespace korvani::platform {
 
 namespace {
 
@@ -63,4 +63,4 @@ std::string BrowseForFolder(std::string_view prompt, std::string_view startingFo
   return result;
 }
 
-}  // namespace korvani::app
+}  // namespace korvani::platform

@@ -1,8 +1,8 @@
 // The device-installation API source, run as a Windows program (under Wine in CI) against
 // "Ports" devices the test registers itself.
-#include "ports/setupapi_device_source.h"
+#include "platform/windows/setupapi_device_source.h"
 
-#include "app/browse_for_folder.h"
+#include "platform/windows/browse_for_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,11 @@
 #include <string>
 #include <vector>
 
-namespace korvani::ports {
+namespace korvani::platform {
 namespace {
+
+using ports::DevLister;
+using ports::GUID_Storage;
 
 constexpr DWORD kFriendlyNameCode = SPDRP_FRIENDLYNAME;
 constexpr DWORD kDeviceDescCode = SPDRP_DEVICEDESC;
@@ -151,7 +154,7 @@ TEST(SetupApiDeviceSourceTest, RealPortsFromCom200UpKeepTheirNumbers) {
 
 // The shell's folder browser is modal, so it is linked here but never opened.
 TEST(BrowseForFolderTest, IsBuiltIntoTheWindowsProgram) {
-  std::string (*browse)(std::string_view, std::string_view, bool) = &app::BrowseForFolder;
+  std::string (*browse)(std::string_view, std::string_view, bool) = &BrowseForFolder;
   EXPECT_NE(browse, nullptr);
 }
 
@@ -163,4 +166,4 @@ TEST(SetupApiDeviceSourceTest, SystemErrorTextIsTrimmed) {
 }
 
 }  // namespace
-}  // namespace korvani::ports
+}  // namespace korvani::platform

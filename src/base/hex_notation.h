@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvani::terminal {
+namespace korvani::base {
 
 // Longest input HexToAsciiString lists before it appends its truncation note.
 inline constexpr std::size_t kHexListingLimit = 5000;
@@ -40,4 +40,4 @@ std::string HexToAsciiString(std::string_view text);
 // Typed text with apostrophe-hex escapes and semicolon comments to the bytes to send.
 std::string ParseTxText(std::string_view typed);
 
-}  // namespace korvani::terminal
+}  // namespace korvani::base

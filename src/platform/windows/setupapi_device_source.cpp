@@ -1,4 +1,4 @@
-#include "ports/setupapi_device_source.h"
+#include "platform/windows/setupapi_device_source.h"
 
 // clang-format off
 #include <windows.h>
@@ -22,7 +22,14 @@ constexpr DWORD kClassCode = SPDRP_CLASS;
 
 #include "ports/com_port_list.h"
 
-namespace korvani::ports {
+namespace korvani::platform {
+
+using ports::DevInfo_Storage;
+using ports::DevLister;
+using ports::GUID_Storage;
+using ports::kFirstUserPort;
+using ports::kLastUserPort;
+using ports::kStatusOk;
 
 namespace {
 
@@ -205,7 +212,7 @@ std::int16_t SetupApiDeviceSource::AddUserPort(const std::string& path) {
         device.SPDRP_FRIENDLYNAME.empty() ? device.SPDRP_DEVICEDESC : device.SPDRP_FRIENDLYNAME;
     const std::size_t com = name.rfind("(COM");
     if (com != std::string::npos) {
-      taken.insert(ComPortList::NumberAt(name, com + 4));
+      taken.insert(ports::ComPortList::NumberAt(name, com + 4));
     }
   }
   for (std::int16_t number = kFirstUserPort; number <= kLastUserPort; ++number) {
@@ -225,4 +232,4 @@ std::string SetupApiDeviceSource::DevicePath(std::int16_t comNumber) const {
   return comNumber > 0 ? "COM" + std::to_string(comNumber) : std::string();
 }
 
-}  // namespace korvani::ports
+}  // namespace korvani::platform

@@ -1,8 +1,8 @@
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 
 #include "base/text.h"
 
-namespace korvani::terminal {
+namespace korvani::base {
 
 namespace {
 
@@ -136,4 +136,4 @@ std::string ParseTxText(std::string_view typed) {
   return out;
 }
 
-}  // namespace korvani::terminal
+}  // namespace korvani::base

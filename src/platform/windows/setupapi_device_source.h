@@ -6,15 +6,15 @@
 
 #include "ports/dev_lister.h"
 
-namespace korvani::ports {
+namespace korvani::platform {
 
-class SetupApiDeviceSource final : public DeviceSource {
+class SetupApiDeviceSource final : public ports::DeviceSource {
  public:
-  std::string GetGUIDByName(std::string_view className, std::vector<GUID_Storage>& classGUID) override;
-  std::string GetNameByGUID(const GUID_Storage& classGUID, std::string& className) override;
-  std::string GetNameByGUID2(const GUID_Storage& classGUID, std::string& className) override;
-  std::string AddToList(const GUID_Storage* classID, bool bOnlyPresent,
-                        std::vector<DevInfo_Storage>& list) override;
+  std::string GetGUIDByName(std::string_view className, std::vector<ports::GUID_Storage>& classGUID) override;
+  std::string GetNameByGUID(const ports::GUID_Storage& classGUID, std::string& className) override;
+  std::string GetNameByGUID2(const ports::GUID_Storage& classGUID, std::string& className) override;
+  std::string AddToList(const ports::GUID_Storage* classID, bool bOnlyPresent,
+                        std::vector<ports::DevInfo_Storage>& list) override;
   // "COM3" is port 3 (it is listed by the system itself); any other name gets the first
   // number from COM200 up that no port of the system has.
   std::int16_t AddUserPort(const std::string& path) override;
@@ -27,4 +27,4 @@ class SetupApiDeviceSource final : public DeviceSource {
   std::map<std::int16_t, std::string> UserPorts;
 };
 
-}  // namespace korvani::ports
+}  // namespace korvani::platform

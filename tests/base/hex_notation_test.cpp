@@ -1,10 +1,10 @@
-#include "terminal/hex_notation.h"
+#include "base/hex_notation.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace korvani::terminal {
+namespace korvani::base {
 namespace {
 
 using namespace std::string_literals;
@@ -107,4 +107,4 @@ TEST(HexNotationTest, HandlesChunksBeyondSixteenBitLengths) {
 }
 
 }  // namespace
-}  // namespace korvani::terminal
+}  // namespace korvani::base

@@ -1,0 +1,40 @@
+# The core's layers, each a library of its own that links only the layers it uses, and an
+# include check that fails the build when a source includes a header of a layer it may not
+# use. So a wrong include is an error at once, not a reviewer's catch.
+#
+#   korvani_layer(<name> FOLDER <folder under src> USES <layers...> SOURCES <files...>)
+
+function(korvani_layer name)
+  cmake_parse_arguments(LAYER "" "FOLDER" "USES;SOURCES" ${ARGN})
+  add_library(korvani_${name} STATIC ${LAYER_SOURCES})
+  add_library(korvani::${name} ALIAS korvani_${name})
+  target_include_directories(korvani_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(korvani_${name} PUBLIC korvani::options)
+
+  # What the layer may include: its own folder and, through the layers it uses, theirs.
+  set(allowed ${LAYER_FOLDER})
+  foreach(used IN LISTS LAYER_USES)
+    target_link_libraries(korvani_${name} PUBLIC korvani_${used})
+    get_property(usedAllowed GLOBAL PROPERTY KORVANI_LAYER_${used}_ALLOWED)
+    list(APPEND allowed ${usedAllowed})
+  endforeach()
+  list(REMOVE_DUPLICATES allowed)
+  set_property(GLOBAL PROPERTY KORVANI_LAYER_${name}_ALLOWED ${allowed})
+
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${LAYER_FOLDER}/*.h)
+  set(checked ${headers})
+  foreach(source IN LISTS LAYER_SOURCES)
+    list(APPEND checked ${CMAKE_CURRENT_SOURCE_DIR}/${source})
+  endforeach()
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/korvani_${name}.includes-checked)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -D "LAYER=${name}" -D "ALLOWED=${allowed}" -D "FILES=${checked}"
+            -D "ROOT=${PROJECT_SOURCE_DIR}/src" -D "STAMP=${stamp}"
+            -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake
+    DEPENDS ${checked} ${PROJECT_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake
+    COMMENT "Checking what the ${name} layer includes"
+    VERBATIM)
+  add_custom_target(korvani_${name}_includes DEPENDS ${stamp})
+  add_dependencies(korvani_${name} korvani_${name}_includes)
+endfunction()

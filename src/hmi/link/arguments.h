@@ -1,0 +1,13 @@
+// The arguments of one board message: up to 11 texts, an absent one empty.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace korvani::hmi::link {
+
+inline constexpr std::size_t kMaxArguments = 11;
+using Arguments = std::array<std::string, kMaxArguments>;
+
+}  // namespace korvani::hmi::link

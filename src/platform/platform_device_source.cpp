@@ -1,0 +1,19 @@
+#include "platform/platform_device_source.h"
+
+#ifdef _WIN32
+#include "platform/windows/setupapi_device_source.h"
+#else
+#include "ports/sysfs_device_source.h"
+#endif
+
+namespace korvani::platform {
+
+std::unique_ptr<ports::DeviceSource> MakePlatformDeviceSource() {
+#ifdef _WIN32
+  return std::make_unique<SetupApiDeviceSource>();
+#else
+  return std::make_unique<ports::SysfsDeviceSource>();
+#endif
+}
+
+}  // namespace korvani::platform
