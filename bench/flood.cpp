@@ -43,11 +43,11 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "base/hex_notation.h"
 #include "base/text.h"
-#include "hmi/link/board_message.h"
+#include "hmi/link/protocol.h"
 #include "mixed_traffic.h"
 #include "pty_harness.h"
-#include "base/hex_notation.h"
 #include "ui/korvani_app.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "hmi/link/protocol.h"
 
 namespace korvani::bench {
 
@@ -127,7 +128,7 @@ class PtyPair {
         heard.append(buffer, static_cast<std::size_t>(n));
         const std::size_t clock = heard.find("\x07\x05");
         if (clock != std::string::npos && heard.size() >= clock + 16) {
-          return heard[clock + 15] == '\x04';
+          return heard[clock + 15] == hmi::link::kEot;
         }
       }
     }

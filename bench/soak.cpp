@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "hmi/link/board_message.h"
+#include "hmi/link/protocol.h"
 #include "mixed_traffic.h"
 #include "pty_harness.h"
 #include "ui/korvani_app.h"

@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "base/files.h"
-#include "hmi/link/host_messages.h"
 #include "base/hex_notation.h"
+#include "hmi/link/protocol.h"
 
 namespace korvani::app {
 
@@ -36,9 +36,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
                        OpenWebPage(MakerWebAddress);
                      }
                    }}),
-      NumberEntry(
-          view, platform.Dialogs, [this](std::string_view message) { TxSender.PanelSend(message); },
-          HmiScreen.EnqText, HmiScreen.EotText),
+      NumberEntry(view, platform.Dialogs, [this](std::string_view message) { TxSender.PanelSend(message); }),
       ScreenControls(HmiScreen, view, [this] { SendConnect(); }),
       LogTable(platform.Dialogs, platform.Clock,
                [this](const std::string& folder) { View.ShowLogFolder(folder); }),
@@ -149,11 +147,11 @@ void Panel::OpenHelpPage() {
 }
 
 void Panel::SendConnect() {
-  TxSender.PanelSend(hmi::link::ConnectMessage(HmiScreen.EotText));
+  TxSender.PanelSend(hmi::link::ConnectMessage());
 }
 
 void Panel::SendClock() {
-  TxSender.PanelSend(hmi::link::ClockMessage(PcClock.Now(), HmiScreen.EnqText, HmiScreen.EotText));
+  TxSender.PanelSend(hmi::link::ClockMessage(PcClock.Now()));
 }
 
 void Panel::Connect() {

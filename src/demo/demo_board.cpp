@@ -5,17 +5,16 @@
 #include <cstdio>
 #include <numbers>
 
-#include "hmi/link/board_message.h"
+#include "hmi/link/protocol.h"
 
 namespace korvani::demo {
 
 namespace {
 
-// What the panel sends back, each ended by EOT.
-constexpr char kEot = '\x04';
-constexpr char kEnq = '\x05';
-constexpr char kAck = '\x06';
-constexpr char kBel = '\x07';
+using hmi::link::kAck;
+using hmi::link::kBel;
+using hmi::link::kEnq;
+using hmi::link::kEot;
 
 // The reply text the board asks for with its width command: hearing it means the panel is
 // there and has set up its screen.

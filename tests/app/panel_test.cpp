@@ -45,7 +45,6 @@ TEST_F(PanelTest, StartUpRunsItsStepsInOrder) {
   EXPECT_EQ(screen.ScreenRows, 26);
   EXPECT_EQ(screen.ForeColour, 0xFFFFFF);
   EXPECT_EQ(screen.BackColour, 0);
-  EXPECT_EQ(screen.EotText, "\x04");
   EXPECT_EQ(screen.CursorX, 1);
   EXPECT_EQ(screen.CursorY, 1);
 }

@@ -12,7 +12,7 @@
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
 #include "fakes/temp_folder.h"
-#include "hmi/link/board_message.h"
+#include "hmi/link/protocol.h"
 
 namespace korvani::demo {
 namespace {

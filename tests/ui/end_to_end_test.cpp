@@ -16,8 +16,8 @@
 #include <string>
 
 #include "app/settings.h"
-#include "hmi/link/board_message.h"
 #include "base/hex_notation.h"
+#include "hmi/link/protocol.h"
 #include "ui/korvani_app.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_drawing_surface.h"
@@ -27,7 +27,7 @@ using korvani::testing::PtyPair;
 
 namespace {
 
-constexpr char kEot = '\x04';
+using korvani::hmi::link::kEot;
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
@@ -300,8 +300,7 @@ class EndToEndTest : public QObject {
 
     // Both terminal logs hold all of it: the ASCII log as the ASCII view shows it, the hex
     // log three characters a byte and more.
-    QCOMPARE(ReadAll(board.AsciiLog()),
-             QByteArray::fromStdString(korvani::base::AsciiToDisplay(board.Sent)));
+    QCOMPARE(ReadAll(board.AsciiLog()), QByteArray::fromStdString(korvani::base::AsciiToDisplay(board.Sent)));
     QVERIFY(ReadAll(board.Dir.filePath("hex.log")).size() >= 3 * static_cast<qsizetype>(board.Sent.size()));
   }
 

@@ -8,12 +8,10 @@
 #include <string_view>
 
 #include "hmi/link/command_table.h"
+#include "hmi/link/protocol.h"
 
 namespace korvani::hmi::link {
 
-inline constexpr char kSoh = '\x01';
-inline constexpr char kStx = '\x02';
-inline constexpr char kEtx = '\x03';
 // What is kept of the unconsumed received text between chunks.
 inline constexpr std::size_t kRxBufferLimit = 1000;
 

@@ -2,6 +2,7 @@
 #include "base/text.h"
 
 #include "base/numbers.h"
+#include "hmi/link/protocol.h"
 
 namespace korvani::hmi::screen {
 
@@ -13,9 +14,8 @@ constexpr std::size_t kCheckedCharacters = 9;
 
 }  // namespace
 
-DataEntry::DataEntry(DataEntryView& view, base::Dialogs& dialogs, std::function<void(std::string_view)> send,
-                     const std::string& enq, const std::string& eot)
-    : View(view), Dialogs(dialogs), Send(std::move(send)), Enq(enq), Eot(eot) {}
+DataEntry::DataEntry(DataEntryView& view, base::Dialogs& dialogs, std::function<void(std::string_view)> send)
+    : View(view), Dialogs(dialogs), Send(std::move(send)) {}
 
 void DataEntry::AskForNumber(const link::Arguments& a) {
   EntryReplyTag = a[3];
@@ -81,7 +81,7 @@ void DataEntry::Accept() {
       return;
     }
   }
-  Send(EntryReplyTag + Enq + entered + Eot);
+  Send(link::EntryAnswer(EntryReplyTag, entered));
   View.SetEntryFrameVisible(false);
 }
 

@@ -24,8 +24,7 @@ class DataEntryView {
 class DataEntry {
  public:
   // `send` hands the answer to the board; `eot` and `enq` frame it (the screen's framing).
-  DataEntry(DataEntryView& view, base::Dialogs& dialogs, std::function<void(std::string_view)> send,
-            const std::string& enq, const std::string& eot);
+  DataEntry(DataEntryView& view, base::Dialogs& dialogs, std::function<void(std::string_view)> send);
 
   void AskForNumber(const link::Arguments& a);
   // Returns false when the key is to be discarded. Enter runs OK.
@@ -49,8 +48,6 @@ class DataEntry {
   DataEntryView& View;
   base::Dialogs& Dialogs;
   std::function<void(std::string_view)> Send;
-  const std::string& Enq;
-  const std::string& Eot;
 };
 
 }  // namespace korvani::hmi::screen

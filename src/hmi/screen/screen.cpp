@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "base/numbers.h"
+#include "hmi/link/protocol.h"
 
 namespace korvani::hmi::screen {
 
@@ -128,8 +129,6 @@ void Screen::ScreenReset() {
   View.SetTitleWidth(Canvas.OuterWidth());
   View.SetTitleCaption("--");
   ResetColours();
-  EotText = std::string(1, kEot);
-  EnqText = std::string(1, kEnq);
   ClearScreen();
   if (Hooks.ResetPanelControls) {
     Hooks.ResetPanelControls();
@@ -223,9 +222,7 @@ void Screen::SetColumns(std::string_view columnText, std::string_view replyText)
     throw std::out_of_range("column count outside 16 bits");
   }
   ScreenSetup(static_cast<std::int16_t>(WholeNumber(columns)));
-  std::string reply(replyText);
-  reply += EotText;
-  Send(reply);
+  Send(link::TextMessage(replyText));
 }
 
 std::int32_t Screen::ResolvePosition(std::string_view text, std::int16_t cell, std::int16_t total,

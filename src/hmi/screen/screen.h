@@ -21,8 +21,6 @@ inline constexpr std::string_view kScreenFont = "Courier New";
 inline constexpr double kLargestFontPoints = 30.0;
 inline constexpr double kSmallestFontPoints = 3.0;
 inline constexpr double kFontStepPoints = 0.25;
-inline constexpr char kEot = '\x04';
-inline constexpr char kEnq = '\x05';
 
 // What a screen reset asks of the parts that own soft buttons and panel controls.
 struct ResetHooks {
@@ -88,8 +86,6 @@ class Screen {
   Colour BackColour = 0;
   Colour DefaultForeColour = 0;
   Colour DefaultBackColour = 0;
-  std::string EotText;
-  std::string EnqText;
   double FontPoints = kLargestFontPoints;
 
  private:

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "base/numbers.h"
+#include "hmi/link/protocol.h"
 
 namespace korvani::hmi::screen {
 
@@ -152,9 +153,7 @@ void SoftButtons::DrawBarGraph(const link::Arguments& a) {
 }
 
 void SoftButtons::Fire(std::int16_t index) {
-  std::string message = HMIButtons[static_cast<std::size_t>(index)].SendText;
-  message += HmiScreen.EotText;
-  Send(message);
+  Send(link::TextMessage(HMIButtons[static_cast<std::size_t>(index)].SendText));
 }
 
 void SoftButtons::ButtonEvent(char event, std::int16_t index) {

@@ -8,7 +8,7 @@
 namespace korvani::hmi::link {
 namespace {
 
-// A message as the board sends it: SOH, command, arguments joined by STX, ETX.
+// A message as the board sends it, from a list of any length.
 std::string Msg(char command, const std::vector<std::string>& args = {}) {
   std::string message{kSoh, command};
   for (std::size_t i = 0; i < args.size(); ++i) {

@@ -33,9 +33,7 @@ class DataEntryTest : public ::testing::Test {
   fakes::FakePanelView View;
   fakes::FakeDialogs Dialogs;
   std::vector<std::string> Sent;
-  std::string Enq = "\x05";
-  std::string Eot = "\x04";
-  DataEntry Subject{View, Dialogs, [this](std::string_view m) { Sent.emplace_back(m); }, Enq, Eot};
+  DataEntry Subject{View, Dialogs, [this](std::string_view m) { Sent.emplace_back(m); }};
 };
 
 TEST_F(DataEntryTest, PromptShowsTheLimitsOnASecondLine) {

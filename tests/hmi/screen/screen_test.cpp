@@ -138,8 +138,6 @@ TEST_F(ScreenTest, ResetRestoresTitleColoursFramingAndCursor) {
   EXPECT_EQ(View.TitleCaption, "--");
   EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);
   EXPECT_EQ(Subject.BackColour, 0);
-  EXPECT_EQ(Subject.EotText, "\x04");
-  EXPECT_EQ(Subject.EnqText, "\x05");
   EXPECT_EQ(Subject.CursorX, 1);
   EXPECT_EQ(Subject.CursorY, 1);
   EXPECT_EQ(Subject.ScreenColumns, 40);
