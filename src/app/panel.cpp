@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "base/files.h"
+#include "hmi/screen/bar_graph.h"
 #include "base/hex_notation.h"
 #include "hmi/link/protocol.h"
 
@@ -91,7 +92,7 @@ void Panel::BindCommands() {
   commands.Bind('H', [&screen](const Arguments&) { screen.PopColours(); });
   commands.Bind('W', [&screen](const Arguments&) { screen.DrawRulers(); });
   commands.Bind('O', [this](const Arguments& a) { UserButtons.DefineButton(a); });
-  commands.Bind('Q', [this](const Arguments& a) { UserButtons.DrawBarGraph(a); });
+  commands.Bind('Q', [this](const Arguments& a) { hmi::screen::DrawBarGraph(HmiScreen, a); });
   commands.Bind('U', [this](const Arguments&) { UserButtons.RemoveAllButtons(); });
   commands.Bind('T', [this](const Arguments& a) { NumberEntry.AskForNumber(a); });
   commands.Bind('p', [this](const Arguments& a) { ToastMessages.SpeakIt(a[0], a[1], a[2], a[3]); });

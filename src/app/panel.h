@@ -9,8 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/app_folders.h"
 #include "app/intro_typist.h"
 #include "app/panel_view.h"
+#include "app/problems.h"
 #include "app/settings.h"
 #include "app/version_check.h"
 #include "base/clock.h"

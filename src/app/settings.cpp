@@ -12,14 +12,8 @@ namespace korvani::app {
 
 namespace {
 
-constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
-
 std::string NumberLine(int value) {
   return (value < 0 ? "" : " ") + std::to_string(value) + " ";  // the sign takes the leading space
-}
-
-bool IsSeparator(char c) {
-  return c == '/' || c == '\\';
 }
 
 // A folder or file name: UTF-8, or else the ANSI text an earlier Windows program wrote.
@@ -156,97 +150,6 @@ bool WriteSettingsFile(const std::string& path, const SettingsValues& values) {
     return false;
   }
   return true;
-}
-
-AppFolders::AppFolders(std::function<std::string(const char*)> getEnv) : GetEnv(std::move(getEnv)) {}
-
-std::string AppFolders::AppFolder() const {
-  std::string base = GetEnv("APPDATA");
-  if (base.empty()) {
-    base = GetEnv("XDG_CONFIG_HOME");
-  }
-  if (base.empty()) {
-    base = GetEnv("HOME") + kSeparator + ".config";
-  }
-  if (!IsSeparator(base.back())) {
-    base += kSeparator;
-  }
-  return base + "Korvani_by_Vexel" + kSeparator;
-}
-
-std::string AppFolders::IniFolder() const {
-  return AppFolder() + "INIFile" + kSeparator;
-}
-
-std::string AppFolders::IniFilePath() const {
-  return IniFolder() + "Vexel32.INI";
-}
-
-Problems::Problems(base::Dialogs& dialogs, std::function<double()> random)
-    : Dialogs(dialogs), Random(std::move(random)) {}
-
-void Problems::ShowProblem(std::string_view message) {
-  auto k = static_cast<std::size_t>(Random() * static_cast<double>(kTitles.size()));
-  k = k < kTitles.size() ? k : kTitles.size() - 1;
-  Dialogs.Beep();
-  Dialogs.ShowMessage(message, kTitles[k], base::MessageIcon::Exclamation, base::MessageButtons::Ok);
-}
-
-bool Problems::FolderExists(const std::string& path) {
-  std::error_code error;
-  return !path.empty() && std::filesystem::is_directory(base::Utf8Path(path), error);
-}
-
-bool Problems::CreatePath(const std::string& path, const std::string& feature, const std::string& code) {
-  if (FolderExists(path)) {
-    return true;
-  }
-  std::string p = path;
-  if (!p.empty() && IsSeparator(p.back())) {
-    p.pop_back();
-  }
-  std::vector<std::string> missing;  // deepest first
-  do {
-    std::size_t at = std::string::npos;
-    for (std::size_t i = p.size(); i-- > 1;) {
-      if (IsSeparator(p[i])) {
-        at = i;
-        break;
-      }
-    }
-    if (at == std::string::npos) {
-      ReportPathFailure(path, feature, code);
-      return false;
-    }
-    missing.push_back(p.substr(at));
-    p.erase(at);
-  } while (!FolderExists(p));
-  for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
-    p += *level;
-    std::error_code error;
-    if (!std::filesystem::create_directory(base::Utf8Path(p), error) && !FolderExists(p)) {
-      ReportPathFailure(path, feature, code);
-      return false;
-    }
-  }
-  return true;
-}
-
-void Problems::ReportPathFailure(const std::string& path, const std::string& feature,
-                                 const std::string& code) {
-  const std::string entry = "|" + feature + "|";
-  if (ReportedPathFailures.find(entry) != std::string::npos) {
-    return;
-  }
-  ReportedPathFailures += entry;
-  Dialogs.ShowMessage(
-      "Unable to create a folder " + path + "\r\nfor " + feature + ".\r\nPlease report error code " + code +
-          " to Vexel Vavadivu. \r\n\r\nIt will help us if you can include details of your operating "
-          "system, e.g. Win7/64-bit.\r\nand the program version number \r\n\r\nThe program will now "
-          "attempt to continue to operate without the affected feature.\r\n\r\nThis problem appears to "
-          "be caused by differences between versions of Windows and different\r\nuser permission "
-          "levels.",
-      "Path creation error", base::MessageIcon::None, base::MessageButtons::Ok);
 }
 
 }  // namespace korvani::app

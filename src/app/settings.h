@@ -1,5 +1,4 @@
-// The settings file: 16 lines read at start-up and written when the window closes, plus
-// the application's folders and the program's warning box.
+// The settings file: 16 lines read at start-up and written when the window closes.
 #pragma once
 
 #include <array>
@@ -8,8 +7,6 @@
 #include <istream>
 #include <string>
 #include <string_view>
-
-#include "base/dialogs.h"
 
 namespace korvani::app {
 
@@ -49,53 +46,6 @@ bool ApplySettingsLine(SettingsValues& values, int line, std::string_view text);
 bool ReadSettingsNumber(std::string_view text, std::int16_t& value);
 // A check value: 0 unticked, 1 (or 2, greyed) ticked; false for anything else.
 bool ReadSettingsCheck(std::string_view text, bool& ticked);
-
-class AppFolders {
- public:
-  // `getEnv` reads an environment variable ("" when unset).
-  explicit AppFolders(std::function<std::string(const char*)> getEnv);
-
-  // APPDATA where it is set; elsewhere XDG_CONFIG_HOME, else ~/.config. Ends in a separator.
-  [[nodiscard]] std::string AppFolder() const;
-  [[nodiscard]] std::string IniFolder() const;
-  [[nodiscard]] std::string IniFilePath() const;
-
- private:
-  std::function<std::string(const char*)> GetEnv;
-};
-
-// The program's warning box with its varying titles, and folder creation that reports each
-// feature's failure once.
-class Problems {
- public:
-  static constexpr std::array<std::string_view, 12> kTitles = {"All is not well",
-                                                               "You have a problem",
-                                                               "Don't panic but..",
-                                                               "We have a problem, Housten!",
-                                                               "Oops!",
-                                                               "Hmm....",
-                                                               "Oh dear!",
-                                                               "A slight problem here",
-                                                               "I hate to say this but ...",
-                                                               "There's room for improvement here....",
-                                                               "You ought to know that ...",
-                                                               "No need for alarm. However ..."};
-
-  // `random` gives numbers in [0, 1).
-  Problems(base::Dialogs& dialogs, std::function<double()> random);
-
-  void ShowProblem(std::string_view message);
-  bool CreatePath(const std::string& path, const std::string& feature, const std::string& code);
-  static bool FolderExists(const std::string& path);
-
-  std::string ReportedPathFailures;
-
- private:
-  void ReportPathFailure(const std::string& path, const std::string& feature, const std::string& code);
-
-  base::Dialogs& Dialogs;
-  std::function<double()> Random;
-};
 
 // Writes the settings beside the old file and renames it over, so an interrupted save never
 // leaves a truncated file. False when it could not be written.

@@ -8,6 +8,11 @@
 
 namespace korvani::base {
 
+// A folder separator of either system ("/" or "\\").
+inline bool IsPathSeparator(char c) {
+  return c == '/' || c == '\\';
+}
+
 std::filesystem::path Utf8Path(std::string_view path);
 
 // Appends `text` as it is, creating the file when missing. False when it cannot be written;

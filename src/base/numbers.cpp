@@ -1,5 +1,7 @@
 #include "base/numbers.h"
 
+#include <stdexcept>
+
 #include "base/text.h"
 
 #include <charconv>
@@ -120,6 +122,13 @@ bool FitsInt16(double value) {
   const double rounded = RoundHalfEven(value);
   return rounded >= std::numeric_limits<std::int16_t>::min() &&
          rounded <= std::numeric_limits<std::int16_t>::max();
+}
+
+std::int16_t ToInt16(double value, const char* what) {
+  if (!FitsInt16(value)) {
+    throw std::out_of_range(what);
+  }
+  return static_cast<std::int16_t>(WholeNumber(value));
 }
 
 }  // namespace korvani::base

@@ -24,5 +24,8 @@ std::int32_t WholeNumber(double value);
 
 // True when the value, rounded half-even, fits a 16-bit signed integer.
 bool FitsInt16(double value);
+// The value rounded half-even as a 16-bit integer; std::out_of_range (naming `what`) when it
+// does not fit, which abandons a board message.
+std::int16_t ToInt16(double value, const char* what);
 
 }  // namespace korvani::base

@@ -1,4 +1,6 @@
 #include "app/settings.h"
+#include "app/app_folders.h"
+#include "app/problems.h"
 
 #include <gtest/gtest.h>
 

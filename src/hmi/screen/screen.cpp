@@ -255,4 +255,15 @@ std::int32_t Screen::ResolvePosition(std::string_view text, std::int16_t cell, s
   return WholeNumber(v + static_cast<double>(shift));
 }
 
+std::int32_t Screen::ResolveSize(std::string_view text, std::int16_t cell, std::int32_t total, float extra) {
+  const auto a = static_cast<float>(LenientNumber(base::UpperCase(base::TrimBlanks(text))));
+  float size = 0;
+  if (a <= 0 || a >= 1) {
+    size = (a + extra) * static_cast<float>(cell);
+  } else {
+    size = extra * static_cast<float>(cell) + a * static_cast<float>(total);
+  }
+  return WholeNumber(size);
+}
+
 }  // namespace korvani::hmi::screen

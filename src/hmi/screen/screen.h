@@ -62,6 +62,9 @@ class Screen {
   // One position argument in twips along an axis with that cell size and total size.
   static std::int32_t ResolvePosition(std::string_view text, std::int16_t cell, std::int16_t total,
                                       float offset);
+  // One size argument in twips: whole cells plus `extra` cells, or (between 0 and 1) a
+  // fraction of the total. Soft buttons and bar graphs size themselves with it.
+  static std::int32_t ResolveSize(std::string_view text, std::int16_t cell, std::int32_t total, float extra);
   // What PrintCell draws for a text: control codes as a middle dot, one per cell.
   static std::string DisplayText(std::string_view text);
 

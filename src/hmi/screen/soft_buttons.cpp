@@ -13,14 +13,8 @@ namespace korvani::hmi::screen {
 namespace {
 
 using base::LenientNumber;
+using base::ToInt16;
 using base::WholeNumber;
-
-std::int16_t ToInt16(double value, const char* what) {
-  if (!base::FitsInt16(value)) {
-    throw std::out_of_range(what);
-  }
-  return static_cast<std::int16_t>(WholeNumber(value));
-}
 
 std::int32_t NonNegative(std::int32_t size, const char* what) {
   if (size < 0) {
@@ -40,18 +34,6 @@ SoftButtons::SoftButtons(Screen& screen, ButtonView& view, base::Timer& repeatTi
       Intro(std::move(intro)) {
   HMIButtons[0].Caption = "F1";
   RepeatTimer.SetTickHandler([this] { RepeatTick(); });
-}
-
-std::int32_t SoftButtons::ResolveSize(std::string_view text, std::int16_t cell, std::int32_t total,
-                                      float extra) {
-  const auto a = static_cast<float>(LenientNumber(base::UpperCase(base::TrimBlanks(text))));
-  float size = 0;
-  if (a <= 0 || a >= 1) {
-    size = (a + extra) * static_cast<float>(cell);
-  } else {
-    size = extra * static_cast<float>(cell) + a * static_cast<float>(total);
-  }
-  return WholeNumber(size);
 }
 
 std::int16_t SoftButtons::NextAvailableButton() const {
@@ -96,10 +78,12 @@ void SoftButtons::DefineButton(const link::Arguments& a) {
     button.Left = Screen::ResolvePosition(a[2], cellWidth, static_cast<std::int16_t>(innerWidth), 0.25F);
   }
   if (!a[3].empty()) {
-    button.Height = NonNegative(ResolveSize(a[3], cellHeight, innerHeight, -1.0F), "negative button height");
+    button.Height =
+        NonNegative(Screen::ResolveSize(a[3], cellHeight, innerHeight, -1.0F), "negative button height");
   }
   if (!a[4].empty()) {
-    button.Width = NonNegative(ResolveSize(a[4], cellWidth, innerWidth, -0.5F), "negative button width");
+    button.Width =
+        NonNegative(Screen::ResolveSize(a[4], cellWidth, innerWidth, -0.5F), "negative button width");
   }
   if (!a[5].empty()) {
     button.Caption = a[5];
@@ -125,31 +109,6 @@ void SoftButtons::DefineButton(const link::Arguments& a) {
   }
   View.BringButtonToFront(index);
   button.Defined = true;
-}
-
-void SoftButtons::DrawBarGraph(const link::Arguments& a) {
-  const double value = std::clamp(LenientNumber(a[4]), 0.0, 1.0);
-  DrawingSurface& surface = HmiScreen.Surface();
-  const auto cellHeight = static_cast<std::int16_t>(std::floor(HmiScreen.CellHeight));
-  const auto cellWidth = static_cast<std::int16_t>(std::floor(HmiScreen.CellWidth));
-  const auto innerHeight = WholeNumber(surface.InnerHeight());
-  const auto innerWidth = WholeNumber(surface.InnerWidth());
-  const std::int32_t x = Screen::ResolvePosition(a[1], cellWidth, static_cast<std::int16_t>(innerWidth), 0);
-  const std::int32_t y = Screen::ResolvePosition(a[0], cellHeight, static_cast<std::int16_t>(innerHeight), 0);
-  const std::int32_t w = ResolveSize(a[3], cellWidth, innerWidth, 0);
-  const std::int16_t h =
-      ToInt16(ResolveSize(a[2], cellHeight, innerHeight, 0) - surface.TwipsPerPixel(), "bar height");
-  // The surface fills both corners' pixels: each bar ends one pixel before x + width, so the
-  // background is exactly w wide and the fill exactly w·v (a value of 0 fills nothing).
-  const double pixel = surface.TwipsPerPixel();
-  const auto fillTo = [&](double width, Colour colour) {
-    if (width >= pixel / 2) {
-      surface.FillRect(x, y, x + width - pixel, static_cast<double>(y) + h, colour);
-    }
-  };
-  fillTo(w, HmiScreen.BackColour);
-  fillTo(w * value, HmiScreen.ForeColour);
-  surface.Refresh();
 }
 
 void SoftButtons::Fire(std::int16_t index) {

@@ -1,6 +1,6 @@
 // The board's soft buttons: up to 100 on the screen, defined by "O", removed by "U", each
 // sending its text to the board when the operator presses and releases it, with
-// auto-repeat while held. Bar graphs ("Q") share their size rule.
+// auto-repeat while held.
 #pragma once
 
 #include <array>
@@ -66,13 +66,11 @@ class SoftButtons {
               std::function<void(std::string_view)> send, IntroActions intro);
 
   void DefineButton(const link::Arguments& a);
-  void DrawBarGraph(const link::Arguments& a);
   [[nodiscard]] std::int16_t NextAvailableButton() const;
   void ButtonEvent(char event, std::int16_t index);
   // The screen reset's part: F1 to F8 laid out and shown, 9 to 100 hidden.
   void ResetButtons();
   void RemoveAllButtons();
-  static std::int32_t ResolveSize(std::string_view text, std::int16_t cell, std::int32_t total, float extra);
 
   void Press(std::int16_t index);
   void Release(std::int16_t index) { ButtonEvent('U', index); }

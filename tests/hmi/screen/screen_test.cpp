@@ -317,5 +317,13 @@ TEST_F(ScreenTest, RulersMarkColumnsAndRowsWithoutMovingTheCursor) {
   EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);
 }
 
+TEST(ResolveSizeTest, CellsOrFractionsOfTheScreen) {
+  EXPECT_EQ(Screen::ResolveSize("3", 240, 7200, -1.0F), 480);
+  EXPECT_EQ(Screen::ResolveSize("0.5", 240, 7200, -1.0F), 3360);
+  EXPECT_EQ(Screen::ResolveSize("2", 240, 7200, 0), 480);
+  EXPECT_EQ(Screen::ResolveSize("", 240, 7200, -1.0F), -240);
+  EXPECT_EQ(Screen::ResolveSize(" 1 ", 120, 4800, -0.5F), 60);
+}
+
 }  // namespace
 }  // namespace korvani::hmi::screen

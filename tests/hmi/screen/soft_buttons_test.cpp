@@ -6,19 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "fakes/arguments.h"
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
 
 namespace korvani::hmi::screen {
 namespace {
 
-link::Arguments Args(std::vector<std::string> values) {
-  link::Arguments args;
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    args[i] = values[i];
-  }
-  return args;
-}
+using fakes::Args;
 
 class SoftButtonsTest : public ::testing::Test {
  protected:
@@ -153,14 +148,6 @@ TEST_F(SoftButtonsTest, NegativeHeightStopsTheMessageAfterTheFieldsBefore) {
   EXPECT_EQ(View.Buttons[49].Caption, "Cap");
 }
 
-TEST(ResolveSizeTest, CellsOrFractionsOfTheScreen) {
-  EXPECT_EQ(SoftButtons::ResolveSize("3", 240, 7200, -1.0F), 480);
-  EXPECT_EQ(SoftButtons::ResolveSize("0.5", 240, 7200, -1.0F), 3360);
-  EXPECT_EQ(SoftButtons::ResolveSize("2", 240, 7200, 0), 480);
-  EXPECT_EQ(SoftButtons::ResolveSize("", 240, 7200, -1.0F), -240);
-  EXPECT_EQ(SoftButtons::ResolveSize(" 1 ", 120, 4800, -0.5F), 60);
-}
-
 // The state machine, row by row: press and release of plain and repeating buttons.
 TEST_F(SoftButtonsTest, PlainButtonFiresOnceOnRelease) {
   Buttons.ButtonEvent('D', 0);
@@ -258,28 +245,6 @@ TEST_F(SoftButtonsTest, DuringTheIntroF1AndF2ActLocallyAndNothingFires) {
   EXPECT_FALSE(Intro);
   EXPECT_EQ(IntroLog, (std::vector<std::string>{"home page", "toast " + std::string(kIntroF1Toast)}));
   EXPECT_TRUE(Sent.empty());
-}
-
-TEST_F(SoftButtonsTest, BarGraphFillsItsShareInTheForegroundColour) {
-  Screen.SetForeColour("0", "255", "0");
-  Screen.SetBackColour("0", "0", "128");
-  Surface.Rects.clear();
-  Buttons.DrawBarGraph(Args({"5", "2", "1", "10", "0.3"}));
-  ASSERT_EQ(Surface.Rects.size(), 2U);
-  EXPECT_DOUBLE_EQ(Surface.Rects[0].X1, 240);
-  EXPECT_DOUBLE_EQ(Surface.Rects[0].Y1, 1200);
-  // The surface fills the corner pixels too: each bar ends one pixel (15 twips) early.
-  EXPECT_DOUBLE_EQ(Surface.Rects[0].X2, 240 + 1200 - 15);
-  EXPECT_DOUBLE_EQ(Surface.Rects[0].Y2, 1200 + 240 - 15);
-  EXPECT_EQ(Surface.Rects[0].Colour, 0x800000);
-  EXPECT_DOUBLE_EQ(Surface.Rects[1].X2, 240 + 360 - 15);
-  EXPECT_EQ(Surface.Rects[1].Colour, 0x00FF00);
-
-  Buttons.DrawBarGraph(Args({"5", "2", "1", "10", "-1"}));  // the background only
-  ASSERT_EQ(Surface.Rects.size(), 3U);
-  EXPECT_EQ(Surface.Rects[2].Colour, 0x800000);
-  Buttons.DrawBarGraph(Args({"5", "2", "1", "10", "2"}));
-  EXPECT_DOUBLE_EQ(Surface.Rects[4].X2, 240 + 1200 - 15);
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+#include "app/app_folders.h"
+
+#include <filesystem>
+
+#include "base/files.h"
+
+namespace korvani::app {
+
+namespace {
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+}  // namespace
+
+AppFolders::AppFolders(std::function<std::string(const char*)> getEnv) : GetEnv(std::move(getEnv)) {}
+
+std::string AppFolders::AppFolder() const {
+  std::string base = GetEnv("APPDATA");
+  if (base.empty()) {
+    base = GetEnv("XDG_CONFIG_HOME");
+  }
+  if (base.empty()) {
+    base = GetEnv("HOME") + kSeparator + ".config";
+  }
+  if (!base::IsPathSeparator(base.back())) {
+    base += kSeparator;
+  }
+  return base + "Korvani_by_Vexel" + kSeparator;
+}
+
+std::string AppFolders::IniFolder() const {
+  return AppFolder() + "INIFile" + kSeparator;
+}
+
+std::string AppFolders::IniFilePath() const {
+  return IniFolder() + "Vexel32.INI";
+}
+
+}  // namespace korvani::app

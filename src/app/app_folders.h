@@ -1,0 +1,23 @@
+// The application's folders: where the settings file lives on this system.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace korvani::app {
+
+class AppFolders {
+ public:
+  // `getEnv` reads an environment variable ("" when unset).
+  explicit AppFolders(std::function<std::string(const char*)> getEnv);
+
+  // APPDATA where it is set; elsewhere XDG_CONFIG_HOME, else ~/.config. Ends in a separator.
+  [[nodiscard]] std::string AppFolder() const;
+  [[nodiscard]] std::string IniFolder() const;
+  [[nodiscard]] std::string IniFilePath() const;
+
+ private:
+  std::function<std::string(const char*)> GetEnv;
+};
+
+}  // namespace korvani::app
