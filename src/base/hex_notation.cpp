@@ -60,80 +60,125 @@ std::string HexToAsciiString(std::string_view text) {
   return out;
 }
 
-std::string ParseTxText(std::string_view typed) {
-  enum class State { Plain, Quote, Digit1, Escaped, Semi };
-  State state = State::Plain;
-  int first = 0;  // value of the first digit of an escape
-  std::string out;
-  out.reserve(typed.size());
+namespace {
 
-  for (const char ch : typed) {
+// Reads a typed line one character at a time: plain text, an apostrophe with one or two hex
+// digits for a byte, and a semicolon that starts a comment unless it is doubled.
+class TxTextReader {
+ public:
+  explicit TxTextReader(std::size_t size) { Out.reserve(size); }
+
+  // False once the rest of the line is a comment.
+  bool Take(char ch) {
     const int digit = base::HexDigitValue(ch);
-    switch (state) {
+    switch (Now) {
       case State::Plain:
-        if (ch == '\'') {
-          state = State::Quote;
-        } else if (ch == ';') {
-          state = State::Semi;
-        } else {
-          out.push_back(ch);
-        }
+        TakePlain(ch);
         break;
       case State::Quote:
-        if (digit >= 0) {
-          first = digit;
-          state = State::Digit1;
-        } else {
-          out.push_back('\'');
-          if (ch != '\'') {
-            out.push_back(ch);
-          }
-          state = State::Plain;
-        }
+        TakeAfterQuote(ch, digit);
         break;
       case State::Digit1:
-        if (digit >= 0) {
-          out.push_back(ByteChar(first * 16 + digit));
-          state = State::Escaped;
-          break;
-        }
-        out.push_back(ByteChar(first));
-        if (ch == '\'') {
-          state = State::Quote;
-        } else if (ch == ';') {
-          state = State::Semi;
-        } else {
-          if (ch != ' ') {
-            out.push_back(ch);
-          }
-          state = State::Plain;
-        }
+        TakeSecondDigit(ch, digit);
         break;
       case State::Escaped:
-        if (ch == '\'') {
-          state = State::Quote;
-        } else {
-          if (ch != ' ') {
-            out.push_back(ch);
-          }
-          state = State::Plain;
-        }
+        TakeAfterEscape(ch);
         break;
       case State::Semi:
-        if (ch != ';') {
-          return out;
-        }
-        out.push_back(';');
-        state = State::Plain;
-        break;
+        return TakeAfterSemicolon(ch);
+    }
+    return true;
+  }
+
+  // What an unfinished escape at the end of the line stands for is kept.
+  std::string Finish() {
+    if (Now == State::Quote) {
+      Out.push_back('\'');
+    } else if (Now == State::Digit1) {
+      Out.push_back(ByteChar(First));
+    }
+    return std::move(Out);
+  }
+
+ private:
+  enum class State { Plain, Quote, Digit1, Escaped, Semi };
+
+  void TakePlain(char ch) {
+    if (ch == '\'') {
+      Now = State::Quote;
+    } else if (ch == ';') {
+      Now = State::Semi;
+    } else {
+      Out.push_back(ch);
     }
   }
-  if (state == State::Quote) {
-    out.push_back('\'');
-  } else if (state == State::Digit1) {
-    out.push_back(ByteChar(first));
+
+  // An apostrophe not followed by a hex digit stands for itself (two for one).
+  void TakeAfterQuote(char ch, int digit) {
+    if (digit >= 0) {
+      First = digit;
+      Now = State::Digit1;
+      return;
+    }
+    Out.push_back('\'');
+    if (ch != '\'') {
+      Out.push_back(ch);
+    }
+    Now = State::Plain;
   }
-  return out;
+
+  // One digit was a whole escape; what follows it is read as after any escape, except that a
+  // semicolon still starts a comment.
+  void TakeSecondDigit(char ch, int digit) {
+    if (digit >= 0) {
+      Out.push_back(ByteChar(First * 16 + digit));
+      Now = State::Escaped;
+      return;
+    }
+    Out.push_back(ByteChar(First));
+    if (ch == ';') {
+      Now = State::Semi;
+      return;
+    }
+    TakeAfterEscape(ch);
+  }
+
+  // A space right after an escape only separates it from what follows.
+  void TakeAfterEscape(char ch) {
+    if (ch == '\'') {
+      Now = State::Quote;
+      return;
+    }
+    if (ch != ' ') {
+      Out.push_back(ch);
+    }
+    Now = State::Plain;
+  }
+
+  bool TakeAfterSemicolon(char ch) {
+    if (ch != ';') {
+      return false;
+    }
+    Out.push_back(';');
+    Now = State::Plain;
+    return true;
+  }
+
+  State Now = State::Plain;
+  int First = 0;  // the value of an escape's first digit
+  std::string Out;
+};
+
+}  // namespace
+
+std::string ParseTxText(std::string_view typed) {
+  TxTextReader reader(typed.size());
+  for (const char ch : typed) {
+    if (!reader.Take(ch)) {
+      break;
+    }
+  }
+  return reader.Finish();
 }
 
 }  // namespace korvani::base

@@ -42,9 +42,8 @@ double HexNumber(std::string_view digits) {
   return static_cast<double>(value);
 }
 
-}  // namespace
-
-double LenientNumber(std::string_view text) {
+// Whatever the reading skips: blanks, tabs and line feeds, wherever they are.
+std::string WithoutSkipped(std::string_view text) {
   std::string compact;
   compact.reserve(text.size());
   for (const char c : text) {
@@ -52,47 +51,55 @@ double LenientNumber(std::string_view text) {
       compact.push_back(c);
     }
   }
+  return compact;
+}
+
+// The digits from `at` on, appended to `out`; true when there was one.
+bool TakeDigits(std::string_view text, std::size_t& at, std::string& out) {
+  const std::size_t from = at;
+  while (at < text.size() && IsDigit(text[at])) {
+    out.push_back(text[at++]);
+  }
+  return at > from;
+}
+
+// The longest leading decimal number, [sign] digits [. digits] [(E|D) [sign] digits], in the
+// form from_chars reads; empty when there is no digit before the exponent.
+std::string LeadingDecimal(std::string_view text) {
+  std::string number;
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    number.push_back(text[i++]);
+  }
+  bool anyDigit = TakeDigits(text, i, number);
+  if (i < text.size() && text[i] == '.') {
+    number.push_back(text[i++]);
+    anyDigit = TakeDigits(text, i, number) || anyDigit;
+  }
+  if (!anyDigit) {
+    return {};
+  }
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    std::size_t j = i + 1;
+    std::string exponent = "e";
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+      exponent.push_back(text[j++]);
+    }
+    if (TakeDigits(text, j, exponent)) {
+      number += exponent;  // an exponent without digits is not part of the number
+    }
+  }
+  return number;
+}
+
+}  // namespace
+
+double LenientNumber(std::string_view text) {
+  const std::string compact = WithoutSkipped(text);
   if (compact.size() >= 2 && compact[0] == '&' && (compact[1] == 'H' || compact[1] == 'h')) {
     return HexNumber(std::string_view(compact).substr(2));
   }
-
-  // The longest prefix of the form [sign] digits [. digits] [(E|D) [sign] digits].
-  std::string number;
-  std::size_t i = 0;
-  if (i < compact.size() && (compact[i] == '+' || compact[i] == '-')) {
-    number.push_back(compact[i++]);
-  }
-  bool anyDigit = false;
-  while (i < compact.size() && IsDigit(compact[i])) {
-    number.push_back(compact[i++]);
-    anyDigit = true;
-  }
-  if (i < compact.size() && compact[i] == '.') {
-    number.push_back(compact[i++]);
-    while (i < compact.size() && IsDigit(compact[i])) {
-      number.push_back(compact[i++]);
-      anyDigit = true;
-    }
-  }
-  if (!anyDigit) {
-    return 0.0;
-  }
-  if (i < compact.size() &&
-      (compact[i] == 'E' || compact[i] == 'e' || compact[i] == 'D' || compact[i] == 'd')) {
-    std::size_t j = i + 1;
-    std::string exponent = "e";
-    if (j < compact.size() && (compact[j] == '+' || compact[j] == '-')) {
-      exponent.push_back(compact[j++]);
-    }
-    bool exponentDigit = false;
-    while (j < compact.size() && IsDigit(compact[j])) {
-      exponent.push_back(compact[j++]);
-      exponentDigit = true;
-    }
-    if (exponentDigit) {
-      number += exponent;
-    }
-  }
+  const std::string number = LeadingDecimal(compact);
   // from_chars reads "." as the decimal point whatever the locale, and takes no "+".
   std::string_view digits = number;
   if (!digits.empty() && digits.front() == '+') {
@@ -101,7 +108,7 @@ double LenientNumber(std::string_view text) {
   double value = 0.0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   (void)end;
-  if (error != std::errc{} || !std::isfinite(value)) {
+  if (digits.empty() || error != std::errc{} || !std::isfinite(value)) {
     return 0.0;
   }
   return value;

@@ -36,50 +36,52 @@ std::string ComPortList::NoComPortText() const {
          MakerWebAddress + ".";
 }
 
-void ComPortList::BuildComPortList(bool hideBluetooth, std::int16_t comPortNumber) {
-  const std::string wanted = "(COM" + std::to_string(comPortNumber) + ")";
-  int toSelect = -1;
-  int added = 0;
-  View.ClearComPorts();
-  Listed.clear();
-  Lister.ListClear();
-
+std::vector<std::string> ComPortList::OfferedNames(bool hideBluetooth) {
   std::vector<GUID_Storage> classGuid;
   std::string status = Lister.GetGUIDByName("Ports", classGuid);
   if (status != kStatusOk) {
     Dialogs.ShowMessage(status, "Error Finding 'Ports' GUID", base::MessageIcon::Critical,
                         base::MessageButtons::Ok);
-  } else {
-    status = Lister.AddToList(&classGuid.front(), true);
-    if (status != kStatusOk) {
-      Dialogs.ShowMessage(status, "Error Getting Device List", base::MessageIcon::Critical,
-                          base::MessageButtons::Ok);
-    } else {
-      for (std::int32_t i = 1; i <= Lister.ListCount(); ++i) {
-        const std::string name = Lister.Item(i).GetName();
-        const std::size_t com = name.find("(COM");
-        if (com == std::string::npos || NumberAt(name, com + 4) > kLargestComNumber) {
-          continue;
-        }
-        if (hideBluetooth && name.rfind("BT", 0) == 0) {
-          continue;
-        }
-        View.AddComPort(name);
-        Listed.push_back(name);
-        if (name.find(wanted) != std::string::npos) {
-          toSelect = added;
-        }
-        ++added;
-      }
+    return {};
+  }
+  status = Lister.AddToList(&classGuid.front(), true);
+  if (status != kStatusOk) {
+    Dialogs.ShowMessage(status, "Error Getting Device List", base::MessageIcon::Critical,
+                        base::MessageButtons::Ok);
+    return {};
+  }
+  std::vector<std::string> names;
+  for (std::int32_t i = 1; i <= Lister.ListCount(); ++i) {
+    std::string name = Lister.Item(i).GetName();
+    const std::size_t com = name.find("(COM");
+    const bool numbered = com != std::string::npos && NumberAt(name, com + 4) <= kLargestComNumber;
+    const bool hidden = hideBluetooth && name.rfind("BT", 0) == 0;
+    if (numbered && !hidden) {
+      names.push_back(std::move(name));
     }
   }
+  return names;
+}
 
-  if (added == 0) {
+void ComPortList::BuildComPortList(bool hideBluetooth, std::int16_t comPortNumber) {
+  const std::string wanted = "(COM" + std::to_string(comPortNumber) + ")";
+  View.ClearComPorts();
+  Listed.clear();
+  Lister.ListClear();
+  int toSelect = -1;
+  for (const std::string& name : OfferedNames(hideBluetooth)) {
+    View.AddComPort(name);
+    if (name.find(wanted) != std::string::npos) {
+      toSelect = static_cast<int>(Listed.size());
+    }
+    Listed.push_back(name);
+  }
+  if (Listed.empty()) {
     Dialogs.ShowMessage(NoComPortText(), "No COM port", base::MessageIcon::Exclamation,
                         base::MessageButtons::Ok);
   }
   View.SetComPortText(kSelectComPort);
-  if (added == 1) {
+  if (Listed.size() == 1) {
     toSelect = 0;
   }
   if (toSelect >= 0) {

@@ -50,6 +50,10 @@ class ComPortList {
   [[nodiscard]] std::string NoComPortText() const;
 
  private:
+  // The names of the "Ports" devices that may be offered, in enumeration order; the
+  // platform's failures are reported and give none.
+  std::vector<std::string> OfferedNames(bool hideBluetooth);
+
   DevLister& Lister;
   base::Dialogs& Dialogs;
   ComPortListView& View;

@@ -70,6 +70,26 @@ std::string Description(const fs::path& device) {
   return error ? std::string() : driver.filename().string();
 }
 
+// A tty with hardware behind it (Bluetooth links have none of their own), and not an empty
+// UART slot. Virtual terminals, ptys and the console are left out.
+bool IsSerialPort(const fs::path& tty, const std::string& name) {
+  std::error_code error;
+  if (name.rfind("rfcomm", 0) == 0) {
+    return true;
+  }
+  if (!fs::exists(tty / "device", error)) {
+    return false;
+  }
+  return name.rfind("ttyS", 0) != 0 || ReadLine(tty / "type") != "0";
+}
+
+// What the list calls a port. A UART names no product, and its driver's name
+// ("serial8250", "port") tells a user nothing: call it what it is.
+std::string PortDescription(const std::string& name, const fs::path& device) {
+  std::string description = name.rfind("ttyS", 0) == 0 ? std::string() : Description(device);
+  return description.empty() ? "Serial port" : description;
+}
+
 }  // namespace
 
 SysfsDeviceSource::SysfsDeviceSource(std::string sysRoot, std::string devRoot)
@@ -130,34 +150,22 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
   for (const fs::directory_entry& entry :
        fs::directory_iterator(fs::path(SysRoot) / "class" / "tty", error)) {
     const std::string name = entry.path().filename().string();
-    const fs::path device = entry.path() / "device";
-    const bool bluetooth = name.rfind("rfcomm", 0) == 0;
-    if (!bluetooth && !fs::exists(device, error)) {
-      continue;  // virtual terminals, ptys, the console: no hardware behind them
-    }
-    if (name.rfind("ttyS", 0) == 0 && ReadLine(entry.path() / "type") == "0") {
-      continue;  // a UART slot with no UART in it
+    if (!IsSerialPort(entry.path(), name)) {
+      continue;
     }
     const std::string path = (fs::path(DevRoot) / name).string();
-    if (bluetooth) {
-      const std::optional<std::int16_t> number = FamilyNumber(name);
+    const std::optional<std::int16_t> number = FamilyNumber(name);
+    if (name.rfind("rfcomm", 0) == 0) {
       if (number) {
         ports.push_back({*number, path, "BT Bluetooth serial link " + path});
       }
-      continue;
-    }
-    // A UART names no product, and its driver's name ("serial8250", "port") tells a user
-    // nothing: call it what it is.
-    std::string description = name.rfind("ttyS", 0) == 0 ? std::string() : Description(device);
-    if (description.empty()) {
-      description = "Serial port";
-    }
-    if (const std::optional<std::int16_t> number = FamilyNumber(name)) {
-      ports.push_back({*number, path, description.append(" ").append(path)});
+    } else if (number) {
+      ports.push_back({*number, path, PortDescription(name, entry.path() / "device") + " " + path});
     } else {
-      others.emplace_back(name, description);
+      others.emplace_back(name, PortDescription(name, entry.path() / "device"));
     }
   }
+  // The rest, in name order, from COM129 up; then the devices named on the command line.
   std::sort(others.begin(), others.end());
   std::int16_t next = kFirstOtherPort;
   for (const auto& [name, description] : others) {
@@ -165,7 +173,7 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
       break;
     }
     const std::string path = (fs::path(DevRoot) / name).string();
-    ports.push_back({next++, path, std::string(description).append(" ").append(path)});
+    ports.push_back({next++, path, description + " " + path});
   }
   for (std::size_t i = 0; i < UserPaths.size(); ++i) {
     ports.push_back(

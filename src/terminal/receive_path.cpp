@@ -23,12 +23,12 @@ void ReceivePath::OnPortEvent(int eventCode) {
     case kEventReceive:
       ReadTerminalInput();
       break;
-    case 1:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 7:  // line-state changes: nothing to do
+    case kEventSendBufferLow:
+    case kEventCtsChange:
+    case kEventDsrChange:
+    case kEventCdChange:
+    case kEventRing:
+    case kEventEndOfFile:  // nothing to do
       break;
     default:  // error events and unknown codes alike
       ResetPort();

@@ -10,7 +10,15 @@
 namespace korvani::terminal {
 
 // Communication event codes reported through the event handler.
-inline constexpr int kEventReceive = 2;  // data received
+inline constexpr int kEventSendBufferLow = 1;  // room again in the send buffer
+inline constexpr int kEventReceive = 2;        // data received
+// Changes of the line's state.
+inline constexpr int kEventCtsChange = 3;
+inline constexpr int kEventDsrChange = 4;
+inline constexpr int kEventCdChange = 5;
+inline constexpr int kEventRing = 6;
+inline constexpr int kEventEndOfFile = 7;  // an end-of-file character received
+// Errors.
 inline constexpr int kEventBreak = 1001;
 inline constexpr int kEventCtsTimeout = 1002;
 inline constexpr int kEventDsrTimeout = 1003;

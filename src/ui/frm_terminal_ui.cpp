@@ -33,10 +33,8 @@ QPushButton* SelectLogButton(const char* name, const char* tip, QWidget* parent)
   return button;
 }
 
-QWidget* BuildTerminalTab(FrmTerminalUi& ui) {
-  auto* tab = new QWidget;
-  auto* layout = new QVBoxLayout(tab);
-
+// The receive pane with its view, freeze, clear and logging controls.
+QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.fraRx = new QGroupBox(QStringLiteral("Rx"), tab);
   auto* rxLayout = new QHBoxLayout(ui.fraRx);
   ui.txtRxData = new QPlainTextEdit(ui.fraRx);
@@ -85,8 +83,11 @@ QWidget* BuildTerminalTab(FrmTerminalUi& ui) {
   side->addStretch(1);
   rxLayout->addLayout(side);
 
-  layout->addWidget(ui.fraRx, 1);
+  return ui.fraRx;
+}
 
+// The five prepared lines with their Send buttons, the hint and the hex preview.
+QGroupBox* BuildTxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.fraTx = new QGroupBox(QStringLiteral("Tx"), tab);
   ui.fraTx->setObjectName(QStringLiteral("fraTx"));
   auto* txLayout = new QGridLayout(ui.fraTx);
@@ -121,15 +122,19 @@ QWidget* BuildTerminalTab(FrmTerminalUi& ui) {
   txLayout->addWidget(ui.lblInfo, 0, 2, 4, 1);
   txLayout->addWidget(ui.chkLogSent, 4, 2);
   txLayout->addWidget(ui.lblCheckDisp, 5, 0, 1, 3);
-  layout->addWidget(ui.fraTx);
+  return ui.fraTx;
+}
+
+QWidget* BuildTerminalTab(FrmTerminalUi& ui) {
+  auto* tab = new QWidget;
+  auto* layout = new QVBoxLayout(tab);
+  layout->addWidget(BuildRxFrame(ui, tab), 1);
+  layout->addWidget(BuildTxFrame(ui, tab));
   return tab;
 }
 
-QWidget* BuildHmiTab(FrmTerminalUi& ui) {
-  auto* tab = new QWidget;
-  auto* layout = new QVBoxLayout(tab);
-
-  auto* screenRow = new QHBoxLayout;
+// The screen with its title above it.
+QVBoxLayout* BuildScreenColumn(FrmTerminalUi& ui, QWidget* tab) {
   auto* screenColumn = new QVBoxLayout;
   screenColumn->setSpacing(0);
   ui.lblHMITitle = new QLabel(QStringLiteral("--"), tab);
@@ -144,8 +149,11 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   ui.picHMI1->setObjectName(QStringLiteral("picHMI1"));
   screenColumn->addWidget(ui.picHMI1, 0, Qt::AlignLeft | Qt::AlignTop);
   screenColumn->addStretch(1);
-  screenRow->addLayout(screenColumn, 1);
+  return screenColumn;
+}
 
+// The panel's control buttons beside the screen, the width box and the layout options.
+QVBoxLayout* BuildPanelControls(FrmTerminalUi& ui, QWidget* tab) {
   auto* controls = new QVBoxLayout;
   ui.cmdHMIReset = new QPushButton(QStringLiteral("Reset"), tab);
   ui.cmdHMIReset->setObjectName(QStringLiteral("cmdHMIReset"));
@@ -180,9 +188,6 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   controls->addLayout(widthRow);
   controls->addWidget(ui.fraAspectRatio);
   controls->addStretch(1);
-  screenRow->addLayout(controls);
-  layout->addLayout(screenRow, 1);
-
   ui.cmdHMIConnect = new QPushButton(QStringLiteral("Connect"), tab);
   ui.cmdHMIConnect->setObjectName(QStringLiteral("cmdHMIConnect"));
   ui.cmdHMIConnect->setToolTip(
@@ -199,7 +204,11 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   controls->insertWidget(3, ui.cmdSetRTC);
   controls->insertWidget(4, ui.cmdHMIRulers);
 
-  // The data-entry frame floats over the screen while the board asks for a number.
+  return controls;
+}
+
+// The data-entry frame floats over the screen while the board asks for a number.
+void BuildDataEntryFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.fraUserDataInput = new QGroupBox(QStringLiteral("Data entry"), tab);
   ui.fraUserDataInput->setObjectName(QStringLiteral("fraUserDataInput"));
   ui.fraUserDataInput->setAutoFillBackground(true);
@@ -221,11 +230,10 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   entryLayout->addWidget(ui.cmdHMIDataOK, 1, 1);
   entryLayout->addWidget(ui.cmdHMIDataEntryCancel, 1, 2);
   ui.fraUserDataInput->hide();
+}
 
-  ui.cmdShowTrace = new QPushButton(QStringLiteral("Show trace"), tab);
-  ui.cmdShowTrace->setObjectName(QStringLiteral("cmdShowTrace"));
-  controls->insertWidget(5, ui.cmdShowTrace);
-
+// The log pane under the screen with its buttons.
+QGroupBox* BuildLogFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.fraLogging = new QGroupBox(QStringLiteral("Log (Shows data sent from the host using # HMI_Log)"), tab);
   ui.fraLogging->setObjectName(QStringLiteral("fraLogging"));
   auto* logLayout = new QHBoxLayout(ui.fraLogging);
@@ -263,8 +271,12 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   logButtons->addWidget(ui.chkHMITraceToDisk, 2, 0);
   logButtons->addWidget(ui.cmdClearHMILogFile, 2, 1);
   logLayout->addLayout(logButtons);
-  layout->addWidget(ui.fraLogging);
 
+  return ui.fraLogging;
+}
+
+// "Tx:" with the last message sent, and the "Test" box with its echo.
+void BuildTxAndTestRows(FrmTerminalUi& ui, QWidget* tab, QVBoxLayout* layout) {
   ui.lblTx = new QLabel(QStringLiteral("Tx: "), tab);
   ui.lblTx->setObjectName(QStringLiteral("lblTx"));
   ui.lblTx->setTextFormat(Qt::PlainText);
@@ -287,6 +299,22 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   ui.Label2->setWordWrap(true);
   ui.Label2->setFont(FixedPitchFont());
   layout->addWidget(ui.Label2);
+}
+
+QWidget* BuildHmiTab(FrmTerminalUi& ui) {
+  auto* tab = new QWidget;
+  auto* layout = new QVBoxLayout(tab);
+  auto* screenRow = new QHBoxLayout;
+  screenRow->addLayout(BuildScreenColumn(ui, tab), 1);
+  QVBoxLayout* controls = BuildPanelControls(ui, tab);
+  screenRow->addLayout(controls);
+  layout->addLayout(screenRow, 1);
+  BuildDataEntryFrame(ui, tab);
+  ui.cmdShowTrace = new QPushButton(QStringLiteral("Show trace"), tab);
+  ui.cmdShowTrace->setObjectName(QStringLiteral("cmdShowTrace"));
+  controls->insertWidget(5, ui.cmdShowTrace);
+  layout->addWidget(BuildLogFrame(ui, tab));
+  BuildTxAndTestRows(ui, tab, layout);
   return tab;
 }
 
@@ -347,22 +375,8 @@ QGroupBox* BuildCommsFrame(FrmTerminalUi& ui, QWidget* parent) {
   return frame;
 }
 
-QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
-  auto* tab = new QWidget;
-  auto* layout = new QVBoxLayout(tab);
-  auto* hint =
-      new QLabel(QStringLiteral("Hint: Make sure the Open button is down to know the port is AOK"), tab);
-  layout->addWidget(BuildPortFrame(ui, tab));
-  layout->addWidget(hint);
-  layout->addWidget(BuildCommsFrame(ui, tab));
-  ui.Label1 = new QLabel(
-      QStringLiteral("The range of selectable comms parameters corresponds to those available in the "
-                     "User Protocol. Double click this comment for details (Internet connection "
-                     "required)."),
-      tab);
-  ui.Label1->setObjectName(QStringLiteral("Label1"));
-  ui.Label1->setWordWrap(true);
-  layout->addWidget(ui.Label1);
+// The terminal's log files: ASCII and hex, each with Clear and "...".
+QGroupBox* BuildLogFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
   auto* logFiles = new QGroupBox(QStringLiteral("Log files"), tab);
   ui.fraLogFiles = logFiles;
   auto* form = new QFormLayout(logFiles);
@@ -388,8 +402,11 @@ QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
   hexRow->addWidget(ui.cmdSelectHexLogFile);
   form->addRow(QStringLiteral("ASCII log file"), asciiRow);
   form->addRow(QStringLiteral("Hex log file"), hexRow);
-  layout->addWidget(logFiles);
+  return logFiles;
+}
 
+// The board's log folder and the trace file.
+QGroupBox* BuildFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.fraFiles = new QGroupBox(QStringLiteral("Files"), tab);
   ui.fraFiles->setObjectName(QStringLiteral("fraFiles"));
   auto* files = new QGridLayout(ui.fraFiles);
@@ -415,7 +432,27 @@ QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
   files->addWidget(ui.txtHMITraceFileName, 3, 0);
   files->addWidget(ui.cmdClearHMILogFile2, 3, 1);
   files->addWidget(ui.cmdSelectHMILogFile, 3, 2);
-  layout->addWidget(ui.fraFiles);
+  return ui.fraFiles;
+}
+
+QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
+  auto* tab = new QWidget;
+  auto* layout = new QVBoxLayout(tab);
+  auto* hint =
+      new QLabel(QStringLiteral("Hint: Make sure the Open button is down to know the port is AOK"), tab);
+  layout->addWidget(BuildPortFrame(ui, tab));
+  layout->addWidget(hint);
+  layout->addWidget(BuildCommsFrame(ui, tab));
+  ui.Label1 = new QLabel(
+      QStringLiteral("The range of selectable comms parameters corresponds to those available in the "
+                     "User Protocol. Double click this comment for details (Internet connection "
+                     "required)."),
+      tab);
+  ui.Label1->setObjectName(QStringLiteral("Label1"));
+  ui.Label1->setWordWrap(true);
+  layout->addWidget(ui.Label1);
+  layout->addWidget(BuildLogFilesFrame(ui, tab));
+  layout->addWidget(BuildFilesFrame(ui, tab));
   layout->addStretch(1);
   return tab;
 }

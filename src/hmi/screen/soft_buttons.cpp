@@ -59,11 +59,6 @@ void SoftButtons::DefineButton(const link::Arguments& a) {
     button.Visible = true;
   }
 
-  DrawingSurface& surface = HmiScreen.Surface();
-  const auto cellHeight = static_cast<std::int16_t>(std::floor(HmiScreen.CellHeight));
-  const auto cellWidth = static_cast<std::int16_t>(std::floor(HmiScreen.CellWidth));
-  const auto innerHeight = WholeNumber(surface.InnerHeight());
-  const auto innerWidth = WholeNumber(surface.InnerWidth());
   // Each field applies on its own: a failure keeps the ones before it (the screen shows them).
   struct ShowOnExit {
     SoftButtons* Owner;
@@ -71,6 +66,27 @@ void SoftButtons::DefineButton(const link::Arguments& a) {
     ~ShowOnExit() { Owner->Show(Index); }
   } showOnExit{this, index};
 
+  PlaceButton(button, a);
+  if (!a[5].empty()) {
+    button.Caption = a[5];
+  }
+  if (!a[6].empty()) {
+    ApplyFlags(button, a[6]);
+  }
+  if (!a[7].empty()) {
+    button.SendText = a[7];
+  }
+  View.BringButtonToFront(index);
+  button.Defined = true;
+}
+
+// Row, column, height and width (a1 to a4), each where given.
+void SoftButtons::PlaceButton(HMIButton& button, const link::Arguments& a) const {
+  const DrawingSurface& surface = HmiScreen.Surface();
+  const auto cellHeight = static_cast<std::int16_t>(std::floor(HmiScreen.CellHeight));
+  const auto cellWidth = static_cast<std::int16_t>(std::floor(HmiScreen.CellWidth));
+  const auto innerHeight = WholeNumber(surface.InnerHeight());
+  const auto innerWidth = WholeNumber(surface.InnerWidth());
   if (!a[1].empty()) {
     button.Top = Screen::ResolvePosition(a[1], cellHeight, static_cast<std::int16_t>(innerHeight), 0.5F);
   }
@@ -85,30 +101,24 @@ void SoftButtons::DefineButton(const link::Arguments& a) {
     button.Width =
         NonNegative(Screen::ResolveSize(a[4], cellWidth, innerWidth, -0.5F), "negative button width");
   }
-  if (!a[5].empty()) {
-    button.Caption = a[5];
+}
+
+// "1" shows the button, an "I" anywhere hides it; an "R" makes it repeat, at the rate after
+// it when one follows.
+void SoftButtons::ApplyFlags(HMIButton& button, const std::string& flags) {
+  button.Visible = flags == "1" || flags.find('I') == std::string::npos;
+  const std::size_t r = flags.find('R');
+  if (r == std::string::npos) {
+    return;
   }
-  if (!a[6].empty()) {
-    const std::string& flags = a[6];
-    button.Visible = flags == "1" || flags.find('I') == std::string::npos;
-    const std::size_t r = flags.find('R');
-    if (r != std::string::npos) {
-      button.RepeatMode = 1;
-      button.RepeatRate = kDefaultRepeatRate;
-      if (r + 1 < flags.size()) {
-        const std::int16_t rate =
-            ToInt16(LenientNumber(std::string_view(flags).substr(r + 1)), "repeat rate");
-        if (rate > 0) {
-          button.RepeatRate = rate;
-        }
-      }
+  button.RepeatMode = 1;
+  button.RepeatRate = kDefaultRepeatRate;
+  if (r + 1 < flags.size()) {
+    const std::int16_t rate = ToInt16(LenientNumber(std::string_view(flags).substr(r + 1)), "repeat rate");
+    if (rate > 0) {
+      button.RepeatRate = rate;
     }
   }
-  if (!a[7].empty()) {
-    button.SendText = a[7];
-  }
-  View.BringButtonToFront(index);
-  button.Defined = true;
 }
 
 void SoftButtons::Fire(std::int16_t index) {

@@ -82,6 +82,8 @@ class SoftButtons {
   [[nodiscard]] std::int16_t PressedButtonIndex() const { return PressedButton; }
 
  private:
+  void PlaceButton(HMIButton& button, const link::Arguments& a) const;
+  static void ApplyFlags(HMIButton& button, const std::string& flags);
   void Fire(std::int16_t index);
   void Show(int index) { View.ShowButton(index, HMIButtons[static_cast<std::size_t>(index)]); }
 
