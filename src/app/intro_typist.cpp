@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "base/files.h"
-#include "base/numbers.h"
 
 namespace korvani::app {
 
@@ -60,8 +59,7 @@ void IntroTypist::TypeNext() {
     case TypeLine:
       if (Line.empty()) {
         State = ReadLine;
-        HmiScreen.CursorY = base::WholeNumber(HmiScreen.CursorY + static_cast<double>(HmiScreen.CellHeight));
-        HmiScreen.CursorX = 0;
+        HmiScreen.NewTextRow();
       } else if (IntroShowing()) {
         const std::string character = Line.substr(0, 1);
         Line.erase(0, 1);

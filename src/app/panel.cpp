@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "base/files.h"
-#include "hmi/screen/bar_graph.h"
 #include "base/hex_notation.h"
 #include "hmi/link/protocol.h"
+#include "hmi/screen/bar_graph.h"
 
 namespace korvani::app {
 
@@ -45,7 +45,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
       OnScreenLog(view, platform.Dialogs, platform.Clock,
                   [this](bool paneVisible) {
                     HmiScreen.SetLogPaneVisible(paneVisible);
-                    HmiScreen.ScreenSetup(HmiScreen.ScreenColumns);
+                    HmiScreen.ScreenSetup(HmiScreen.ScreenColumns());
                     SendConnect();
                   }),
       TermLogs(RxPath.LogSettings(), view, platform.Dialogs, platform.Clock),

@@ -111,8 +111,8 @@ class Panel {
 
   // The COM port in use; 0 means none chosen.
   std::int16_t ComPortNumber = 0;
-  // A port named on the command line: chosen at start-up over the saved one.
-  std::int16_t CommandLinePort = 0;
+  // A port named on the command line (--port, --demo): chosen at start-up over the saved one.
+  void SetCommandLinePort(std::int16_t comNumber) { CommandLinePort = comNumber; }
 
  private:
   void BindCommands();
@@ -145,7 +145,8 @@ class Panel {
   IntroTypist Typist;
   VersionCheck Updates;
   std::string HelpUrl;
-  bool SettingsNamesInAnsi = false;  // the settings file's names are written back as they were read
+  bool SettingsNamesInAnsi = false;
+  std::int16_t CommandLinePort = 0;  // the settings file's names are written back as they were read
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

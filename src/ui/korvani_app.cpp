@@ -86,12 +86,12 @@ ports::DeviceSource& KorvaniApp::Devices() {
 void KorvaniApp::Start() {
   if (!Options.PortPath.isEmpty()) {
     // The named device joins the port list and is the one opened at start-up.
-    HmiPanel->CommandLinePort = Devices().AddUserPort(Options.PortPath.toStdString());
+    HmiPanel->SetCommandLinePort(Devices().AddUserPort(Options.PortPath.toStdString()));
   }
   if (Options.Demo) {
-    HmiPanel->CommandLinePort = demo::kDemoPortNumber;
+    HmiPanel->SetCommandLinePort(demo::kDemoPortNumber);
   }
-  HmiPanel->Controls().TerminalMode = hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments);
+  HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments));
   HmiPanel->FormLoad();
   MainWindow.show();
 }

@@ -49,7 +49,7 @@ TEST_F(IntroTypistTest, TypesEachLineAndBreaksTheRowAndHidesRulerLines) {
   EXPECT_DOUBLE_EQ(Surface.Texts[1].X, 1 + 120);      // b follows a
   EXPECT_DOUBLE_EQ(Surface.Texts[2].Y, 1 + 2 * 240);  // c two rows down: the empty line is a row
   EXPECT_DOUBLE_EQ(Surface.Texts[2].X, 0);
-  EXPECT_EQ(Screen.CursorY, 1 + 3 * 240);  // a line break after the last line
+  EXPECT_EQ(Screen.CursorY(), 1 + 3 * 240);  // a line break after the last line
   // All typed while the intro still shows: the typist waits at a second's pace, not the
   // typing's millisecond.
   EXPECT_EQ(Timer.Interval(), 1000);

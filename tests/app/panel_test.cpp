@@ -41,12 +41,12 @@ TEST_F(PanelTest, StartUpRunsItsStepsInOrder) {
   EXPECT_TRUE(Subject.Link().IntroShowing());
 
   const auto& screen = Subject.Screen();
-  EXPECT_EQ(screen.ScreenColumns, 40);
-  EXPECT_EQ(screen.ScreenRows, 26);
-  EXPECT_EQ(screen.ForeColour, 0xFFFFFF);
-  EXPECT_EQ(screen.BackColour, 0);
-  EXPECT_EQ(screen.CursorX, 1);
-  EXPECT_EQ(screen.CursorY, 1);
+  EXPECT_EQ(screen.ScreenColumns(), 40);
+  EXPECT_EQ(screen.ScreenRows(), 26);
+  EXPECT_EQ(screen.ForeColour(), 0xFFFFFF);
+  EXPECT_EQ(screen.BackColour(), 0);
+  EXPECT_EQ(screen.CursorX(), 1);
+  EXPECT_EQ(screen.CursorY(), 1);
 }
 
 TEST_F(PanelTest, StartUpWithoutAPortGoesOnClosed) {
@@ -58,7 +58,7 @@ TEST_F(PanelTest, StartUpWithoutAPortGoesOnClosed) {
   EXPECT_FALSE(View.OpenDown);
   EXPECT_EQ(Subject.ComPortNumber, 0);
   EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
-  EXPECT_EQ(Subject.Screen().ScreenColumns, 40);
+  EXPECT_EQ(Subject.Screen().ScreenColumns(), 40);
 }
 
 TEST_F(PanelTest, StartUpWithSeveralPortsAndNoneChosenLeavesThePortClosed) {
@@ -120,7 +120,7 @@ TEST_F(PanelTest, WidthCommandRepliesOnTheWireAfterSettingUp) {
   Port.Arrive("\x01V20\x02OK\x03");
   EXPECT_EQ(Port.Written, "OK\x04");
   EXPECT_EQ(View.TxCaption, "Tx:4F 4B 04 ");
-  EXPECT_EQ(Subject.Screen().ScreenColumns, 20);
+  EXPECT_EQ(Subject.Screen().ScreenColumns(), 20);
   EXPECT_FALSE(Subject.Link().IntroShowing());
 }
 
@@ -128,7 +128,7 @@ TEST_F(PanelTest, NegativeWidthIsAbandonedWithoutReply) {
   Subject.FormLoad();
   Port.Arrive("\x01V-5\x02OK\x03\x01V70000\x02Z\x03");
   EXPECT_EQ(Port.Written, "");
-  EXPECT_EQ(Subject.Screen().ScreenColumns, 40);
+  EXPECT_EQ(Subject.Screen().ScreenColumns(), 40);
 }
 
 TEST_F(PanelTest, FailedReplyLeavesTxLabelAlone) {
@@ -170,10 +170,10 @@ TEST_F(PanelTest, ResetAndClsButtonsReachTheScreen) {
       "F3\x02"
       "3\x03");
   Subject.ClearScreen();
-  EXPECT_EQ(Subject.Screen().CursorX, 1);
-  EXPECT_NE(Subject.Screen().ForeColour, 0xFFFFFF);
+  EXPECT_EQ(Subject.Screen().CursorX(), 1);
+  EXPECT_NE(Subject.Screen().ForeColour(), 0xFFFFFF);
   Subject.ResetScreen();
-  EXPECT_EQ(Subject.Screen().ForeColour, 0xFFFFFF);
+  EXPECT_EQ(Subject.Screen().ForeColour(), 0xFFFFFF);
 }
 
 TEST_F(PanelTest, TestBoxInjectsDecodedMessagesWithoutWritingToThePort) {
@@ -240,7 +240,7 @@ TEST_F(PanelTest, MessageBoxInsideAHandlerDefersDataUntilItCloses) {
   EXPECT_EQ(Port.Written,
             "A\x04"
             "B\x04");
-  EXPECT_EQ(Subject.Screen().ScreenColumns, 30);
+  EXPECT_EQ(Subject.Screen().ScreenColumns(), 30);
 }
 
 TEST_F(PanelTest, BoardLogsReachTheDiskAndThePaneWithoutEndingTheIntro) {
@@ -263,11 +263,11 @@ TEST_F(PanelTest, BoardLogsReachTheDiskAndThePaneWithoutEndingTheIntro) {
 
 TEST_F(PanelTest, HidingTheLogPaneRefitsTheScreenAndSendsTheConnectCode) {
   Subject.FormLoad();
-  const float shownCell = Subject.Screen().CellHeight;
+  const float shownCell = Subject.Screen().CellHeight();
   Port.Written.clear();
   Subject.ScreenLog().HidePane();
-  EXPECT_GT(Subject.Screen().CellHeight, shownCell);  // more room: a larger font
-  EXPECT_EQ(Subject.Screen().ScreenColumns, 40);
+  EXPECT_GT(Subject.Screen().CellHeight(), shownCell);  // more room: a larger font
+  EXPECT_EQ(Subject.Screen().ScreenColumns(), 40);
   EXPECT_EQ(Port.Written, "\x06\x04");
 }
 

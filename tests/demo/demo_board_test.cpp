@@ -102,7 +102,7 @@ class DemoOnPanelTest : public ::testing::Test {
  protected:
   DemoOnPanelTest() {
     Fake.Devices.Names = {"USB Serial Port (COM3)"};
-    Subject.CommandLinePort = kDemoPortNumber;
+    Subject.SetCommandLinePort(kDemoPortNumber);
     Subject.FormLoad();
     Subject.LogFiles().SetLogFolder(Logs.Path.string());
   }

@@ -103,8 +103,8 @@ class Program {
   QRect Cells(int row, int column, int rows = 1, int columns = 1) {
     const auto& screen = App->Panel().Screen();
     const double twips = korvani::ui::QtDrawingSurface::kTwipsPerPixel;
-    const double width = screen.CellWidth / twips;
-    const double height = screen.CellHeight / twips;
+    const double width = screen.CellWidth() / twips;
+    const double height = screen.CellHeight() / twips;
     const int left = static_cast<int>(column * width);
     const int top = static_cast<int>(row * height);
     const int right = static_cast<int>((column + columns) * width);

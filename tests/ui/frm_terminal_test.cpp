@@ -191,7 +191,7 @@ class FrmTerminalTest : public QObject {
     panel.Link().Receive("\x01X21\x03");  // the width controls
     ui.txtSetWidth->setText(QStringLiteral("-3"));
     ui.cmdHMISetWidth->click();  // refused: nothing changes
-    QCOMPARE(panel.Screen().ScreenColumns, 40);
+    QCOMPARE(panel.Screen().ScreenColumns(), 40);
     QVERIFY(ui.StatusBar1->currentMessage().isEmpty());
 
     // Whatever a core call throws from a button's signal or a mouse event is caught and told.
@@ -236,9 +236,9 @@ class FrmTerminalTest : public QObject {
         "0\x02"
         "255\x03");  // red on blue
     const auto& screen = panel.Screen();
-    const int left = qRound(std::floor(screen.CellWidth) * 2 / 15.0);
-    const int width = qRound(std::floor(screen.CellWidth) * 10 / 15.0);
-    const int y = qRound(std::floor(screen.CellHeight) * 5 / 15.0) + 2;
+    const int left = qRound(std::floor(screen.CellWidth()) * 2 / 15.0);
+    const int width = qRound(std::floor(screen.CellWidth()) * 10 / 15.0);
+    const int y = qRound(std::floor(screen.CellHeight()) * 5 / 15.0) + 2;
     const auto count = [&](const QColor& colour) {
       int n = 0;
       for (int x = 0; x < image.width(); ++x) {

@@ -67,9 +67,9 @@ class QtDrawingSurfaceTest : public QObject {
     screen.CursorTo("2", "0");
     screen.PrintAtCursor(std::string(40, '.'));  // a text that leaves most of its box bare
     const QImage& image = surface.Image();
-    const int top = static_cast<int>(std::lround(screen.CursorY / 15.0));
-    const int bottom =
-        static_cast<int>(std::lround((static_cast<double>(screen.CursorY) + screen.CellHeight - 15) / 15.0));
+    const int top = static_cast<int>(std::lround(screen.CursorY() / 15.0));
+    const int bottom = static_cast<int>(
+        std::lround((static_cast<double>(screen.CursorY()) + screen.CellHeight() - 15) / 15.0));
     for (const int x : {0, image.width() / 2, image.width() - 1}) {
       QCOMPARE(image.pixelColor(x, top), QColor(0, 0, 255));
       QCOMPARE(image.pixelColor(x, bottom), QColor(0, 0, 255));
@@ -77,7 +77,7 @@ class QtDrawingSurfaceTest : public QObject {
       QCOMPARE(image.pixelColor(x, top - 1), QColor(0, 0, 0));
     }
     // Forty cells fill the inner width to within the pixel the surface rounds its size to.
-    QVERIFY(qAbs(screen.CursorX - surface.InnerWidth()) < QtDrawingSurface::kTwipsPerPixel);
+    QVERIFY(qAbs(screen.CursorX() - surface.InnerWidth()) < QtDrawingSurface::kTwipsPerPixel);
   }
 
   void outerSizeIncludesTheBorder() {

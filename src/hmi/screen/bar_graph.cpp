@@ -14,8 +14,8 @@ using base::WholeNumber;
 void DrawBarGraph(Screen& screen, const link::Arguments& a) {
   const double value = std::clamp(LenientNumber(a[4]), 0.0, 1.0);
   DrawingSurface& surface = screen.Surface();
-  const auto cellHeight = static_cast<std::int16_t>(std::floor(screen.CellHeight));
-  const auto cellWidth = static_cast<std::int16_t>(std::floor(screen.CellWidth));
+  const auto cellHeight = static_cast<std::int16_t>(std::floor(screen.CellHeight()));
+  const auto cellWidth = static_cast<std::int16_t>(std::floor(screen.CellWidth()));
   const auto innerHeight = WholeNumber(surface.InnerHeight());
   const auto innerWidth = WholeNumber(surface.InnerWidth());
   const std::int32_t x = Screen::ResolvePosition(a[1], cellWidth, static_cast<std::int16_t>(innerWidth), 0);
@@ -31,8 +31,8 @@ void DrawBarGraph(Screen& screen, const link::Arguments& a) {
       surface.FillRect(x, y, x + width - pixel, static_cast<double>(y) + h, colour);
     }
   };
-  fillTo(w, screen.BackColour);
-  fillTo(w * value, screen.ForeColour);
+  fillTo(w, screen.BackColour());
+  fillTo(w * value, screen.ForeColour());
   surface.Refresh();
 }
 

@@ -21,7 +21,7 @@ void PanelControls::ApplyWidthBox() {
   const double columns = base::LenientNumber(View.WidthBoxText());
   // A count the screen cannot take (below one column, or beyond 16 bits) is refused and
   // nothing changes.
-  if (columns == HmiScreen.ScreenColumns || !base::FitsInt16(columns) || base::WholeNumber(columns) < 1) {
+  if (columns == HmiScreen.ScreenColumns() || !base::FitsInt16(columns) || base::WholeNumber(columns) < 1) {
     return;
   }
   HmiScreen.ScreenSetup(static_cast<std::int16_t>(base::WholeNumber(columns)));

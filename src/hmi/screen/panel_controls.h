@@ -38,7 +38,8 @@ class PanelControls {
   // "/T" as an argument of its own, in either case.
   static bool TerminalModeFrom(const std::vector<std::string>& arguments);
 
-  bool TerminalMode = false;
+  // "/T" on the command line: the terminal functions come back with every screen reset.
+  void SetTerminalMode(bool on) { TerminalMode = on; }
 
  private:
   void ApplyMask(int mask);
@@ -46,6 +47,7 @@ class PanelControls {
   Screen& HmiScreen;
   PanelControlsView& View;
   std::function<void()> SendConnect;
+  bool TerminalMode = false;
 };
 
 }  // namespace korvani::hmi::screen

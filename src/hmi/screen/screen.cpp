@@ -31,26 +31,26 @@ void Screen::SetAvailableHeights(double logShown, double logHidden) {
 }
 
 void Screen::RecordDefaultColours(Colour fore, Colour back) {
-  DefaultForeColour = fore;
-  DefaultBackColour = back;
+  DefaultFore = fore;
+  DefaultBack = back;
 }
 
 void Screen::SetFontSize(double points) {
-  FontPoints = points;
+  Points = points;
   Canvas.SetFont(kScreenFont, points);
 }
 
 void Screen::MeasureCell() {
-  const int key = static_cast<int>(std::lround(FontPoints / kFontStepPoints));
+  const int key = static_cast<int>(std::lround(Points / kFontStepPoints));
   const auto found = MeasuredCells.find(key);
   if (found != MeasuredCells.end()) {
-    CellHeight = found->second.Height;
-    CellWidth = found->second.Width;
+    CellHeightTwips = found->second.Height;
+    CellWidthTwips = found->second.Width;
     return;
   }
-  CellHeight = static_cast<float>(Canvas.TextHeight("MjyT"));
-  CellWidth = static_cast<float>(Canvas.TextWidth("M"));
-  MeasuredCells.emplace(key, CellSize{CellHeight, CellWidth});
+  CellHeightTwips = static_cast<float>(Canvas.TextHeight("MjyT"));
+  CellWidthTwips = static_cast<float>(Canvas.TextWidth("M"));
+  MeasuredCells.emplace(key, CellSize{CellHeightTwips, CellWidthTwips});
 }
 
 void Screen::ScreenSetup(std::int16_t columns) {
@@ -58,15 +58,15 @@ void Screen::ScreenSetup(std::int16_t columns) {
     throw std::invalid_argument("negative column count");
   }
   if (columns != 0) {
-    RequestedColumns = columns;
+    RequestedCount = columns;
   }
-  if (RequestedColumns > Table.UpperBound()) {
+  if (RequestedCount > Table.UpperBound()) {
     Dialogs.ShowMessage("That's more characters than I can handle!", "Limit exceeded",
                         base::MessageIcon::Exclamation, base::MessageButtons::Ok);
-    RequestedColumns = Table.UpperBound();
-    View.SetWidthBoxText(std::to_string(RequestedColumns));
+    RequestedCount = Table.UpperBound();
+    View.SetWidthBoxText(std::to_string(RequestedCount));
   }
-  ScreenRows = Table.RowsFor(RequestedColumns);
+  RowCount = Table.RowsFor(RequestedCount);
 
   const double available = LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden;
   // From the largest size down, in quarter points; the first that fits wins, else 3 points.
@@ -75,33 +75,33 @@ void Screen::ScreenSetup(std::int16_t columns) {
   for (int quarter = largest; quarter >= smallest; --quarter) {
     SetFontSize(quarter * kFontStepPoints);
     MeasureCell();
-    if (std::floor(static_cast<double>(ScreenRows) * CellHeight) <= available) {
+    if (std::floor(static_cast<double>(RowCount) * CellHeightTwips) <= available) {
       break;
     }
   }
 
   const double borders = Canvas.OuterWidth() - Canvas.InnerWidth();
-  Canvas.SetOuterSize(static_cast<double>(RequestedColumns) * CellWidth + borders,
-                      static_cast<double>(ScreenRows) * CellHeight);
+  Canvas.SetOuterSize(static_cast<double>(RequestedCount) * CellWidthTwips + borders,
+                      static_cast<double>(RowCount) * CellHeightTwips);
   View.SetTitleWidth(Canvas.OuterWidth());
-  ScreenColumns = RequestedColumns;
+  ColumnCount = RequestedCount;
   Canvas.Clear();
 }
 
 void Screen::ResetColours() {
-  ForeColour = DefaultForeColour;
-  BackColour = DefaultBackColour;
-  Stack.Reset({ForeColour, BackColour});
+  CurrentFore = DefaultFore;
+  CurrentBack = DefaultBack;
+  Stack.Reset({CurrentFore, CurrentBack});
 }
 
 void Screen::PushColours() {
-  Stack.Push({ForeColour, BackColour});
+  Stack.Push({CurrentFore, CurrentBack});
 }
 
 void Screen::PopColours() {
   const ColourPair top = Stack.Pop();
-  ForeColour = top.Fore;
-  BackColour = top.Back;
+  CurrentFore = top.Fore;
+  CurrentBack = top.Back;
 }
 
 void Screen::DrawRulers() {
@@ -110,12 +110,12 @@ void Screen::DrawRulers() {
       "123456789.123456789.123456789";
   constexpr Colour kBlack = 0x000000;
   constexpr Colour kCyan = 0xFFFF00;
-  const std::size_t columns = ScreenColumns > 0 ? static_cast<std::size_t>(ScreenColumns) : 0;
+  const std::size_t columns = ColumnCount > 0 ? static_cast<std::size_t>(ColumnCount) : 0;
   PrintCell(kRuler.substr(0, columns), 0, 0, kBlack, kCyan);
-  for (int row = 1; row < ScreenRows; ++row) {
+  for (int row = 1; row < RowCount; ++row) {
     const std::string number = " " + std::to_string(row);
     PrintCell(std::string_view(number).substr(number.size() - 2),
-              WholeNumber(row * static_cast<double>(CellHeight)), 0, kBlack, kCyan);
+              WholeNumber(row * static_cast<double>(CellHeightTwips)), 0, kBlack, kCyan);
   }
 }
 
@@ -149,7 +149,7 @@ std::string Screen::DisplayText(std::string_view text) {
 void Screen::PrintCell(std::string_view text, std::int32_t y, std::int32_t x, Colour fore, Colour back) {
   const std::string shown = DisplayText(text);
   const std::int32_t width = WholeNumber(Canvas.TextWidth(shown));
-  const std::int32_t height = WholeNumber(static_cast<double>(CellHeight) - Canvas.TwipsPerPixel());
+  const std::int32_t height = WholeNumber(static_cast<double>(CellHeightTwips) - Canvas.TwipsPerPixel());
   Canvas.FillRect(x, y, static_cast<double>(x) + width, static_cast<double>(y) + height, back);
   Canvas.DrawText(shown, x, y, fore);
   Canvas.Refresh();
@@ -159,27 +159,27 @@ void Screen::PrintAtCursor(std::string_view text) {
   if (text.empty()) {
     return;
   }
-  PrintCell(text, CursorY, CursorX, ForeColour, BackColour);
-  CursorX = WholeNumber(CursorX + static_cast<double>(text.size()) * CellWidth);
+  PrintCell(text, CursorTop, CursorLeft, CurrentFore, CurrentBack);
+  CursorLeft = WholeNumber(CursorLeft + static_cast<double>(text.size()) * CellWidthTwips);
 }
 
 void Screen::CursorTo(std::string_view rowText, std::string_view columnText) {
   if (!TrimBlanks(rowText).empty()) {
-    CursorY = ResolvePosition(rowText, static_cast<std::int16_t>(std::floor(CellHeight)),
-                              static_cast<std::int16_t>(WholeNumber(Canvas.InnerHeight())), 0.0F);
+    CursorTop = ResolvePosition(rowText, static_cast<std::int16_t>(std::floor(CellHeightTwips)),
+                                static_cast<std::int16_t>(WholeNumber(Canvas.InnerHeight())), 0.0F);
   }
   if (!TrimBlanks(columnText).empty()) {
-    CursorX = ResolvePosition(columnText, static_cast<std::int16_t>(std::floor(CellWidth)),
-                              static_cast<std::int16_t>(WholeNumber(Canvas.InnerWidth())), 0.0F);
+    CursorLeft = ResolvePosition(columnText, static_cast<std::int16_t>(std::floor(CellWidthTwips)),
+                                 static_cast<std::int16_t>(WholeNumber(Canvas.InnerWidth())), 0.0F);
   }
 }
 
 void Screen::CursorMove(std::string_view rowText, std::string_view columnText) {
   if (!TrimBlanks(rowText).empty()) {
-    CursorY = WholeNumber(CursorY + LenientNumber(rowText) * CellHeight);
+    CursorTop = WholeNumber(CursorTop + LenientNumber(rowText) * CellHeightTwips);
   }
   if (!TrimBlanks(columnText).empty()) {
-    CursorX = WholeNumber(CursorX + CellWidth * LenientNumber(columnText));
+    CursorLeft = WholeNumber(CursorLeft + CellWidthTwips * LenientNumber(columnText));
   }
 }
 
@@ -202,18 +202,18 @@ Colour Screen::SetComponents(Components& components, std::string_view red, std::
 }
 
 void Screen::SetForeColour(std::string_view red, std::string_view green, std::string_view blue) {
-  ForeColour = SetComponents(ForeComponents, red, green, blue);
+  CurrentFore = SetComponents(ForeComponents, red, green, blue);
 }
 
 void Screen::SetBackColour(std::string_view red, std::string_view green, std::string_view blue) {
-  BackColour = SetComponents(BackComponents, red, green, blue);
+  CurrentBack = SetComponents(BackComponents, red, green, blue);
 }
 
 void Screen::ClearScreen() {
   Canvas.Clear();
-  Canvas.SetBackColour(BackColour);
-  CursorX = 1;
-  CursorY = 1;
+  Canvas.SetBackColour(CurrentBack);
+  CursorLeft = 1;
+  CursorTop = 1;
 }
 
 void Screen::SetColumns(std::string_view columnText, std::string_view replyText) {
@@ -264,6 +264,11 @@ std::int32_t Screen::ResolveSize(std::string_view text, std::int16_t cell, std::
     size = extra * static_cast<float>(cell) + a * static_cast<float>(total);
   }
   return WholeNumber(size);
+}
+
+void Screen::NewTextRow() {
+  CursorTop = WholeNumber(CursorTop + static_cast<double>(CellHeightTwips));
+  CursorLeft = 0;
 }
 
 }  // namespace korvani::hmi::screen

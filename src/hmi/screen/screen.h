@@ -78,18 +78,19 @@ class Screen {
   [[nodiscard]] DrawingSurface& Surface() { return Canvas; }
   [[nodiscard]] const ColourStack& SavedColours() const { return Stack; }
 
-  std::int16_t ScreenColumns = 0;
-  std::int16_t ScreenRows = 0;
-  std::int16_t RequestedColumns = 0;
-  float CellHeight = 0;
-  float CellWidth = 0;
-  std::int32_t CursorX = 0;
-  std::int32_t CursorY = 0;
-  Colour ForeColour = 0;
-  Colour BackColour = 0;
-  Colour DefaultForeColour = 0;
-  Colour DefaultBackColour = 0;
-  double FontPoints = kLargestFontPoints;
+  // The screen's state as the board and the window see it; only the screen changes it.
+  [[nodiscard]] std::int16_t ScreenColumns() const { return ColumnCount; }
+  [[nodiscard]] std::int16_t ScreenRows() const { return RowCount; }
+  [[nodiscard]] std::int16_t RequestedColumns() const { return RequestedCount; }
+  [[nodiscard]] float CellHeight() const { return CellHeightTwips; }
+  [[nodiscard]] float CellWidth() const { return CellWidthTwips; }
+  [[nodiscard]] std::int32_t CursorX() const { return CursorLeft; }
+  [[nodiscard]] std::int32_t CursorY() const { return CursorTop; }
+  [[nodiscard]] Colour ForeColour() const { return CurrentFore; }
+  [[nodiscard]] Colour BackColour() const { return CurrentBack; }
+  [[nodiscard]] double FontPoints() const { return Points; }
+  // The intro's line break: the cursor to the start of the next text row.
+  void NewTextRow();
 
  private:
   struct Components {
@@ -120,6 +121,18 @@ class Screen {
   // Cell sizes by font size in quarter points: the surface's metrics never change, so
   // each size is measured once and the font search costs lookups only.
   std::map<int, CellSize> MeasuredCells;
+  std::int16_t ColumnCount = 0;
+  std::int16_t RowCount = 0;
+  std::int16_t RequestedCount = 0;
+  float CellHeightTwips = 0;
+  float CellWidthTwips = 0;
+  std::int32_t CursorLeft = 0;
+  std::int32_t CursorTop = 0;
+  Colour CurrentFore = 0;
+  Colour CurrentBack = 0;
+  Colour DefaultFore = 0;
+  Colour DefaultBack = 0;
+  double Points = kLargestFontPoints;
 };
 
 }  // namespace korvani::hmi::screen

@@ -83,8 +83,8 @@ void SoftButtons::DefineButton(const link::Arguments& a) {
 // Row, column, height and width (a1 to a4), each where given.
 void SoftButtons::PlaceButton(HMIButton& button, const link::Arguments& a) const {
   const DrawingSurface& surface = HmiScreen.Surface();
-  const auto cellHeight = static_cast<std::int16_t>(std::floor(HmiScreen.CellHeight));
-  const auto cellWidth = static_cast<std::int16_t>(std::floor(HmiScreen.CellWidth));
+  const auto cellHeight = static_cast<std::int16_t>(std::floor(HmiScreen.CellHeight()));
+  const auto cellWidth = static_cast<std::int16_t>(std::floor(HmiScreen.CellWidth()));
   const auto innerHeight = WholeNumber(surface.InnerHeight());
   const auto innerWidth = WholeNumber(surface.InnerWidth());
   if (!a[1].empty()) {
@@ -204,7 +204,7 @@ void SoftButtons::Press(std::int16_t index) {
 }
 
 void SoftButtons::ResetButtons() {
-  const double columns = HmiScreen.ScreenColumns;
+  const double columns = HmiScreen.ScreenColumns();
   for (int i = 0; i < kButtonCount; ++i) {
     HMIButton& button = HMIButtons[static_cast<std::size_t>(i)];
     if (i >= kDefaultButtons) {
@@ -217,12 +217,12 @@ void SoftButtons::ResetButtons() {
     button.Visible = true;
     button.Defined = true;
     button.RepeatMode = 0;
-    const double row = HmiScreen.ScreenRows - (i < 4 ? 7 : 3);
+    const double row = HmiScreen.ScreenRows() - (i < 4 ? 7 : 3);
     const double column = base::RoundHalfEven((i % 4) * columns / 4 + 1);
-    button.Top = WholeNumber((row - 0.5) * HmiScreen.CellHeight);
-    button.Left = WholeNumber((column - 0.5) * HmiScreen.CellWidth);
-    button.Height = WholeNumber(2.25 * HmiScreen.CellHeight);
-    button.Width = WholeNumber((columns / 4 - 1) * HmiScreen.CellWidth);
+    button.Top = WholeNumber((row - 0.5) * HmiScreen.CellHeight());
+    button.Left = WholeNumber((column - 0.5) * HmiScreen.CellWidth());
+    button.Height = WholeNumber(2.25 * HmiScreen.CellHeight());
+    button.Width = WholeNumber((columns / 4 - 1) * HmiScreen.CellWidth());
     Show(i);
   }
 }

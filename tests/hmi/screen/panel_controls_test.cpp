@@ -54,7 +54,7 @@ TEST_F(PanelControlsTest, FullEmptyAndMixedMasks) {
             Shown({PanelControl::Connect, PanelControl::Reset, PanelControl::Cls, PanelControl::Rulers,
                    PanelControl::AspectRatio, PanelControl::Width, PanelControl::ShowTrace}));
   EXPECT_TRUE(View.TerminalFunctions);
-  Controls.TerminalMode = true;
+  Controls.SetTerminalMode(true);
   Controls.ApplyControlMask("");  // everything off, even in terminal mode
   EXPECT_EQ(View.Controls, Shown({}));
   EXPECT_FALSE(View.TerminalFunctions);
@@ -73,7 +73,7 @@ TEST_F(PanelControlsTest, ResetShowsOnlyConnectAndTerminalFunctionsInTerminalMod
   Screen.ScreenReset();
   EXPECT_EQ(View.Controls, Shown({PanelControl::Connect}));
   EXPECT_FALSE(View.TerminalFunctions);
-  Controls.TerminalMode = true;
+  Controls.SetTerminalMode(true);
   Screen.ScreenReset();
   EXPECT_TRUE(View.TerminalFunctions);
 }
@@ -82,8 +82,8 @@ TEST_F(PanelControlsTest, LayoutChangeKeepsTheColumnsAndSendsTheConnectCode) {
   const int rows[] = {23, 26, 32, 35};
   for (int option = 0; option < 4; ++option) {
     Controls.ChooseLayout(option);
-    EXPECT_EQ(Screen.ScreenColumns, 40);
-    EXPECT_EQ(Screen.ScreenRows, rows[option]);
+    EXPECT_EQ(Screen.ScreenColumns(), 40);
+    EXPECT_EQ(Screen.ScreenRows(), rows[option]);
   }
   EXPECT_EQ(Connects, 4);
 }
@@ -95,11 +95,11 @@ TEST_F(PanelControlsTest, WidthBoxRefitsOnlyWhenTheCountChanges) {
   EXPECT_EQ(Surface.Clears, clears);  // 40 already: nothing
   View.WidthBox = "40.6";
   Controls.ApplyWidthBox();
-  EXPECT_EQ(Screen.ScreenColumns, 41);
+  EXPECT_EQ(Screen.ScreenColumns(), 41);
   View.WidthBox = "110";
   Controls.ApplyWidthBox();
-  EXPECT_EQ(Screen.ScreenColumns, 107);
-  EXPECT_EQ(Screen.ScreenRows, 61);
+  EXPECT_EQ(Screen.ScreenColumns(), 107);
+  EXPECT_EQ(Screen.ScreenRows(), 61);
   EXPECT_EQ(Dialogs.Boxes.size(), 1U);
   EXPECT_EQ(Connects, 0);  // no message to the board
 }
@@ -109,7 +109,7 @@ TEST_F(PanelControlsTest, WidthBoxRefusesCountsTheScreenCannotTake) {
     View.WidthBox = text;
     const int clears = Surface.Clears;
     EXPECT_NO_THROW(Controls.ApplyWidthBox()) << text;
-    EXPECT_EQ(Screen.ScreenColumns, 40) << text;
+    EXPECT_EQ(Screen.ScreenColumns(), 40) << text;
     EXPECT_EQ(Surface.Clears, clears) << text;
   }
 }

@@ -68,12 +68,12 @@ class ScreenTest : public ::testing::Test {
 
 TEST_F(ScreenTest, SetupPicksTheLargestFontThatFitsTheRows) {
   Subject.ScreenSetup(40);
-  EXPECT_EQ(Subject.ScreenRows, 26);
-  EXPECT_EQ(Subject.ScreenColumns, 40);
+  EXPECT_EQ(Subject.ScreenRows(), 26);
+  EXPECT_EQ(Subject.ScreenColumns(), 40);
   EXPECT_EQ(Surface.Family, "Courier New");
   EXPECT_DOUBLE_EQ(Surface.Points, 10.0);  // 26 x 240 = 6240 fits 6300; 10.25 points would not
-  EXPECT_FLOAT_EQ(Subject.CellWidth, 120);
-  EXPECT_FLOAT_EQ(Subject.CellHeight, 240);
+  EXPECT_FLOAT_EQ(Subject.CellWidth(), 120);
+  EXPECT_FLOAT_EQ(Subject.CellHeight(), 240);
   EXPECT_DOUBLE_EQ(Surface.Width, 40 * 120 + 2 * fakes::FakeSurface::kBorder);
   EXPECT_DOUBLE_EQ(Surface.InnerWidth(), 40 * 120);
   EXPECT_DOUBLE_EQ(Surface.Height, 26 * 240);
@@ -85,7 +85,7 @@ TEST_F(ScreenTest, SetupWithZeroKeepsTheCountAndRefitsForTheHiddenLogPane) {
   Subject.ScreenSetup(40);
   Subject.SetLogPaneVisible(false);
   Subject.ScreenSetup(0);
-  EXPECT_EQ(Subject.ScreenColumns, 40);
+  EXPECT_EQ(Subject.ScreenColumns(), 40);
   EXPECT_DOUBLE_EQ(Surface.Points, 14.75);  // 26 x 24 x 14.75 = 9204 fits 9300
 }
 
@@ -95,22 +95,22 @@ TEST_F(ScreenTest, TooManyColumnsAreClampedAfterAWarning) {
   EXPECT_EQ(Dialogs.Boxes[0].Text, "That's more characters than I can handle!");
   EXPECT_EQ(Dialogs.Boxes[0].Title, "Limit exceeded");
   EXPECT_EQ(Dialogs.Boxes[0].Icon, base::MessageIcon::Exclamation);
-  EXPECT_EQ(Subject.ScreenColumns, 107);
-  EXPECT_EQ(Subject.ScreenRows, 61);
+  EXPECT_EQ(Subject.ScreenColumns(), 107);
+  EXPECT_EQ(Subject.ScreenRows(), 61);
   EXPECT_EQ(View.WidthBox, "107");
 }
 
 TEST_F(ScreenTest, NegativeColumnsAreRejectedBeforeAnythingChanges) {
   Subject.ScreenSetup(40);
   EXPECT_THROW(Subject.ScreenSetup(-3), std::invalid_argument);
-  EXPECT_EQ(Subject.RequestedColumns, 40);
+  EXPECT_EQ(Subject.RequestedColumns(), 40);
   EXPECT_EQ(Surface.Clears, 1);
 }
 
 TEST_F(ScreenTest, ZeroRowsGiveAScreenOfNoHeightAndNoSizeFitsGivesThreePoints) {
   Subject.Layouts().SetLayoutRows(50, 0);
   Subject.ScreenSetup(50);
-  EXPECT_EQ(Subject.ScreenRows, 0);
+  EXPECT_EQ(Subject.ScreenRows(), 0);
   EXPECT_DOUBLE_EQ(Surface.Height, 0);
   EXPECT_DOUBLE_EQ(Surface.Points, 30);
 
@@ -136,11 +136,11 @@ TEST_F(ScreenTest, ResetRestoresTitleColoursFramingAndCursor) {
   Subject.ScreenReset();
   EXPECT_EQ(order, (std::vector<std::string>{"forget", "buttons", "controls"}));
   EXPECT_EQ(View.TitleCaption, "--");
-  EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);
-  EXPECT_EQ(Subject.BackColour, 0);
-  EXPECT_EQ(Subject.CursorX, 1);
-  EXPECT_EQ(Subject.CursorY, 1);
-  EXPECT_EQ(Subject.ScreenColumns, 40);
+  EXPECT_EQ(Subject.ForeColour(), 0xFFFFFF);
+  EXPECT_EQ(Subject.BackColour(), 0);
+  EXPECT_EQ(Subject.CursorX(), 1);
+  EXPECT_EQ(Subject.CursorY(), 1);
+  EXPECT_EQ(Subject.ScreenColumns(), 40);
   EXPECT_DOUBLE_EQ(Surface.Points, 10);
 }
 
@@ -164,15 +164,15 @@ TEST_F(ScreenTest, PrintAtCursorAdvancesByEveryCharacterIncludingControls) {
   StartScreen();
   Subject.PrintAtCursor("");
   EXPECT_TRUE(Surface.Texts.empty());
-  EXPECT_EQ(Subject.CursorX, 1);
+  EXPECT_EQ(Subject.CursorX(), 1);
 
   Subject.PrintAtCursor("A\r\nB");
   ASSERT_EQ(Surface.Texts.size(), 1U);
   EXPECT_EQ(Surface.Texts[0].Value,
             "A\xB7\xB7"
             "B");
-  EXPECT_EQ(Subject.CursorX, 1 + 4 * 120);
-  EXPECT_EQ(Subject.CursorY, 1);
+  EXPECT_EQ(Subject.CursorX(), 1 + 4 * 120);
+  EXPECT_EQ(Subject.CursorY(), 1);
 }
 
 TEST_F(ScreenTest, FortyCharactersFillTheRowExactly) {
@@ -180,33 +180,33 @@ TEST_F(ScreenTest, FortyCharactersFillTheRowExactly) {
   Subject.CursorTo("0", "0");
   Subject.PrintAtCursor(std::string(40, 'W'));
   EXPECT_DOUBLE_EQ(Surface.Rects.back().X2, Surface.InnerWidth());
-  EXPECT_EQ(Subject.CursorX, Surface.InnerWidth());
+  EXPECT_EQ(Subject.CursorX(), Surface.InnerWidth());
 }
 
 TEST_F(ScreenTest, CursorCommands) {
   StartScreen();
   Subject.CursorTo("0", "0");
-  EXPECT_EQ(Subject.CursorX, 0);
-  EXPECT_EQ(Subject.CursorY, 0);
+  EXPECT_EQ(Subject.CursorX(), 0);
+  EXPECT_EQ(Subject.CursorY(), 0);
   Subject.CursorTo("2", "5");
-  EXPECT_EQ(Subject.CursorY, 480);
-  EXPECT_EQ(Subject.CursorX, 600);
+  EXPECT_EQ(Subject.CursorY(), 480);
+  EXPECT_EQ(Subject.CursorX(), 600);
   Subject.CursorTo(" ", "");  // blank and empty change nothing
-  EXPECT_EQ(Subject.CursorY, 480);
-  EXPECT_EQ(Subject.CursorX, 600);
+  EXPECT_EQ(Subject.CursorY(), 480);
+  EXPECT_EQ(Subject.CursorX(), 600);
   Subject.CursorTo("", "-0");
-  EXPECT_EQ(Subject.CursorX, 4800 - 120);
+  EXPECT_EQ(Subject.CursorX(), 4800 - 120);
   Subject.CursorTo("", "C-2");
-  EXPECT_EQ(Subject.CursorX, 2400 - 240);
+  EXPECT_EQ(Subject.CursorX(), 2400 - 240);
 
   Subject.CursorTo("2", "5");
   Subject.CursorMove("-1", "");
-  EXPECT_EQ(Subject.CursorY, 240);
+  EXPECT_EQ(Subject.CursorY(), 240);
   Subject.CursorMove("", "2.5");
-  EXPECT_EQ(Subject.CursorX, 600 + 300);
+  EXPECT_EQ(Subject.CursorX(), 600 + 300);
   Subject.CursorMove("-10", "-100");  // not clamped
-  EXPECT_EQ(Subject.CursorY, 240 - 2400);
-  EXPECT_EQ(Subject.CursorX, 900 - 12000);
+  EXPECT_EQ(Subject.CursorY(), 240 - 2400);
+  EXPECT_EQ(Subject.CursorX(), 900 - 12000);
 }
 
 struct ColourCase {
@@ -226,8 +226,8 @@ TEST_P(ColourTest, ComponentsAreRememberedAndBadOnesIgnored) {
     Subject.SetBackColour(rgb[0], rgb[1], rgb[2]);
     Subject.SetForeColour(rgb[0], rgb[1], rgb[2]);
   }
-  EXPECT_EQ(Subject.BackColour, GetParam().Expected);
-  EXPECT_EQ(Subject.ForeColour, GetParam().Expected);
+  EXPECT_EQ(Subject.BackColour(), GetParam().Expected);
+  EXPECT_EQ(Subject.ForeColour(), GetParam().Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -248,18 +248,18 @@ TEST_F(ScreenTest, ClearFillsWithTheBackColourAndHomesTheCursor) {
   Subject.CursorTo("3", "3");
   Subject.ClearScreen();
   EXPECT_EQ(Surface.Back, 0xFF0000);
-  EXPECT_EQ(Subject.CursorX, 1);
-  EXPECT_EQ(Subject.CursorY, 1);
+  EXPECT_EQ(Subject.CursorX(), 1);
+  EXPECT_EQ(Subject.CursorY(), 1);
 }
 
 TEST_F(ScreenTest, SetColumnsRepliesAfterTheSetup) {
   StartScreen();
   Subject.SetColumns("20", "OK");
-  EXPECT_EQ(Subject.ScreenColumns, 20);
+  EXPECT_EQ(Subject.ScreenColumns(), 20);
   EXPECT_EQ(Sent, (std::vector<std::string>{"OK\x04"}));
 
   Subject.SetColumns("", "");
-  EXPECT_EQ(Subject.ScreenColumns, 20);
+  EXPECT_EQ(Subject.ScreenColumns(), 20);
   EXPECT_EQ(Sent.back(), "\x04");
 
   Subject.SetColumns("200", "X");
@@ -272,20 +272,20 @@ TEST_F(ScreenTest, SetColumnsRepliesAfterTheSetup) {
 TEST_F(ScreenTest, ColourStackRestoresThePairUnderTheLastSaved) {
   StartScreen();
   Subject.PopColours();  // after a reset every entry holds the reset pair
-  EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);
+  EXPECT_EQ(Subject.ForeColour(), 0xFFFFFF);
   Subject.SetForeColour("255", "0", "0");
   Subject.PushColours();
   Subject.SetForeColour("0", "255", "0");
   Subject.PopColours();
-  EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);  // white on black, not the red that was saved
+  EXPECT_EQ(Subject.ForeColour(), 0xFFFFFF);  // white on black, not the red that was saved
 
   Subject.SetForeColour("255", "0", "0");
   Subject.PushColours();
   Subject.SetForeColour("0", "255", "0");
   Subject.PushColours();
   Subject.PopColours();
-  EXPECT_EQ(Subject.ForeColour, 0x0000FF);  // red on black
-  EXPECT_EQ(Subject.BackColour, 0);
+  EXPECT_EQ(Subject.ForeColour(), 0x0000FF);  // red on black
+  EXPECT_EQ(Subject.BackColour(), 0);
 }
 
 TEST_F(ScreenTest, SevenPushesThenPopsBringBackTheSavedPairsDownToTheSecond) {
@@ -296,7 +296,7 @@ TEST_F(ScreenTest, SevenPushesThenPopsBringBackTheSavedPairsDownToTheSecond) {
   }
   for (const int expected : {6, 5, 4, 3, 2, 2, 2}) {
     Subject.PopColours();
-    EXPECT_EQ(Subject.ForeColour, expected);
+    EXPECT_EQ(Subject.ForeColour(), expected);
   }
 }
 
@@ -312,9 +312,9 @@ TEST_F(ScreenTest, RulersMarkColumnsAndRowsWithoutMovingTheCursor) {
   EXPECT_EQ(Surface.Texts[1].Value, " 1");
   EXPECT_DOUBLE_EQ(Surface.Texts[1].Y, 240);
   EXPECT_EQ(Surface.Texts[25].Value, "25");
-  EXPECT_EQ(Subject.CursorX, 480);
-  EXPECT_EQ(Subject.CursorY, 720);
-  EXPECT_EQ(Subject.ForeColour, 0xFFFFFF);
+  EXPECT_EQ(Subject.CursorX(), 480);
+  EXPECT_EQ(Subject.CursorY(), 720);
+  EXPECT_EQ(Subject.ForeColour(), 0xFFFFFF);
 }
 
 TEST(ResolveSizeTest, CellsOrFractionsOfTheScreen) {
