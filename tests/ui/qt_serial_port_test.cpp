@@ -11,10 +11,10 @@
 #include <string>
 
 #include "app/panel.h"
+#include "base/hex_notation.h"
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_surface.h"
-#include "base/hex_notation.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_serial_port.h"
 
