@@ -173,7 +173,7 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
       break;
     }
     const std::string path = (fs::path(DevRoot) / name).string();
-    ports.push_back({next++, path, description + " " + path});
+    ports.push_back({next++, path, std::string(description).append(" ").append(path)});
   }
   for (std::size_t i = 0; i < UserPaths.size(); ++i) {
     ports.push_back(
