@@ -129,7 +129,11 @@ std::string_view ReceivePath::RxHexShown() const {
 }
 
 void ReceivePath::UpDateRxDisplayDebug() {
-  View.ShowRxText(Selected == RxViewOption::Ascii ? RxAsciiShown() : RxHexShown());
+  View.ShowRxText(ShownText());
+}
+
+std::string_view ReceivePath::ShownText() const {
+  return Selected == RxViewOption::Ascii ? RxAsciiShown() : RxHexShown();
 }
 
 void ReceivePath::LogRxAscii(std::string_view text) const {

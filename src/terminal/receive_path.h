@@ -65,6 +65,8 @@ class ReceivePath {
   [[nodiscard]] std::string_view RxHexText() const { return HexText.View(); }
   [[nodiscard]] std::string_view RxAsciiShown() const;
   [[nodiscard]] std::string_view RxHexShown() const;
+  // What the pane shows now: the selected view, or its snapshot while frozen.
+  [[nodiscard]] std::string_view ShownText() const;
   [[nodiscard]] std::int16_t HexColumn() const { return Column; }
   [[nodiscard]] bool Frozen() const { return IsFrozen; }
   [[nodiscard]] RxViewOption SelectedView() const { return Selected; }

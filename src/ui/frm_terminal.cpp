@@ -46,7 +46,12 @@ QString FrmTerminal::ToPaneText(std::string_view text) {
 }
 
 void FrmTerminal::ShowRxText(std::string_view text) {
-  RxPane->Show(text);
+  if (Panel == nullptr) {
+    RxPane->Show(text);
+    return;
+  }
+  // The receive path keeps what it shows; the pane reads it when it is rebuilt.
+  RxPane->Changed([this] { return Panel->Receive().ShownText(); });
 }
 
 void FrmTerminal::SetFreezeCaption(std::string_view caption) {

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTimer>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,14 +23,26 @@ class PaneRefresher {
 
   void Show(std::string_view text) {
     Pending.assign(text);
+    Source = nullptr;
+    Schedule();
+  }
+
+  // The text changed; it is read from `source` when the pane is rebuilt, so a pane fed per
+  // chunk copies nothing per chunk. `source` must stay valid until then.
+  void Changed(std::function<std::string_view()> source) {
+    Source = std::move(source);
+    Schedule();
+  }
+
+ private:
+  void Schedule() {
     if (!Timer.isActive()) {
       Timer.start();
     }
   }
 
- private:
   void Refresh() {
-    Pane->setPlainText(ToText(Pending));
+    Pane->setPlainText(ToText(Source ? Source() : std::string_view(Pending)));
     Pane->moveCursor(QTextCursor::End);
     Pane->ensureCursorVisible();
   }
@@ -37,6 +50,7 @@ class PaneRefresher {
   QPlainTextEdit* Pane;
   Convert ToText;
   std::string Pending;
+  std::function<std::string_view()> Source;
   QTimer Timer;
 };
 

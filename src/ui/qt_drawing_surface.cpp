@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -24,6 +25,9 @@ QtDrawingSurface::QtDrawingSurface(SurfaceWidget& widget) : Widget(widget) {
   CurrentFont.setStyleHint(QFont::TypeWriter);
   CurrentFont.setFixedPitch(true);
   Widget.SetSurface(this);
+  ShowTimer.setSingleShot(true);
+  ShowTimer.setInterval(kShowIntervalMs);
+  QObject::connect(&ShowTimer, &QTimer::timeout, &ShowTimer, [this] { ShowChanges(); });
 }
 
 QColor QtDrawingSurface::ToQColor(hmi::screen::Colour colour) {
@@ -85,6 +89,7 @@ void QtDrawingSurface::FillRect(double x1, double y1, double x2, double y2, hmi:
       QRect(QPoint(ToPixels(x1), ToPixels(y1)), QPoint(ToPixels(x2), ToPixels(y2))).normalized();
   QPainter painter(&Canvas);
   painter.fillRect(rect, ToQColor(colour));
+  Changed(rect);
 }
 
 void QtDrawingSurface::DrawText(std::string_view text, double x, double y, hmi::screen::Colour colour) {
@@ -107,10 +112,15 @@ void QtDrawingSurface::DrawText(std::string_view text, double x, double y, hmi::
   QPainter painter(&Canvas);
   painter.setPen(ToQColor(colour));
   painter.drawGlyphRun(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + Ascent), run);
+  // Glyphs may reach a little past their advance: a pixel of margin around the run.
+  Changed(QRectF(x / kTwipsPerPixel, y / kTwipsPerPixel, advance, LineHeight)
+              .toAlignedRect()
+              .adjusted(-2, -2, 2, 2));
 }
 
 void QtDrawingSurface::Clear() {
   Canvas.fill(ToQColor(Back));
+  Changed(Canvas.rect());
   Refresh();
 }
 
@@ -120,7 +130,16 @@ void QtDrawingSurface::SetBackColour(hmi::screen::Colour colour) {
 }
 
 void QtDrawingSurface::Refresh() {
-  Widget.update();
+  if (!ShowTimer.isActive()) {
+    ShowTimer.start();
+  }
+}
+
+void QtDrawingSurface::ShowChanges() {
+  if (!Dirty.isEmpty()) {
+    Widget.update(Dirty.translated(kBorderPixels, kBorderPixels));
+  }
+  Dirty = QRect();
 }
 
 void QtDrawingSurface::SetOuterSize(double width, double height) {
@@ -136,6 +155,8 @@ void QtDrawingSurface::SetOuterSize(double width, double height) {
   }
   Canvas = resized;
   Widget.setFixedSize(innerWidth + 2 * kBorderPixels, innerHeight + 2 * kBorderPixels);
+  Widget.update();  // the border moves too
+  Changed(Canvas.rect());
   Refresh();
 }
 
@@ -156,10 +177,11 @@ SurfaceWidget::SurfaceWidget(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void SurfaceWidget::paintEvent(QPaintEvent* /*event*/) {
+void SurfaceWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect outer = rect();
-  painter.fillRect(outer, palette().window());
+  const QRect exposed = event->rect();
+  painter.fillRect(exposed, palette().window());
   painter.setPen(palette().dark().color());
   painter.drawLine(outer.topLeft(), outer.topRight());
   painter.drawLine(outer.topLeft(), outer.bottomLeft());
@@ -167,7 +189,10 @@ void SurfaceWidget::paintEvent(QPaintEvent* /*event*/) {
   painter.drawLine(outer.bottomLeft(), outer.bottomRight());
   painter.drawLine(outer.topRight(), outer.bottomRight());
   if (Surface != nullptr) {
-    painter.drawImage(QtDrawingSurface::kBorderPixels, QtDrawingSurface::kBorderPixels, Surface->Image());
+    // Only the part of the picture that is to be shown again.
+    const QPoint origin(QtDrawingSurface::kBorderPixels, QtDrawingSurface::kBorderPixels);
+    const QRect part = exposed.translated(-origin).intersected(Surface->Image().rect());
+    painter.drawImage(part.topLeft() + origin, Surface->Image(), part);
   }
 }
 

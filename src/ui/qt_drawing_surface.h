@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QImage>
 #include <QRawFont>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 
@@ -19,6 +20,9 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
   static constexpr int kDpi = 96;
   static constexpr double kTwipsPerPixel = 1440.0 / kDpi;
   static constexpr int kBorderPixels = 2;
+  // The picture is drawn into per message; the widget shows it at most this often, and only
+  // the part that changed, so a flooding board costs no repaint per chunk.
+  static constexpr int kShowIntervalMs = 16;
 
   explicit QtDrawingSurface(SurfaceWidget& widget);
 
@@ -48,6 +52,8 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
   // The font's glyph and advance for every byte value, looked up once per font: text is
   // then drawn glyph by glyph on the character grid, with no shaping per call.
   void PrepareGlyphs() const;
+  void Changed(const QRect& area) { Dirty |= area; }
+  void ShowChanges();
 
   SurfaceWidget& Widget;
   QImage Canvas;
@@ -59,6 +65,8 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
   mutable double Ascent = 0;                       // pixels
   mutable double LineHeight = 0;                   // pixels
   hmi::screen::Colour Back = 0;                    // black, as designed
+  QRect Dirty;                                     // drawn but not shown yet, in picture pixels
+  QTimer ShowTimer;
 };
 
 // picHMI1: paints the surface's image inside a sunken border.
