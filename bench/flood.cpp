@@ -45,6 +45,7 @@
 #include "app/settings.h"
 #include "base/hex_notation.h"
 #include "base/text.h"
+#include "flood_checks.h"
 #include "hmi/link/protocol.h"
 #include "mixed_traffic.h"
 #include "pty_harness.h"
@@ -52,15 +53,17 @@
 
 namespace {
 
+using korvani::bench::CatMegabytesPerSecond;
 using korvani::bench::Clock;
 using korvani::bench::CpuSecondsOf;
+using korvani::bench::Differences;
+using korvani::bench::HexDifferences;
+using korvani::bench::kBlockSize;
+using korvani::bench::kMegabyte;
 using korvani::bench::PeakRssMegabytes;
 using korvani::bench::PtyPair;
 using korvani::bench::SecondsSince;
 using korvani::hmi::link::BoardMessage;
-
-constexpr double kMegabyte = 1024.0 * 1024.0;
-constexpr std::size_t kBlockSize = 1 << 20;
 
 struct Options {
   double Megabytes = 20;
@@ -108,55 +111,6 @@ struct Run {
   double LongestGapMs = 0;
   std::int64_t Missing = 0;  // bytes absent from (or wrong in) the logs
 };
-
-// Compares a file with the text that should be in it, piece by piece.
-std::int64_t Differences(const std::string& path, const std::function<std::string(std::size_t)>& expected,
-                         std::size_t pieces) {
-  std::ifstream file(path, std::ios::binary);
-  std::int64_t wrong = 0;
-  std::string got;
-  for (std::size_t i = 0; i < pieces; ++i) {
-    const std::string want = expected(i);
-    got.resize(want.size());
-    file.read(got.data(), static_cast<std::streamsize>(want.size()));
-    got.resize(static_cast<std::size_t>(file.gcount()));
-    if (got != want) {
-      wrong += static_cast<std::int64_t>(std::max(want.size(), got.size()));
-    }
-  }
-  return wrong + (file.peek() == std::ifstream::traits_type::eof() ? 0 : 1);
-}
-
-// The hex log read back into bytes: pairs of hex digits between spaces and line ends.
-std::int64_t HexDifferences(const std::string& path, const std::string& block, std::size_t blocks,
-                            const std::string& tail) {
-  std::ifstream file(path, std::ios::binary);
-  std::int64_t wrong = 0;
-  std::size_t index = 0;
-  const std::size_t total = block.size() * blocks + tail.size();
-  char buffer[1 << 16];
-  int high = -1;
-  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-    for (std::streamsize i = 0; i < file.gcount(); ++i) {
-      const int digit = korvani::base::HexDigitValue(buffer[i]);
-      if (digit < 0) {
-        continue;
-      }
-      if (high < 0) {
-        high = digit;
-        continue;
-      }
-      const char byte = static_cast<char>(high * 16 + digit);
-      high = -1;
-      const char want = index < block.size() * blocks ? block[index % block.size()]
-                        : index < total               ? tail[index - block.size() * blocks]
-                                                      : '\0';
-      wrong += (index >= total || byte != want) ? 1 : 0;
-      ++index;
-    }
-  }
-  return wrong + static_cast<std::int64_t>(total > index ? total - index : 0);
-}
 
 class Flood {
  public:
@@ -320,38 +274,6 @@ class Flood {
   double ClockP99Ms = 0;
   double ClockMaxMs = 0;
 };
-
-// The pty's own ceiling: cat reads the slave into a file while the same workload is sent.
-double CatMegabytesPerSecond(PtyPair& pty, const std::string& folder, double megabytes) {
-  std::string traffic = korvani::bench::MixedTraffic(kBlockSize);
-  const auto blocks =
-      static_cast<std::size_t>(megabytes * kMegabyte / static_cast<double>(traffic.size()) + 0.5);
-  const std::string out = folder + "/cat.out";
-  const pid_t child = fork();
-  if (child == 0) {
-    const int input = open(pty.SlavePath.c_str(), O_RDONLY | O_NOCTTY);
-    const int output = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(input, 0);
-    dup2(output, 1);
-    execlp("cat", "cat", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  const auto total = static_cast<off_t>(blocks * traffic.size());
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // cat is reading
-  const auto start = Clock::now();
-  for (std::size_t i = 0; i < blocks; ++i) {
-    pty.WriteAll(traffic);
-  }
-  struct stat info {};
-  while (stat(out.c_str(), &info) == 0 && info.st_size < total && SecondsSince(start) < 120) {
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
-  const double seconds = SecondsSince(start);
-  kill(child, SIGTERM);
-  waitpid(child, nullptr, 0);
-  std::remove(out.c_str());
-  return static_cast<double>(total) / kMegabyte / seconds;
-}
 
 Options ReadOptions(int argc, char* argv[]) {
   Options options;

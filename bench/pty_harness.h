@@ -72,8 +72,9 @@ inline double CpuSecondsOf(const std::string& statPath) {
   return (std::stod(fields[11]) + std::stod(fields[12])) / ticks;
 }
 
-inline double PeakRssMegabytes() {
-  std::ifstream file("/proc/self/status");
+// VmHWM of a /proc status file, this process's by default.
+inline double PeakRssMegabytes(const std::string& statusPath = "/proc/self/status") {
+  std::ifstream file(statusPath);
   std::string line;
   while (std::getline(file, line)) {
     if (line.rfind("VmHWM:", 0) == 0) {

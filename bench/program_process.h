@@ -1,0 +1,245 @@
+// Running the built program as a user runs it, in a process of its own, and looking at it
+// from outside: what the idle and outside flood tools share.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QTemporaryDir>
+#include <QtGlobal>
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "pty_harness.h"
+
+namespace korvani::bench {
+
+namespace fs = std::filesystem;
+
+constexpr double kStopSeconds = 5;
+// A point on the first tab's label (the Terminal tab), from the window's top left corner.
+constexpr int kTerminalTabX = 20;
+constexpr int kTerminalTabY = 12;
+
+inline void Pause(double seconds) {
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+inline bool OnPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::string folders = path == nullptr ? "/usr/bin:/bin" : path;
+  std::size_t from = 0;
+  while (from <= folders.size()) {
+    const std::size_t end = std::min(folders.find(':', from), folders.size());
+    if (access((folders.substr(from, end - from) + "/" + name).c_str(), X_OK) == 0) {
+      return true;
+    }
+    from = end + 1;
+  }
+  return false;
+}
+
+// The first line a command prints, without its line end.
+inline std::string FirstLineOf(const std::string& command) {
+  FILE* output = popen(command.c_str(), "r");
+  if (output == nullptr) {
+    return {};
+  }
+  char line[256] = {};
+  const bool got = std::fgets(line, sizeof line, output) != nullptr;
+  pclose(output);
+  std::string text = got ? line : "";
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+// Whether an Xvfb process serves `display`.
+inline bool XvfbServes(const std::string& display) {
+  std::error_code error;
+  for (const auto& process : fs::directory_iterator("/proc", error)) {
+    std::string name;
+    std::getline(std::ifstream(process.path() / "comm"), name);
+    if (name != "Xvfb") {
+      continue;
+    }
+    std::ifstream file(process.path() / "cmdline", std::ios::binary);
+    std::string argument;
+    while (std::getline(file, argument, '\0')) {
+      if (argument == display) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// The platform the program will run on, as the header names it.
+inline std::string PlatformName() {
+  const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+  const QByteArray display = qgetenv("DISPLAY");
+  if (!chosen.isEmpty() && chosen != "xcb") {
+    return chosen.toStdString();
+  }
+  if (display.isEmpty()) {
+    return chosen.isEmpty() ? "Qt's default" : "xcb, no DISPLAY";
+  }
+  const std::string where = "xcb on " + display.toStdString();
+  return XvfbServes(display.toStdString()) ? where + " (Xvfb)" : where;
+}
+
+inline bool OnXcb() {
+  const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+  return (chosen.isEmpty() || chosen == "xcb") && !qgetenv("DISPLAY").isEmpty();
+}
+
+// The program in a process of its own, working in the temporary folder, its output in a
+// file there. Ended as a session end ends it: SIGTERM, then SIGKILL if it lingers.
+class RunningProgram {
+ public:
+  RunningProgram(const std::string& program, const std::vector<std::string>& arguments,
+                 const QTemporaryDir& folder) {
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string& word : words) {
+      argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const std::string work = folder.path().toStdString();
+    const std::string output = folder.filePath("korvani.out").toStdString();
+    Pid = fork();
+    if (Pid == 0) {
+      const int input = open("/dev/null", O_RDONLY);
+      const int log = open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+      if (input < 0 || log < 0 || chdir(work.c_str()) != 0) {
+        _exit(127);
+      }
+      dup2(input, STDIN_FILENO);
+      dup2(log, STDOUT_FILENO);
+      dup2(log, STDERR_FILENO);
+      close_range(3, ~0U, 0);
+      execv(program.c_str(), argv.data());
+      _exit(127);
+    }
+  }
+  ~RunningProgram() { Stop(); }
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  [[nodiscard]] pid_t Id() const { return Pid; }
+
+  [[nodiscard]] bool Running() {
+    if (Pid <= 0) {
+      return false;
+    }
+    if (waitpid(Pid, &Status, WNOHANG) == Pid) {
+      Pid = -1;
+      return false;
+    }
+    return true;
+  }
+
+  // True when it ended by itself within the time allowed.
+  bool Stop() {
+    if (!Running()) {
+      return true;
+    }
+    kill(Pid, SIGTERM);
+    const auto start = Clock::now();
+    while (SecondsSince(start) < kStopSeconds) {
+      if (waitpid(Pid, &Status, WNOHANG) == Pid) {
+        Pid = -1;
+        return true;
+      }
+      Pause(0.05);
+    }
+    kill(Pid, SIGKILL);
+    waitpid(Pid, &Status, 0);
+    Pid = -1;
+    return false;
+  }
+
+ private:
+  pid_t Pid = -1;
+  int Status = 0;
+};
+
+// Whether the process has `device` open.
+inline bool HasOpen(pid_t pid, const std::string& device) {
+  std::error_code error;
+  for (const auto& descriptor : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+    std::error_code unreadable;
+    if (fs::read_symlink(descriptor.path(), unreadable).string() == device) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Clicks the Terminal tab of the program's window, as a user would.
+inline bool SelectTerminalTab(pid_t pid) {
+  std::string window;
+  const auto start = Clock::now();
+  while (window.empty() && SecondsSince(start) < kStopSeconds) {
+    window = FirstLineOf("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null");
+    if (window.empty()) {
+      Pause(0.2);
+    }
+  }
+  if (window.empty()) {
+    return false;
+  }
+  const std::string click = "xdotool mousemove --window " + window + " " + std::to_string(kTerminalTabX) +
+                            " " + std::to_string(kTerminalTabY) + " click 1 >/dev/null 2>&1";
+  return std::system(click.c_str()) == 0;
+}
+
+inline std::string DefaultProgram() {
+  std::error_code error;
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return (self.parent_path() / ".." / "src" / "ui" / "korvani").lexically_normal().string();
+}
+
+inline std::string ReadWhole(const std::string& path) {
+  std::ifstream file(path);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Whatever the program sent to the board is read and dropped.
+inline void Drain(const PtyPair& pty) {
+  pollfd ready{pty.Master, POLLIN, 0};
+  char buffer[4096];
+  while (poll(&ready, 1, 0) > 0 && (ready.revents & POLLIN) != 0) {
+    if (read(pty.Master, buffer, sizeof buffer) <= 0) {
+      return;
+    }
+  }
+}
+
+// The program's surroundings: a private runtime folder, settings in the temporary folder, no
+// version check; on an X display the program picks its platform as it does for a user,
+// offscreen otherwise.
+inline void PrepareOutsideEnvironment(const QTemporaryDir& folder) {
+  mkdir(folder.filePath("runtime").toLocal8Bit().constData(), 0700);
+  qputenv("XDG_RUNTIME_DIR", folder.filePath("runtime").toLocal8Bit());
+  const bool keepDefaultPlatform =
+      !qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("DISPLAY");
+  PrepareEnvironment(folder);
+  if (keepDefaultPlatform) {
+    qunsetenv("QT_QPA_PLATFORM");
+  }
+}
+
+}  // namespace korvani::bench
