@@ -49,8 +49,9 @@ inline double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// utime + stime of a /proc stat file, in seconds.
-inline double CpuSecondsOf(const std::string& statPath) {
+// utime + stime of a /proc stat file, in seconds; with `systemOnly`, stime alone (the time
+// spent in the kernel for the process: reads, writes, opening and closing files).
+inline double CpuSecondsOf(const std::string& statPath, bool systemOnly = false) {
   std::ifstream file(statPath);
   std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   const std::size_t close = stat.rfind(')');
@@ -69,7 +70,7 @@ inline double CpuSecondsOf(const std::string& statPath) {
     return 0;
   }
   const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
-  return (std::stod(fields[11]) + std::stod(fields[12])) / ticks;
+  return ((systemOnly ? 0.0 : std::stod(fields[11])) + std::stod(fields[12])) / ticks;
 }
 
 // VmHWM of a /proc status file, this process's by default.

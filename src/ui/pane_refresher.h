@@ -1,7 +1,11 @@
 // Shows the newest text of a text pane at display rate: when pieces come faster than an eye
 // can follow, the pane is rebuilt once per interval with the latest text, never per piece.
+// A pane on a tab that is not in view keeps its text but is scrolled only when it comes
+// into view.
 #pragma once
 
+#include <QEvent>
+#include <QObject>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTimer>
@@ -11,16 +15,27 @@
 
 namespace korvani::ui {
 
-class PaneRefresher {
+class PaneRefresher final : public QObject {
  public:
   using Convert = QString (*)(std::string_view);
 
   PaneRefresher(QPlainTextEdit* pane, int intervalMs, Convert convert) : Pane(pane), ToText(convert) {
     Timer.setSingleShot(true);
     Timer.setInterval(intervalMs);
-    QObject::connect(&Timer, &QTimer::timeout, [this] { Refresh(); });
+    QObject::connect(&Timer, &QTimer::timeout, this, [this] { Refresh(); });
+    Pane->installEventFilter(this);
   }
 
+ protected:
+  // A pane that comes into view scrolls to its newest text.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == Pane && event->type() == QEvent::Show && Stale) {
+      Schedule();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ public:
   void Show(std::string_view text) {
     Pending.assign(text);
     Source = nullptr;
@@ -43,6 +58,14 @@ class PaneRefresher {
 
   void Refresh() {
     Pane->setPlainText(ToText(Source ? Source() : std::string_view(Pending)));
+    // Out of view (its tab page hidden) the text is kept current, but the pane is not laid out
+    // to scroll to the end: that costs as much as the rest and shows nothing. It scrolls when
+    // it comes into view.
+    if (!Pane->isVisibleTo(Pane->window())) {
+      Stale = true;
+      return;
+    }
+    Stale = false;
     Pane->moveCursor(QTextCursor::End);
     Pane->ensureCursorVisible();
   }
@@ -51,6 +74,7 @@ class PaneRefresher {
   Convert ToText;
   std::string Pending;
   std::function<std::string_view()> Source;
+  bool Stale = false;
   QTimer Timer;
 };
 
