@@ -112,7 +112,7 @@ void QtDrawingSurface::DrawText(std::string_view text, double x, double y, hmi::
   QPainter painter(&Canvas);
   painter.setPen(ToQColor(colour));
   painter.drawGlyphRun(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + Ascent), run);
-  // Glyphs may reach a little past their advance: a pixel of margin around the run.
+  // Glyphs may reach a little past their advance: two pixels of margin around the run.
   Changed(QRectF(x / kTwipsPerPixel, y / kTwipsPerPixel, advance, LineHeight)
               .toAlignedRect()
               .adjusted(-2, -2, 2, 2));
