@@ -145,8 +145,8 @@ class Panel {
   IntroTypist Typist;
   VersionCheck Updates;
   std::string HelpUrl;
-  bool SettingsNamesInAnsi = false;
-  std::int16_t CommandLinePort = 0;  // the settings file's names are written back as they were read
+  bool SettingsNamesInAnsi = false;  // the settings file's names are written back as they were read
+  std::int16_t CommandLinePort = 0;
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

@@ -64,51 +64,52 @@ std::vector<std::string> ComPortList::OfferedNames(bool hideBluetooth) {
 }
 
 void ComPortList::BuildComPortList(bool hideBluetooth, std::int16_t comPortNumber) {
-  const std::string wanted = "(COM" + std::to_string(comPortNumber) + ")";
   View.ClearComPorts();
   Listed.clear();
   Lister.ListClear();
-  int toSelect = -1;
-  for (const std::string& name : OfferedNames(hideBluetooth)) {
+  for (std::string& name : OfferedNames(hideBluetooth)) {
     View.AddComPort(name);
-    if (name.find(wanted) != std::string::npos) {
-      toSelect = static_cast<int>(Listed.size());
-    }
-    Listed.push_back(name);
+    Listed.push_back(std::move(name));
   }
   if (Listed.empty()) {
     Dialogs.ShowMessage(NoComPortText(), "No COM port", base::MessageIcon::Exclamation,
                         base::MessageButtons::Ok);
   }
   View.SetComPortText(kSelectComPort);
-  if (Listed.size() == 1) {
-    toSelect = 0;
-  }
-  if (toSelect >= 0) {
-    View.SelectComPort(toSelect);
-    if (PortChosen) {
-      PortChosen();
-    }
+  const int entry = Listed.size() == 1 ? 0 : IndexOf(comPortNumber);
+  if (entry >= 0) {
+    Choose(entry);
   }
 }
 
 void ComPortList::ShowChosenPort(std::int16_t comPortNumber) {
-  const std::string wanted = "(COM" + std::to_string(comPortNumber) + ")";
-  for (std::size_t i = 0; i < Listed.size(); ++i) {
-    if (Listed[i].find(wanted) != std::string::npos) {
-      View.SelectComPort(static_cast<int>(i));
-      return;
-    }
-  }
-  // Not listed (an adapter that is not plugged in): the only port there is stands in for it,
-  // as when the list is built; among several, none is chosen and the saved one is tried.
-  if (Listed.size() == 1) {
-    View.SelectComPort(0);
-    if (PortChosen) {
-      PortChosen();
-    }
+  const int entry = IndexOf(comPortNumber);
+  if (entry >= 0) {
+    View.SelectComPort(entry);
+  } else if (Listed.size() == 1) {
+    // Not listed (an adapter that is not plugged in): the only port there is stands in for
+    // it, as when the list is built; among several, none is chosen and the saved one is tried.
+    Choose(0);
   } else {
     View.SetComPortText(kSelectComPort);
+  }
+}
+
+int ComPortList::IndexOf(std::int16_t comPortNumber) const {
+  // The closing parenthesis keeps (COM1) from matching (COM10).
+  const std::string wanted = "(COM" + std::to_string(comPortNumber) + ")";
+  for (std::size_t i = Listed.size(); i-- > 0;) {
+    if (Listed[i].find(wanted) != std::string::npos) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+void ComPortList::Choose(int entry) {
+  View.SelectComPort(entry);
+  if (PortChosen) {
+    PortChosen();  // the list's click event
   }
 }
 

@@ -53,6 +53,10 @@ class ComPortList {
   // The names of the "Ports" devices that may be offered, in enumeration order; the
   // platform's failures are reported and give none.
   std::vector<std::string> OfferedNames(bool hideBluetooth);
+  // The entry naming that COM number (the last one, should several), or -1.
+  [[nodiscard]] int IndexOf(std::int16_t comPortNumber) const;
+  // Selects an entry as a click would: the connection applies it.
+  void Choose(int entry);
 
   DevLister& Lister;
   base::Dialogs& Dialogs;

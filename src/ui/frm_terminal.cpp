@@ -24,7 +24,10 @@ FrmTerminal::FrmTerminal(QWidget* parent)
   HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
   Widgets.optRxASCII->setChecked(true);
 
-  RxPane = std::make_unique<PaneRefresher>(Widgets.txtRxData, kRxRefreshMs, &FrmTerminal::ToPaneText);
+  // The receive path keeps what it shows; the pane reads it when it is rebuilt.
+  RxPane = std::make_unique<PaneRefresher>(Widgets.txtRxData, kRxRefreshMs, &FrmTerminal::ToPaneText, [this] {
+    return Panel != nullptr ? Panel->Receive().ShownText() : std::string_view();
+  });
   LogPane = std::make_unique<PaneRefresher>(Widgets.txtHMILog, kRxRefreshMs, &FrmTerminal::ToPaneText);
 }
 
@@ -46,12 +49,7 @@ QString FrmTerminal::ToPaneText(std::string_view text) {
 }
 
 void FrmTerminal::ShowRxText(std::string_view text) {
-  if (Panel == nullptr) {
-    RxPane->Show(text);
-    return;
-  }
-  // The receive path keeps what it shows; the pane reads it when it is rebuilt.
-  RxPane->Changed([this] { return Panel->Receive().ShownText(); });
+  RxPane->Show(text);
 }
 
 void FrmTerminal::SetFreezeCaption(std::string_view caption) {

@@ -19,7 +19,11 @@ class PaneRefresher final : public QObject {
  public:
   using Convert = QString (*)(std::string_view);
 
-  PaneRefresher(QPlainTextEdit* pane, int intervalMs, Convert convert) : Pane(pane), ToText(convert) {
+  // A pane whose text is given with each Show, or, with `source`, one that reads its text
+  // from there when it is rebuilt, so a pane changed per chunk copies nothing per chunk.
+  PaneRefresher(QPlainTextEdit* pane, int intervalMs, Convert convert,
+                std::function<std::string_view()> source = {})
+      : Pane(pane), ToText(convert), Source(std::move(source)) {
     Timer.setSingleShot(true);
     Timer.setInterval(intervalMs);
     QObject::connect(&Timer, &QTimer::timeout, this, [this] { Refresh(); });
@@ -37,15 +41,9 @@ class PaneRefresher final : public QObject {
 
  public:
   void Show(std::string_view text) {
-    Pending.assign(text);
-    Source = nullptr;
-    Schedule();
-  }
-
-  // The text changed; it is read from `source` when the pane is rebuilt, so a pane fed per
-  // chunk copies nothing per chunk. `source` must stay valid until then.
-  void Changed(std::function<std::string_view()> source) {
-    Source = std::move(source);
+    if (!Source) {
+      Pending.assign(text);
+    }
     Schedule();
   }
 

@@ -155,9 +155,7 @@ void QtDrawingSurface::SetOuterSize(double width, double height) {
   }
   Canvas = resized;
   Widget.setFixedSize(innerWidth + 2 * kBorderPixels, innerHeight + 2 * kBorderPixels);
-  Widget.update();  // the border moves too
-  Changed(Canvas.rect());
-  Refresh();
+  Widget.update();  // all of it, the border too
 }
 
 double QtDrawingSurface::OuterWidth() const {

@@ -170,11 +170,9 @@ void SoftButtons::ButtonEvent(char event, std::int16_t index) {
         button.PressState = Repeating;
         Fire(PressedButton);
         const std::int16_t rate = button.RepeatRate > 0 ? button.RepeatRate : kDefaultRepeatRate;
-        const std::int32_t interval = WholeNumber(1000.0 / rate);
-        RepeatTimer.SetInterval(interval);
-        if (interval <= 0) {
-          RepeatTimer.SetEnabled(false);  // a window timer at 0 stops: no rate floods the line
-        }
+        // A rate too fast for a whole millisecond gives 0, which stops the timer: no rate
+        // floods the line.
+        RepeatTimer.SetInterval(WholeNumber(1000.0 / rate));
       } else if (button.PressState == Repeating) {
         Fire(PressedButton);
       }
