@@ -6,6 +6,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -40,34 +41,109 @@ std::filesystem::path Utf8Path(std::string_view path) {
   return {std::u8string(path.begin(), path.end())};
 }
 
+#ifndef _WIN32
+namespace {
+int OpenForAppending(std::string_view path) {
+  const std::string name(path);
+  return ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+}
+
+bool WriteWhole(int file, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = ::write(file, text.data(), text.size());
+    if (n <= 0) {
+      return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+}  // namespace
+#endif
+
 bool AppendToFile(std::string_view path, std::string_view text, std::string* why) {
 #ifdef _WIN32
   return WriteFile(path, text, std::ios::app, why);
 #else
-  // The receive path appends to two logs for every chunk: open, write, close and nothing
-  // more, so a flooded line costs no more system calls than it must.
   if (path.empty()) {
     errno = 0;
     return Failed(why, "no file name");
   }
-  const std::string name(path);
-  const int file = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  const int file = OpenForAppending(path);
   if (file < 0) {
     return Failed(why, "cannot be opened");
   }
-  while (!text.empty()) {
-    const ssize_t n = ::write(file, text.data(), text.size());
-    if (n <= 0) {
-      const int error = errno;
-      ::close(file);
-      errno = error;
-      return Failed(why, "cannot be written");
-    }
-    text.remove_prefix(static_cast<std::size_t>(n));
+  if (!WriteWhole(file, text)) {
+    const int error = errno;
+    ::close(file);
+    errno = error;
+    return Failed(why, "cannot be written");
   }
   return ::close(file) == 0 || Failed(why, "cannot be written");
 #endif
 }
+
+#ifdef _WIN32
+bool AppendingFile::Append(std::string_view path, std::string_view text, std::string* why) {
+  return AppendToFile(path, text, why);  // an open file could not be deleted or moved
+}
+
+void AppendingFile::Close() {}
+
+#else
+bool AppendingFile::Append(std::string_view path, std::string_view text, std::string* why) {
+  if (!OpenedAs(path) && !Open(path, why)) {
+    return false;
+  }
+  if (!WriteWhole(Handle, text)) {
+    const int error = errno;
+    Close();  // the next write starts again from the name
+    errno = error;
+    return Failed(why, "cannot be written");
+  }
+  return true;
+}
+
+void AppendingFile::Close() {
+  if (Handle >= 0) {
+    ::close(Handle);
+    Handle = -1;
+  }
+  Path.clear();
+}
+
+// The open file is still the one the name leads to.
+bool AppendingFile::OpenedAs(std::string_view path) const {
+  if (Handle < 0 || path != Path) {
+    return false;
+  }
+  struct stat named {};
+  return ::stat(Path.c_str(), &named) == 0 && named.st_dev == Device && named.st_ino == Node;
+}
+
+bool AppendingFile::Open(std::string_view path, std::string* why) {
+  Close();
+  if (path.empty()) {
+    errno = 0;
+    return Failed(why, "no file name");
+  }
+  const int file = OpenForAppending(path);
+  struct stat opened {};
+  if (file < 0 || ::fstat(file, &opened) != 0) {
+    const int error = errno;
+    if (file >= 0) {
+      ::close(file);
+    }
+    errno = error;
+    return Failed(why, "cannot be opened");
+  }
+  Handle = file;
+  Path = path;
+  Device = static_cast<std::uint64_t>(opened.st_dev);
+  Node = static_cast<std::uint64_t>(opened.st_ino);
+  return true;
+}
+#endif
 
 bool ReplaceFile(std::string_view path, std::string_view text, std::string* why) {
   return WriteFile(path, text, std::ios::trunc, why);

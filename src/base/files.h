@@ -1,7 +1,8 @@
-// Files that are opened, written and closed for every write, so the user can read, move or
-// clear them between writes. Paths are UTF-8 text as typed, picked or stored.
+// Files written so that the user can read, move, clear or delete them between writes. Paths
+// are UTF-8 text as typed, picked or stored.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -22,5 +23,30 @@ bool AppendToFile(std::string_view path, std::string_view text, std::string* why
 bool ReplaceFile(std::string_view path, std::string_view text, std::string* why = nullptr);
 // True when a file (not a folder) is at the path and can be read.
 bool FileExists(std::string_view path);
+
+// A log that text is appended to by name, as AppendToFile does, for writers that append
+// many times a second. Where an open file can still be moved and deleted (not on Windows), it
+// stays open between writes, and before each write it checks that its name still leads to
+// the open file: when the user moved, deleted or replaced it, or the name changed, the file
+// is opened again by name. Elsewhere every write opens, appends and closes.
+class AppendingFile {
+ public:
+  AppendingFile() = default;
+  AppendingFile(const AppendingFile&) = delete;
+  AppendingFile& operator=(const AppendingFile&) = delete;
+  ~AppendingFile() { Close(); }
+
+  bool Append(std::string_view path, std::string_view text, std::string* why = nullptr);
+  void Close();
+
+ private:
+  bool OpenedAs(std::string_view path) const;
+  bool Open(std::string_view path, std::string* why);
+
+  std::string Path;
+  int Handle = -1;
+  std::uint64_t Device = 0;
+  std::uint64_t Node = 0;
+};
 
 }  // namespace korvani::base

@@ -1,5 +1,7 @@
 #include "base/hex_notation.h"
 
+#include <array>
+
 #include "base/text.h"
 
 namespace korvani::base {
@@ -14,14 +16,17 @@ char ByteChar(int code) {
 
 void AppendAsciiToDisplay(std::string& out, std::string_view text) {
   // Shown as they are: LF, CR and 32 to 127. Runs of them are copied whole.
-  const auto shown = [](char ch) {
-    const auto code = static_cast<unsigned char>(ch);
-    return code == 10 || code == 13 || (code >= 32 && code <= 127);
-  };
+  static constexpr std::array<bool, 256> kShown = [] {
+    std::array<bool, 256> shown{};
+    for (unsigned code = 0; code < 256; ++code) {
+      shown[code] = code == 10 || code == 13 || (code >= 32 && code <= 127);
+    }
+    return shown;
+  }();
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t end = at;
-    while (end < text.size() && shown(text[end])) {
+    while (end < text.size() && kShown[static_cast<unsigned char>(text[end])]) {
       ++end;
     }
     out.append(text.data() + at, end - at);

@@ -2,6 +2,7 @@
 // Free functions on byte text (each char one byte, 0..255); no state, no user interface.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,12 +23,24 @@ std::int16_t SafeAsc(std::string_view text);
 
 // Upper-case hex pair of one byte, appended to `out`.
 // Writes the two upper-case hex digits of `byte` at `out` and returns the place after them.
-inline char* PutHexPair(char* out, unsigned char byte) {
+constexpr char* PutHexPair(char* out, unsigned char byte) {
   constexpr char kDigits[] = "0123456789ABCDEF";
   out[0] = kDigits[byte >> 4U];
   out[1] = kDigits[byte & 0x0FU];
   return out + 2;
 }
+// Each byte's hex pair and a space, in four bytes (the last is slack), for writing long
+// listings four bytes at a time and advancing three.
+inline constexpr std::array<std::array<char, 4>, 256> kHexPairAndSpace = [] {
+  std::array<std::array<char, 4>, 256> table{};
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    PutHexPair(table[byte].data(), static_cast<unsigned char>(byte));
+    table[byte][2] = ' ';
+    table[byte][3] = ' ';
+  }
+  return table;
+}();
+
 inline void AppendHexPair(std::string& out, unsigned char byte) {
   char pair[2];
   PutHexPair(pair, byte);

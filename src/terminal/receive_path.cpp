@@ -1,5 +1,7 @@
 #include "terminal/receive_path.h"
 
+#include <algorithm>
+#include <cstring>
 #include <exception>
 
 #include "base/files.h"
@@ -89,13 +91,21 @@ void ReceivePath::AppendHex(std::string_view thisLot) {
   if (HexText.Empty()) {
     Column = 0;
   }
-  // Sized for the most the chunk can need, written in place, then cut to what was written.
-  HexScratch.resize(thisLot.size() * 3 + (thisLot.size() / kHexPairsPerLine + 1) * 2);
+  // Sized for the most the chunk can need (and the table's slack byte), written in place a
+  // line's run at a time, then cut to what was written.
+  HexScratch.resize(thisLot.size() * 3 + (thisLot.size() / kHexPairsPerLine + 1) * 2 + 1);
   char* out = HexScratch.data();
-  for (const char ch : thisLot) {
-    out = base::PutHexPair(out, static_cast<unsigned char>(ch));
-    *out++ = ' ';
-    if (++Column == kHexPairsPerLine) {
+  std::size_t at = 0;
+  while (at < thisLot.size()) {
+    const std::size_t run =
+        std::min(static_cast<std::size_t>(kHexPairsPerLine - Column), thisLot.size() - at);
+    for (const char ch : thisLot.substr(at, run)) {
+      std::memcpy(out, base::kHexPairAndSpace[static_cast<unsigned char>(ch)].data(), 4);
+      out += 3;
+    }
+    at += run;
+    Column = static_cast<std::int16_t>(Column + run);
+    if (Column == kHexPairsPerLine) {
       Column = 0;
       *out++ = '\r';
       *out++ = '\n';
@@ -136,15 +146,15 @@ std::string_view ReceivePath::ShownText() const {
   return Selected == RxViewOption::Ascii ? RxAsciiShown() : RxHexShown();
 }
 
-void ReceivePath::LogRxAscii(std::string_view text) const {
+void ReceivePath::LogRxAscii(std::string_view text) {
   if (Logs.LogAscii) {
-    base::AppendToFile(Logs.AsciiFileName, text);  // a failed write is skipped
+    Logs.AsciiFile.Append(Logs.AsciiFileName, text);  // a failed write is skipped
   }
 }
 
-void ReceivePath::LogRxHex(std::string_view text) const {
+void ReceivePath::LogRxHex(std::string_view text) {
   if (Logs.LogHex) {
-    base::AppendToFile(Logs.HexFileName, text);
+    Logs.HexFile.Append(Logs.HexFileName, text);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/files.h"
 #include "base/tail_text.h"
 #include "terminal/rx_pane_view.h"
 #include "terminal/serial_port.h"
@@ -26,6 +27,9 @@ struct RxLogSettings {
   bool LogHex = false;
   std::string AsciiFileName = "ASCII_logfile.log";
   std::string HexFileName = "Hex_logfile.log";
+  // Appended to by name; what arrives and what is sent go through the same two.
+  base::AppendingFile AsciiFile;
+  base::AppendingFile HexFile;
 };
 
 class ReceivePath {
@@ -44,8 +48,8 @@ class ReceivePath {
   // Puts the snapshot of the selected view into the pane.
   void UpDateRxDisplayDebug();
 
-  void LogRxAscii(std::string_view text) const;
-  void LogRxHex(std::string_view text) const;
+  void LogRxAscii(std::string_view text);
+  void LogRxHex(std::string_view text);
 
   void ClearPane();
   void ToggleFreeze();

@@ -10,12 +10,12 @@ TerminalLogs::TerminalLogs(RxLogSettings& settings, TerminalLogsView& view, base
                            const base::Clock& clock)
     : Settings(settings), View(view), Dialogs(dialogs), Clock(clock) {}
 
-void TerminalLogs::WriteAsciiLog(std::string_view text) const {
-  base::AppendToFile(Settings.AsciiFileName, std::string(text) + "\r\n");
+void TerminalLogs::WriteAsciiLog(std::string_view text) {
+  Settings.AsciiFile.Append(Settings.AsciiFileName, std::string(text) + "\r\n");
 }
 
-void TerminalLogs::WriteHexLog(std::string_view text) const {
-  base::AppendToFile(Settings.HexFileName, std::string(text) + "\r\n");
+void TerminalLogs::WriteHexLog(std::string_view text) {
+  Settings.HexFile.Append(Settings.HexFileName, std::string(text) + "\r\n");
 }
 
 std::string TerminalLogs::PickFile(std::string_view currentName) {
@@ -38,7 +38,7 @@ void TerminalLogs::ChooseHexLogFile() {
   }
 }
 
-void TerminalLogs::WriteMarkerLine() const {
+void TerminalLogs::WriteMarkerLine() {
   const base::LocalTime now = Clock.Now();
   char time[32];
   std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.Hour % 100, now.Minute % 100, now.Second % 100);

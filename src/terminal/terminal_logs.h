@@ -1,5 +1,5 @@
 // The terminal's two log files: choosing and emptying them, divider lines, and the line
-// writers that sent lines use. Every write opens, appends and closes.
+// writers that sent lines use.
 #pragma once
 
 #include <string>
@@ -25,8 +25,8 @@ class TerminalLogs {
                const base::Clock& clock);
 
   // Append the text and CR LF, whatever the check boxes say.
-  void WriteAsciiLog(std::string_view text) const;
-  void WriteHexLog(std::string_view text) const;
+  void WriteAsciiLog(std::string_view text);
+  void WriteHexLog(std::string_view text);
   // A save-file chooser preset with the name; empty when cancelled.
   std::string PickFile(std::string_view currentName);
 
@@ -34,7 +34,7 @@ class TerminalLogs {
   void ChooseHexLogFile();
   void ClearAsciiLog() const { Empty(Settings.AsciiFileName); }
   void ClearHexLog() const { Empty(Settings.HexFileName); }
-  void WriteMarkerLine() const;
+  void WriteMarkerLine();
 
  private:
   static void Empty(const std::string& path);

@@ -1,0 +1,99 @@
+#include "base/files.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+namespace korvani::base {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// What the user does to the log between two writes, and where each write must end up.
+struct BetweenWritesCase {
+  const char* Name;
+  std::function<void(const fs::path& log, const fs::path& aside)> Act;
+  const char* InLog;
+  const char* Aside;  // the file the user moved the log to, or another name written to
+  bool WriteAside = false;
+};
+
+std::ostream& operator<<(std::ostream& out, const BetweenWritesCase& c) {
+  return out << c.Name;
+}
+
+class AppendingFileTest : public ::testing::TestWithParam<BetweenWritesCase> {
+ protected:
+  void SetUp() override {
+    Folder = fs::temp_directory_path() /
+             ("korvani-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+              std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    fs::remove_all(Folder);
+    fs::create_directories(Folder);
+  }
+  void TearDown() override {
+    File.Close();
+    fs::remove_all(Folder);
+  }
+
+  fs::path Folder;
+  AppendingFile File;
+};
+
+TEST_P(AppendingFileTest, EachWriteGoesWhereTheNameLeadsThen) {
+  const BetweenWritesCase& c = GetParam();
+  const fs::path log = Folder / "log.txt";
+  const fs::path aside = Folder / "aside.txt";
+  ASSERT_TRUE(File.Append(log.string(), "first "));
+  c.Act(log, aside);
+  ASSERT_TRUE(File.Append((c.WriteAside ? aside : log).string(), "second"));
+  EXPECT_EQ(Read(log), c.InLog);
+  EXPECT_EQ(Read(aside), c.Aside);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UserActions, AppendingFileTest,
+    ::testing::Values(
+        BetweenWritesCase{"Nothing", [](const fs::path&, const fs::path&) {}, "first second", ""},
+        BetweenWritesCase{"Read", [](const fs::path& log, const fs::path&) { (void)Read(log); }, "first second", ""},
+        BetweenWritesCase{"Cleared", [](const fs::path& log, const fs::path&) { ReplaceFile(log.string(), {}); },
+                          "second", ""},
+        BetweenWritesCase{"Deleted", [](const fs::path& log, const fs::path&) { fs::remove(log); }, "second", ""},
+        BetweenWritesCase{"Moved", [](const fs::path& log, const fs::path& aside) { fs::rename(log, aside); },
+                          "second", "first "},
+        BetweenWritesCase{"ReplacedByAnother",
+                          [](const fs::path& log, const fs::path& aside) {
+                            ReplaceFile(aside.string(), "other ");
+                            fs::rename(aside, log);
+                          },
+                          "other second", ""},
+        BetweenWritesCase{"NameChanged", [](const fs::path&, const fs::path&) {}, "first ", "second", true}));
+
+TEST(AppendingFileFailureTest, AMissingFolderFailsWithAReasonUntilItExists) {
+  const fs::path folder =
+      fs::temp_directory_path() /
+      ("korvani-files-missing-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  fs::remove_all(folder);
+  AppendingFile file;
+  std::string why;
+  EXPECT_FALSE(file.Append((folder / "log.txt").string(), "lost", &why));
+  EXPECT_FALSE(why.empty());
+  EXPECT_FALSE(file.Append("", "lost", &why));
+  EXPECT_EQ(why, "no file name");
+  fs::create_directories(folder);
+  EXPECT_TRUE(file.Append((folder / "log.txt").string(), "kept"));
+  file.Close();
+  EXPECT_EQ(Read(folder / "log.txt"), "kept");
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace korvani::base
