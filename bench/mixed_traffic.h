@@ -1,5 +1,6 @@
-// The benchmarks' fixed workload: text lines with about 1% control bytes and an HMI message
-// every ten lines, the same for every run.
+// The benchmarks' fixed workload: text lines with about 1% control bytes and, every ten lines,
+// HMI messages that place the cursor on one of the screen's first 20 rows and print there, so
+// the panel's screen keeps changing where it can be seen. The same for every run.
 #pragma once
 
 #include <random>
@@ -20,6 +21,7 @@ inline std::string MixedTraffic(std::size_t size) {
     }
     traffic += "\r\n";
     if (++line % 10 == 0) {
+      traffic += "\x01" "F0\x02" + std::to_string(line / 10 % 20) + "\x03";
       traffic += "\x01@value " + std::to_string(line) +
                  "\x02"
                  "x\x03";

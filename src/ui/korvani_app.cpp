@@ -61,6 +61,11 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
       .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL)};
   HmiPanel = std::make_unique<app::Panel>(platform, MainWindow);
   MainWindow.Attach(*HmiPanel);
+  if (const QString trace = qEnvironmentVariable("KORVANI_PAINT_TRACE"); !trace.isEmpty()) {
+    Paints = std::make_unique<PaintTrace>(trace.toStdString());
+    Paints->Watch(MainWindow.Ui().picHMI1);                // the panel's screen
+    Paints->Watch(MainWindow.Ui().txtRxData->viewport());  // the receive pane
+  }
 }
 
 KorvaniApp::~KorvaniApp() = default;

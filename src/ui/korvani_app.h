@@ -15,6 +15,7 @@
 #include "demo/demo_port.h"
 #include "ports/dev_lister.h"
 #include "ui/frm_terminal.h"
+#include "ui/paint_trace.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_serial_port.h"
 
@@ -57,6 +58,7 @@ class KorvaniApp {
   QNetworkAccessManager Network;
   std::mt19937 Random;
   std::unique_ptr<app::Panel> HmiPanel;
+  std::unique_ptr<PaintTrace> Paints;  // only when KORVANI_PAINT_TRACE names a file
 };
 
 }  // namespace korvani::ui
