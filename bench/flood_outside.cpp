@@ -220,7 +220,9 @@ int main(int argc, char* argv[]) {
     } else if (arg == "--program" && i + 1 < argc) {
       options.Program = argv[++i];
     } else {
-      std::fprintf(stderr, "Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--program PATH]\n");
+      std::fprintf(
+          stderr,
+          "Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--program PATH]\n");
       return 2;
     }
   }
@@ -260,8 +262,8 @@ int main(int argc, char* argv[]) {
       continue;
     }
     const double rate = run.Megabytes / run.Seconds;
-    std::printf("| %s | %.0f | %.1f | %.2f | %.4f | %.4f | %.4f-%.4f | %.0f | %.0f | %lld |\n", run.Name.c_str(),
-                run.Megabytes, rate, rate / catMBps, run.CpuSeconds / run.Megabytes,
+    std::printf("| %s | %.0f | %.1f | %.2f | %.4f | %.4f | %.4f-%.4f | %.0f | %.0f | %lld |\n",
+                run.Name.c_str(), run.Megabytes, rate, rate / catMBps, run.CpuSeconds / run.Megabytes,
                 run.SystemSeconds / run.Megabytes, view.LeastCpu, view.MostCpu, run.PeakRss, run.LongestGapMs,
                 static_cast<long long>(view.Missing));
   }
