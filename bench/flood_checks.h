@@ -75,7 +75,10 @@ inline std::int64_t HexDifferences(const std::string& path, const std::string& b
 }
 
 // The pty's own ceiling: cat reads the slave into a file while the same workload is sent.
-inline double CatMegabytesPerSecond(PtyPair& pty, const std::string& folder, double megabytes) {
+// `cpuPerMegabyte`, when given, gets cat's own CPU seconds per MB: what the machine takes to
+// read the pty and write a file, a yardstick for the program's figure.
+inline double CatMegabytesPerSecond(PtyPair& pty, const std::string& folder, double megabytes,
+                                    double* cpuPerMegabyte = nullptr) {
   std::string traffic = korvani::bench::MixedTraffic(kBlockSize);
   const auto blocks =
       static_cast<std::size_t>(megabytes * kMegabyte / static_cast<double>(traffic.size()) + 0.5);
@@ -100,6 +103,10 @@ inline double CatMegabytesPerSecond(PtyPair& pty, const std::string& folder, dou
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
   const double seconds = SecondsSince(start);
+  if (cpuPerMegabyte != nullptr) {
+    *cpuPerMegabyte =
+        CpuSecondsOf("/proc/" + std::to_string(child) + "/stat") / (static_cast<double>(total) / kMegabyte);
+  }
   kill(child, SIGTERM);
   waitpid(child, nullptr, 0);
   std::remove(out.c_str());

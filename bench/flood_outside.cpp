@@ -238,7 +238,8 @@ int main(int argc, char* argv[]) {
     std::perror("flood_outside: openpty");
     return 1;
   }
-  const double catMBps = CatMegabytesPerSecond(pty, folder.path().toStdString(), options.Megabytes);
+  double catCpu = 0;
+  const double catMBps = CatMegabytesPerSecond(pty, folder.path().toStdString(), options.Megabytes, &catCpu);
 
   OutsideFlood flood(options, folder, pty);
   std::vector<Measured> views;
@@ -247,8 +248,10 @@ int main(int argc, char* argv[]) {
                              options.Runs));
   }
 
-  std::printf("Outside flood of %s on %s; platform %s; cat on the same pty: %.1f MB/s; median of %d runs\n\n",
-              options.Program.c_str(), pty.SlavePath.c_str(), PlatformName().c_str(), catMBps, options.Runs);
+  std::printf(
+      "Outside flood of %s on %s; platform %s; cat on the same pty: %.1f MB/s at %.4f CPU s/MB; median of %d "
+      "runs\n\n",
+      options.Program.c_str(), pty.SlavePath.c_str(), PlatformName().c_str(), catMBps, catCpu, options.Runs);
   std::printf(
       "| View | MB | MB/s | of cat | CPU s/MB | of which kernel | CPU s/MB of all runs | peak RSS MB "
       "| longest repaint gap ms | bytes lost |\n");
