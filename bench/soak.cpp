@@ -183,7 +183,7 @@ int main(int argc, char* argv[]) {
   PtyPair pty;
   QApplication application(argc, argv);
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-  korvani::ui::KorvaniApp program({QString::fromStdString(pty.SlavePath), false, {"/T"}});
+  korvani::ui::KorvaniApp program({QString::fromStdString(pty.SlavePath), false, {"/T"}, {}});
   program.Start();
 
   Result result;

@@ -34,4 +34,8 @@ std::string AppFolders::IniFilePath() const {
   return IniFolder() + "Vexel32.INI";
 }
 
+std::string AppFolders::LineSettingsFilePath() const {
+  return IniFolder() + "LineSettings.ini";
+}
+
 }  // namespace korvani::app

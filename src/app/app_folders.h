@@ -15,6 +15,8 @@ class AppFolders {
   [[nodiscard]] std::string AppFolder() const;
   [[nodiscard]] std::string IniFolder() const;
   [[nodiscard]] std::string IniFilePath() const;
+  // The line's full settings, beside the settings file.
+  [[nodiscard]] std::string LineSettingsFilePath() const;
 
  private:
   std::function<std::string(const char*)> GetEnv;

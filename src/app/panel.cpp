@@ -118,11 +118,10 @@ void Panel::FormLoad() {
   View.SelectTab(kHmiTab);
   Updates.Start();
   View.FitWidthToTabs();
-  PortConnection.BaudIndex = terminal::kStartBaudIndex;
-  PortConnection.CharIndex = terminal::kStartCharIndex;
   PortConnection.SelectCommsOptions();
   // IntroShowing is true from the framer's start.
   LoadSettings();
+  LoadLineSettings();
   if (CommandLinePort != 0) {
     ComPortNumber = CommandLinePort;
   }
@@ -193,15 +192,16 @@ bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
     // Speed and format are recorded as a click would, but the port number stays the one
     // from line 1: the list may name no port yet, and reading it now would forget it.
     case 2:
-      View.SelectBaudOption(values.BaudIndex);
-      PortConnection.BaudIndex = values.BaudIndex;
-      PortConnection.ApplyPortSettings(true);
+    case 3: {
+      terminal::LineSettings settings = PortConnection.Line();
+      if (line == 2) {
+        terminal::ApplyQuickBaud(settings, values.BaudIndex);
+      } else {
+        terminal::ApplyQuickFormat(settings, values.CharIndex);
+      }
+      PortConnection.LoadLine(settings);
       break;
-    case 3:
-      View.SelectCharacterOption(values.CharIndex);
-      PortConnection.CharIndex = values.CharIndex;
-      PortConnection.ApplyPortSettings(true);
-      break;
+    }
     case 4:
       LogTable.SetLogFolder(values.LogFolder);
       View.ShowLogFolder(values.LogFolder);
@@ -247,8 +247,10 @@ bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
 SettingsValues Panel::CurrentSettings() const {
   SettingsValues values;
   values.ComPortNumber = ComPortNumber;
-  values.BaudIndex = PortConnection.BaudIndex;
-  values.CharIndex = PortConnection.CharIndex;
+  // A speed or format that is none of the quick choices is recorded as the nearest of them;
+  // the line settings file holds it exactly.
+  values.BaudIndex = terminal::NearestQuickBaudIndex(PortConnection.Line().Baud);
+  values.CharIndex = terminal::NearestQuickFormatIndex(PortConnection.Line());
   values.LogFolder = LogTable.MyLogFolder();
   values.TraceFileName = OnScreenLog.TraceFileName();
   const terminal::RxLogSettings& logs = RxPath.LogSettingsView();
@@ -268,11 +270,33 @@ void Panel::SaveSettings() {
     return;
   }
   const std::string path = AppPaths.IniFilePath();
-  if (!WriteSettingsFile(path, CurrentSettings())) {
+  const SettingsValues values = CurrentSettings();
+  if (!WriteSettingsFile(path, values)) {
     ProblemReports.ShowProblem(
         "Unable to open " + path +
         " to update it.\r\nPerhaps you have it opened in another application?\r\nplease "
         "report error code 120201-0 to Vexel Vavadivu");
+    return;
+  }
+  const terminal::LineSettingsRecord record{PortConnection.Line(), values.BaudIndex, values.CharIndex};
+  base::WriteFileAtomically(AppPaths.LineSettingsFilePath(), terminal::FormatLineSettingsFile(record));
+}
+
+// The full line settings beside the 16-line file, when that file's speed and format lines
+// are still the ones written with them: a reader of the 16 lines alone may have changed them
+// since, and then its choice stands. Then the command line's line options, which are kept as
+// a choice made on the Settings tab is.
+void Panel::LoadLineSettings() {
+  terminal::LineSettings line = PortConnection.Line();
+  terminal::LineSettingsRecord record;
+  if (terminal::ReadLineSettingsFile(base::ReadWholeFile(AppPaths.LineSettingsFilePath()), record) &&
+      record.BaudIndexWritten == PortConnection.BaudIndex() &&
+      record.FormatIndexWritten == PortConnection.CharIndex()) {
+    line = record.Line;
+  }
+  terminal::ApplyLineOptions(CommandLineLine, line);
+  if (line != PortConnection.Line()) {
+    PortConnection.LoadLine(line);
   }
 }
 

@@ -70,6 +70,7 @@ class Panel {
   void FormLoad();
   // Reads the settings file into the window; stops at the first line it cannot take.
   void LoadSettings();
+  void LoadLineSettings();
   // Writes the settings file (the window then closes and the program ends).
   void SaveSettings();
   [[nodiscard]] SettingsValues CurrentSettings() const;
@@ -113,6 +114,8 @@ class Panel {
   std::int16_t ComPortNumber = 0;
   // A port named on the command line (--port, --demo): chosen at start-up over the saved one.
   void SetCommandLinePort(std::int16_t comNumber) { CommandLinePort = comNumber; }
+  // --baud, --format, --flow, --dtr and --rts: they replace the saved settings at start-up.
+  void SetCommandLineLine(const terminal::LineOptions& options) { CommandLineLine = options; }
 
  private:
   void BindCommands();
@@ -147,6 +150,7 @@ class Panel {
   std::string HelpUrl;
   bool SettingsNamesInAnsi = false;  // the settings file's names are written back as they were read
   std::int16_t CommandLinePort = 0;
+  terminal::LineOptions CommandLineLine;
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

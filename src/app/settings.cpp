@@ -139,17 +139,7 @@ std::string FormatSettings(const SettingsValues& values) {
 }
 
 bool WriteSettingsFile(const std::string& path, const SettingsValues& values) {
-  const std::string temporary = path + ".new";
-  if (!base::ReplaceFile(temporary, FormatSettings(values))) {
-    return false;
-  }
-  std::error_code error;
-  std::filesystem::rename(base::Utf8Path(temporary), base::Utf8Path(path), error);
-  if (error) {
-    std::filesystem::remove(base::Utf8Path(temporary), error);
-    return false;
-  }
-  return true;
+  return base::WriteFileAtomically(path, FormatSettings(values));
 }
 
 }  // namespace korvani::app

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -147,6 +148,25 @@ bool AppendingFile::Open(std::string_view path, std::string* why) {
 
 bool ReplaceFile(std::string_view path, std::string_view text, std::string* why) {
   return WriteFile(path, text, std::ios::trunc, why);
+}
+
+bool WriteFileAtomically(std::string_view path, std::string_view text) {
+  const std::string temporary = std::string(path) + ".new";
+  if (!ReplaceFile(temporary, text)) {
+    return false;
+  }
+  std::error_code error;
+  std::filesystem::rename(Utf8Path(temporary), Utf8Path(path), error);
+  if (error) {
+    std::filesystem::remove(Utf8Path(temporary), error);
+    return false;
+  }
+  return true;
+}
+
+std::string ReadWholeFile(std::string_view path) {
+  std::ifstream file(Utf8Path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 bool FileExists(std::string_view path) {

@@ -21,6 +21,11 @@ std::filesystem::path Utf8Path(std::string_view path);
 bool AppendToFile(std::string_view path, std::string_view text, std::string* why = nullptr);
 // Replaces the file's content with `text` (empty: an empty file). False when it cannot.
 bool ReplaceFile(std::string_view path, std::string_view text, std::string* why = nullptr);
+// Writes the text beside the file and renames it over, so an interrupted write never leaves
+// a truncated file. False when it could not be written.
+bool WriteFileAtomically(std::string_view path, std::string_view text);
+// The file's whole content; empty when it cannot be read.
+std::string ReadWholeFile(std::string_view path);
 // True when a file (not a folder) is at the path and can be read.
 bool FileExists(std::string_view path);
 

@@ -78,6 +78,16 @@ void PortRouter::SetSettings(const std::string& settings) {
   Demo.SetSettings(settings);
 }
 
+void PortRouter::SetFlowControl(terminal::FlowControl flow) {
+  Real.SetFlowControl(flow);
+  Demo.SetFlowControl(flow);
+}
+
+void PortRouter::SetLinesOnOpen(bool dtr, bool rts) {
+  Real.SetLinesOnOpen(dtr, rts);
+  Demo.SetLinesOnOpen(dtr, rts);
+}
+
 void PortRouter::SetReadLength(std::int32_t length) {
   Real.SetReadLength(length);
   Demo.SetReadLength(length);

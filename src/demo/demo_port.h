@@ -72,6 +72,12 @@ class PortRouter final : public terminal::SerialPort {
   std::string ReadInput() override { return Active().ReadInput(); }
   bool Write(std::string_view data) override { return Active().Write(data); }
   [[nodiscard]] std::string LastError() const override { return Active().LastError(); }
+  void SetFlowControl(terminal::FlowControl flow) override;
+  void SetLinesOnOpen(bool dtr, bool rts) override;
+  bool SetDtr(bool on) override { return Active().SetDtr(on); }
+  bool SetRts(bool on) override { return Active().SetRts(on); }
+  [[nodiscard]] terminal::ControlLines Lines() const override { return Active().Lines(); }
+  bool SendBreak(int milliseconds) override { return Active().SendBreak(milliseconds); }
 
  private:
   [[nodiscard]] terminal::SerialPort& Active() const { return UseDemo ? Demo : Real; }

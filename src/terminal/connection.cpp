@@ -1,4 +1,5 @@
 #include "terminal/connection.h"
+
 #include "base/text.h"
 
 namespace korvani::terminal {
@@ -10,23 +11,49 @@ Connection::Connection(SerialPort& port, ConnectionView& view, std::int16_t& com
       ComPortNumber(comPortNumber),
       PortNumberFromList(std::move(portNumberFromList)) {}
 
-std::string Connection::SettingsString() const {
-  const std::string_view baud =
-      base::TrimBlanks(kBaudCaptions.at(static_cast<std::size_t>(BaudIndex)).substr(2));
-  const std::string_view format = kCharacterCaptions.at(static_cast<std::size_t>(CharIndex)).substr(3);
-  return std::string(baud) + "," + std::string(format);
-}
-
 std::string Connection::StatusText() const {
+  // The port's settings as it has them, and the flow control where it is on.
+  const std::string settings = Port.Settings() + std::string(FlowSuffix(CurrentLine.Flow));
   if (Port.IsOpen()) {
-    return "COM" + std::to_string(Port.PortNumber()) + ": " + Port.Settings() + " Open";
+    return "COM" + std::to_string(Port.PortNumber()) + ": " + settings + " Open";
   }
-  return "? " + Port.Settings() + " Closed";
+  return "? " + settings + " Closed";
 }
 
 void Connection::ShowState() {
   View.ShowConnectionStatus(StatusText());
   View.ShowConnectionProblem(Port.IsOpen() ? std::string() : Port.LastError());
+  ShowLines(true);
+}
+
+void Connection::ShowLines(bool always) {
+  const bool open = Port.IsOpen();
+  const ControlLines lines = open ? Port.Lines() : ControlLines{};
+  if (always || lines != LinesShown || open != LinesShownOpen) {
+    LinesShown = lines;
+    LinesShownOpen = open;
+    View.ShowControlLines(lines, open, CurrentLine.Flow == FlowControl::RtsCts);
+  }
+}
+
+void Connection::WatchLines() {
+  ShowLines(false);
+}
+
+void Connection::SetDtr(bool on) {
+  Port.SetDtr(on);
+  ShowLines(true);  // the toggle shows what the line is, whatever was asked
+}
+
+void Connection::SetRts(bool on) {
+  if (CurrentLine.Flow != FlowControl::RtsCts) {
+    Port.SetRts(on);
+  }
+  ShowLines(true);
+}
+
+void Connection::SendBreak() {
+  Port.SendBreak(kBreakMilliseconds);
 }
 
 void Connection::ApplyPortSettings(bool portAlreadySet) {
@@ -39,6 +66,8 @@ void Connection::ApplyPortSettings(bool portAlreadySet) {
     Port.SetOpen(false);
   }
   Port.SetSettings(SettingsString());
+  Port.SetFlowControl(CurrentLine.Flow);
+  Port.SetLinesOnOpen(CurrentLine.DtrOnOpen, CurrentLine.RtsOnOpen);
   if (!portAlreadySet) {
     ComPortNumber = PortNumberFromList ? PortNumberFromList() : ComPortNumber;
     Port.SetPortNumber(ComPortNumber);
@@ -61,20 +90,45 @@ void Connection::ApplyPortSettings(bool portAlreadySet) {
 }
 
 void Connection::SelectCommsOptions() {
-  View.SelectBaudOption(BaudIndex);
-  ChooseBaud(BaudIndex);
-  View.SelectCharacterOption(CharIndex);
-  ChooseFormat(CharIndex);
+  ChooseLine(CurrentLine);
 }
 
 void Connection::ChooseBaud(std::int16_t index) {
-  BaudIndex = index;
-  ApplyPortSettings(false);
+  LineSettings line = CurrentLine;
+  ApplyQuickBaud(line, index);
+  ChooseLine(line);
 }
 
 void Connection::ChooseFormat(std::int16_t index) {
-  CharIndex = index;
+  LineSettings line = CurrentLine;
+  ApplyQuickFormat(line, index);
+  ChooseLine(line);
+}
+
+void Connection::ChooseLine(const LineSettings& line) {
+  CurrentLine = line;
+  View.ShowLineSettings(CurrentLine);
   ApplyPortSettings(false);
+}
+
+void Connection::LoadLine(const LineSettings& line) {
+  CurrentLine = line;
+  View.ShowLineSettings(CurrentLine);
+  ApplyPortSettings(true);
+}
+
+bool Connection::ChooseSpeedText(std::string_view typed) {
+  const std::optional<std::int32_t> baud = ParseBaud(typed);
+  if (!baud) {
+    View.ShowLineSettings(CurrentLine);  // the box shows the speed in use again
+    View.ShowConnectionProblem("\"" + std::string(base::TrimBlanks(typed)) +
+                               "\" is not a speed: type a whole number of baud from 1 to 100000000");
+    return false;
+  }
+  LineSettings line = CurrentLine;
+  line.Baud = *baud;
+  ChooseLine(line);
+  return true;
 }
 
 void Connection::OpenAtStartUp() {

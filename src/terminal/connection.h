@@ -1,5 +1,6 @@
-// The serial connection on the settings tab: which COM port, which speed and character
-// format, whether it is open, and the status line that says so.
+// The serial connection on the settings tab: which COM port, the line's settings (the quick
+// speed and format choices and the full ones beside them), the control lines, whether it is
+// open, and the status line that says so.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "terminal/line_settings.h"
 #include "terminal/serial_port.h"
 
 namespace korvani::terminal {
@@ -18,15 +20,18 @@ inline constexpr std::array<std::string_view, 8> kBaudCaptions = {"0: 300",  "1:
                                                                   "4: 4800", "5: 9600", "6:19200", "7:38400"};
 inline constexpr std::array<std::string_view, 5> kCharacterCaptions = {"0: N,8,1", "1: E,7,1", "2: O,7,1",
                                                                        "3: E,8,1", "4: O,8,1"};
-inline constexpr std::int16_t kStartBaudIndex = 7;
-inline constexpr std::int16_t kStartCharIndex = 0;
+// How long "Send break" holds the line.
+inline constexpr int kBreakMilliseconds = 250;
 
 class ConnectionView {
  public:
   virtual ~ConnectionView() = default;
-  // Select an option without raising its click event.
-  virtual void SelectBaudOption(std::int16_t index) = 0;
-  virtual void SelectCharacterOption(std::int16_t index) = 0;
+  // Shows the settings without raising any click or change event: the quick options that
+  // match (none where the speed or format is not one of them) and the full choices.
+  virtual void ShowLineSettings(const LineSettings& line) = 0;
+  // The control lines' state while the port is open (all off when it is closed); the RTS
+  // toggle is shown but not enabled while RTS/CTS flow control drives RTS.
+  virtual void ShowControlLines(const ControlLines& lines, bool portOpen, bool rtsByDriver) = 0;
   // chkComPortOpen, the "Open" button that stays down.
   [[nodiscard]] virtual bool OpenChecked() const = 0;
   virtual void SetOpenChecked(bool checked) = 0;
@@ -46,8 +51,27 @@ class Connection {
 
   void ApplyOpenButton() { ApplyPortSettings(true); }
   void ApplyChosenPort() { ApplyPortSettings(false); }
+  // A quick option clicked.
   void ChooseBaud(std::int16_t index);
   void ChooseFormat(std::int16_t index);
+  // A full choice made: speed, data bits, parity, stop bits, flow control or the lines on
+  // open. Applied as a quick option is.
+  void ChooseLine(const LineSettings& line);
+  // A speed typed in the speed box; false, with the reason shown, when it is not a speed.
+  bool ChooseSpeedText(std::string_view typed);
+  // Settings loaded (from the settings files or the command line): shown and applied as a
+  // choice is, but the port number stays the one already set.
+  void LoadLine(const LineSettings& line);
+  [[nodiscard]] const LineSettings& Line() const { return CurrentLine; }
+  [[nodiscard]] std::int16_t BaudIndex() const { return QuickBaudIndex(CurrentLine.Baud); }
+  [[nodiscard]] std::int16_t CharIndex() const { return QuickFormatIndex(CurrentLine); }
+
+  // The DTR and RTS toggles and "Send break" while the port is open.
+  void SetDtr(bool on);
+  void SetRts(bool on);
+  void SendBreak();
+  // The control lines shown again when they changed (the indicators' poll).
+  void WatchLines();
 
   // Start-up: the port number as loaded, the settings applied, then the port opened and
   // "Open" ticked or not by the outcome.
@@ -58,19 +82,21 @@ class Connection {
   // After the receive path reset the port for an error: show how that went.
   void ShowState();
 
-  // "9600,N,8,1" from the selected options.
-  [[nodiscard]] std::string SettingsString() const;
+  // "9600,N,8,1" from the line's settings.
+  [[nodiscard]] std::string SettingsString() const { return SettingsText(CurrentLine); }
   [[nodiscard]] std::string StatusText() const;
 
-  std::int16_t BaudIndex = kStartBaudIndex;
-  std::int16_t CharIndex = kStartCharIndex;
-
  private:
+  void ShowLines(bool always);
+
   SerialPort& Port;
   ConnectionView& View;
   std::int16_t& ComPortNumber;
   std::function<std::int16_t()> PortNumberFromList;
   bool ApplyGuard = false;
+  LineSettings CurrentLine;
+  ControlLines LinesShown;
+  bool LinesShownOpen = false;
 };
 
 }  // namespace korvani::terminal

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "terminal/line_settings.h"
+
 namespace korvani::terminal {
 
 // Communication event codes reported through the event handler.
@@ -31,6 +33,17 @@ inline constexpr int kEventTxFull = 1010;
 inline constexpr int kFirstErrorEvent = 1001;
 inline constexpr int kLastErrorEvent = 1010;
 
+// The control lines: DTR and RTS are the program's outputs, the others its inputs.
+struct ControlLines {
+  bool Dtr = false;
+  bool Rts = false;
+  bool Cts = false;
+  bool Dsr = false;
+  bool Dcd = false;
+  bool Ri = false;
+  bool operator==(const ControlLines&) const = default;
+};
+
 class SerialPort {
  public:
   using EventHandler = std::function<void(int eventCode)>;
@@ -44,6 +57,18 @@ class SerialPort {
   // "38400,N,8,1": baud, parity letter, data bits, stop bits; applies to the next open.
   virtual void SetSettings(const std::string& settings) = 0;
   [[nodiscard]] virtual std::string Settings() const = 0;
+
+  // Flow control, and whether DTR and RTS are raised or kept low on open; they apply to the
+  // next open. A port without control lines (the demo board) takes and ignores them, and the
+  // rest of these report that it has none.
+  virtual void SetFlowControl(FlowControl /*flow*/) {}
+  virtual void SetLinesOnOpen(bool /*dtr*/, bool /*rts*/) {}
+  // Sets an output line of the open port; false when it cannot.
+  virtual bool SetDtr(bool /*on*/) { return false; }
+  virtual bool SetRts(bool /*on*/) { return false; }
+  [[nodiscard]] virtual ControlLines Lines() const { return {}; }
+  // Holds the line in the break state for the time given; false when it cannot.
+  virtual bool SendBreak(int /*milliseconds*/) { return false; }
 
   [[nodiscard]] virtual bool IsOpen() const = 0;
   // Opens or closes. Returns false when opening failed (missing or busy port, bad

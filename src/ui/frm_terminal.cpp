@@ -4,6 +4,8 @@
 #include <QLayout>
 #include <QMouseEvent>
 #include <QTextCursor>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -60,12 +62,68 @@ void FrmTerminal::ShowTestEcho(std::string_view hexListing) {
   Widgets.Label2->setText(ToQString(hexListing));
 }
 
-void FrmTerminal::SelectBaudOption(std::int16_t index) {
-  Widgets.optBaud[index]->setChecked(true);
+namespace {
+// The "On open" choices, in the box's order: DTR, then RTS.
+constexpr std::array<std::array<bool, 2>, 4> kLinesOnOpen = {{{true, true}, {false, false}, {true, false}, {false, true}}};
+constexpr std::array<char, 5> kParities = {'N', 'E', 'O', 'M', 'S'};
+constexpr std::array<std::string_view, 3> kStopBits = {"1", "1.5", "2"};
+
+// Checks the option of the index, or none of the group's when it is -1.
+void CheckOption(QButtonGroup& group, int index) {
+  if (index >= 0) {
+    group.button(index)->setChecked(true);
+    return;
+  }
+  group.setExclusive(false);
+  for (QAbstractButton* button : group.buttons()) {
+    button->setChecked(false);
+  }
+  group.setExclusive(true);
 }
 
-void FrmTerminal::SelectCharacterOption(std::int16_t index) {
-  Widgets.optCharacter[index]->setChecked(true);
+void ShowLamp(QLabel& lamp, bool on) {
+  lamp.setEnabled(on);
+  lamp.setStyleSheet(on ? QStringLiteral("background-color: #3c3; color: black;") : QString());
+}
+}  // namespace
+
+void FrmTerminal::ShowLineSettings(const terminal::LineSettings& line) {
+  CheckOption(*Widgets.grpBaud, terminal::QuickBaudIndex(line.Baud));
+  CheckOption(*Widgets.grpCharacter, terminal::QuickFormatIndex(line));
+  Widgets.cmbSpeed->setCurrentText(QString::number(line.Baud));
+  Widgets.cmbDataBits->setCurrentIndex(line.DataBits - 5);
+  Widgets.cmbParity->setCurrentIndex(
+      static_cast<int>(std::find(kParities.begin(), kParities.end(), line.Parity) - kParities.begin()));
+  Widgets.cmbStopBits->setCurrentIndex(
+      static_cast<int>(std::find(kStopBits.begin(), kStopBits.end(), line.StopBits) - kStopBits.begin()));
+  Widgets.cmbFlow->setCurrentIndex(static_cast<int>(line.Flow));
+  const std::array<bool, 2> onOpen = {line.DtrOnOpen, line.RtsOnOpen};
+  Widgets.cmbLinesOnOpen->setCurrentIndex(
+      static_cast<int>(std::find(kLinesOnOpen.begin(), kLinesOnOpen.end(), onOpen) - kLinesOnOpen.begin()));
+}
+
+terminal::LineSettings FrmTerminal::LineChosen() const {
+  terminal::LineSettings line = Panel->Connection().Line();
+  line.DataBits = static_cast<std::int16_t>(Widgets.cmbDataBits->currentIndex() + 5);
+  line.Parity = kParities.at(static_cast<std::size_t>(Widgets.cmbParity->currentIndex()));
+  line.StopBits = std::string(kStopBits.at(static_cast<std::size_t>(Widgets.cmbStopBits->currentIndex())));
+  line.Flow = static_cast<terminal::FlowControl>(Widgets.cmbFlow->currentIndex());
+  const std::array<bool, 2>& onOpen = kLinesOnOpen.at(static_cast<std::size_t>(Widgets.cmbLinesOnOpen->currentIndex()));
+  line.DtrOnOpen = onOpen[0];
+  line.RtsOnOpen = onOpen[1];
+  return line;
+}
+
+void FrmTerminal::ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) {
+  Widgets.chkDtr->setChecked(lines.Dtr);
+  Widgets.chkRts->setChecked(lines.Rts);
+  Widgets.chkDtr->setEnabled(portOpen);
+  Widgets.chkRts->setEnabled(portOpen && !rtsByDriver);
+  Widgets.cmdSendBreak->setEnabled(portOpen);
+  ShowLamp(*Widgets.lblCts, lines.Cts);
+  ShowLamp(*Widgets.lblDsr, lines.Dsr);
+  ShowLamp(*Widgets.lblDcd, lines.Dcd);
+  ShowLamp(*Widgets.lblRi, lines.Ri);
 }
 
 bool FrmTerminal::OpenChecked() const {

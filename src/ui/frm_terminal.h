@@ -48,8 +48,8 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void ShowRxText(std::string_view text) override;
   void SetFreezeCaption(std::string_view caption) override;
   void ShowTestEcho(std::string_view hexListing) override;
-  void SelectBaudOption(std::int16_t index) override;
-  void SelectCharacterOption(std::int16_t index) override;
+  void ShowLineSettings(const terminal::LineSettings& line) override;
+  void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) override;
   [[nodiscard]] bool OpenChecked() const override;
   void SetOpenChecked(bool checked) override;
   void ShowConnectionStatus(std::string_view status) override;
@@ -154,6 +154,14 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void cmbComPort_Click();
   void optBaud_Click(int index);
   void optCharacter_Click(int index);
+  void cmbSpeed_Click();
+  void cmbLine_Click();
+  void chkDtr_Click(bool down);
+  void chkRts_Click(bool down);
+  void cmdSendBreak_Click();
+  void tmrLines_Timer();
+  // The full line settings as the Line frame's boxes show them.
+  [[nodiscard]] terminal::LineSettings LineChosen() const;
   void cmdRefreshPorts_Click();
   void chkHideBT_Click();
   void tmrPortWatch_Timer();
@@ -179,6 +187,8 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   std::unique_ptr<PaneRefresher> RxPane;
   std::unique_ptr<PaneRefresher> LogPane;
   QTimer PortWatchTimer;  // reopens a port that came back while "Open" is down
+  QTimer LinesTimer;      // the input lines' lamps, while the Settings tab is in view
+  static constexpr int kLinesPollMs = 100;
   std::vector<QPushButton*> cmdHMIUserButton;
 };
 

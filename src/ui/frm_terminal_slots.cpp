@@ -94,6 +94,25 @@ void FrmTerminal::AttachSettingsTab() {
   connect(Widgets.cmbComPort, &QComboBox::activated, this, Slot(&FrmTerminal::cmbComPort_Click));
   connect(Widgets.grpBaud, &QButtonGroup::idClicked, this, Slot(&FrmTerminal::optBaud_Click));
   connect(Widgets.grpCharacter, &QButtonGroup::idClicked, this, Slot(&FrmTerminal::optCharacter_Click));
+  connect(Widgets.cmbSpeed, &QComboBox::activated, this, Slot(&FrmTerminal::cmbSpeed_Click));
+  connect(Widgets.cmbSpeed->lineEdit(), &QLineEdit::returnPressed, this, Slot(&FrmTerminal::cmbSpeed_Click));
+  for (QComboBox* box :
+       {Widgets.cmbDataBits, Widgets.cmbParity, Widgets.cmbStopBits, Widgets.cmbFlow, Widgets.cmbLinesOnOpen}) {
+    connect(box, &QComboBox::activated, this, Slot(&FrmTerminal::cmbLine_Click));
+  }
+  connect(Widgets.chkDtr, &QPushButton::clicked, this, Slot(&FrmTerminal::chkDtr_Click));
+  connect(Widgets.chkRts, &QPushButton::clicked, this, Slot(&FrmTerminal::chkRts_Click));
+  connect(Widgets.cmdSendBreak, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdSendBreak_Click));
+  // The input lines' lamps are polled while the Settings tab is in view, and only then.
+  LinesTimer.setInterval(kLinesPollMs);
+  connect(&LinesTimer, &QTimer::timeout, this, Slot(&FrmTerminal::tmrLines_Timer));
+  connect(Widgets.SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index == app::kSettingsTab) {
+      LinesTimer.start();
+    } else {
+      LinesTimer.stop();
+    }
+  });
   connect(Widgets.cmdRefreshPorts, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRefreshPorts_Click));
   connect(Widgets.chkHideBT, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkHideBT_Click));
   connect(Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
@@ -240,6 +259,24 @@ void FrmTerminal::optBaud_Click(int index) {
 }
 void FrmTerminal::optCharacter_Click(int index) {
   Panel->Connection().ChooseFormat(static_cast<std::int16_t>(index));
+}
+void FrmTerminal::cmbSpeed_Click() {
+  Panel->Connection().ChooseSpeedText(Widgets.cmbSpeed->currentText().toStdString());
+}
+void FrmTerminal::cmbLine_Click() {
+  Panel->Connection().ChooseLine(LineChosen());
+}
+void FrmTerminal::chkDtr_Click(bool down) {
+  Panel->Connection().SetDtr(down);
+}
+void FrmTerminal::chkRts_Click(bool down) {
+  Panel->Connection().SetRts(down);
+}
+void FrmTerminal::cmdSendBreak_Click() {
+  Panel->Connection().SendBreak();
+}
+void FrmTerminal::tmrLines_Timer() {
+  Panel->Connection().WatchLines();
 }
 void FrmTerminal::cmdRefreshPorts_Click() {
   Panel->RefreshPorts();

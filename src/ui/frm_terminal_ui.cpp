@@ -342,6 +342,90 @@ QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
   return frame;
 }
 
+QComboBox* Choices(const char* name, const QStringList& items, QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(QLatin1String(name));
+  box->addItems(items);
+  return box;
+}
+
+QPushButton* LineToggle(const char* name, const char* caption, const char* tip, QWidget* parent) {
+  auto* toggle = new QPushButton(QLatin1String(caption), parent);
+  toggle->setObjectName(QLatin1String(name));
+  toggle->setCheckable(true);
+  toggle->setToolTip(QLatin1String(tip));
+  return toggle;
+}
+
+QLabel* LineLamp(const char* name, const char* caption, const char* tip, QWidget* parent) {
+  auto* lamp = new QLabel(QLatin1String(caption), parent);
+  lamp->setObjectName(QLatin1String(name));
+  lamp->setAlignment(Qt::AlignCenter);
+  lamp->setFrameShape(QFrame::Panel);
+  lamp->setFrameShadow(QFrame::Sunken);
+  lamp->setMinimumWidth(40);
+  lamp->setToolTip(QLatin1String(tip));
+  lamp->setEnabled(false);  // lit (enabled and coloured) while the line is on
+  return lamp;
+}
+
+// Every speed, data bits, parity, stop bits and flow control, the control lines on open, the
+// DTR and RTS toggles, "Send break" and the input lines' lamps.
+QGroupBox* BuildLineFrame(FrmTerminalUi& ui, QWidget* parent) {
+  auto* frame = new QGroupBox(QStringLiteral("Line"), parent);
+  ui.fraLine = frame;
+  frame->setObjectName(QStringLiteral("fraLine"));
+  auto* form = new QFormLayout(frame);
+  QStringList speeds;
+  for (const std::int32_t baud : korvani::terminal::kStandardBauds) {
+    speeds << QString::number(baud);
+  }
+  ui.cmbSpeed = Choices("cmbSpeed", speeds, frame);
+  ui.cmbSpeed->setEditable(true);
+  ui.cmbSpeed->setInsertPolicy(QComboBox::NoInsert);
+  ui.cmbSpeed->setToolTip(QStringLiteral("Baud: pick one, or type any whole number and press Enter"));
+  ui.cmbDataBits = Choices("cmbDataBits", {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                                           QStringLiteral("8")},
+                           frame);
+  ui.cmbParity = Choices("cmbParity", {QStringLiteral("None"), QStringLiteral("Even"), QStringLiteral("Odd"),
+                                       QStringLiteral("Mark"), QStringLiteral("Space")},
+                         frame);
+  ui.cmbStopBits =
+      Choices("cmbStopBits", {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, frame);
+  ui.cmbFlow = Choices("cmbFlow", {QStringLiteral("None"), QStringLiteral("RTS/CTS"), QStringLiteral("XON/XOFF")},
+                       frame);
+  ui.cmbLinesOnOpen = Choices("cmbLinesOnOpen",
+                              {QStringLiteral("Raise DTR and RTS"), QStringLiteral("Keep DTR and RTS low"),
+                               QStringLiteral("Raise DTR, keep RTS low"), QStringLiteral("Keep DTR low, raise RTS")},
+                              frame);
+  ui.chkDtr = LineToggle("chkDtr", "DTR", "Data Terminal Ready: down while the line is on", frame);
+  ui.chkRts = LineToggle("chkRts", "RTS", "Request To Send: down while the line is on", frame);
+  ui.cmdSendBreak = new QPushButton(QStringLiteral("Send break"), frame);
+  ui.cmdSendBreak->setObjectName(QStringLiteral("cmdSendBreak"));
+  ui.cmdSendBreak->setToolTip(QStringLiteral("Hold the line in the break state for 250 ms"));
+  ui.lblCts = LineLamp("lblCts", "CTS", "Clear To Send", frame);
+  ui.lblDsr = LineLamp("lblDsr", "DSR", "Data Set Ready", frame);
+  ui.lblDcd = LineLamp("lblDcd", "DCD", "Data Carrier Detect", frame);
+  ui.lblRi = LineLamp("lblRi", "RI", "Ring Indicator", frame);
+  auto* outputs = new QHBoxLayout;
+  outputs->addWidget(ui.chkDtr);
+  outputs->addWidget(ui.chkRts);
+  outputs->addWidget(ui.cmdSendBreak);
+  auto* inputs = new QHBoxLayout;
+  for (QLabel* lamp : {ui.lblCts, ui.lblDsr, ui.lblDcd, ui.lblRi}) {
+    inputs->addWidget(lamp);
+  }
+  form->addRow(QStringLiteral("Speed"), ui.cmbSpeed);
+  form->addRow(QStringLiteral("Data bits"), ui.cmbDataBits);
+  form->addRow(QStringLiteral("Parity"), ui.cmbParity);
+  form->addRow(QStringLiteral("Stop bits"), ui.cmbStopBits);
+  form->addRow(QStringLiteral("Flow control"), ui.cmbFlow);
+  form->addRow(QStringLiteral("On open"), ui.cmbLinesOnOpen);
+  form->addRow(QStringLiteral("Lines"), outputs);
+  form->addRow(QString(), inputs);
+  return frame;
+}
+
 QGroupBox* BuildCommsFrame(FrmTerminalUi& ui, QWidget* parent) {
   auto* frame = new QGroupBox(QStringLiteral("Comms parameters"), parent);
   ui.fraCommsParameters = frame;
@@ -371,6 +455,7 @@ QGroupBox* BuildCommsFrame(FrmTerminalUi& ui, QWidget* parent) {
   characterLayout->addStretch(1);
   row->addWidget(baud);
   row->addWidget(character);
+  row->addWidget(BuildLineFrame(ui, frame));
   row->addStretch(1);
   return frame;
 }

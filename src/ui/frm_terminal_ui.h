@@ -98,6 +98,21 @@ struct FrmTerminalUi {
   QRadioButton* optCharacter[5] = {};
   QButtonGroup* grpBaud = nullptr;
   QButtonGroup* grpCharacter = nullptr;
+  // The full line settings beside the quick options, and the control lines.
+  QGroupBox* fraLine = nullptr;
+  QComboBox* cmbSpeed = nullptr;  // editable: any whole number of baud
+  QComboBox* cmbDataBits = nullptr;
+  QComboBox* cmbParity = nullptr;
+  QComboBox* cmbStopBits = nullptr;
+  QComboBox* cmbFlow = nullptr;
+  QComboBox* cmbLinesOnOpen = nullptr;
+  QPushButton* chkDtr = nullptr;  // toggles that stay down while the line is on
+  QPushButton* chkRts = nullptr;
+  QPushButton* cmdSendBreak = nullptr;
+  QLabel* lblCts = nullptr;
+  QLabel* lblDsr = nullptr;
+  QLabel* lblDcd = nullptr;
+  QLabel* lblRi = nullptr;
   QLineEdit* txtASCIILogFileName = nullptr;
   QLineEdit* txtHexLogFileName = nullptr;
   QGroupBox* fraFiles = nullptr;

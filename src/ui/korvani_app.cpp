@@ -96,6 +96,7 @@ void KorvaniApp::Start() {
   if (Options.Demo) {
     HmiPanel->SetCommandLinePort(demo::kDemoPortNumber);
   }
+  HmiPanel->SetCommandLineLine(Options.Line);
   HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments));
   HmiPanel->FormLoad();
   MainWindow.show();

@@ -25,6 +25,7 @@ struct StartOptions {
   QString PortPath;                    // --port: a device to list and open at start-up
   bool Demo = false;                   // --demo: list the demo board and open it
   std::vector<std::string> Arguments;  // all of them, for "/T"
+  terminal::LineOptions Line;          // --baud, --format, --flow, --dtr, --rts
 };
 
 class KorvaniApp {

@@ -52,22 +52,42 @@ void CloseOnSessionEnd(QWidget& window) {
 
 void PrintUsage() {
   std::puts(
-      "Usage: korvani [--port PATH | --demo] [/T]\n"
+      "Usage: korvani [--port PATH | --demo] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
+      "               [--dtr on|off] [--rts on|off] [/T]\n"
       "Operator panel for a Vexel controller board, and a serial terminal.\n"
       "\n"
       "  --port PATH   add the serial device PATH to the port list (from COM200 up) and open\n"
       "                it at start-up with the speed and character format saved on the\n"
       "                Settings tab (38400,N,8,1 until another is chosen)\n"
       "  --demo        list a simulated Vexel board as a port of its own (COM255) and open it\n"
+      "  --baud N      the line's speed: any whole number of baud from 1 to 100000000\n"
+      "  --format DPS  data bits 5 to 8, parity N, E, O, M or S, stop bits 1, 1.5 or 2 (8N1)\n"
+      "  --flow F      flow control: none, rtscts or xonxoff\n"
+      "  --dtr on|off  DTR when the port opens (on unless told; off keeps a board that resets\n"
+      "                on DTR from resetting)\n"
+      "  --rts on|off  RTS when the port opens (on unless told)\n"
+      "                The line options apply to the port opened at start-up and are kept for\n"
+      "                the next start, as a choice on the Settings tab is.\n"
       "  /T            make the terminal functions available (the Terminal tab)\n"
       "  --version     show the version and exit\n"
       "  --help        show this help and exit\n"
       "\n"
       "Settings: $XDG_CONFIG_HOME/Korvani_by_Vexel/INIFile/Vexel32.INI, written when the\n"
-      "window closes (~/.config/... when XDG_CONFIG_HOME is not set; %APPDATA%\\... on Windows).\n"
+      "window closes (~/.config/... when XDG_CONFIG_HOME is not set; %APPDATA%\\... on Windows),\n"
+      "and beside it LineSettings.ini with the line's full settings.\n"
       "Logs: the board's log files go to the log folder chosen on the Settings tab; the\n"
       "terminal logs (ASCII_logfile.log, Hex_logfile.log) and the trace (HMI_tracefile.txt)\n"
       "default to the folder korvani was started in.");
+}
+
+bool IsLineOption(const std::string& arg) {
+  for (const char* option : {"--baud", "--format", "--flow", "--dtr", "--rts"}) {
+    const std::string name = option;
+    if (arg == name || arg.rfind(name + "=", 0) == 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -94,6 +114,19 @@ int main(int argc, char* argv[]) {
       options.PortPath = QString::fromLocal8Bit(arg.substr(7).c_str());
     } else if (arg == "--demo") {
       options.Demo = true;
+    } else if (IsLineOption(arg)) {
+      const std::size_t equals = arg.find('=');
+      const std::string option = arg.substr(0, equals);
+      if (equals == std::string::npos && i + 1 >= argc) {
+        std::fprintf(stderr, "korvani: %s needs a value (korvani --help lists them)\n", option.c_str());
+        return 2;
+      }
+      const std::string value = equals == std::string::npos ? argv[++i] : arg.substr(equals + 1);
+      const std::string refused = korvani::terminal::TakeLineOption(option, value, options.Line);
+      if (!refused.empty()) {
+        std::fprintf(stderr, "korvani: %s\n", refused.c_str());
+        return 2;
+      }
     } else if (arg.rfind("--", 0) == 0) {
       std::fprintf(stderr, "korvani: unknown option %s (korvani --help lists them)\n", arg.c_str());
       return 2;

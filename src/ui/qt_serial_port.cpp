@@ -3,6 +3,9 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QTimer>
+#include <map>
+
+#include "platform/line_speed.h"
 
 #ifndef Q_OS_WIN
 #include <poll.h>
@@ -16,6 +19,10 @@ QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
   connect(&Device, &QSerialPort::errorOccurred, this, &QtSerialPort::OnError);
   HangUpTimer.setInterval(1000);
   connect(&HangUpTimer, &QTimer::timeout, this, &QtSerialPort::CheckHangUp);
+  BreakTimer.setSingleShot(true);
+  connect(&BreakTimer, &QTimer::timeout, this, [this] {
+    OwnRequest([this] { return Device.isOpen() && Device.setBreakEnabled(false); });
+  });
 }
 
 void QtSerialPort::CheckHangUp() {
@@ -48,19 +55,31 @@ bool QtSerialPort::IsOpen() const {
   return Device.isOpen();
 }
 
-bool QtSerialPort::ApplyLineSettings() {
+std::string QtSerialPort::ApplyLineSettings() {
+  const std::string where = Device.portName().toStdString();
+  const std::string refused = where + " does not take the settings " + LineSettings;
   const QStringList parts = QString::fromStdString(LineSettings).split(QLatin1Char(','));
   if (parts.size() != 4) {
-    return false;
+    return refused;
   }
   bool baudOk = false;
   const int baud = parts[0].trimmed().toInt(&baudOk);
   const QString parity = parts[1].trimmed().toUpper();
   const QString dataBits = parts[2].trimmed();
   const QString stopBits = parts[3].trimmed();
-  if (!baudOk || baud <= 0 || !Device.setBaudRate(baud)) {
-    return false;
+  const std::string noSpeed = where + ": the adapter does not support " + std::to_string(baud) + " baud";
+  if (!baudOk || baud <= 0) {
+    return refused;
   }
+  if (!Device.setBaudRate(baud)) {
+    return noSpeed;
+  }
+#ifndef Q_OS_WIN
+  // The driver would take it as one stop bit without a word.
+  if (stopBits == QStringLiteral("1.5")) {
+    return where + ": 1.5 stop bits are not available on this system (1 or 2 are)";
+  }
+#endif
   static const std::map<QString, QSerialPort::Parity> kParities = {
       {QStringLiteral("N"), QSerialPort::NoParity},
       {QStringLiteral("E"), QSerialPort::EvenParity},
@@ -79,20 +98,39 @@ bool QtSerialPort::ApplyLineSettings() {
   const auto p = kParities.find(parity);
   const auto d = kDataBits.find(dataBits);
   const auto s = kStopBits.find(stopBits);
-  if (p == kParities.end() || d == kDataBits.end() || s == kStopBits.end()) {
-    return false;
+  if (p == kParities.end() || d == kDataBits.end() || s == kStopBits.end() || !Device.setParity(p->second) ||
+      !Device.setDataBits(d->second) || !Device.setStopBits(s->second)) {
+    return refused;
   }
-  return Device.setParity(p->second) && Device.setDataBits(d->second) && Device.setStopBits(s->second) &&
-         Device.setFlowControl(QSerialPort::NoFlowControl);
+  static const std::map<terminal::FlowControl, QSerialPort::FlowControl> kFlows = {
+      {terminal::FlowControl::None, QSerialPort::NoFlowControl},
+      {terminal::FlowControl::RtsCts, QSerialPort::HardwareControl},
+      {terminal::FlowControl::XonXoff, QSerialPort::SoftwareControl}};
+  if (!Device.setFlowControl(kFlows.at(Flow))) {
+    return where + ": the adapter does not take" + std::string(terminal::FlowSuffix(Flow)) + " flow control";
+  }
+  // The speed the driver took, read back: a driver may round a speed it cannot make.
+  const std::optional<std::int32_t> applied = platform::AppliedBaud(static_cast<std::intptr_t>(Device.handle()));
+  if (applied && *applied != baud) {
+    return noSpeed + " (it would run at " + std::to_string(*applied) + ")";
+  }
+  return {};
+}
+
+void QtSerialPort::ApplyLinesOnOpen() {
+  Device.setDataTerminalReady(DtrOnOpen);
+  if (Flow != terminal::FlowControl::RtsCts) {
+    Device.setRequestToSend(RtsOnOpen);
+  }
 }
 
 bool QtSerialPort::SetOpen(bool open) {
   if (!open) {
     if (Device.isOpen()) {
-      Opening = true;
+      OwnCall = true;
       Device.close();
       Device.clearError();
-      Opening = false;
+      OwnCall = false;
     }
     return true;
   }
@@ -104,23 +142,72 @@ bool QtSerialPort::SetOpen(bool open) {
     ErrorText = "COM" + std::to_string(Number) + " is not on this machine";
     return false;
   }
-  Opening = true;
+  OwnCall = true;
   LossPending = false;
   Device.setPortName(path);
   bool opened = Device.open(QIODevice::ReadWrite);
-  if (opened && !ApplyLineSettings()) {
-    ErrorText = path.toStdString() + " does not take the settings " + LineSettings;
+  std::string refusal = opened ? ApplyLineSettings() : std::string();
+  if (opened && !refusal.empty()) {
+    ErrorText = refusal;
     Device.close();
     opened = false;
   } else if (!opened) {
     ErrorText = OpenFailureText(path, Device.error(), Device.errorString());
   } else {
+    ApplyLinesOnOpen();  // a line a pty does not have is no reason to fail
     ErrorText.clear();
     HangUpTimer.start();
   }
   Device.clearError();
-  Opening = false;
+  OwnCall = false;
   return opened;
+}
+
+bool QtSerialPort::SetDtr(bool on) {
+  return OwnRequest([this, on] { return Device.isOpen() && Device.setDataTerminalReady(on); });
+}
+
+bool QtSerialPort::SetRts(bool on) {
+  return OwnRequest([this, on] {
+    return Device.isOpen() && Flow != terminal::FlowControl::RtsCts && Device.setRequestToSend(on);
+  });
+}
+
+terminal::ControlLines QtSerialPort::Lines() const {
+  terminal::ControlLines lines;
+  // Reading the lines asks the device, and a device without them sets an error.
+  auto& self = const_cast<QtSerialPort&>(*this);
+  self.OwnRequest([&self, &lines] {
+    if (!self.Device.isOpen()) {
+      return false;
+    }
+    const QSerialPort::PinoutSignals signalsNow = self.Device.pinoutSignals();
+    lines.Dtr = signalsNow.testFlag(QSerialPort::DataTerminalReadySignal);
+    lines.Rts = signalsNow.testFlag(QSerialPort::RequestToSendSignal);
+    lines.Cts = signalsNow.testFlag(QSerialPort::ClearToSendSignal);
+    lines.Dsr = signalsNow.testFlag(QSerialPort::DataSetReadySignal);
+    lines.Dcd = signalsNow.testFlag(QSerialPort::DataCarrierDetectSignal);
+    lines.Ri = signalsNow.testFlag(QSerialPort::RingIndicatorSignal);
+    return true;
+  });
+  return lines;
+}
+
+bool QtSerialPort::SendBreak(int milliseconds) {
+  const bool started = OwnRequest([this] { return Device.isOpen() && Device.setBreakEnabled(true); });
+  if (started) {
+    BreakTimer.start(milliseconds);
+  }
+  return started;
+}
+
+bool QtSerialPort::OwnRequest(const std::function<bool()>& request) {
+  // Its failure is answered by the result; it is no communication event.
+  OwnCall = true;
+  const bool done = request();
+  Device.clearError();
+  OwnCall = false;
+  return done;
 }
 
 void QtSerialPort::Raise(int eventCode) {
@@ -203,19 +290,19 @@ void QtSerialPort::DeviceLost() {
       Raise(terminal::kEventReceive);  // what arrived before the loss is kept
     }
     ErrorText = Device.portName().toStdString() + ": the device went away";
-    Opening = true;
+    OwnCall = true;
     Device.close();
     Device.clearError();
-    Opening = false;
+    OwnCall = false;
     LossPending = false;
     Raise(terminal::kEventCdTimeout);
   });
 }
 
 void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
-  // Errors of our own open and close are answered by SetOpen's result; a write to a closed
-  // port is answered by Write's.
-  if (Opening || error == QSerialPort::NoError || error == QSerialPort::NotOpenError) {
+  // Errors of our own open, close and line requests are answered by their results; a write to
+  // a closed port is answered by Write's.
+  if (OwnCall || error == QSerialPort::NoError || error == QSerialPort::NotOpenError) {
     return;
   }
   const std::string text = Device.errorString().toStdString();  // clearError() resets it

@@ -41,12 +41,24 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   std::string ReadInput() override;
   bool Write(std::string_view data) override;
   [[nodiscard]] std::string LastError() const override { return ErrorText; }
+  void SetFlowControl(terminal::FlowControl flow) override { Flow = flow; }
+  void SetLinesOnOpen(bool dtr, bool rts) override {
+    DtrOnOpen = dtr;
+    RtsOnOpen = rts;
+  }
+  bool SetDtr(bool on) override;
+  bool SetRts(bool on) override;
+  [[nodiscard]] terminal::ControlLines Lines() const override;
+  bool SendBreak(int milliseconds) override;
 
   // The event code an error of the serial port is reported as, or 0 for none.
   static int EventCodeFor(QSerialPort::SerialPortError error);
 
  private:
-  bool ApplyLineSettings();
+  // Speed, format and flow control on the open device; empty, or why it refused them.
+  std::string ApplyLineSettings();
+  void ApplyLinesOnOpen();
+  bool OwnRequest(const std::function<bool()>& request);
   void Raise(int eventCode);
   void OnError(QSerialPort::SerialPortError error);
   void OnReadyRead();
@@ -61,6 +73,7 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
 
   QSerialPort Device;
   QTimer HangUpTimer;
+  QTimer BreakTimer;  // ends a break
   PathResolver Resolve;
   FaultReport Report;
   bool LossPending = false;
@@ -68,7 +81,10 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   std::int32_t ReadLength = 0;
   std::string LineSettings = "9600,N,8,1";
   std::string ErrorText;
-  bool Opening = false;  // inside SetOpen: its errors are not communication events
+  terminal::FlowControl Flow = terminal::FlowControl::None;
+  bool DtrOnOpen = true;
+  bool RtsOnOpen = true;
+  bool OwnCall = false;  // inside our own request: its errors are not communication events
 };
 
 }  // namespace korvani::ui

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -165,7 +166,7 @@ TEST(PanelSettingsTest, ClosingAndStartingAgainBringsEverythingBack) {
   fakes::FakePanelView view;
   Panel panel(fake.Get(), view);
   panel.FormLoad();
-  EXPECT_EQ(panel.Connection().BaudIndex, 4);
+  EXPECT_EQ(panel.Connection().BaudIndex(), 4);
   EXPECT_EQ(view.BaudOption, 4);
   EXPECT_EQ(view.LogFolder, "/srv/logs");
   EXPECT_EQ(view.TxLines[2], "Hi'0D");
@@ -308,7 +309,7 @@ TEST(PanelSettingsTest, DamagedFilesStartWithWhatCanBeTakenAndAreWrittenWholeAga
     Panel panel(fake.Get(), view);
     ASSERT_NO_THROW(panel.FormLoad());
     if (c.BaudIndex >= 0) {
-      EXPECT_EQ(panel.Connection().BaudIndex, c.BaudIndex);
+      EXPECT_EQ(panel.Connection().BaudIndex(), c.BaudIndex);
       EXPECT_EQ(panel.CurrentSettings().TxLines[0].size(), c.TxLineLength);
     }
     panel.InjectTestText("'01@ok'03");  // and the panel works
@@ -322,6 +323,63 @@ TEST(PanelSettingsTest, DamagedFilesStartWithWhatCanBeTakenAndAreWrittenWholeAga
                      [&](int line, std::string_view text) { return ApplySettingsLine(again, line, text); }),
         kSettingsLines);
     EXPECT_EQ(FormatSettings(again), FormatSettings(panel.CurrentSettings()));
+  }
+}
+
+// The 16-line file and the line settings file beside it, read in every combination a user's
+// disk can hold: an old file alone, a pair Korvani wrote, a pair whose second file is gone or
+// damaged, and a pair whose speed line an older program changed since.
+TEST(PanelSettingsTest, TheLineSettingsFileAddsToTheSixteenLinesOnlyWhileTheyStillMatch) {
+  const std::string pair = "baud=250000\ndata_bits=8\nparity=N\nstop_bits=2\nflow=rtscts\n"
+                           "dtr_on_open=off\nrts_on_open=on\nquick_baud=7\nquick_format=0\n";
+  struct Case {
+    const char* Name;
+    std::int16_t BaudLine;
+    std::optional<std::string> LineFile;
+    const char* PortSettings;
+    terminal::FlowControl Flow;
+    bool DtrOnOpen;
+  };
+  const Case cases[] = {
+      {"an old file alone", 5, std::nullopt, "9600,N,8,1", terminal::FlowControl::None, true},
+      {"the pair as written", 7, pair, "250000,N,8,2", terminal::FlowControl::RtsCts, false},
+      {"the second file gone", 7, std::nullopt, "38400,N,8,1", terminal::FlowControl::None, true},
+      {"the second file damaged", 7, pair.substr(0, 40), "38400,N,8,1", terminal::FlowControl::None, true},
+      {"the speed line changed since", 5, pair, "9600,N,8,1", terminal::FlowControl::None, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    fakes::TempFolder folder;
+    fakes::FakePlatform fake;
+    fake.Env = {{"APPDATA", folder.Path.string()}};
+    const AppFolders folders(fake.Get().GetEnv);
+    std::filesystem::create_directories(folders.IniFolder());
+    SettingsValues values;
+    values.ComPortNumber = 3;
+    values.BaudIndex = c.BaudLine;
+    std::ofstream(folders.IniFilePath(), std::ios::binary) << FormatSettings(values);
+    if (c.LineFile) {
+      std::ofstream(folders.LineSettingsFilePath(), std::ios::binary) << *c.LineFile;
+    }
+    fake.Devices.Names = {"Board (COM3)"};
+    fakes::FakePanelView view;
+    Panel panel(fake.Get(), view);
+    panel.FormLoad();
+    EXPECT_TRUE(fake.Port.Open);
+    EXPECT_EQ(fake.Port.LineSettings, c.PortSettings);
+    EXPECT_EQ(fake.Port.Flow, c.Flow);
+    EXPECT_EQ(fake.Port.DtrOnOpen, c.DtrOnOpen);
+
+    // Saved again, the 16 lines hold the nearest quick choices and the pair reads back whole.
+    panel.SaveSettings();
+    SettingsValues saved;
+    std::ifstream file(folders.IniFilePath(), std::ios::binary);
+    ReadSettings(file, [&](int line, std::string_view text) { return ApplySettingsLine(saved, line, text); });
+    EXPECT_EQ(saved.BaudIndex, terminal::NearestQuickBaudIndex(panel.Connection().Line().Baud));
+    terminal::LineSettingsRecord record;
+    ASSERT_TRUE(terminal::ReadLineSettingsFile(base::ReadWholeFile(folders.LineSettingsFilePath()), record));
+    EXPECT_EQ(record.Line, panel.Connection().Line());
+    EXPECT_EQ(record.BaudIndexWritten, saved.BaudIndex);
   }
 }
 

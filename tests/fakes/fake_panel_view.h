@@ -17,8 +17,17 @@ class FakePanelView : public app::PanelView {
   }
   void SetFreezeCaption(std::string_view caption) override { FreezeCaption.assign(caption); }
   void ShowTestEcho(std::string_view hexListing) override { TestEcho.assign(hexListing); }
-  void SelectBaudOption(std::int16_t index) override { BaudOption = index; }
-  void SelectCharacterOption(std::int16_t index) override { CharacterOption = index; }
+  void ShowLineSettings(const terminal::LineSettings& line) override {
+    LineShown = line;
+    BaudOption = terminal::QuickBaudIndex(line.Baud);
+    CharacterOption = terminal::QuickFormatIndex(line);
+  }
+  void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) override {
+    LinesShown = lines;
+    LinesOpen = portOpen;
+    RtsByDriver = rtsByDriver;
+    ++LinesShownCount;
+  }
   [[nodiscard]] bool OpenChecked() const override { return OpenDown; }
   void SetOpenChecked(bool checked) override { OpenDown = checked; }
   void ShowConnectionStatus(std::string_view status) override { PortStatus.assign(status); }
@@ -95,6 +104,11 @@ class FakePanelView : public app::PanelView {
   std::string PortProblem;
   std::int16_t BaudOption = -1;
   std::int16_t CharacterOption = -1;
+  terminal::LineSettings LineShown;
+  terminal::ControlLines LinesShown;
+  bool LinesOpen = false;
+  bool RtsByDriver = false;
+  int LinesShownCount = 0;
   bool OpenDown = false;
   std::vector<std::string> ComPorts;
   int ComPortIndex = -1;

@@ -24,6 +24,10 @@ class FakeSerialPort final : public terminal::SerialPort {
     if (!open) {
       Waiting.clear();  // whatever the port held is lost
     }
+    if (open && !Open) {
+      Line.Dtr = DtrOnOpen;  // as a driver does on open
+      Line.Rts = RtsOnOpen;
+    }
     Open = open;
     return true;
   }
@@ -51,6 +55,21 @@ class FakeSerialPort final : public terminal::SerialPort {
     return true;
   }
   [[nodiscard]] std::string LastError() const override { return Error; }
+  void SetFlowControl(terminal::FlowControl flow) override { Flow = flow; }
+  void SetLinesOnOpen(bool dtr, bool rts) override {
+    DtrOnOpen = dtr;
+    RtsOnOpen = rts;
+  }
+  bool SetDtr(bool on) override { return Open && ((Line.Dtr = on), true); }
+  bool SetRts(bool on) override { return Open && ((Line.Rts = on), true); }
+  [[nodiscard]] terminal::ControlLines Lines() const override { return Line; }
+  bool SendBreak(int milliseconds) override {
+    if (!Open) {
+      return false;
+    }
+    Breaks.push_back(milliseconds);
+    return true;
+  }
 
   // Bytes arrive on the line and the port reports them.
   void Arrive(std::string_view bytes) {
@@ -64,6 +83,11 @@ class FakeSerialPort final : public terminal::SerialPort {
   std::string LineSettings = "9600,N,8,1";
   std::string Error;
   std::vector<bool> OpenCalls;
+  terminal::FlowControl Flow = terminal::FlowControl::None;
+  bool DtrOnOpen = true;
+  bool RtsOnOpen = true;
+  terminal::ControlLines Line;  // tests set the inputs
+  std::vector<int> Breaks;
   std::int64_t CapacityBytes = 1 << 20;
   std::int16_t Number = 0;
   std::int32_t ReadLength = -1;  // unset until the panel sets it

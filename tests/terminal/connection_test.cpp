@@ -17,14 +17,18 @@ class ConnectionTest : public ::testing::Test {
   Connection Subject{Port, View, ComPortNumber, [this] { return ListNumber; }};
 };
 
-TEST_F(ConnectionTest, SettingsStringComesFromTheCaptions) {
+TEST_F(ConnectionTest, QuickOptionsGiveThePortTheirCaptionsSettings) {
   const char* const bauds[] = {"300", "600", "1200", "2400", "4800", "9600", "19200", "38400"};
   const char* const formats[] = {"N,8,1", "E,7,1", "O,7,1", "E,8,1", "O,8,1"};
   for (std::int16_t b = 0; b < 8; ++b) {
     for (std::int16_t c = 0; c < 5; ++c) {
-      Subject.BaudIndex = b;
-      Subject.CharIndex = c;
-      EXPECT_EQ(Subject.SettingsString(), std::string(bauds[b]) + "," + formats[c]);
+      Subject.ChooseBaud(b);
+      Subject.ChooseFormat(c);
+      EXPECT_EQ(Port.LineSettings, std::string(bauds[b]) + "," + formats[c]);
+      EXPECT_EQ(View.BaudOption, b);
+      EXPECT_EQ(View.CharacterOption, c);
+      EXPECT_NE(kBaudCaptions[b].find(bauds[b]), std::string_view::npos);
+      EXPECT_NE(kCharacterCaptions[c].find(formats[c]), std::string_view::npos);
     }
   }
 }
@@ -121,6 +125,68 @@ TEST_F(ConnectionTest, WatchReopensOnlyWhileOpenIsDown) {
   Subject.WatchPort();
   EXPECT_TRUE(Port.Open);
   EXPECT_EQ(View.PortStatus, "COM4: 38400,N,8,1 Open");
+}
+
+TEST_F(ConnectionTest, FullChoicesReachThePortAndTheStatusWithoutAQuickOption) {
+  View.OpenDown = true;
+  ASSERT_TRUE(Subject.ChooseSpeedText(" 250000 "));
+  LineSettings line = Subject.Line();
+  ASSERT_TRUE(ParseFormat("7S2", line));
+  line.Flow = FlowControl::RtsCts;
+  line.DtrOnOpen = false;
+  Subject.ChooseLine(line);
+  EXPECT_EQ(Port.LineSettings, "250000,S,7,2");
+  EXPECT_EQ(Port.Flow, FlowControl::RtsCts);
+  EXPECT_FALSE(Port.DtrOnOpen);
+  EXPECT_TRUE(Port.RtsOnOpen);
+  EXPECT_EQ(View.PortStatus, "COM3: 250000,S,7,2 RTS/CTS Open");
+  EXPECT_EQ(View.BaudOption, -1);
+  EXPECT_EQ(View.CharacterOption, -1);
+
+  // A quick option changes its part only.
+  Subject.ChooseBaud(5);
+  EXPECT_EQ(View.PortStatus, "COM3: 9600,S,7,2 RTS/CTS Open");
+
+  // A typed text that is no speed changes nothing and says why.
+  EXPECT_FALSE(Subject.ChooseSpeedText("fast"));
+  EXPECT_EQ(Port.LineSettings, "9600,S,7,2");
+  EXPECT_EQ(View.LineShown.Baud, 9600);
+  EXPECT_NE(View.PortProblem.find("\"fast\" is not a speed"), std::string::npos);
+}
+
+TEST_F(ConnectionTest, ControlLinesFollowTheTogglesAndRtsIsTheDriversUnderRtsCts) {
+  LineSettings line = Subject.Line();
+  line.DtrOnOpen = false;
+  Subject.LoadLine(line);
+  View.OpenDown = true;
+  Subject.ApplyChosenPort();
+  EXPECT_FALSE(Port.Line.Dtr);  // kept low on open
+  EXPECT_TRUE(Port.Line.Rts);
+  EXPECT_TRUE(View.LinesOpen);
+  Subject.SetDtr(true);
+  EXPECT_TRUE(View.LinesShown.Dtr);
+  Subject.SendBreak();
+  EXPECT_EQ(Port.Breaks, std::vector<int>{250});
+
+  // The inputs are shown when they change, and only then.
+  const int shown = View.LinesShownCount;
+  Subject.WatchLines();
+  EXPECT_EQ(View.LinesShownCount, shown);
+  Port.Line.Cts = true;
+  Subject.WatchLines();
+  EXPECT_EQ(View.LinesShownCount, shown + 1);
+  EXPECT_TRUE(View.LinesShown.Cts);
+
+  line.Flow = FlowControl::RtsCts;
+  Subject.ChooseLine(line);
+  EXPECT_TRUE(View.RtsByDriver);
+  Subject.SetRts(false);
+  EXPECT_TRUE(Port.Line.Rts);  // not the toggle's to change
+
+  View.OpenDown = false;
+  Subject.ApplyOpenButton();
+  EXPECT_FALSE(View.LinesOpen);
+  EXPECT_EQ(View.LinesShown, ControlLines{});
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ class Program {
     settings.close();
 
     App = std::make_unique<korvani::ui::KorvaniApp>(
-        korvani::ui::StartOptions{Pty.SlavePath, false, {"--port", Pty.SlavePath.toStdString(), "/T"}});
+        korvani::ui::StartOptions{Pty.SlavePath, false, {"--port", Pty.SlavePath.toStdString(), "/T"}, {}});
     App->Start();
   }
 

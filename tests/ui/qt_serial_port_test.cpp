@@ -17,6 +17,7 @@
 #include "fakes/fake_surface.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_serial_port.h"
+#include "ui/slave_line.h"
 
 using korvani::ui::QtSerialPort;
 
@@ -198,6 +199,65 @@ class QtSerialPortTest : public QObject {
     QVERIFY2(reason.startsWith(notAPort.fileName() + QStringLiteral(": ")), qPrintable(reason));
     QVERIFY2(!reason.contains(QStringLiteral("Unknown error")), qPrintable(reason));
     QVERIFY2(reason.size() > notAPort.fileName().size() + 2, qPrintable(reason));
+  }
+
+  // The line options as the command line gives them reach the kernel's termios of the pty,
+  // read back by the test itself, and a second start without options keeps them. A pty
+  // takes any speed, two stop bits and both flow controls, but no 1.5 stop bits.
+  void lineOptionsReachThePtyAndSurviveARestart_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<bool>("twoStopBits");
+    QTest::addColumn<bool>("rtsCts");
+    QTest::addColumn<bool>("xonXoff");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("115200") << QStringList{"--baud", "115200"} << 115200 << false << false << false
+                            << "COM200: 115200,N,8,1 Open";
+    QTest::newRow("250000 exactly") << QStringList{"--baud", "250000"} << 250000 << false << false << false
+                                    << "COM200: 250000,N,8,1 Open";
+    QTest::newRow("8N2 RTS/CTS") << QStringList{"--format", "8N2", "--flow", "rtscts"} << 38400 << true << true
+                                 << false << "COM200: 38400,N,8,2 RTS/CTS Open";
+    QTest::newRow("XON/XOFF at 4000000")
+        << QStringList{"--baud", "4000000", "--flow", "xonxoff"} << 4000000 << false << false << true
+        << "COM200: 4000000,N,8,1 XON/XOFF Open";
+    QTest::newRow("1.5 stop bits refused") << QStringList{"--format", "8N1.5"} << 0 << false << false << false
+                                           << "? 38400,N,8,1.5 Closed";
+  }
+  void lineOptionsReachThePtyAndSurviveARestart() {
+    QFETCH(QStringList, options);
+    QFETCH(int, baud);
+    QFETCH(bool, twoStopBits);
+    QFETCH(bool, rtsCts);
+    QFETCH(bool, xonXoff);
+    QFETCH(QString, status);
+    QTemporaryDir settings;
+    PtyPair pty;
+    korvani::terminal::LineOptions line;
+    for (qsizetype i = 0; i + 1 < options.size(); i += 2) {
+      QCOMPARE(korvani::terminal::TakeLineOption(options[i].toStdString(), options[i + 1].toStdString(), line),
+               std::string());
+    }
+    for (const bool withOptions : {true, false}) {
+      PanelOnPort board(pty.SlavePath);
+      board.fake.Env = {{"APPDATA", settings.path().toStdString()}};
+      if (withOptions) {
+        board.panel.SetCommandLineLine(line);
+      }
+      board.panel.FormLoad();
+      QCOMPARE(QString::fromStdString(board.view.PortStatus), status);
+      if (baud == 0) {
+        QVERIFY2(board.view.PortProblem.find("1.5 stop bits are not available") != std::string::npos,
+                 board.view.PortProblem.c_str());
+        return;
+      }
+      const korvani::testing::SlaveLine kernel = korvani::testing::ReadSlaveLine(pty.Slave);
+      QCOMPARE(kernel.Baud, baud);
+      QCOMPARE(kernel.DataBits, 8);
+      QCOMPARE(kernel.TwoStopBits, twoStopBits);
+      QCOMPARE(kernel.RtsCts, rtsCts);
+      QCOMPARE(kernel.XonXoff, xonXoff);
+      board.panel.SaveSettings();
+    }
   }
 
   void unusableSettingsRefuseToOpen() {
