@@ -257,6 +257,15 @@ class QtSerialPortTest : public QObject {
       QCOMPARE(kernel.RtsCts, rtsCts);
       QCOMPARE(kernel.XonXoff, xonXoff);
       board.panel.SaveSettings();
+      // The pty keeps what the first start set: plain 9600,N,8,1 again before the second.
+      termios plain{};
+      tcgetattr(pty.Slave, &plain);
+      cfmakeraw(&plain);
+      plain.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | CRTSCTS);
+      plain.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);
+      cfsetspeed(&plain, B9600);
+      QCOMPARE(tcsetattr(pty.Slave, TCSANOW, &plain), 0);
+      QCOMPARE(korvani::testing::ReadSlaveLine(pty.Slave).Baud, 9600);
     }
   }
 
