@@ -21,7 +21,10 @@ inline std::string MixedTraffic(std::size_t size) {
     }
     traffic += "\r\n";
     if (++line % 10 == 0) {
-      traffic += "\x01" "F0\x02" + std::to_string(line / 10 % 20) + "\x03";
+      traffic +=
+          "\x01"
+          "F0\x02" +
+          std::to_string(line / 10 % 20) + "\x03";
       traffic += "\x01@value " + std::to_string(line) +
                  "\x02"
                  "x\x03";

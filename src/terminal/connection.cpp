@@ -125,6 +125,10 @@ bool Connection::ChooseSpeedText(std::string_view typed) {
                                "\" is not a speed: type a whole number of baud from 1 to 100000000");
     return false;
   }
+  if (*baud == CurrentLine.Baud) {
+    View.ShowLineSettings(CurrentLine);  // picked from the list and Enter: one change, once
+    return true;
+  }
   LineSettings line = CurrentLine;
   line.Baud = *baud;
   ChooseLine(line);

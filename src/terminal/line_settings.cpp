@@ -272,8 +272,8 @@ bool ReadLineSettingsFile(std::string_view text, LineSettingsRecord& record) {
     const auto found = values.find(key);
     return found == values.end() ? nullptr : &found->second;
   };
-  for (const char* key :
-       {"baud", "data_bits", "parity", "stop_bits", "flow", "dtr_on_open", "rts_on_open", "quick_baud", "quick_format"}) {
+  for (const char* key : {"baud", "data_bits", "parity", "stop_bits", "flow", "dtr_on_open", "rts_on_open",
+                          "quick_baud", "quick_format"}) {
     if (value(key) == nullptr) {
       return false;
     }

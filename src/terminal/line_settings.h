@@ -39,8 +39,8 @@ inline constexpr std::array<QuickFormat, 5> kQuickFormats = {
 
 // The speeds offered in the speed list; any other whole number can be typed.
 inline constexpr std::array<std::int32_t, 31> kStandardBauds = {
-    50,     75,     110,    134,    150,     200,     300,     600,     1200,    1800,    2400,
-    4800,   9600,   14400,  19200,  38400,   57600,   115200,  230400,  460800,  500000,  576000,
+    50,     75,      110,     134,     150,     200,     300,     600,     1200,   1800,   2400,
+    4800,   9600,    14400,   19200,   38400,   57600,   115200,  230400,  460800, 500000, 576000,
     921600, 1000000, 1152000, 1500000, 2000000, 2500000, 3000000, 3500000, 4000000};
 inline constexpr std::int32_t kLowestBaud = 1;
 inline constexpr std::int32_t kHighestBaud = 100000000;

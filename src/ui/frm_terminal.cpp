@@ -64,7 +64,8 @@ void FrmTerminal::ShowTestEcho(std::string_view hexListing) {
 
 namespace {
 // The "On open" choices, in the box's order: DTR, then RTS.
-constexpr std::array<std::array<bool, 2>, 4> kLinesOnOpen = {{{true, true}, {false, false}, {true, false}, {false, true}}};
+constexpr std::array<std::array<bool, 2>, 4> kLinesOnOpen = {
+    {{true, true}, {false, false}, {true, false}, {false, true}}};
 constexpr std::array<char, 5> kParities = {'N', 'E', 'O', 'M', 'S'};
 constexpr std::array<std::string_view, 3> kStopBits = {"1", "1.5", "2"};
 
@@ -108,7 +109,8 @@ terminal::LineSettings FrmTerminal::LineChosen() const {
   line.Parity = kParities.at(static_cast<std::size_t>(Widgets.cmbParity->currentIndex()));
   line.StopBits = std::string(kStopBits.at(static_cast<std::size_t>(Widgets.cmbStopBits->currentIndex())));
   line.Flow = static_cast<terminal::FlowControl>(Widgets.cmbFlow->currentIndex());
-  const std::array<bool, 2>& onOpen = kLinesOnOpen.at(static_cast<std::size_t>(Widgets.cmbLinesOnOpen->currentIndex()));
+  const std::array<bool, 2>& onOpen =
+      kLinesOnOpen.at(static_cast<std::size_t>(Widgets.cmbLinesOnOpen->currentIndex()));
   line.DtrOnOpen = onOpen[0];
   line.RtsOnOpen = onOpen[1];
   return line;

@@ -96,8 +96,8 @@ void FrmTerminal::AttachSettingsTab() {
   connect(Widgets.grpCharacter, &QButtonGroup::idClicked, this, Slot(&FrmTerminal::optCharacter_Click));
   connect(Widgets.cmbSpeed, &QComboBox::activated, this, Slot(&FrmTerminal::cmbSpeed_Click));
   connect(Widgets.cmbSpeed->lineEdit(), &QLineEdit::returnPressed, this, Slot(&FrmTerminal::cmbSpeed_Click));
-  for (QComboBox* box :
-       {Widgets.cmbDataBits, Widgets.cmbParity, Widgets.cmbStopBits, Widgets.cmbFlow, Widgets.cmbLinesOnOpen}) {
+  for (QComboBox* box : {Widgets.cmbDataBits, Widgets.cmbParity, Widgets.cmbStopBits, Widgets.cmbFlow,
+                         Widgets.cmbLinesOnOpen}) {
     connect(box, &QComboBox::activated, this, Slot(&FrmTerminal::cmbLine_Click));
   }
   connect(Widgets.chkDtr, &QPushButton::clicked, this, Slot(&FrmTerminal::chkDtr_Click));

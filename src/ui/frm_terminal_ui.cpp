@@ -384,20 +384,22 @@ QGroupBox* BuildLineFrame(FrmTerminalUi& ui, QWidget* parent) {
   ui.cmbSpeed->setEditable(true);
   ui.cmbSpeed->setInsertPolicy(QComboBox::NoInsert);
   ui.cmbSpeed->setToolTip(QStringLiteral("Baud: pick one, or type any whole number and press Enter"));
-  ui.cmbDataBits = Choices("cmbDataBits", {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
-                                           QStringLiteral("8")},
-                           frame);
-  ui.cmbParity = Choices("cmbParity", {QStringLiteral("None"), QStringLiteral("Even"), QStringLiteral("Odd"),
-                                       QStringLiteral("Mark"), QStringLiteral("Space")},
+  ui.cmbDataBits =
+      Choices("cmbDataBits",
+              {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8")}, frame);
+  ui.cmbParity = Choices("cmbParity",
+                         {QStringLiteral("None"), QStringLiteral("Even"), QStringLiteral("Odd"),
+                          QStringLiteral("Mark"), QStringLiteral("Space")},
                          frame);
   ui.cmbStopBits =
       Choices("cmbStopBits", {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, frame);
-  ui.cmbFlow = Choices("cmbFlow", {QStringLiteral("None"), QStringLiteral("RTS/CTS"), QStringLiteral("XON/XOFF")},
-                       frame);
-  ui.cmbLinesOnOpen = Choices("cmbLinesOnOpen",
-                              {QStringLiteral("Raise DTR and RTS"), QStringLiteral("Keep DTR and RTS low"),
-                               QStringLiteral("Raise DTR, keep RTS low"), QStringLiteral("Keep DTR low, raise RTS")},
-                              frame);
+  ui.cmbFlow = Choices(
+      "cmbFlow", {QStringLiteral("None"), QStringLiteral("RTS/CTS"), QStringLiteral("XON/XOFF")}, frame);
+  ui.cmbLinesOnOpen =
+      Choices("cmbLinesOnOpen",
+              {QStringLiteral("Raise DTR and RTS"), QStringLiteral("Keep DTR and RTS low"),
+               QStringLiteral("Raise DTR, keep RTS low"), QStringLiteral("Keep DTR low, raise RTS")},
+              frame);
   ui.chkDtr = LineToggle("chkDtr", "DTR", "Data Terminal Ready: down while the line is on", frame);
   ui.chkRts = LineToggle("chkRts", "RTS", "Request To Send: down while the line is on", frame);
   ui.cmdSendBreak = new QPushButton(QStringLiteral("Send break"), frame);

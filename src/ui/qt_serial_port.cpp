@@ -20,9 +20,8 @@ QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
   HangUpTimer.setInterval(1000);
   connect(&HangUpTimer, &QTimer::timeout, this, &QtSerialPort::CheckHangUp);
   BreakTimer.setSingleShot(true);
-  connect(&BreakTimer, &QTimer::timeout, this, [this] {
-    OwnRequest([this] { return Device.isOpen() && Device.setBreakEnabled(false); });
-  });
+  connect(&BreakTimer, &QTimer::timeout, this,
+          [this] { OwnRequest([this] { return Device.isOpen() && Device.setBreakEnabled(false); }); });
 }
 
 void QtSerialPort::CheckHangUp() {
@@ -110,7 +109,12 @@ std::string QtSerialPort::ApplyLineSettings() {
     return where + ": the adapter does not take" + std::string(terminal::FlowSuffix(Flow)) + " flow control";
   }
   // The speed the driver took, read back: a driver may round a speed it cannot make.
-  const std::optional<std::int32_t> applied = platform::AppliedBaud(static_cast<std::intptr_t>(Device.handle()));
+#ifdef Q_OS_WIN
+  const auto handle = reinterpret_cast<std::intptr_t>(Device.handle());
+#else
+  const auto handle = static_cast<std::intptr_t>(Device.handle());
+#endif
+  const std::optional<std::int32_t> applied = platform::AppliedBaud(handle);
   if (applied && *applied != baud) {
     return noSpeed + " (it would run at " + std::to_string(*applied) + ")";
   }

@@ -330,8 +330,9 @@ TEST(PanelSettingsTest, DamagedFilesStartWithWhatCanBeTakenAndAreWrittenWholeAga
 // disk can hold: an old file alone, a pair Korvani wrote, a pair whose second file is gone or
 // damaged, and a pair whose speed line an older program changed since.
 TEST(PanelSettingsTest, TheLineSettingsFileAddsToTheSixteenLinesOnlyWhileTheyStillMatch) {
-  const std::string pair = "baud=250000\ndata_bits=8\nparity=N\nstop_bits=2\nflow=rtscts\n"
-                           "dtr_on_open=off\nrts_on_open=on\nquick_baud=7\nquick_format=0\n";
+  const std::string pair =
+      "baud=250000\ndata_bits=8\nparity=N\nstop_bits=2\nflow=rtscts\n"
+      "dtr_on_open=off\nrts_on_open=on\nquick_baud=7\nquick_format=0\n";
   struct Case {
     const char* Name;
     std::int16_t BaudLine;

@@ -154,6 +154,28 @@ TEST_F(ConnectionTest, FullChoicesReachThePortAndTheStatusWithoutAQuickOption) {
   EXPECT_NE(View.PortProblem.find("\"fast\" is not a speed"), std::string::npos);
 }
 
+TEST_F(ConnectionTest, EveryFormatAndFlowReachesThePortAndTheStatus) {
+  View.OpenDown = true;
+  const char* const flows[] = {"", " RTS/CTS", " XON/XOFF"};
+  for (const char data : {'5', '6', '7', '8'}) {
+    for (const char parity : {'N', 'E', 'O', 'M', 'S'}) {
+      for (const char* stop : {"1", "1.5", "2"}) {
+        for (const FlowControl flow : {FlowControl::None, FlowControl::RtsCts, FlowControl::XonXoff}) {
+          LineSettings line = Subject.Line();
+          ASSERT_TRUE(ParseFormat(std::string{data, parity} + stop, line));
+          line.Flow = flow;
+          Subject.ChooseLine(line);
+          const std::string settings = std::string("38400,") + parity + "," + data + "," + stop;
+          EXPECT_EQ(Port.LineSettings, settings);
+          EXPECT_EQ(Port.Flow, flow);
+          EXPECT_EQ(View.PortStatus, "COM3: " + settings + flows[static_cast<int>(flow)] + " Open");
+          EXPECT_EQ(View.LineShown, line);
+        }
+      }
+    }
+  }
+}
+
 TEST_F(ConnectionTest, ControlLinesFollowTheTogglesAndRtsIsTheDriversUnderRtsCts) {
   LineSettings line = Subject.Line();
   line.DtrOnOpen = false;

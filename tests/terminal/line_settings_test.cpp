@@ -11,9 +11,18 @@ TEST(LineSettingsTest, TypedSpeedsAreWholeNumbersInRange) {
   const struct {
     const char* Typed;
     std::int32_t Baud;  // 0: refused
-  } cases[] = {{"115200", 115200}, {" 250000 ", 250000}, {"74880", 74880}, {"1", 1},
-               {"100000000", 100000000}, {"100000001", 0}, {"0", 0},   {"", 0},
-               {"-9600", 0},        {"9600.5", 0},   {"96OO", 0},     {"9999999999", 0}};
+  } cases[] = {{"115200", 115200},
+               {" 250000 ", 250000},
+               {"74880", 74880},
+               {"1", 1},
+               {"100000000", 100000000},
+               {"100000001", 0},
+               {"0", 0},
+               {"", 0},
+               {"-9600", 0},
+               {"9600.5", 0},
+               {"96OO", 0},
+               {"9999999999", 0}};
   for (const auto& c : cases) {
     const std::optional<std::int32_t> baud = ParseBaud(c.Typed);
     EXPECT_EQ(baud.value_or(0), c.Baud) << '"' << c.Typed << '"';
@@ -24,9 +33,9 @@ TEST(LineSettingsTest, FormatsAreDataBitsParityAndStopBits) {
   const struct {
     const char* Text;
     const char* Settings;  // nullptr: refused, the line unchanged
-  } cases[] = {{"8N1", "9600,N,8,1"}, {"7e2", "9600,E,7,2"},  {"5M1.5", "9600,M,5,1.5"}, {"6S1", "9600,S,6,1"},
-               {"8O2", "9600,O,8,2"}, {"9N1", nullptr},       {"4N1", nullptr},          {"8X1", nullptr},
-               {"8N3", nullptr},      {"8N1.0", nullptr},     {"8N", nullptr},           {"", nullptr}};
+  } cases[] = {{"8N1", "9600,N,8,1"}, {"7e2", "9600,E,7,2"}, {"5M1.5", "9600,M,5,1.5"}, {"6S1", "9600,S,6,1"},
+               {"8O2", "9600,O,8,2"}, {"9N1", nullptr},      {"4N1", nullptr},          {"8X1", nullptr},
+               {"8N3", nullptr},      {"8N1.0", nullptr},    {"8N", nullptr},           {"", nullptr}};
   for (const auto& c : cases) {
     LineSettings line;
     line.Baud = 9600;
@@ -41,10 +50,14 @@ TEST(LineSettingsTest, CommandLineOptionsTakeTheirValuesOrSayWhatTheyAccept) {
     const char* Option;
     const char* Value;
     const char* Refusal;  // a part of the message; nullptr when taken
-  } cases[] = {{"--baud", "115200", nullptr},     {"--baud", "fast", "--baud fast: the speed is a whole number"},
-               {"--format", "8N2", nullptr},      {"--format", "8Q1", "--format 8Q1: the format is data bits 5 to 8"},
-               {"--flow", "RTSCTS", nullptr},     {"--flow", "hardware", "--flow hardware: flow control is none, rtscts"},
-               {"--dtr", "off", nullptr},         {"--rts", "maybe", "--rts maybe: the line's state on open is on or off"}};
+  } cases[] = {{"--baud", "115200", nullptr},
+               {"--baud", "fast", "--baud fast: the speed is a whole number"},
+               {"--format", "8N2", nullptr},
+               {"--format", "8Q1", "--format 8Q1: the format is data bits 5 to 8"},
+               {"--flow", "RTSCTS", nullptr},
+               {"--flow", "hardware", "--flow hardware: flow control is none, rtscts"},
+               {"--dtr", "off", nullptr},
+               {"--rts", "maybe", "--rts maybe: the line's state on open is on or off"}};
   LineOptions options;
   for (const auto& c : cases) {
     const std::string refusal = TakeLineOption(c.Option, c.Value, options);
@@ -66,7 +79,8 @@ TEST(LineSettingsTest, TheSettingsFileGetsTheNearestQuickChoice) {
   const struct {
     std::int32_t Baud;
     std::int16_t Index;
-  } speeds[] = {{50, 0}, {300, 0}, {400, 0}, {500, 1}, {9600, 5}, {14400, 6}, {28800, 7}, {57600, 7}, {4000000, 7}};
+  } speeds[] = {{50, 0},    {300, 0},   {400, 0},   {500, 1},    {9600, 5},
+                {14400, 6}, {28800, 7}, {57600, 7}, {4000000, 7}};
   for (const auto& c : speeds) {
     EXPECT_EQ(NearestQuickBaudIndex(c.Baud), c.Index) << c.Baud;
   }
@@ -74,8 +88,9 @@ TEST(LineSettingsTest, TheSettingsFileGetsTheNearestQuickChoice) {
     const char* Format;
     std::int16_t Nearest;
     std::int16_t Exact;
-  } formats[] = {{"8N1", 0, 0}, {"7E1", 1, 1}, {"7O1", 2, 2}, {"8E1", 3, 3}, {"8O1", 4, 4}, {"8N2", 0, -1},
-                 {"7N1", 0, -1}, {"5E1", 1, -1}, {"8M1", 0, -1}, {"6O2", 2, -1}, {"8E2", 3, -1}};
+  } formats[] = {{"8N1", 0, 0},  {"7E1", 1, 1},  {"7O1", 2, 2},  {"8E1", 3, 3},
+                 {"8O1", 4, 4},  {"8N2", 0, -1}, {"7N1", 0, -1}, {"5E1", 1, -1},
+                 {"8M1", 0, -1}, {"6O2", 2, -1}, {"8E2", 3, -1}};
   for (const auto& c : formats) {
     LineSettings line;
     ASSERT_TRUE(ParseFormat(c.Format, line));

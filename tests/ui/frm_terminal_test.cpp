@@ -281,6 +281,51 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(ui.txtHMIDataEntry->text(), QStringLiteral("725"));
   }
 
+  // Each box of the Line frame sets its part, typed speeds included, and the quick options
+  // and the boxes always show the same line.
+  void theLineFrameAndTheQuickOptionsShowAndSetTheSameLine() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    panel.FormLoad();
+    const auto& ui = window.Ui();
+    QVERIFY(port.Open);
+    QCOMPARE(ui.cmbSpeed->currentText(), QStringLiteral("38400"));
+    QVERIFY(ui.optBaud[7]->isChecked());
+
+    const auto pick = [](QComboBox* box, int index) {
+      box->setCurrentIndex(index);
+      emit box->activated(index);
+    };
+    pick(ui.cmbDataBits, 2);     // 7
+    pick(ui.cmbParity, 4);       // Space
+    pick(ui.cmbStopBits, 2);     // 2
+    pick(ui.cmbFlow, 2);         // XON/XOFF
+    pick(ui.cmbLinesOnOpen, 2);  // DTR raised, RTS low
+    QCOMPARE(QString::fromStdString(port.LineSettings), QStringLiteral("38400,S,7,2"));
+    QCOMPARE(port.Flow, korvani::terminal::FlowControl::XonXoff);
+    QVERIFY(port.DtrOnOpen);
+    QVERIFY(!port.RtsOnOpen);
+    QCOMPARE(ui.grpCharacter->checkedId(), -1);
+
+    ui.cmbSpeed->lineEdit()->clear();
+    QTest::keyClicks(ui.cmbSpeed->lineEdit(), QStringLiteral("250000"));
+    QTest::keyClick(ui.cmbSpeed->lineEdit(), Qt::Key_Return);
+    QCOMPARE(QString::fromStdString(port.LineSettings), QStringLiteral("250000,S,7,2"));
+    QCOMPARE(ui.grpBaud->checkedId(), -1);
+
+    ui.optCharacter[1]->click();  // E,7,1
+    ui.optBaud[5]->click();       // 9600
+    QCOMPARE(QString::fromStdString(port.LineSettings), QStringLiteral("9600,E,7,1"));
+    QCOMPARE(ui.cmbSpeed->currentText(), QStringLiteral("9600"));
+    QCOMPARE(ui.cmbParity->currentText(), QStringLiteral("Even"));
+    QCOMPARE(ui.cmbStopBits->currentText(), QStringLiteral("1"));
+
+    pick(ui.cmbFlow, 1);  // RTS/CTS: the driver's RTS
+    QVERIFY(ui.chkDtr->isEnabled());
+    QVERIFY(!ui.chkRts->isEnabled());
+    QCOMPARE(ui.lblPortStatus->text(), QStringLiteral("COM3: 9600,E,7,1 RTS/CTS Open"));
+  }
+
   void lineEndsBecomeLineBreaksInThePane() {
     QCOMPARE(FrmTerminal::ToPaneText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
     QCOMPARE(FrmTerminal::ToPaneText(std::string_view("\xE9", 1)), QString(QChar(0xE9)));

@@ -215,13 +215,12 @@ class QtSerialPortTest : public QObject {
                             << "COM200: 115200,N,8,1 Open";
     QTest::newRow("250000 exactly") << QStringList{"--baud", "250000"} << 250000 << false << false << false
                                     << "COM200: 250000,N,8,1 Open";
-    QTest::newRow("8N2 RTS/CTS") << QStringList{"--format", "8N2", "--flow", "rtscts"} << 38400 << true << true
-                                 << false << "COM200: 38400,N,8,2 RTS/CTS Open";
-    QTest::newRow("XON/XOFF at 4000000")
-        << QStringList{"--baud", "4000000", "--flow", "xonxoff"} << 4000000 << false << false << true
-        << "COM200: 4000000,N,8,1 XON/XOFF Open";
-    QTest::newRow("1.5 stop bits refused") << QStringList{"--format", "8N1.5"} << 0 << false << false << false
-                                           << "? 38400,N,8,1.5 Closed";
+    QTest::newRow("8N2 RTS/CTS") << QStringList{"--format", "8N2", "--flow", "rtscts"} << 38400 << true
+                                 << true << false << "COM200: 38400,N,8,2 RTS/CTS Open";
+    QTest::newRow("XON/XOFF at 4000000") << QStringList{"--baud", "4000000", "--flow", "xonxoff"} << 4000000
+                                         << false << false << true << "COM200: 4000000,N,8,1 XON/XOFF Open";
+    QTest::newRow("1.5 stop bits refused")
+        << QStringList{"--format", "8N1.5"} << 0 << false << false << false << "? 38400,N,8,1.5 Closed";
   }
   void lineOptionsReachThePtyAndSurviveARestart() {
     QFETCH(QStringList, options);
@@ -234,8 +233,9 @@ class QtSerialPortTest : public QObject {
     PtyPair pty;
     korvani::terminal::LineOptions line;
     for (qsizetype i = 0; i + 1 < options.size(); i += 2) {
-      QCOMPARE(korvani::terminal::TakeLineOption(options[i].toStdString(), options[i + 1].toStdString(), line),
-               std::string());
+      QCOMPARE(
+          korvani::terminal::TakeLineOption(options[i].toStdString(), options[i + 1].toStdString(), line),
+          std::string());
     }
     for (const bool withOptions : {true, false}) {
       PanelOnPort board(pty.SlavePath);
