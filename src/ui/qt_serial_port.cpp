@@ -56,7 +56,7 @@ bool QtSerialPort::IsOpen() const {
 
 std::string QtSerialPort::ApplyLineSettings() {
   const std::string where = Device.portName().toStdString();
-  const std::string refused = where + " does not take the settings " + LineSettings;
+  std::string refused = where + " does not take the settings " + LineSettings;
   const QStringList parts = QString::fromStdString(LineSettings).split(QLatin1Char(','));
   if (parts.size() != 4) {
     return refused;
@@ -66,7 +66,7 @@ std::string QtSerialPort::ApplyLineSettings() {
   const QString parity = parts[1].trimmed().toUpper();
   const QString dataBits = parts[2].trimmed();
   const QString stopBits = parts[3].trimmed();
-  const std::string noSpeed = where + ": the adapter does not support " + std::to_string(baud) + " baud";
+  std::string noSpeed = where + ": the adapter does not support " + std::to_string(baud) + " baud";
   if (!baudOk || baud <= 0) {
     return refused;
   }
