@@ -1,0 +1,281 @@
+#include "terminal/rx_history.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "base/hex_notation.h"
+
+namespace korvani::terminal {
+
+namespace {
+
+constexpr std::uint64_t kBlockSize = std::uint64_t{1} << 16U;
+constexpr std::uint64_t kRowBytes = 25;
+
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+}  // namespace
+
+std::string StampText(std::int32_t msOfDay) {
+  const int ms = std::clamp(msOfDay, 0, 86399999);
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d ", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60,
+                ms % 1000);
+  return text;
+}
+
+void RxHistory::SetLimits(HistoryLimits limits) {
+  Limits = limits;
+  Limits.Lines = std::max<std::uint64_t>(Limits.Lines, 1);
+  Limits.Bytes = std::max<std::uint64_t>(Limits.Bytes, 1);
+  DropOldest();
+}
+
+void RxHistory::Add(std::string_view bytes, std::int32_t msOfDay, Direction direction) {
+  if (bytes.empty()) {
+    return;
+  }
+  // A change of direction starts a new line and a new run of hex rows.
+  if (Segments.empty() || direction != LastDirection) {
+    Segments.push_back({End, TotalRows(), direction});
+    LineOpen = false;
+    PendingCr = false;
+  }
+  LastDirection = direction;
+  if (Pieces.empty() || Pieces.back().MsOfDay != msOfDay) {
+    Pieces.push_back({End, msOfDay});
+  }
+  std::uint64_t at = End;
+  for (const char c : bytes) {
+    if (PendingCr) {
+      PendingCr = false;
+      if (c == '\n') {  // CR LF: one line end
+        LineOpen = false;
+        ++at;
+        continue;
+      }
+      LineOpen = false;  // a lone CR ended the line
+    }
+    if (!LineOpen) {
+      StartLine(at, msOfDay, direction);
+    }
+    if (c == '\n') {
+      LineOpen = false;
+    } else if (c == '\r') {
+      PendingCr = true;
+    }
+    ++at;
+  }
+  AppendBytes(bytes);
+  DropOldest();
+}
+
+void RxHistory::StartLine(std::uint64_t at, std::int32_t msOfDay, Direction direction) {
+  Lines.push_back({at, msOfDay, direction});
+  LineOpen = true;
+}
+
+void RxHistory::AppendBytes(std::string_view bytes) {
+  while (!bytes.empty()) {
+    if (Blocks.empty() || Blocks.back().size() == kBlockSize) {
+      Blocks.emplace_back();
+      Blocks.back().reserve(kBlockSize);
+    }
+    std::string& block = Blocks.back();
+    const std::size_t room = kBlockSize - block.size();
+    const std::size_t taken = std::min(room, bytes.size());
+    block.append(bytes.substr(0, taken));
+    bytes.remove_prefix(taken);
+    End += taken;
+  }
+}
+
+void RxHistory::DropOldest() {
+  while (!Lines.empty() && (Lines.size() > Limits.Lines || End - Lines.front().Start > Limits.Bytes)) {
+    if (Lines.size() == 1) {
+      Lines.front().Start = End - Limits.Bytes;  // one line longer than the cap: its newest part
+      break;
+    }
+    Lines.pop_front();
+    ++LinesDropped;
+  }
+  FirstKept = Lines.empty() ? End : Lines.front().Start;
+  while (Pieces.size() > 1 && Pieces[1].Start <= FirstKept) {
+    Pieces.pop_front();
+  }
+  while (Segments.size() > 1 && Segments[1].Start <= FirstKept) {
+    Segments.pop_front();
+  }
+  while (Blocks.size() > 1 && BlocksStart + Blocks.front().size() <= FirstKept) {
+    BlocksStart += Blocks.front().size();
+    Blocks.pop_front();
+  }
+}
+
+void RxHistory::Clear() {
+  RowsAtClear = TotalRows();
+  LinesDropped += Lines.size();
+  Lines.clear();
+  Segments.clear();
+  Pieces.clear();
+  Blocks.clear();
+  BlocksStart = End;
+  FirstKept = End;
+  LineOpen = false;
+  PendingCr = false;
+}
+
+std::uint64_t RxHistory::TotalRows() const {
+  if (Segments.empty()) {
+    return RowsAtClear;
+  }
+  const Segment& last = Segments.back();
+  return last.FirstRow + (End - last.Start + kRowBytes - 1) / kRowBytes;
+}
+
+std::uint64_t RxHistory::FirstKeptRow() const {
+  if (Segments.empty()) {
+    return RowsAtClear;
+  }
+  const Segment& first = Segments.front();
+  return first.FirstRow + (FirstKept - first.Start) / kRowBytes;
+}
+
+std::uint64_t RxHistory::LineCount(HistoryForm form) const {
+  return form == HistoryForm::Ascii ? Lines.size() : TotalRows() - FirstKeptRow();
+}
+
+std::uint64_t RxHistory::LinesBefore(HistoryForm form) const {
+  return form == HistoryForm::Ascii ? LinesDropped : FirstKeptRow();
+}
+
+std::uint64_t RxHistory::LineEnd(std::size_t index) const {
+  return index + 1 < Lines.size() ? Lines[index + 1].Start : End;
+}
+
+std::size_t RxHistory::SegmentOfRow(std::uint64_t row) const {
+  const auto after = std::upper_bound(Segments.begin(), Segments.end(), row,
+                                      [](std::uint64_t r, const Segment& s) { return r < s.FirstRow; });
+  return static_cast<std::size_t>(after - Segments.begin()) - 1;
+}
+
+std::int32_t RxHistory::TimeAt(std::uint64_t byte) const {
+  const auto after = std::upper_bound(Pieces.begin(), Pieces.end(), byte,
+                                      [](std::uint64_t b, const Piece& p) { return b < p.Start; });
+  return after == Pieces.begin() ? 0 : std::prev(after)->MsOfDay;
+}
+
+std::string_view RxHistory::Bytes(std::uint64_t from, std::uint64_t to, std::string& scratch) const {
+  const std::uint64_t offset = from - BlocksStart;
+  const std::string& block = Blocks[static_cast<std::size_t>(offset / kBlockSize)];
+  const std::size_t inBlock = static_cast<std::size_t>(offset % kBlockSize);
+  if (to - from <= block.size() - inBlock) {
+    return std::string_view(block).substr(inBlock, static_cast<std::size_t>(to - from));
+  }
+  scratch.clear();
+  CopyBytes(from, to, scratch);
+  return scratch;
+}
+
+void RxHistory::CopyBytes(std::uint64_t from, std::uint64_t to, std::string& out) const {
+  while (from < to) {
+    const std::uint64_t offset = from - BlocksStart;
+    const std::string& block = Blocks[static_cast<std::size_t>(offset / kBlockSize)];
+    const std::size_t inBlock = static_cast<std::size_t>(offset % kBlockSize);
+    const std::size_t count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(to - from, block.size() - inBlock));
+    out.append(block, inBlock, count);
+    from += count;
+  }
+}
+
+RxHistory::LineInfo RxHistory::AppendLine(HistoryForm form, std::uint64_t index, std::string& out) const {
+  const std::uint64_t start = AppendText(form, index, out);
+  if (form == HistoryForm::Ascii) {
+    const LineStart& line = Lines[static_cast<std::size_t>(index)];
+    return {line.MsOfDay, line.From};
+  }
+  return {TimeAt(start), Segments[SegmentOfRow(FirstKeptRow() + index)].From};
+}
+
+std::uint64_t RxHistory::AppendText(HistoryForm form, std::uint64_t index, std::string& out) const {
+  thread_local std::string scratch;
+  if (form == HistoryForm::Ascii) {
+    const auto i = static_cast<std::size_t>(index);
+    std::string_view line = Bytes(Lines[i].Start, LineEnd(i), scratch);
+    if (!line.empty() && line.back() == '\n') {
+      line.remove_suffix(1);
+    }
+    if (!line.empty() && line.back() == '\r') {
+      line.remove_suffix(1);
+    }
+    base::AppendAsciiToDisplay(out, line);
+    return Lines[i].Start;
+  }
+  const std::uint64_t row = FirstKeptRow() + index;
+  const std::size_t s = SegmentOfRow(row);
+  const Segment& segment = Segments[s];
+  const std::uint64_t segmentEnd = s + 1 < Segments.size() ? Segments[s + 1].Start : End;
+  const std::uint64_t start = std::max(segment.Start + (row - segment.FirstRow) * kRowBytes, FirstKept);
+  const std::uint64_t end = std::min(segment.Start + (row - segment.FirstRow + 1) * kRowBytes, segmentEnd);
+  const std::string_view bytes = Bytes(start, end, scratch);
+  const std::size_t at = out.size();
+  out.resize(at + bytes.size() * 3 + 1);  // the table writes four bytes for three
+  char* write = out.data() + at;
+  for (const char c : bytes) {
+    std::memcpy(write, base::kHexPairAndSpace[static_cast<unsigned char>(c)].data(), 4);
+    write += 3;
+  }
+  out.resize(at + bytes.size() * 3);
+  return start;
+}
+
+std::string RxHistory::LineText(HistoryForm form, std::uint64_t index) const {
+  std::string text;
+  AppendLine(form, index, text);
+  return text;
+}
+
+std::optional<RxHistory::Match> RxHistory::Find(HistoryForm form, std::string_view needle, std::uint64_t from,
+                                                bool forward, bool matchCase) const {
+  const std::uint64_t count = LineCount(form);
+  if (needle.empty() || count == 0) {
+    return std::nullopt;
+  }
+  std::string wanted(needle);
+  if (!matchCase && form == HistoryForm::Hex) {
+    // The hex form has no small letters: the needle in capitals is found as it stands.
+    std::transform(wanted.begin(), wanted.end(), wanted.begin(), Upper);
+    matchCase = true;
+  }
+  if (!matchCase) {
+    std::transform(wanted.begin(), wanted.end(), wanted.begin(), Lower);
+  }
+  std::string text;
+  for (std::uint64_t i = std::min(from, count - 1);; forward ? ++i : --i) {
+    if (i >= count) {
+      return std::nullopt;
+    }
+    text.clear();
+    AppendText(form, i, text);
+    if (!matchCase) {
+      std::transform(text.begin(), text.end(), text.begin(), Lower);
+    }
+    const std::size_t column = text.find(wanted);
+    if (column != std::string::npos) {
+      return Match{i, column};
+    }
+    if (!forward && i == 0) {
+      return std::nullopt;
+    }
+  }
+}
+
+}  // namespace korvani::terminal

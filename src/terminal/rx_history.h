@@ -1,0 +1,111 @@
+// What the receive view shows: the bytes received (and, while "Show sent" is on, sent), kept
+// once as they came, with the time each piece arrived. Lines are made on demand in the form
+// asked for, the ASCII view's (a line per line end) or the hex view's (25 bytes a row), so
+// showing costs what is visible, never what is kept. When the history is full the oldest
+// lines go first; a byte cap bounds memory whatever the line length.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvani::terminal {
+
+enum class Direction : std::uint8_t { Received, Sent };
+enum class HistoryForm { Ascii, Hex };
+
+struct HistoryLimits {
+  std::uint64_t Lines = 1000000;
+  std::uint64_t Bytes = std::uint64_t{160} << 20U;
+};
+
+// "HH:MM:SS.mmm " for a time of day in milliseconds, the stamp a line starts with.
+std::string StampText(std::int32_t msOfDay);
+
+class RxHistory {
+ public:
+  explicit RxHistory(HistoryLimits limits = {}) : Limits(limits) {}
+
+  // Takes effect at once: a smaller limit drops the oldest lines now.
+  void SetLimits(HistoryLimits limits);
+  [[nodiscard]] const HistoryLimits& CurrentLimits() const { return Limits; }
+
+  // Bytes that arrived (or went out) at the time of day given, in milliseconds.
+  void Add(std::string_view bytes, std::int32_t msOfDay, Direction direction = Direction::Received);
+  void Clear();
+
+  // Lines kept in the form, the oldest numbered 0.
+  [[nodiscard]] std::uint64_t LineCount(HistoryForm form) const;
+  // How many lines of the form were dropped or cleared before the oldest kept one: a view
+  // holding a line's place adds this to stay on it while old lines go.
+  [[nodiscard]] std::uint64_t LinesBefore(HistoryForm form) const;
+  // The line's text in the form, without its line end, appended to `out`; and its arrival
+  // time and direction.
+  struct LineInfo {
+    std::int32_t MsOfDay = 0;
+    Direction From = Direction::Received;
+  };
+  LineInfo AppendLine(HistoryForm form, std::uint64_t index, std::string& out) const;
+  [[nodiscard]] std::string LineText(HistoryForm form, std::uint64_t index) const;
+
+  // The nearest line from `from` on (backwards: from `from` back) whose text in the form holds
+  // `needle`, and where in it; none when no line does.
+  struct Match {
+    std::uint64_t Line = 0;
+    std::size_t Column = 0;
+  };
+  [[nodiscard]] std::optional<Match> Find(HistoryForm form, std::string_view needle, std::uint64_t from,
+                                          bool forward, bool matchCase) const;
+
+  [[nodiscard]] std::uint64_t ByteCount() const { return End - FirstKept; }
+
+ private:
+  struct LineStart {
+    std::uint64_t Start;
+    std::int32_t MsOfDay;
+    Direction From;
+  };
+  // A run of one direction; its hex rows are 25 bytes each from its start.
+  struct Segment {
+    std::uint64_t Start;
+    std::uint64_t FirstRow;  // the number of its first row among all rows ever made
+    Direction From;
+  };
+  struct Piece {
+    std::uint64_t Start;
+    std::int32_t MsOfDay;
+  };
+
+  void AppendBytes(std::string_view bytes);
+  void StartLine(std::uint64_t at, std::int32_t msOfDay, Direction direction);
+  void DropOldest();
+  void CopyBytes(std::uint64_t from, std::uint64_t to, std::string& out) const;
+  // The bytes from `from` to `to`: where they lie in one block, a view of it; else copied into
+  // `scratch`.
+  std::string_view Bytes(std::uint64_t from, std::uint64_t to, std::string& scratch) const;
+  // The line's text appended to `out`; returns the number of its first byte.
+  std::uint64_t AppendText(HistoryForm form, std::uint64_t index, std::string& out) const;
+  [[nodiscard]] std::uint64_t LineEnd(std::size_t index) const;
+  [[nodiscard]] std::uint64_t TotalRows() const;
+  [[nodiscard]] std::uint64_t FirstKeptRow() const;
+  [[nodiscard]] std::size_t SegmentOfRow(std::uint64_t row) const;
+  [[nodiscard]] std::int32_t TimeAt(std::uint64_t byte) const;
+
+  HistoryLimits Limits;
+  std::deque<std::string> Blocks;  // the bytes, in blocks of kBlockSize
+  std::uint64_t BlocksStart = 0;   // the number of the first block's first byte
+  std::uint64_t FirstKept = 0;     // the first byte kept
+  std::uint64_t End = 0;           // one past the last byte
+  std::deque<LineStart> Lines;
+  std::uint64_t LinesDropped = 0;
+  std::deque<Segment> Segments;
+  std::uint64_t RowsAtClear = 0;  // the hex rows made before the last Clear
+  std::deque<Piece> Pieces;
+  bool PendingCr = false;  // the last byte was a CR: the line ends after it unless an LF follows
+  bool LineOpen = false;   // the last line has no line end yet
+  Direction LastDirection = Direction::Received;
+};
+
+}  // namespace korvani::terminal

@@ -1,0 +1,183 @@
+#include "terminal/rx_history.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/hex_notation.h"
+
+namespace korvani::terminal {
+namespace {
+
+// The lines the ASCII pane showed for a stream: its ASCII form cut at CR LF, lone CR and
+// lone LF; and the hex pane's rows, 25 pairs each.
+std::vector<std::string> PaneLines(std::string_view stream) {
+  const std::string shown = base::AsciiToDisplay(stream);
+  std::vector<std::string> lines(1);
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] == '\r' || shown[i] == '\n') {
+      if (shown[i] == '\r' && i + 1 < shown.size() && shown[i + 1] == '\n') {
+        ++i;
+      }
+      lines.emplace_back();
+    } else {
+      lines.back() += shown[i];
+    }
+  }
+  if (lines.back().empty()) {
+    lines.pop_back();  // a stream ending in a line end has no open line
+  }
+  return lines;
+}
+
+std::vector<std::string> HexRows(std::string_view stream) {
+  std::vector<std::string> rows;
+  for (std::size_t i = 0; i < stream.size(); ++i) {
+    if (i % 25 == 0) {
+      rows.emplace_back();
+    }
+    base::AppendHexPair(rows.back(), static_cast<unsigned char>(stream[i]));
+    rows.back() += ' ';
+  }
+  return rows;
+}
+
+std::vector<std::string> HistoryLines(const RxHistory& history, HistoryForm form) {
+  std::vector<std::string> lines;
+  for (std::uint64_t i = 0; i < history.LineCount(form); ++i) {
+    lines.push_back(history.LineText(form, i));
+  }
+  return lines;
+}
+
+TEST(RxHistoryTest, LinesAreThePanesWhateverTheChunking) {
+  const std::string streams[] = {
+      "one\r\ntwo\rthree\nfour",
+      "\r\r\n\n\r",
+      std::string("bin\x00\x01\x7F\x80\xFF\r\n", 11) + std::string(60, 'x') + "\r",
+      "ends in CR LF\r\n",
+      "",
+  };
+  std::mt19937 random(7);
+  for (const std::string& stream : streams) {
+    SCOPED_TRACE(base::AsciiToDisplay(stream));
+    // Every cut into two chunks, and random chunkings.
+    std::vector<std::vector<std::size_t>> chunkings;
+    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+      chunkings.push_back({cut, stream.size() - cut});
+    }
+    for (int n = 0; n < 20; ++n) {
+      std::vector<std::size_t> sizes;
+      for (std::size_t left = stream.size(); left > 0;) {
+        const std::size_t size = std::min<std::size_t>(left, 1 + random() % 5);
+        sizes.push_back(size);
+        left -= size;
+      }
+      chunkings.push_back(sizes);
+    }
+    for (const auto& sizes : chunkings) {
+      RxHistory history;
+      std::size_t at = 0;
+      for (const std::size_t size : sizes) {
+        history.Add(std::string_view(stream).substr(at, size), 1000);
+        at += size;
+      }
+      ASSERT_EQ(HistoryLines(history, HistoryForm::Ascii), PaneLines(stream));
+      ASSERT_EQ(HistoryLines(history, HistoryForm::Hex), HexRows(stream));
+    }
+  }
+}
+
+TEST(RxHistoryTest, TheOldestLinesGoFirstAndTheCountOfThoseGoneIsKept) {
+  RxHistory history({.Lines = 3, .Bytes = 1000});
+  for (int i = 0; i < 10; ++i) {
+    history.Add("line " + std::to_string(i) + "\n", i);
+  }
+  EXPECT_EQ(HistoryLines(history, HistoryForm::Ascii),
+            (std::vector<std::string>{"line 7", "line 8", "line 9"}));
+  EXPECT_EQ(history.LinesBefore(HistoryForm::Ascii), 7U);
+  EXPECT_EQ(history.ByteCount(), 21U);
+  // The hex rows keep their places in the stream: line 7 starts at byte 49, the last of the
+  // second row of 25, so the first kept row holds that byte alone.
+  EXPECT_EQ(
+      HistoryLines(history, HistoryForm::Hex),
+      (std::vector<std::string>{"6C ", "69 6E 65 20 37 0A 6C 69 6E 65 20 38 0A 6C 69 6E 65 20 39 0A "}));
+  EXPECT_EQ(history.LinesBefore(HistoryForm::Hex), 1U);
+
+  // The byte cap holds whatever the line length: a line with no end keeps its newest bytes.
+  history.SetLimits({.Lines = 3, .Bytes = 8});
+  EXPECT_EQ(HistoryLines(history, HistoryForm::Ascii), (std::vector<std::string>{"line 9"}));
+  history.Add(std::string(100, 'a') + "bcdefgh", 0);
+  EXPECT_EQ(history.ByteCount(), 8U);
+  EXPECT_EQ(HistoryLines(history, HistoryForm::Ascii), (std::vector<std::string>{"abcdefgh"}));
+}
+
+TEST(RxHistoryTest, SentBytesAreLinesOfTheirOwnWithTheirTimes) {
+  RxHistory history;
+  history.Add("temp=2", 1000);
+  history.Add("1\r\nok", 2000);
+  history.Add("V?\r", 3000, Direction::Sent);
+  history.Add("\n", 3500, Direction::Sent);
+  history.Add(">", 4000);
+  const struct {
+    const char* Text;
+    std::int32_t Ms;
+    Direction From;
+  } expected[] = {{"temp=21", 1000, Direction::Received},
+                  {"ok", 2000, Direction::Received},
+                  {"V?", 3000, Direction::Sent},
+                  {">", 4000, Direction::Received}};
+  ASSERT_EQ(history.LineCount(HistoryForm::Ascii), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    std::string text;
+    const RxHistory::LineInfo info = history.AppendLine(HistoryForm::Ascii, i, text);
+    EXPECT_EQ(text, expected[i].Text);
+    EXPECT_EQ(info.MsOfDay, expected[i].Ms);
+    EXPECT_EQ(info.From, expected[i].From);
+  }
+  // In hex each run of one direction starts a row.
+  EXPECT_EQ(HistoryLines(history, HistoryForm::Hex),
+            (std::vector<std::string>{"74 65 6D 70 3D 32 31 0D 0A 6F 6B ", "56 3F 0D 0A ", "3E "}));
+  EXPECT_EQ(history.AppendLine(HistoryForm::Hex, 1, *std::make_unique<std::string>()).MsOfDay, 3000);
+  EXPECT_EQ(StampText(13 * 3600000 + 5 * 60000 + 9 * 1000 + 42), "13:05:09.042 ");
+}
+
+TEST(RxHistoryTest, FindSearchesTheFormShownBothWays) {
+  RxHistory history;
+  history.Add("alpha\nBeta\x01\nalphabet\n", 0);
+  const auto at = [&](HistoryForm form, std::string_view needle, std::uint64_t from, bool forward,
+                      bool matchCase) -> std::pair<long, long> {
+    const auto match = history.Find(form, needle, from, forward, matchCase);
+    return match ? std::pair<long, long>{static_cast<long>(match->Line), static_cast<long>(match->Column)}
+                 : std::pair<long, long>{-1, -1};
+  };
+  EXPECT_EQ(at(HistoryForm::Ascii, "alpha", 0, true, true), std::make_pair(0L, 0L));
+  EXPECT_EQ(at(HistoryForm::Ascii, "alpha", 1, true, true), std::make_pair(2L, 0L));
+  EXPECT_EQ(at(HistoryForm::Ascii, "alpha", 1, false, true), std::make_pair(0L, 0L));
+  EXPECT_EQ(at(HistoryForm::Ascii, "beta", 0, true, true), std::make_pair(-1L, -1L));
+  EXPECT_EQ(at(HistoryForm::Ascii, "beta", 0, true, false), std::make_pair(1L, 0L));
+  EXPECT_EQ(at(HistoryForm::Ascii, "bet", 2, true, false), std::make_pair(2L, 5L));
+  EXPECT_EQ(at(HistoryForm::Ascii, "'01", 0, true, true), std::make_pair(1L, 4L));  // as the view shows it
+  EXPECT_EQ(at(HistoryForm::Hex, "0A 42", 0, true, true), std::make_pair(0L, 15L));
+  EXPECT_EQ(at(HistoryForm::Hex, "0a 42", 0, true, true), std::make_pair(-1L, -1L));
+  EXPECT_EQ(at(HistoryForm::Hex, "0a 42", 0, true, false), std::make_pair(0L, 15L));
+  EXPECT_EQ(at(HistoryForm::Ascii, "", 0, true, true), std::make_pair(-1L, -1L));
+}
+
+TEST(RxHistoryTest, ClearEmptiesTheViewAndHexRowsStartAgain) {
+  RxHistory history;
+  history.Add("0123456789", 0);
+  history.Clear();
+  EXPECT_EQ(history.LineCount(HistoryForm::Ascii), 0U);
+  EXPECT_EQ(history.LineCount(HistoryForm::Hex), 0U);
+  EXPECT_EQ(history.Find(HistoryForm::Ascii, "1", 0, true, true), std::nullopt);
+  history.Add("AB", 0);
+  EXPECT_EQ(HistoryLines(history, HistoryForm::Hex), (std::vector<std::string>{"41 42 "}));
+  EXPECT_EQ(HistoryLines(history, HistoryForm::Ascii), (std::vector<std::string>{"AB"}));
+  EXPECT_EQ(history.LinesBefore(HistoryForm::Ascii), 1U);
+}
+
+}  // namespace
+}  // namespace korvani::terminal
