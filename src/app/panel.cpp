@@ -61,6 +61,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
       Lister(platform.Devices),
       PortList(Lister, platform.Dialogs, view, platform.MakerWebAddress,
                [this] { PortConnection.ApplyChosenPort(); }) {
+  RxPath.SetClock(platform.Clock);
   TerminalPort.SetEventHandler([this](int code) {
     RxPath.OnPortEvent(code);
     if (code != terminal::kEventReceive) {

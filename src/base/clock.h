@@ -11,7 +11,13 @@ struct LocalTime {
   int Minute = 0;
   int Second = 0;
   int Weekday = 0;  // 0 = Sunday ... 6 = Saturday
+  int Millisecond = 0;
 };
+
+// Milliseconds since midnight, for time stamps.
+inline int MsOfDay(const LocalTime& time) {
+  return ((time.Hour * 60 + time.Minute) * 60 + time.Second) * 1000 + time.Millisecond;
+}
 
 class Clock {
  public:

@@ -66,6 +66,7 @@ void ReceivePath::ReadTerminalInput() {
 }
 
 void ReceivePath::AddThisLot(std::string_view thisLot) {
+  Kept.Add(thisLot, Time != nullptr ? base::MsOfDay(Time->Now()) : 0);
   AsciiScratch.clear();
   base::AppendAsciiToDisplay(AsciiScratch, thisLot);
   AsciiText.AppendKeepingLast(AsciiScratch, kRxAsciiLimit);
@@ -159,6 +160,8 @@ void ReceivePath::LogRxHex(std::string_view text) {
 }
 
 void ReceivePath::ClearPane() {
+  Kept.Clear();
+  FrozenEnd = Kept.EndByte();  // while frozen, what arrives after the clear stays unseen too
   AsciiText.Clear();
   HexText.Clear();
   AsciiShown.clear();
@@ -176,6 +179,7 @@ void ReceivePath::ToggleFreeze() {
       SnapshotIsLive = false;
     }
     IsFrozen = true;
+    FrozenEnd = Kept.EndByte();
     View.SetFreezeCaption(kUpdateCaption);
   } else {
     // Live again; nothing is redrawn until the next chunk.

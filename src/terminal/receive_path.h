@@ -8,8 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/clock.h"
 #include "base/files.h"
 #include "base/tail_text.h"
+#include "terminal/rx_history.h"
 #include "terminal/rx_pane_view.h"
 #include "terminal/serial_port.h"
 
@@ -61,6 +63,14 @@ class ReceivePath {
   void SetHexLogging(bool on) { Logs.LogHex = on; }
   void SetAsciiLogFileName(std::string name) { Logs.AsciiFileName = std::move(name); }
   void SetHexLogFileName(std::string name) { Logs.HexFileName = std::move(name); }
+  // Where arrival times come from (none: midnight).
+  void SetClock(const base::Clock& clock) { Time = &clock; }
+  // Everything received, kept for the receive view; cleared with the pane.
+  [[nodiscard]] const RxHistory& History() const { return Kept; }
+  // The history's bytes the view may show: all of them, or while frozen those it had then.
+  [[nodiscard]] std::uint64_t HistoryShownEnd() const { return IsFrozen ? FrozenEnd : RxHistory::kAll; }
+  void SetHistoryLimits(HistoryLimits limits) { Kept.SetLimits(limits); }
+
   // Shared with the terminal's log files, which choose and clear them.
   RxLogSettings& LogSettings() { return Logs; }
   [[nodiscard]] const RxLogSettings& LogSettingsView() const { return Logs; }
@@ -87,6 +97,9 @@ class ReceivePath {
 
   base::TailText AsciiText;
   base::TailText HexText;
+  RxHistory Kept;
+  std::uint64_t FrozenEnd = 0;
+  const base::Clock* Time = nullptr;
   // While the pane is live the shown snapshots are the texts themselves; a copy is taken
   // only when the pane freezes (SnapshotIsLive false), which keeps copying off the hot path.
   bool SnapshotIsLive = true;

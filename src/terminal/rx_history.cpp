@@ -148,8 +148,29 @@ std::uint64_t RxHistory::FirstKeptRow() const {
   return first.FirstRow + (FirstKept - first.Start) / kRowBytes;
 }
 
-std::uint64_t RxHistory::LineCount(HistoryForm form) const {
-  return form == HistoryForm::Ascii ? Lines.size() : TotalRows() - FirstKeptRow();
+std::uint64_t RxHistory::LineCount(HistoryForm form, std::uint64_t upTo) const {
+  if (upTo >= End) {
+    return form == HistoryForm::Ascii ? Lines.size() : TotalRows() - FirstKeptRow();
+  }
+  if (form == HistoryForm::Ascii) {
+    const auto after =
+        std::lower_bound(Lines.begin(), Lines.end(), upTo,
+                         [](const LineStart& line, std::uint64_t byte) { return line.Start < byte; });
+    return static_cast<std::uint64_t>(after - Lines.begin());
+  }
+  const std::uint64_t rows = RowsUpTo(upTo);
+  return rows > FirstKeptRow() ? rows - FirstKeptRow() : 0;
+}
+
+// The rows that hold a byte before `upTo`, counted as TotalRows counts.
+std::uint64_t RxHistory::RowsUpTo(std::uint64_t upTo) const {
+  const auto after = std::lower_bound(Segments.begin(), Segments.end(), upTo,
+                                      [](const Segment& s, std::uint64_t byte) { return s.Start < byte; });
+  if (after == Segments.begin()) {
+    return Segments.empty() ? RowsAtClear : Segments.front().FirstRow;
+  }
+  const Segment& segment = *std::prev(after);
+  return segment.FirstRow + (upTo - segment.Start + kRowBytes - 1) / kRowBytes;
 }
 
 std::uint64_t RxHistory::LinesBefore(HistoryForm form) const {
@@ -196,8 +217,9 @@ void RxHistory::CopyBytes(std::uint64_t from, std::uint64_t to, std::string& out
   }
 }
 
-RxHistory::LineInfo RxHistory::AppendLine(HistoryForm form, std::uint64_t index, std::string& out) const {
-  const std::uint64_t start = AppendText(form, index, out);
+RxHistory::LineInfo RxHistory::AppendLine(HistoryForm form, std::uint64_t index, std::string& out,
+                                          std::uint64_t upTo) const {
+  const std::uint64_t start = AppendText(form, index, out, upTo);
   if (form == HistoryForm::Ascii) {
     const LineStart& line = Lines[static_cast<std::size_t>(index)];
     return {line.MsOfDay, line.From};
@@ -205,11 +227,13 @@ RxHistory::LineInfo RxHistory::AppendLine(HistoryForm form, std::uint64_t index,
   return {TimeAt(start), Segments[SegmentOfRow(FirstKeptRow() + index)].From};
 }
 
-std::uint64_t RxHistory::AppendText(HistoryForm form, std::uint64_t index, std::string& out) const {
+std::uint64_t RxHistory::AppendText(HistoryForm form, std::uint64_t index, std::string& out,
+                                    std::uint64_t upTo) const {
   thread_local std::string scratch;
   if (form == HistoryForm::Ascii) {
     const auto i = static_cast<std::size_t>(index);
-    std::string_view line = Bytes(Lines[i].Start, LineEnd(i), scratch);
+    std::string_view line =
+        Bytes(Lines[i].Start, std::max(std::min(LineEnd(i), upTo), Lines[i].Start), scratch);
     if (!line.empty() && line.back() == '\n') {
       line.remove_suffix(1);
     }
@@ -224,7 +248,8 @@ std::uint64_t RxHistory::AppendText(HistoryForm form, std::uint64_t index, std::
   const Segment& segment = Segments[s];
   const std::uint64_t segmentEnd = s + 1 < Segments.size() ? Segments[s + 1].Start : End;
   const std::uint64_t start = std::max(segment.Start + (row - segment.FirstRow) * kRowBytes, FirstKept);
-  const std::uint64_t end = std::min(segment.Start + (row - segment.FirstRow + 1) * kRowBytes, segmentEnd);
+  const std::uint64_t end =
+      std::min({segment.Start + (row - segment.FirstRow + 1) * kRowBytes, segmentEnd, std::max(upTo, start)});
   const std::string_view bytes = Bytes(start, end, scratch);
   const std::size_t at = out.size();
   out.resize(at + bytes.size() * 3 + 1);  // the table writes four bytes for three
@@ -237,15 +262,15 @@ std::uint64_t RxHistory::AppendText(HistoryForm form, std::uint64_t index, std::
   return start;
 }
 
-std::string RxHistory::LineText(HistoryForm form, std::uint64_t index) const {
+std::string RxHistory::LineText(HistoryForm form, std::uint64_t index, std::uint64_t upTo) const {
   std::string text;
-  AppendLine(form, index, text);
+  AppendText(form, index, text, upTo);
   return text;
 }
 
 std::optional<RxHistory::Match> RxHistory::Find(HistoryForm form, std::string_view needle, std::uint64_t from,
-                                                bool forward, bool matchCase) const {
-  const std::uint64_t count = LineCount(form);
+                                                bool forward, bool matchCase, std::uint64_t upTo) const {
+  const std::uint64_t count = LineCount(form, upTo);
   if (needle.empty() || count == 0) {
     return std::nullopt;
   }
@@ -264,7 +289,7 @@ std::optional<RxHistory::Match> RxHistory::Find(HistoryForm form, std::string_vi
       return std::nullopt;
     }
     text.clear();
-    AppendText(form, i, text);
+    AppendText(form, i, text, upTo);
     if (!matchCase) {
       std::transform(text.begin(), text.end(), text.begin(), Lower);
     }

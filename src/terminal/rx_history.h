@@ -36,8 +36,12 @@ class RxHistory {
   void Add(std::string_view bytes, std::int32_t msOfDay, Direction direction = Direction::Received);
   void Clear();
 
-  // Lines kept in the form, the oldest numbered 0.
-  [[nodiscard]] std::uint64_t LineCount(HistoryForm form) const;
+  // Lines kept in the form, the oldest numbered 0; with `upTo`, only of the bytes before that
+  // byte number (a view frozen at EndByte() then shows what it showed, in either form).
+  static constexpr std::uint64_t kAll = ~std::uint64_t{0};
+  [[nodiscard]] std::uint64_t LineCount(HistoryForm form, std::uint64_t upTo = kAll) const;
+  // The number of the byte after the last: what `upTo` takes.
+  [[nodiscard]] std::uint64_t EndByte() const { return End; }
   // How many lines of the form were dropped or cleared before the oldest kept one: a view
   // holding a line's place adds this to stay on it while old lines go.
   [[nodiscard]] std::uint64_t LinesBefore(HistoryForm form) const;
@@ -47,8 +51,9 @@ class RxHistory {
     std::int32_t MsOfDay = 0;
     Direction From = Direction::Received;
   };
-  LineInfo AppendLine(HistoryForm form, std::uint64_t index, std::string& out) const;
-  [[nodiscard]] std::string LineText(HistoryForm form, std::uint64_t index) const;
+  LineInfo AppendLine(HistoryForm form, std::uint64_t index, std::string& out,
+                      std::uint64_t upTo = kAll) const;
+  [[nodiscard]] std::string LineText(HistoryForm form, std::uint64_t index, std::uint64_t upTo = kAll) const;
 
   // The nearest line from `from` on (backwards: from `from` back) whose text in the form holds
   // `needle`, and where in it; none when no line does.
@@ -57,7 +62,7 @@ class RxHistory {
     std::size_t Column = 0;
   };
   [[nodiscard]] std::optional<Match> Find(HistoryForm form, std::string_view needle, std::uint64_t from,
-                                          bool forward, bool matchCase) const;
+                                          bool forward, bool matchCase, std::uint64_t upTo = kAll) const;
 
   [[nodiscard]] std::uint64_t ByteCount() const { return End - FirstKept; }
 
@@ -86,7 +91,8 @@ class RxHistory {
   // `scratch`.
   std::string_view Bytes(std::uint64_t from, std::uint64_t to, std::string& scratch) const;
   // The line's text appended to `out`; returns the number of its first byte.
-  std::uint64_t AppendText(HistoryForm form, std::uint64_t index, std::string& out) const;
+  std::uint64_t AppendText(HistoryForm form, std::uint64_t index, std::string& out, std::uint64_t upTo) const;
+  [[nodiscard]] std::uint64_t RowsUpTo(std::uint64_t upTo) const;
   [[nodiscard]] std::uint64_t LineEnd(std::size_t index) const;
   [[nodiscard]] std::uint64_t TotalRows() const;
   [[nodiscard]] std::uint64_t FirstKeptRow() const;

@@ -26,10 +26,6 @@ FrmTerminal::FrmTerminal(QWidget* parent)
   HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
   Widgets.optRxASCII->setChecked(true);
 
-  // The receive path keeps what it shows; the pane reads it when it is rebuilt.
-  RxPane = std::make_unique<PaneRefresher>(Widgets.txtRxData, kRxRefreshMs, &FrmTerminal::ToPaneText, [this] {
-    return Panel != nullptr ? Panel->Receive().ShownText() : std::string_view();
-  });
   LogPane = std::make_unique<PaneRefresher>(Widgets.txtHMILog, kRxRefreshMs, &FrmTerminal::ToPaneText);
 }
 
@@ -50,8 +46,14 @@ QString FrmTerminal::ToPaneText(std::string_view text) {
   return shown;
 }
 
-void FrmTerminal::ShowRxText(std::string_view text) {
-  RxPane->Show(text);
+void FrmTerminal::ShowRxText(std::string_view /*text*/) {
+  // The view draws from the receive history: told of a change, it catches up.
+  if (Panel != nullptr) {
+    Widgets.txtRxData->SetForm(Panel->Receive().SelectedView() == terminal::RxViewOption::Ascii
+                                   ? terminal::HistoryForm::Ascii
+                                   : terminal::HistoryForm::Hex);
+  }
+  Widgets.txtRxData->HistoryChanged();
 }
 
 void FrmTerminal::SetFreezeCaption(std::string_view caption) {

@@ -184,7 +184,6 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   FrmTerminalUi Widgets;
   std::unique_ptr<QtDrawingSurface> HmiSurface;
   app::Panel* Panel = nullptr;
-  std::unique_ptr<PaneRefresher> RxPane;
   std::unique_ptr<PaneRefresher> LogPane;
   QTimer PortWatchTimer;  // reopens a port that came back while "Open" is down
   QTimer LinesTimer;      // the input lines' lamps, while the Settings tab is in view

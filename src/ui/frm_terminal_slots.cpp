@@ -33,6 +33,8 @@ class EntryValidator final : public QValidator {
 
 void FrmTerminal::Attach(app::Panel& panel) {
   Panel = &panel;
+  Widgets.txtRxData->SetHistory(&panel.Receive().History(),
+                                [&panel] { return panel.Receive().HistoryShownEnd(); });
   AttachTerminalTab();
   AttachHmiTab();
   AttachSettingsTab();

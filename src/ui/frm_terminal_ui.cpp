@@ -37,11 +37,9 @@ QPushButton* SelectLogButton(const char* name, const char* tip, QWidget* parent)
 QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.fraRx = new QGroupBox(QStringLiteral("Rx"), tab);
   auto* rxLayout = new QHBoxLayout(ui.fraRx);
-  ui.txtRxData = new QPlainTextEdit(ui.fraRx);
+  ui.txtRxData = new RxView(ui.fraRx);
   ui.txtRxData->setObjectName(QStringLiteral("txtRxData"));
-  ui.txtRxData->setReadOnly(true);
   ui.txtRxData->setFont(FixedPitchFont());
-  ui.txtRxData->setUndoRedoEnabled(false);
   ui.txtRxData->setMinimumSize(560, 300);
   rxLayout->addWidget(ui.txtRxData, 1);
 

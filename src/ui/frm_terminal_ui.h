@@ -15,6 +15,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
+#include "ui/rx_view.h"
+
 #include "ui/qt_drawing_surface.h"
 
 namespace korvani::ui {
@@ -27,7 +29,7 @@ struct FrmTerminalUi {
 
   // Terminal tab
   QGroupBox* fraRx = nullptr;
-  QPlainTextEdit* txtRxData = nullptr;
+  RxView* txtRxData = nullptr;  // the receive view
   QRadioButton* optRxASCII = nullptr;
   QRadioButton* optRxHex = nullptr;
   QPushButton* cmdRxFreeze = nullptr;

@@ -44,10 +44,11 @@ std::vector<std::string> HexRows(std::string_view stream) {
   return rows;
 }
 
-std::vector<std::string> HistoryLines(const RxHistory& history, HistoryForm form) {
+std::vector<std::string> HistoryLines(const RxHistory& history, HistoryForm form,
+                                      std::uint64_t upTo = RxHistory::kAll) {
   std::vector<std::string> lines;
-  for (std::uint64_t i = 0; i < history.LineCount(form); ++i) {
-    lines.push_back(history.LineText(form, i));
+  for (std::uint64_t i = 0; i < history.LineCount(form, upTo); ++i) {
+    lines.push_back(history.LineText(form, i, upTo));
   }
   return lines;
 }
@@ -86,6 +87,14 @@ TEST(RxHistoryTest, LinesAreThePanesWhateverTheChunking) {
       }
       ASSERT_EQ(HistoryLines(history, HistoryForm::Ascii), PaneLines(stream));
       ASSERT_EQ(HistoryLines(history, HistoryForm::Hex), HexRows(stream));
+    }
+    // Frozen at any byte, both forms show the stream as it was then.
+    RxHistory history;
+    history.Add(stream, 0);
+    for (std::size_t upTo = 0; upTo <= stream.size(); ++upTo) {
+      const std::string then = stream.substr(0, upTo);
+      ASSERT_EQ(HistoryLines(history, HistoryForm::Ascii, upTo), PaneLines(then)) << upTo;
+      ASSERT_EQ(HistoryLines(history, HistoryForm::Hex, upTo), HexRows(then)) << upTo;
     }
   }
 }

@@ -257,7 +257,7 @@ class EndToEndTest : public QObject {
     }
     QCOMPARE(board.Window().UserButton(8)->text(), shown);
     QTRY_VERIFY(ui.txtHMILog->toPlainText().contains(shown));
-    QTRY_VERIFY(ui.txtRxData->toPlainText().contains(shown));
+    QTRY_VERIFY(ui.txtRxData->AllText().contains(shown));
   }
 
   void diskLogCommandsWriteFilesInTheLogFolder() {

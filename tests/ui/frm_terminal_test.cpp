@@ -1,6 +1,7 @@
 // The main window shows what the panel decides and forwards the user's clicks.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <cmath>
@@ -54,18 +55,32 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(ui.cmdRxFreeze->text(), QStringLiteral("Freeze"));
   }
 
-  void paneShowsNewestTextAtDisplayRateNotPerChunk() {
+  // The view follows the newest line and draws only what is in sight; scrolled up it stays
+  // on its line while more arrives, and End follows again.
+  void viewFollowsTheNewestLineUntilScrolledUp() {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
     port.Open = true;
-    QSignalSpy rebuilt(window.Ui().txtRxData, &QPlainTextEdit::textChanged);
-
+    window.resize(900, 700);
+    window.show();
+    window.Ui().SSTab1->setCurrentIndex(0);
+    korvani::ui::RxView& view = *window.Ui().txtRxData;
     for (int i = 0; i < 200; ++i) {
       port.Arrive("line " + std::to_string(i) + "\r\n");
     }
-    QTRY_VERIFY(window.Ui().txtRxData->toPlainText().endsWith(QStringLiteral("line 199\n")));
-    QVERIFY(rebuilt.count() <= 2);
-    QVERIFY(window.Ui().txtRxData->toPlainText().startsWith(QStringLiteral("line 0\n")));
+    QTRY_COMPARE(view.VisibleLines().value(view.VisibleLines().size() - 1), QStringLiteral("line 199"));
+    QVERIFY(view.VisibleLines().size() < 100);
+    QVERIFY(view.AllText().startsWith(QStringLiteral("line 0\nline 1\n")));
+
+    view.verticalScrollBar()->setValue(10);
+    QVERIFY(!view.Following());
+    QCOMPARE(view.VisibleLines().value(0), QStringLiteral("line 10"));
+    port.Arrive("line 200\r\n");
+    QTest::qWait(2 * korvani::ui::RxView::kRefreshMs);
+    QCOMPARE(view.VisibleLines().value(0), QStringLiteral("line 10"));
+    QTest::keyClick(&view, Qt::Key_End);
+    QVERIFY(view.Following());
+    QTRY_COMPARE(view.VisibleLines().value(view.VisibleLines().size() - 1), QStringLiteral("line 200"));
   }
 
   void buttonsDriveFreezeClearAndTheHexView() {
@@ -75,22 +90,22 @@ class FrmTerminalTest : public QObject {
     const auto& ui = window.Ui();
 
     port.Arrive("AB");
-    QTRY_COMPARE(ui.txtRxData->toPlainText(), QStringLiteral("AB"));
+    QTRY_COMPARE(ui.txtRxData->AllText(), QStringLiteral("AB"));
     ui.cmdRxFreeze->click();
     QCOMPARE(ui.cmdRxFreeze->text(), QStringLiteral("Update"));
     port.Arrive("C");
-    QTest::qWait(2 * FrmTerminal::kRxRefreshMs);
-    QCOMPARE(ui.txtRxData->toPlainText(), QStringLiteral("AB"));
+    QTest::qWait(2 * korvani::ui::RxView::kRefreshMs);
+    QCOMPARE(ui.txtRxData->AllText(), QStringLiteral("AB"));
 
-    ui.optRxHex->click();
-    QTRY_COMPARE(ui.txtRxData->toPlainText(), QStringLiteral("41 42 "));
+    ui.optRxHex->click();  // the frozen view in the other form: still what it held
+    QTRY_COMPARE(ui.txtRxData->AllText(), QStringLiteral("41 42 "));
     ui.cmdRxFreeze->click();
     QCOMPARE(ui.cmdRxFreeze->text(), QStringLiteral("Freeze"));
     port.Arrive("D");
-    QTRY_COMPARE(ui.txtRxData->toPlainText(), QStringLiteral("41 42 43 44 "));
+    QTRY_COMPARE(ui.txtRxData->AllText(), QStringLiteral("41 42 43 44 "));
 
     ui.cmdRxClear->click();
-    QTRY_COMPARE(ui.txtRxData->toPlainText(), QString());
+    QTRY_COMPARE(ui.txtRxData->AllText(), QString());
   }
 
   void testButtonShowsInjectedBytesInHex() {

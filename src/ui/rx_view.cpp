@@ -1,0 +1,190 @@
+#include "ui/rx_view.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace korvani::ui {
+
+namespace {
+constexpr int kMarginPixels = 4;
+const QColor kSentColour(0, 90, 200);
+}  // namespace
+
+RxView::RxView(QWidget* parent) : QAbstractScrollArea(parent) {
+  Refresh.setSingleShot(true);
+  Refresh.setInterval(kRefreshMs);
+  connect(&Refresh, &QTimer::timeout, this, [this] { CatchUp(); });
+  verticalScrollBar()->setSingleStep(1);
+  horizontalScrollBar()->setSingleStep(fontMetrics().horizontalAdvance(QLatin1Char('0')));
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
+}
+
+void RxView::SetHistory(const terminal::RxHistory* history, std::function<std::uint64_t()> shownEnd) {
+  History = history;
+  ShownEnd = std::move(shownEnd);
+  CatchUp();
+}
+
+void RxView::SetForm(terminal::HistoryForm form) {
+  if (form == Shown) {
+    return;
+  }
+  // The whole history in the other form at once, from its newest line.
+  Shown = form;
+  Follow = true;
+  WidestPixels = 0;
+  CatchUp();
+}
+
+void RxView::SetTimestamps(bool on) {
+  Stamps = on;
+  WidestPixels = 0;
+  viewport()->update();
+}
+
+void RxView::HistoryChanged() {
+  if (!Refresh.isActive()) {
+    Refresh.start();
+  }
+}
+
+int RxView::LinesInSight() const {
+  return std::max(1, viewport()->height() / std::max(1, fontMetrics().lineSpacing()));
+}
+
+std::uint64_t RxView::FirstShown() const {
+  return TopNumber - Before;  // as caught up
+}
+
+void RxView::CatchUp() {
+  // What the view shows is what the history held when it caught up (or when it froze).
+  UpTo = std::min(ShownEnd ? ShownEnd() : terminal::RxHistory::kAll,
+                  History != nullptr ? History->EndByte() : std::uint64_t{0});
+  Before = History != nullptr ? History->LinesBefore(Shown) : 0;
+  Count = History != nullptr ? History->LineCount(Shown, UpTo) : 0;
+  const auto sight = static_cast<std::uint64_t>(LinesInSight());
+  const std::uint64_t lastTop = Before + (Count > sight ? Count - sight : 0);
+  // Following, the newest lines; else the same line as before, unless it is gone.
+  TopNumber = Follow ? lastTop : std::clamp(TopNumber, Before, lastTop);
+  UpdateScrollRange();
+  viewport()->update();
+}
+
+void RxView::UpdateScrollRange() {
+  Scrolling = true;
+  const int sight = LinesInSight();
+  QScrollBar* bar = verticalScrollBar();
+  bar->setPageStep(sight);
+  bar->setRange(0, static_cast<int>(Count > static_cast<std::uint64_t>(sight) ? Count - sight : 0));
+  bar->setValue(static_cast<int>(FirstShown()));
+  horizontalScrollBar()->setPageStep(viewport()->width());
+  horizontalScrollBar()->setRange(0, std::max(0, WidestPixels + 2 * kMarginPixels - viewport()->width()));
+  Scrolling = false;
+}
+
+void RxView::scrollContentsBy(int /*dx*/, int /*dy*/) {
+  if (Scrolling) {
+    viewport()->update();
+    return;
+  }
+  const QScrollBar* bar = verticalScrollBar();
+  TopNumber = Before + static_cast<std::uint64_t>(bar->value());
+  Follow = bar->value() >= bar->maximum();  // back at the end: following again
+  viewport()->update();
+}
+
+void RxView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  CatchUp();
+}
+
+void RxView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_End) {
+    Follow = true;
+    CatchUp();
+    return;
+  }
+  if (event->key() == Qt::Key_Home) {
+    Follow = false;
+    TopNumber = Before;
+    UpdateScrollRange();
+    viewport()->update();
+    return;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool RxView::RowIndex(int row, std::uint64_t& index) const {
+  // Numbers among all lines ever made stay put while the oldest lines go, frozen or not.
+  const std::uint64_t number = TopNumber + static_cast<std::uint64_t>(row);
+  if (History == nullptr || number >= Before + Count || number < History->LinesBefore(Shown)) {
+    return false;
+  }
+  index = number - History->LinesBefore(Shown);
+  return index < History->LineCount(Shown, UpTo);
+}
+
+QString RxView::LineShown(std::uint64_t index, terminal::Direction* from) const {
+  std::string text;
+  const terminal::RxHistory::LineInfo info = History->AppendLine(Shown, index, text, UpTo);
+  if (Stamps) {
+    text.insert(0, terminal::StampText(info.MsOfDay));
+  }
+  if (from != nullptr) {
+    *from = info.From;
+  }
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void RxView::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(viewport());
+  painter.setFont(font());
+  const QFontMetrics metrics = fontMetrics();
+  const int height = metrics.lineSpacing();
+  const int x = kMarginPixels - horizontalScrollBar()->value();
+  const QColor received = palette().color(QPalette::Text);
+  bool wider = false;
+  std::uint64_t index = 0;
+  for (int row = 0; row <= LinesInSight() && RowIndex(row, index); ++row) {  // and part of one more
+    terminal::Direction from = terminal::Direction::Received;
+    const QString line = LineShown(index, &from);
+    painter.setPen(from == terminal::Direction::Sent ? kSentColour : received);
+    painter.drawText(x, row * height + metrics.ascent(), line);
+    const int width = metrics.horizontalAdvance(line);
+    if (width > WidestPixels) {
+      WidestPixels = width;
+      wider = true;
+    }
+  }
+  if (wider) {
+    Scrolling = true;
+    horizontalScrollBar()->setRange(0, std::max(0, WidestPixels + 2 * kMarginPixels - viewport()->width()));
+    Scrolling = false;
+  }
+}
+
+QStringList RxView::VisibleLines() const {
+  QStringList lines;
+  std::uint64_t index = 0;
+  for (int row = 0; row < LinesInSight() && RowIndex(row, index); ++row) {
+    lines << LineShown(index);
+  }
+  return lines;
+}
+
+QString RxView::AllText() const {
+  QStringList lines;
+  for (std::uint64_t number = Before; History != nullptr && number < Before + Count; ++number) {
+    if (number >= History->LinesBefore(Shown) &&
+        number - History->LinesBefore(Shown) < History->LineCount(Shown, UpTo)) {
+      lines << LineShown(number - History->LinesBefore(Shown));
+    }
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace korvani::ui
