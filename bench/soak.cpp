@@ -183,7 +183,8 @@ int main(int argc, char* argv[]) {
   PtyPair pty;
   QApplication application(argc, argv);
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-  korvani::ui::KorvaniApp program({QString::fromStdString(pty.SlavePath), false, {"/T"}, {}});
+  // A history that fills within the warm-up, so what is measured after it is what leaks.
+  korvani::ui::KorvaniApp program({QString::fromStdString(pty.SlavePath), false, {"/T"}, {}, 10000});
   program.Start();
 
   Result result;

@@ -138,4 +138,27 @@ std::int16_t ToInt16(double value, const char* what) {
   return static_cast<std::int16_t>(WholeNumber(value));
 }
 
+std::optional<std::int64_t> StrictWholeNumber(std::string_view text, std::int64_t lowest, std::int64_t highest) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+    text.remove_suffix(1);
+  }
+  if (text.empty() || text.size() > 18) {
+    return std::nullopt;
+  }
+  std::int64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') {
+      return std::nullopt;
+    }
+    value = value * 10 + (c - '0');
+  }
+  if (value < lowest || value > highest) {
+    return std::nullopt;
+  }
+  return value;
+}
+
 }  // namespace korvani::base

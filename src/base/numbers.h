@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace korvani::base {
@@ -27,5 +28,9 @@ bool FitsInt16(double value);
 // The value rounded half-even as a 16-bit integer; std::out_of_range (naming `what`) when it
 // does not fit, which abandons a board message.
 std::int16_t ToInt16(double value, const char* what);
+
+// A whole number typed or given as an option: digits only (blanks around allowed), from
+// `lowest` to `highest`; empty otherwise.
+std::optional<std::int64_t> StrictWholeNumber(std::string_view text, std::int64_t lowest, std::int64_t highest);
 
 }  // namespace korvani::base

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <map>
 
+#include "base/numbers.h"
 #include "base/text.h"
 
 namespace korvani::terminal {
@@ -36,21 +37,11 @@ std::string OnOffName(bool on) {
 }  // namespace
 
 std::optional<std::int32_t> ParseBaud(std::string_view text) {
-  text = base::TrimBlanks(text);
-  if (text.empty() || text.size() > 9) {
+  const std::optional<std::int64_t> baud = base::StrictWholeNumber(text, kLowestBaud, kHighestBaud);
+  if (!baud) {
     return std::nullopt;
   }
-  std::int32_t baud = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') {
-      return std::nullopt;
-    }
-    baud = baud * 10 + (c - '0');
-  }
-  if (baud < kLowestBaud || baud > kHighestBaud) {
-    return std::nullopt;
-  }
-  return baud;
+  return static_cast<std::int32_t>(*baud);
 }
 
 bool ParseFormat(std::string_view text, LineSettings& line) {

@@ -5,6 +5,7 @@
 // lines go first; a byte cap bounds memory whatever the line length.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -18,7 +19,11 @@ enum class HistoryForm { Ascii, Hex };
 
 struct HistoryLimits {
   std::uint64_t Lines = 1000000;
-  std::uint64_t Bytes = std::uint64_t{160} << 20U;
+  std::uint64_t Bytes = 160000000;
+  // So many lines, and 160 bytes a line on average at most (at least 20,000 bytes in all).
+  static HistoryLimits ForLines(std::uint64_t lines) {
+    return {lines, std::max<std::uint64_t>(lines * 160, 20000)};
+  }
 };
 
 // "HH:MM:SS.mmm " for a time of day in milliseconds, the stamp a line starts with.

@@ -97,6 +97,7 @@ void KorvaniApp::Start() {
     HmiPanel->SetCommandLinePort(demo::kDemoPortNumber);
   }
   HmiPanel->SetCommandLineLine(Options.Line);
+  HmiPanel->Receive().SetHistoryLimits(terminal::HistoryLimits::ForLines(Options.ScrollbackLines));
   HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments));
   HmiPanel->FormLoad();
   MainWindow.show();

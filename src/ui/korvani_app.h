@@ -26,6 +26,7 @@ struct StartOptions {
   bool Demo = false;                   // --demo: list the demo board and open it
   std::vector<std::string> Arguments;  // all of them, for "/T"
   terminal::LineOptions Line;          // --baud, --format, --flow, --dtr, --rts
+  std::uint64_t ScrollbackLines = 1000000;  // --scrollback: the receive view's history
 };
 
 class KorvaniApp {

@@ -13,6 +13,7 @@
 #endif
 
 #include "app/version.h"
+#include "base/numbers.h"
 #include "ui/korvani_app.h"
 
 namespace {
@@ -53,7 +54,7 @@ void CloseOnSessionEnd(QWidget& window) {
 void PrintUsage() {
   std::puts(
       "Usage: korvani [--port PATH | --demo] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
-      "               [--dtr on|off] [--rts on|off] [/T]\n"
+      "               [--dtr on|off] [--rts on|off] [--scrollback N] [/T]\n"
       "Operator panel for a Vexel controller board, and a serial terminal.\n"
       "\n"
       "  --port PATH   add the serial device PATH to the port list (from COM200 up) and open\n"
@@ -68,6 +69,8 @@ void PrintUsage() {
       "  --rts on|off  RTS when the port opens (on unless told)\n"
       "                The line options apply to the port opened at start-up and are kept for\n"
       "                the next start, as a choice on the Settings tab is.\n"
+      "  --scrollback N  the lines the Terminal tab's view keeps, 1000 to 10000000 (1000000;\n"
+      "                memory is bounded at 160 bytes a line)\n"
       "  /T            make the terminal functions available (the Terminal tab)\n"
       "  --version     show the version and exit\n"
       "  --help        show this help and exit\n"
@@ -79,6 +82,9 @@ void PrintUsage() {
       "terminal logs (ASCII_logfile.log, Hex_logfile.log) and the trace (HMI_tracefile.txt)\n"
       "default to the folder korvani was started in.");
 }
+
+constexpr std::int64_t kFewestScrollback = 1000;
+constexpr std::int64_t kMostScrollback = 10000000;
 
 bool IsLineOption(const std::string& arg) {
   for (const char* option : {"--baud", "--format", "--flow", "--dtr", "--rts"}) {
@@ -114,6 +120,16 @@ int main(int argc, char* argv[]) {
       options.PortPath = QString::fromLocal8Bit(arg.substr(7).c_str());
     } else if (arg == "--demo") {
       options.Demo = true;
+    } else if (arg == "--scrollback" || arg.rfind("--scrollback=", 0) == 0) {
+      const std::string value = arg.size() > 12 ? arg.substr(13) : (i + 1 < argc ? argv[++i] : "");
+      const std::optional<std::int64_t> lines =
+          korvani::base::StrictWholeNumber(value, kFewestScrollback, kMostScrollback);
+      if (!lines) {
+        std::fprintf(stderr, "korvani: --scrollback %s: the lines kept are a whole number from 1000 to 10000000\n",
+                     value.c_str());
+        return 2;
+      }
+      options.ScrollbackLines = static_cast<std::uint64_t>(*lines);
     } else if (IsLineOption(arg)) {
       const std::size_t equals = arg.find('=');
       const std::string option = arg.substr(0, equals);
