@@ -17,7 +17,7 @@ LocalTime SystemClock::Now() const {
   localtime_r(&now, &local);
 #endif
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-          local.tm_min,         local.tm_sec,     local.tm_wday,  static_cast<int>(millisecond)};
+          local.tm_min,         local.tm_sec,     local.tm_wday, static_cast<int>(millisecond)};
 }
 
 }  // namespace korvani::base

@@ -138,7 +138,8 @@ std::int16_t ToInt16(double value, const char* what) {
   return static_cast<std::int16_t>(WholeNumber(value));
 }
 
-std::optional<std::int64_t> StrictWholeNumber(std::string_view text, std::int64_t lowest, std::int64_t highest) {
+std::optional<std::int64_t> StrictWholeNumber(std::string_view text, std::int64_t lowest,
+                                              std::int64_t highest) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
     text.remove_prefix(1);
   }

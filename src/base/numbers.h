@@ -31,6 +31,7 @@ std::int16_t ToInt16(double value, const char* what);
 
 // A whole number typed or given as an option: digits only (blanks around allowed), from
 // `lowest` to `highest`; empty otherwise.
-std::optional<std::int64_t> StrictWholeNumber(std::string_view text, std::int64_t lowest, std::int64_t highest);
+std::optional<std::int64_t> StrictWholeNumber(std::string_view text, std::int64_t lowest,
+                                              std::int64_t highest);
 
 }  // namespace korvani::base

@@ -22,10 +22,10 @@
 namespace korvani::ui {
 
 struct StartOptions {
-  QString PortPath;                    // --port: a device to list and open at start-up
-  bool Demo = false;                   // --demo: list the demo board and open it
-  std::vector<std::string> Arguments;  // all of them, for "/T"
-  terminal::LineOptions Line;          // --baud, --format, --flow, --dtr, --rts
+  QString PortPath;                         // --port: a device to list and open at start-up
+  bool Demo = false;                        // --demo: list the demo board and open it
+  std::vector<std::string> Arguments;       // all of them, for "/T"
+  terminal::LineOptions Line;               // --baud, --format, --flow, --dtr, --rts
   std::uint64_t ScrollbackLines = 1000000;  // --scrollback: the receive view's history
 };
 

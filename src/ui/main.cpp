@@ -125,7 +125,8 @@ int main(int argc, char* argv[]) {
       const std::optional<std::int64_t> lines =
           korvani::base::StrictWholeNumber(value, kFewestScrollback, kMostScrollback);
       if (!lines) {
-        std::fprintf(stderr, "korvani: --scrollback %s: the lines kept are a whole number from 1000 to 10000000\n",
+        std::fprintf(stderr,
+                     "korvani: --scrollback %s: the lines kept are a whole number from 1000 to 10000000\n",
                      value.c_str());
         return 2;
       }
