@@ -66,7 +66,8 @@ void ReceivePath::ReadTerminalInput() {
 }
 
 void ReceivePath::AddThisLot(std::string_view thisLot) {
-  Kept.Add(thisLot, Time != nullptr ? base::MsOfDay(Time->Now()) : 0);
+  ArrivalMs = Time != nullptr ? base::MsOfDay(Time->Now()) : 0;
+  Kept.Add(thisLot, ArrivalMs);
   AsciiScratch.clear();
   base::AppendAsciiToDisplay(AsciiScratch, thisLot);
   AsciiText.AppendKeepingLast(AsciiScratch, kRxAsciiLimit);
@@ -149,8 +150,23 @@ std::string_view ReceivePath::ShownText() const {
 
 void ReceivePath::LogRxAscii(std::string_view text) {
   if (Logs.LogAscii) {
-    Logs.AsciiFile.Append(Logs.AsciiFileName, text);  // a failed write is skipped
+    Logs.AsciiFile.Append(Logs.AsciiFileName,
+                          Logs.AsciiLogText(text, ArrivalMs));  // a failed write is skipped
   }
+}
+
+std::string_view RxLogSettings::AsciiLogText(std::string_view text, std::int32_t msOfDay) {
+  if (!Timestamps) {
+    return text;
+  }
+  StampedScratch.clear();
+  AsciiStamps.Stamp(text, StampText(msOfDay), StampedScratch);
+  return StampedScratch;
+}
+
+void ReceivePath::SetTimestamps(bool on) {
+  Logs.Timestamps = on;
+  View.SetTimestampsShown(on);
 }
 
 void ReceivePath::LogRxHex(std::string_view text) {

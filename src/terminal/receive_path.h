@@ -32,6 +32,12 @@ struct RxLogSettings {
   // Appended to by name; what arrives and what is sent go through the same two.
   base::AppendingFile AsciiFile;
   base::AppendingFile HexFile;
+  // With time stamps on, every line of the ASCII log starts with the time its first byte came.
+  bool Timestamps = false;
+  LineStamper AsciiStamps;
+  // The ASCII log's text as written: stamped when time stamps are on.
+  [[nodiscard]] std::string_view AsciiLogText(std::string_view text, std::int32_t msOfDay);
+  std::string StampedScratch;
 };
 
 class ReceivePath {
@@ -63,6 +69,9 @@ class ReceivePath {
   void SetHexLogging(bool on) { Logs.LogHex = on; }
   void SetAsciiLogFileName(std::string name) { Logs.AsciiFileName = std::move(name); }
   void SetHexLogFileName(std::string name) { Logs.HexFileName = std::move(name); }
+  // Time stamps before each line of the view and the ASCII log.
+  void SetTimestamps(bool on);
+  [[nodiscard]] bool Timestamps() const { return Logs.Timestamps; }
   // Where arrival times come from (none: midnight).
   void SetClock(const base::Clock& clock) { Time = &clock; }
   // Everything received, kept for the receive view; cleared with the pane.
@@ -99,6 +108,7 @@ class ReceivePath {
   base::TailText HexText;
   RxHistory Kept;
   std::uint64_t FrozenEnd = 0;
+  std::int32_t ArrivalMs = 0;  // when the chunk in hand came
   const base::Clock* Time = nullptr;
   // While the pane is live the shown snapshots are the texts themselves; a copy is taken
   // only when the pane freezes (SnapshotIsLive false), which keeps copying off the hot path.

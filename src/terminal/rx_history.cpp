@@ -31,6 +31,29 @@ std::string StampText(std::int32_t msOfDay) {
   return text;
 }
 
+void LineStamper::Stamp(std::string_view text, std::string_view stamp, std::string& out) {
+  for (const char c : text) {
+    if (PendingCr) {
+      PendingCr = false;
+      AtLineStart = true;
+      if (c == '\n') {  // CR LF: one line end
+        out.push_back(c);
+        continue;
+      }
+    }
+    if (AtLineStart) {
+      out.append(stamp);
+      AtLineStart = false;
+    }
+    out.push_back(c);
+    if (c == '\n') {
+      AtLineStart = true;
+    } else if (c == '\r') {
+      PendingCr = true;
+    }
+  }
+}
+
 void RxHistory::SetLimits(HistoryLimits limits) {
   Limits = limits;
   Limits.Lines = std::max<std::uint64_t>(Limits.Lines, 1);

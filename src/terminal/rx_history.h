@@ -29,6 +29,18 @@ struct HistoryLimits {
 // "HH:MM:SS.mmm " for a time of day in milliseconds, the stamp a line starts with.
 std::string StampText(std::int32_t msOfDay);
 
+// Puts a stamp before every line of a text written in pieces (a log): a line starts after LF,
+// or after a CR that no LF follows, as the view's lines do. Which line a piece's first
+// character belongs to is known only once it comes, so a CR at the end of a piece waits.
+class LineStamper {
+ public:
+  void Stamp(std::string_view text, std::string_view stamp, std::string& out);
+
+ private:
+  bool AtLineStart = true;
+  bool PendingCr = false;
+};
+
 class RxHistory {
  public:
   explicit RxHistory(HistoryLimits limits = {}) : Limits(limits) {}

@@ -12,6 +12,8 @@ class RxPaneView {
   virtual void ShowRxText(std::string_view text) = 0;
   // "Freeze" while the pane is live, "Update" while it is frozen.
   virtual void SetFreezeCaption(std::string_view caption) = 0;
+  // The time stamps box, and the stamps before the view's lines.
+  virtual void SetTimestampsShown(bool on) = 0;
 };
 
 }  // namespace korvani::terminal

@@ -11,7 +11,8 @@ TerminalLogs::TerminalLogs(RxLogSettings& settings, TerminalLogsView& view, base
     : Settings(settings), View(view), Dialogs(dialogs), Clock(clock) {}
 
 void TerminalLogs::WriteAsciiLog(std::string_view text) {
-  Settings.AsciiFile.Append(Settings.AsciiFileName, std::string(text) + "\r\n");
+  const std::string line = std::string(text) + "\r\n";
+  Settings.AsciiFile.Append(Settings.AsciiFileName, Settings.AsciiLogText(line, base::MsOfDay(Clock.Now())));
 }
 
 void TerminalLogs::WriteHexLog(std::string_view text) {

@@ -56,6 +56,11 @@ void FrmTerminal::ShowRxText(std::string_view /*text*/) {
   Widgets.txtRxData->HistoryChanged();
 }
 
+void FrmTerminal::SetTimestampsShown(bool on) {
+  Widgets.chkTimestamps->setChecked(on);  // a click's signal, not a change's: no loop
+  Widgets.txtRxData->SetTimestamps(on);
+}
+
 void FrmTerminal::SetFreezeCaption(std::string_view caption) {
   Widgets.cmdRxFreeze->setText(ToQString(caption));
 }

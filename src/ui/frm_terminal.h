@@ -47,6 +47,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
 
   void ShowRxText(std::string_view text) override;
   void SetFreezeCaption(std::string_view caption) override;
+  void SetTimestampsShown(bool on) override;
   void ShowTestEcho(std::string_view hexListing) override;
   void ShowLineSettings(const terminal::LineSettings& line) override;
   void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) override;
@@ -124,6 +125,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void optRxASCII_Click();
   void optRxHex_Click();
   void chkLogASCII_Click(bool ticked);
+  void chkTimestamps_Click(bool ticked);
   void chkLogHex_Click(bool ticked);
   void txtTx_Change(int index, const QString& text);
   void txtTx_Click(int index);

@@ -44,6 +44,7 @@ void FrmTerminal::Attach(app::Panel& panel) {
 }
 
 void FrmTerminal::AttachTerminalTab() {
+  connect(Widgets.chkTimestamps, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkTimestamps_Click));
   connect(Widgets.cmdRxFreeze, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRxFreeze_Click));
   connect(Widgets.cmdRxClear, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRxClear_Click));
   connect(Widgets.optRxASCII, &QRadioButton::clicked, this, Slot(&FrmTerminal::optRxASCII_Click));
@@ -164,6 +165,9 @@ void FrmTerminal::optRxASCII_Click() {
 }
 void FrmTerminal::optRxHex_Click() {
   Panel->Receive().ShowHex();
+}
+void FrmTerminal::chkTimestamps_Click(bool ticked) {
+  Panel->Receive().SetTimestamps(ticked);
 }
 void FrmTerminal::chkLogASCII_Click(bool ticked) {
   Panel->Receive().SetAsciiLogging(ticked);

@@ -56,13 +56,18 @@ QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.cmdRxFreeze->setObjectName(QStringLiteral("cmdRxFreeze"));
   ui.cmdRxClear = new QPushButton(QStringLiteral("Clear"), ui.fraRx);
   ui.cmdRxClear->setObjectName(QStringLiteral("cmdRxClear"));
+  ui.chkTimestamps = new QCheckBox(QStringLiteral("Time stamps"), ui.fraRx);
+  ui.chkTimestamps->setObjectName(QStringLiteral("chkTimestamps"));
+  ui.chkTimestamps->setToolTip(
+      QStringLiteral("Start each line of the view and of the ASCII log with the time its first byte came"));
   ui.chkLogASCII = new QCheckBox(QStringLiteral("Log ASCII"), ui.fraRx);
   ui.chkLogASCII->setObjectName(QStringLiteral("chkLogASCII"));
   ui.chkLogHex = new QCheckBox(QStringLiteral("Log Hex"), ui.fraRx);
   ui.chkLogHex->setObjectName(QStringLiteral("chkLogHex"));
   for (QWidget* widget : {static_cast<QWidget*>(ui.optRxASCII), static_cast<QWidget*>(ui.optRxHex),
                           static_cast<QWidget*>(ui.cmdRxFreeze), static_cast<QWidget*>(ui.cmdRxClear),
-                          static_cast<QWidget*>(ui.chkLogASCII), static_cast<QWidget*>(ui.chkLogHex)}) {
+                          static_cast<QWidget*>(ui.chkTimestamps), static_cast<QWidget*>(ui.chkLogASCII),
+                          static_cast<QWidget*>(ui.chkLogHex)}) {
     side->addWidget(widget);
   }
   ui.chkLogASCII->setToolTip(QStringLiteral(

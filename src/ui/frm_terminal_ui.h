@@ -30,6 +30,7 @@ struct FrmTerminalUi {
   // Terminal tab
   QGroupBox* fraRx = nullptr;
   RxView* txtRxData = nullptr;  // the receive view
+  QCheckBox* chkTimestamps = nullptr;
   QRadioButton* optRxASCII = nullptr;
   QRadioButton* optRxHex = nullptr;
   QPushButton* cmdRxFreeze = nullptr;

@@ -98,6 +98,7 @@ void KorvaniApp::Start() {
   }
   HmiPanel->SetCommandLineLine(Options.Line);
   HmiPanel->Receive().SetHistoryLimits(terminal::HistoryLimits::ForLines(Options.ScrollbackLines));
+  HmiPanel->Receive().SetTimestamps(Options.Timestamps);
   HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments));
   HmiPanel->FormLoad();
   MainWindow.show();

@@ -27,6 +27,7 @@ struct StartOptions {
   std::vector<std::string> Arguments;       // all of them, for "/T"
   terminal::LineOptions Line;               // --baud, --format, --flow, --dtr, --rts
   std::uint64_t ScrollbackLines = 1000000;  // --scrollback: the receive view's history
+  bool Timestamps = false;                  // --timestamps
 };
 
 class KorvaniApp {

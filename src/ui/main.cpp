@@ -54,7 +54,7 @@ void CloseOnSessionEnd(QWidget& window) {
 void PrintUsage() {
   std::puts(
       "Usage: korvani [--port PATH | --demo] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
-      "               [--dtr on|off] [--rts on|off] [--scrollback N] [/T]\n"
+      "               [--dtr on|off] [--rts on|off] [--scrollback N] [--timestamps] [/T]\n"
       "Operator panel for a Vexel controller board, and a serial terminal.\n"
       "\n"
       "  --port PATH   add the serial device PATH to the port list (from COM200 up) and open\n"
@@ -71,6 +71,8 @@ void PrintUsage() {
       "                the next start, as a choice on the Settings tab is.\n"
       "  --scrollback N  the lines the Terminal tab's view keeps, 1000 to 10000000 (1000000;\n"
       "                memory is bounded at 160 bytes a line)\n"
+      "  --timestamps  start each line of the Terminal tab's view and of the ASCII log with the\n"
+      "                time its first byte came (HH:MM:SS.mmm)\n"
       "  /T            make the terminal functions available (the Terminal tab)\n"
       "  --version     show the version and exit\n"
       "  --help        show this help and exit\n"
@@ -120,6 +122,8 @@ int main(int argc, char* argv[]) {
       options.PortPath = QString::fromLocal8Bit(arg.substr(7).c_str());
     } else if (arg == "--demo") {
       options.Demo = true;
+    } else if (arg == "--timestamps") {
+      options.Timestamps = true;
     } else if (arg == "--scrollback" || arg.rfind("--scrollback=", 0) == 0) {
       const std::string value = arg.size() > 12 ? arg.substr(13) : (i + 1 < argc ? argv[++i] : "");
       const std::optional<std::int64_t> lines =

@@ -16,6 +16,7 @@ class FakePanelView : public app::PanelView {
     ++RxUpdates;
   }
   void SetFreezeCaption(std::string_view caption) override { FreezeCaption.assign(caption); }
+  void SetTimestampsShown(bool on) override { TimestampsShown = on; }
   void ShowTestEcho(std::string_view hexListing) override { TestEcho.assign(hexListing); }
   void ShowLineSettings(const terminal::LineSettings& line) override {
     LineShown = line;
@@ -105,6 +106,7 @@ class FakePanelView : public app::PanelView {
   std::int16_t BaudOption = -1;
   std::int16_t CharacterOption = -1;
   terminal::LineSettings LineShown;
+  bool TimestampsShown = false;
   terminal::ControlLines LinesShown;
   bool LinesOpen = false;
   bool RtsByDriver = false;

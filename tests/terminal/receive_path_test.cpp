@@ -1,4 +1,5 @@
 #include "terminal/receive_path.h"
+#include "terminal/terminal_logs.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "fakes/fake_panel_view.h"
+#include "fakes/fake_platform.h"
 #include "fakes/fake_serial_port.h"
 
 namespace korvani::terminal {
@@ -234,6 +236,43 @@ TEST_F(ReceivePathLogTest, WritesEachViewsTextOnlyWhenItsBoxIsTicked) {
     }
   }
   EXPECT_EQ(ReadFile(Folder / "hex.log"), expectedHex);
+}
+
+// With time stamps on, each line of the ASCII log starts with the time its first byte came,
+// however the lines were cut into chunks, sent lines and dividers included; the hex log is
+// as it was. Off, both logs are as they always were.
+TEST_F(ReceivePathLogTest, TimeStampsStartEachAsciiLogLineAndLeaveTheHexLogAlone) {
+  fakes::FakeClock clock;
+  fakes::FakeDialogs dialogs;
+  Rx.SetClock(clock);
+  TerminalLogs logs(Rx.LogSettings(), View, dialogs, clock);
+  Rx.LogSettings().LogAscii = true;
+  Rx.LogSettings().LogHex = true;
+  Rx.SetTimestamps(true);
+  EXPECT_TRUE(View.TimestampsShown);
+  const struct {
+    const char* Chunk;
+    int Second;
+  } chunks[] = {{"one\r", 1}, {"\ntw", 2}, {"o\rthree\r", 3}, {"", 4}, {"x\n\n", 5}};
+  std::string sent;
+  for (const auto& c : chunks) {
+    clock.Time.Second = c.Second;
+    clock.Time.Millisecond = 7;
+    Port.Arrive(c.Chunk);
+    sent += c.Chunk;
+  }
+  clock.Time.Second = 6;
+  logs.WriteAsciiLog("<<< hi");
+  EXPECT_EQ(ReadFile(Folder / "ascii.log"),
+            "15:30:01.007 one\r\n15:30:02.007 two\r15:30:03.007 three\r15:30:05.007 x\n"
+            "15:30:05.007 \n15:30:06.007 <<< hi\r\n");
+  EXPECT_EQ(ReadFile(Folder / "hex.log").substr(0, 6), "6F 6E ");
+  EXPECT_EQ(ReadFile(Folder / "hex.log").find(':'), std::string::npos);
+
+  Rx.SetTimestamps(false);
+  fs::remove(Folder / "ascii.log");
+  Port.Arrive("plain\r\n");
+  EXPECT_EQ(ReadFile(Folder / "ascii.log"), "plain\r\n");
 }
 
 TEST_F(ReceivePathLogTest, UnwritableLogFileDoesNotStopReception) {

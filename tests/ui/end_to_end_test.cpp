@@ -38,7 +38,7 @@ QByteArray ReadAll(const QString& path) {
 // up on the Settings tab would have it.
 class Program {
  public:
-  Program() {
+  explicit Program(bool timestamps = false) {
     qputenv("XDG_CONFIG_HOME", Dir.filePath("config").toLocal8Bit());
     qputenv("KORVANI_PRODUCT_URL", "http://127.0.0.1:9/version.txt");  // refused at once
     QDir().mkpath(Dir.filePath("logs"));
@@ -54,8 +54,8 @@ class Program {
     settings.write(korvani::app::FormatSettings(values).c_str());
     settings.close();
 
-    App = std::make_unique<korvani::ui::KorvaniApp>(
-        korvani::ui::StartOptions{Pty.SlavePath, false, {"--port", Pty.SlavePath.toStdString(), "/T"}, {}});
+    App = std::make_unique<korvani::ui::KorvaniApp>(korvani::ui::StartOptions{
+        Pty.SlavePath, false, {"--port", Pty.SlavePath.toStdString(), "/T"}, {}, 1000000, timestamps});
     App->Start();
   }
 
@@ -302,6 +302,22 @@ class EndToEndTest : public QObject {
     // log three characters a byte and more.
     QCOMPARE(ReadAll(board.AsciiLog()), QByteArray::fromStdString(korvani::base::AsciiToDisplay(board.Sent)));
     QVERIFY(ReadAll(board.Dir.filePath("hex.log")).size() >= 3 * static_cast<qsizetype>(board.Sent.size()));
+  }
+
+  // With time stamps on from the start, each line of the view and of the ASCII log starts
+  // with the time of day it came; the hex log has none.
+  void timestampsStampTheViewAndTheAsciiLog() {
+    Program board(true);
+    QVERIFY(board.Ui().chkTimestamps->isChecked());
+    board.Play("first\r\nsecond\r\n");
+    const QRegularExpression stamped(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d (first|second)$"));
+    const QStringList log = QString::fromLatin1(ReadAll(board.AsciiLog())).split(QStringLiteral("\r\n"));
+    QVERIFY2(log.size() >= 2 && stamped.match(log[0]).hasMatch() && stamped.match(log[1]).hasMatch(),
+             qPrintable(log.join(QLatin1Char('|'))));
+    QVERIFY(!ReadAll(board.Dir.filePath("hex.log")).contains(':'));
+    QTRY_VERIFY(board.Ui().txtRxData->AllText().contains(QStringLiteral("first")));
+    const QStringList shown = board.Ui().txtRxData->AllText().split(QLatin1Char('\n'));
+    QVERIFY2(stamped.match(shown.value(0)).hasMatch(), qPrintable(shown.value(0)));
   }
 
   void settingsAreWrittenAtShutDown() {

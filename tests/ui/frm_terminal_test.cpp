@@ -104,6 +104,10 @@ class FrmTerminalTest : public QObject {
     port.Arrive("D");
     QTRY_COMPARE(ui.txtRxData->AllText(), QStringLiteral("41 42 43 44 "));
 
+    ui.chkTimestamps->click();  // stamps from the panel's clock, in the form shown
+    QVERIFY(panel.Receive().Timestamps());
+    QTRY_COMPARE(ui.txtRxData->AllText(), QStringLiteral("15:30:45.000 41 42 43 44 "));
+
     ui.cmdRxClear->click();
     QTRY_COMPARE(ui.txtRxData->AllText(), QString());
   }
