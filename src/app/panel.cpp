@@ -24,7 +24,15 @@ Panel::Panel(const Platform& platform, PanelView& view)
       tmrIntro(platform.MakeTimer()),
       HmiLink([this] { HmiScreen.ScreenReset(); }),
       RxPath(platform.Port, view, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
-      TxSender([this](std::string_view message) { return TerminalPort.Write(message); }, view),
+      TxSender(
+          [this](std::string_view message) {
+            const bool written = TerminalPort.Write(message);
+            if (written) {
+              RxPath.RecordSent(message);
+            }
+            return written;
+          },
+          view),
       HmiScreen(platform.Surface, view, platform.Dialogs,
                 [this](std::string_view message) { TxSender.PanelSend(message); }),
       ToastMessages(view, *tmrToastMsg),
@@ -62,6 +70,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
       PortList(Lister, platform.Dialogs, view, platform.MakerWebAddress,
                [this] { PortConnection.ApplyChosenPort(); }) {
   RxPath.SetClock(platform.Clock);
+  TxLines.SetSentSink([this](std::string_view bytes) { RxPath.RecordSent(bytes); });
   TerminalPort.SetEventHandler([this](int code) {
     RxPath.OnPortEvent(code);
     if (code != terminal::kEventReceive) {

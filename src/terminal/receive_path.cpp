@@ -164,6 +164,16 @@ std::string_view RxLogSettings::AsciiLogText(std::string_view text, std::int32_t
   return StampedScratch;
 }
 
+void ReceivePath::RecordSent(std::string_view bytes) {
+  if (!ShowSentOn) {
+    return;
+  }
+  Kept.Add(bytes, Time != nullptr ? base::MsOfDay(Time->Now()) : 0, Direction::Sent);
+  if (!IsFrozen) {
+    UpDateRxDisplayDebug();
+  }
+}
+
 void ReceivePath::SetTimestamps(bool on) {
   Logs.Timestamps = on;
   View.SetTimestampsShown(on);

@@ -69,6 +69,12 @@ class ReceivePath {
   void SetHexLogging(bool on) { Logs.LogHex = on; }
   void SetAsciiLogFileName(std::string name) { Logs.AsciiFileName = std::move(name); }
   void SetHexLogFileName(std::string name) { Logs.HexFileName = std::move(name); }
+  // "Show sent": what the program writes to the port goes into the view's history too, in
+  // order among what arrives, as lines of their own (off unless ticked).
+  void SetShowSent(bool on) { ShowSentOn = on; }
+  [[nodiscard]] bool ShowSent() const { return ShowSentOn; }
+  // Bytes the port took for the board.
+  void RecordSent(std::string_view bytes);
   // Time stamps before each line of the view and the ASCII log.
   void SetTimestamps(bool on);
   [[nodiscard]] bool Timestamps() const { return Logs.Timestamps; }
@@ -109,6 +115,7 @@ class ReceivePath {
   RxHistory Kept;
   std::uint64_t FrozenEnd = 0;
   std::int32_t ArrivalMs = 0;  // when the chunk in hand came
+  bool ShowSentOn = false;
   const base::Clock* Time = nullptr;
   // While the pane is live the shown snapshots are the texts themselves; a copy is taken
   // only when the pane freezes (SnapshotIsLive false), which keeps copying off the hot path.

@@ -19,8 +19,9 @@ void TransmitLines::UpdateCheckDisp(int index) {
 void TransmitLines::SendLine(int index) {
   const std::string& typed = Typed.at(static_cast<std::size_t>(index));
   const std::string data = base::ParseTxText(typed);
-  if (!data.empty()) {
-    Port.Write(data);  // a closed port takes nothing; the program goes on
+  // A closed port takes nothing; the program goes on.
+  if (!data.empty() && Port.Write(data) && Sent) {
+    Sent(data);
   }
   if (LogSentOn) {
     const std::string echo = "\r\n<<< " + typed + "\r\n";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,8 +35,11 @@ class TransmitLines {
   // settings say otherwise).
   void SetLogSent(bool on) { LogSentOn = on; }
   [[nodiscard]] bool LogSent() const { return LogSentOn; }
+  // Told of the bytes of every line the port took (for the receive view's "Show sent").
+  void SetSentSink(std::function<void(std::string_view)> sink) { Sent = std::move(sink); }
 
  private:
+  std::function<void(std::string_view)> Sent;
   std::array<std::string, kTxLineCount> Typed;
   bool LogSentOn = true;
   SerialPort& Port;

@@ -126,6 +126,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void optRxHex_Click();
   void chkLogASCII_Click(bool ticked);
   void chkTimestamps_Click(bool ticked);
+  void chkShowSent_Click(bool ticked);
   void chkLogHex_Click(bool ticked);
   void txtTx_Change(int index, const QString& text);
   void txtTx_Click(int index);

@@ -45,6 +45,7 @@ void FrmTerminal::Attach(app::Panel& panel) {
 
 void FrmTerminal::AttachTerminalTab() {
   connect(Widgets.chkTimestamps, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkTimestamps_Click));
+  connect(Widgets.chkShowSent, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkShowSent_Click));
   connect(Widgets.cmdRxFreeze, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRxFreeze_Click));
   connect(Widgets.cmdRxClear, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRxClear_Click));
   connect(Widgets.optRxASCII, &QRadioButton::clicked, this, Slot(&FrmTerminal::optRxASCII_Click));
@@ -165,6 +166,9 @@ void FrmTerminal::optRxASCII_Click() {
 }
 void FrmTerminal::optRxHex_Click() {
   Panel->Receive().ShowHex();
+}
+void FrmTerminal::chkShowSent_Click(bool ticked) {
+  Panel->Receive().SetShowSent(ticked);
 }
 void FrmTerminal::chkTimestamps_Click(bool ticked) {
   Panel->Receive().SetTimestamps(ticked);

@@ -60,14 +60,18 @@ QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.chkTimestamps->setObjectName(QStringLiteral("chkTimestamps"));
   ui.chkTimestamps->setToolTip(
       QStringLiteral("Start each line of the view and of the ASCII log with the time its first byte came"));
+  ui.chkShowSent = new QCheckBox(QStringLiteral("Show sent"), ui.fraRx);
+  ui.chkShowSent->setObjectName(QStringLiteral("chkShowSent"));
+  ui.chkShowSent->setToolTip(
+      QStringLiteral("Show what the Tx lines and the panel send, in blue, among what is received"));
   ui.chkLogASCII = new QCheckBox(QStringLiteral("Log ASCII"), ui.fraRx);
   ui.chkLogASCII->setObjectName(QStringLiteral("chkLogASCII"));
   ui.chkLogHex = new QCheckBox(QStringLiteral("Log Hex"), ui.fraRx);
   ui.chkLogHex->setObjectName(QStringLiteral("chkLogHex"));
   for (QWidget* widget : {static_cast<QWidget*>(ui.optRxASCII), static_cast<QWidget*>(ui.optRxHex),
                           static_cast<QWidget*>(ui.cmdRxFreeze), static_cast<QWidget*>(ui.cmdRxClear),
-                          static_cast<QWidget*>(ui.chkTimestamps), static_cast<QWidget*>(ui.chkLogASCII),
-                          static_cast<QWidget*>(ui.chkLogHex)}) {
+                          static_cast<QWidget*>(ui.chkTimestamps), static_cast<QWidget*>(ui.chkShowSent),
+                          static_cast<QWidget*>(ui.chkLogASCII), static_cast<QWidget*>(ui.chkLogHex)}) {
     side->addWidget(widget);
   }
   ui.chkLogASCII->setToolTip(QStringLiteral(

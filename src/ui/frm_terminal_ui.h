@@ -31,6 +31,7 @@ struct FrmTerminalUi {
   QGroupBox* fraRx = nullptr;
   RxView* txtRxData = nullptr;  // the receive view
   QCheckBox* chkTimestamps = nullptr;
+  QCheckBox* chkShowSent = nullptr;
   QRadioButton* optRxASCII = nullptr;
   QRadioButton* optRxHex = nullptr;
   QPushButton* cmdRxFreeze = nullptr;

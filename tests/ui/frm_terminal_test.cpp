@@ -112,6 +112,35 @@ class FrmTerminalTest : public QObject {
     QTRY_COMPARE(ui.txtRxData->AllText(), QString());
   }
 
+  // With "Show sent" ticked, what a Tx line and the panel send appears in the view as lines
+  // of their own, in order among what came in; unticked, nothing sent is shown.
+  void showSentPutsWhatWentOutAmongWhatCameIn() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    port.Open = true;
+    const auto& ui = window.Ui();
+    ui.txtTx[0]->setText(QStringLiteral("V?'0D"));
+    ui.cmdSend[0]->click();
+    port.Arrive("ready\r\n");
+    QTRY_COMPARE(ui.txtRxData->AllText(), QStringLiteral("ready"));
+
+    ui.chkShowSent->click();
+    ui.cmdSend[0]->click();
+    port.Arrive("\x01r\x03");  // the board asks the time: the panel's answer is sent too
+    QTRY_COMPARE(ui.txtRxData->AllText().split(QLatin1Char('\n')).size(), 4);
+    const QStringList lines = ui.txtRxData->AllText().split(QLatin1Char('\n'));
+    QCOMPARE(lines[0], QStringLiteral("ready"));
+    QCOMPARE(lines[1], QStringLiteral("V?"));
+    QCOMPARE(lines[2], QStringLiteral("'01 r'03 "));
+    QVERIFY(lines[3].startsWith(QStringLiteral("'07 '05 261207")));
+    const korvani::terminal::RxHistory& history = panel.Receive().History();
+    std::string text;
+    QCOMPARE(history.AppendLine(korvani::terminal::HistoryForm::Ascii, 1, text).From,
+             korvani::terminal::Direction::Sent);
+    QCOMPARE(history.AppendLine(korvani::terminal::HistoryForm::Ascii, 2, text).From,
+             korvani::terminal::Direction::Received);
+  }
+
   void testButtonShowsInjectedBytesInHex() {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
