@@ -127,6 +127,9 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void chkLogASCII_Click(bool ticked);
   void chkTimestamps_Click(bool ticked);
   void chkShowSent_Click(bool ticked);
+  void FindInView(bool forward);
+  void ShowFindBar();
+  void HideFindBar();
   void chkLogHex_Click(bool ticked);
   void txtTx_Change(int index, const QString& text);
   void txtTx_Click(int index);

@@ -1,5 +1,6 @@
 // frmTerminal's slots: what each control of the window does, forwarded in one line to the
 // panel's operation for it. Every connection runs guarded (see guarded.h).
+#include <QShortcut>
 #include <QValidator>
 
 #include "app/panel.h"
@@ -46,6 +47,17 @@ void FrmTerminal::Attach(app::Panel& panel) {
 void FrmTerminal::AttachTerminalTab() {
   connect(Widgets.chkTimestamps, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkTimestamps_Click));
   connect(Widgets.chkShowSent, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkShowSent_Click));
+  // Find: Ctrl+F on the Terminal tab, Enter or Next, Previous; Esc closes the bar.
+  auto* find = new QShortcut(QKeySequence::Find, Widgets.SSTab1->widget(app::kTerminalTab));
+  find->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(find, &QShortcut::activated, this, Slot(&FrmTerminal::ShowFindBar));
+  auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), Widgets.fraFind);
+  close->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(close, &QShortcut::activated, this, Slot(&FrmTerminal::HideFindBar));
+  connect(Widgets.txtFind, &QLineEdit::returnPressed, this, Guarded(Report, [this] { FindInView(true); }));
+  connect(Widgets.cmdFindNext, &QPushButton::clicked, this, Guarded(Report, [this] { FindInView(true); }));
+  connect(Widgets.cmdFindPrevious, &QPushButton::clicked, this,
+          Guarded(Report, [this] { FindInView(false); }));
   connect(Widgets.cmdRxFreeze, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRxFreeze_Click));
   connect(Widgets.cmdRxClear, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRxClear_Click));
   connect(Widgets.optRxASCII, &QRadioButton::clicked, this, Slot(&FrmTerminal::optRxASCII_Click));
@@ -166,6 +178,21 @@ void FrmTerminal::optRxASCII_Click() {
 }
 void FrmTerminal::optRxHex_Click() {
   Panel->Receive().ShowHex();
+}
+void FrmTerminal::ShowFindBar() {
+  Widgets.fraFind->show();
+  Widgets.txtFind->setFocus();
+  Widgets.txtFind->selectAll();
+}
+void FrmTerminal::HideFindBar() {
+  Widgets.fraFind->hide();
+  Widgets.txtRxData->EndFind();
+  Widgets.txtRxData->setFocus();
+}
+void FrmTerminal::FindInView(bool forward) {
+  const bool found =
+      Widgets.txtRxData->FindNext(Widgets.txtFind->text(), forward, Widgets.chkFindMatchCase->isChecked());
+  Widgets.lblFindResult->setText(found ? QString() : QStringLiteral("not found"));
 }
 void FrmTerminal::chkShowSent_Click(bool ticked) {
   Panel->Receive().SetShowSent(ticked);

@@ -34,6 +34,32 @@ QPushButton* SelectLogButton(const char* name, const char* tip, QWidget* parent)
 }
 
 // The receive pane with its view, freeze, clear and logging controls.
+// The find bar under the receive view, hidden until Ctrl+F.
+QWidget* BuildFindBar(FrmTerminalUi& ui, QWidget* parent) {
+  ui.fraFind = new QWidget(parent);
+  ui.fraFind->setObjectName(QStringLiteral("fraFind"));
+  auto* row = new QHBoxLayout(ui.fraFind);
+  row->setContentsMargins(0, 0, 0, 0);
+  ui.txtFind = new QLineEdit(ui.fraFind);
+  ui.txtFind->setObjectName(QStringLiteral("txtFind"));
+  ui.txtFind->setPlaceholderText(QStringLiteral("Find in the history (Enter: next, Esc: close)"));
+  ui.cmdFindNext = new QPushButton(QStringLiteral("Next"), ui.fraFind);
+  ui.cmdFindNext->setObjectName(QStringLiteral("cmdFindNext"));
+  ui.cmdFindPrevious = new QPushButton(QStringLiteral("Previous"), ui.fraFind);
+  ui.cmdFindPrevious->setObjectName(QStringLiteral("cmdFindPrevious"));
+  ui.chkFindMatchCase = new QCheckBox(QStringLiteral("Match case"), ui.fraFind);
+  ui.chkFindMatchCase->setObjectName(QStringLiteral("chkFindMatchCase"));
+  ui.lblFindResult = new QLabel(ui.fraFind);
+  ui.lblFindResult->setObjectName(QStringLiteral("lblFindResult"));
+  row->addWidget(ui.txtFind, 1);
+  row->addWidget(ui.cmdFindPrevious);
+  row->addWidget(ui.cmdFindNext);
+  row->addWidget(ui.chkFindMatchCase);
+  row->addWidget(ui.lblFindResult);
+  ui.fraFind->hide();
+  return ui.fraFind;
+}
+
 QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.fraRx = new QGroupBox(QStringLiteral("Rx"), tab);
   auto* rxLayout = new QHBoxLayout(ui.fraRx);
@@ -41,7 +67,10 @@ QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.txtRxData->setObjectName(QStringLiteral("txtRxData"));
   ui.txtRxData->setFont(FixedPitchFont());
   ui.txtRxData->setMinimumSize(560, 300);
-  rxLayout->addWidget(ui.txtRxData, 1);
+  auto* viewColumn = new QVBoxLayout;
+  viewColumn->addWidget(ui.txtRxData, 1);
+  viewColumn->addWidget(BuildFindBar(ui, ui.fraRx));
+  rxLayout->addLayout(viewColumn, 1);
 
   auto* side = new QVBoxLayout;
   ui.optRxASCII = new QRadioButton(QStringLiteral("ASCII"), ui.fraRx);

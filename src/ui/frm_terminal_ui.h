@@ -32,6 +32,13 @@ struct FrmTerminalUi {
   RxView* txtRxData = nullptr;  // the receive view
   QCheckBox* chkTimestamps = nullptr;
   QCheckBox* chkShowSent = nullptr;
+  // The find bar under the view (Ctrl+F shows it, Esc hides it).
+  QWidget* fraFind = nullptr;
+  QLineEdit* txtFind = nullptr;
+  QPushButton* cmdFindNext = nullptr;
+  QPushButton* cmdFindPrevious = nullptr;
+  QCheckBox* chkFindMatchCase = nullptr;
+  QLabel* lblFindResult = nullptr;
   QRadioButton* optRxASCII = nullptr;
   QRadioButton* optRxHex = nullptr;
   QPushButton* cmdRxFreeze = nullptr;

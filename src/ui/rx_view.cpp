@@ -128,6 +128,22 @@ bool RxView::RowIndex(int row, std::uint64_t& index) const {
   return index < History->LineCount(Shown, UpTo);
 }
 
+// Every place the sought text is in the line, marked behind it; the current match's line
+// more strongly.
+void RxView::MarkMatches(QPainter& painter, const QString& line, int x, int y, bool current) const {
+  if (Sought.isEmpty()) {
+    return;
+  }
+  const QFontMetrics metrics = fontMetrics();
+  const QColor mark = current ? QColor(255, 150, 50) : QColor(255, 230, 120);
+  for (qsizetype at = line.indexOf(Sought, 0, SoughtCase); at >= 0;
+       at = line.indexOf(Sought, at + Sought.size(), SoughtCase)) {
+    const int left = x + metrics.horizontalAdvance(line.left(at));
+    painter.fillRect(left, y, metrics.horizontalAdvance(line.mid(at, Sought.size())), metrics.lineSpacing(),
+                     mark);
+  }
+}
+
 QString RxView::LineShown(std::uint64_t index, terminal::Direction* from) const {
   std::string text;
   const terminal::RxHistory::LineInfo info = History->AppendLine(Shown, index, text, UpTo);
@@ -152,6 +168,7 @@ void RxView::paintEvent(QPaintEvent* /*event*/) {
   for (int row = 0; row <= LinesInSight() && RowIndex(row, index); ++row) {  // and part of one more
     terminal::Direction from = terminal::Direction::Received;
     const QString line = LineShown(index, &from);
+    MarkMatches(painter, line, x, row * height, TopNumber + static_cast<std::uint64_t>(row) == Found);
     painter.setPen(from == terminal::Direction::Sent ? kSentColour : received);
     painter.drawText(x, row * height + metrics.ascent(), line);
     const int width = metrics.horizontalAdvance(line);
@@ -165,6 +182,55 @@ void RxView::paintEvent(QPaintEvent* /*event*/) {
     horizontalScrollBar()->setRange(0, std::max(0, WidestPixels + 2 * kMarginPixels - viewport()->width()));
     Scrolling = false;
   }
+}
+
+bool RxView::FindNext(const QString& text, bool forward, bool matchCase) {
+  if (History == nullptr || text.isEmpty()) {
+    return false;
+  }
+  const std::uint64_t before = History->LinesBefore(Shown);
+  const std::uint64_t count = History->LineCount(Shown, UpTo);
+  if (count == 0) {
+    return false;
+  }
+  // From the line after the current match, or before it going back; from the end without one.
+  std::uint64_t from = forward ? 0 : count - 1;
+  if (Found && *Found >= before && *Found - before < count) {
+    const std::uint64_t current = *Found - before;
+    if ((forward && current + 1 >= count) || (!forward && current == 0)) {
+      return false;
+    }
+    from = forward ? current + 1 : current - 1;
+  }
+  const QByteArray needle = text.toLatin1();
+  const auto match =
+      History->Find(Shown, std::string_view(needle.constData(), static_cast<std::size_t>(needle.size())),
+                    from, forward, matchCase, UpTo);
+  Sought = text;
+  SoughtCase = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+  if (!match) {
+    viewport()->update();
+    return false;
+  }
+  Found = before + match->Line;
+  ShowNumber(*Found);
+  return true;
+}
+
+void RxView::EndFind() {
+  Sought.clear();
+  Found.reset();
+  viewport()->update();
+}
+
+void RxView::ShowNumber(std::uint64_t number) {
+  const auto sight = static_cast<std::uint64_t>(LinesInSight());
+  if (number < TopNumber || number >= TopNumber + sight) {
+    TopNumber = number > sight / 2 ? number - sight / 2 : 0;
+    TopNumber = std::max(TopNumber, Before);
+  }
+  Follow = false;
+  CatchUp();  // keeps the top line, clamped to the history
 }
 
 QStringList RxView::VisibleLines() const {

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QPainter>
 #include <QStringList>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "terminal/rx_history.h"
 
@@ -32,6 +34,15 @@ class RxView final : public QAbstractScrollArea {
   void HistoryChanged();
   [[nodiscard]] bool Following() const { return Follow; }
 
+  // Finds the text in the history in the form shown, from the line after the current match
+  // (before it, backwards; from the end when there is none), and scrolls to it. Every match
+  // in sight is marked while the text is set. False, and nothing moves, when none is found.
+  bool FindNext(const QString& text, bool forward, bool matchCase);
+  // Ends the marking of matches.
+  void EndFind();
+  // The line of the current match among all lines ever made, when there is one.
+  [[nodiscard]] std::optional<std::uint64_t> MatchNumber() const { return Found; }
+
   // The lines in sight as drawn (stamps included), top first.
   [[nodiscard]] QStringList VisibleLines() const;
   // The text of every line the view has caught up with, as drawn, one per line.
@@ -45,9 +56,11 @@ class RxView final : public QAbstractScrollArea {
 
  private:
   void CatchUp();
+  void ShowNumber(std::uint64_t number);  // scrolls so the line is in sight
   void UpdateScrollRange();
   [[nodiscard]] int LinesInSight() const;
   [[nodiscard]] std::uint64_t FirstShown() const;  // the index of the top line in the history
+  void MarkMatches(QPainter& painter, const QString& line, int x, int y, bool current) const;
   // The history's index of the row's line, false when no line is drawn there.
   bool RowIndex(int row, std::uint64_t& index) const;
   [[nodiscard]] QString LineShown(std::uint64_t index, terminal::Direction* from = nullptr) const;
@@ -65,6 +78,9 @@ class RxView final : public QAbstractScrollArea {
   std::uint64_t Count = 0;
   std::uint64_t TopNumber = 0;
   int WidestPixels = 0;
+  QString Sought;  // the text being found, marked where it is in sight
+  Qt::CaseSensitivity SoughtCase = Qt::CaseInsensitive;
+  std::optional<std::uint64_t> Found;
   QTimer Refresh;
 };
 

@@ -83,6 +83,47 @@ class FrmTerminalTest : public QObject {
     QTRY_COMPARE(view.VisibleLines().value(view.VisibleLines().size() - 1), QStringLiteral("line 200"));
   }
 
+  // Ctrl+F opens the find bar; Enter finds the next match in the history and brings it into
+  // sight, Previous goes back, Match case counts, and Esc closes the bar.
+  void findBarFindsInTheWholeHistory() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    port.Open = true;
+    window.resize(900, 700);
+    window.show();
+    const auto& ui = window.Ui();
+    ui.SSTab1->setCurrentIndex(0);
+    for (int i = 0; i < 200; ++i) {
+      port.Arrive("line " + std::to_string(i) + "\r\n");
+    }
+    QTRY_COMPARE(ui.txtRxData->VisibleLines().value(ui.txtRxData->VisibleLines().size() - 1),
+                 QStringLiteral("line 199"));
+    ui.txtRxData->setFocus();
+    QTest::keyClick(ui.txtRxData, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(ui.fraFind->isVisible());
+    QTest::keyClicks(ui.txtFind, QStringLiteral("line 42"));
+    QTest::keyClick(ui.txtFind, Qt::Key_Return);
+    QCOMPARE(ui.txtRxData->MatchNumber(), std::optional<std::uint64_t>(42));
+    QVERIFY(ui.txtRxData->VisibleLines().contains(QStringLiteral("line 42")));
+    QVERIFY(!ui.txtRxData->Following());
+    ui.cmdFindNext->click();  // no other line holds it
+    QCOMPARE(ui.lblFindResult->text(), QStringLiteral("not found"));
+    QCOMPARE(ui.txtRxData->MatchNumber(), std::optional<std::uint64_t>(42));
+
+    ui.txtFind->setText(QStringLiteral("LINE 7"));
+    ui.chkFindMatchCase->setChecked(true);
+    ui.cmdFindPrevious->click();
+    QCOMPARE(ui.lblFindResult->text(), QStringLiteral("not found"));
+    ui.chkFindMatchCase->setChecked(false);
+    ui.cmdFindPrevious->click();
+    QCOMPARE(ui.txtRxData->MatchNumber(), std::optional<std::uint64_t>(7));
+    QCOMPARE(ui.lblFindResult->text(), QString());
+
+    QTest::keyClick(ui.txtFind, Qt::Key_Escape);
+    QVERIFY(!ui.fraFind->isVisible());
+    QCOMPARE(ui.txtRxData->MatchNumber(), std::nullopt);
+  }
+
   void buttonsDriveFreezeClearAndTheHexView() {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
