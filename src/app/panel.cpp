@@ -180,6 +180,17 @@ void Panel::InjectTestText(std::string_view typed) {
   HmiLink.Receive(injected);
 }
 
+void Panel::SaveReceiveView() {
+  const std::string path = TermLogs.PickFile("received.txt");
+  if (path.empty()) {
+    return;  // cancelled
+  }
+  std::string why;
+  if (!base::ReplaceFile(path, RxPath.ViewText(), &why)) {
+    ProblemReports.ShowProblem("Unable to save the view to " + path + ": " + why);
+  }
+}
+
 void Panel::LoadSettings() {
   std::ifstream file(base::Utf8Path(AppPaths.IniFilePath()), std::ios::binary);
   if (!file) {

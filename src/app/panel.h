@@ -69,6 +69,8 @@ class Panel {
   // Loading the main window: every start-up step, strictly in order.
   void FormLoad();
   // Reads the settings file into the window; stops at the first line it cannot take.
+  // "Save view...": the receive view's whole history as shown, to a file the user picks.
+  void SaveReceiveView();
   void LoadSettings();
   void LoadLineSettings();
   // Writes the settings file (the window then closes and the program ends).

@@ -174,6 +174,23 @@ void ReceivePath::RecordSent(std::string_view bytes) {
   }
 }
 
+std::string ReceivePath::ViewText() const {
+  const HistoryForm form = Selected == RxViewOption::Ascii ? HistoryForm::Ascii : HistoryForm::Hex;
+  const std::uint64_t upTo = HistoryShownEnd();
+  std::string text;
+  std::string line;
+  for (std::uint64_t i = 0; i < Kept.LineCount(form, upTo); ++i) {
+    line.clear();
+    const RxHistory::LineInfo info = Kept.AppendLine(form, i, line, upTo);
+    if (Logs.Timestamps) {
+      text += StampText(info.MsOfDay);
+    }
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
 void ReceivePath::SetTimestamps(bool on) {
   Logs.Timestamps = on;
   View.SetTimestampsShown(on);

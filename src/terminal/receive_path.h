@@ -75,6 +75,9 @@ class ReceivePath {
   [[nodiscard]] bool ShowSent() const { return ShowSentOn; }
   // Bytes the port took for the board.
   void RecordSent(std::string_view bytes);
+  // The whole history as the view shows it (form, time stamps, frozen or not), each line
+  // ended by CR LF: what "Save view..." writes.
+  [[nodiscard]] std::string ViewText() const;
   // Time stamps before each line of the view and the ASCII log.
   void SetTimestamps(bool on);
   [[nodiscard]] bool Timestamps() const { return Logs.Timestamps; }

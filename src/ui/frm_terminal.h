@@ -127,6 +127,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void chkLogASCII_Click(bool ticked);
   void chkTimestamps_Click(bool ticked);
   void chkShowSent_Click(bool ticked);
+  void cmdSaveView_Click();
   void FindInView(bool forward);
   void ShowFindBar();
   void HideFindBar();

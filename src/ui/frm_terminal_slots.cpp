@@ -47,6 +47,7 @@ void FrmTerminal::Attach(app::Panel& panel) {
 void FrmTerminal::AttachTerminalTab() {
   connect(Widgets.chkTimestamps, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkTimestamps_Click));
   connect(Widgets.chkShowSent, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkShowSent_Click));
+  connect(Widgets.cmdSaveView, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdSaveView_Click));
   // Find: Ctrl+F on the Terminal tab, Enter or Next, Previous; Esc closes the bar.
   auto* find = new QShortcut(QKeySequence::Find, Widgets.SSTab1->widget(app::kTerminalTab));
   find->setContext(Qt::WidgetWithChildrenShortcut);
@@ -193,6 +194,9 @@ void FrmTerminal::FindInView(bool forward) {
   const bool found =
       Widgets.txtRxData->FindNext(Widgets.txtFind->text(), forward, Widgets.chkFindMatchCase->isChecked());
   Widgets.lblFindResult->setText(found ? QString() : QStringLiteral("not found"));
+}
+void FrmTerminal::cmdSaveView_Click() {
+  Panel->SaveReceiveView();
 }
 void FrmTerminal::chkShowSent_Click(bool ticked) {
   Panel->Receive().SetShowSent(ticked);

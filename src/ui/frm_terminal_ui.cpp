@@ -113,6 +113,10 @@ QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.cmdTerminalLogMarkerLine->setObjectName(QStringLiteral("cmdTerminalLogMarkerLine"));
   ui.cmdTerminalLogMarkerLine->setToolTip(
       QStringLiteral("Write a divider line and time stamp to both logfiles"));
+  ui.cmdSaveView = new QPushButton(QStringLiteral("Save view..."), ui.fraRx);
+  ui.cmdSaveView->setObjectName(QStringLiteral("cmdSaveView"));
+  ui.cmdSaveView->setToolTip(QStringLiteral("Write the whole history, as the view shows it, to a file"));
+  side->addWidget(ui.cmdSaveView);
   side->addWidget(ui.cmdClearASCIILogFile[0]);
   side->addWidget(ui.cmdClearHexLogFile[0]);
   side->addWidget(ui.cmdTerminalLogMarkerLine);

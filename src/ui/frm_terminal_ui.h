@@ -32,6 +32,7 @@ struct FrmTerminalUi {
   RxView* txtRxData = nullptr;  // the receive view
   QCheckBox* chkTimestamps = nullptr;
   QCheckBox* chkShowSent = nullptr;
+  QPushButton* cmdSaveView = nullptr;
   // The find bar under the view (Ctrl+F shows it, Esc hides it).
   QWidget* fraFind = nullptr;
   QLineEdit* txtFind = nullptr;

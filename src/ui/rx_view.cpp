@@ -1,6 +1,9 @@
 #include "ui/rx_view.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -103,6 +106,13 @@ void RxView::resizeEvent(QResizeEvent* event) {
 }
 
 void RxView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    CopySelection();
+    return;
+  }
+  if (MoveCursor(event)) {
+    return;
+  }
   if (event->key() == Qt::Key_End) {
     Follow = true;
     CatchUp();
@@ -168,6 +178,7 @@ void RxView::paintEvent(QPaintEvent* /*event*/) {
   for (int row = 0; row <= LinesInSight() && RowIndex(row, index); ++row) {  // and part of one more
     terminal::Direction from = terminal::Direction::Received;
     const QString line = LineShown(index, &from);
+    MarkSelection(painter, line, TopNumber + static_cast<std::uint64_t>(row), x, row * height);
     MarkMatches(painter, line, x, row * height, TopNumber + static_cast<std::uint64_t>(row) == Found);
     painter.setPen(from == terminal::Direction::Sent ? kSentColour : received);
     painter.drawText(x, row * height + metrics.ascent(), line);
@@ -231,6 +242,132 @@ void RxView::ShowNumber(std::uint64_t number) {
   }
   Follow = false;
   CatchUp();  // keeps the top line, clamped to the history
+}
+
+QString RxView::LineOfNumber(std::uint64_t number) const {
+  if (History == nullptr || number < History->LinesBefore(Shown) || number >= Before + Count) {
+    return {};
+  }
+  const std::uint64_t index = number - History->LinesBefore(Shown);
+  return index < History->LineCount(Shown, UpTo) ? LineShown(index) : QString();
+}
+
+RxView::Place RxView::PlaceAt(QPoint point) const {
+  const QFontMetrics metrics = fontMetrics();
+  const int row = std::max(0, point.y() / std::max(1, metrics.lineSpacing()));
+  const std::uint64_t number =
+      std::min(TopNumber + static_cast<std::uint64_t>(row), Before + (Count > 0 ? Count - 1 : 0));
+  const int x = point.x() - kMarginPixels + horizontalScrollBar()->value();
+  const QString line = LineOfNumber(number);
+  qsizetype column = 0;
+  while (column < line.size() &&
+         metrics.horizontalAdvance(line.left(column + 1)) <= x + metrics.averageCharWidth() / 2) {
+    ++column;
+  }
+  return {number, column};
+}
+
+void RxView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QAbstractScrollArea::mousePressEvent(event);
+    return;
+  }
+  const Place place = PlaceAt(event->position().toPoint());
+  Select((event->modifiers() & Qt::ShiftModifier) != 0 && Anchor ? *Anchor : place, place);
+}
+
+void RxView::mouseMoveEvent(QMouseEvent* event) {
+  if ((event->buttons() & Qt::LeftButton) != 0 && Anchor) {
+    Select(*Anchor, PlaceAt(event->position().toPoint()));
+  }
+}
+
+// Shift and an arrow key (or Home and End of a line) moves the selection's end.
+bool RxView::MoveCursor(QKeyEvent* event) {
+  if ((event->modifiers() & Qt::ShiftModifier) == 0 || Count == 0) {
+    return false;
+  }
+  Place to = Anchor ? Cursor : Place{TopNumber, 0};
+  const Place from = Anchor ? *Anchor : to;
+  const std::uint64_t last = Before + Count - 1;
+  switch (event->key()) {
+    case Qt::Key_Left:
+      if (to.Column > 0) {
+        --to.Column;
+      } else if (to.Number > Before) {
+        --to.Number;
+        to.Column = LineOfNumber(to.Number).size();
+      }
+      break;
+    case Qt::Key_Right:
+      if (to.Column < LineOfNumber(to.Number).size()) {
+        ++to.Column;
+      } else if (to.Number < last) {
+        ++to.Number;
+        to.Column = 0;
+      }
+      break;
+    case Qt::Key_Up:
+      to.Number = to.Number > Before ? to.Number - 1 : to.Number;
+      break;
+    case Qt::Key_Down:
+      to.Number = std::min(to.Number + 1, last);
+      break;
+    default:
+      return false;
+  }
+  to.Column = std::min(to.Column, LineOfNumber(to.Number).size());
+  Select(from, to);
+  ShowNumber(to.Number);
+  return true;
+}
+
+void RxView::Select(Place from, Place to) {
+  Anchor = from;
+  Cursor = to;
+  viewport()->update();
+}
+
+QString RxView::SelectedText() const {
+  if (!Anchor || *Anchor == Cursor) {
+    return {};
+  }
+  const Place first = std::min(*Anchor, Cursor);
+  const Place last = std::max(*Anchor, Cursor);
+  QStringList parts;
+  for (std::uint64_t number = first.Number; number <= last.Number; ++number) {
+    const QString line = LineOfNumber(number);
+    const qsizetype from = number == first.Number ? first.Column : 0;
+    const qsizetype to = number == last.Number ? last.Column : line.size();
+    parts << line.mid(from, std::max<qsizetype>(0, to - from));
+  }
+  return parts.join(QLatin1Char('\n'));
+}
+
+void RxView::CopySelection() const {
+  const QString text = SelectedText();
+  if (!text.isEmpty()) {
+    QApplication::clipboard()->setText(text);
+  }
+}
+
+void RxView::MarkSelection(QPainter& painter, const QString& line, std::uint64_t number, int x, int y) const {
+  if (!Anchor || *Anchor == Cursor) {
+    return;
+  }
+  const Place first = std::min(*Anchor, Cursor);
+  const Place last = std::max(*Anchor, Cursor);
+  if (number < first.Number || number > last.Number) {
+    return;
+  }
+  const QFontMetrics metrics = fontMetrics();
+  const qsizetype from = number == first.Number ? first.Column : 0;
+  const qsizetype to = number == last.Number ? last.Column : line.size() + 1;  // and the line end
+  const int left = x + metrics.horizontalAdvance(line.left(from));
+  const int right = x + metrics.horizontalAdvance(line.left(std::min(to, line.size()))) +
+                    (to > line.size() ? metrics.averageCharWidth() : 0);
+  painter.fillRect(left, y, right - left, metrics.lineSpacing(),
+                   palette().color(QPalette::Highlight).lighter(160));
 }
 
 QStringList RxView::VisibleLines() const {

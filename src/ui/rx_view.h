@@ -43,6 +43,18 @@ class RxView final : public QAbstractScrollArea {
   // The line of the current match among all lines ever made, when there is one.
   [[nodiscard]] std::optional<std::uint64_t> MatchNumber() const { return Found; }
 
+  // The selection, made with the mouse or Shift and the arrow keys: from where it was begun
+  // to where it ends, as line numbers among all lines ever made and columns of the line as
+  // drawn. Ctrl+C copies it as drawn.
+  struct Place {
+    std::uint64_t Number = 0;
+    qsizetype Column = 0;
+    auto operator<=>(const Place&) const = default;
+  };
+  void Select(Place from, Place to);
+  [[nodiscard]] QString SelectedText() const;
+  void CopySelection() const;
+
   // The lines in sight as drawn (stamps included), top first.
   [[nodiscard]] QStringList VisibleLines() const;
   // The text of every line the view has caught up with, as drawn, one per line.
@@ -53,6 +65,8 @@ class RxView final : public QAbstractScrollArea {
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   void CatchUp();
@@ -81,6 +95,13 @@ class RxView final : public QAbstractScrollArea {
   QString Sought;  // the text being found, marked where it is in sight
   Qt::CaseSensitivity SoughtCase = Qt::CaseInsensitive;
   std::optional<std::uint64_t> Found;
+  std::optional<Place> Anchor;  // the selection, when there is one
+  Place Cursor;
+  [[nodiscard]] Place PlaceAt(QPoint point) const;
+  // The line of the number as drawn, empty when it is not kept.
+  [[nodiscard]] QString LineOfNumber(std::uint64_t number) const;
+  void MarkSelection(QPainter& painter, const QString& line, std::uint64_t number, int x, int y) const;
+  bool MoveCursor(QKeyEvent* event);
   QTimer Refresh;
 };
 

@@ -1,8 +1,10 @@
 // The main window shows what the panel decides and forwards the user's clicks.
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 #include <stdexcept>
@@ -122,6 +124,46 @@ class FrmTerminalTest : public QObject {
     QTest::keyClick(ui.txtFind, Qt::Key_Escape);
     QVERIFY(!ui.fraFind->isVisible());
     QCOMPARE(ui.txtRxData->MatchNumber(), std::nullopt);
+  }
+
+  // A drag selects from one place to another, Shift and the arrows move its end, Ctrl+C
+  // copies it as drawn; "Save view..." writes the whole history as shown, stamps included.
+  void copyAndSaveTakeTheViewAsShown() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    port.Open = true;
+    window.resize(900, 700);
+    window.show();
+    const auto& ui = window.Ui();
+    ui.SSTab1->setCurrentIndex(0);
+    korvani::ui::RxView& view = *ui.txtRxData;
+    port.Arrive("alpha\r\nbeta\x01\r\ngamma");
+    QTRY_COMPARE(view.VisibleLines().size(), 3);
+
+    const int line = view.fontMetrics().lineSpacing();
+    const int letter = view.fontMetrics().horizontalAdvance(QLatin1Char('m'));
+    const auto at = [&](int column, int row) { return QPoint(4 + column * letter, row * line + line / 2); };
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, at(2, 0));
+    QTest::mouseMove(view.viewport(), at(3, 1));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, at(3, 1));
+    QCOMPARE(view.SelectedText(), QStringLiteral("pha\nbet"));
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(view.SelectedText(), QStringLiteral("pha\nbeta'"));
+    QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(view.SelectedText(), QStringLiteral("pha\nbeta'01 \ngamma"));
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("pha\nbeta'01 \ngamma"));
+
+    QTemporaryDir folder;
+    board.fake.Dialogs.FileAnswer = folder.filePath(QStringLiteral("view.txt")).toStdString();
+    ui.chkTimestamps->click();
+    ui.optRxHex->click();
+    ui.cmdSaveView->click();
+    QFile saved(folder.filePath(QStringLiteral("view.txt")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(),
+             QByteArray("15:30:45.000 61 6C 70 68 61 0D 0A 62 65 74 61 01 0D 0A 67 61 6D 6D 61 \r\n"));
   }
 
   void buttonsDriveFreezeClearAndTheHexView() {
