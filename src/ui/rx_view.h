@@ -49,7 +49,10 @@ class RxView final : public QAbstractScrollArea {
   struct Place {
     std::uint64_t Number = 0;
     qsizetype Column = 0;
-    auto operator<=>(const Place&) const = default;
+    bool operator==(const Place&) const = default;
+    bool operator<(const Place& other) const {
+      return Number != other.Number ? Number < other.Number : Column < other.Column;
+    }
   };
   void Select(Place from, Place to);
   [[nodiscard]] QString SelectedText() const;
