@@ -253,9 +253,9 @@ int main(int argc, char* argv[]) {
       "runs\n\n",
       options.Program.c_str(), pty.SlavePath.c_str(), PlatformName().c_str(), catMBps, catCpu, options.Runs);
   std::printf(
-      "| View | MB | MB/s | of cat | CPU s/MB | of which kernel | CPU s/MB of all runs | peak RSS MB "
-      "| longest repaint gap ms | bytes lost |\n");
-  std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+      "| View | MB | MB/s | of cat | CPU s/MB | of which kernel | times cat's CPU | CPU s/MB of all runs "
+      "| peak RSS MB | longest repaint gap ms | bytes lost |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
   bool failed = false;
   for (const Measured& view : views) {
     const ViewRun& run = view.Median;
@@ -265,9 +265,10 @@ int main(int argc, char* argv[]) {
       continue;
     }
     const double rate = run.Megabytes / run.Seconds;
-    std::printf("| %s | %.0f | %.1f | %.2f | %.4f | %.4f | %.4f-%.4f | %.0f | %.0f | %lld |\n",
-                run.Name.c_str(), run.Megabytes, rate, rate / catMBps, run.CpuSeconds / run.Megabytes,
-                run.SystemSeconds / run.Megabytes, view.LeastCpu, view.MostCpu, run.PeakRss, run.LongestGapMs,
+    const double cpu = run.CpuSeconds / run.Megabytes;
+    std::printf("| %s | %.0f | %.1f | %.2f | %.4f | %.4f | %.1f | %.4f-%.4f | %.0f | %.0f | %lld |\n",
+                run.Name.c_str(), run.Megabytes, rate, rate / catMBps, cpu, run.SystemSeconds / run.Megabytes,
+                catCpu > 0 ? cpu / catCpu : 0.0, view.LeastCpu, view.MostCpu, run.PeakRss, run.LongestGapMs,
                 static_cast<long long>(view.Missing));
   }
   if (failed) {
