@@ -34,6 +34,7 @@ class EntryValidator final : public QValidator {
 
 void FrmTerminal::Attach(app::Panel& panel) {
   Panel = &panel;
+  Widgets.txtRxData->SetFaultReport(Report);
   Widgets.txtRxData->SetHistory(&panel.Receive().History(),
                                 [&panel] { return panel.Receive().HistoryShownEnd(); });
   AttachTerminalTab();

@@ -18,7 +18,7 @@ const QColor kSentColour(0, 90, 200);
 RxView::RxView(QWidget* parent) : QAbstractScrollArea(parent) {
   Refresh.setSingleShot(true);
   Refresh.setInterval(kRefreshMs);
-  connect(&Refresh, &QTimer::timeout, this, [this] { CatchUp(); });
+  connect(&Refresh, &QTimer::timeout, this, [this] { RunGuarded(Report, [this] { CatchUp(); }); });
   verticalScrollBar()->setSingleStep(1);
   horizontalScrollBar()->setSingleStep(fontMetrics().horizontalAdvance(QLatin1Char('0')));
   setFocusPolicy(Qt::StrongFocus);

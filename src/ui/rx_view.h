@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "terminal/rx_history.h"
+#include "ui/guarded.h"
 
 namespace korvani::ui {
 
@@ -27,6 +28,8 @@ class RxView final : public QAbstractScrollArea {
 
   // `shownEnd` says up to which byte the history may be shown (a frozen view's end).
   void SetHistory(const terminal::RxHistory* history, std::function<std::uint64_t()> shownEnd = {});
+  // Where a failure while catching up is told; it never leaves the timer.
+  void SetFaultReport(FaultReport report) { Report = std::move(report); }
   void SetForm(terminal::HistoryForm form);
   [[nodiscard]] terminal::HistoryForm Form() const { return Shown; }
   void SetTimestamps(bool on);
@@ -106,6 +109,7 @@ class RxView final : public QAbstractScrollArea {
   void MarkSelection(QPainter& painter, const QString& line, std::uint64_t number, int x, int y) const;
   bool MoveCursor(QKeyEvent* event);
   QTimer Refresh;
+  FaultReport Report;
 };
 
 }  // namespace korvani::ui
