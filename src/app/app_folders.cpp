@@ -38,4 +38,8 @@ std::string AppFolders::LineSettingsFilePath() const {
   return IniFolder() + "LineSettings.ini";
 }
 
+std::string AppFolders::RepeatsFilePath() const {
+  return IniFolder() + "TxRepeat.ini";
+}
+
 }  // namespace korvani::app

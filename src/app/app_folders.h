@@ -17,6 +17,8 @@ class AppFolders {
   [[nodiscard]] std::string IniFilePath() const;
   // The line's full settings, beside the settings file.
   [[nodiscard]] std::string LineSettingsFilePath() const;
+  // The Tx lines' periodic send, beside the settings file.
+  [[nodiscard]] std::string RepeatsFilePath() const;
 
  private:
   std::function<std::string(const char*)> GetEnv;

@@ -57,7 +57,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
                     SendConnect();
                   }),
       TermLogs(RxPath.LogSettings(), view, platform.Dialogs, platform.Clock),
-      TxLines(platform.Port, TermLogs, view),
+      TxLines(platform.Port, TermLogs, view, platform.MakeTimer),
       AppPaths(platform.GetEnv),
       ProblemReports(platform.Dialogs, platform.Random),
       Typist(
@@ -301,12 +301,13 @@ void Panel::SaveSettings() {
   }
   const terminal::LineSettingsRecord record{PortConnection.Line(), values.BaudIndex, values.CharIndex};
   base::WriteFileAtomically(AppPaths.LineSettingsFilePath(), terminal::FormatLineSettingsFile(record));
+  base::WriteFileAtomically(AppPaths.RepeatsFilePath(), terminal::FormatRepeatsFile(TxLines.Repeats()));
 }
 
 // The full line settings beside the 16-line file, when that file's speed and format lines
 // are still the ones written with them: a reader of the 16 lines alone may have changed them
 // since, and then its choice stands. Then the command line's line options, which are kept as
-// a choice made on the Settings tab is.
+// a choice made on the Settings tab is; and the Tx lines' periodic send from its own file.
 void Panel::LoadLineSettings() {
   terminal::LineSettings line = PortConnection.Line();
   terminal::LineSettingsRecord record;
@@ -318,6 +319,13 @@ void Panel::LoadLineSettings() {
   terminal::ApplyLineOptions(CommandLineLine, line);
   if (line != PortConnection.Line()) {
     PortConnection.LoadLine(line);
+  }
+  // The Tx lines' periodic send as it was left (a missing or damaged file: none).
+  std::array<terminal::TxRepeat, terminal::kTxLineCount> repeats;
+  if (terminal::ReadRepeatsFile(base::ReadWholeFile(AppPaths.RepeatsFilePath()), repeats)) {
+    for (int i = 0; i < terminal::kTxLineCount; ++i) {
+      TxLines.SetRepeat(i, repeats.at(static_cast<std::size_t>(i)));
+    }
   }
 }
 

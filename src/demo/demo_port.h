@@ -78,6 +78,7 @@ class PortRouter final : public terminal::SerialPort {
   bool SetRts(bool on) override { return Active().SetRts(on); }
   [[nodiscard]] terminal::ControlLines Lines() const override { return Active().Lines(); }
   bool SendBreak(int milliseconds) override { return Active().SendBreak(milliseconds); }
+  [[nodiscard]] std::int64_t BytesToWrite() const override { return Active().BytesToWrite(); }
 
  private:
   [[nodiscard]] terminal::SerialPort& Active() const { return UseDemo ? Demo : Real; }

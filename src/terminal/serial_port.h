@@ -69,6 +69,8 @@ class SerialPort {
   [[nodiscard]] virtual ControlLines Lines() const { return {}; }
   // Holds the line in the break state for the time given; false when it cannot.
   virtual bool SendBreak(int /*milliseconds*/) { return false; }
+  // Bytes written but not yet gone out on the line.
+  [[nodiscard]] virtual std::int64_t BytesToWrite() const { return 0; }
 
   [[nodiscard]] virtual bool IsOpen() const = 0;
   // Opens or closes. Returns false when opening failed (missing or busy port, bad

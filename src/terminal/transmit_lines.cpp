@@ -1,11 +1,84 @@
 #include "terminal/transmit_lines.h"
 
+#include <algorithm>
+
 #include "base/hex_notation.h"
+#include "base/numbers.h"
 
 namespace korvani::terminal {
 
-TransmitLines::TransmitLines(SerialPort& port, TerminalLogs& logs, TransmitView& view)
-    : Port(port), Logs(logs), View(view) {}
+TransmitLines::TransmitLines(SerialPort& port, TerminalLogs& logs, TransmitView& view, TimerMaker makeTimer)
+    : MakeTimer(std::move(makeTimer)), Port(port), Logs(logs), View(view) {}
+
+void TransmitLines::SetRepeat(int index, TxRepeat repeat) {
+  const auto i = static_cast<std::size_t>(index);
+  repeat.Ms = std::clamp(repeat.Ms, kLeastRepeatMs, kMostRepeatMs);
+  Repeat.at(i) = repeat;
+  if (!RepeatTimers.at(i) && repeat.On && MakeTimer) {
+    RepeatTimers[i] = MakeTimer();
+    RepeatTimers[i]->SetTickHandler([this, index] { RepeatTick(index); });
+  }
+  if (RepeatTimers[i]) {
+    RepeatTimers[i]->SetInterval(repeat.Ms);
+    RepeatTimers[i]->SetEnabled(repeat.On);
+  }
+  View.ShowRepeat(index, Repeat[i]);
+}
+
+void TransmitLines::RepeatTick(int index) {
+  if (!Port.IsOpen()) {
+    SetRepeat(index, {false, Repeat.at(static_cast<std::size_t>(index)).Ms});
+    return;
+  }
+  if (Port.BytesToWrite() > 0) {
+    return;  // the last one is still going out
+  }
+  SendLine(index);
+}
+
+std::string FormatRepeatsFile(const std::array<TxRepeat, kTxLineCount>& repeats) {
+  std::string text = "# Korvani periodic send, version 1\n";
+  for (std::size_t i = 0; i < repeats.size(); ++i) {
+    text +=
+        std::to_string(i + 1) + "=" + (repeats[i].On ? "on," : "off,") + std::to_string(repeats[i].Ms) + "\n";
+  }
+  return text;
+}
+
+bool ReadRepeatsFile(std::string_view text, std::array<TxRepeat, kTxLineCount>& repeats) {
+  std::array<TxRepeat, kTxLineCount> read;
+  std::array<bool, kTxLineCount> seen{};
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (!line.empty() && line.back() == '\r') {
+      line.remove_suffix(1);
+    }
+    if (line.empty() || line.front() == '#') {
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    const std::size_t comma = line.find(',');
+    if (equals != 1 || comma == std::string_view::npos || line[0] < '1' || line[0] > '0' + kTxLineCount) {
+      return false;
+    }
+    const auto i = static_cast<std::size_t>(line[0] - '1');
+    const std::string_view state = line.substr(2, comma - 2);
+    const std::optional<std::int64_t> ms =
+        base::StrictWholeNumber(line.substr(comma + 1), kLeastRepeatMs, kMostRepeatMs);
+    if ((state != "on" && state != "off") || !ms) {
+      return false;
+    }
+    read[i] = {state == "on", static_cast<int>(*ms)};
+    seen[i] = true;
+  }
+  if (std::find(seen.begin(), seen.end(), false) != seen.end()) {
+    return false;
+  }
+  repeats = read;
+  return true;
+}
 
 void TransmitLines::SetLine(int index, std::string_view text) {
   Typed.at(static_cast<std::size_t>(index)).assign(text);

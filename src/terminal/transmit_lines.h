@@ -4,9 +4,11 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "base/timer.h"
 #include "terminal/serial_port.h"
 #include "terminal/terminal_logs.h"
 
@@ -14,15 +16,32 @@ namespace korvani::terminal {
 
 inline constexpr int kTxLineCount = 5;
 
+// A Tx line sent again every so many milliseconds.
+struct TxRepeat {
+  bool On = false;
+  int Ms = 1000;
+  bool operator==(const TxRepeat&) const = default;
+};
+inline constexpr int kLeastRepeatMs = 10;
+inline constexpr int kMostRepeatMs = 3600000;
+
 class TransmitView {
  public:
   virtual ~TransmitView() = default;
   virtual void SetCheckDisp(std::string_view caption) = 0;  // lblCheckDisp, plain text
+  // A line's "Every" box and milliseconds.
+  virtual void ShowRepeat(int index, const TxRepeat& repeat) = 0;
 };
+
+// The repeats' own settings file, "1=on,250" a line; false when the text is not one.
+std::string FormatRepeatsFile(const std::array<TxRepeat, kTxLineCount>& repeats);
+bool ReadRepeatsFile(std::string_view text, std::array<TxRepeat, kTxLineCount>& repeats);
 
 class TransmitLines {
  public:
-  TransmitLines(SerialPort& port, TerminalLogs& logs, TransmitView& view);
+  using TimerMaker = std::function<std::unique_ptr<base::Timer>()>;
+  // `makeTimer` makes the repeats' timers, each when its line first repeats.
+  TransmitLines(SerialPort& port, TerminalLogs& logs, TransmitView& view, TimerMaker makeTimer = {});
 
   void SetLine(int index, std::string_view text);
   void UpdateCheckDisp(int index);
@@ -35,11 +54,22 @@ class TransmitLines {
   // settings say otherwise).
   void SetLogSent(bool on) { LogSentOn = on; }
   [[nodiscard]] bool LogSent() const { return LogSentOn; }
+  // Periodic send: the line goes out every so many milliseconds (kept within kLeastRepeatMs
+  // and kMostRepeatMs) while the port is open. A tick while the port still has bytes to write
+  // is skipped, so nothing queues up; a tick that finds the port closed ends the repeat.
+  void SetRepeat(int index, TxRepeat repeat);
+  [[nodiscard]] const std::array<TxRepeat, kTxLineCount>& Repeats() const { return Repeat; }
+
   // Told of the bytes of every line the port took (for the receive view's "Show sent").
   void SetSentSink(std::function<void(std::string_view)> sink) { Sent = std::move(sink); }
 
  private:
+  void RepeatTick(int index);
+
   std::function<void(std::string_view)> Sent;
+  TimerMaker MakeTimer;
+  std::array<TxRepeat, kTxLineCount> Repeat;
+  std::array<std::unique_ptr<base::Timer>, kTxLineCount> RepeatTimers;
   std::array<std::string, kTxLineCount> Typed;
   bool LogSentOn = true;
   SerialPort& Port;

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QTextCursor>
 #include <algorithm>
 #include <array>
@@ -54,6 +55,13 @@ void FrmTerminal::ShowRxText(std::string_view /*text*/) {
                                    : terminal::HistoryForm::Hex);
   }
   Widgets.txtRxData->HistoryChanged();
+}
+
+void FrmTerminal::ShowRepeat(int index, const terminal::TxRepeat& repeat) {
+  const QSignalBlocker quietBox(Widgets.chkRepeat[index]);
+  const QSignalBlocker quietNumber(Widgets.spnRepeat[index]);
+  Widgets.chkRepeat[index]->setChecked(repeat.On);
+  Widgets.spnRepeat[index]->setValue(repeat.Ms);
 }
 
 void FrmTerminal::SetTimestampsShown(bool on) {

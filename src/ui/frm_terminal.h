@@ -48,6 +48,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void ShowRxText(std::string_view text) override;
   void SetFreezeCaption(std::string_view caption) override;
   void SetTimestampsShown(bool on) override;
+  void ShowRepeat(int index, const terminal::TxRepeat& repeat) override;
   void ShowTestEcho(std::string_view hexListing) override;
   void ShowLineSettings(const terminal::LineSettings& line) override;
   void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) override;
@@ -128,6 +129,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void chkTimestamps_Click(bool ticked);
   void chkShowSent_Click(bool ticked);
   void cmdSaveView_Click();
+  void chkRepeat_Change(int index);
   void FindInView(bool forward);
   void ShowFindBar();
   void HideFindBar();

@@ -49,6 +49,12 @@ void FrmTerminal::AttachTerminalTab() {
   connect(Widgets.chkTimestamps, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkTimestamps_Click));
   connect(Widgets.chkShowSent, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkShowSent_Click));
   connect(Widgets.cmdSaveView, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdSaveView_Click));
+  for (int i = 0; i < terminal::kTxLineCount; ++i) {
+    connect(Widgets.chkRepeat[i], &QCheckBox::toggled, this,
+            Guarded(Report, [this, i] { chkRepeat_Change(i); }));
+    connect(Widgets.spnRepeat[i], &QSpinBox::valueChanged, this,
+            Guarded(Report, [this, i] { chkRepeat_Change(i); }));
+  }
   // Find: Ctrl+F on the Terminal tab, Enter or Next, Previous; Esc closes the bar.
   auto* find = new QShortcut(QKeySequence::Find, Widgets.SSTab1->widget(app::kTerminalTab));
   find->setContext(Qt::WidgetWithChildrenShortcut);
@@ -195,6 +201,10 @@ void FrmTerminal::FindInView(bool forward) {
   const bool found =
       Widgets.txtRxData->FindNext(Widgets.txtFind->text(), forward, Widgets.chkFindMatchCase->isChecked());
   Widgets.lblFindResult->setText(found ? QString() : QStringLiteral("not found"));
+}
+void FrmTerminal::chkRepeat_Change(int index) {
+  Panel->Transmit().SetRepeat(index,
+                              {Widgets.chkRepeat[index]->isChecked(), Widgets.spnRepeat[index]->value()});
 }
 void FrmTerminal::cmdSaveView_Click() {
   Panel->SaveReceiveView();

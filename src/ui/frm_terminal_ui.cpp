@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include "terminal/connection.h"
+#include "terminal/transmit_lines.h"
 
 namespace korvani::ui {
 
@@ -137,8 +138,18 @@ QGroupBox* BuildTxFrame(FrmTerminalUi& ui, QWidget* tab) {
     ui.txtTx[i]->setFont(FixedPitchFont());
     ui.cmdSend[i] = new QPushButton(QStringLiteral("Send"), ui.fraTx);
     ui.cmdSend[i]->setObjectName(QStringLiteral("cmdSend%1").arg(i));
+    ui.chkRepeat[i] = new QCheckBox(QStringLiteral("Every"), ui.fraTx);
+    ui.chkRepeat[i]->setObjectName(QStringLiteral("chkRepeat%1").arg(i));
+    ui.chkRepeat[i]->setToolTip(QStringLiteral("Send the line again and again while the port is open"));
+    ui.spnRepeat[i] = new QSpinBox(ui.fraTx);
+    ui.spnRepeat[i]->setObjectName(QStringLiteral("spnRepeat%1").arg(i));
+    ui.spnRepeat[i]->setRange(korvani::terminal::kLeastRepeatMs, korvani::terminal::kMostRepeatMs);
+    ui.spnRepeat[i]->setValue(1000);
+    ui.spnRepeat[i]->setSuffix(QStringLiteral(" ms"));
     txLayout->addWidget(ui.txtTx[i], i, 0);
     txLayout->addWidget(ui.cmdSend[i], i, 1);
+    txLayout->addWidget(ui.chkRepeat[i], i, 2);
+    txLayout->addWidget(ui.spnRepeat[i], i, 3);
   }
   ui.lblInfo = new QLabel(QStringLiteral("Key as ASCII, or as hex codes preceded by apostrophe, e.g. "
                                          "Hello'0D '0A. The pane below shows the result, in "
@@ -159,9 +170,9 @@ QGroupBox* BuildTxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.chkLogSent->setToolTip(QStringLiteral(
       "Enable (disk) logging of messages sent to the Vexel.  Set the file name in the Settings tab."));
   ui.chkLogSent->setChecked(true);
-  txLayout->addWidget(ui.lblInfo, 0, 2, 4, 1);
-  txLayout->addWidget(ui.chkLogSent, 4, 2);
-  txLayout->addWidget(ui.lblCheckDisp, 5, 0, 1, 3);
+  txLayout->addWidget(ui.lblInfo, 0, 4, 4, 1);
+  txLayout->addWidget(ui.chkLogSent, 4, 4);
+  txLayout->addWidget(ui.lblCheckDisp, 5, 0, 1, 5);
   return ui.fraTx;
 }
 

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -54,6 +55,8 @@ struct FrmTerminalUi {
   QGroupBox* fraTx = nullptr;
   QLineEdit* txtTx[5] = {};
   QPushButton* cmdSend[5] = {};
+  QCheckBox* chkRepeat[5] = {};  // periodic send: "Every" and the milliseconds
+  QSpinBox* spnRepeat[5] = {};
   QLabel* lblCheckDisp = nullptr;
   QLabel* lblInfo = nullptr;
   QCheckBox* chkLogSent = nullptr;

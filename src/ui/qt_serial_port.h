@@ -50,6 +50,9 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   bool SetRts(bool on) override;
   [[nodiscard]] terminal::ControlLines Lines() const override;
   bool SendBreak(int milliseconds) override;
+  [[nodiscard]] std::int64_t BytesToWrite() const override {
+    return Device.isOpen() ? Device.bytesToWrite() : 0;
+  }
 
   // The event code an error of the serial port is reported as, or 0 for none.
   static int EventCodeFor(QSerialPort::SerialPortError error);

@@ -17,6 +17,9 @@ class FakePanelView : public app::PanelView {
   }
   void SetFreezeCaption(std::string_view caption) override { FreezeCaption.assign(caption); }
   void SetTimestampsShown(bool on) override { TimestampsShown = on; }
+  void ShowRepeat(int index, const terminal::TxRepeat& repeat) override {
+    RepeatsShown.at(static_cast<std::size_t>(index)) = repeat;
+  }
   void ShowTestEcho(std::string_view hexListing) override { TestEcho.assign(hexListing); }
   void ShowLineSettings(const terminal::LineSettings& line) override {
     LineShown = line;
@@ -107,6 +110,7 @@ class FakePanelView : public app::PanelView {
   std::int16_t CharacterOption = -1;
   terminal::LineSettings LineShown;
   bool TimestampsShown = false;
+  std::array<terminal::TxRepeat, terminal::kTxLineCount> RepeatsShown;
   terminal::ControlLines LinesShown;
   bool LinesOpen = false;
   bool RtsByDriver = false;

@@ -63,6 +63,7 @@ class FakeSerialPort final : public terminal::SerialPort {
   bool SetDtr(bool on) override { return Open && ((Line.Dtr = on), true); }
   bool SetRts(bool on) override { return Open && ((Line.Rts = on), true); }
   [[nodiscard]] terminal::ControlLines Lines() const override { return Line; }
+  [[nodiscard]] std::int64_t BytesToWrite() const override { return StillToWrite; }
   bool SendBreak(int milliseconds) override {
     if (!Open) {
       return false;
@@ -88,6 +89,7 @@ class FakeSerialPort final : public terminal::SerialPort {
   bool RtsOnOpen = true;
   terminal::ControlLines Line;  // tests set the inputs
   std::vector<int> Breaks;
+  std::int64_t StillToWrite = 0;  // bytes a test says are not yet out
   std::int64_t CapacityBytes = 1 << 20;
   std::int16_t Number = 0;
   std::int32_t ReadLength = -1;  // unset until the panel sets it

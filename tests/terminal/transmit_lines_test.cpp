@@ -24,8 +24,57 @@ class TransmitLinesTest : public ::testing::Test {
   fakes::FakeDialogs Dialogs;
   fakes::FakeClock Clock;
   TerminalLogs Logs{Settings, View, Dialogs, Clock};
-  TransmitLines Subject{Port, Logs, View};
+  std::vector<fakes::FakeTimer*> Timers;
+  TransmitLines Subject{Port, Logs, View, [this] {
+                          auto timer = std::make_unique<fakes::FakeTimer>();
+                          Timers.push_back(timer.get());
+                          return std::unique_ptr<base::Timer>(std::move(timer));
+                        }};
 };
+
+// Periodic send: every tick sends the line while the port is open, a tick while the last
+// bytes are still going out is skipped, and a tick that finds the port closed ends it.
+TEST_F(TransmitLinesTest, ARepeatingLineGoesOutEveryIntervalAndNeverQueues) {
+  Subject.SetLine(1, "ping'0D");
+  Subject.SetLogSent(false);
+  EXPECT_TRUE(Timers.empty());  // no timer until a line repeats
+  Subject.SetRepeat(1, {true, 5});
+  EXPECT_EQ(View.RepeatsShown[1], (TxRepeat{true, kLeastRepeatMs}));  // kept within its least
+  ASSERT_EQ(Timers.size(), 1U);
+  Timers[0]->Advance(30);
+  EXPECT_EQ(Port.Written, "ping\rping\rping\r");
+  Port.StillToWrite = 3;
+  Timers[0]->Advance(20);
+  EXPECT_EQ(Port.Written, "ping\rping\rping\r");
+  Port.StillToWrite = 0;
+  Timers[0]->Advance(10);
+  EXPECT_EQ(Port.Written, "ping\rping\rping\rping\r");
+  Port.Open = false;
+  Timers[0]->Advance(10);
+  EXPECT_EQ(View.RepeatsShown[1], (TxRepeat{false, kLeastRepeatMs}));
+  EXPECT_FALSE(Timers[0]->Enabled());
+}
+
+TEST_F(TransmitLinesTest, TheRepeatsFileReadsBackWhatWasWrittenAndNothingDamaged) {
+  std::array<TxRepeat, kTxLineCount> repeats;
+  repeats[0] = {true, 250};
+  repeats[4] = {false, 3600000};
+  const std::string text = FormatRepeatsFile(repeats);
+  std::array<TxRepeat, kTxLineCount> read;
+  ASSERT_TRUE(ReadRepeatsFile(text, read));
+  EXPECT_EQ(read, repeats);
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"1=on,250", "1=maybe,250"},
+                                 {"1=on,250", "1=on,5"},
+                                 {"1=on,250", "6=on,250"},
+                                 {"2=off,1000\n", ""},
+                                 {"1=on,250", "1=on"}}) {
+    std::string damaged = text;
+    damaged.replace(damaged.find(from), from.size(), to);
+    std::array<TxRepeat, kTxLineCount> untouched = read;
+    EXPECT_FALSE(ReadRepeatsFile(damaged, untouched)) << from << " -> " << to;
+    EXPECT_EQ(untouched, read);
+  }
+}
 
 TEST_F(TransmitLinesTest, LineIsPreviewedSentAndEchoedToBothLogs) {
   Subject.SetLine(2, "Hello'0D '0A");

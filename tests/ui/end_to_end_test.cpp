@@ -320,6 +320,23 @@ class EndToEndTest : public QObject {
     QVERIFY2(stamped.match(shown.value(0)).hasMatch(), qPrintable(shown.value(0)));
   }
 
+  // Periodic send over a pty: the line arrives again and again on the board's side, and stops
+  // when the box is cleared.
+  void periodicSendRepeatsALineOnTheWire() {
+    Program board;
+    const auto& ui = board.Ui();
+    ui.txtTx[0]->setText(QStringLiteral("ping'0D"));
+    ui.spnRepeat[0]->setValue(40);
+    ui.chkRepeat[0]->setChecked(true);
+    std::string wire;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (wire += board.Pty.ReadSome(50), wire.find("ping\rping\rping\r") != std::string::npos), 5000);
+    ui.chkRepeat[0]->setChecked(false);
+    QTest::qWait(100);
+    board.Pty.ReadSome(50);  // whatever was on its way
+    QCOMPARE(board.Pty.ReadSome(200), std::string());
+  }
+
   void settingsAreWrittenAtShutDown() {
     Program board;
     board.Ui().txtTx[0]->setText(QStringLiteral("Hello'0D"));

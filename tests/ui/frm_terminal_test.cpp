@@ -224,6 +224,26 @@ class FrmTerminalTest : public QObject {
              korvani::terminal::Direction::Received);
   }
 
+  // "Every" and its milliseconds beside a Tx line send it on the panel's timer.
+  void everyBoxSendsTheLineOnItsInterval() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    port.Open = true;
+    const auto& ui = window.Ui();
+    ui.txtTx[2]->setText(QStringLiteral("T?'0D"));
+    ui.chkLogSent->click();  // no echo: the logs are not the point here
+    const std::size_t timers = board.fake.Timers.size();
+    ui.spnRepeat[2]->setValue(100);
+    ui.chkRepeat[2]->click();
+    QCOMPARE(panel.Transmit().Repeats()[2], (korvani::terminal::TxRepeat{true, 100}));
+    QCOMPARE(board.fake.Timers.size(), timers + 1);
+    board.fake.Timers.back()->Advance(250);
+    QCOMPARE(QString::fromStdString(port.Written), QStringLiteral("T?\rT?\r"));
+    ui.chkRepeat[2]->click();
+    board.fake.Timers.back()->Advance(250);
+    QCOMPARE(QString::fromStdString(port.Written), QStringLiteral("T?\rT?\r"));
+  }
+
   void testButtonShowsInjectedBytesInHex() {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
