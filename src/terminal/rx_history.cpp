@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/hex_notation.h"
+#include "base/text.h"
 
 namespace korvani::terminal {
 
@@ -15,10 +16,6 @@ constexpr std::uint64_t kRowBytes = 25;
 
 char Lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-char Upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
@@ -300,7 +297,7 @@ std::optional<RxHistory::Match> RxHistory::Find(HistoryForm form, std::string_vi
   std::string wanted(needle);
   if (!matchCase && form == HistoryForm::Hex) {
     // The hex form has no small letters: the needle in capitals is found as it stands.
-    std::transform(wanted.begin(), wanted.end(), wanted.begin(), Upper);
+    wanted = base::UpperCase(needle);
     matchCase = true;
   }
   if (!matchCase) {

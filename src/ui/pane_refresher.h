@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTimer>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,11 +18,8 @@ class PaneRefresher final : public QObject {
  public:
   using Convert = QString (*)(std::string_view);
 
-  // A pane whose text is given with each Show, or, with `source`, one that reads its text
-  // from there when it is rebuilt, so a pane changed per chunk copies nothing per chunk.
-  PaneRefresher(QPlainTextEdit* pane, int intervalMs, Convert convert,
-                std::function<std::string_view()> source = {})
-      : Pane(pane), ToText(convert), Source(std::move(source)) {
+  // A pane whose text is given with each Show and rebuilt at most every `intervalMs`.
+  PaneRefresher(QPlainTextEdit* pane, int intervalMs, Convert convert) : Pane(pane), ToText(convert) {
     Timer.setSingleShot(true);
     Timer.setInterval(intervalMs);
     QObject::connect(&Timer, &QTimer::timeout, this, [this] { Refresh(); });
@@ -41,9 +37,7 @@ class PaneRefresher final : public QObject {
 
  public:
   void Show(std::string_view text) {
-    if (!Source) {
-      Pending.assign(text);
-    }
+    Pending.assign(text);
     Schedule();
   }
 
@@ -55,7 +49,7 @@ class PaneRefresher final : public QObject {
   }
 
   void Refresh() {
-    Pane->setPlainText(ToText(Source ? Source() : std::string_view(Pending)));
+    Pane->setPlainText(ToText(Pending));
     // Out of view (its tab page hidden) the text is kept current, but the pane is not laid out
     // to scroll to the end: that costs as much as the rest and shows nothing. It scrolls when
     // it comes into view.
@@ -71,7 +65,6 @@ class PaneRefresher final : public QObject {
   QPlainTextEdit* Pane;
   Convert ToText;
   std::string Pending;
-  std::function<std::string_view()> Source;
   bool Stale = false;
   QTimer Timer;
 };

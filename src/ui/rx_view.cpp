@@ -381,11 +381,10 @@ QStringList RxView::VisibleLines() const {
 
 QString RxView::AllText() const {
   QStringList lines;
-  for (std::uint64_t number = Before; History != nullptr && number < Before + Count; ++number) {
-    if (number >= History->LinesBefore(Shown) &&
-        number - History->LinesBefore(Shown) < History->LineCount(Shown, UpTo)) {
-      lines << LineShown(number - History->LinesBefore(Shown));
-    }
+  // Lines gone from the history since the view caught up (while frozen) are left out.
+  for (std::uint64_t number = History != nullptr ? std::max(Before, History->LinesBefore(Shown)) : Before;
+       number < Before + Count; ++number) {
+    lines << LineOfNumber(number);
   }
   return lines.join(QLatin1Char('\n'));
 }
