@@ -68,19 +68,20 @@ void ReceivePath::ReadTerminalInput() {
 void ReceivePath::AddThisLot(std::string_view thisLot) {
   ArrivalMs = Time != nullptr ? base::MsOfDay(Time->Now()) : 0;
   Kept.Add(thisLot, ArrivalMs);
-  AsciiScratch.clear();
-  base::AppendAsciiToDisplay(AsciiScratch, thisLot);
-  AsciiText.AppendKeepingLast(AsciiScratch, kRxAsciiLimit);
-  LogRxAscii(AsciiScratch);
-
-  AppendHex(thisLot);
-  LogRxHex(HexScratch);
-  TrimHexText();
+  if (Logs.LogAscii) {
+    AsciiScratch.clear();
+    base::AppendAsciiToDisplay(AsciiScratch, thisLot);
+    LogRxAscii(AsciiScratch);
+  }
+  if (Logs.LogHex) {
+    HexForLog(thisLot);
+    LogRxHex(HexScratch);
+  } else {
+    // The rows go on where they would have: a log ticked later breaks where it always did.
+    Column = static_cast<std::int16_t>((Column + thisLot.size() % kHexPairsPerLine) % kHexPairsPerLine);
+  }
 
   if (!IsFrozen) {
-    SnapshotIsLive = true;
-    AsciiShown.clear();
-    HexShown.clear();
     UpDateRxDisplayDebug();
   }
 
@@ -89,12 +90,9 @@ void ReceivePath::AddThisLot(std::string_view thisLot) {
   }
 }
 
-void ReceivePath::AppendHex(std::string_view thisLot) {
-  if (HexText.Empty()) {
-    Column = 0;
-  }
+void ReceivePath::HexForLog(std::string_view thisLot) {
   // Sized for the most the chunk can need (and the table's slack byte), written in place a
-  // line's run at a time, then cut to what was written.
+  // row's run at a time, then cut to what was written.
   HexScratch.resize(thisLot.size() * 3 + (thisLot.size() / kHexPairsPerLine + 1) * 2 + 1);
   char* out = HexScratch.data();
   std::size_t at = 0;
@@ -114,38 +112,10 @@ void ReceivePath::AppendHex(std::string_view thisLot) {
     }
   }
   HexScratch.resize(static_cast<std::size_t>(out - HexScratch.data()));
-  HexText.Append(HexScratch);
-}
-
-// Dropping whole leading lines until the text fits, computed once for the chunk: the cut is
-// the end of the first line break that lies at or beyond the excess, or the excess itself
-// when no such break remains.
-void ReceivePath::TrimHexText() {
-  const std::size_t size = HexText.Size();
-  if (size <= kRxHexLimit) {
-    return;
-  }
-  const std::size_t excess = size - kRxHexLimit;
-  const std::string_view text = HexText.View();
-  const std::size_t from = excess >= 2 ? excess - 2 : 0;
-  const std::size_t lineBreak = text.find("\r\n", from);
-  HexText.DropFront(lineBreak == std::string_view::npos ? excess : lineBreak + 2);
-}
-
-std::string_view ReceivePath::RxAsciiShown() const {
-  return SnapshotIsLive ? AsciiText.View() : std::string_view(AsciiShown);
-}
-
-std::string_view ReceivePath::RxHexShown() const {
-  return SnapshotIsLive ? HexText.View() : std::string_view(HexShown);
 }
 
 void ReceivePath::UpDateRxDisplayDebug() {
-  View.ShowRxText(ShownText());
-}
-
-std::string_view ReceivePath::ShownText() const {
-  return Selected == RxViewOption::Ascii ? RxAsciiShown() : RxHexShown();
+  View.ShowHistory(Form());
 }
 
 void ReceivePath::LogRxAscii(std::string_view text) {
@@ -175,7 +145,7 @@ void ReceivePath::RecordSent(std::string_view bytes) {
 }
 
 std::string ReceivePath::ViewText() const {
-  const HistoryForm form = Selected == RxViewOption::Ascii ? HistoryForm::Ascii : HistoryForm::Hex;
+  const HistoryForm form = Form();
   const std::uint64_t upTo = HistoryShownEnd();
   std::string text;
   std::string line;
@@ -205,22 +175,12 @@ void ReceivePath::LogRxHex(std::string_view text) {
 void ReceivePath::ClearPane() {
   Kept.Clear();
   FrozenEnd = Kept.EndByte();  // while frozen, what arrives after the clear stays unseen too
-  AsciiText.Clear();
-  HexText.Clear();
-  AsciiShown.clear();
-  HexShown.clear();
-  // Both snapshots are empty now; while frozen they must stay empty as data arrives.
-  SnapshotIsLive = !IsFrozen;
-  View.ShowRxText({});
+  Column = 0;                  // the hex log's next row starts afresh, as the view's do
+  UpDateRxDisplayDebug();
 }
 
 void ReceivePath::ToggleFreeze() {
   if (!IsFrozen) {
-    if (SnapshotIsLive) {
-      AsciiShown.assign(AsciiText.View());
-      HexShown.assign(HexText.View());
-      SnapshotIsLive = false;
-    }
     IsFrozen = true;
     FrozenEnd = Kept.EndByte();
     View.SetFreezeCaption(kUpdateCaption);

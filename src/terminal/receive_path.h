@@ -1,6 +1,6 @@
-// The receive path: every chunk the serial port delivers is shown in the terminal's ASCII
-// and hex views, appended to the terminal log files when enabled, and handed on to the
-// HMI framer, always in that order.
+// The receive path: every chunk the serial port delivers is kept in the receive view's
+// history, appended to the terminal log files when enabled, and handed on to the HMI framer,
+// always in that order.
 #pragma once
 
 #include <cstdint>
@@ -10,15 +10,12 @@
 
 #include "base/clock.h"
 #include "base/files.h"
-#include "base/tail_text.h"
 #include "terminal/rx_history.h"
 #include "terminal/rx_pane_view.h"
 #include "terminal/serial_port.h"
 
 namespace korvani::terminal {
 
-inline constexpr std::size_t kRxAsciiLimit = 20000;
-inline constexpr std::size_t kRxHexLimit = 10000;
 inline constexpr std::int16_t kHexPairsPerLine = 25;
 
 enum class RxViewOption { Ascii, Hex };
@@ -53,7 +50,7 @@ class ReceivePath {
   void ReadTerminalInput();
   // Takes one chunk of received bytes.
   void AddThisLot(std::string_view thisLot);
-  // Puts the snapshot of the selected view into the pane.
+  // Tells the view the history or its form changed.
   void UpDateRxDisplayDebug();
 
   void LogRxAscii(std::string_view text);
@@ -93,38 +90,29 @@ class ReceivePath {
   RxLogSettings& LogSettings() { return Logs; }
   [[nodiscard]] const RxLogSettings& LogSettingsView() const { return Logs; }
 
-  [[nodiscard]] std::string_view RxAsciiText() const { return AsciiText.View(); }
-  [[nodiscard]] std::string_view RxHexText() const { return HexText.View(); }
-  [[nodiscard]] std::string_view RxAsciiShown() const;
-  [[nodiscard]] std::string_view RxHexShown() const;
-  // What the pane shows now: the selected view, or its snapshot while frozen.
-  [[nodiscard]] std::string_view ShownText() const;
+  // The hex log's column: where its next pair goes on a row of 25.
   [[nodiscard]] std::int16_t HexColumn() const { return Column; }
   [[nodiscard]] bool Frozen() const { return IsFrozen; }
   [[nodiscard]] RxViewOption SelectedView() const { return Selected; }
 
  private:
   void ResetPort();
-  void AppendHex(std::string_view thisLot);
-  void TrimHexText();
+  // The chunk's hex form for the log, in HexScratch, breaking rows where the log's do.
+  void HexForLog(std::string_view thisLot);
+  [[nodiscard]] HistoryForm Form() const {
+    return Selected == RxViewOption::Ascii ? HistoryForm::Ascii : HistoryForm::Hex;
+  }
 
   SerialPort& Port;
   RxPaneView& View;
   ChunkSink HmiSink;
   RxLogSettings Logs;
 
-  base::TailText AsciiText;
-  base::TailText HexText;
   RxHistory Kept;
   std::uint64_t FrozenEnd = 0;
   std::int32_t ArrivalMs = 0;  // when the chunk in hand came
   bool ShowSentOn = false;
   const base::Clock* Time = nullptr;
-  // While the pane is live the shown snapshots are the texts themselves; a copy is taken
-  // only when the pane freezes (SnapshotIsLive false), which keeps copying off the hot path.
-  bool SnapshotIsLive = true;
-  std::string AsciiShown;
-  std::string HexShown;
 
   std::int16_t Column = 0;
   bool ReadGuard = false;
@@ -132,7 +120,7 @@ class ReceivePath {
   bool IsFrozen = false;
   RxViewOption Selected = RxViewOption::Ascii;
 
-  std::string AsciiScratch;  // reused per chunk
+  std::string AsciiScratch;  // reused per chunk, only while its log is on
   std::string HexScratch;
 };
 

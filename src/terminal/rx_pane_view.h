@@ -3,13 +3,15 @@
 
 #include <string_view>
 
+#include "terminal/rx_history.h"
+
 namespace korvani::terminal {
 
 class RxPaneView {
  public:
   virtual ~RxPaneView() = default;
-  // The whole text of the receive pane (txtRxData), scrolled to its end.
-  virtual void ShowRxText(std::string_view text) = 0;
+  // The history changed, or the form it is shown in: the view catches up (at display rate).
+  virtual void ShowHistory(HistoryForm form) = 0;
   // "Freeze" while the pane is live, "Update" while it is frozen.
   virtual void SetFreezeCaption(std::string_view caption) = 0;
   // The time stamps box, and the stamps before the view's lines.

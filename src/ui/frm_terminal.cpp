@@ -47,13 +47,9 @@ QString FrmTerminal::ToPaneText(std::string_view text) {
   return shown;
 }
 
-void FrmTerminal::ShowRxText(std::string_view /*text*/) {
+void FrmTerminal::ShowHistory(terminal::HistoryForm form) {
   // The view draws from the receive history: told of a change, it catches up.
-  if (Panel != nullptr) {
-    Widgets.txtRxData->SetForm(Panel->Receive().SelectedView() == terminal::RxViewOption::Ascii
-                                   ? terminal::HistoryForm::Ascii
-                                   : terminal::HistoryForm::Hex);
-  }
+  Widgets.txtRxData->SetForm(form);
   Widgets.txtRxData->HistoryChanged();
 }
 

@@ -45,7 +45,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   static constexpr double kScreenHeightLogShown = 7200;
   static constexpr double kScreenHeightLogHidden = 10200;
 
-  void ShowRxText(std::string_view text) override;
+  void ShowHistory(terminal::HistoryForm form) override;
   void SetFreezeCaption(std::string_view caption) override;
   void SetTimestampsShown(bool on) override;
   void ShowRepeat(int index, const terminal::TxRepeat& repeat) override;

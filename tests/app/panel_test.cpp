@@ -184,7 +184,7 @@ TEST_F(PanelTest, TestBoxInjectsDecodedMessagesWithoutWritingToThePort) {
   ASSERT_EQ(Surface.Texts.size(), 1U);
   EXPECT_EQ(Surface.Texts[0].Value, "Hi");
   EXPECT_EQ(Port.Written, "");
-  EXPECT_EQ(View.RxText, "");  // injected text is not terminal traffic
+  EXPECT_EQ(Subject.Receive().ViewText(), "");  // injected text is not terminal traffic
 }
 
 TEST_F(PanelTest, TestTextJoinsWithReceivedData) {
@@ -200,8 +200,8 @@ TEST_F(PanelTest, ReadsEverythingWaitingInOneChunk) {
   Subject.FormLoad();
   Port.Open = true;
   Port.Arrive(std::string(5000, 'z'));
-  EXPECT_EQ(Subject.Receive().RxAsciiText().size(), 5000U);
-  EXPECT_EQ(View.RxText.size(), 5000U);
+  EXPECT_EQ(Subject.Receive().ViewText(), std::string(5000, 'z') + "\r\n");
+  EXPECT_EQ(View.RxUpdates, 1);
 }
 
 TEST_F(PanelTest, LostPortShowsClosedWithTheReasonAndReopensWhenBack) {
@@ -286,8 +286,8 @@ TEST_F(PanelTest, UnwritableTerminalLogsAndTraceNeverStopTheReceivePath) {
   Port.Arrive(
       "abc\x01!pane line\r\n\x03\x01V20\x02OK\x03"
       "def");
-  EXPECT_EQ(Subject.Receive().RxAsciiText().substr(0, 3), "abc");
-  EXPECT_NE(Subject.Receive().RxAsciiText().find("def"), std::string_view::npos);
+  EXPECT_EQ(Subject.Receive().ViewText().substr(0, 3), "abc");
+  EXPECT_NE(Subject.Receive().ViewText().find("def"), std::string::npos);
   EXPECT_EQ(View.HmiLog, "pane line\r\n");
   EXPECT_EQ(Port.Written, "OK\x04");
   EXPECT_TRUE(Dialogs.Boxes.empty());

@@ -11,8 +11,8 @@ namespace korvani::fakes {
 
 class FakePanelView : public app::PanelView {
  public:
-  void ShowRxText(std::string_view text) override {
-    RxText.assign(text);
+  void ShowHistory(terminal::HistoryForm form) override {
+    RxForm = form;
     ++RxUpdates;
   }
   void SetFreezeCaption(std::string_view caption) override { FreezeCaption.assign(caption); }
@@ -100,7 +100,7 @@ class FakePanelView : public app::PanelView {
   void FitWidthToTabs() override { Steps.emplace_back("fit width"); }
   [[nodiscard]] app::ScreenHeights AvailableScreenHeights() const override { return Heights; }
 
-  std::string RxText;
+  terminal::HistoryForm RxForm = terminal::HistoryForm::Ascii;
   int RxUpdates = 0;
   std::string FreezeCaption = "Freeze";
   std::string TestEcho;

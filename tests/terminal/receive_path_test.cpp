@@ -37,79 +37,32 @@ class ReceivePathTest : public ::testing::Test {
   ReceivePath Rx{Port, View, [this](std::string_view chunk) { HmiChunks.emplace_back(chunk); }};
 };
 
-TEST_F(ReceivePathTest, ShowsControlBytesAsEscapesInAsciiAndPairsInHex) {
+TEST_F(ReceivePathTest, KeepsWhatArrivesAndShowsItInEitherForm) {
   Port.Arrive(
       "A\x02"
       "B");
-  EXPECT_EQ(Rx.RxAsciiText(), "A'02 B");
-  EXPECT_EQ(Rx.RxHexText(), "41 02 42 ");
-  EXPECT_EQ(View.RxText, "A'02 B");
+  EXPECT_EQ(Rx.ViewText(), "A'02 B\r\n");
+  EXPECT_EQ(View.RxUpdates, 1);
   Rx.ShowHex();
-  EXPECT_EQ(View.RxText, "41 02 42 ");
+  EXPECT_EQ(View.RxForm, HistoryForm::Hex);
+  EXPECT_EQ(Rx.ViewText(), "41 02 42 \r\n");
   ASSERT_EQ(HmiChunks.size(), 1U);
   EXPECT_EQ(HmiChunks[0],
             "A\x02"
             "B");
 }
 
-TEST_F(ReceivePathTest, HexLineBreaksDoNotDependOnChunks) {
-  for (int chunk = 0; chunk < 3; ++chunk) {
-    Port.Arrive(std::string(10, 'a'));
-  }
-  std::string line;
-  for (int i = 0; i < 25; ++i) {
-    line += "61 ";
-  }
-  EXPECT_EQ(Rx.RxHexText(), line + "\r\n61 61 61 61 61 ");
-  EXPECT_EQ(Rx.HexColumn(), 5);
-}
-
-TEST_F(ReceivePathTest, ClearEmptiesViewsAndNextChunkStartsFreshHexLine) {
+TEST_F(ReceivePathTest, ClearEmptiesTheViewAndTheHexLogsRowsStartAgain) {
   Port.Arrive("abc");
   Rx.ClearPane();
-  EXPECT_EQ(View.RxText, "");
-  EXPECT_EQ(Rx.RxAsciiText(), "");
+  EXPECT_EQ(Rx.ViewText(), "");
   Port.Arrive("d");
-  EXPECT_EQ(Rx.RxHexText(), "64 ");
+  EXPECT_EQ(Rx.ViewText(), "d\r\n");
   EXPECT_EQ(Rx.HexColumn(), 1);
   EXPECT_EQ(HmiChunks.size(), 2U);  // the HMI side is not touched by Clear
 }
 
-TEST_F(ReceivePathTest, AsciiTextKeepsItsLastTwentyThousandCharacters) {
-  Port.Arrive(std::string(19990, 'x'));
-  Port.Arrive("0123456789abcdefghij");
-  ASSERT_EQ(Rx.RxAsciiText().size(), kRxAsciiLimit);
-  EXPECT_EQ(Rx.RxAsciiText().substr(kRxAsciiLimit - 20), "0123456789abcdefghij");
-  EXPECT_EQ(Rx.RxAsciiText().front(), 'x');
-
-  Port.Arrive(std::string(30000, 'y'));
-  EXPECT_EQ(Rx.RxAsciiText(), std::string(kRxAsciiLimit, 'y'));
-}
-
-TEST_F(ReceivePathTest, HexTextDropsWholeLeadingLines) {
-  // 25 bytes make one 77-character line; 10000 / 77 leaves 129 whole lines.
-  for (int line = 0; line < 200; ++line) {
-    Port.Arrive(std::string(25, static_cast<char>('A' + line % 26)));
-  }
-  const std::string_view hex = Rx.RxHexText();
-  EXPECT_EQ(hex.size(), 129U * 77U);
-  EXPECT_EQ(hex.substr(0, 3), "54 ");  // line 71 of 0..199 starts the text: T
-  EXPECT_EQ(hex.substr(hex.size() - 2), "\r\n");
-}
-
-TEST_F(ReceivePathTest, HexTrimOfOneHugeChunkMatchesLineByLineRule) {
-  std::string chunk(100000, '\x03');
-  Port.Arrive(chunk);
-  const std::string_view hex = Rx.RxHexText();
-  EXPECT_LE(hex.size(), kRxHexLimit);
-  EXPECT_GT(hex.size(), kRxHexLimit - 77);
-  EXPECT_EQ(hex.substr(0, 3), "03 ");
-  // 100000 = 4000 lines of 25: the text ends on a whole line.
-  EXPECT_EQ(hex.size() % 77, 0U);
-  EXPECT_EQ(Rx.RxAsciiText().size(), kRxAsciiLimit);
-}
-
-TEST_F(ReceivePathTest, FrozenPaneKeepsSnapshotWhileDataFlowsOn) {
+TEST_F(ReceivePathTest, FrozenViewKeepsWhatItShowedWhileDataFlowsOn) {
   Port.Arrive("one");
   Rx.ToggleFreeze();
   EXPECT_EQ(View.FreezeCaption, "Update");
@@ -117,31 +70,29 @@ TEST_F(ReceivePathTest, FrozenPaneKeepsSnapshotWhileDataFlowsOn) {
 
   Port.Arrive("two");
   EXPECT_EQ(View.RxUpdates, updates);
-  EXPECT_EQ(Rx.RxAsciiShown(), "one");
-  EXPECT_EQ(Rx.RxAsciiText(), "onetwo");
+  EXPECT_EQ(Rx.ViewText(), "one\r\n");
   EXPECT_EQ(HmiChunks.size(), 2U);
 
-  // The other view as it was at the moment of freezing.
+  // The other form as it was at the moment of freezing.
   Rx.ShowHex();
-  EXPECT_EQ(View.RxText, "6F 6E 65 ");
+  EXPECT_EQ(Rx.ViewText(), "6F 6E 65 \r\n");
 
-  // "Update" only changes the caption; the next chunk brings the pane up to date.
+  // "Update" only changes the caption; the next chunk brings the view up to date.
   Rx.ToggleFreeze();
   EXPECT_EQ(View.FreezeCaption, "Freeze");
   Rx.ShowAscii();
-  EXPECT_EQ(View.RxText, "one");
   Port.Arrive("3");
-  EXPECT_EQ(View.RxText, "onetwo3");
+  EXPECT_EQ(Rx.ViewText(), "onetwo3\r\n");
 }
 
-TEST_F(ReceivePathTest, ClearWhileFrozenKeepsPaneEmptyUntilLive) {
+TEST_F(ReceivePathTest, ClearWhileFrozenKeepsTheViewEmptyUntilLive) {
   Port.Arrive("one");
   Rx.ToggleFreeze();
   Rx.ClearPane();
   Port.Arrive("two");
-  EXPECT_EQ(Rx.RxAsciiShown(), "");
-  EXPECT_EQ(View.RxText, "");
-  EXPECT_EQ(Rx.RxAsciiText(), "two");
+  EXPECT_EQ(Rx.ViewText(), "");
+  Rx.ToggleFreeze();
+  EXPECT_EQ(Rx.ViewText(), "two\r\n");
 }
 
 TEST_F(ReceivePathTest, EventWithNothingWaitingDoesNothing) {
@@ -199,7 +150,7 @@ TEST_F(ReceivePathTest, DataTurnedAwayByTheGuardIsReadWhenItClears) {
   Port.SetEventHandler([&](int code) { rx.OnPortEvent(code); });
   Port.Arrive("first");
   EXPECT_EQ(HmiChunks, (std::vector<std::string>{"first", "late"}));
-  EXPECT_EQ(rx.RxAsciiText(), "firstlate");
+  EXPECT_EQ(rx.ViewText(), "firstlate\r\n");
 }
 
 class ReceivePathLogTest : public ReceivePathTest {
@@ -279,7 +230,7 @@ TEST_F(ReceivePathLogTest, UnwritableLogFileDoesNotStopReception) {
   Rx.LogSettings().LogAscii = true;
   Rx.LogSettings().AsciiFileName = (Folder / "missing-folder" / "ascii.log").string();
   Port.Arrive("still here");
-  EXPECT_EQ(Rx.RxAsciiText(), "still here");
+  EXPECT_EQ(Rx.ViewText(), "still here\r\n");
   EXPECT_EQ(HmiChunks.size(), 1U);
 }
 
