@@ -42,4 +42,8 @@ std::string AppFolders::RepeatsFilePath() const {
   return IniFolder() + "TxRepeat.ini";
 }
 
+std::string AppFolders::ViewSettingsFilePath() const {
+  return IniFolder() + "ReceiveView.ini";
+}
+
 }  // namespace korvani::app

@@ -19,6 +19,8 @@ class AppFolders {
   [[nodiscard]] std::string LineSettingsFilePath() const;
   // The Tx lines' periodic send, beside the settings file.
   [[nodiscard]] std::string RepeatsFilePath() const;
+  // The receive view's settings (how much it keeps), beside the settings file.
+  [[nodiscard]] std::string ViewSettingsFilePath() const;
 
  private:
   std::function<std::string(const char*)> GetEnv;

@@ -302,6 +302,17 @@ void Panel::SaveSettings() {
   const terminal::LineSettingsRecord record{PortConnection.Line(), values.BaudIndex, values.CharIndex};
   base::WriteFileAtomically(AppPaths.LineSettingsFilePath(), terminal::FormatLineSettingsFile(record));
   base::WriteFileAtomically(AppPaths.RepeatsFilePath(), terminal::FormatRepeatsFile(TxLines.Repeats()));
+  base::WriteFileAtomically(AppPaths.ViewSettingsFilePath(), terminal::FormatViewSettingsFile(ViewKeeps));
+}
+
+bool Panel::ChooseScrollback(std::string_view typed) {
+  const std::optional<terminal::Scrollback> chosen = terminal::ParseScrollback(typed);
+  if (chosen) {
+    ViewKeeps = *chosen;
+    RxPath.SetHistoryLimits(ViewKeeps.Limits());
+  }
+  View.ShowScrollback(ViewKeeps);
+  return chosen.has_value();
 }
 
 // The full line settings beside the 16-line file, when that file's speed and format lines
@@ -327,6 +338,11 @@ void Panel::LoadLineSettings() {
       TxLines.SetRepeat(i, repeats.at(static_cast<std::size_t>(i)));
     }
   }
+  // What the receive view keeps (a missing or damaged file: the default).
+  const terminal::Scrollback saved =
+      terminal::ReadViewSettingsFile(base::ReadWholeFile(AppPaths.ViewSettingsFilePath()))
+          .value_or(ViewKeeps);
+  ChooseScrollback(CommandLineScrollback.value_or(saved).Text());
 }
 
 }  // namespace korvani::app

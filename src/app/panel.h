@@ -68,10 +68,12 @@ class Panel {
 
   // Loading the main window: every start-up step, strictly in order.
   void FormLoad();
-  // Reads the settings file into the window; stops at the first line it cannot take.
   // "Save view...": the receive view's whole history as shown, to a file the user picks.
   void SaveReceiveView();
+  // Reads the settings file into the window; stops at the first line it cannot take.
   void LoadSettings();
+  // The settings kept beside that file: the line's, the Tx lines' periodic send, the
+  // receive view's; the command line's choices over them.
   void LoadLineSettings();
   // Writes the settings file (the window then closes and the program ends).
   void SaveSettings();
@@ -118,6 +120,14 @@ class Panel {
   void SetCommandLinePort(std::int16_t comNumber) { CommandLinePort = comNumber; }
   // --baud, --format, --flow, --dtr and --rts: they replace the saved settings at start-up.
   void SetCommandLineLine(const terminal::LineOptions& options) { CommandLineLine = options; }
+  // --scrollback: replaces the saved choice at start-up.
+  void SetCommandLineScrollback(std::optional<terminal::Scrollback> scrollback) {
+    CommandLineScrollback = scrollback;
+  }
+  // cmbScrollback: what the receive view keeps from now on (a smaller choice drops the oldest
+  // lines at once). False, and the choice shown as it was, when the text is not one.
+  bool ChooseScrollback(std::string_view typed);
+  [[nodiscard]] const terminal::Scrollback& ScrollbackKept() const { return ViewKeeps; }
 
  private:
   void BindCommands();
@@ -153,6 +163,8 @@ class Panel {
   bool SettingsNamesInAnsi = false;  // the settings file's names are written back as they were read
   std::int16_t CommandLinePort = 0;
   terminal::LineOptions CommandLineLine;
+  std::optional<terminal::Scrollback> CommandLineScrollback;
+  terminal::Scrollback ViewKeeps;
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

@@ -13,6 +13,7 @@
 #include "ports/com_port_list.h"
 #include "terminal/connection.h"
 #include "terminal/rx_pane_view.h"
+#include "terminal/scrollback.h"
 #include "terminal/terminal_logs.h"
 #include "terminal/transmit_lines.h"
 
@@ -57,6 +58,8 @@ class PanelView : public terminal::RxPaneView,
   virtual void ShowLogFolder(std::string_view folder) = 0;
   // Label2 beside the "Test" box: the injected text as hex pairs.
   virtual void ShowTestEcho(std::string_view hexListing) = 0;
+  // cmbScrollback on the Settings tab: what the receive view keeps.
+  virtual void ShowScrollback(const terminal::Scrollback& scrollback) = 0;
 };
 
 }  // namespace korvani::app

@@ -1,6 +1,8 @@
 // Small text helpers on byte text.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -38,6 +40,32 @@ inline int HexDigitValue(char c) {
     return c - 'a' + 10;
   }
   return -1;
+}
+
+// The key=value lines of a small settings file, keys and values without blanks around them;
+// blank lines, lines starting with '#' and lines without '=' are passed over.
+using KeyValues = std::map<std::string, std::string, std::less<>>;
+inline KeyValues ReadKeyValueLines(std::string_view text) {
+  KeyValues values;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) {
+      end = text.size();
+    }
+    std::string_view line = text.substr(at, end - at);
+    at = end + 1;
+    if (!line.empty() && line.back() == '\r') {
+      line.remove_suffix(1);
+    }
+    const std::size_t equals = line.find('=');
+    if (line.empty() || line.front() == '#' || equals == std::string_view::npos) {
+      continue;
+    }
+    values[std::string(TrimBlanks(line.substr(0, equals)))] =
+        std::string(TrimBlanks(line.substr(equals + 1)));
+  }
+  return values;
 }
 
 }  // namespace korvani::base

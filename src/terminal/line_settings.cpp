@@ -1,7 +1,6 @@
 #include "terminal/line_settings.h"
 
 #include <cmath>
-#include <map>
 
 #include "base/numbers.h"
 #include "base/text.h"
@@ -240,25 +239,7 @@ std::string FormatLineSettingsFile(const LineSettingsRecord& record) {
 }
 
 bool ReadLineSettingsFile(std::string_view text, LineSettingsRecord& record) {
-  std::map<std::string, std::string, std::less<>> values;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) {
-      end = text.size();
-    }
-    std::string_view line = text.substr(at, end - at);
-    at = end + 1;
-    if (!line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
-    }
-    const std::size_t equals = line.find('=');
-    if (line.empty() || line.front() == '#' || equals == std::string_view::npos) {
-      continue;
-    }
-    values[std::string(base::TrimBlanks(line.substr(0, equals)))] =
-        std::string(base::TrimBlanks(line.substr(equals + 1)));
-  }
+  const base::KeyValues values = base::ReadKeyValueLines(text);
   const auto value = [&values](std::string_view key) -> const std::string* {
     const auto found = values.find(key);
     return found == values.end() ? nullptr : &found->second;

@@ -69,6 +69,10 @@ void FrmTerminal::SetFreezeCaption(std::string_view caption) {
   Widgets.cmdRxFreeze->setText(ToQString(caption));
 }
 
+void FrmTerminal::ShowScrollback(const terminal::Scrollback& scrollback) {
+  Widgets.cmbScrollback->setCurrentText(QString::fromStdString(scrollback.Text()));
+}
+
 void FrmTerminal::ShowTestEcho(std::string_view hexListing) {
   Widgets.Label2->setText(ToQString(hexListing));
 }

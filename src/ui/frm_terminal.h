@@ -50,6 +50,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void SetTimestampsShown(bool on) override;
   void ShowRepeat(int index, const terminal::TxRepeat& repeat) override;
   void ShowTestEcho(std::string_view hexListing) override;
+  void ShowScrollback(const terminal::Scrollback& scrollback) override;
   void ShowLineSettings(const terminal::LineSettings& line) override;
   void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) override;
   [[nodiscard]] bool OpenChecked() const override;
@@ -164,6 +165,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void optBaud_Click(int index);
   void optCharacter_Click(int index);
   void cmbSpeed_Click();
+  void cmbScrollback_Click();
   void cmbLine_Click();
   void chkDtr_Click(bool down);
   void chkRts_Click(bool down);

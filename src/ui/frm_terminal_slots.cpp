@@ -127,6 +127,9 @@ void FrmTerminal::AttachSettingsTab() {
   connect(Widgets.chkDtr, &QPushButton::clicked, this, Slot(&FrmTerminal::chkDtr_Click));
   connect(Widgets.chkRts, &QPushButton::clicked, this, Slot(&FrmTerminal::chkRts_Click));
   connect(Widgets.cmdSendBreak, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdSendBreak_Click));
+  connect(Widgets.cmbScrollback, &QComboBox::activated, this, Slot(&FrmTerminal::cmbScrollback_Click));
+  connect(Widgets.cmbScrollback->lineEdit(), &QLineEdit::returnPressed, this,
+          Slot(&FrmTerminal::cmbScrollback_Click));
   // The input lines' lamps are polled while the Settings tab is in view, and only then.
   LinesTimer.setInterval(kLinesPollMs);
   connect(&LinesTimer, &QTimer::timeout, this, Slot(&FrmTerminal::tmrLines_Timer));
@@ -314,6 +317,9 @@ void FrmTerminal::optCharacter_Click(int index) {
 }
 void FrmTerminal::cmbSpeed_Click() {
   Panel->Connection().ChooseSpeedText(Widgets.cmbSpeed->currentText().toStdString());
+}
+void FrmTerminal::cmbScrollback_Click() {
+  Panel->ChooseScrollback(Widgets.cmbScrollback->currentText().toStdString());
 }
 void FrmTerminal::cmbLine_Click() {
   Panel->Connection().ChooseLine(LineChosen());

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include "terminal/connection.h"
+#include "terminal/scrollback.h"
 #include "terminal/transmit_lines.h"
 
 namespace korvani::ui {
@@ -540,6 +541,17 @@ QGroupBox* BuildLogFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
   hexRow->addWidget(ui.cmdSelectHexLogFile);
   form->addRow(QStringLiteral("ASCII log file"), asciiRow);
   form->addRow(QStringLiteral("Hex log file"), hexRow);
+  QStringList keeps;
+  for (const terminal::Scrollback& choice : terminal::kScrollbackChoices) {
+    keeps << QString::fromStdString(choice.Text());
+  }
+  ui.cmbScrollback = Choices("cmbScrollback", keeps, logFiles);
+  ui.cmbScrollback->setEditable(true);
+  ui.cmbScrollback->setInsertPolicy(QComboBox::NoInsert);
+  ui.cmbScrollback->setToolTip(
+      QStringLiteral("What the Terminal tab's view keeps: pick one, or type a number of lines (1,000 to "
+                     "10,000,000) and press Enter"));
+  form->addRow(QStringLiteral("Terminal view keeps"), ui.cmbScrollback);
   return logFiles;
 }
 

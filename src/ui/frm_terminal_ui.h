@@ -121,7 +121,8 @@ struct FrmTerminalUi {
   QComboBox* cmbStopBits = nullptr;
   QComboBox* cmbFlow = nullptr;
   QComboBox* cmbLinesOnOpen = nullptr;
-  QPushButton* chkDtr = nullptr;  // toggles that stay down while the line is on
+  QComboBox* cmbScrollback = nullptr;  // editable: what the Terminal tab's view keeps
+  QPushButton* chkDtr = nullptr;       // toggles that stay down while the line is on
   QPushButton* chkRts = nullptr;
   QPushButton* cmdSendBreak = nullptr;
   QLabel* lblCts = nullptr;

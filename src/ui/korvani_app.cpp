@@ -97,7 +97,7 @@ void KorvaniApp::Start() {
     HmiPanel->SetCommandLinePort(demo::kDemoPortNumber);
   }
   HmiPanel->SetCommandLineLine(Options.Line);
-  HmiPanel->Receive().SetHistoryLimits(terminal::HistoryLimits::ForLines(Options.ScrollbackLines));
+  HmiPanel->SetCommandLineScrollback(Options.Scrollback);
   HmiPanel->Receive().SetTimestamps(Options.Timestamps);
   HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments));
   HmiPanel->FormLoad();

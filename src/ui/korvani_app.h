@@ -22,12 +22,12 @@
 namespace korvani::ui {
 
 struct StartOptions {
-  QString PortPath;                         // --port: a device to list and open at start-up
-  bool Demo = false;                        // --demo: list the demo board and open it
-  std::vector<std::string> Arguments;       // all of them, for "/T"
-  terminal::LineOptions Line;               // --baud, --format, --flow, --dtr, --rts
-  std::uint64_t ScrollbackLines = 1000000;  // --scrollback: the receive view's history
-  bool Timestamps = false;                  // --timestamps
+  QString PortPath;                    // --port: a device to list and open at start-up
+  bool Demo = false;                   // --demo: list the demo board and open it
+  std::vector<std::string> Arguments;  // all of them, for "/T"
+  terminal::LineOptions Line;          // --baud, --format, --flow, --dtr, --rts
+  std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
+  bool Timestamps = false;                                        // --timestamps
 };
 
 class KorvaniApp {

@@ -13,7 +13,7 @@
 #endif
 
 #include "app/version.h"
-#include "base/numbers.h"
+#include "terminal/scrollback.h"
 #include "ui/korvani_app.h"
 
 namespace {
@@ -70,7 +70,8 @@ void PrintUsage() {
       "                The line options apply to the port opened at start-up and are kept for\n"
       "                the next start, as a choice on the Settings tab is.\n"
       "  --scrollback N  the lines the Terminal tab's view keeps, 1000 to 10000000 (1000000;\n"
-      "                memory is bounded at 160 bytes a line)\n"
+      "                memory is bounded at 160 bytes a line), or \"N characters\" from 20000;\n"
+      "                kept for the next start, as the choice on the Settings tab is\n"
       "  --timestamps  start each line of the Terminal tab's view and of the ASCII log with the\n"
       "                time its first byte came (HH:MM:SS.mmm)\n"
       "  /T            make the terminal functions available (the Terminal tab)\n"
@@ -79,14 +80,12 @@ void PrintUsage() {
       "\n"
       "Settings: $XDG_CONFIG_HOME/Korvani_by_Vexel/INIFile/Vexel32.INI, written when the\n"
       "window closes (~/.config/... when XDG_CONFIG_HOME is not set; %APPDATA%\\... on Windows),\n"
-      "and beside it LineSettings.ini with the line's full settings.\n"
+      "and beside it LineSettings.ini with the line's full settings, TxRepeat.ini with the Tx\n"
+      "lines' periodic send and ReceiveView.ini with what the Terminal tab's view keeps.\n"
       "Logs: the board's log files go to the log folder chosen on the Settings tab; the\n"
       "terminal logs (ASCII_logfile.log, Hex_logfile.log) and the trace (HMI_tracefile.txt)\n"
       "default to the folder korvani was started in.");
 }
-
-constexpr std::int64_t kFewestScrollback = 1000;
-constexpr std::int64_t kMostScrollback = 10000000;
 
 bool IsLineOption(const std::string& arg) {
   for (const char* option : {"--baud", "--format", "--flow", "--dtr", "--rts"}) {
@@ -126,15 +125,14 @@ int main(int argc, char* argv[]) {
       options.Timestamps = true;
     } else if (arg == "--scrollback" || arg.rfind("--scrollback=", 0) == 0) {
       const std::string value = arg.size() > 12 ? arg.substr(13) : (i + 1 < argc ? argv[++i] : "");
-      const std::optional<std::int64_t> lines =
-          korvani::base::StrictWholeNumber(value, kFewestScrollback, kMostScrollback);
-      if (!lines) {
+      options.Scrollback = korvani::terminal::ParseScrollback(value);
+      if (!options.Scrollback) {
         std::fprintf(stderr,
-                     "korvani: --scrollback %s: the lines kept are a whole number from 1000 to 10000000\n",
+                     "korvani: --scrollback %s: the lines kept are a whole number from 1000 to 10000000, "
+                     "or 20000 characters and up\n",
                      value.c_str());
         return 2;
       }
-      options.ScrollbackLines = static_cast<std::uint64_t>(*lines);
     } else if (IsLineOption(arg)) {
       const std::size_t equals = arg.find('=');
       const std::string option = arg.substr(0, equals);

@@ -384,5 +384,48 @@ TEST(PanelSettingsTest, TheLineSettingsFileAddsToTheSixteenLinesOnlyWhileTheySti
   }
 }
 
+// What the receive view keeps: the saved choice, the command line's over it, the default when
+// the file is missing or damaged; a choice on the Settings tab takes effect at once and is
+// saved; a text that is no choice changes nothing.
+TEST(PanelSettingsTest, WhatTheReceiveViewKeepsIsSavedAndTheCommandLineComesFirst) {
+  struct Case {
+    const char* Name;
+    std::optional<std::string> File;
+    std::optional<terminal::Scrollback> CommandLine;
+    terminal::Scrollback Expected;
+  };
+  const Case cases[] = {
+      {"no file", std::nullopt, std::nullopt, {1000000, false}},
+      {"saved", "scrollback=20,000 characters\n", std::nullopt, {20000, true}},
+      {"damaged", "scrollback=12 lines\n", std::nullopt, {1000000, false}},
+      {"the command line's", "scrollback=10,000 lines\n", terminal::Scrollback{5000}, {5000, false}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    fakes::TempFolder folder;
+    fakes::FakePlatform fake;
+    fake.Env = {{"APPDATA", folder.Path.string()}};
+    const AppFolders folders(fake.Get().GetEnv);
+    std::filesystem::create_directories(folders.IniFolder());
+    if (c.File) {
+      std::ofstream(folders.ViewSettingsFilePath(), std::ios::binary) << *c.File;
+    }
+    fakes::FakePanelView view;
+    Panel panel(fake.Get(), view);
+    panel.SetCommandLineScrollback(c.CommandLine);
+    panel.FormLoad();
+    EXPECT_EQ(view.ScrollbackShown, c.Expected);
+    EXPECT_EQ(panel.Receive().History().CurrentLimits().Bytes, c.Expected.Limits().Bytes);
+
+    EXPECT_FALSE(panel.ChooseScrollback("lots"));
+    EXPECT_EQ(view.ScrollbackShown, c.Expected);
+    EXPECT_TRUE(panel.ChooseScrollback(" 250,000 lines"));
+    EXPECT_EQ(panel.Receive().History().CurrentLimits().Lines, 250000U);
+    panel.SaveSettings();
+    EXPECT_EQ(terminal::ReadViewSettingsFile(base::ReadWholeFile(folders.ViewSettingsFilePath())),
+              terminal::Scrollback{250000});
+  }
+}
+
 }  // namespace
 }  // namespace korvani::app

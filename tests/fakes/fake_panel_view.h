@@ -21,6 +21,7 @@ class FakePanelView : public app::PanelView {
     RepeatsShown.at(static_cast<std::size_t>(index)) = repeat;
   }
   void ShowTestEcho(std::string_view hexListing) override { TestEcho.assign(hexListing); }
+  void ShowScrollback(const terminal::Scrollback& scrollback) override { ScrollbackShown = scrollback; }
   void ShowLineSettings(const terminal::LineSettings& line) override {
     LineShown = line;
     BaudOption = terminal::QuickBaudIndex(line.Baud);
@@ -102,6 +103,7 @@ class FakePanelView : public app::PanelView {
 
   terminal::HistoryForm RxForm = terminal::HistoryForm::Ascii;
   int RxUpdates = 0;
+  terminal::Scrollback ScrollbackShown;
   std::string FreezeCaption = "Freeze";
   std::string TestEcho;
   std::string PortStatus;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/hex_notation.h"
+#include "terminal/scrollback.h"
 
 namespace korvani::terminal {
 namespace {
@@ -186,6 +187,35 @@ TEST(RxHistoryTest, ClearEmptiesTheViewAndHexRowsStartAgain) {
   EXPECT_EQ(HistoryLines(history, HistoryForm::Hex), (std::vector<std::string>{"41 42 "}));
   EXPECT_EQ(HistoryLines(history, HistoryForm::Ascii), (std::vector<std::string>{"AB"}));
   EXPECT_EQ(history.LinesBefore(HistoryForm::Ascii), 1U);
+}
+
+// What the view keeps as typed on the Settings tab, given with --scrollback or read from the
+// settings file; each listed choice reads back as itself.
+TEST(ScrollbackTest, TakesLinesOrCharactersWithinTheirRanges) {
+  const struct {
+    const char* Typed;
+    std::optional<Scrollback> Read;
+  } cases[] = {
+      {"1000000", Scrollback{1000000, false}},
+      {" 1,000 lines ", Scrollback{1000, false}},
+      {"10,000,000 line", Scrollback{10000000, false}},
+      {"20,000 characters", Scrollback{20000, true}},
+      {"999", std::nullopt},
+      {"10000001", std::nullopt},
+      {"19999 characters", std::nullopt},
+      {"5000 bytes", std::nullopt},
+      {"lines", std::nullopt},
+      {"-5000", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseScrollback(c.Typed), c.Read) << c.Typed;
+  }
+  for (const Scrollback& choice : kScrollbackChoices) {
+    EXPECT_EQ(ParseScrollback(choice.Text()), choice) << choice.Text();
+    EXPECT_EQ(ReadViewSettingsFile(FormatViewSettingsFile(choice)), choice);
+  }
+  EXPECT_EQ((Scrollback{20000, true}.Limits().Bytes), 20000U);
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ class Program {
     settings.close();
 
     App = std::make_unique<korvani::ui::KorvaniApp>(korvani::ui::StartOptions{
-        Pty.SlavePath, false, {"--port", Pty.SlavePath.toStdString(), "/T"}, {}, 1000000, timestamps});
+        Pty.SlavePath, false, {"--port", Pty.SlavePath.toStdString(), "/T"}, {}, std::nullopt, timestamps});
     App->Start();
   }
 
