@@ -29,26 +29,13 @@ std::string StampText(std::int32_t msOfDay) {
 }
 
 void LineStamper::Stamp(std::string_view text, std::string_view stamp, std::string& out) {
-  for (const char c : text) {
-    if (PendingCr) {
-      PendingCr = false;
-      AtLineStart = true;
-      if (c == '\n') {  // CR LF: one line end
-        out.push_back(c);
-        continue;
-      }
-    }
-    if (AtLineStart) {
-      out.append(stamp);
-      AtLineStart = false;
-    }
-    out.push_back(c);
-    if (c == '\n') {
-      AtLineStart = true;
-    } else if (c == '\r') {
-      PendingCr = true;
-    }
-  }
+  std::size_t copied = 0;
+  Walker.Walk(text, [&](std::size_t lineStart) {
+    out.append(text.substr(copied, lineStart - copied));
+    out.append(stamp);
+    copied = lineStart;
+  });
+  out.append(text.substr(copied));
 }
 
 void RxHistory::SetLimits(HistoryLimits limits) {
@@ -65,41 +52,15 @@ void RxHistory::Add(std::string_view bytes, std::int32_t msOfDay, Direction dire
   // A change of direction starts a new line and a new run of hex rows.
   if (Segments.empty() || direction != LastDirection) {
     Segments.push_back({End, TotalRows(), direction});
-    LineOpen = false;
-    PendingCr = false;
+    Walker.Reset();
   }
   LastDirection = direction;
   if (Pieces.empty() || Pieces.back().MsOfDay != msOfDay) {
     Pieces.push_back({End, msOfDay});
   }
-  std::uint64_t at = End;
-  for (const char c : bytes) {
-    if (PendingCr) {
-      PendingCr = false;
-      if (c == '\n') {  // CR LF: one line end
-        LineOpen = false;
-        ++at;
-        continue;
-      }
-      LineOpen = false;  // a lone CR ended the line
-    }
-    if (!LineOpen) {
-      StartLine(at, msOfDay, direction);
-    }
-    if (c == '\n') {
-      LineOpen = false;
-    } else if (c == '\r') {
-      PendingCr = true;
-    }
-    ++at;
-  }
+  Walker.Walk(bytes, [&](std::size_t lineStart) { Lines.push_back({End + lineStart, msOfDay, direction}); });
   AppendBytes(bytes);
   DropOldest();
-}
-
-void RxHistory::StartLine(std::uint64_t at, std::int32_t msOfDay, Direction direction) {
-  Lines.push_back({at, msOfDay, direction});
-  LineOpen = true;
 }
 
 void RxHistory::AppendBytes(std::string_view bytes) {
@@ -148,8 +109,7 @@ void RxHistory::Clear() {
   Blocks.clear();
   BlocksStart = End;
   FirstKept = End;
-  LineOpen = false;
-  PendingCr = false;
+  Walker.Reset();
 }
 
 std::uint64_t RxHistory::TotalRows() const {

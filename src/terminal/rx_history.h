@@ -28,18 +28,44 @@ struct HistoryLimits {
 
 // "HH:MM:SS.mmm " for a time of day in milliseconds, the stamp a line starts with.
 std::string StampText(std::int32_t msOfDay);
+inline constexpr std::size_t kStampLength = 13;
 
-// Puts a stamp before every line of a text written in pieces (a log): a line starts after LF,
-// or after a CR that no LF follows, as the view's lines do. Which line a piece's first
-// character belongs to is known only once it comes, so a CR at the end of a piece waits.
+// Where lines start in a text that comes in pieces: after LF, or after a CR that no LF
+// follows, and, when a longest line is given, after so many bytes without either. Which line
+// a piece's first character belongs to is known only once it comes, so a CR at the end of a
+// piece waits. The text is walked a line at a time, not a byte at a time.
+class LineWalker {
+ public:
+  explicit LineWalker(std::size_t longest = std::string_view::npos) : Longest(longest) {}
+  // Calls `lineStarts(offset)` for each line that starts in the text.
+  template <typename LineStarts>
+  void Walk(std::string_view text, LineStarts&& lineStarts);
+  // Between lines, as at the start.
+  void Reset() {
+    LineOpen = false;
+    PendingCr = false;
+  }
+
+ private:
+  std::size_t Longest;
+  std::size_t OpenLength = 0;  // the bytes of the open line so far
+  bool LineOpen = false;       // the last line has no line end yet
+  bool PendingCr = false;      // the last byte was a CR: the line ends after it unless an LF follows
+};
+
+// Puts a stamp before every line of a text written in pieces (a log), where the view's lines
+// start.
 class LineStamper {
  public:
   void Stamp(std::string_view text, std::string_view stamp, std::string& out);
 
  private:
-  bool AtLineStart = true;
-  bool PendingCr = false;
+  LineWalker Walker;
 };
+
+// The longest line the view is given: a longer one goes on as a line of its own, so a board
+// that never sends a line end costs a frame no more than one that does.
+inline constexpr std::size_t kLongestLine = 4096;
 
 class RxHistory {
  public:
@@ -101,7 +127,6 @@ class RxHistory {
   };
 
   void AppendBytes(std::string_view bytes);
-  void StartLine(std::uint64_t at, std::int32_t msOfDay, Direction direction);
   void DropOldest();
   void CopyBytes(std::uint64_t from, std::uint64_t to, std::string& out) const;
   // The bytes from `from` to `to`: where they lie in one block, a view of it; else copied into
@@ -126,9 +151,53 @@ class RxHistory {
   std::deque<Segment> Segments;
   std::uint64_t RowsAtClear = 0;  // the hex rows made before the last Clear
   std::deque<Piece> Pieces;
-  bool PendingCr = false;  // the last byte was a CR: the line ends after it unless an LF follows
-  bool LineOpen = false;   // the last line has no line end yet
+  LineWalker Walker{kLongestLine};
   Direction LastDirection = Direction::Received;
 };
+
+template <typename LineStarts>
+void LineWalker::Walk(std::string_view text, LineStarts&& lineStarts) {
+  // Where the next CR and the next LF lie is looked up once and kept until passed.
+  const auto next = [&text](char c, std::size_t from) {
+    const std::size_t found = text.find(c, from);
+    return found == std::string_view::npos ? text.size() : found;
+  };
+  std::size_t nextCr = next('\r', 0);
+  std::size_t nextLf = next('\n', 0);
+  std::size_t at = 0;
+  while (at < text.size()) {
+    if (PendingCr) {
+      PendingCr = false;
+      LineOpen = false;
+      if (at == nextLf) {  // CR LF: one line end
+        nextLf = next('\n', ++at);
+        continue;
+      }
+    }
+    if (!LineOpen) {
+      lineStarts(at);
+      LineOpen = true;
+      OpenLength = 0;
+    }
+    const std::size_t end = std::min(nextCr, nextLf);
+    if (end - at > Longest - OpenLength) {  // the line is full before its end comes
+      at += Longest - OpenLength;
+      LineOpen = false;
+      continue;
+    }
+    if (end == text.size()) {
+      OpenLength += end - at;
+      return;
+    }
+    if (end == nextLf) {
+      LineOpen = false;
+      nextLf = next('\n', end + 1);
+    } else {
+      PendingCr = true;
+      nextCr = next('\r', end + 1);
+    }
+    at = end + 1;
+  }
+}
 
 }  // namespace korvani::terminal

@@ -12,23 +12,32 @@
 namespace korvani::terminal {
 namespace {
 
-// The lines the ASCII pane showed for a stream: its ASCII form cut at CR LF, lone CR and
-// lone LF; and the hex pane's rows, 25 pairs each.
+// The lines the ASCII view shows for a stream: cut at CR LF, lone CR and lone LF, and after
+// the longest line's bytes without one, each in the ASCII form; and the hex rows, 25 pairs each.
 std::vector<std::string> PaneLines(std::string_view stream) {
-  const std::string shown = base::AsciiToDisplay(stream);
-  std::vector<std::string> lines(1);
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    if (shown[i] == '\r' || shown[i] == '\n') {
-      if (shown[i] == '\r' && i + 1 < shown.size() && shown[i + 1] == '\n') {
+  std::vector<std::string> lines;
+  std::string raw;
+  bool open = false;
+  for (std::size_t i = 0; i < stream.size(); ++i) {
+    const char c = stream[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(base::AsciiToDisplay(raw));
+      raw.clear();
+      open = false;
+      if (c == '\r' && i + 1 < stream.size() && stream[i + 1] == '\n') {
         ++i;
       }
-      lines.emplace_back();
-    } else {
-      lines.back() += shown[i];
+      continue;
     }
+    if (raw.size() == kLongestLine) {
+      lines.push_back(base::AsciiToDisplay(raw));
+      raw.clear();
+    }
+    raw += c;
+    open = true;
   }
-  if (lines.back().empty()) {
-    lines.pop_back();  // a stream ending in a line end has no open line
+  if (open) {
+    lines.push_back(base::AsciiToDisplay(raw));  // a stream ending in a line end has no open line
   }
   return lines;
 }
@@ -61,19 +70,30 @@ TEST(RxHistoryTest, LinesAreThePanesWhateverTheChunking) {
       std::string("bin\x00\x01\x7F\x80\xFF\r\n", 11) + std::string(60, 'x') + "\r",
       "ends in CR LF\r\n",
       "",
+      // Lines longer than the longest: cut, and a line end just after a full line is its own.
+      std::string(kLongestLine * 2 + 3, 'y') + "\n" + std::string(kLongestLine, 'z') + "\r\nw" +
+          std::string(kLongestLine, 'v') + "\r",
   };
   std::mt19937 random(7);
   for (const std::string& stream : streams) {
     SCOPED_TRACE(base::AsciiToDisplay(stream));
     // Every cut into two chunks, and random chunkings.
+    // Every byte of a short stream, and of a long one those around the longest line's edges.
+    std::vector<std::size_t> places;
+    for (std::size_t at = 0; at <= stream.size(); ++at) {
+      const std::size_t fromEdge = std::min(at % kLongestLine, kLongestLine - at % kLongestLine);
+      if (stream.size() < 100 || fromEdge < 3 || at % 997 == 0 || at + 3 > stream.size()) {
+        places.push_back(at);
+      }
+    }
     std::vector<std::vector<std::size_t>> chunkings;
-    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+    for (const std::size_t cut : places) {
       chunkings.push_back({cut, stream.size() - cut});
     }
     for (int n = 0; n < 20; ++n) {
       std::vector<std::size_t> sizes;
       for (std::size_t left = stream.size(); left > 0;) {
-        const std::size_t size = std::min<std::size_t>(left, 1 + random() % 5);
+        const std::size_t size = std::min<std::size_t>(left, 1 + random() % (stream.size() < 100 ? 5 : 500));
         sizes.push_back(size);
         left -= size;
       }
@@ -92,7 +112,7 @@ TEST(RxHistoryTest, LinesAreThePanesWhateverTheChunking) {
     // Frozen at any byte, both forms show the stream as it was then.
     RxHistory history;
     history.Add(stream, 0);
-    for (std::size_t upTo = 0; upTo <= stream.size(); ++upTo) {
+    for (const std::size_t upTo : places) {
       const std::string then = stream.substr(0, upTo);
       ASSERT_EQ(HistoryLines(history, HistoryForm::Ascii, upTo), PaneLines(then)) << upTo;
       ASSERT_EQ(HistoryLines(history, HistoryForm::Hex, upTo), HexRows(then)) << upTo;
