@@ -14,13 +14,6 @@ namespace korvani::ui {
 
 namespace {
 
-QFont FixedPitchFont() {
-  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  font.setFamily(QStringLiteral("Liberation Mono"));
-  font.setStyleHint(QFont::TypeWriter);
-  return font;
-}
-
 QPushButton* ClearLogButton(const char* name, const char* tip, QWidget* parent) {
   auto* button = new QPushButton(QStringLiteral("Clear"), parent);
   button->setObjectName(QString::fromLatin1(name));

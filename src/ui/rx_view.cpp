@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,15 +17,80 @@ constexpr int kMarginPixels = 4;
 const QColor kSentColour(0, 90, 200);
 }  // namespace
 
+QFont FixedPitchFont() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setFamily(QStringLiteral("Liberation Mono"));
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
 RxView::RxView(QWidget* parent) : QAbstractScrollArea(parent) {
+  setFont(FixedPitchFont());
   Refresh.setSingleShot(true);
   Refresh.setInterval(kRefreshMs);
   connect(&Refresh, &QTimer::timeout, this, [this] { RunGuarded(Report, [this] { CatchUp(); }); });
   verticalScrollBar()->setSingleStep(1);
-  horizontalScrollBar()->setSingleStep(fontMetrics().horizontalAdvance(QLatin1Char('0')));
+  TakeFont();
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
+}
+
+void RxView::TakeFont() {
+  const int zero = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  horizontalScrollBar()->setSingleStep(zero);
+  Pitch = QFontInfo(font()).fixedPitch() ? zero : 0;
+  WidestPixels = 0;
+  Glyphs = QRawFont::fromFont(font());
+  QString printable;
+  for (char16_t c = 32; c < 128; ++c) {
+    printable += QChar(c);
+  }
+  const QList<quint32> indexes = Glyphs.glyphIndexesForString(printable);
+  GlyphOf.fill(0);
+  for (qsizetype i = 0; i < indexes.size() && i < 96; ++i) {
+    GlyphOf.at(static_cast<std::size_t>(32 + i)) = indexes[i];
+  }
+}
+
+void RxView::DrawColumns(QPainter& painter, const QString& line, int x, int baseline) {
+  if (Pitch == 0) {
+    painter.drawText(x, baseline, line);
+    return;
+  }
+  // Only the columns in sight are drawn: a long line costs no more than a short one.
+  const qsizetype first = std::max(0, -x / Pitch);
+  const qsizetype end = std::min(line.size(), first + viewport()->width() / Pitch + 2);
+  if (first >= end) {
+    return;
+  }
+  const auto plain = [](QChar c) { return c.unicode() >= 32 && c.unicode() < 128; };
+  if (!Glyphs.isValid() || !std::all_of(line.begin() + first, line.begin() + end, plain)) {
+    painter.drawText(x + static_cast<int>(first) * Pitch, baseline, line.mid(first, end - first));
+    return;
+  }
+  RunGlyphs.resize(end - first);
+  RunPlaces.resize(end - first);
+  for (qsizetype i = first; i < end; ++i) {
+    RunGlyphs[i - first] = GlyphOf.at(line[i].unicode());
+    RunPlaces[i - first] = QPointF(static_cast<double>(i * Pitch), 0);
+  }
+  QGlyphRun run;
+  run.setRawFont(Glyphs);
+  run.setGlyphIndexes(RunGlyphs);
+  run.setPositions(RunPlaces);
+  painter.drawGlyphRun(QPointF(x, baseline), run);
+}
+
+void RxView::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) {
+    TakeFont();
+  }
+  QAbstractScrollArea::changeEvent(event);
+}
+
+int RxView::ColumnLeft(const QString& line, qsizetype column) const {
+  return Pitch > 0 ? static_cast<int>(column) * Pitch : fontMetrics().horizontalAdvance(line.left(column));
 }
 
 void RxView::SetHistory(const terminal::RxHistory* history, std::function<std::uint64_t()> shownEnd) {
@@ -146,11 +213,12 @@ void RxView::MarkMatches(QPainter& painter, const QString& line, int x, int y, b
   }
   const QFontMetrics metrics = fontMetrics();
   const QColor mark = current ? QColor(255, 150, 50) : QColor(255, 230, 120);
-  for (qsizetype at = line.indexOf(Sought, 0, SoughtCase); at >= 0;
+  // Find looks in what came, not in the stamps before it: neither are they marked.
+  const qsizetype from = Stamps ? static_cast<qsizetype>(terminal::kStampLength) : 0;
+  for (qsizetype at = line.indexOf(Sought, from, SoughtCase); at >= 0;
        at = line.indexOf(Sought, at + Sought.size(), SoughtCase)) {
-    const int left = x + metrics.horizontalAdvance(line.left(at));
-    painter.fillRect(left, y, metrics.horizontalAdvance(line.mid(at, Sought.size())), metrics.lineSpacing(),
-                     mark);
+    const int left = ColumnLeft(line, at);
+    painter.fillRect(x + left, y, ColumnLeft(line, at + Sought.size()) - left, metrics.lineSpacing(), mark);
   }
 }
 
@@ -181,8 +249,8 @@ void RxView::paintEvent(QPaintEvent* /*event*/) {
     MarkSelection(painter, line, TopNumber + static_cast<std::uint64_t>(row), x, row * height);
     MarkMatches(painter, line, x, row * height, TopNumber + static_cast<std::uint64_t>(row) == Found);
     painter.setPen(from == terminal::Direction::Sent ? kSentColour : received);
-    painter.drawText(x, row * height + metrics.ascent(), line);
-    const int width = metrics.horizontalAdvance(line);
+    DrawColumns(painter, line, x, row * height + metrics.ascent());
+    const int width = ColumnLeft(line, line.size());
     if (width > WidestPixels) {
       WidestPixels = width;
       wider = true;
@@ -259,6 +327,9 @@ RxView::Place RxView::PlaceAt(QPoint point) const {
       std::min(TopNumber + static_cast<std::uint64_t>(row), Before + (Count > 0 ? Count - 1 : 0));
   const int x = point.x() - kMarginPixels + horizontalScrollBar()->value();
   const QString line = LineOfNumber(number);
+  if (Pitch > 0) {
+    return {number, std::clamp<qsizetype>((x + Pitch / 2) / Pitch, 0, line.size())};
+  }
   qsizetype column = 0;
   while (column < line.size() &&
          metrics.horizontalAdvance(line.left(column + 1)) <= x + metrics.averageCharWidth() / 2) {
@@ -363,9 +434,9 @@ void RxView::MarkSelection(QPainter& painter, const QString& line, std::uint64_t
   const QFontMetrics metrics = fontMetrics();
   const qsizetype from = number == first.Number ? first.Column : 0;
   const qsizetype to = number == last.Number ? last.Column : line.size() + 1;  // and the line end
-  const int left = x + metrics.horizontalAdvance(line.left(from));
-  const int right = x + metrics.horizontalAdvance(line.left(std::min(to, line.size()))) +
-                    (to > line.size() ? metrics.averageCharWidth() : 0);
+  const int left = x + ColumnLeft(line, from);
+  const int right =
+      x + ColumnLeft(line, std::min(to, line.size())) + (to > line.size() ? metrics.averageCharWidth() : 0);
   painter.fillRect(left, y, right - left, metrics.lineSpacing(),
                    palette().color(QPalette::Highlight).lighter(160));
 }

@@ -6,9 +6,12 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QRawFont>
 #include <QStringList>
 #include <QTimer>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -17,6 +20,9 @@
 #include "ui/guarded.h"
 
 namespace korvani::ui {
+
+// The window's fixed-pitch font: the receive view's, the Tx lines' and the prompts'.
+QFont FixedPitchFont();
 
 class RxView final : public QAbstractScrollArea {
   Q_OBJECT
@@ -73,6 +79,7 @@ class RxView final : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void CatchUp();
@@ -81,6 +88,12 @@ class RxView final : public QAbstractScrollArea {
   [[nodiscard]] int LinesInSight() const;
   [[nodiscard]] std::uint64_t FirstShown() const;  // the index of the top line in the history
   void MarkMatches(QPainter& painter, const QString& line, int x, int y, bool current) const;
+  // Where the line's column starts, in pixels from the line's start. In a fixed-pitch font
+  // (Pitch, 0 in another) every column is one width, so no line is measured.
+  [[nodiscard]] int ColumnLeft(const QString& line, qsizetype column) const;
+  void TakeFont();
+  // Draws the columns of the line in sight at (x, baseline).
+  void DrawColumns(QPainter& painter, const QString& line, int x, int baseline);
   // The history's index of the row's line, false when no line is drawn there.
   bool RowIndex(int row, std::uint64_t& index) const;
   [[nodiscard]] QString LineShown(std::uint64_t index, terminal::Direction* from = nullptr) const;
@@ -98,6 +111,13 @@ class RxView final : public QAbstractScrollArea {
   std::uint64_t Count = 0;
   std::uint64_t TopNumber = 0;
   int WidestPixels = 0;
+  int Pitch = 0;
+  // In a fixed-pitch font the view's characters (all of them printable ASCII) are drawn as
+  // glyphs at their columns, looked up once: no text is laid out per frame.
+  QRawFont Glyphs;
+  std::array<quint32, 128> GlyphOf{};
+  QList<quint32> RunGlyphs;  // reused per line
+  QList<QPointF> RunPlaces;
   QString Sought;  // the text being found, marked where it is in sight
   Qt::CaseSensitivity SoughtCase = Qt::CaseInsensitive;
   std::optional<std::uint64_t> Found;
