@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "base/text.h"
@@ -26,6 +28,45 @@ constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr std::size_t kBlockSize = 1 << 20;
 
 // Compares a file with the text that should be in it, piece by piece.
+// Takes the time stamps off a stamped ASCII log, in place: "HH:MM:SS.mmm " where a line
+// starts (after LF, or after a CR no LF follows). What is not a stamp where one belongs stays,
+// so the check that follows counts it.
+inline void WithoutStamps(const std::string& path) {
+  std::string text;
+  {
+    std::ifstream file(path, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  constexpr std::string_view kShape = "00:00:00.000 ";
+  const auto isStamp = [&text, kShape](std::size_t at) {
+    if (at + kShape.size() > text.size()) {
+      return false;
+    }
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+      const char c = text[at + i];
+      if (kShape[i] == '0' ? (c < '0' || c > '9') : c != kShape[i]) {
+        return false;
+      }
+    }
+    return true;
+  };
+  std::string plain;
+  plain.reserve(text.size());
+  bool lineStart = true;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (lineStart && isStamp(i)) {
+      i += kShape.size();
+      if (i >= text.size()) {
+        break;
+      }
+    }
+    const char c = text[i];
+    plain += c;
+    lineStart = c == '\n' || (c == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
+  }
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << plain;
+}
+
 inline std::int64_t Differences(const std::string& path,
                                 const std::function<std::string(std::size_t)>& expected, std::size_t pieces) {
   std::ifstream file(path, std::ios::binary);

@@ -9,9 +9,13 @@
 // repaint (from the program's paint trace, KORVANI_PAINT_TRACE), and the bytes missing from
 // the two terminal logs. Each view runs --runs times (3 unless told) and the run with the
 // median CPU per MB is reported, with the range of all runs beside it.
+// With --timestamps the program stamps its view and ASCII log (the stamps are taken off again
+// before the log is checked); the resident set is also read at 70% of the flood and at its
+// end, which with 100 MB or more shows it flat once the 1,000,000-line history is full.
 // Exit status 1 when a byte is lost or the program stops answering.
 //
-// Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--program PATH]
+// Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--timestamps]
+//                      [--program PATH]
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -40,6 +44,7 @@ struct Options {
   double Megabytes = 20;
   int Runs = 3;
   bool Logs = true;  // --logs-off: what the two terminal logs cost, by their absence
+  bool Timestamps = false;
   std::string Program;
 };
 
@@ -52,6 +57,8 @@ struct ViewRun {
   double CpuSeconds = 0;
   double SystemSeconds = 0;  // of which in the kernel
   double PeakRss = 0;
+  double RssAt70 = 0;  // resident, at 70% of the flood and at its end
+  double RssAtEnd = 0;
   double LongestGapMs = 0;
   std::int64_t Missing = 0;
 };
@@ -101,7 +108,11 @@ class OutsideFlood {
     const std::string paints = Folder.filePath("paints.txt").toStdString();
     qputenv("KORVANI_PAINT_TRACE", QByteArray::fromStdString(paints));
 
-    RunningProgram program(Config.Program, {"--port", Pty.SlavePath, "/T"}, Folder);
+    std::vector<std::string> arguments = {"--port", Pty.SlavePath, "/T"};
+    if (Config.Timestamps) {
+      arguments.emplace_back("--timestamps");
+    }
+    RunningProgram program(Config.Program, arguments, Folder);
     if (!Ready(program) || (terminalTab && !SelectTerminalTab(program.Id()))) {
       run.Note = "failed: the program did not come up on " + Pty.SlavePath;
       return run;
@@ -113,12 +124,16 @@ class OutsideFlood {
     const auto blocks =
         static_cast<std::size_t>(Config.Megabytes * kMegabyte / static_cast<double>(Block.size()) + 0.5);
     const std::string stat = "/proc/" + std::to_string(program.Id()) + "/stat";
+    const std::string status = "/proc/" + std::to_string(program.Id()) + "/status";
     const double cpuBefore = CpuSecondsOf(stat);
     const double systemBefore = CpuSecondsOf(stat, true);
     const auto start = Clock::now();
     const std::int64_t startNs = Now();
     for (std::size_t i = 0; i < blocks; ++i) {
       Pty.WriteAll(Block);
+      if (i == blocks * 7 / 10) {
+        run.RssAt70 = PeakRssMegabytes(status, "VmRSS:");
+      }
     }
     if (!Sync()) {
       run.Note = "failed: the program stopped answering";
@@ -128,7 +143,8 @@ class OutsideFlood {
     run.LongestGapMs = LongestGapMs(paints, startNs, Now());
     run.CpuSeconds = CpuSecondsOf(stat) - cpuBefore;
     run.SystemSeconds = CpuSecondsOf(stat, true) - systemBefore;
-    run.PeakRss = PeakRssMegabytes("/proc/" + std::to_string(program.Id()) + "/status");
+    run.PeakRss = PeakRssMegabytes(status);
+    run.RssAtEnd = PeakRssMegabytes(status, "VmRSS:");
     run.Megabytes = static_cast<double>(blocks * Block.size()) / kMegabyte;
     program.Stop();
 
@@ -136,6 +152,9 @@ class OutsideFlood {
     const std::string blockShown = korvani::base::AsciiToDisplay(Block);
     const std::string tailShown = korvani::base::AsciiToDisplay(tail);
     if (Config.Logs) {
+      if (Config.Timestamps) {
+        WithoutStamps(ascii);
+      }
       run.Missing = Differences(
           ascii, [&](std::size_t i) { return i < blocks ? blockShown : tailShown; }, blocks + 1);
       run.Missing += HexDifferences(hex, Block, blocks, tail);
@@ -215,14 +234,16 @@ int main(int argc, char* argv[]) {
       options.Megabytes = std::stod(argv[++i]);
     } else if (arg == "--runs" && i + 1 < argc) {
       options.Runs = std::max(1, std::stoi(argv[++i]));
+    } else if (arg == "--timestamps") {
+      options.Timestamps = true;
     } else if (arg == "--logs-off") {
       options.Logs = false;
     } else if (arg == "--program" && i + 1 < argc) {
       options.Program = argv[++i];
     } else {
-      std::fprintf(
-          stderr,
-          "Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--program PATH]\n");
+      std::fprintf(stderr,
+                   "Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--timestamps] "
+                   "[--program PATH]\n");
       return 2;
     }
   }
@@ -250,12 +271,13 @@ int main(int argc, char* argv[]) {
 
   std::printf(
       "Outside flood of %s on %s; platform %s; cat on the same pty: %.1f MB/s at %.4f CPU s/MB; median of %d "
-      "runs\n\n",
-      options.Program.c_str(), pty.SlavePath.c_str(), PlatformName().c_str(), catMBps, catCpu, options.Runs);
+      "runs%s\n\n",
+      options.Program.c_str(), pty.SlavePath.c_str(), PlatformName().c_str(), catMBps, catCpu, options.Runs,
+      options.Timestamps ? "; time stamps on" : "");
   std::printf(
       "| View | MB | MB/s | of cat | CPU s/MB | of which kernel | times cat's CPU | CPU s/MB of all runs "
-      "| peak RSS MB | longest repaint gap ms | bytes lost |\n");
-  std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
+      "| peak RSS MB | RSS MB at 70%% / end | longest repaint gap ms | bytes lost |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
   bool failed = false;
   for (const Measured& view : views) {
     const ViewRun& run = view.Median;
@@ -266,10 +288,11 @@ int main(int argc, char* argv[]) {
     }
     const double rate = run.Megabytes / run.Seconds;
     const double cpu = run.CpuSeconds / run.Megabytes;
-    std::printf("| %s | %.0f | %.1f | %.2f | %.4f | %.4f | %.1f | %.4f-%.4f | %.0f | %.0f | %lld |\n",
-                run.Name.c_str(), run.Megabytes, rate, rate / catMBps, cpu, run.SystemSeconds / run.Megabytes,
-                catCpu > 0 ? cpu / catCpu : 0.0, view.LeastCpu, view.MostCpu, run.PeakRss, run.LongestGapMs,
-                static_cast<long long>(view.Missing));
+    std::printf(
+        "| %s | %.0f | %.1f | %.2f | %.4f | %.4f | %.1f | %.4f-%.4f | %.0f | %.0f / %.0f | %.0f | %lld |\n",
+        run.Name.c_str(), run.Megabytes, rate, rate / catMBps, cpu, run.SystemSeconds / run.Megabytes,
+        catCpu > 0 ? cpu / catCpu : 0.0, view.LeastCpu, view.MostCpu, run.PeakRss, run.RssAt70, run.RssAtEnd,
+        run.LongestGapMs, static_cast<long long>(view.Missing));
   }
   if (failed) {
     std::printf("FAILED\n%s", ReadWhole(folder.filePath("korvani.out").toStdString()).c_str());

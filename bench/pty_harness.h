@@ -74,12 +74,14 @@ inline double CpuSecondsOf(const std::string& statPath, bool systemOnly = false)
 }
 
 // VmHWM of a /proc status file, this process's by default.
-inline double PeakRssMegabytes(const std::string& statusPath = "/proc/self/status") {
+// A figure in kB of /proc/<pid>/status, in MB: the peak resident set (VmHWM) unless told.
+inline double PeakRssMegabytes(const std::string& statusPath = "/proc/self/status",
+                               const std::string& field = "VmHWM:") {
   std::ifstream file(statusPath);
   std::string line;
   while (std::getline(file, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) {
-      return std::stod(line.substr(6)) / 1024.0;
+    if (line.rfind(field, 0) == 0) {
+      return std::stod(line.substr(field.size())) / 1024.0;
     }
   }
   return 0;

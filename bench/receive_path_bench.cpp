@@ -1,5 +1,5 @@
-// The core receive path on a stream of mixed traffic: both views, the HMI framer and the
-// command dispatch, on 4 KiB chunks.
+// The core receive path on a stream of mixed traffic: the receive view's history, the HMI
+// framer and the command dispatch, on 4 KiB chunks, the terminal logs off.
 #include <benchmark/benchmark.h>
 
 #include <string>
