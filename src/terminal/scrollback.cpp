@@ -34,7 +34,8 @@ std::optional<Scrollback> ParseScrollback(std::string_view text) {
   }
   const HistoryLimits most = HistoryLimits::ForLines(kMostScrollbackLines);
   const std::optional<std::int64_t> count =
-      characters ? base::StrictWholeNumber(digits, kFewestScrollbackCharacters, static_cast<std::int64_t>(most.Bytes))
+      characters ? base::StrictWholeNumber(digits, kFewestScrollbackCharacters,
+                                           static_cast<std::int64_t>(most.Bytes))
                  : base::StrictWholeNumber(digits, kFewestScrollbackLines, kMostScrollbackLines);
   if (!count) {
     return std::nullopt;

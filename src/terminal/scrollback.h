@@ -27,8 +27,11 @@ inline constexpr std::uint64_t kMostScrollbackLines = 10000000;
 inline constexpr std::uint64_t kFewestScrollbackCharacters = 20000;
 
 // The choices listed on the Settings tab; any other count may be typed.
-inline constexpr std::array<Scrollback, 5> kScrollbackChoices{
-    {{kFewestScrollbackCharacters, true}, {10000, false}, {100000, false}, {1000000, false}, {10000000, false}}};
+inline constexpr std::array<Scrollback, 5> kScrollbackChoices{{{kFewestScrollbackCharacters, true},
+                                                               {10000, false},
+                                                               {100000, false},
+                                                               {1000000, false},
+                                                               {10000000, false}}};
 
 // A count with or without thousands separators, then "lines" (or nothing) or "characters":
 // lines from 1,000 to 10,000,000, characters from 20,000 to what 10,000,000 lines may hold.
