@@ -1,9 +1,9 @@
 // rx_view_scroll: the Terminal tab's receive view, shown in a window of this tool's own process,
 // over a full history of 1,000,000 lines of 80 bytes with time stamps on, dragged from the end
-// to the start and back in 2,000 steps in each form; and over 40 MB that never ends a line. A frame is one move of the scroll bar and
-// the view's repaint, timed until the repaint is done; the longest, the 99th percentile and the
-// median are reported. Under an X server (Xvfb in CI) the repaint is also put on the screen;
-// offscreen it ends in the window's picture.
+// to the start and back in 2,000 steps in each form; and over 40 MB that never ends a line. A frame is one
+// move of the scroll bar and the view's repaint, timed until the repaint is done; the longest, the 99th
+// percentile and the median are reported. Under an X server (Xvfb in CI) the repaint is also put on the
+// screen; offscreen it ends in the window's picture.
 //
 // Usage: rx_view_scroll [--steps N]
 #include <QApplication>
@@ -93,7 +93,8 @@ int main(int argc, char* argv[]) {
   view.show();
   std::printf("The receive view in rx_view_scroll's own process; platform %s; time stamps on\n\n",
               korvani::bench::PlatformName().c_str());
-  std::printf("| History, form | frames | longest ms | 99th percentile ms | median ms |\n|---|---|---|---|---|\n");
+  std::printf(
+      "| History, form | frames | longest ms | 99th percentile ms | median ms |\n|---|---|---|---|---|\n");
   struct Case {
     const char* Name;
     const RxHistory* Kept;

@@ -191,6 +191,17 @@ void Panel::SaveReceiveView() {
   }
 }
 
+void Panel::SaveScreen() {
+  const std::string path = TermLogs.PickFile("screen.png");
+  if (path.empty()) {
+    return;  // cancelled
+  }
+  const std::string why = View.SaveScreenPicture(path);
+  if (!why.empty()) {
+    ProblemReports.ShowProblem("Unable to save the screen to " + path + ": " + why);
+  }
+}
+
 void Panel::LoadSettings() {
   std::ifstream file(base::Utf8Path(AppPaths.IniFilePath()), std::ios::binary);
   if (!file) {

@@ -70,6 +70,8 @@ class Panel {
   void FormLoad();
   // "Save view...": the receive view's whole history as shown, to a file the user picks.
   void SaveReceiveView();
+  // "Save screen...": a PNG picture of the board's screen, to a file the user picks.
+  void SaveScreen();
   // Reads the settings file into the window; stops at the first line it cannot take.
   void LoadSettings();
   // The settings kept beside that file: the line's, the Tx lines' periodic send, the

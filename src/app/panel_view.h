@@ -58,6 +58,9 @@ class PanelView : public terminal::RxPaneView,
   virtual void ShowLogFolder(std::string_view folder) = 0;
   // Label2 beside the "Test" box: the injected text as hex pairs.
   virtual void ShowTestEcho(std::string_view hexListing) = 0;
+  // Writes a PNG picture of the board's screen, with its soft buttons, at its size on the
+  // display; the reason in plain words when it could not, else empty.
+  virtual std::string SaveScreenPicture(const std::string& path) = 0;
   // cmbScrollback on the Settings tab: what the receive view keeps.
   virtual void ShowScrollback(const terminal::Scrollback& scrollback) = 0;
 };

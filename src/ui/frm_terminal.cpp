@@ -1,5 +1,6 @@
 #include "ui/frm_terminal.h"
 
+#include <QImageWriter>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
@@ -71,6 +72,41 @@ void FrmTerminal::SetFreezeCaption(std::string_view caption) {
 
 void FrmTerminal::ShowScrollback(const terminal::Scrollback& scrollback) {
   Widgets.cmbScrollback->setCurrentText(QString::fromStdString(scrollback.Text()));
+}
+
+std::string FrmTerminal::SaveScreenPicture(const std::string& path) {
+  QImageWriter writer(QString::fromStdString(path), "png");
+  if (!writer.write(Widgets.picHMI1->grab().toImage())) {
+    return writer.errorString().toStdString();
+  }
+  return {};
+}
+
+void FrmTerminal::keyPressEvent(QKeyEvent* event) {
+  if (!SoftButtonKey(event, true)) {
+    QMainWindow::keyPressEvent(event);
+  }
+}
+
+void FrmTerminal::keyReleaseEvent(QKeyEvent* event) {
+  if (!SoftButtonKey(event, false)) {
+    QMainWindow::keyReleaseEvent(event);
+  }
+}
+
+bool FrmTerminal::SoftButtonKey(QKeyEvent* event, bool down) {
+  const int number = event->key() - Qt::Key_F1 + 1;
+  if (Panel == nullptr || number < 1 || number > hmi::screen::kDefaultButtons ||
+      Widgets.SSTab1->currentIndex() != app::kHmiTab) {
+    return false;
+  }
+  if (event->isAutoRepeat()) {
+    return true;  // a held key is a held button: its own repeat goes on
+  }
+  bool handled = false;
+  RunGuarded(Report,
+             [&] { handled = down ? Panel->Buttons().KeyDown(number) : Panel->Buttons().KeyUp(number); });
+  return handled;
 }
 
 void FrmTerminal::ShowTestEcho(std::string_view hexListing) {

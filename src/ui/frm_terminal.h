@@ -51,6 +51,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void ShowRepeat(int index, const terminal::TxRepeat& repeat) override;
   void ShowTestEcho(std::string_view hexListing) override;
   void ShowScrollback(const terminal::Scrollback& scrollback) override;
+  std::string SaveScreenPicture(const std::string& path) override;
   void ShowLineSettings(const terminal::LineSettings& line) override;
   void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) override;
   [[nodiscard]] bool OpenChecked() const override;
@@ -105,6 +106,9 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // F1 to F8 hold the soft buttons 1 to 8 while the panel tab is in view.
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
   // Closing, for whatever reason, saves the settings; the program then ends.
   void closeEvent(QCloseEvent* event) override;
 
@@ -130,6 +134,9 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void chkTimestamps_Click(bool ticked);
   void chkShowSent_Click(bool ticked);
   void cmdSaveView_Click();
+  void cmdSaveScreen_Click();
+  void CopyScreen();  // Ctrl+Shift+C on the panel tab: the screen's picture to the clipboard
+  bool SoftButtonKey(QKeyEvent* event, bool down);
   void chkRepeat_Change(int index);
   void FindInView(bool forward);
   void ShowFindBar();

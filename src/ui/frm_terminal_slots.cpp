@@ -1,5 +1,7 @@
 // frmTerminal's slots: what each control of the window does, forwarded in one line to the
 // panel's operation for it. Every connection runs guarded (see guarded.h).
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QShortcut>
 #include <QValidator>
 
@@ -91,6 +93,10 @@ void FrmTerminal::AttachHmiTab() {
   connect(Widgets.cmdHMIReset, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdHMIReset_Click));
   connect(Widgets.cmdHMICLS, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdHMICLS_Click));
   connect(Widgets.cmdHMIRulers, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdHMIRulers_Click));
+  connect(Widgets.cmdSaveScreen, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdSaveScreen_Click));
+  // Whatever has the focus while the panel tab is in view, the tab bar included.
+  auto* copy = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+  connect(copy, &QShortcut::activated, this, Slot(&FrmTerminal::CopyScreen));
   connect(Widgets.grpAspectRatio, &QButtonGroup::idClicked, this, Slot(&FrmTerminal::optAspectRatio_Click));
   connect(Widgets.cmdHMISetWidth, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdHMISetWidth_Click));
   connect(Widgets.cmdHMITestSend, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdHMITestSend_Click));
@@ -249,6 +255,15 @@ void FrmTerminal::cmdHMIReset_Click() {
 }
 void FrmTerminal::cmdHMICLS_Click() {
   Panel->ClearScreen();
+}
+void FrmTerminal::cmdSaveScreen_Click() {
+  Panel->SaveScreen();
+}
+void FrmTerminal::CopyScreen() {
+  if (Widgets.SSTab1->currentIndex() != app::kHmiTab) {
+    return;
+  }
+  QGuiApplication::clipboard()->setImage(Widgets.picHMI1->grab().toImage());
 }
 void FrmTerminal::cmdHMIRulers_Click() {
   Panel->DrawRulers();

@@ -248,6 +248,11 @@ QVBoxLayout* BuildPanelControls(FrmTerminalUi& ui, QWidget* tab) {
   controls->insertWidget(2, ui.cmdHMIConnect);
   controls->insertWidget(3, ui.cmdSetRTC);
   controls->insertWidget(4, ui.cmdHMIRulers);
+  ui.cmdSaveScreen = new QPushButton(QStringLiteral("Save screen..."), tab);
+  ui.cmdSaveScreen->setObjectName(QStringLiteral("cmdSaveScreen"));
+  ui.cmdSaveScreen->setToolTip(
+      QStringLiteral("Write a PNG picture of the screen and its buttons (Ctrl+Shift+C copies it)"));
+  controls->insertWidget(5, ui.cmdSaveScreen);
 
   return controls;
 }

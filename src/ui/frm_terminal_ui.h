@@ -75,6 +75,7 @@ struct FrmTerminalUi {
   QPushButton* cmdHMIConnect = nullptr;
   QPushButton* cmdSetRTC = nullptr;
   QPushButton* cmdHMIRulers = nullptr;
+  QPushButton* cmdSaveScreen = nullptr;  // "Save screen...": a PNG of the board's screen
   QGroupBox* fraUserDataInput = nullptr;
   QLabel* lblHMIDataEntryPrompt = nullptr;
   QLineEdit* txtHMIDataEntry = nullptr;

@@ -196,6 +196,28 @@ TEST_F(PanelTest, TestTextJoinsWithReceivedData) {
   EXPECT_EQ(Surface.Texts[0].Value, "Hello");
 }
 
+// "Save screen...": cancelled, saved, or refused with the reason told.
+TEST_F(PanelTest, SaveScreenWritesThePictureWhereTheUserSaysOrSaysWhyNot) {
+  const struct {
+    const char* Picked;
+    const char* Problem;
+    std::size_t Saved;
+    std::size_t Boxes;
+  } cases[] = {{"", "", 0, 0}, {"/tmp/panel.png", "", 1, 0}, {"/tmp/panel.png", "Permission denied", 1, 1}};
+  for (const auto& c : cases) {
+    View.PicturesSaved.clear();
+    Dialogs.Boxes.clear();
+    Dialogs.FileAnswer = c.Picked;
+    View.PictureProblem = c.Problem;
+    Subject.SaveScreen();
+    EXPECT_EQ(View.PicturesSaved.size(), c.Saved) << c.Problem;
+    ASSERT_EQ(Dialogs.Boxes.size(), c.Boxes) << c.Problem;
+    if (c.Boxes > 0) {
+      EXPECT_EQ(Dialogs.Boxes[0].Text, "Unable to save the screen to /tmp/panel.png: Permission denied");
+    }
+  }
+}
+
 TEST_F(PanelTest, ReadsEverythingWaitingInOneChunk) {
   Subject.FormLoad();
   Port.Open = true;

@@ -22,6 +22,10 @@ class FakePanelView : public app::PanelView {
   }
   void ShowTestEcho(std::string_view hexListing) override { TestEcho.assign(hexListing); }
   void ShowScrollback(const terminal::Scrollback& scrollback) override { ScrollbackShown = scrollback; }
+  std::string SaveScreenPicture(const std::string& path) override {
+    PicturesSaved.push_back(path);
+    return PictureProblem;
+  }
   void ShowLineSettings(const terminal::LineSettings& line) override {
     LineShown = line;
     BaudOption = terminal::QuickBaudIndex(line.Baud);
@@ -104,6 +108,8 @@ class FakePanelView : public app::PanelView {
   terminal::HistoryForm RxForm = terminal::HistoryForm::Ascii;
   int RxUpdates = 0;
   terminal::Scrollback ScrollbackShown;
+  std::vector<std::string> PicturesSaved;
+  std::string PictureProblem;  // what saving a picture answers: empty when it worked
   std::string FreezeCaption = "Freeze";
   std::string TestEcho;
   std::string PortStatus;

@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -302,6 +303,30 @@ class FrmTerminalTest : public QObject {
     QTest::mouseRelease(button, Qt::LeftButton);
     QCOMPARE(port.Written, std::string("P1\x04"));
     QCOMPARE(window.Ui().lblTx->text(), QStringLiteral("Tx:50 31 04 "));
+
+    // F5 is button 5 while the panel tab is in view: down holds it, up fires it.
+    window.Ui().SSTab1->setCurrentIndex(korvani::app::kHmiTab);
+    port.Written.clear();
+    QTest::keyPress(&window, Qt::Key_F5);
+    QCOMPARE(port.Written, std::string());
+    QTest::keyRelease(&window, Qt::Key_F5);
+    QCOMPARE(port.Written, std::string("P1\x04"));
+    window.Ui().SSTab1->setCurrentIndex(korvani::app::kTerminalTab);
+    QTest::keyClick(&window, Qt::Key_F5);
+    QCOMPARE(port.Written, std::string("P1\x04"));  // not from another tab
+
+    // The screen's picture, buttons and all: copied, and saved as a PNG.
+    window.Ui().SSTab1->setCurrentIndex(korvani::app::kHmiTab);
+    const QSize screen = window.Ui().picHMI1->size() * window.Ui().picHMI1->devicePixelRatio();
+    QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QGuiApplication::clipboard()->image().size(), screen);
+    QTemporaryDir folder;
+    board.fake.Dialogs.FileAnswer = folder.filePath(QStringLiteral("screen.png")).toStdString();
+    window.Ui().cmdSaveScreen->click();
+    const QImage saved(folder.filePath(QStringLiteral("screen.png")), "PNG");
+    QCOMPARE(saved.size(), screen);
+    QCOMPARE(saved.pixelColor(screen.width() / 2, 3),
+             QGuiApplication::clipboard()->image().pixelColor(screen.width() / 2, 3));
   }
 
   void noticesAndTheEntryFrameShowBoardTextPlainly() {

@@ -201,6 +201,24 @@ void SoftButtons::Press(std::int16_t index) {
   ButtonEvent('D', index);
 }
 
+bool SoftButtons::KeyDown(int number) {
+  if (number < 1 || number > kDefaultButtons || !HMIButtons[static_cast<std::size_t>(number - 1)].Visible) {
+    return false;
+  }
+  KeyHeld[static_cast<std::size_t>(number - 1)] = true;
+  Press(static_cast<std::int16_t>(number - 1));
+  return true;
+}
+
+bool SoftButtons::KeyUp(int number) {
+  if (number < 1 || number > kDefaultButtons || !KeyHeld[static_cast<std::size_t>(number - 1)]) {
+    return false;
+  }
+  KeyHeld[static_cast<std::size_t>(number - 1)] = false;
+  Release(static_cast<std::int16_t>(number - 1));
+  return true;
+}
+
 void SoftButtons::ResetButtons() {
   const double columns = HmiScreen.ScreenColumns();
   for (int i = 0; i < kButtonCount; ++i) {

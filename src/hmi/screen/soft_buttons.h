@@ -75,6 +75,12 @@ class SoftButtons {
   void Press(std::int16_t index);
   void Release(std::int16_t index) { ButtonEvent('U', index); }
   void RepeatTick() { ButtonEvent('T', -1); }
+  // F1 to F8 on the keyboard (`number` 1 to 8): the soft button of that number, while it is
+  // shown, as if clicked and held until the key goes up, repeating as its own setting says.
+  // A key whose button was not shown when it went down lets go of nothing. False for a key
+  // that is not one of them or whose button is not shown.
+  bool KeyDown(int number);
+  bool KeyUp(int number);
 
   [[nodiscard]] const HMIButton& Button(int index) const {
     return HMIButtons.at(static_cast<std::size_t>(index));
@@ -94,6 +100,7 @@ class SoftButtons {
   IntroActions Intro;
   std::array<HMIButton, kButtonCount> HMIButtons{};
   std::int16_t PressedButton = -1;
+  std::array<bool, kDefaultButtons> KeyHeld{};
 };
 
 }  // namespace korvani::hmi::screen

@@ -247,5 +247,30 @@ TEST_F(SoftButtonsTest, DuringTheIntroF1AndF2ActLocallyAndNothingFires) {
   EXPECT_TRUE(Sent.empty());
 }
 
+// F1 to F8 on the keyboard: the shown button of that number, held while the key is down and
+// repeating by its own setting; a hidden button, or a key outside them, does nothing.
+TEST_F(SoftButtonsTest, FunctionKeysHoldTheShownButtonsOneToEight) {
+  Buttons.ResetButtons();
+  EXPECT_TRUE(Buttons.KeyDown(3));
+  EXPECT_TRUE(Sent.empty());
+  EXPECT_TRUE(Buttons.KeyUp(3));
+  EXPECT_EQ(Sent, (std::vector<std::string>{"3\x04"}));
+
+  Define({"5", "1", "1", "2", "5", "Hidden", "I", "h"});
+  EXPECT_FALSE(Buttons.KeyDown(5));
+  Define({"5", "1", "1", "2", "5", "Shown", "1", "s"});
+  EXPECT_FALSE(Buttons.KeyUp(5));  // it went down while hidden: nothing to let go
+  EXPECT_FALSE(Buttons.KeyDown(0));
+  EXPECT_FALSE(Buttons.KeyDown(9));
+
+  Define({"2", "1", "1", "2", "5", "Jog", "R", "J"});
+  Sent.clear();
+  EXPECT_TRUE(Buttons.KeyDown(2));
+  Timer.Advance(450);
+  EXPECT_TRUE(Buttons.KeyUp(2));
+  EXPECT_EQ(Sent.size(), 2U);
+  EXPECT_FALSE(Timer.Enabled());
+}
+
 }  // namespace
 }  // namespace korvani::hmi::screen
