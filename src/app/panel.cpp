@@ -77,9 +77,9 @@ Panel::Panel(const Platform& platform, PanelView& view)
       PortConnection.ShowState();  // an error event resets the port: say how it went
     }
   });
-  HmiScreen.SetResetHooks({[this] { UserButtons.ButtonEvent('I', -1); },
-                           [this] { UserButtons.ResetButtons(); },
-                           [this] { ScreenControls.ResetPanelControls(); }});
+  HmiScreen.SetResetHooks(
+      {[this] { UserButtons.ButtonEvent('I', -1); }, [this] { UserButtons.ResetButtons(); },
+       [this] { ScreenControls.ResetPanelControls(); }, [this] { UserButtons.PlaceButtons(); }});
   BindCommands();
 }
 
@@ -102,7 +102,7 @@ void Panel::BindCommands() {
   commands.Bind('H', [&screen](const Arguments&) { screen.PopColours(); });
   commands.Bind('W', [&screen](const Arguments&) { screen.DrawRulers(); });
   commands.Bind('O', [this](const Arguments& a) { UserButtons.DefineButton(a); });
-  commands.Bind('Q', [this](const Arguments& a) { hmi::screen::DrawBarGraph(HmiScreen, a); });
+  commands.Bind('Q', [this](const Arguments& a) { HmiScreen.DrawBar(a); });
   commands.Bind('U', [this](const Arguments&) { UserButtons.RemoveAllButtons(); });
   commands.Bind('T', [this](const Arguments& a) { NumberEntry.AskForNumber(a); });
   commands.Bind('p', [this](const Arguments& a) { ToastMessages.SpeakIt(a[0], a[1], a[2], a[3]); });

@@ -221,7 +221,33 @@ bool FrmTerminal::HideBluetoothChecked() const {
 }
 
 void FrmTerminal::SetTitleWidth(double twips) {
-  Widgets.lblHMITitle->setFixedWidth(static_cast<int>(std::lround(twips / QtDrawingSurface::kTwipsPerPixel)));
+  const int title = Widgets.lblHMITitle->sizeHint().height();
+  Widgets.lblHMITitle->setGeometry(
+      0, 0, static_cast<int>(std::lround(twips / QtDrawingSurface::kTwipsPerPixel)), title);
+  Widgets.picHMI1->move(0, title);
+}
+
+void FrmTerminal::SetScreenBaseSize(double widthTwips, double heightTwips) {
+  Widgets.fraScreenArea->setMinimumSize(
+      static_cast<int>(std::lround(widthTwips / QtDrawingSurface::kTwipsPerPixel)),
+      Widgets.lblHMITitle->sizeHint().height() +
+          static_cast<int>(std::lround(heightTwips / QtDrawingSurface::kTwipsPerPixel)));
+}
+
+// The window's size beyond what its layout asks for is the screen's to grow into; at the size
+// the window opens at there is none, and the screen is exactly its set-up size.
+void FrmTerminal::FitScreen() {
+  if (Panel == nullptr) {
+    return;
+  }
+  const QSize extra = size() - sizeHint();
+  Panel->Screen().GrowBy(std::max(0, extra.width()) * QtDrawingSurface::kTwipsPerPixel,
+                         std::max(0, extra.height()) * QtDrawingSurface::kTwipsPerPixel);
+}
+
+void FrmTerminal::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  FitTimer.start();
 }
 
 void FrmTerminal::SetTitleCaption(std::string_view caption) {
@@ -318,6 +344,7 @@ void FrmTerminal::PlaceToast() {
 
 void FrmTerminal::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  FitTimer.start();
   if (ToastVisible()) {
     PlaceToast();
   }
@@ -334,7 +361,7 @@ void FrmTerminal::SetEntryFrameVisible(bool visible) {
     // Sized to its prompt, in the middle of the screen.
     frame->layout()->activate();
     frame->resize(frame->sizeHint());
-    const QRect screen = Widgets.picHMI1->geometry();
+    const QRect screen(Widgets.picHMI1->mapTo(frame->parentWidget(), QPoint(0, 0)), Widgets.picHMI1->size());
     frame->move(screen.x() + std::max(0, (screen.width() - frame->width()) / 2),
                 screen.y() + std::max(0, (screen.height() - frame->height()) / 2));
     frame->raise();

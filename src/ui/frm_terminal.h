@@ -91,6 +91,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   // cmdHMIUserButton(i), made when first shown; null before.
   [[nodiscard]] QPushButton* UserButton(int index) const;
   void SetTitleWidth(double twips) override;
+  void SetScreenBaseSize(double widthTwips, double heightTwips) override;
   void SetTitleCaption(std::string_view caption) override;
   void SetWidthBoxText(std::string_view text) override;
   void SetTxCaption(std::string_view caption) override;
@@ -106,6 +107,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // F1 to F8 hold the soft buttons 1 to 8 while the panel tab is in view.
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
@@ -205,6 +207,8 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   std::unique_ptr<PaneRefresher> LogPane;
   QTimer PortWatchTimer;  // reopens a port that came back while "Open" is down
   QTimer LinesTimer;      // the input lines' lamps, while the Settings tab is in view
+  QTimer FitTimer;        // the screen grows (or shrinks back) once a resize has settled
+  void FitScreen();
   static constexpr int kLinesPollMs = 100;
   std::vector<QPushButton*> cmdHMIUserButton;
 };

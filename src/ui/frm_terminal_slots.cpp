@@ -43,6 +43,9 @@ void FrmTerminal::Attach(app::Panel& panel) {
   AttachHmiTab();
   AttachSettingsTab();
   PortWatchTimer.setInterval(1000);
+  FitTimer.setSingleShot(true);
+  FitTimer.setInterval(30);
+  connect(&FitTimer, &QTimer::timeout, this, Slot(&FrmTerminal::FitScreen));
   connect(&PortWatchTimer, &QTimer::timeout, this, Slot(&FrmTerminal::tmrPortWatch_Timer));
   PortWatchTimer.start();
 }

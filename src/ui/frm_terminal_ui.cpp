@@ -182,18 +182,20 @@ QWidget* BuildTerminalTab(FrmTerminalUi& ui) {
 QVBoxLayout* BuildScreenColumn(FrmTerminalUi& ui, QWidget* tab) {
   auto* screenColumn = new QVBoxLayout;
   screenColumn->setSpacing(0);
-  ui.lblHMITitle = new QLabel(QStringLiteral("--"), tab);
+  ui.fraScreenArea = new QWidget(tab);
+  ui.fraScreenArea->setObjectName(QStringLiteral("fraScreenArea"));
+  ui.fraScreenArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  ui.lblHMITitle = new QLabel(QStringLiteral("--"), ui.fraScreenArea);
   ui.lblHMITitle->setObjectName(QStringLiteral("lblHMITitle"));
   ui.lblHMITitle->setTextFormat(Qt::PlainText);
   ui.lblHMITitle->setAlignment(Qt::AlignCenter);
   QFont titleFont = ui.lblHMITitle->font();
   titleFont.setBold(true);
   ui.lblHMITitle->setFont(titleFont);
-  screenColumn->addWidget(ui.lblHMITitle, 0, Qt::AlignLeft);
-  ui.picHMI1 = new SurfaceWidget(tab);
+  ui.picHMI1 = new SurfaceWidget(ui.fraScreenArea);
   ui.picHMI1->setObjectName(QStringLiteral("picHMI1"));
-  screenColumn->addWidget(ui.picHMI1, 0, Qt::AlignLeft | Qt::AlignTop);
-  screenColumn->addStretch(1);
+  ui.picHMI1->move(0, ui.lblHMITitle->sizeHint().height());
+  screenColumn->addWidget(ui.fraScreenArea, 1);
   return screenColumn;
 }
 

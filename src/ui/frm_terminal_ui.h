@@ -75,7 +75,10 @@ struct FrmTerminalUi {
   QPushButton* cmdHMIConnect = nullptr;
   QPushButton* cmdSetRTC = nullptr;
   QPushButton* cmdHMIRulers = nullptr;
-  QPushButton* cmdSaveScreen = nullptr;  // "Save screen...": a PNG of the board's screen
+  QPushButton* cmdSaveScreen = nullptr;
+  // The room the screen may take: the title and the screen are placed in it by hand, so a
+  // screen grown with the window never holds the window at that size.
+  QWidget* fraScreenArea = nullptr;  // "Save screen...": a PNG of the board's screen
   QGroupBox* fraUserDataInput = nullptr;
   QLabel* lblHMIDataEntryPrompt = nullptr;
   QLineEdit* txtHMIDataEntry = nullptr;

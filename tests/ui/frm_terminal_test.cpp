@@ -329,6 +329,44 @@ class FrmTerminalTest : public QObject {
              QGuiApplication::clipboard()->image().pixelColor(screen.width() / 2, 3));
   }
 
+  // At the size the window opens at the screen is its set-up size; a larger window grows it,
+  // the board's drawing and buttons with it, and back at the first size it is as it was.
+  void theScreenGrowsWithTheWindowAndComesBack() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    panel.FormLoad();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(100);  // the fit after showing
+    const double points = panel.Screen().FontPoints();
+    const QSize screen = window.Ui().picHMI1->size();
+    QCOMPARE(screen, QSize(388, 472));
+    panel.Link().Receive(
+        "\x01O5\x02"
+        "2\x02"
+        "2\x02"
+        "3\x02"
+        "10\x02Pump\x02\x02P1\x03\x01@hello\x03");
+    const QImage before = window.Ui().picHMI1->grab().toImage();
+
+    window.resize(window.size() + QSize(500, 400));
+    QTRY_VERIFY(panel.Screen().FontPoints() > points);
+    QVERIFY(window.Ui().picHMI1->width() > screen.width());
+    QCOMPARE(window.Ui().lblHMITitle->width(), window.Ui().picHMI1->width());
+    QPushButton* button = window.UserButton(4);
+    const auto& record = panel.Buttons().Button(4);
+    QCOMPARE(button->geometry(), QRect(qRound(record.Left / 15.0) + 2, qRound(record.Top / 15.0) + 2,
+                                       qRound(record.Width / 15.0), qRound(record.Height / 15.0)));
+    port.Written.clear();
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(port.Written, std::string("P1\x04"));
+
+    window.resize(window.sizeHint());
+    QTRY_COMPARE(panel.Screen().FontPoints(), points);
+    QCOMPARE(window.Ui().picHMI1->size(), screen);
+    QCOMPARE(window.Ui().picHMI1->grab().toImage(), before);
+  }
+
   void noticesAndTheEntryFrameShowBoardTextPlainly() {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();

@@ -7,6 +7,7 @@
 
 #include "base/numbers.h"
 #include "hmi/link/protocol.h"
+#include "hmi/screen/bar_graph.h"
 
 namespace korvani::hmi::screen {
 
@@ -18,6 +19,8 @@ using base::UpperCase;
 using base::WholeNumber;
 
 constexpr char kMiddleDot = '\xB7';
+// The largest font a refit tries: far past any display.
+constexpr double kLargestFittingPoints = 500.0;
 
 }  // namespace
 
@@ -86,6 +89,157 @@ void Screen::ScreenSetup(std::int16_t columns) {
   View.SetTitleWidth(Canvas.OuterWidth());
   ColumnCount = RequestedCount;
   Canvas.Clear();
+  StartPicture();
+  SetupWidth = Canvas.OuterWidth();
+  View.SetScreenBaseSize(Canvas.OuterWidth(), Canvas.OuterHeight());
+  if (ExtraWidth > 0 || ExtraHeight > 0) {
+    Refit(SetupWidth + ExtraWidth, available + ExtraHeight);
+  }
+}
+
+void Screen::GrowBy(double extraWidth, double extraHeight) {
+  ExtraWidth = std::max(0.0, extraWidth);
+  ExtraHeight = std::max(0.0, extraHeight);
+  if (ColumnCount > 0) {
+    Refit(SetupWidth + ExtraWidth,
+          (LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden) + ExtraHeight);
+  }
+}
+
+double Screen::FittingPoints(double areaWidth, double areaHeight, double fromPoints) {
+  const double borders = Canvas.OuterWidth() - Canvas.InnerWidth();
+  const auto fits = [&](double points) {
+    SetFontSize(points);
+    MeasureCell();
+    return std::floor(static_cast<double>(RowCount) * CellHeightTwips) <= areaHeight &&
+           static_cast<double>(ColumnCount) * CellWidthTwips + borders <= areaWidth;
+  };
+  // From a guess, up while the next quarter point still fits, then down to the first that
+  // fits: the size found fits and the next quarter point does not.
+  double points = std::clamp(std::floor(fromPoints / kFontStepPoints) * kFontStepPoints, kSmallestFontPoints,
+                             kLargestFittingPoints);
+  while (points + kFontStepPoints <= kLargestFittingPoints && fits(points + kFontStepPoints)) {
+    points += kFontStepPoints;
+  }
+  while (points > kSmallestFontPoints && !fits(points)) {
+    points -= kFontStepPoints;
+  }
+  return points;
+}
+
+void Screen::Refit(double areaWidth, double areaHeight) {
+  if (ColumnCount <= 0 || RowCount <= 0) {
+    return;
+  }
+  const double was = Points;
+  const float oldWidth = CellWidthTwips;
+  const float oldHeight = CellHeightTwips;
+  // The cells grow with the font: the guess is the size that would fill the tighter side.
+  const double guess = Points * std::min(areaHeight / (RowCount * static_cast<double>(CellHeightTwips)),
+                                         areaWidth / (ColumnCount * static_cast<double>(CellWidthTwips)));
+  const double points = FittingPoints(areaWidth, areaHeight, guess);
+  SetFontSize(points);
+  MeasureCell();
+  if (points == was) {
+    return;
+  }
+  const double borders = Canvas.OuterWidth() - Canvas.InnerWidth();
+  Canvas.SetOuterSize(static_cast<double>(ColumnCount) * CellWidthTwips + borders,
+                      static_cast<double>(RowCount) * CellHeightTwips);
+  View.SetTitleWidth(Canvas.OuterWidth());
+  if (StepsLost) {
+    // The picture stays as it was; the cursor keeps its cell.
+    CursorLeft = WholeNumber(CursorLeft * static_cast<double>(CellWidthTwips / oldWidth));
+    CursorTop = WholeNumber(CursorTop * static_cast<double>(CellHeightTwips / oldHeight));
+  } else {
+    // From the state the clear left, every step again; what failed then fails again, alone.
+    CursorLeft = Start.CursorLeft;
+    CursorTop = Start.CursorTop;
+    CurrentFore = Start.Fore;
+    CurrentBack = Start.Back;
+    ForeComponents = Start.ForeComponents;
+    BackComponents = Start.BackComponents;
+    Stack = Start.Stack;
+    Canvas.SetBackColour(Start.SurfaceBack);
+    Replaying = true;
+    for (const PictureStep& step : Steps) {
+      try {
+        RunStep(step);
+      } catch (const std::exception&) {
+      }
+    }
+    Replaying = false;
+  }
+  if (Hooks.PlaceButtons) {
+    Hooks.PlaceButtons();
+  }
+}
+
+void Screen::StartPicture() {
+  Steps.clear();
+  StepsLost = false;
+  Start = {CursorLeft,     CursorTop,      CurrentFore, CurrentBack,
+           ForeComponents, BackComponents, Stack,       Canvas.BackColour()};
+}
+
+void Screen::Keep(char command, std::initializer_list<std::string_view> args) {
+  if (Replaying || StepsLost) {
+    return;
+  }
+  if (Steps.size() >= kMostPictureSteps) {
+    StepsLost = true;
+    std::vector<PictureStep>().swap(Steps);
+    return;
+  }
+  PictureStep& step = Steps.emplace_back();
+  step.Command = command;
+  step.Args.assign(args.begin(), args.end());
+}
+
+void Screen::RunStep(const PictureStep& step) {
+  const auto& a = step.Args;
+  switch (step.Command) {
+    case '@':
+      PrintAtCursor(a[0]);
+      break;
+    case 'n':
+      NewTextRow();
+      break;
+    case 'E':
+      CursorMove(a[0], a[1]);
+      break;
+    case 'F':
+      CursorTo(a[0], a[1]);
+      break;
+    case 'K':
+      SetForeColour(a[0], a[1], a[2]);
+      break;
+    case 'L':
+      SetBackColour(a[0], a[1], a[2]);
+      break;
+    case 'G':
+      PushColours();
+      break;
+    case 'H':
+      PopColours();
+      break;
+    case 'W':
+      DrawRulers();
+      break;
+    case 'Q': {
+      link::Arguments args;
+      std::copy(a.begin(), a.end(), args.begin());
+      DrawBar(args);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void Screen::DrawBar(const link::Arguments& a) {
+  Keep('Q', {a[0], a[1], a[2], a[3], a[4]});
+  DrawBarGraph(*this, a);
 }
 
 void Screen::ResetColours() {
@@ -95,10 +249,12 @@ void Screen::ResetColours() {
 }
 
 void Screen::PushColours() {
+  Keep('G', {});
   Stack.Push({CurrentFore, CurrentBack});
 }
 
 void Screen::PopColours() {
+  Keep('H', {});
   const ColourPair top = Stack.Pop();
   CurrentFore = top.Fore;
   CurrentBack = top.Back;
@@ -110,6 +266,7 @@ void Screen::DrawRulers() {
       "123456789.123456789.123456789";
   constexpr Colour kBlack = 0x000000;
   constexpr Colour kCyan = 0xFFFF00;
+  Keep('W', {});
   const std::size_t columns = ColumnCount > 0 ? static_cast<std::size_t>(ColumnCount) : 0;
   PrintCell(kRuler.substr(0, columns), 0, 0, kBlack, kCyan);
   for (int row = 1; row < RowCount; ++row) {
@@ -159,11 +316,13 @@ void Screen::PrintAtCursor(std::string_view text) {
   if (text.empty()) {
     return;
   }
+  Keep('@', {text});
   PrintCell(text, CursorTop, CursorLeft, CurrentFore, CurrentBack);
   CursorLeft = WholeNumber(CursorLeft + static_cast<double>(text.size()) * CellWidthTwips);
 }
 
 void Screen::CursorTo(std::string_view rowText, std::string_view columnText) {
+  Keep('F', {rowText, columnText});
   if (!TrimBlanks(rowText).empty()) {
     CursorTop = ResolvePosition(rowText, static_cast<std::int16_t>(std::floor(CellHeightTwips)),
                                 static_cast<std::int16_t>(WholeNumber(Canvas.InnerHeight())), 0.0F);
@@ -175,6 +334,7 @@ void Screen::CursorTo(std::string_view rowText, std::string_view columnText) {
 }
 
 void Screen::CursorMove(std::string_view rowText, std::string_view columnText) {
+  Keep('E', {rowText, columnText});
   if (!TrimBlanks(rowText).empty()) {
     CursorTop = WholeNumber(CursorTop + LenientNumber(rowText) * CellHeightTwips);
   }
@@ -202,10 +362,12 @@ Colour Screen::SetComponents(Components& components, std::string_view red, std::
 }
 
 void Screen::SetForeColour(std::string_view red, std::string_view green, std::string_view blue) {
+  Keep('K', {red, green, blue});
   CurrentFore = SetComponents(ForeComponents, red, green, blue);
 }
 
 void Screen::SetBackColour(std::string_view red, std::string_view green, std::string_view blue) {
+  Keep('L', {red, green, blue});
   CurrentBack = SetComponents(BackComponents, red, green, blue);
 }
 
@@ -214,6 +376,7 @@ void Screen::ClearScreen() {
   Canvas.SetBackColour(CurrentBack);
   CursorLeft = 1;
   CursorTop = 1;
+  StartPicture();
 }
 
 void Screen::SetColumns(std::string_view columnText, std::string_view replyText) {
@@ -267,6 +430,7 @@ std::int32_t Screen::ResolveSize(std::string_view text, std::int16_t cell, std::
 }
 
 void Screen::NewTextRow() {
+  Keep('n', {});
   CursorTop = WholeNumber(CursorTop + static_cast<double>(CellHeightTwips));
   CursorLeft = 0;
 }

@@ -8,8 +8,10 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/dialogs.h"
+#include "hmi/link/arguments.h"
 #include "hmi/screen/colour_stack.h"
 #include "hmi/screen/drawing_surface.h"
 #include "hmi/screen/layout_table.h"
@@ -27,6 +29,7 @@ struct ResetHooks {
   std::function<void()> ForgetHeldButton;    // the button state machine's "I" event
   std::function<void()> ResetButtons;        // F1 to F8 in their grid, the rest hidden
   std::function<void()> ResetPanelControls;  // the developer controls' default visibility
+  std::function<void()> PlaceButtons;        // every button again from its cells, at the new size
 };
 
 class Screen {
@@ -47,6 +50,22 @@ class Screen {
   // Sizes the screen and its font for `columns` (0 keeps the last request) and clears it.
   // A negative count throws std::invalid_argument before anything changes.
   void ScreenSetup(std::int16_t columns);
+  // Sizes the screen for an area (twips, the screen's borders included) by the same search
+  // over both its sides, from the largest size the area could take down to 3 points, and
+  // draws what the board drew since the last clear again at the new size, as its commands
+  // would have drawn it there; the buttons are placed again from their cells. Nothing is sent
+  // to the board. When more was drawn than is kept, the picture is not drawn again and
+  // PictureKept() is false until the next clear.
+  void Refit(double areaWidth, double areaHeight);
+  [[nodiscard]] bool PictureKept() const { return !StepsLost; }
+  // The largest font size (points) whose cells, for the rows and columns, fit the area.
+  [[nodiscard]] double FittingPoints(double areaWidth, double areaHeight, double fromPoints);
+  // The window is so much larger than its size at start-up (twips, never less than none):
+  // the screen may grow by that much beyond its set-up size and does, now and after every
+  // set-up. With none it is exactly the set-up size.
+  void GrowBy(double extraWidth, double extraHeight);
+  // The board's bar graph ("Q"), drawn and kept.
+  void DrawBar(const link::Arguments& a);
   void ScreenReset();
   void MeasureCell();
   void PrintCell(std::string_view text, std::int32_t y, std::int32_t x, Colour fore, Colour back);
@@ -106,6 +125,26 @@ class Screen {
                               std::string_view blue);
   void SetFontSize(double points);
 
+  // What changed the picture since the last clear: a command letter and its arguments, run
+  // again from the state the clear left.
+  struct PictureStep {
+    char Command;
+    std::vector<std::string> Args;
+  };
+  struct PictureStart {
+    std::int32_t CursorLeft = 0;
+    std::int32_t CursorTop = 0;
+    Colour Fore = 0;
+    Colour Back = 0;
+    Components ForeComponents;
+    Components BackComponents;
+    ColourStack Stack;
+    Colour SurfaceBack = 0;
+  };
+  void Keep(char command, std::initializer_list<std::string_view> args);
+  void StartPicture();  // after a clear: nothing drawn yet
+  void RunStep(const PictureStep& step);
+
   DrawingSurface& Canvas;
   ScreenView& View;
   base::Dialogs& Dialogs;
@@ -133,6 +172,16 @@ class Screen {
   Colour DefaultFore = 0;
   Colour DefaultBack = 0;
   double Points = kLargestFontPoints;
+  double ExtraWidth = 0;
+  double ExtraHeight = 0;
+  double SetupWidth = 0;  // the outer width the last set-up gave
+  std::vector<PictureStep> Steps;
+  PictureStart Start;
+  bool StepsLost = false;
+  bool Replaying = false;
 };
+
+// Steps of drawing kept for a redraw at another size; past it the picture is not kept.
+inline constexpr std::size_t kMostPictureSteps = 100000;
 
 }  // namespace korvani::hmi::screen

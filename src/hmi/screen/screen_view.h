@@ -14,6 +14,9 @@ class ScreenView {
   virtual void SetTitleCaption(std::string_view caption) = 0;
   // txtSetWidth: the width box, set when a request is clamped.
   virtual void SetWidthBoxText(std::string_view text) = 0;
+  // The screen's size as set up for the board's columns, before it grows with the window
+  // (outer twips): the least room the window keeps for it. A view without that room ignores it.
+  virtual void SetScreenBaseSize(double /*widthTwips*/, double /*heightTwips*/) {}
 };
 
 }  // namespace korvani::hmi::screen

@@ -89,18 +89,49 @@ void SoftButtons::PlaceButton(HMIButton& button, const link::Arguments& a) const
   const auto innerWidth = WholeNumber(surface.InnerWidth());
   if (!a[1].empty()) {
     button.Top = Screen::ResolvePosition(a[1], cellHeight, static_cast<std::int16_t>(innerHeight), 0.5F);
+    button.Cells[0] = a[1];
   }
   if (!a[2].empty()) {
     button.Left = Screen::ResolvePosition(a[2], cellWidth, static_cast<std::int16_t>(innerWidth), 0.25F);
+    button.Cells[1] = a[2];
   }
   if (!a[3].empty()) {
     button.Height =
         NonNegative(Screen::ResolveSize(a[3], cellHeight, innerHeight, -1.0F), "negative button height");
+    button.Cells[2] = a[3];
   }
   if (!a[4].empty()) {
     button.Width =
         NonNegative(Screen::ResolveSize(a[4], cellWidth, innerWidth, -0.5F), "negative button width");
+    button.Cells[3] = a[4];
   }
+}
+
+void SoftButtons::PlaceButtons() {
+  for (int i = 0; i < kButtonCount; ++i) {
+    HMIButton& button = HMIButtons[static_cast<std::size_t>(i)];
+    if (button.InGrid) {
+      PlaceInGrid(button, i);
+    }
+    link::Arguments cells;
+    std::copy(button.Cells.begin(), button.Cells.end(), cells.begin() + 1);
+    try {
+      PlaceButton(button, cells);
+    } catch (const std::exception&) {
+      // A size that no longer resolves leaves the button where it was; the others go on.
+    }
+    Show(i);
+  }
+}
+
+void SoftButtons::PlaceInGrid(HMIButton& button, int index) const {
+  const double columns = HmiScreen.ScreenColumns();
+  const double row = HmiScreen.ScreenRows() - (index < 4 ? 7 : 3);
+  const double column = base::RoundHalfEven((index % 4) * columns / 4 + 1);
+  button.Top = WholeNumber((row - 0.5) * HmiScreen.CellHeight());
+  button.Left = WholeNumber((column - 0.5) * HmiScreen.CellWidth());
+  button.Height = WholeNumber(2.25 * HmiScreen.CellHeight());
+  button.Width = WholeNumber((columns / 4 - 1) * HmiScreen.CellWidth());
 }
 
 // "1" shows the button, an "I" anywhere hides it; an "R" makes it repeat, at the rate after
@@ -220,9 +251,10 @@ bool SoftButtons::KeyUp(int number) {
 }
 
 void SoftButtons::ResetButtons() {
-  const double columns = HmiScreen.ScreenColumns();
   for (int i = 0; i < kButtonCount; ++i) {
     HMIButton& button = HMIButtons[static_cast<std::size_t>(i)];
+    button.Cells = {};
+    button.InGrid = i < kDefaultButtons;
     if (i >= kDefaultButtons) {
       button.Visible = false;
       Show(i);
@@ -233,12 +265,7 @@ void SoftButtons::ResetButtons() {
     button.Visible = true;
     button.Defined = true;
     button.RepeatMode = 0;
-    const double row = HmiScreen.ScreenRows() - (i < 4 ? 7 : 3);
-    const double column = base::RoundHalfEven((i % 4) * columns / 4 + 1);
-    button.Top = WholeNumber((row - 0.5) * HmiScreen.CellHeight());
-    button.Left = WholeNumber((column - 0.5) * HmiScreen.CellWidth());
-    button.Height = WholeNumber(2.25 * HmiScreen.CellHeight());
-    button.Width = WholeNumber((columns / 4 - 1) * HmiScreen.CellWidth());
+    PlaceInGrid(button, i);
     Show(i);
   }
 }
@@ -250,6 +277,8 @@ void SoftButtons::RemoveAllButtons() {
     button.SendText.clear();
     button.Defined = false;
     button.RepeatMode = 0;
+    button.Cells = {};
+    button.InGrid = false;
     Show(i);
   }
 }

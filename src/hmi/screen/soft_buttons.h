@@ -35,6 +35,11 @@ struct HMIButton {
   std::int32_t Height = 0;
   std::int32_t Width = 0;
   bool Visible = false;
+  // Where the board put it, in its own terms (top, left, height, width; empty where it never
+  // said), and whether F1 to F8's grid placed it first: a screen of another size places it
+  // again from these.
+  std::array<std::string, 4> Cells;
+  bool InGrid = false;
 };
 
 // The button controls (cmdHMIUserButton), children of the screen.
@@ -71,6 +76,8 @@ class SoftButtons {
   // The screen reset's part: F1 to F8 laid out and shown, 9 to 100 hidden.
   void ResetButtons();
   void RemoveAllButtons();
+  // Every button placed again for the screen's new cell size, and shown.
+  void PlaceButtons();
 
   void Press(std::int16_t index);
   void Release(std::int16_t index) { ButtonEvent('U', index); }
@@ -89,6 +96,7 @@ class SoftButtons {
 
  private:
   void PlaceButton(HMIButton& button, const link::Arguments& a) const;
+  void PlaceInGrid(HMIButton& button, int index) const;
   static void ApplyFlags(HMIButton& button, const std::string& flags);
   void Fire(std::int16_t index);
   void Show(int index) { View.ShowButton(index, HMIButtons[static_cast<std::size_t>(index)]); }

@@ -15,7 +15,7 @@ class PanelControlsTest : public ::testing::Test {
   PanelControlsTest() {
     Screen.SetAvailableHeights(6300, 9300);
     Layout3x2(Screen.Layouts());
-    Screen.SetResetHooks({{}, {}, [this] { Controls.ResetPanelControls(); }});
+    Screen.SetResetHooks({{}, {}, [this] { Controls.ResetPanelControls(); }, {}});
     Screen.ScreenSetup(40);
   }
 

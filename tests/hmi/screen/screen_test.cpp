@@ -128,8 +128,10 @@ TEST_F(ScreenTest, FontSizesAreMeasuredOncePerSize) {
 
 TEST_F(ScreenTest, ResetRestoresTitleColoursFramingAndCursor) {
   std::vector<std::string> order;
-  Subject.SetResetHooks({[&] { order.emplace_back("forget"); }, [&] { order.emplace_back("buttons"); },
-                         [&] { order.emplace_back("controls"); }});
+  Subject.SetResetHooks({[&] { order.emplace_back("forget"); },
+                         [&] { order.emplace_back("buttons"); },
+                         [&] { order.emplace_back("controls"); },
+                         {}});
   Subject.ScreenSetup(40);
   Subject.SetForeColour("1", "2", "3");
   Subject.CursorTo("4", "4");
@@ -323,6 +325,110 @@ TEST(ResolveSizeTest, CellsOrFractionsOfTheScreen) {
   EXPECT_EQ(Screen::ResolveSize("2", 240, 7200, 0), 480);
   EXPECT_EQ(Screen::ResolveSize("", 240, 7200, -1.0F), -240);
   EXPECT_EQ(Screen::ResolveSize(" 1 ", 120, 4800, -0.5F), 60);
+}
+
+// The board's drawing since the last clear, on a screen refitted to a larger area, is what the
+// same commands draw on a screen of that size from the start: text, moves, colours and their
+// stack, rulers and a bar graph, the fraction and centre positions included.
+TEST_F(ScreenTest, ARefitDrawsThePictureAgainAsItsCommandsWouldAtTheNewSize) {
+  const auto prelude = [](Screen& screen) {  // colours saved before the clear, used after it
+    screen.PrintAtCursor("before the clear");
+    screen.SetForeColour("0", "255", "0");
+    screen.PushColours();
+    screen.SetForeColour("1", "2", "3");
+    screen.PushColours();
+    screen.ClearScreen();
+  };
+  const auto draw = [](Screen& screen) {
+    screen.PopColours();
+    screen.PrintAtCursor("green");
+    screen.SetForeColour("255", "0", "0");
+    screen.CursorTo("2", "3");
+    screen.PrintAtCursor("hello");
+    screen.PushColours();
+    screen.SetBackColour("0", "0", "255");
+    screen.CursorMove("1", "-2");
+    screen.PrintAtCursor("x");
+    screen.PopColours();
+    screen.CursorTo("0.5", "C-2");
+    screen.PrintAtCursor("middle");
+    screen.DrawRulers();
+    screen.DrawBar({"-3", "1", "1", "0.5", "0.4"});
+    screen.DrawBar({"1", "1", "-2", "1", "0.5"});  // a negative height: the bar fails, alone
+    screen.PrintAtCursor("after");
+  };
+  StartScreen();
+  prelude(Subject);
+  draw(Subject);
+  Subject.Refit(15000, 16000);
+  EXPECT_GT(Subject.FontPoints(), 20.0);
+
+  fakes::FakeSurface surface;
+  fakes::FakePanelView view;
+  Screen fresh{surface, view, Dialogs, [](std::string_view) {}};
+  fresh.SetAvailableHeights(6300, 9300);
+  fresh.RecordDefaultColours(kDesignedForeColour, kDesignedBackColour);
+  Layout3x2(fresh.Layouts());
+  fresh.ScreenSetup(40);
+  fresh.ScreenReset();
+  fresh.Refit(15000, 16000);
+  prelude(fresh);
+  draw(fresh);
+
+  EXPECT_DOUBLE_EQ(Subject.FontPoints(), fresh.FontPoints());
+  EXPECT_DOUBLE_EQ(Surface.Width, surface.Width);
+  ASSERT_EQ(Surface.Texts.size(), surface.Texts.size());
+  for (std::size_t i = 0; i < Surface.Texts.size(); ++i) {
+    EXPECT_EQ(Surface.Texts[i].Value, surface.Texts[i].Value);
+    EXPECT_DOUBLE_EQ(Surface.Texts[i].X, surface.Texts[i].X) << Surface.Texts[i].Value;
+    EXPECT_DOUBLE_EQ(Surface.Texts[i].Y, surface.Texts[i].Y) << Surface.Texts[i].Value;
+    EXPECT_EQ(Surface.Texts[i].Colour, surface.Texts[i].Colour) << Surface.Texts[i].Value;
+  }
+  ASSERT_EQ(Surface.Rects.size(), surface.Rects.size());
+  for (std::size_t i = 0; i < Surface.Rects.size(); ++i) {
+    EXPECT_DOUBLE_EQ(Surface.Rects[i].X2, surface.Rects[i].X2) << i;
+    EXPECT_DOUBLE_EQ(Surface.Rects[i].Y2, surface.Rects[i].Y2) << i;
+    EXPECT_EQ(Surface.Rects[i].Colour, surface.Rects[i].Colour) << i;
+  }
+  EXPECT_EQ(Subject.CursorX(), fresh.CursorX());
+  EXPECT_EQ(Subject.ForeColour(), fresh.ForeColour());
+
+  // More drawing than is kept: the picture is not drawn again until the next clear.
+  for (std::size_t i = 0; i <= kMostPictureSteps; ++i) {
+    Subject.NewTextRow();
+  }
+  EXPECT_FALSE(Subject.PictureKept());
+  const std::size_t texts = Surface.Texts.size();
+  Subject.Refit(6000, 7000);
+  EXPECT_EQ(Surface.Texts.size(), texts);
+  Subject.ClearScreen();
+  EXPECT_TRUE(Subject.PictureKept());
+}
+
+// The font search over areas from 200 x 150 to 3840 x 2160 pixels, for narrow and wide
+// layouts: the size chosen fits both sides, and the next quarter point does not (3 points
+// when nothing fits).
+TEST_F(ScreenTest, ARefitTakesTheLargestSizeThatFitsTheArea) {
+  const struct {
+    int Width, Height;
+  } areas[] = {{200, 150}, {388, 472}, {640, 480}, {1024, 768}, {1500, 950}, {1920, 1080}, {3840, 2160}};
+  for (const std::int16_t columns : {std::int16_t{10}, std::int16_t{40}, std::int16_t{107}}) {
+    Subject.ScreenSetup(columns);
+    const double rows = Subject.ScreenRows();
+    for (const auto& area : areas) {
+      const double width = area.Width * 15.0;
+      const double height = area.Height * 15.0;
+      Subject.Refit(width, height);
+      const double points = Subject.FontPoints();
+      // The fake's cells: 12 x 24 twips a point; 60 twips of borders across.
+      const auto fits = [&](double p) { return rows * 24 * p <= height && columns * 12 * p + 60 <= width; };
+      SCOPED_TRACE(std::to_string(columns) + " columns in " + std::to_string(area.Width) + " x " +
+                   std::to_string(area.Height));
+      EXPECT_TRUE(fits(points) || points == kSmallestFontPoints) << points;
+      EXPECT_FALSE(fits(points + kFontStepPoints)) << points;
+      EXPECT_DOUBLE_EQ(Surface.Width, columns * Subject.CellWidth() + 60);
+    }
+  }
 }
 
 }  // namespace

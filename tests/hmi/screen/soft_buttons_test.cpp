@@ -21,7 +21,10 @@ class SoftButtonsTest : public ::testing::Test {
     Screen.SetAvailableHeights(6300, 9300);
     Screen.RecordDefaultColours(kDesignedForeColour, kDesignedBackColour);
     Layout3x2(Screen.Layouts());
-    Screen.SetResetHooks({[this] { Buttons.ButtonEvent('I', -1); }, [this] { Buttons.ResetButtons(); }, {}});
+    Screen.SetResetHooks({[this] { Buttons.ButtonEvent('I', -1); },
+                          [this] { Buttons.ResetButtons(); },
+                          {},
+                          [this] { Buttons.PlaceButtons(); }});
     Screen.ScreenSetup(40);  // 120 x 240 twip cells, inner 4800 x 6180
     Screen.ScreenReset();
   }
@@ -270,6 +273,29 @@ TEST_F(SoftButtonsTest, FunctionKeysHoldTheShownButtonsOneToEight) {
   EXPECT_TRUE(Buttons.KeyUp(2));
   EXPECT_EQ(Sent.size(), 2U);
   EXPECT_FALSE(Timer.Enabled());
+}
+
+// On a refitted screen every button is where its cells say at the new cell size: the board's
+// own from what it gave, F1 to F8 in their grid as a reset would put them.
+TEST_F(SoftButtonsTest, ARefittedScreenPlacesTheButtonsAgainFromTheirCells) {
+  Buttons.ResetButtons();
+  Define({"10", "2", "3", "3", "8", "Start", "", "GO"});
+  Define({"10", "", "", "", "", "Stop"});  // only the caption: the cells stay
+  Screen.Refit(12000, 14000);
+  ASSERT_GT(Screen.CellHeight(), 240);
+  const HMIButton start = View.Buttons[9];
+  EXPECT_EQ(start.Caption, "Stop");
+  EXPECT_GT(start.Top, static_cast<std::int32_t>(2.5 * 240));
+  Define({"10", "2", "3", "3", "8"});  // the same cells given at this size
+  EXPECT_EQ(start.Top, View.Buttons[9].Top);
+  EXPECT_EQ(start.Left, View.Buttons[9].Left);
+  EXPECT_EQ(start.Height, View.Buttons[9].Height);
+  EXPECT_EQ(start.Width, View.Buttons[9].Width);
+  const HMIButton f3 = View.Buttons[2];
+  Buttons.ResetButtons();
+  EXPECT_EQ(f3.Top, View.Buttons[2].Top);
+  EXPECT_EQ(f3.Left, View.Buttons[2].Left);
+  EXPECT_EQ(f3.Width, View.Buttons[2].Width);
 }
 
 }  // namespace
