@@ -82,7 +82,34 @@ std::string FrmTerminal::SaveScreenPicture(const std::string& path) {
   return {};
 }
 
+void FrmTerminal::SetFullScreen(bool on) {
+  if (on == isFullScreen()) {
+    return;
+  }
+  if (on) {
+    LogShownBeforeFullScreen = !Widgets.fraLogging->isHidden();
+    Widgets.SSTab1->setCurrentIndex(app::kHmiTab);
+  }
+  for (QWidget* other : {static_cast<QWidget*>(Widgets.SSTab1->tabBar()), Widgets.fraPanelControls,
+                         static_cast<QWidget*>(Widgets.lblTx), static_cast<QWidget*>(Widgets.txtHMIRawRx),
+                         static_cast<QWidget*>(Widgets.cmdHMITestSend), static_cast<QWidget*>(Widgets.Label2),
+                         static_cast<QWidget*>(statusBar())}) {
+    other->setVisible(!on);
+  }
+  Widgets.fraLogging->setVisible(!on && LogShownBeforeFullScreen);
+  if (on) {
+    showFullScreen();
+  } else {
+    showNormal();
+  }
+  FitTimer.start();
+}
+
 void FrmTerminal::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F11 || (event->key() == Qt::Key_Escape && isFullScreen())) {
+    SetFullScreen(event->key() == Qt::Key_F11 && !isFullScreen());
+    return;
+  }
   if (!SoftButtonKey(event, true)) {
     QMainWindow::keyPressEvent(event);
   }
@@ -240,9 +267,16 @@ void FrmTerminal::FitScreen() {
   if (Panel == nullptr) {
     return;
   }
+  constexpr double kTwips = QtDrawingSurface::kTwipsPerPixel;
+  if (isFullScreen()) {
+    // The screen alone: all the room its area has, under its title.
+    const QSize area = Widgets.fraScreenArea->size();
+    Panel->Screen().FillArea(area.width() * kTwips,
+                             (area.height() - Widgets.lblHMITitle->sizeHint().height()) * kTwips);
+    return;
+  }
   const QSize extra = size() - sizeHint();
-  Panel->Screen().GrowBy(std::max(0, extra.width()) * QtDrawingSurface::kTwipsPerPixel,
-                         std::max(0, extra.height()) * QtDrawingSurface::kTwipsPerPixel);
+  Panel->Screen().GrowBy(std::max(0, extra.width()) * kTwips, std::max(0, extra.height()) * kTwips);
 }
 
 void FrmTerminal::showEvent(QShowEvent* event) {

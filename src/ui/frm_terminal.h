@@ -108,6 +108,13 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+
+ public:
+  // The screen alone, filling the display (F11, "Full screen", --fullscreen), or the window
+  // as it was (F11 or Esc).
+  void SetFullScreen(bool on);
+
+ protected:
   // F1 to F8 hold the soft buttons 1 to 8 while the panel tab is in view.
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
@@ -209,6 +216,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   QTimer LinesTimer;      // the input lines' lamps, while the Settings tab is in view
   QTimer FitTimer;        // the screen grows (or shrinks back) once a resize has settled
   void FitScreen();
+  bool LogShownBeforeFullScreen = true;
   static constexpr int kLinesPollMs = 100;
   std::vector<QPushButton*> cmdHMIUserButton;
 };

@@ -97,6 +97,8 @@ void FrmTerminal::AttachHmiTab() {
   connect(Widgets.cmdHMICLS, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdHMICLS_Click));
   connect(Widgets.cmdHMIRulers, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdHMIRulers_Click));
   connect(Widgets.cmdSaveScreen, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdSaveScreen_Click));
+  connect(Widgets.cmdFullScreen, &QPushButton::clicked, this,
+          Guarded(Report, [this] { SetFullScreen(true); }));
   // Whatever has the focus while the panel tab is in view, the tab bar included.
   auto* copy = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
   connect(copy, &QShortcut::activated, this, Slot(&FrmTerminal::CopyScreen));

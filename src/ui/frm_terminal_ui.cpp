@@ -255,6 +255,11 @@ QVBoxLayout* BuildPanelControls(FrmTerminalUi& ui, QWidget* tab) {
   ui.cmdSaveScreen->setToolTip(
       QStringLiteral("Write a PNG picture of the screen and its buttons (Ctrl+Shift+C copies it)"));
   controls->insertWidget(5, ui.cmdSaveScreen);
+  ui.cmdFullScreen = new QPushButton(QStringLiteral("Full screen"), tab);
+  ui.cmdFullScreen->setObjectName(QStringLiteral("cmdFullScreen"));
+  ui.cmdFullScreen->setToolTip(
+      QStringLiteral("The screen alone, as large as the display takes it (F11; F11 or Esc returns)"));
+  controls->insertWidget(6, ui.cmdFullScreen);
 
   return controls;
 }
@@ -359,7 +364,11 @@ QWidget* BuildHmiTab(FrmTerminalUi& ui) {
   auto* screenRow = new QHBoxLayout;
   screenRow->addLayout(BuildScreenColumn(ui, tab), 1);
   QVBoxLayout* controls = BuildPanelControls(ui, tab);
-  screenRow->addLayout(controls);
+  controls->setContentsMargins(0, 0, 0, 0);
+  ui.fraPanelControls = new QWidget(tab);
+  ui.fraPanelControls->setObjectName(QStringLiteral("fraPanelControls"));
+  ui.fraPanelControls->setLayout(controls);
+  screenRow->addWidget(ui.fraPanelControls);
   layout->addLayout(screenRow, 1);
   BuildDataEntryFrame(ui, tab);
   ui.cmdShowTrace = new QPushButton(QStringLiteral("Show trace"), tab);

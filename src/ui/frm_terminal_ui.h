@@ -78,7 +78,9 @@ struct FrmTerminalUi {
   QPushButton* cmdSaveScreen = nullptr;
   // The room the screen may take: the title and the screen are placed in it by hand, so a
   // screen grown with the window never holds the window at that size.
-  QWidget* fraScreenArea = nullptr;  // "Save screen...": a PNG of the board's screen
+  QWidget* fraScreenArea = nullptr;
+  QWidget* fraPanelControls = nullptr;   // the column of controls beside the screen
+  QPushButton* cmdFullScreen = nullptr;  // "Save screen...": a PNG of the board's screen
   QGroupBox* fraUserDataInput = nullptr;
   QLabel* lblHMIDataEntryPrompt = nullptr;
   QLineEdit* txtHMIDataEntry = nullptr;

@@ -102,6 +102,9 @@ void KorvaniApp::Start() {
   HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments));
   HmiPanel->FormLoad();
   MainWindow.show();
+  if (Options.FullScreen) {
+    MainWindow.SetFullScreen(true);
+  }
 }
 
 }  // namespace korvani::ui

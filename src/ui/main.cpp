@@ -54,7 +54,7 @@ void CloseOnSessionEnd(QWidget& window) {
 void PrintUsage() {
   std::puts(
       "Usage: korvani [--port PATH | --demo] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
-      "               [--dtr on|off] [--rts on|off] [--scrollback N] [--timestamps] [/T]\n"
+      "               [--dtr on|off] [--rts on|off] [--scrollback N] [--timestamps] [--fullscreen] [/T]\n"
       "Operator panel for a Vexel controller board, and a serial terminal.\n"
       "\n"
       "  --port PATH   add the serial device PATH to the port list (from COM200 up) and open\n"
@@ -74,6 +74,8 @@ void PrintUsage() {
       "                kept for the next start, as the choice on the Settings tab is\n"
       "  --timestamps  start each line of the Terminal tab's view and of the ASCII log with the\n"
       "                time its first byte came (HH:MM:SS.mmm)\n"
+      "  --fullscreen  start with the board's screen alone, filling the display (F11 or Esc\n"
+      "                returns to the window)\n"
       "  /T            make the terminal functions available (the Terminal tab)\n"
       "  --version     show the version and exit\n"
       "  --help        show this help and exit\n"
@@ -123,6 +125,8 @@ int main(int argc, char* argv[]) {
       options.Demo = true;
     } else if (arg == "--timestamps") {
       options.Timestamps = true;
+    } else if (arg == "--fullscreen") {
+      options.FullScreen = true;
     } else if (arg == "--scrollback" || arg.rfind("--scrollback=", 0) == 0) {
       const std::string value = arg.size() > 12 ? arg.substr(13) : (i + 1 < argc ? argv[++i] : "");
       options.Scrollback = korvani::terminal::ParseScrollback(value);

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -365,6 +366,21 @@ class FrmTerminalTest : public QObject {
     QTRY_COMPARE(panel.Screen().FontPoints(), points);
     QCOMPARE(window.Ui().picHMI1->size(), screen);
     QCOMPARE(window.Ui().picHMI1->grab().toImage(), before);
+
+    // Full screen: the screen alone, as large as the display takes it; F11 and Esc return.
+    for (const Qt::Key back : {Qt::Key_F11, Qt::Key_Escape}) {
+      window.Ui().cmdFullScreen->click();
+      QVERIFY(window.isFullScreen());
+      QVERIFY(window.Ui().fraPanelControls->isHidden());
+      QVERIFY(window.Ui().SSTab1->tabBar()->isHidden());
+      QTRY_VERIFY(panel.Screen().FontPoints() > points);
+      QTest::keyClick(&window, back);
+      QVERIFY(!window.isFullScreen());
+      QVERIFY(!window.Ui().fraPanelControls->isHidden());
+      QVERIFY(!window.Ui().fraLogging->isHidden());
+      window.resize(window.sizeHint());
+      QTRY_COMPARE(panel.Screen().FontPoints(), points);
+    }
   }
 
   void noticesAndTheEntryFrameShowBoardTextPlainly() {

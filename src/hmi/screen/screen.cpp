@@ -97,6 +97,10 @@ void Screen::ScreenSetup(std::int16_t columns) {
   }
 }
 
+void Screen::FillArea(double width, double height) {
+  GrowBy(width - SetupWidth, height - (LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden));
+}
+
 void Screen::GrowBy(double extraWidth, double extraHeight) {
   ExtraWidth = std::max(0.0, extraWidth);
   ExtraHeight = std::max(0.0, extraHeight);

@@ -64,6 +64,8 @@ class Screen {
   // the screen may grow by that much beyond its set-up size and does, now and after every
   // set-up. With none it is exactly the set-up size.
   void GrowBy(double extraWidth, double extraHeight);
+  // The same, told the whole area the screen may take (twips): full screen's.
+  void FillArea(double width, double height);
   // The board's bar graph ("Q"), drawn and kept.
   void DrawBar(const link::Arguments& a);
   void ScreenReset();
