@@ -57,7 +57,8 @@ int main(int argc, char* argv[]) {
   for (int row = 0; row < rows; ++row) {
     board += Message('K', {std::to_string(row * 9 % 256), "200", std::to_string(255 - row * 9 % 256)});
     board += Message('F', {std::to_string(row), "0"});
-    board += Message('@', {std::string(static_cast<std::size_t>(columns), static_cast<char>('A' + row % 26))});
+    board +=
+        Message('@', {std::string(static_cast<std::size_t>(columns), static_cast<char>('A' + row % 26))});
   }
   for (int bar = 0; bar < 20; ++bar) {
     std::string value = "0.";
@@ -67,8 +68,9 @@ int main(int argc, char* argv[]) {
   for (int button = 1; button <= 100; ++button) {
     std::string caption = "B";
     caption += std::to_string(button);
-    board += Message('O', {std::to_string(button), std::to_string((button - 1) / 10 * 2),
-                           std::to_string((button - 1) % 10 * 4), "2", "4", caption, "", std::to_string(button)});
+    board +=
+        Message('O', {std::to_string(button), std::to_string((button - 1) / 10 * 2),
+                      std::to_string((button - 1) % 10 * 4), "2", "4", caption, "", std::to_string(button)});
   }
   panel.Link().Receive(board);
   QApplication::processEvents();
@@ -92,7 +94,9 @@ int main(int argc, char* argv[]) {
   std::printf("The board's screen in screen_resize's own process; platform %s\n\n",
               korvani::bench::PlatformName().c_str());
   std::printf("| Resize | runs | longest ms | median ms |\n|---|---|---|---|\n");
-  std::printf("| %d x %d to 1920 x 1080 (%.2f pt) and back, %d x %d text, 100 buttons, 20 bars | %zu | %.2f | %.2f |\n",
-              opened.width(), opened.height(), points, columns, rows, ms.size(), ms.back(), ms[ms.size() / 2]);
+  std::printf(
+      "| %d x %d to 1920 x 1080 (%.2f pt) and back, %d x %d text, 100 buttons, 20 bars | %zu | %.2f | %.2f "
+      "|\n",
+      opened.width(), opened.height(), points, columns, rows, ms.size(), ms.back(), ms[ms.size() / 2]);
   return 0;
 }

@@ -27,8 +27,8 @@ struct StartOptions {
   std::vector<std::string> Arguments;  // all of them, for "/T"
   terminal::LineOptions Line;          // --baud, --format, --flow, --dtr, --rts
   std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
-  bool FullScreen = false;                                        // --fullscreen: the screen alone
   bool Timestamps = false;                                        // --timestamps
+  bool FullScreen = false;                                        // --fullscreen: the screen alone
 };
 
 class KorvaniApp {

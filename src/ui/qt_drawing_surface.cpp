@@ -18,16 +18,27 @@ QString ToText(std::string_view text) {
 }  // namespace
 
 QtDrawingSurface::QtDrawingSurface(SurfaceWidget& widget) : Widget(widget) {
-  Canvas = QImage(1, 1, QImage::Format_RGB32);
-  Canvas.setDotsPerMeterX(kDotsPerMetre);
-  Canvas.setDotsPerMeterY(kDotsPerMetre);
-  Canvas.fill(ToQColor(Back));
+  Measure = QImage(1, 1, QImage::Format_RGB32);
+  Measure.setDotsPerMeterX(kDotsPerMetre);
+  Measure.setDotsPerMeterY(kDotsPerMetre);
+  Canvas = NewCanvas(Logical);
   CurrentFont.setStyleHint(QFont::TypeWriter);
   CurrentFont.setFixedPitch(true);
   Widget.SetSurface(this);
   ShowTimer.setSingleShot(true);
   ShowTimer.setInterval(kShowIntervalMs);
   QObject::connect(&ShowTimer, &QTimer::timeout, &ShowTimer, [this] { ShowChanges(); });
+}
+
+QImage QtDrawingSurface::NewCanvas(QSize logical) const {
+  const double ratio = std::max(1.0, Widget.devicePixelRatioF());
+  QImage canvas(static_cast<int>(std::ceil(logical.width() * ratio)),
+                static_cast<int>(std::ceil(logical.height() * ratio)), QImage::Format_RGB32);
+  canvas.setDevicePixelRatio(ratio);
+  canvas.setDotsPerMeterX(kDotsPerMetre);
+  canvas.setDotsPerMeterY(kDotsPerMetre);
+  canvas.fill(ToQColor(Back));
+  return canvas;
 }
 
 QColor QtDrawingSurface::ToQColor(hmi::screen::Colour colour) {
@@ -50,7 +61,7 @@ void QtDrawingSurface::PrepareGlyphs() const {
   if (GlyphsReady) {
     return;
   }
-  const QFontMetricsF metrics(CurrentFont, &Canvas);
+  const QFontMetricsF metrics(CurrentFont, &Measure);
   Ascent = metrics.ascent();
   LineHeight = metrics.height();
   QString all(256, QChar());
@@ -120,7 +131,7 @@ void QtDrawingSurface::DrawText(std::string_view text, double x, double y, hmi::
 
 void QtDrawingSurface::Clear() {
   Canvas.fill(ToQColor(Back));
-  Changed(Canvas.rect());
+  Changed(QRect(QPoint(), Logical));
   Refresh();
 }
 
@@ -145,10 +156,8 @@ void QtDrawingSurface::ShowChanges() {
 void QtDrawingSurface::SetOuterSize(double width, double height) {
   const int innerWidth = std::max(1, ToPixels(width) - 2 * kBorderPixels);
   const int innerHeight = std::max(1, ToPixels(height) - 2 * kBorderPixels);
-  QImage resized(innerWidth, innerHeight, QImage::Format_RGB32);
-  resized.setDotsPerMeterX(kDotsPerMetre);
-  resized.setDotsPerMeterY(kDotsPerMetre);
-  resized.fill(ToQColor(Back));
+  Logical = QSize(innerWidth, innerHeight);
+  QImage resized = NewCanvas(Logical);
   {
     QPainter painter(&resized);
     painter.drawImage(0, 0, Canvas);
@@ -159,16 +168,16 @@ void QtDrawingSurface::SetOuterSize(double width, double height) {
 }
 
 double QtDrawingSurface::OuterWidth() const {
-  return (Canvas.width() + 2 * kBorderPixels) * kTwipsPerPixel;
+  return (Logical.width() + 2 * kBorderPixels) * kTwipsPerPixel;
 }
 double QtDrawingSurface::OuterHeight() const {
-  return (Canvas.height() + 2 * kBorderPixels) * kTwipsPerPixel;
+  return (Logical.height() + 2 * kBorderPixels) * kTwipsPerPixel;
 }
 double QtDrawingSurface::InnerWidth() const {
-  return Canvas.width() * kTwipsPerPixel;
+  return Logical.width() * kTwipsPerPixel;
 }
 double QtDrawingSurface::InnerHeight() const {
-  return Canvas.height() * kTwipsPerPixel;
+  return Logical.height() * kTwipsPerPixel;
 }
 
 SurfaceWidget::SurfaceWidget(QWidget* parent) : QWidget(parent) {
@@ -189,8 +198,11 @@ void SurfaceWidget::paintEvent(QPaintEvent* event) {
   if (Surface != nullptr) {
     // Only the part of the picture that is to be shown again.
     const QPoint origin(QtDrawingSurface::kBorderPixels, QtDrawingSurface::kBorderPixels);
-    const QRect part = exposed.translated(-origin).intersected(Surface->Image().rect());
-    painter.drawImage(part.topLeft() + origin, Surface->Image(), part);
+    const QRect part = exposed.translated(-origin).intersected(QRect(QPoint(), Surface->LogicalSize()));
+    const double ratio = Surface->Image().devicePixelRatio();
+    painter.drawImage(
+        QRectF(part.translated(origin)), Surface->Image(),
+        QRectF(part.x() * ratio, part.y() * ratio, part.width() * ratio, part.height() * ratio));
   }
 }
 

@@ -42,7 +42,11 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
   [[nodiscard]] double InnerHeight() const override;
   [[nodiscard]] double TwipsPerPixel() const override { return kTwipsPerPixel; }
 
+  // The picture, at the display's resolution: its device pixel ratio is the widget's (2 on a
+  // display scaled twice), while every coordinate and size stays in logical pixels, 15 twips
+  // each.
   [[nodiscard]] const QImage& Image() const { return Canvas; }
+  [[nodiscard]] QSize LogicalSize() const { return Logical; }
   [[nodiscard]] const QFont& Font() const { return CurrentFont; }
 
   static QColor ToQColor(hmi::screen::Colour colour);
@@ -55,8 +59,13 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
   void Changed(const QRect& area) { Dirty |= area; }
   void ShowChanges();
 
+  // A picture of the logical size at the widget's device pixel ratio, filled with the back colour.
+  QImage NewCanvas(QSize logical) const;
+
   SurfaceWidget& Widget;
   QImage Canvas;
+  QSize Logical{1, 1};
+  QImage Measure;  // fonts are measured here, at 96 dpi, whatever the display's ratio
   QFont CurrentFont;
   mutable bool GlyphsReady = false;
   mutable QRawFont GlyphFont;

@@ -18,6 +18,31 @@ class QtDrawingSurfaceTest : public QObject {
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
   }
 
+  // The picture has the display's pixels, the device pixel ratio's times the logical ones each
+  // way, and is shown pixel for pixel: on a display scaled twice, text and edges are drawn at
+  // its resolution, not enlarged. Sizes and coordinates stay logical. (The test suite runs this
+  // once more with QT_SCALE_FACTOR=2.)
+  void drawnAtTheDisplaysResolution() {
+    korvani::ui::SurfaceWidget widget;
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    korvani::ui::QtDrawingSurface surface(widget);
+    const double ratio = widget.devicePixelRatioF();
+    surface.SetOuterSize(388 * 15, 472 * 15);
+    QCOMPARE(surface.InnerWidth(), 384 * 15.0);
+    QCOMPARE(surface.Image().size(), QSize(qRound(384 * ratio), qRound(468 * ratio)));
+    surface.SetFont("Courier New", 12);
+    surface.DrawText("W#", 150, 150, 0xFFFFFF);
+    const QImage shown = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), QSize(qRound(388 * ratio), qRound(472 * ratio)));
+    const int border = qRound(2 * ratio);
+    QImage inner = shown.copy(border, border, surface.Image().width(), surface.Image().height());
+    QImage picture = surface.Image();
+    inner.setDevicePixelRatio(1);
+    picture.setDevicePixelRatio(1);
+    QVERIFY(inner == picture);
+  }
+
   void courierNewIsAFixedPitchFaceWithMetricsInTwips() {
     SurfaceWidget widget;
     QtDrawingSurface surface(widget);
