@@ -320,6 +320,29 @@ class EndToEndTest : public QObject {
     QVERIFY2(stamped.match(shown.value(0)).hasMatch(), qPrintable(shown.value(0)));
   }
 
+  // The board's screen at two sizes: what it drew is in the same cells at both, and its button
+  // answers a click at its place in each.
+  void theBoardsDrawingAndButtonsHoldAtTwoSizes() {
+    Program board;
+    board.Window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&board.Window()));
+    const QColor yellow(255, 255, 0);
+    board.Play(BoardMessage('S') + BoardMessage('R') + BoardMessage('K', {"255", "255", "0"}) +
+               BoardMessage('F', {"3", "4"}) + BoardMessage('@', {"HHHH"}) +
+               BoardMessage('O', {"5", "10", "2", "3", "10", "Go", "", "G1"}));
+    const double points = board.App->Panel().Screen().FontPoints();
+    for (const QSize grow : {QSize(0, 0), QSize(600, 400)}) {
+      board.Window().resize(board.Window().sizeHint() + grow);
+      QTRY_VERIFY(grow.isEmpty() ? board.App->Panel().Screen().FontPoints() == points
+                                 : board.App->Panel().Screen().FontPoints() > points);
+      QVERIFY(board.Pixels(board.Cells(3, 4, 1, 4), yellow) > 20);
+      QCOMPARE(board.Pixels(board.Cells(3, 9, 1, 4), yellow), 0);
+      QPushButton* button = board.Window().UserButton(4);
+      QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(button->width() / 2, button->height() / 2));
+      QCOMPARE(board.Play(""), std::string("G1\x04"));
+    }
+  }
+
   // Periodic send over a pty: the line arrives again and again on the board's side, and stops
   // when the box is cleared.
   void periodicSendRepeatsALineOnTheWire() {
