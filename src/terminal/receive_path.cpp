@@ -161,6 +161,13 @@ std::string ReceivePath::ViewText() const {
   return text;
 }
 
+void ReceivePath::SetHistoryLimits(HistoryLimits limits) {
+  Kept.SetLimits(limits);
+  if (!IsFrozen) {
+    UpDateRxDisplayDebug();
+  }
+}
+
 void ReceivePath::SetTimestamps(bool on) {
   Logs.Timestamps = on;
   View.SetTimestampsShown(on);

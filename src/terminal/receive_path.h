@@ -84,7 +84,8 @@ class ReceivePath {
   [[nodiscard]] const RxHistory& History() const { return Kept; }
   // The history's bytes the view may show: all of them, or while frozen those it had then.
   [[nodiscard]] std::uint64_t HistoryShownEnd() const { return IsFrozen ? FrozenEnd : RxHistory::kAll; }
-  void SetHistoryLimits(HistoryLimits limits) { Kept.SetLimits(limits); }
+  // A smaller limit drops the oldest lines at once, and the view is told.
+  void SetHistoryLimits(HistoryLimits limits);
 
   // Shared with the terminal's log files, which choose and clear them.
   RxLogSettings& LogSettings() { return Logs; }

@@ -53,8 +53,9 @@ class LineWalker {
   bool PendingCr = false;      // the last byte was a CR: the line ends after it unless an LF follows
 };
 
-// Puts a stamp before every line of a text written in pieces (a log), where the view's lines
-// start.
+// Puts a stamp before every line of a text written in pieces (a log): after each line end,
+// as the view's lines start (the view also starts a line after 4096 bytes without an end; a
+// log's line goes on).
 class LineStamper {
  public:
   void Stamp(std::string_view text, std::string_view stamp, std::string& out);

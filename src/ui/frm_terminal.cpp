@@ -86,6 +86,9 @@ void FrmTerminal::SetFullScreen(bool on) {
   if (on == isFullScreen()) {
     return;
   }
+  if (Panel != nullptr) {
+    Panel->Buttons().ReleaseKeys();
+  }
   if (on) {
     LogShownBeforeFullScreen = !Widgets.fraLogging->isHidden();
     Widgets.SSTab1->setCurrentIndex(app::kHmiTab);
@@ -124,8 +127,8 @@ void FrmTerminal::keyReleaseEvent(QKeyEvent* event) {
 bool FrmTerminal::SoftButtonKey(QKeyEvent* event, bool down) {
   const int number = event->key() - Qt::Key_F1 + 1;
   if (Panel == nullptr || number < 1 || number > hmi::screen::kDefaultButtons ||
-      Widgets.SSTab1->currentIndex() != app::kHmiTab) {
-    return false;
+      (down && Widgets.SSTab1->currentIndex() != app::kHmiTab)) {
+    return false;  // a key going up lets go of its button on any tab
   }
   if (event->isAutoRepeat()) {
     return true;  // a held key is a held button: its own repeat goes on
@@ -259,6 +262,14 @@ void FrmTerminal::SetScreenBaseSize(double widthTwips, double heightTwips) {
       static_cast<int>(std::lround(widthTwips / QtDrawingSurface::kTwipsPerPixel)),
       Widgets.lblHMITitle->sizeHint().height() +
           static_cast<int>(std::lround(heightTwips / QtDrawingSurface::kTwipsPerPixel)));
+  FitTimer.start();  // the room beyond the new size is measured again
+}
+
+void FrmTerminal::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow() && Panel != nullptr) {
+    RunGuarded(Report, [this] { Panel->Buttons().ReleaseKeys(); });  // no key-up will come
+  }
 }
 
 // The window's size beyond what its layout asks for is the screen's to grow into; at the size

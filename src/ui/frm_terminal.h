@@ -108,6 +108,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  public:
   // The screen alone, filling the display (F11, "Full screen", --fullscreen), or the window

@@ -221,9 +221,10 @@ TEST_F(PanelTest, SaveScreenWritesThePictureWhereTheUserSaysOrSaysWhyNot) {
 TEST_F(PanelTest, ReadsEverythingWaitingInOneChunk) {
   Subject.FormLoad();
   Port.Open = true;
+  const int updates = View.RxUpdates;
   Port.Arrive(std::string(5000, 'z'));
   EXPECT_EQ(Subject.Receive().History().ByteCount(), 5000U);
-  EXPECT_EQ(View.RxUpdates, 1);
+  EXPECT_EQ(View.RxUpdates, updates + 1);
 }
 
 TEST_F(PanelTest, LostPortShowsClosedWithTheReasonAndReopensWhenBack) {

@@ -18,8 +18,8 @@ void DrawBarGraph(Screen& screen, const link::Arguments& a) {
   const auto cellWidth = static_cast<std::int16_t>(std::floor(screen.CellWidth()));
   const auto innerHeight = WholeNumber(surface.InnerHeight());
   const auto innerWidth = WholeNumber(surface.InnerWidth());
-  const std::int32_t x = Screen::ResolvePosition(a[1], cellWidth, static_cast<std::int16_t>(innerWidth), 0);
-  const std::int32_t y = Screen::ResolvePosition(a[0], cellHeight, static_cast<std::int16_t>(innerHeight), 0);
+  const std::int32_t x = Screen::ResolvePosition(a[1], cellWidth, innerWidth, 0);
+  const std::int32_t y = Screen::ResolvePosition(a[0], cellHeight, innerHeight, 0);
   const std::int32_t w = Screen::ResolveSize(a[3], cellWidth, innerWidth, 0);
   const std::int16_t h =
       ToInt16(Screen::ResolveSize(a[2], cellHeight, innerHeight, 0) - surface.TwipsPerPixel(), "bar height");

@@ -90,11 +90,10 @@ void Screen::ScreenSetup(std::int16_t columns) {
   ColumnCount = RequestedCount;
   Canvas.Clear();
   StartPicture();
-  SetupWidth = Canvas.OuterWidth();
+  SetupPoints = Points;
+  SetupWidth = static_cast<double>(RequestedCount) * CellWidthTwips + borders;
+  // The view measures its room against the new size and tells the screen again.
   View.SetScreenBaseSize(Canvas.OuterWidth(), Canvas.OuterHeight());
-  if (ExtraWidth > 0 || ExtraHeight > 0) {
-    Refit(SetupWidth + ExtraWidth, available + ExtraHeight);
-  }
 }
 
 void Screen::FillArea(double width, double height) {
@@ -102,12 +101,15 @@ void Screen::FillArea(double width, double height) {
 }
 
 void Screen::GrowBy(double extraWidth, double extraHeight) {
-  ExtraWidth = std::max(0.0, extraWidth);
-  ExtraHeight = std::max(0.0, extraHeight);
-  if (ColumnCount > 0) {
-    Refit(SetupWidth + ExtraWidth,
-          (LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden) + ExtraHeight);
+  if (ColumnCount <= 0 || RowCount <= 0) {
+    return;
   }
+  if (extraWidth <= 0 && extraHeight <= 0) {
+    Resize(SetupPoints);  // exactly the set-up size, whatever a search would make of it
+    return;
+  }
+  Refit(SetupWidth + std::max(0.0, extraWidth),
+        (LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden) + std::max(0.0, extraHeight));
 }
 
 double Screen::FittingPoints(double areaWidth, double areaHeight, double fromPoints) {
@@ -135,18 +137,24 @@ void Screen::Refit(double areaWidth, double areaHeight) {
   if (ColumnCount <= 0 || RowCount <= 0) {
     return;
   }
-  const double was = Points;
-  const float oldWidth = CellWidthTwips;
-  const float oldHeight = CellHeightTwips;
   // The cells grow with the font: the guess is the size that would fill the tighter side.
   const double guess = Points * std::min(areaHeight / (RowCount * static_cast<double>(CellHeightTwips)),
                                          areaWidth / (ColumnCount * static_cast<double>(CellWidthTwips)));
+  const double was = Points;
   const double points = FittingPoints(areaWidth, areaHeight, guess);
-  SetFontSize(points);
+  SetFontSize(was);  // the search leaves the font at the last size it tried
   MeasureCell();
-  if (points == was) {
+  Resize(points);
+}
+
+void Screen::Resize(double points) {
+  if (points == Points) {
     return;
   }
+  const float oldWidth = CellWidthTwips;
+  const float oldHeight = CellHeightTwips;
+  SetFontSize(points);
+  MeasureCell();
   const double borders = Canvas.OuterWidth() - Canvas.InnerWidth();
   Canvas.SetOuterSize(static_cast<double>(ColumnCount) * CellWidthTwips + borders,
                       static_cast<double>(RowCount) * CellHeightTwips);
@@ -329,11 +337,11 @@ void Screen::CursorTo(std::string_view rowText, std::string_view columnText) {
   Keep('F', {rowText, columnText});
   if (!TrimBlanks(rowText).empty()) {
     CursorTop = ResolvePosition(rowText, static_cast<std::int16_t>(std::floor(CellHeightTwips)),
-                                static_cast<std::int16_t>(WholeNumber(Canvas.InnerHeight())), 0.0F);
+                                WholeNumber(Canvas.InnerHeight()), 0.0F);
   }
   if (!TrimBlanks(columnText).empty()) {
     CursorLeft = ResolvePosition(columnText, static_cast<std::int16_t>(std::floor(CellWidthTwips)),
-                                 static_cast<std::int16_t>(WholeNumber(Canvas.InnerWidth())), 0.0F);
+                                 WholeNumber(Canvas.InnerWidth()), 0.0F);
   }
 }
 
@@ -392,7 +400,7 @@ void Screen::SetColumns(std::string_view columnText, std::string_view replyText)
   Send(link::TextMessage(replyText));
 }
 
-std::int32_t Screen::ResolvePosition(std::string_view text, std::int16_t cell, std::int16_t total,
+std::int32_t Screen::ResolvePosition(std::string_view text, std::int16_t cell, std::int32_t total,
                                      float offset) {
   const std::string upper = UpperCase(TrimBlanks(text));
   if (upper.empty()) {

@@ -61,8 +61,9 @@ class Screen {
   // The largest font size (points) whose cells, for the rows and columns, fit the area.
   [[nodiscard]] double FittingPoints(double areaWidth, double areaHeight, double fromPoints);
   // The window is so much larger than its size at start-up (twips, never less than none):
-  // the screen may grow by that much beyond its set-up size and does, now and after every
-  // set-up. With none it is exactly the set-up size.
+  // the screen grows by that much beyond its set-up size. With none it is exactly the set-up
+  // size. A set-up tells the view its new size (SetScreenBaseSize), which tells the screen
+  // its room again.
   void GrowBy(double extraWidth, double extraHeight);
   // The same, told the whole area the screen may take (twips): full screen's.
   void FillArea(double width, double height);
@@ -81,7 +82,7 @@ class Screen {
   void SetColumns(std::string_view columnText, std::string_view replyText);
 
   // One position argument in twips along an axis with that cell size and total size.
-  static std::int32_t ResolvePosition(std::string_view text, std::int16_t cell, std::int16_t total,
+  static std::int32_t ResolvePosition(std::string_view text, std::int16_t cell, std::int32_t total,
                                       float offset);
   // One size argument in twips: whole cells plus `extra` cells, or (between 0 and 1) a
   // fraction of the total. Soft buttons and bar graphs size themselves with it.
@@ -146,6 +147,9 @@ class Screen {
   void Keep(char command, std::initializer_list<std::string_view> args);
   void StartPicture();  // after a clear: nothing drawn yet
   void RunStep(const PictureStep& step);
+  // The screen at that font size, the board's drawing drawn again (nothing when it is the size
+  // already).
+  void Resize(double points);
 
   DrawingSurface& Canvas;
   ScreenView& View;
@@ -174,9 +178,8 @@ class Screen {
   Colour DefaultFore = 0;
   Colour DefaultBack = 0;
   double Points = kLargestFontPoints;
-  double ExtraWidth = 0;
-  double ExtraHeight = 0;
-  double SetupWidth = 0;  // the outer width the last set-up gave
+  double SetupWidth = 0;  // the outer width the last set-up's cells need
+  double SetupPoints = kLargestFontPoints;
   std::vector<PictureStep> Steps;
   PictureStart Start;
   bool StepsLost = false;
@@ -184,6 +187,7 @@ class Screen {
 };
 
 // Steps of drawing kept for a redraw at another size; past it the picture is not kept.
-inline constexpr std::size_t kMostPictureSteps = 100000;
+// Drawn again on every resize, so bounded by the time that takes as much as by memory.
+inline constexpr std::size_t kMostPictureSteps = 20000;
 
 }  // namespace korvani::hmi::screen

@@ -88,11 +88,11 @@ void SoftButtons::PlaceButton(HMIButton& button, const link::Arguments& a) const
   const auto innerHeight = WholeNumber(surface.InnerHeight());
   const auto innerWidth = WholeNumber(surface.InnerWidth());
   if (!a[1].empty()) {
-    button.Top = Screen::ResolvePosition(a[1], cellHeight, static_cast<std::int16_t>(innerHeight), 0.5F);
+    button.Top = Screen::ResolvePosition(a[1], cellHeight, innerHeight, 0.5F);
     button.Cells[0] = a[1];
   }
   if (!a[2].empty()) {
-    button.Left = Screen::ResolvePosition(a[2], cellWidth, static_cast<std::int16_t>(innerWidth), 0.25F);
+    button.Left = Screen::ResolvePosition(a[2], cellWidth, innerWidth, 0.25F);
     button.Cells[1] = a[2];
   }
   if (!a[3].empty()) {
@@ -250,7 +250,14 @@ bool SoftButtons::KeyUp(int number) {
   return true;
 }
 
+void SoftButtons::ReleaseKeys() {
+  for (int number = 1; number <= kDefaultButtons; ++number) {
+    KeyUp(number);
+  }
+}
+
 void SoftButtons::ResetButtons() {
+  KeyHeld.fill(false);  // the reset forgot the held button
   for (int i = 0; i < kButtonCount; ++i) {
     HMIButton& button = HMIButtons[static_cast<std::size_t>(i)];
     button.Cells = {};

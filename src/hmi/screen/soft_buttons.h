@@ -88,6 +88,8 @@ class SoftButtons {
   // that is not one of them or whose button is not shown.
   bool KeyDown(int number);
   bool KeyUp(int number);
+  // Every key held lets go, as when the window loses the keyboard: no key-up will come.
+  void ReleaseKeys();
 
   [[nodiscard]] const HMIButton& Button(int index) const {
     return HMIButtons.at(static_cast<std::size_t>(index));

@@ -414,6 +414,7 @@ TEST_F(ScreenTest, ARefitTakesTheLargestSizeThatFitsTheArea) {
   } areas[] = {{200, 150}, {388, 472}, {640, 480}, {1024, 768}, {1500, 950}, {1920, 1080}, {3840, 2160}};
   for (const std::int16_t columns : {std::int16_t{10}, std::int16_t{40}, std::int16_t{107}}) {
     Subject.ScreenSetup(columns);
+    const double setUp = Subject.FontPoints();
     const double rows = Subject.ScreenRows();
     for (const auto& area : areas) {
       const double width = area.Width * 15.0;
@@ -428,6 +429,8 @@ TEST_F(ScreenTest, ARefitTakesTheLargestSizeThatFitsTheArea) {
       EXPECT_FALSE(fits(points + kFontStepPoints)) << points;
       EXPECT_DOUBLE_EQ(Surface.Width, columns * Subject.CellWidth() + 60);
     }
+    Subject.GrowBy(0, 0);  // no room beyond the set-up: exactly the set-up's size
+    EXPECT_DOUBLE_EQ(Subject.FontPoints(), setUp);
   }
 }
 

@@ -273,6 +273,12 @@ TEST_F(SoftButtonsTest, FunctionKeysHoldTheShownButtonsOneToEight) {
   EXPECT_TRUE(Buttons.KeyUp(2));
   EXPECT_EQ(Sent.size(), 2U);
   EXPECT_FALSE(Timer.Enabled());
+
+  // The window loses the keyboard while the key is down: no key-up comes, the button lets go.
+  EXPECT_TRUE(Buttons.KeyDown(2));
+  Buttons.ReleaseKeys();
+  EXPECT_FALSE(Timer.Enabled());
+  EXPECT_FALSE(Buttons.KeyUp(2));
 }
 
 // On a refitted screen every button is where its cells say at the new cell size: the board's
