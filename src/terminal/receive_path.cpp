@@ -68,18 +68,8 @@ void ReceivePath::ReadTerminalInput() {
 void ReceivePath::AddThisLot(std::string_view thisLot) {
   ArrivalMs = Time != nullptr ? base::MsOfDay(Time->Now()) : 0;
   Kept.Add(thisLot, ArrivalMs);
-  if (Logs.LogAscii) {
-    AsciiScratch.clear();
-    base::AppendAsciiToDisplay(AsciiScratch, thisLot);
-    LogRxAscii(AsciiScratch);
-  }
-  if (Logs.LogHex) {
-    HexForLog(thisLot);
-    LogRxHex(HexScratch);
-  } else {
-    // The rows go on where they would have: a log ticked later breaks where it always did.
-    Column = static_cast<std::int16_t>((Column + thisLot.size() % kHexPairsPerLine) % kHexPairsPerLine);
-  }
+  LogRxAscii(thisLot);
+  LogRxHex(thisLot);
 
   if (!IsFrozen) {
     UpDateRxDisplayDebug();
@@ -118,11 +108,14 @@ void ReceivePath::UpDateRxDisplayDebug() {
   View.ShowHistory(Form());
 }
 
-void ReceivePath::LogRxAscii(std::string_view text) {
-  if (Logs.LogAscii) {
-    Logs.AsciiFile.Append(Logs.AsciiFileName,
-                          Logs.AsciiLogText(text, ArrivalMs));  // a failed write is skipped
+void ReceivePath::LogRxAscii(std::string_view thisLot) {
+  if (!Logs.LogAscii) {
+    return;  // its text is not even made
   }
+  AsciiScratch.clear();
+  base::AppendAsciiToDisplay(AsciiScratch, thisLot);
+  Logs.AsciiFile.Append(Logs.AsciiFileName,
+                        Logs.AsciiLogText(AsciiScratch, ArrivalMs));  // a failed write is skipped
 }
 
 std::string_view RxLogSettings::AsciiLogText(std::string_view text, std::int32_t msOfDay) {
@@ -173,10 +166,14 @@ void ReceivePath::SetTimestamps(bool on) {
   View.SetTimestampsShown(on);
 }
 
-void ReceivePath::LogRxHex(std::string_view text) {
-  if (Logs.LogHex) {
-    Logs.HexFile.Append(Logs.HexFileName, text);
+void ReceivePath::LogRxHex(std::string_view thisLot) {
+  if (!Logs.LogHex) {
+    // The rows go on where they would have: a log ticked later breaks where it always did.
+    Column = static_cast<std::int16_t>((Column + thisLot.size() % kHexPairsPerLine) % kHexPairsPerLine);
+    return;
   }
+  HexForLog(thisLot);
+  Logs.HexFile.Append(Logs.HexFileName, HexScratch);
 }
 
 void ReceivePath::ClearPane() {

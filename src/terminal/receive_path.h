@@ -53,9 +53,6 @@ class ReceivePath {
   // Tells the view the history or its form changed.
   void UpDateRxDisplayDebug();
 
-  void LogRxAscii(std::string_view text);
-  void LogRxHex(std::string_view text);
-
   void ClearPane();
   void ToggleFreeze();
   void ShowAscii();
@@ -94,10 +91,12 @@ class ReceivePath {
   // The hex log's column: where its next pair goes on a row of 25.
   [[nodiscard]] std::int16_t HexColumn() const { return Column; }
   [[nodiscard]] bool Frozen() const { return IsFrozen; }
-  [[nodiscard]] RxViewOption SelectedView() const { return Selected; }
 
  private:
   void ResetPort();
+  // The chunk into each log whose box is ticked, in the log's form.
+  void LogRxAscii(std::string_view thisLot);
+  void LogRxHex(std::string_view thisLot);
   // The chunk's hex form for the log, in HexScratch, breaking rows where the log's do.
   void HexForLog(std::string_view thisLot);
   [[nodiscard]] HistoryForm Form() const {

@@ -4,6 +4,7 @@
 
 #include "base/hex_notation.h"
 #include "base/numbers.h"
+#include "base/text.h"
 
 namespace korvani::terminal {
 
@@ -46,35 +47,25 @@ std::string FormatRepeatsFile(const std::array<TxRepeat, kTxLineCount>& repeats)
 }
 
 bool ReadRepeatsFile(std::string_view text, std::array<TxRepeat, kTxLineCount>& repeats) {
+  const base::KeyValues values = base::ReadKeyValueLines(text);
   std::array<TxRepeat, kTxLineCount> read;
-  std::array<bool, kTxLineCount> seen{};
-  while (!text.empty()) {
-    const std::size_t end = std::min(text.find('\n'), text.size());
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(std::min(end + 1, text.size()));
-    if (!line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
-    }
-    if (line.empty() || line.front() == '#') {
-      continue;
-    }
-    const std::size_t equals = line.find('=');
-    const std::size_t comma = line.find(',');
-    if (equals != 1 || comma == std::string_view::npos || line[0] < '1' || line[0] > '0' + kTxLineCount) {
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    const auto found = values.find(std::to_string(i + 1));
+    if (found == values.end()) {
       return false;
     }
-    const auto i = static_cast<std::size_t>(line[0] - '1');
-    const std::string_view state = line.substr(2, comma - 2);
+    const std::string_view value = found->second;
+    const std::size_t comma = value.find(',');
+    if (comma == std::string_view::npos) {
+      return false;
+    }
+    const std::string_view state = value.substr(0, comma);
     const std::optional<std::int64_t> ms =
-        base::StrictWholeNumber(line.substr(comma + 1), kLeastRepeatMs, kMostRepeatMs);
+        base::StrictWholeNumber(value.substr(comma + 1), kLeastRepeatMs, kMostRepeatMs);
     if ((state != "on" && state != "off") || !ms) {
       return false;
     }
     read[i] = {state == "on", static_cast<int>(*ms)};
-    seen[i] = true;
-  }
-  if (std::find(seen.begin(), seen.end(), false) != seen.end()) {
-    return false;
   }
   repeats = read;
   return true;

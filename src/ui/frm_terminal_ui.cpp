@@ -60,7 +60,6 @@ QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
   auto* rxLayout = new QHBoxLayout(ui.fraRx);
   ui.txtRxData = new RxView(ui.fraRx);
   ui.txtRxData->setObjectName(QStringLiteral("txtRxData"));
-  ui.txtRxData->setFont(FixedPitchFont());
   ui.txtRxData->setMinimumSize(560, 300);
   auto* viewColumn = new QVBoxLayout;
   viewColumn->addWidget(ui.txtRxData, 1);

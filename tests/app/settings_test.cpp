@@ -18,6 +18,17 @@
 namespace korvani::app {
 namespace {
 
+// A platform whose settings folder is a new temporary one, already made.
+struct SettingsFolder {
+  SettingsFolder() {
+    Fake.Env = {{"APPDATA", Folder.Path.string()}};
+    std::filesystem::create_directories(Folders.IniFolder());
+  }
+  fakes::TempFolder Folder;
+  fakes::FakePlatform Fake;
+  AppFolders Folders{Fake.Get().GetEnv};
+};
+
 SettingsValues Sample() {
   SettingsValues values;
   values.ComPortNumber = 33;
@@ -187,14 +198,12 @@ TEST(PanelSettingsTest, AnsiNamesReadAsTheirCharactersAndAreWrittenBackTheSame) 
                {"logs", "logs"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Shown);
-    fakes::TempFolder folder;
-    fakes::FakePlatform fake;
-    fake.Env = {{"APPDATA", folder.Path.string()}};
+    SettingsFolder place;
+    fakes::FakePlatform& fake = place.Fake;
+    const AppFolders& folders = place.Folders;
     SettingsValues original;
     original.LogFolder = c.OnDisk;
     original.TraceFileName = std::string(c.OnDisk) + ".txt";
-    const AppFolders folders(fake.Get().GetEnv);
-    std::filesystem::create_directories(folders.IniFolder());
     std::ofstream(folders.IniFilePath(), std::ios::binary) << FormatSettings(original);
     {
       fakes::FakePanelView view;
@@ -235,13 +244,11 @@ TEST(PanelSettingsTest, TheSavedPortIsOpenedAmongSeveralAndSavedAgain) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.File + std::string(" with ") + std::to_string(c.Ports.size()) + " ports");
-    fakes::TempFolder folder;
-    fakes::FakePlatform fake;
-    fake.Env = {{"APPDATA", folder.Path.string()}};
+    SettingsFolder place;
+    fakes::FakePlatform& fake = place.Fake;
+    const AppFolders& folders = place.Folders;
     fake.Devices.Names = c.Ports;
     fake.Port.RefuseOpen = *c.Status == '\0';  // the saved adapter is not plugged in
-    const AppFolders folders(fake.Get().GetEnv);
-    std::filesystem::create_directories(folders.IniFolder());
     std::ofstream(folders.IniFilePath(), std::ios::binary) << c.File;
     {
       fakes::FakePanelView view;
@@ -298,11 +305,9 @@ TEST(PanelSettingsTest, DamagedFilesStartWithWhatCanBeTakenAndAreWrittenWholeAga
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
-    fakes::TempFolder folder;
-    fakes::FakePlatform fake;
-    fake.Env = {{"APPDATA", folder.Path.string()}};
-    const AppFolders folders(fake.Get().GetEnv);
-    std::filesystem::create_directories(folders.IniFolder());
+    SettingsFolder place;
+    fakes::FakePlatform& fake = place.Fake;
+    const AppFolders& folders = place.Folders;
     std::ofstream(folders.IniFilePath(), std::ios::binary) << c.File;
 
     fakes::FakePanelView view;
@@ -350,11 +355,9 @@ TEST(PanelSettingsTest, TheLineSettingsFileAddsToTheSixteenLinesOnlyWhileTheySti
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
-    fakes::TempFolder folder;
-    fakes::FakePlatform fake;
-    fake.Env = {{"APPDATA", folder.Path.string()}};
-    const AppFolders folders(fake.Get().GetEnv);
-    std::filesystem::create_directories(folders.IniFolder());
+    SettingsFolder place;
+    fakes::FakePlatform& fake = place.Fake;
+    const AppFolders& folders = place.Folders;
     SettingsValues values;
     values.ComPortNumber = 3;
     values.BaudIndex = c.BaudLine;
@@ -402,11 +405,9 @@ TEST(PanelSettingsTest, WhatTheReceiveViewKeepsIsSavedAndTheCommandLineComesFirs
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
-    fakes::TempFolder folder;
-    fakes::FakePlatform fake;
-    fake.Env = {{"APPDATA", folder.Path.string()}};
-    const AppFolders folders(fake.Get().GetEnv);
-    std::filesystem::create_directories(folders.IniFolder());
+    SettingsFolder place;
+    fakes::FakePlatform& fake = place.Fake;
+    const AppFolders& folders = place.Folders;
     if (c.File) {
       std::ofstream(folders.ViewSettingsFilePath(), std::ios::binary) << *c.File;
     }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 #include "base/numbers.h"
@@ -71,33 +72,25 @@ void Screen::ScreenSetup(std::int16_t columns) {
   }
   RowCount = Table.RowsFor(RequestedCount);
 
-  const double available = LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden;
-  // From the largest size down, in quarter points; the first that fits wins, else 3 points.
-  const int largest = static_cast<int>(kLargestFontPoints / kFontStepPoints);
-  const int smallest = static_cast<int>(kSmallestFontPoints / kFontStepPoints);
-  for (int quarter = largest; quarter >= smallest; --quarter) {
-    SetFontSize(quarter * kFontStepPoints);
-    MeasureCell();
-    if (std::floor(static_cast<double>(RowCount) * CellHeightTwips) <= available) {
-      break;
-    }
-  }
+  // The rows alone decide: from 30 points down, the first that fits the height, else 3 points.
+  SetFontSize(FittingPoints(std::numeric_limits<double>::infinity(), AvailableHeight(), kLargestFontPoints,
+                            kLargestFontPoints));
+  MeasureCell();
 
   const double borders = Canvas.OuterWidth() - Canvas.InnerWidth();
-  Canvas.SetOuterSize(static_cast<double>(RequestedCount) * CellWidthTwips + borders,
-                      static_cast<double>(RowCount) * CellHeightTwips);
+  SetupWidth = static_cast<double>(RequestedCount) * CellWidthTwips + borders;
+  Canvas.SetOuterSize(SetupWidth, static_cast<double>(RowCount) * CellHeightTwips);
   View.SetTitleWidth(Canvas.OuterWidth());
   ColumnCount = RequestedCount;
   Canvas.Clear();
   StartPicture();
   SetupPoints = Points;
-  SetupWidth = static_cast<double>(RequestedCount) * CellWidthTwips + borders;
   // The view measures its room against the new size and tells the screen again.
   View.SetScreenBaseSize(Canvas.OuterWidth(), Canvas.OuterHeight());
 }
 
 void Screen::FillArea(double width, double height) {
-  GrowBy(width - SetupWidth, height - (LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden));
+  GrowBy(width - SetupWidth, height - AvailableHeight());
 }
 
 void Screen::GrowBy(double extraWidth, double extraHeight) {
@@ -108,11 +101,11 @@ void Screen::GrowBy(double extraWidth, double extraHeight) {
     Resize(SetupPoints);  // exactly the set-up size, whatever a search would make of it
     return;
   }
-  Refit(SetupWidth + std::max(0.0, extraWidth),
-        (LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden) + std::max(0.0, extraHeight));
+  Refit(SetupWidth + std::max(0.0, extraWidth), AvailableHeight() + std::max(0.0, extraHeight));
 }
 
-double Screen::FittingPoints(double areaWidth, double areaHeight, double fromPoints) {
+double Screen::FittingPoints(double areaWidth, double areaHeight, double fromPoints, double mostPoints) {
+  const double was = Points;
   const double borders = Canvas.OuterWidth() - Canvas.InnerWidth();
   const auto fits = [&](double points) {
     SetFontSize(points);
@@ -122,14 +115,16 @@ double Screen::FittingPoints(double areaWidth, double areaHeight, double fromPoi
   };
   // From a guess, up while the next quarter point still fits, then down to the first that
   // fits: the size found fits and the next quarter point does not.
-  double points = std::clamp(std::floor(fromPoints / kFontStepPoints) * kFontStepPoints, kSmallestFontPoints,
-                             kLargestFittingPoints);
-  while (points + kFontStepPoints <= kLargestFittingPoints && fits(points + kFontStepPoints)) {
+  double points =
+      std::clamp(std::floor(fromPoints / kFontStepPoints) * kFontStepPoints, kSmallestFontPoints, mostPoints);
+  while (points + kFontStepPoints <= mostPoints && fits(points + kFontStepPoints)) {
     points += kFontStepPoints;
   }
   while (points > kSmallestFontPoints && !fits(points)) {
     points -= kFontStepPoints;
   }
+  SetFontSize(was);  // the screen's font as it was: the caller sets the one found
+  MeasureCell();
   return points;
 }
 
@@ -140,11 +135,7 @@ void Screen::Refit(double areaWidth, double areaHeight) {
   // The cells grow with the font: the guess is the size that would fill the tighter side.
   const double guess = Points * std::min(areaHeight / (RowCount * static_cast<double>(CellHeightTwips)),
                                          areaWidth / (ColumnCount * static_cast<double>(CellWidthTwips)));
-  const double was = Points;
-  const double points = FittingPoints(areaWidth, areaHeight, guess);
-  SetFontSize(was);  // the search leaves the font at the last size it tried
-  MeasureCell();
-  Resize(points);
+  Resize(FittingPoints(areaWidth, areaHeight, guess, kLargestFittingPoints));
 }
 
 void Screen::Resize(double points) {

@@ -58,8 +58,6 @@ class Screen {
   // PictureKept() is false until the next clear.
   void Refit(double areaWidth, double areaHeight);
   [[nodiscard]] bool PictureKept() const { return !StepsLost; }
-  // The largest font size (points) whose cells, for the rows and columns, fit the area.
-  [[nodiscard]] double FittingPoints(double areaWidth, double areaHeight, double fromPoints);
   // The window is so much larger than its size at start-up (twips, never less than none):
   // the screen grows by that much beyond its set-up size. With none it is exactly the set-up
   // size. A set-up tells the view its new size (SetScreenBaseSize), which tells the screen
@@ -127,6 +125,14 @@ class Screen {
   static Colour SetComponents(Components& components, std::string_view red, std::string_view green,
                               std::string_view blue);
   void SetFontSize(double points);
+  // The height the set-up may take: with the log pane shown or hidden.
+  [[nodiscard]] double AvailableHeight() const {
+    return LogPaneVisible ? AvailHeightLogShown : AvailHeightLogHidden;
+  }
+  // The largest font size (points, at most `mostPoints`, at least 3) whose cells, for the rows
+  // and columns, fit the area, searched from `fromPoints`: it fits and the next quarter point
+  // does not. The screen's font stays as it was.
+  double FittingPoints(double areaWidth, double areaHeight, double fromPoints, double mostPoints);
 
   // What changed the picture since the last clear: a command letter and its arguments, run
   // again from the state the clear left.
