@@ -42,6 +42,10 @@ std::string AppFolders::RepeatsFilePath() const {
   return IniFolder() + "TxRepeat.ini";
 }
 
+std::string AppFolders::NetworkPortsFilePath() const {
+  return IniFolder() + "NetworkPorts.ini";
+}
+
 std::string AppFolders::ViewSettingsFilePath() const {
   return IniFolder() + "ReceiveView.ini";
 }

@@ -22,6 +22,9 @@ class AppFolders {
   // The receive view's settings (how much it keeps), beside the settings file.
   [[nodiscard]] std::string ViewSettingsFilePath() const;
 
+  // The network ports on the port list, beside the settings file.
+  [[nodiscard]] std::string NetworkPortsFilePath() const;
+
  private:
   std::function<std::string(const char*)> GetEnv;
 };

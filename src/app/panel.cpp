@@ -2,19 +2,28 @@
 
 #include "app/version.h"
 
+#include <cstdio>
 #include <fstream>
 
 #include "base/files.h"
 #include "base/hex_notation.h"
+#include "base/text.h"
 #include "hmi/link/protocol.h"
 #include "hmi/screen/bar_graph.h"
+#include "ports/added_ports.h"
 
 namespace korvani::app {
 
 using hmi::link::Arguments;
 
 Panel::Panel(const Platform& platform, PanelView& view)
-    : TerminalPort(platform.Port),
+    : Recorder(platform.Port, platform.Microseconds,
+               [this](const std::string& why) {
+                 View.ShowRecording("");
+                 ProblemReports.ShowProblem(why);
+               }),
+      TerminalPort(Recorder),
+      Devices(platform.Devices),
       View(view),
       PcClock(platform.Clock),
       OpenWebPage(platform.OpenWebPage),
@@ -23,7 +32,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
       tmrToastMsg(platform.MakeTimer()),
       tmrIntro(platform.MakeTimer()),
       HmiLink([this] { HmiScreen.ScreenReset(); }),
-      RxPath(platform.Port, view, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
+      RxPath(TerminalPort, view, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
       TxSender(
           [this](std::string_view message) {
             const bool written = TerminalPort.Write(message);
@@ -57,14 +66,14 @@ Panel::Panel(const Platform& platform, PanelView& view)
                     SendConnect();
                   }),
       TermLogs(RxPath.LogSettings(), view, platform.Dialogs, platform.Clock),
-      TxLines(platform.Port, TermLogs, view, platform.MakeTimer),
+      TxLines(TerminalPort, TermLogs, view, platform.MakeTimer),
       AppPaths(platform.GetEnv),
       ProblemReports(platform.Dialogs, platform.Random),
       Typist(
           HmiScreen, *tmrIntro, [this] { return HmiLink.IntroShowing(); }, platform.SplashFile),
       Updates(platform.Dialogs, platform.FetchPage, platform.OpenWebPage, platform.ProductUrl),
       HelpUrl(platform.HelpUrl),
-      PortConnection(platform.Port, view, ComPortNumber,
+      PortConnection(TerminalPort, view, ComPortNumber,
                      [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
       Lister(platform.Devices),
       PortList(Lister, platform.Dialogs, view, platform.MakerWebAddress,
@@ -148,6 +157,57 @@ void Panel::FormLoad() {
 
 void Panel::BuildComPortList() {
   PortList.BuildComPortList(View.HideBluetoothChecked(), ComPortNumber);
+}
+
+bool Panel::OpenAddedPort(const std::string& path) {
+  const std::int16_t number = Devices.AddUserPort(path);
+  if (number == 0) {
+    return false;
+  }
+  ComPortNumber = number;
+  BuildComPortList();
+  PortList.ShowChosenPort(number);
+  View.SetOpenChecked(true);
+  PortConnection.ApplyChosenPort();
+  return true;
+}
+
+bool Panel::AddNetworkPort(std::string_view typed) {
+  std::string why;
+  const std::optional<ports::NetworkAddress> address = ports::ParseNetworkAddress(typed, why);
+  if (!address) {
+    View.ShowConnectionProblem("\"" + std::string(base::TrimBlanks(typed)) + "\" is not a network port: " + why);
+    return false;
+  }
+  if (!OpenAddedPort(address->Text())) {
+    View.ShowConnectionProblem("No network port number is left (COM" + std::to_string(ports::kFirstNetworkPort) +
+                               "-" + std::to_string(ports::kLastNetworkPort) + " are all taken)");
+    return false;
+  }
+  return true;
+}
+
+void Panel::ReplaySession(const std::string& path) {
+  OpenAddedPort(std::string(ports::kReplayScheme) + path);
+}
+
+bool Panel::StartRecording(const std::string& path) {
+  const base::LocalTime now = PcClock.Now();
+  char started[32];
+  std::snprintf(started, sizeof started, "%04d-%02d-%02d %02d:%02d:%02d", now.Year, now.Month, now.Day, now.Hour,
+                now.Minute, now.Second);
+  const std::string why = Recorder.Start(path, {{"started", started}, {"program", "Korvani " + VersionText()}});
+  if (!why.empty()) {
+    ProblemReports.ShowProblem("Unable to record: " + why);
+    return false;
+  }
+  View.ShowRecording(path);
+  return true;
+}
+
+void Panel::StopRecording() {
+  Recorder.Stop();
+  View.ShowRecording("");
 }
 
 void Panel::OpenHelpPage() {

@@ -34,6 +34,7 @@
 #include "terminal/connection.h"
 #include "terminal/receive_path.h"
 #include "terminal/serial_port.h"
+#include "terminal/session_file.h"
 #include "terminal/terminal_logs.h"
 #include "terminal/transmit_lines.h"
 
@@ -57,6 +58,7 @@ struct Platform {
   VersionCheck::Fetch FetchPage;                        // one GET; failures are never reported
   std::string ProductUrl;                               // the version check's page and the download
   std::string HelpUrl;                                  // Label1's help page
+  std::function<std::int64_t()> Microseconds = base::SteadyMicroseconds;  // a recording's times
 };
 
 class Panel {
@@ -91,6 +93,19 @@ class Panel {
   void SetBoardClock();
   // "Refresh list" and "Hide Bluetooth ports" both build the list again.
   void RefreshPorts() { BuildComPortList(); }
+  // "Add network port...": the address typed (tcp://HOST:PORT) joins the port list and is
+  // chosen and opened. False, with the reason shown, when it is no address or no network
+  // number is left.
+  bool AddNetworkPort(std::string_view typed);
+  // "Replay..." (and --replay): the recording joins the port list as a port of its own and
+  // is chosen and opened.
+  void ReplaySession(const std::string& path);
+  // "Record..." (and --record): everything received and sent from now on goes into `path`,
+  // until StopRecording. False, with the reason shown, when the file cannot be written.
+  bool StartRecording(const std::string& path);
+  void StopRecording();
+  [[nodiscard]] bool Recording() const { return Recorder.Recording(); }
+
   // Once a second, from the window's timer.
   void WatchPort() { PortConnection.WatchPort(); }
   // A double click on Label1 opens the help page.
@@ -135,8 +150,12 @@ class Panel {
   void BindCommands();
   bool ApplySettingsLineToWindow(int line, std::string_view text);
   void BuildComPortList();
+  // Lists and opens a port added by its path ("tcp://...", "replay:..."); false when none was.
+  bool OpenAddedPort(const std::string& path);
 
+  terminal::RecordingPort Recorder;  // every byte in and out passes here
   terminal::SerialPort& TerminalPort;
+  ports::DeviceSource& Devices;
   PanelView& View;
   const base::Clock& PcClock;
   std::function<void(const std::string& url)> OpenWebPage;

@@ -61,6 +61,8 @@ class PanelView : public terminal::RxPaneView,
   // Writes a PNG picture of the board's screen, with its soft buttons, at its size on the
   // display; the reason in plain words when it could not, else empty.
   virtual std::string SaveScreenPicture(const std::string& path) = 0;
+  // "Record..." on the Settings tab: the file being recorded into, or empty when none is.
+  virtual void ShowRecording(std::string_view path) = 0;
   // cmbScrollback on the Settings tab: what the receive view keeps.
   virtual void ShowScrollback(const terminal::Scrollback& scrollback) = 0;
 };

@@ -5,6 +5,11 @@
 
 namespace korvani::base {
 
+std::int64_t SteadyMicroseconds() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 LocalTime SystemClock::Now() const {
   const auto clock = std::chrono::system_clock::now();
   const std::time_t now = std::chrono::system_clock::to_time_t(clock);

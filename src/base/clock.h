@@ -1,6 +1,8 @@
 // The PC's local date and time.
 #pragma once
 
+#include <cstdint>
+
 namespace korvani::base {
 
 struct LocalTime {
@@ -24,6 +26,9 @@ class Clock {
   virtual ~Clock() = default;
   [[nodiscard]] virtual LocalTime Now() const = 0;
 };
+
+// A steady clock for intervals: microseconds since some fixed point.
+std::int64_t SteadyMicroseconds();
 
 // The system's clock in the local time zone.
 class SystemClock final : public Clock {

@@ -22,7 +22,8 @@ std::string Connection::StatusText() const {
 
 void Connection::ShowState() {
   View.ShowConnectionStatus(StatusText());
-  View.ShowConnectionProblem(Port.IsOpen() ? std::string() : Port.LastError());
+  View.ShowConnectionProblem(Port.LastError());
+  View.ShowLineApplies(Port.TakesLineSettings());
   ShowLines(true);
 }
 

@@ -35,7 +35,11 @@ class ConnectionView {
   // chkComPortOpen, the "Open" button that stays down.
   [[nodiscard]] virtual bool OpenChecked() const = 0;
   virtual void SetOpenChecked(bool checked) = 0;
-  // The first status panel, and beside it why a port is closed (empty when it is open).
+  // Whether the speed, format, flow control and control lines mean anything for the port
+  // chosen (not for a network port or a replay): shown as not applicable when they do not.
+  virtual void ShowLineApplies(bool applies) = 0;
+  // The first status panel, and beside it the port's own note: why it is closed, or what
+  // it is doing (connecting, replaying); empty when there is nothing to say.
   virtual void ShowConnectionStatus(std::string_view status) = 0;
   virtual void ShowConnectionProblem(std::string_view problem) = 0;
 };

@@ -72,6 +72,10 @@ class SerialPort {
   // Bytes written but not yet gone out on the line.
   [[nodiscard]] virtual std::int64_t BytesToWrite() const { return 0; }
 
+  // False for a source whose line has no speed or format of its own (a network port, a
+  // replayed recording): the window shows those settings as not applicable to it.
+  [[nodiscard]] virtual bool TakesLineSettings() const { return true; }
+
   [[nodiscard]] virtual bool IsOpen() const = 0;
   // Opens or closes. Returns false when opening failed (missing or busy port, bad
   // settings); closing a closed port is harmless and succeeds.

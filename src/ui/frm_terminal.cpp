@@ -225,6 +225,22 @@ void FrmTerminal::ShowConnectionProblem(std::string_view problem) {
   Widgets.lblPortProblem->setText(QString::fromUtf8(problem.data(), static_cast<qsizetype>(problem.size())));
 }
 
+void FrmTerminal::ShowLineApplies(bool applies) {
+  const QString tip = applies ? QString() : QStringLiteral("Not applicable to the port chosen: it has no line of its own");
+  for (QWidget* frame : {static_cast<QWidget*>(Widgets.fraLine), static_cast<QWidget*>(Widgets.fraCommsParameters)}) {
+    frame->setEnabled(applies);
+    frame->setToolTip(tip);
+  }
+}
+
+void FrmTerminal::ShowRecording(std::string_view path) {
+  const QString file = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+  Widgets.cmdRecord->setText(file.isEmpty() ? QStringLiteral("Record...") : QStringLiteral("Stop recording"));
+  Widgets.cmdRecord->setToolTip(file.isEmpty()
+                                    ? QStringLiteral("Record everything received and sent, with its time, to a file")
+                                    : QStringLiteral("Recording to ") + file);
+}
+
 void FrmTerminal::ClearComPorts() {
   Widgets.cmbComPort->clear();
 }

@@ -58,6 +58,8 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void SetOpenChecked(bool checked) override;
   void ShowConnectionStatus(std::string_view status) override;
   void ShowConnectionProblem(std::string_view problem) override;
+  void ShowLineApplies(bool applies) override;
+  void ShowRecording(std::string_view path) override;
   void ClearComPorts() override;
   void AddComPort(std::string_view name) override;
   void SetComPortText(std::string_view text) override;
@@ -191,6 +193,9 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   // The full line settings as the Line frame's boxes show them.
   [[nodiscard]] terminal::LineSettings LineChosen() const;
   void cmdRefreshPorts_Click();
+  void cmdAddNetworkPort_Click();
+  void cmdReplay_Click();
+  void cmdRecord_Click();
   void chkHideBT_Click();
   void tmrPortWatch_Timer();
   void txtHMIlogFolderName_Change(const QString& folder);

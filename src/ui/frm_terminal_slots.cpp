@@ -1,6 +1,9 @@
 // frmTerminal's slots: what each control of the window does, forwarded in one line to the
 // panel's operation for it. Every connection runs guarded (see guarded.h).
 #include <QClipboard>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QGuiApplication>
 #include <QShortcut>
 #include <QValidator>
@@ -152,6 +155,9 @@ void FrmTerminal::AttachSettingsTab() {
     }
   });
   connect(Widgets.cmdRefreshPorts, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRefreshPorts_Click));
+  connect(Widgets.cmdAddNetworkPort, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdAddNetworkPort_Click));
+  connect(Widgets.cmdReplay, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdReplay_Click));
+  connect(Widgets.cmdRecord, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRecord_Click));
   connect(Widgets.chkHideBT, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkHideBT_Click));
   connect(Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
           Slot(&FrmTerminal::txtHMIlogFolderName_Change));
@@ -358,6 +364,34 @@ void FrmTerminal::tmrLines_Timer() {
 }
 void FrmTerminal::cmdRefreshPorts_Click() {
   Panel->RefreshPorts();
+}
+void FrmTerminal::cmdAddNetworkPort_Click() {
+  bool ok = false;
+  const QString typed = QInputDialog::getText(this, QStringLiteral("Add network port"),
+                                              QStringLiteral("The board's bridge, as tcp://HOST:PORT:"),
+                                              QLineEdit::Normal, QStringLiteral("tcp://"), &ok);
+  if (ok) {
+    Panel->AddNetworkPort(typed.toStdString());
+  }
+}
+void FrmTerminal::cmdReplay_Click() {
+  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Replay a recorded session"), QString(),
+                                                    QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
+  if (!path.isEmpty()) {
+    Panel->ReplaySession(path.toStdString());
+  }
+}
+void FrmTerminal::cmdRecord_Click() {
+  if (Panel->Recording()) {
+    Panel->StopRecording();
+    return;
+  }
+  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Record the session to"),
+                                                    QStringLiteral("session.kvr"),
+                                                    QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
+  if (!path.isEmpty()) {
+    Panel->StartRecording(path.toStdString());
+  }
 }
 void FrmTerminal::chkHideBT_Click() {
   Panel->RefreshPorts();

@@ -399,6 +399,21 @@ QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
   grid->addWidget(ui.chkComPortOpen, 0, 2);
   grid->addWidget(ui.cmdRefreshPorts, 1, 0);
   grid->addWidget(ui.chkHideBT, 1, 1, 1, 2);
+  const auto button = [frame](const char* name, const char* caption, const char* tip) {
+    auto* made = new QPushButton(QLatin1String(caption), frame);
+    made->setObjectName(QLatin1String(name));
+    made->setToolTip(QLatin1String(tip));
+    return made;
+  };
+  ui.cmdAddNetworkPort = button("cmdAddNetworkPort", "Add network port...",
+                                "A board behind a serial-to-network bridge: tcp://HOST:PORT");
+  ui.cmdReplay = button("cmdReplay", "Replay...", "Open a recorded session as the port: it plays again as it came");
+  ui.cmdRecord = button("cmdRecord", "Record...", "Record everything received and sent, with its time, to a file");
+  auto* more = new QHBoxLayout;
+  more->addWidget(ui.cmdAddNetworkPort);
+  more->addWidget(ui.cmdReplay);
+  more->addWidget(ui.cmdRecord);
+  grid->addLayout(more, 2, 0, 1, 3);
   return frame;
 }
 

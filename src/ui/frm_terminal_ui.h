@@ -114,6 +114,9 @@ struct FrmTerminalUi {
   QComboBox* cmbComPort = nullptr;
   QPushButton* chkComPortOpen = nullptr;  // a check box shown as a button that stays down
   QPushButton* cmdRefreshPorts = nullptr;
+  QPushButton* cmdAddNetworkPort = nullptr;
+  QPushButton* cmdReplay = nullptr;
+  QPushButton* cmdRecord = nullptr;  // "Record..." or "Stop recording"
   QCheckBox* chkHideBT = nullptr;
   QRadioButton* optBaud[8] = {};
   QRadioButton* optCharacter[5] = {};

@@ -36,18 +36,34 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
       MachineDevices(platform::MakePlatformDeviceSource()),
       Dialogs(&MainWindow),
       Random(static_cast<std::mt19937::result_type>(std::time(nullptr))) {
-  if (Options.Demo) {
-    DemoDevices = std::make_unique<demo::DemoDeviceSource>(*MachineDevices);
-    DemoBoardPort = std::make_unique<demo::DemoPort>(MakeTimer());
-    Router = std::make_unique<demo::PortRouter>(SerialDevice, *DemoBoardPort);
-  }
+  const auto devicePath = [this](std::int16_t number) { return Devices->DevicePath(number); };
+  Devices = std::make_unique<ports::AddedPorts>(
+      *MachineDevices, app::AppFolders([](const char* name) { return qEnvironmentVariable(name).toStdString(); })
+                           .NetworkPortsFilePath());
   SerialDevice.SetFaultReport(MainWindow.Faults());
-  SerialDevice.SetPathResolver([this](std::int16_t number) { return Devices().DevicePath(number); });
+  SerialDevice.SetPathResolver(devicePath);
+  NetworkDevice.SetFaultReport(MainWindow.Faults());
+  NetworkDevice.SetPathResolver(devicePath);
+  Router.Route(ports::kFirstNetworkPort, ports::kLastNetworkPort, NetworkDevice);
+  Replay = std::make_unique<terminal::ReplayPort>(
+      MakeTimer(),
+      [this](std::int16_t number) {
+        const std::string path = Devices->DevicePath(number);
+        return path.rfind(ports::kReplayScheme, 0) == 0 ? path.substr(ports::kReplayScheme.size()) : std::string();
+      },
+      base::SteadyMicroseconds);
+  Replay->SetSpeed(Options.ReplaySpeed);
+  Router.Route(ports::kReplayPortNumber, ports::kReplayPortNumber, *Replay);
+  if (Options.Demo) {
+    DemoBoardPort = std::make_unique<demo::DemoPort>(MakeTimer());
+    Router.Route(demo::kDemoPortNumber, demo::kDemoPortNumber, *DemoBoardPort);
+    Devices->Add(demo::kDemoPortNumber, std::string(demo::kDemoDescription), "demo");
+  }
   const app::Platform platform{
-      .Port = PanelPort(),
+      .Port = Router,
       .Surface = MainWindow.Surface(),
       .Dialogs = Dialogs,
-      .Devices = Devices(),
+      .Devices = *Devices,
       .Clock = Clock,
       .MakeTimer = [this] { return MakeTimer(); },
       .OpenWebPage =
@@ -74,27 +90,21 @@ std::unique_ptr<base::Timer> KorvaniApp::MakeTimer() {
   return std::make_unique<QtTimer>(MainWindow.Faults());
 }
 
-terminal::SerialPort& KorvaniApp::PanelPort() {
-  if (Router) {
-    return *Router;
-  }
-  return SerialDevice;
-}
-
-ports::DeviceSource& KorvaniApp::Devices() {
-  if (DemoDevices) {
-    return *DemoDevices;
-  }
-  return *MachineDevices;
-}
-
 void KorvaniApp::Start() {
   if (!Options.PortPath.isEmpty()) {
-    // The named device joins the port list and is the one opened at start-up.
-    HmiPanel->SetCommandLinePort(Devices().AddUserPort(Options.PortPath.toStdString()));
+    // The named device (or network address) joins the port list and is the one opened at
+    // start-up.
+    HmiPanel->SetCommandLinePort(Devices->AddUserPort(Options.PortPath.toStdString()));
+  }
+  if (!Options.ReplayPath.isEmpty()) {
+    HmiPanel->SetCommandLinePort(
+        Devices->AddUserPort(std::string(ports::kReplayScheme) + Options.ReplayPath.toStdString()));
   }
   if (Options.Demo) {
     HmiPanel->SetCommandLinePort(demo::kDemoPortNumber);
+  }
+  if (!Options.RecordPath.isEmpty()) {
+    HmiPanel->StartRecording(Options.RecordPath.toStdString());  // from the first byte
   }
   HmiPanel->SetCommandLineLine(Options.Line);
   HmiPanel->SetCommandLineScrollback(Options.Scrollback);

@@ -13,10 +13,13 @@
 #include "app/panel.h"
 #include "base/clock.h"
 #include "demo/demo_port.h"
-#include "ports/dev_lister.h"
+#include "ports/added_ports.h"
+#include "terminal/port_router.h"
+#include "terminal/replay_port.h"
 #include "ui/frm_terminal.h"
 #include "ui/paint_trace.h"
 #include "ui/qt_dialogs.h"
+#include "ui/qt_network_port.h"
 #include "ui/qt_serial_port.h"
 
 namespace korvani::ui {
@@ -29,6 +32,9 @@ struct StartOptions {
   std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
   bool Timestamps = false;                                        // --timestamps
   bool FullScreen = false;                                        // --fullscreen: the screen alone
+  QString RecordPath = QString();                                 // --record: the session into this file
+  QString ReplayPath = QString();                                 // --replay: this recording as the port
+  double ReplaySpeed = 1.0;                                       // --speed: 0 as fast as possible
 };
 
 class KorvaniApp {
@@ -45,17 +51,19 @@ class KorvaniApp {
   app::Panel& Panel() { return *HmiPanel; }
   QtSerialPort& RealPort() { return SerialDevice; }
 
+  QtNetworkPort& NetworkPort() { return NetworkDevice; }
+
  private:
-  terminal::SerialPort& PanelPort();
   std::unique_ptr<base::Timer> MakeTimer();
-  ports::DeviceSource& Devices();
 
   StartOptions Options;
   std::unique_ptr<ports::DeviceSource> MachineDevices;
-  std::unique_ptr<demo::DemoDeviceSource> DemoDevices;
+  std::unique_ptr<ports::AddedPorts> Devices;  // the machine's, the network ports, replay, demo
   QtSerialPort SerialDevice;
+  QtNetworkPort NetworkDevice;
+  std::unique_ptr<terminal::ReplayPort> Replay;
   std::unique_ptr<demo::DemoPort> DemoBoardPort;
-  std::unique_ptr<demo::PortRouter> Router;
+  terminal::PortRouter Router{SerialDevice};
   FrmTerminal MainWindow;
   QtDialogs Dialogs;
   base::SystemClock Clock;

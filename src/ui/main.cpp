@@ -4,6 +4,9 @@
 #include <QIcon>
 #include <QSocketNotifier>
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <optional>
 #include <string>
 
 #ifndef Q_OS_WIN
@@ -13,6 +16,7 @@
 #endif
 
 #include "app/version.h"
+#include "ports/added_ports.h"
 #include "terminal/scrollback.h"
 #include "ui/korvani_app.h"
 
@@ -53,14 +57,22 @@ void CloseOnSessionEnd(QWidget& window) {
 
 void PrintUsage() {
   std::puts(
-      "Usage: korvani [--port PATH | --demo] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
+      "Usage: korvani [--port PATH | --port tcp://HOST:PORT | --demo | --replay FILE [--speed X]]\n"
+      "               [--record FILE] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
       "               [--dtr on|off] [--rts on|off] [--scrollback N] [--timestamps] [--fullscreen] [/T]\n"
       "Operator panel for a Vexel controller board, and a serial terminal.\n"
       "\n"
       "  --port PATH   add the serial device PATH to the port list (from COM200 up) and open\n"
       "                it at start-up with the speed and character format saved on the\n"
       "                Settings tab (38400,N,8,1 until another is chosen)\n"
+      "  --port tcp://HOST:PORT  a board behind a serial-to-network bridge (a TCP server): listed\n"
+      "                from COM220 up, remembered, opened at start-up and connected again\n"
+      "                whenever the connection drops while \"Open\" is down\n"
       "  --demo        list a simulated Vexel board as a port of its own (COM255) and open it\n"
+      "  --record FILE record everything received and sent, with its time, into FILE\n"
+      "  --replay FILE open a recorded session as the port (COM254): what the board sent comes\n"
+      "                in again at its recorded pace; what the panel sends goes nowhere\n"
+      "  --speed X     the replay's pace: 2 twice as fast, 0.5 half, 0 as fast as possible (1)\n"
       "  --baud N      the line's speed: any whole number of baud from 1 to 100000000\n"
       "  --format DPS  data bits 5 to 8, parity N, E, O, M or S, stop bits 1, 1.5 or 2 (8N1)\n"
       "  --flow F      flow control: none, rtscts or xonxoff\n"
@@ -89,14 +101,29 @@ void PrintUsage() {
       "default to the folder korvani was started in.");
 }
 
-bool IsLineOption(const std::string& arg) {
-  for (const char* option : {"--baud", "--format", "--flow", "--dtr", "--rts"}) {
+// Which of `names` the argument is ("--name VALUE" or "--name=VALUE"), or empty.
+std::string OptionNamed(const std::string& arg, std::initializer_list<const char*> names) {
+  for (const char* option : names) {
     const std::string name = option;
     if (arg == name || arg.rfind(name + "=", 0) == 0) {
-      return true;
+      return name;
     }
   }
-  return false;
+  return {};
+}
+
+// The option's value, after its '=' or as the next argument; nothing (told on stderr) when
+// it has none.
+std::optional<std::string> OptionValue(const std::string& arg, int& i, int argc, char* argv[]) {
+  const std::size_t equals = arg.find('=');
+  if (equals != std::string::npos) {
+    return arg.substr(equals + 1);
+  }
+  if (i + 1 >= argc) {
+    std::fprintf(stderr, "korvani: %s needs a value (korvani --help lists them)\n", arg.c_str());
+    return std::nullopt;
+  }
+  return std::string(argv[++i]);
 }
 
 }  // namespace
@@ -121,6 +148,23 @@ int main(int argc, char* argv[]) {
       options.PortPath = QString::fromLocal8Bit(argv[++i]);
     } else if (arg.rfind("--port=", 0) == 0) {
       options.PortPath = QString::fromLocal8Bit(arg.substr(7).c_str());
+    } else if (const std::string option = OptionNamed(arg, {"--record", "--replay", "--speed"}); !option.empty()) {
+      const std::optional<std::string> given = OptionValue(arg, i, argc, argv);
+      if (!given) {
+        return 2;
+      }
+      const std::string& value = *given;
+      if (option == "--speed") {
+        char* end = nullptr;
+        options.ReplaySpeed = std::strtod(value.c_str(), &end);
+        if (value.empty() || *end != '\0' || !(options.ReplaySpeed >= 0) || options.ReplaySpeed > 1e6) {
+          std::fprintf(stderr, "korvani: --speed %s: the pace is a number, 1 as recorded, 0 as fast as possible\n",
+                       value.c_str());
+          return 2;
+        }
+      } else {
+        (option == "--record" ? options.RecordPath : options.ReplayPath) = QString::fromLocal8Bit(value.c_str());
+      }
     } else if (arg == "--demo") {
       options.Demo = true;
     } else if (arg == "--timestamps") {
@@ -137,15 +181,13 @@ int main(int argc, char* argv[]) {
                      value.c_str());
         return 2;
       }
-    } else if (IsLineOption(arg)) {
-      const std::size_t equals = arg.find('=');
-      const std::string option = arg.substr(0, equals);
-      if (equals == std::string::npos && i + 1 >= argc) {
-        std::fprintf(stderr, "korvani: %s needs a value (korvani --help lists them)\n", option.c_str());
+    } else if (const std::string line = OptionNamed(arg, {"--baud", "--format", "--flow", "--dtr", "--rts"});
+               !line.empty()) {
+      const std::optional<std::string> value = OptionValue(arg, i, argc, argv);
+      if (!value) {
         return 2;
       }
-      const std::string value = equals == std::string::npos ? argv[++i] : arg.substr(equals + 1);
-      const std::string refused = korvani::terminal::TakeLineOption(option, value, options.Line);
+      const std::string refused = korvani::terminal::TakeLineOption(line, *value, options.Line);
       if (!refused.empty()) {
         std::fprintf(stderr, "korvani: %s\n", refused.c_str());
         return 2;
@@ -155,6 +197,13 @@ int main(int argc, char* argv[]) {
       return 2;
     }
     options.Arguments.push_back(arg);
+  }
+  if (options.PortPath.startsWith(QStringLiteral("tcp://"))) {
+    std::string why;
+    if (!korvani::ports::ParseNetworkAddress(options.PortPath.toStdString(), why)) {
+      std::fprintf(stderr, "korvani: --port %s: %s\n", options.PortPath.toLocal8Bit().constData(), why.c_str());
+      return 2;
+    }
   }
 
   QApplication application(argc, argv);

@@ -13,6 +13,8 @@
 #include "fakes/fake_platform.h"
 #include "fakes/temp_folder.h"
 #include "hmi/link/protocol.h"
+#include "ports/added_ports.h"
+#include "terminal/port_router.h"
 
 namespace korvani::demo {
 namespace {
@@ -114,14 +116,17 @@ class DemoOnPanelTest : public ::testing::Test {
   fakes::TempFolder Logs;
   fakes::FakeTimer* BoardTimer = new fakes::FakeTimer;
   DemoPort Board{std::unique_ptr<base::Timer>(BoardTimer)};
-  PortRouter Router{Fake.Port, Board};
-  DemoDeviceSource Devices{Fake.Devices};
+  // Routed and listed as the program does for --demo.
+  terminal::PortRouter Router{Fake.Port};
+  bool Routed = (Router.Route(kDemoPortNumber, kDemoPortNumber, Board), true);
+  ports::AddedPorts Devices{Fake.Devices, ""};
+  bool Listed = (Devices.Add(kDemoPortNumber, std::string(kDemoDescription), "demo"), true);
   fakes::FakePanelView View;
   app::Panel Subject{Fake.With(Router, Fake.Surface, &Devices), View};
 };
 
 TEST_F(DemoOnPanelTest, IsListedOpenedAndDrawsItsScreen) {
-  EXPECT_EQ(View.ComPorts, (std::vector<std::string>{"USB Serial Port (COM3)", std::string(kDemoPortName)}));
+  EXPECT_EQ(View.ComPorts, (std::vector<std::string>{"USB Serial Port (COM3)", "Vexel demo board (COM255)"}));
   EXPECT_EQ(View.PortStatus, "COM255: 38400,N,8,1 Open");
   Run(200);
 

@@ -41,6 +41,8 @@ class FakePanelView : public app::PanelView {
   void SetOpenChecked(bool checked) override { OpenDown = checked; }
   void ShowConnectionStatus(std::string_view status) override { PortStatus.assign(status); }
   void ShowConnectionProblem(std::string_view problem) override { PortProblem.assign(problem); }
+  void ShowLineApplies(bool applies) override { LineApplies = applies; }
+  void ShowRecording(std::string_view path) override { RecordingShown.assign(path); }
   void ClearComPorts() override {
     ComPorts.clear();
     ComPortIndex = -1;
@@ -114,6 +116,8 @@ class FakePanelView : public app::PanelView {
   std::string TestEcho;
   std::string PortStatus;
   std::string PortProblem;
+  bool LineApplies = true;
+  std::string RecordingShown;
   std::int16_t BaudOption = -1;
   std::int16_t CharacterOption = -1;
   terminal::LineSettings LineShown;

@@ -1,0 +1,65 @@
+#include "terminal/port_router.h"
+
+namespace korvani::terminal {
+
+PortRouter::PortRouter(SerialPort& machine) : Machine(machine), Current(&machine) {
+  Machine.SetEventHandler([this](int code) {
+    if (Current == &Machine) {
+      RaiseEvent(code);
+    }
+  });
+}
+
+void PortRouter::Route(std::int16_t first, std::int16_t last, SerialPort& port) {
+  Ranges.push_back({first, last, &port});
+  port.SetSettings(GivenSettings);
+  port.SetFlowControl(GivenFlow);
+  port.SetLinesOnOpen(GivenDtr, GivenRts);
+  port.SetReadLength(GivenReadLength);
+  port.SetEventHandler([this, &port](int code) {
+    if (Current == &port) {
+      RaiseEvent(code);
+    }
+  });
+}
+
+SerialPort* PortRouter::PortFor(std::int16_t number) const {
+  for (const Range& range : Ranges) {
+    if (number >= range.First && number <= range.Last) {
+      return range.Port;
+    }
+  }
+  return &Machine;
+}
+
+void PortRouter::SetPortNumber(std::int16_t number) {
+  SerialPort* chosen = PortFor(number);
+  if (chosen != Current) {
+    Current->SetOpen(false);  // the port being left is closed, as a change of number does
+    Current = chosen;
+  }
+  ForEach([number](SerialPort& port) { port.SetPortNumber(number); });
+}
+
+void PortRouter::SetSettings(const std::string& settings) {
+  GivenSettings = settings;
+  ForEach([&settings](SerialPort& port) { port.SetSettings(settings); });
+}
+
+void PortRouter::SetFlowControl(FlowControl flow) {
+  GivenFlow = flow;
+  ForEach([flow](SerialPort& port) { port.SetFlowControl(flow); });
+}
+
+void PortRouter::SetLinesOnOpen(bool dtr, bool rts) {
+  GivenDtr = dtr;
+  GivenRts = rts;
+  ForEach([dtr, rts](SerialPort& port) { port.SetLinesOnOpen(dtr, rts); });
+}
+
+void PortRouter::SetReadLength(std::int32_t length) {
+  GivenReadLength = length;
+  ForEach([length](SerialPort& port) { port.SetReadLength(length); });
+}
+
+}  // namespace korvani::terminal

@@ -1,0 +1,68 @@
+// One port for the panel that is, by the COM number chosen, one of several sources of bytes:
+// the machine's serial port unless a range of numbers is routed elsewhere (the demo board, a
+// network port, a replayed recording). Changing to another source closes the one left.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "terminal/serial_port.h"
+
+namespace korvani::terminal {
+
+class PortRouter final : public SerialPort {
+ public:
+  explicit PortRouter(SerialPort& machine);
+
+  // The numbers from `first` to `last` are `port`'s. Settings given from now on reach it.
+  void Route(std::int16_t first, std::int16_t last, SerialPort& port);
+
+  void SetPortNumber(std::int16_t number) override;
+  [[nodiscard]] std::int16_t PortNumber() const override { return Active().PortNumber(); }
+  void SetSettings(const std::string& settings) override;
+  [[nodiscard]] std::string Settings() const override { return Active().Settings(); }
+  [[nodiscard]] bool IsOpen() const override { return Active().IsOpen(); }
+  bool SetOpen(bool open) override { return Active().SetOpen(open); }
+  [[nodiscard]] std::int64_t BytesWaiting() const override { return Active().BytesWaiting(); }
+  [[nodiscard]] std::int64_t Capacity() const override { return Active().Capacity(); }
+  void SetReadLength(std::int32_t length) override;
+  std::string ReadInput() override { return Active().ReadInput(); }
+  bool Write(std::string_view data) override { return Active().Write(data); }
+  [[nodiscard]] std::string LastError() const override { return Active().LastError(); }
+  void SetFlowControl(FlowControl flow) override;
+  void SetLinesOnOpen(bool dtr, bool rts) override;
+  bool SetDtr(bool on) override { return Active().SetDtr(on); }
+  bool SetRts(bool on) override { return Active().SetRts(on); }
+  [[nodiscard]] ControlLines Lines() const override { return Active().Lines(); }
+  bool SendBreak(int milliseconds) override { return Active().SendBreak(milliseconds); }
+  [[nodiscard]] std::int64_t BytesToWrite() const override { return Active().BytesToWrite(); }
+  [[nodiscard]] bool TakesLineSettings() const override { return Active().TakesLineSettings(); }
+
+ private:
+  struct Range {
+    std::int16_t First;
+    std::int16_t Last;
+    SerialPort* Port;
+  };
+  [[nodiscard]] SerialPort& Active() const { return *Current; }
+  [[nodiscard]] SerialPort* PortFor(std::int16_t number) const;
+  template <typename Apply>
+  void ForEach(Apply apply) {
+    apply(Machine);
+    for (const Range& range : Ranges) {
+      apply(*range.Port);
+    }
+  }
+
+  SerialPort& Machine;
+  std::vector<Range> Ranges;
+  SerialPort* Current;
+  // The settings as last given, for a port routed after they were.
+  std::string GivenSettings = "9600,N,8,1";
+  FlowControl GivenFlow = FlowControl::None;
+  bool GivenDtr = true;
+  bool GivenRts = true;
+  std::int32_t GivenReadLength = 0;
+};
+
+}  // namespace korvani::terminal

@@ -1,0 +1,88 @@
+#include "terminal/replay_port.h"
+
+#include <algorithm>
+
+namespace korvani::terminal {
+
+ReplayPort::ReplayPort(std::unique_ptr<base::Timer> timer, PathResolver resolve, RecordingPort::MicrosecondClock now)
+    : PaceTimer(std::move(timer)), Resolve(std::move(resolve)), Now(std::move(now)) {
+  PaceTimer->SetInterval(kTickMs);
+  PaceTimer->SetTickHandler([this] { Tick(); });
+}
+
+bool ReplayPort::SetOpen(bool open) {
+  if (open == Open) {
+    return true;
+  }
+  Waiting.clear();
+  Due.reset();
+  PaceTimer->SetEnabled(false);
+  Open = false;
+  if (!open) {
+    return true;
+  }
+  const std::string path = Resolve ? Resolve(Number) : std::string();
+  if (path.empty()) {
+    Note = "COM" + std::to_string(Number) + " has no recording to replay";
+    return false;
+  }
+  if (!Reader.Open(path, Note)) {
+    return false;
+  }
+  Note = "replaying " + path;  // every opening plays it from its start
+  Open = true;
+  StartedAt = Now();
+  BytesReplayed = 0;
+  PaceTimer->SetEnabled(true);
+  return true;
+}
+
+std::string ReplayPort::ReadInput() {
+  const std::size_t take =
+      ReadLength > 0 ? std::min(Waiting.size(), static_cast<std::size_t>(ReadLength)) : Waiting.size();
+  std::string read = Waiting.substr(0, take);
+  Waiting.erase(0, take);
+  return read;
+}
+
+void ReplayPort::Tick() {
+  if (!Open) {
+    return;
+  }
+  const bool fastest = Speed <= 0;
+  const auto replayedTime = static_cast<std::int64_t>(static_cast<double>(Now() - StartedAt) * (fastest ? 1 : Speed));
+  std::size_t brought = 0;
+  bool ended = false;
+  while (brought < kMostPerTick) {
+    if (!Due) {
+      Due = Reader.Next();
+      if (!Due) {
+        ended = true;
+        break;
+      }
+      if (Due->Way != Direction::Received) {
+        Due.reset();  // what the panel sent then is not sent again
+        continue;
+      }
+    }
+    if (!fastest && Due->Microseconds > replayedTime) {
+      break;
+    }
+    brought += Due->Bytes.size();
+    Waiting += Due->Bytes;
+    Due.reset();
+  }
+  BytesReplayed += static_cast<std::int64_t>(brought);
+  if (ended) {
+    PaceTimer->SetEnabled(false);
+    Note = "the replay came to its end (" + std::to_string(BytesReplayed) + " bytes)";
+  }
+  if (!Waiting.empty()) {
+    RaiseEvent(kEventReceive);
+  }
+  if (ended) {
+    RaiseEvent(kEventCdChange);  // the window tells the user
+  }
+}
+
+}  // namespace korvani::terminal

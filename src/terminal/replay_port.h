@@ -1,0 +1,69 @@
+// A recorded session opened as a port: what the board sent comes in again at the recorded
+// pace (or faster, slower, or as fast as the panel takes it), and what the panel sends goes
+// nowhere. The recording is read piece by piece as it is due.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/timer.h"
+#include "terminal/session_file.h"
+
+namespace korvani::terminal {
+
+class ReplayPort final : public SerialPort {
+ public:
+  using PathResolver = std::function<std::string(std::int16_t comNumber)>;
+  // `resolve` gives the recording's file for a COM number (empty for none); `now` is a
+  // steady clock in microseconds.
+  ReplayPort(std::unique_ptr<base::Timer> timer, PathResolver resolve, RecordingPort::MicrosecondClock now);
+
+  // 1 is the recorded pace, 2 twice as fast, 0.5 half; 0 as fast as possible. Applies from
+  // the next open.
+  void SetSpeed(double speed) { Speed = speed; }
+
+  void SetPortNumber(std::int16_t number) override { Number = number; }
+  [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
+  void SetSettings(const std::string& settings) override { LineSettings = settings; }
+  [[nodiscard]] std::string Settings() const override { return LineSettings; }
+  [[nodiscard]] bool TakesLineSettings() const override { return false; }
+  [[nodiscard]] bool IsOpen() const override { return Open; }
+  bool SetOpen(bool open) override;
+  [[nodiscard]] std::int64_t BytesWaiting() const override { return static_cast<std::int64_t>(Waiting.size()); }
+  [[nodiscard]] std::int64_t Capacity() const override { return kCapacity; }
+  void SetReadLength(std::int32_t length) override { ReadLength = length; }
+  std::string ReadInput() override;
+  // What the panel sends during a replay is taken and goes nowhere.
+  bool Write(std::string_view /*data*/) override { return Open; }
+  [[nodiscard]] std::string LastError() const override { return Note; }
+
+  // The timer's tick: what is due comes in.
+  void Tick();
+
+  // How often the replay looks for what is due, and the most one tick brings as fast as possible.
+  static constexpr int kTickMs = 10;
+  static constexpr std::size_t kMostPerTick = std::size_t{1} << 20;
+
+ private:
+  static constexpr std::int64_t kCapacity = std::int64_t{1} << 30;
+
+  std::unique_ptr<base::Timer> PaceTimer;
+  PathResolver Resolve;
+  RecordingPort::MicrosecondClock Now;
+  SessionReader Reader;
+  std::optional<SessionPiece> Due;  // the next piece received, read but not yet due
+  std::string Waiting;
+  std::string Note;  // why it would not open, or that it came to its end
+  std::string LineSettings = "9600,N,8,1";
+  double Speed = 1.0;
+  std::int64_t StartedAt = 0;
+  std::int64_t BytesReplayed = 0;
+  std::int32_t ReadLength = 0;
+  std::int16_t Number = 0;
+  bool Open = false;
+};
+
+}  // namespace korvani::terminal

@@ -1,0 +1,113 @@
+// A recorded session: everything received and sent, each piece with its time and direction,
+// in one file. The file is a text header, then binary records:
+//
+//   Korvani session 1\n          the format and its version
+//   started: 2026-12-08 14:03:11\n  facts, "name: value", one a line
+//   port: COM220 tcp://10.0.0.7:4001\n
+//   \n                           an empty line ends the header
+//   record*                      direction (1 byte: 'R' received, 'S' sent),
+//                                time (8 bytes: microseconds since the start, little endian),
+//                                length (4 bytes, little endian), then that many bytes
+//
+// A reader takes any version up to its own and passes over facts it does not know. A last
+// record cut short (the program stopped mid-write) is left out.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "terminal/rx_history.h"
+#include "terminal/serial_port.h"
+
+namespace korvani::terminal {
+
+inline constexpr std::string_view kSessionMagic = "Korvani session ";
+inline constexpr int kSessionVersion = 1;
+
+// A piece's direction letter in the file.
+inline constexpr char kReceivedLetter = 'R';
+inline constexpr char kSentLetter = 'S';
+
+struct SessionPiece {
+  Direction Way = Direction::Received;
+  std::int64_t Microseconds = 0;  // since the recording started
+  std::string Bytes;
+  bool operator==(const SessionPiece&) const = default;
+};
+
+using SessionFacts = std::vector<std::pair<std::string, std::string>>;
+
+std::string FormatSessionHeader(const SessionFacts& facts);
+std::string FormatSessionPiece(const SessionPiece& piece);
+
+// Reads a recording piece by piece, never the whole file at once.
+class SessionReader {
+ public:
+  // Opens and reads the header; false, with the reason in plain words, when the file cannot
+  // be read or is not a recording this program can read.
+  bool Open(const std::string& path, std::string& why);
+  // The next piece, or nothing at the end.
+  std::optional<SessionPiece> Next();
+  [[nodiscard]] const SessionFacts& Facts() const { return HeaderFacts; }
+
+ private:
+  std::ifstream File;
+  SessionFacts HeaderFacts;
+};
+
+// A port that records what passes through it while a recording runs: what is read from the
+// port it stands for as received, what is written to it as sent.
+class RecordingPort final : public SerialPort {
+ public:
+  using MicrosecondClock = std::function<std::int64_t()>;
+  // `now` is a steady clock; `stopped` hears of a recording that ended by a write failure.
+  RecordingPort(SerialPort& port, MicrosecondClock now, std::function<void(const std::string& why)> stopped);
+  ~RecordingPort() override;
+  RecordingPort(const RecordingPort&) = delete;
+  RecordingPort& operator=(const RecordingPort&) = delete;
+
+  // Starts recording into `path` (replacing it); empty, or why it could not.
+  std::string Start(const std::string& path, const SessionFacts& facts);
+  void Stop();
+  [[nodiscard]] bool Recording() const { return File.is_open(); }
+  [[nodiscard]] const std::string& RecordingPath() const { return Path; }
+
+  void SetPortNumber(std::int16_t number) override { Port.SetPortNumber(number); }
+  [[nodiscard]] std::int16_t PortNumber() const override { return Port.PortNumber(); }
+  void SetSettings(const std::string& settings) override { Port.SetSettings(settings); }
+  [[nodiscard]] std::string Settings() const override { return Port.Settings(); }
+  void SetFlowControl(FlowControl flow) override { Port.SetFlowControl(flow); }
+  void SetLinesOnOpen(bool dtr, bool rts) override { Port.SetLinesOnOpen(dtr, rts); }
+  bool SetDtr(bool on) override { return Port.SetDtr(on); }
+  bool SetRts(bool on) override { return Port.SetRts(on); }
+  [[nodiscard]] ControlLines Lines() const override { return Port.Lines(); }
+  bool SendBreak(int milliseconds) override { return Port.SendBreak(milliseconds); }
+  [[nodiscard]] std::int64_t BytesToWrite() const override { return Port.BytesToWrite(); }
+  [[nodiscard]] bool TakesLineSettings() const override { return Port.TakesLineSettings(); }
+  [[nodiscard]] bool IsOpen() const override { return Port.IsOpen(); }
+  bool SetOpen(bool open) override { return Port.SetOpen(open); }
+  [[nodiscard]] std::int64_t BytesWaiting() const override { return Port.BytesWaiting(); }
+  [[nodiscard]] std::int64_t Capacity() const override { return Port.Capacity(); }
+  void SetReadLength(std::int32_t length) override { Port.SetReadLength(length); }
+  std::string ReadInput() override;
+  bool Write(std::string_view data) override;
+  [[nodiscard]] std::string LastError() const override { return Port.LastError(); }
+
+ private:
+  void Keep(Direction way, std::string_view bytes);
+
+  SerialPort& Port;
+  MicrosecondClock Now;
+  std::function<void(const std::string&)> Stopped;
+  std::ofstream File;
+  std::string Path;
+  std::int64_t StartedAt = 0;
+};
+
+}  // namespace korvani::terminal

@@ -1,0 +1,133 @@
+#include "ui/qt_network_port.h"
+
+#include <QNetworkProxy>
+
+#include "ports/added_ports.h"
+
+namespace korvani::ui {
+
+namespace {
+
+std::string ReasonFor(QAbstractSocket::SocketError error, const QString& errorText) {
+  switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+      return "connection refused";
+    case QAbstractSocket::HostNotFoundError:
+      return "host not found";
+    case QAbstractSocket::RemoteHostClosedError:
+      return "connection lost";
+    case QAbstractSocket::SocketTimeoutError:
+      return "no answer (the host is unreachable or does not listen)";
+    case QAbstractSocket::NetworkError:
+      return "network unreachable";
+    default:
+      return errorText.toStdString();
+  }
+}
+
+}  // namespace
+
+QtNetworkPort::QtNetworkPort(QObject* parent) : QObject(parent) {
+  Socket.setProxy(QNetworkProxy::NoProxy);  // only the address the user gave is contacted
+  ConnectTimer.setSingleShot(true);
+  connect(&ConnectTimer, &QTimer::timeout, this, [this] { OnError(QAbstractSocket::SocketTimeoutError); });
+  connect(&Socket, &QTcpSocket::connected, this, &QtNetworkPort::OnConnected);
+  connect(&Socket, &QTcpSocket::errorOccurred, this, &QtNetworkPort::OnError);
+  connect(&Socket, &QTcpSocket::disconnected, this,
+          [this] { OnError(QAbstractSocket::RemoteHostClosedError); });
+  connect(&Socket, &QTcpSocket::readyRead, this, [this] { Raise(terminal::kEventReceive); });
+}
+
+QtNetworkPort::~QtNetworkPort() {
+  Socket.disconnect(this);
+  Socket.abort();
+}
+
+bool QtNetworkPort::SetOpen(bool open) {
+  if (!open) {
+    ConnectTimer.stop();
+    State = Link::Closed;  // before the abort: the signals it raises are our own close
+    FailPending = false;
+    Socket.abort();
+    return true;
+  }
+  if (State != Link::Closed) {
+    return true;
+  }
+  if (SinceFailure.isValid() && SinceFailure.elapsed() < kRetryGapMs) {
+    return false;  // the last failure's reason stands until the next try
+  }
+  const std::string path = Resolve ? Resolve(Number) : std::string();
+  std::string why;
+  const std::optional<ports::NetworkAddress> address = ports::ParseNetworkAddress(path, why);
+  if (path.rfind(ports::kNetworkScheme, 0) != 0 || !address) {
+    Note = "COM" + std::to_string(Number) + " is not a network port on this machine";
+    return false;
+  }
+  Address = address->Text();
+  Note = Address + ": connecting";
+  State = Link::Connecting;
+  Socket.connectToHost(QString::fromStdString(address->Host), address->Port);
+  ConnectTimer.start(ConnectTimeoutMs);
+  return true;
+}
+
+void QtNetworkPort::OnConnected() {
+  ConnectTimer.stop();
+  Socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);  // no Nagle: a key press goes out now
+  Socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+  State = Link::Connected;
+  Note.clear();
+  SinceFailure.invalidate();
+  Raise(terminal::kEventCdChange);  // the window says it is open now
+}
+
+void QtNetworkPort::OnError(QAbstractSocket::SocketError error) {
+  if (State == Link::Closed) {
+    return;  // our own close
+  }
+  // A drop after the connection was made is a loss, whatever the socket calls it.
+  Fail(State == Link::Connected ? std::string("connection lost") : ReasonFor(error, Socket.errorString()));
+}
+
+void QtNetworkPort::Fail(const std::string& reason) {
+  if (FailPending) {
+    return;
+  }
+  FailPending = true;
+  ConnectTimer.stop();
+  // Not from inside the socket's own signal, and only once however many signals follow.
+  QTimer::singleShot(0, this, [this, reason] {
+    if (!FailPending) {
+      return;
+    }
+    FailPending = false;
+    if (Socket.bytesAvailable() > 0) {
+      Raise(terminal::kEventReceive);  // what arrived before the loss is kept
+    }
+    Note = Address + ": " + reason;
+    State = Link::Closed;
+    Socket.abort();
+    SinceFailure.start();
+    Raise(terminal::kEventCdTimeout);
+  });
+}
+
+void QtNetworkPort::Raise(int eventCode) {
+  RunGuarded(Report, [this, eventCode] { RaiseEvent(eventCode); });
+}
+
+std::string QtNetworkPort::ReadInput() {
+  const QByteArray data = ReadLength > 0 ? Socket.read(ReadLength) : Socket.readAll();
+  return {data.constData(), static_cast<std::size_t>(data.size())};
+}
+
+bool QtNetworkPort::Write(std::string_view data) {
+  if (State == Link::Closed) {
+    return false;
+  }
+  const auto size = static_cast<qint64>(data.size());
+  return Socket.write(data.data(), size) == size;
+}
+
+}  // namespace korvani::ui

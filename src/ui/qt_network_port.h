@@ -1,0 +1,82 @@
+// A board behind a serial-to-network bridge, as a port: a TCP connection to the address the
+// port list gives for the COM number ("tcp://HOST:PORT"). Bytes pass unchanged both ways and
+// small writes go out at once. The connect runs in the background; while it runs the port
+// counts as open and what is written waits for it. A connection that fails or drops is
+// closed once and reported as one error event with the reason in plain words; the next
+// open (the connection's once-a-second watch while "Open" is down) connects again.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTcpSocket>
+#include <QTimer>
+#include <functional>
+#include <limits>
+#include <string>
+
+#include "terminal/serial_port.h"
+#include "ui/guarded.h"
+
+namespace korvani::ui {
+
+class QtNetworkPort final : public QObject, public terminal::SerialPort {
+  Q_OBJECT
+
+ public:
+  // A connect with no answer for this long is given up as unreachable.
+  static constexpr int kConnectTimeoutMs = 5000;
+  // After a failure, opening again waits this long, so a refusing server is not hammered.
+  static constexpr int kRetryGapMs = 500;
+
+  explicit QtNetworkPort(QObject* parent = nullptr);
+  ~QtNetworkPort() override;
+
+  using PathResolver = std::function<std::string(std::int16_t comNumber)>;
+  void SetPathResolver(PathResolver resolver) { Resolve = std::move(resolver); }
+  void SetFaultReport(FaultReport report) { Report = std::move(report); }
+  // For tests: how long a connect may take before it counts as unanswered.
+  void SetConnectTimeout(int milliseconds) { ConnectTimeoutMs = milliseconds; }
+
+  void SetPortNumber(std::int16_t number) override { Number = number; }
+  [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
+  void SetSettings(const std::string& settings) override { LineSettings = settings; }
+  [[nodiscard]] std::string Settings() const override { return LineSettings; }
+  [[nodiscard]] bool TakesLineSettings() const override { return false; }
+  [[nodiscard]] bool IsOpen() const override { return State != Link::Closed; }
+  bool SetOpen(bool open) override;
+  [[nodiscard]] std::int64_t BytesWaiting() const override { return Socket.bytesAvailable(); }
+  // The socket's buffer grows as needed and TCP holds the sender back: it never overflows.
+  [[nodiscard]] std::int64_t Capacity() const override { return std::numeric_limits<std::int64_t>::max(); }
+  void SetReadLength(std::int32_t length) override { ReadLength = length; }
+  std::string ReadInput() override;
+  bool Write(std::string_view data) override;
+  [[nodiscard]] std::int64_t BytesToWrite() const override { return Socket.bytesToWrite(); }
+  [[nodiscard]] std::string LastError() const override { return Note; }
+
+  // Whether the connection is made (not only under way).
+  [[nodiscard]] bool Connected() const { return State == Link::Connected; }
+
+ private:
+  enum class Link { Closed, Connecting, Connected };
+  void OnConnected();
+  void OnError(QAbstractSocket::SocketError error);
+  // Closes once, from the event loop, after what arrived has been read; one error event.
+  void Fail(const std::string& reason);
+  void Raise(int eventCode);
+
+  QTcpSocket Socket;
+  QTimer ConnectTimer;
+  QElapsedTimer SinceFailure;
+  PathResolver Resolve;
+  FaultReport Report;
+  std::string Address;  // "tcp://HOST:PORT" of the connection under way or made
+  std::string Note;     // connecting, or why it is closed
+  std::string LineSettings = "9600,N,8,1";
+  Link State = Link::Closed;
+  int ConnectTimeoutMs = kConnectTimeoutMs;
+  std::int32_t ReadLength = 0;
+  std::int16_t Number = 0;
+  bool FailPending = false;
+};
+
+}  // namespace korvani::ui
