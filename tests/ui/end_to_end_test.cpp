@@ -1,7 +1,8 @@
-// The whole program, built as main() builds it, on the slave side of a pseudo-terminal pair.
-// The test plays the board on the master side and looks at what a user or a board would
-// see: bytes on the wire, pixels of the screen, widgets, files in the log folder and the
-// settings file written at shut-down.
+// The whole program, built as main() builds it, on the slave side of a pseudo-terminal pair,
+// or (KORVANI_BOARD_OVER=tcp) connected to a TCP server on loopback that stands for a
+// serial-to-network bridge. The test plays the board on the other end and looks at what a
+// user or a board would see: bytes on the wire, pixels of the screen, widgets, files in the
+// log folder and the settings file written at shut-down.
 #include <QCheckBox>
 #include <QDate>
 #include <QDir>
@@ -12,18 +13,24 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/settings.h"
 #include "base/hex_notation.h"
 #include "hmi/link/protocol.h"
+#include "terminal/serial_port.h"
 #include "ui/korvani_app.h"
+#include "ui/qt_network_port.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_drawing_surface.h"
 
 using korvani::hmi::link::BoardMessage;
 using korvani::testing::PtyPair;
+using korvani::testing::ReadSomeFrom;
+using korvani::testing::TcpBoard;
+using korvani::testing::WriteAllTo;
 
 namespace {
 
@@ -38,7 +45,15 @@ QByteArray ReadAll(const QString& path) {
 // up on the Settings tab would have it.
 class Program {
  public:
-  explicit Program(bool timestamps = false) {
+  // Whether this run plays the board over the network instead of a pty.
+  static bool OverNetwork() { return qEnvironmentVariable("KORVANI_BOARD_OVER") == QStringLiteral("tcp"); }
+
+  explicit Program(bool timestamps = false)
+      : Program([timestamps](korvani::ui::StartOptions& options) { options.Timestamps = timestamps; }) {}
+
+  // The options as main() would make them for "--port <the line> /T", the line a pty or
+  // (`network`) the TCP board, changed by `adjust`.
+  explicit Program(const std::function<void(korvani::ui::StartOptions&)>& adjust, bool network = OverNetwork()) {
     qputenv("XDG_CONFIG_HOME", Dir.filePath("config").toLocal8Bit());
     qputenv("KORVANI_PRODUCT_URL", "http://127.0.0.1:9/version.txt");  // refused at once
     QDir().mkpath(Dir.filePath("logs"));
@@ -54,9 +69,14 @@ class Program {
     settings.write(korvani::app::FormatSettings(values).c_str());
     settings.close();
 
-    App = std::make_unique<korvani::ui::KorvaniApp>(korvani::ui::StartOptions{
-        Pty.SlavePath, false, {"--port", Pty.SlavePath.toStdString(), "/T"}, {}, std::nullopt, timestamps});
+    const QString port = network ? Tcp.Address() : Pty.SlavePath;
+    korvani::ui::StartOptions options;
+    options.PortPath = port;
+    options.Arguments = {"--port", port.toStdString(), "/T"};
+    adjust(options);
+    App = std::make_unique<korvani::ui::KorvaniApp>(options);
     App->Start();
+    BoardFd = !options.PortPath.startsWith(QStringLiteral("tcp:")) ? Pty.Master : Tcp.Accept(5000);
   }
 
   [[nodiscard]] QString SettingsFile() const {
@@ -64,6 +84,7 @@ class Program {
   }
   [[nodiscard]] QString LogFile(const QString& name) const { return Dir.filePath("logs/" + name); }
   [[nodiscard]] QString AsciiLog() const { return Dir.filePath("ascii.log"); }
+  [[nodiscard]] QString HexLog() const { return Dir.filePath("hex.log"); }
 
   korvani::ui::FrmTerminal& Window() { return App->Window(); }
   const korvani::ui::FrmTerminalUi& Ui() { return App->Window().Ui(); }
@@ -75,7 +96,7 @@ class Program {
     Send(bytes + BoardMessage('r'));
     std::string heard;
     for (int waited = 0; waited < 5000; waited += 5) {
-      heard += Pty.ReadSome(5);
+      heard += ReadSome(5);
       const std::size_t clock = heard.find("\x07\x05");
       if (clock != std::string::npos && heard.size() >= clock + 16 && heard[clock + 15] == kEot) {
         LastClock = heard.substr(clock + 2, 13);
@@ -87,17 +108,19 @@ class Program {
 
   void Send(const std::string& bytes) {
     Sent += bytes;
-    QVERIFY(Pty.WriteAll(bytes));
+    QVERIFY(WriteAllTo(BoardFd, bytes));
   }
 
   // What the panel sends on its own (a button, an entry), up to and with its EOT.
   std::string Heard() {
     std::string heard;
     for (int waited = 0; waited < 3000 && heard.find(kEot) == std::string::npos; waited += 10) {
-      heard += Pty.ReadSome(10);
+      heard += ReadSome(10);
     }
     return heard;
   }
+
+  std::string ReadSome(int timeoutMs) const { return ReadSomeFrom(BoardFd, timeoutMs); }
 
   // One character cell of the screen (or a block of them), in the screen image's pixels.
   QRect Cells(int row, int column, int rows = 1, int columns = 1) {
@@ -127,6 +150,8 @@ class Program {
 
   QTemporaryDir Dir;
   PtyPair Pty;
+  TcpBoard Tcp;
+  int BoardFd = -1;  // the board's end of the line: the pty's master or the TCP connection
   std::unique_ptr<korvani::ui::KorvaniApp> App;
   std::string Sent;       // every byte the board sent
   std::string LastClock;  // the 13 digits of the last clock answer
@@ -353,11 +378,120 @@ class EndToEndTest : public QObject {
     ui.chkRepeat[0]->setChecked(true);
     std::string wire;
     QTRY_VERIFY_WITH_TIMEOUT(
-        (wire += board.Pty.ReadSome(50), wire.find("ping\rping\rping\r") != std::string::npos), 5000);
+        (wire += board.ReadSome(50), wire.find("ping\rping\rping\r") != std::string::npos), 5000);
     ui.chkRepeat[0]->setChecked(false);
     QTest::qWait(100);
-    board.Pty.ReadSome(50);  // whatever was on its way
-    QCOMPARE(board.Pty.ReadSome(200), std::string());
+    board.ReadSome(50);  // whatever was on its way
+    QCOMPARE(board.ReadSome(200), std::string());
+  }
+
+  void aNetworkBoardIsConnectedAgainWhenItsServerRestarts() {
+    if (Program::OverNetwork()) {
+      QSKIP("the pty run covers it");
+    }
+    Program board([](korvani::ui::StartOptions&) {}, true);
+    QVERIFY(board.BoardFd >= 0);
+    QVERIFY(board.Ui().lblPortStatus->text().startsWith(QStringLiteral("COM220: ")));
+    QVERIFY(!board.Ui().fraLine->isEnabled());  // no speed or format of its own
+    QCOMPARE(board.Play(BoardMessage('V', {"40", "OK"})), std::string("OK\x04"));
+
+    const quint16 port = board.Tcp.Port;
+    board.Tcp.Close();
+    QTRY_VERIFY(board.Ui().lblPortProblem->text().endsWith(QStringLiteral(": connection lost")));
+    QVERIFY(board.Ui().chkComPortOpen->isChecked());  // "Open" stays down, so it is tried again
+    QVERIFY(board.Tcp.Listen(port));
+    board.BoardFd = board.Tcp.Accept(2000);
+    QVERIFY2(board.BoardFd >= 0, "connected again within 2 s of the server listening");
+    QCOMPARE(board.Play(BoardMessage('V', {"40", "AGAIN"})), std::string("AGAIN\x04"));
+    QTRY_COMPARE(board.Ui().lblPortProblem->text(), QString());
+  }
+
+  void aNetworkPortSaysWhyItCannotConnect_data() {
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("nothing listens") << "refused" << ": connection refused";
+    QTest::newRow("no answer to the connect") << "unanswered"
+                                              << ": no answer (the host is unreachable or does not listen)";
+    QTest::newRow("a name no one knows") << "unknown" << ": host not found";
+  }
+  void aNetworkPortSaysWhyItCannotConnect() {
+    QFETCH(QString, situation);
+    QFETCH(QString, reason);
+    TcpBoard server;
+    QString address = server.Address();
+    int waiting = -1;
+    if (situation == QStringLiteral("refused")) {
+      server.Close();
+    } else if (situation == QStringLiteral("unanswered")) {
+      // A server that takes no more connections: its one place is taken, later ones hang.
+      server.Close();
+      QVERIFY(server.Listen(0, 0));
+      address = server.Address();
+      waiting = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      sockaddr_in to{};
+      to.sin_family = AF_INET;
+      to.sin_port = htons(server.Port);
+      to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      ::connect(waiting, reinterpret_cast<sockaddr*>(&to), sizeof to);
+      QTest::qWait(50);
+    } else {
+      address = QStringLiteral("tcp://nosuchhost.invalid:4001");
+    }
+    korvani::ui::QtNetworkPort port;
+    port.SetConnectTimeout(300);
+    port.SetPathResolver([&address](std::int16_t) { return address.toStdString(); });
+    int failures = 0;
+    port.SetEventHandler([&failures](int code) { failures += code >= korvani::terminal::kFirstErrorEvent ? 1 : 0; });
+    port.SetPortNumber(220);
+    QVERIFY(port.SetOpen(true));  // the connect runs in the background: the window goes on
+    QCOMPARE(port.LastError(), address.toStdString() + ": connecting");
+    QTRY_VERIFY_WITH_TIMEOUT(!port.IsOpen(), 20000);
+    QCOMPARE(QString::fromStdString(port.LastError()), address + reason);
+    QCOMPARE(failures, 1);
+    QVERIFY(!port.SetOpen(true));  // not again at once: a refusing server is not hammered
+    if (waiting >= 0) {
+      close(waiting);
+    }
+  }
+
+  void aRecordedDemoSessionReplaysToTheSameScreenAndLogs() {
+    QTemporaryDir dir;
+    const QString recording = dir.filePath(QStringLiteral("demo.kvr"));
+    QImage screen;
+    QByteArray asciiLog;
+    QByteArray hexLog;
+    {
+      Program live(
+          [&recording](korvani::ui::StartOptions& options) {
+            options.PortPath.clear();
+            options.Demo = true;
+            options.RecordPath = recording;
+          },
+          false);
+      live.App->Panel().Buttons().Press(0);  // the operator holds "Count +" a while
+      QTest::qWait(1200);
+      live.App->Panel().Buttons().Release(0);
+      QTest::qWait(300);
+      live.App->Panel().StopRecording();
+      screen = live.App->Window().Surface().Image().copy();
+      asciiLog = ReadAll(live.AsciiLog());
+      hexLog = ReadAll(live.HexLog());
+    }
+    QVERIFY(asciiLog.size() > 100);
+
+    Program replay(
+        [&recording](korvani::ui::StartOptions& options) {
+          options.PortPath.clear();
+          options.ReplayPath = recording;
+          options.ReplaySpeed = 0;  // as fast as possible
+        },
+        false);
+    QVERIFY(replay.Ui().lblPortStatus->text().startsWith(QStringLiteral("COM254: ")));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        replay.Ui().lblPortProblem->text().startsWith(QStringLiteral("the replay came to its end")), 10000);
+    QCOMPARE(ReadAll(replay.AsciiLog()), asciiLog);
+    QCOMPARE(ReadAll(replay.HexLog()), hexLog);
+    QVERIFY(replay.App->Window().Surface().Image() == screen);
   }
 
   void settingsAreWrittenAtShutDown() {
@@ -368,8 +502,9 @@ class EndToEndTest : public QObject {
     const QStringList lines =
         QString::fromLatin1(ReadAll(board.SettingsFile())).split(QStringLiteral("\r\n"));
     QVERIFY2(lines.size() >= 16, qPrintable(lines.join('|')));
-    QVERIFY2(lines.contains(QStringLiteral(" 200 ")),
-             qPrintable(lines.join('|')));  // the port given with --port
+    // The port given with --port: the first command-line device, or the first network port.
+    QVERIFY2(lines.contains(Program::OverNetwork() ? QStringLiteral(" 220 ") : QStringLiteral(" 200 ")),
+             qPrintable(lines.join('|')));
     QVERIFY(lines.contains(board.Dir.filePath("logs")));
     QVERIFY(lines.contains(QStringLiteral("Hello'0D")));
   }

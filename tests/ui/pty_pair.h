@@ -1,8 +1,12 @@
-// A pseudo-terminal pair for tests that play the board: the program opens the slave path
-// (made raw, as a serial line is), the test reads and writes the master.
+// The board's end of the line for tests that play the board: a pseudo-terminal pair (the
+// program opens the slave path, made raw as a serial line is; the test has the master), or
+// a TCP server on loopback standing for a serial-to-network bridge.
 #pragma once
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -12,6 +16,40 @@
 #include <string>
 
 namespace korvani::testing {
+
+// Writes every byte to the descriptor (the board's end of the line).
+inline bool WriteAllTo(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) {
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// What arrives within the time (the program's events run meanwhile), up to a pause after
+// the first bytes.
+inline std::string ReadSomeFrom(int fd, int timeoutMs) {
+  std::string got;
+  const int flags = fcntl(fd, F_GETFL);
+  fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+  for (int waited = 0; waited < timeoutMs; waited += 10) {
+    char buffer[512];
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      got.append(buffer, static_cast<std::size_t>(n));
+      continue;
+    }
+    if (!got.empty()) {
+      break;
+    }
+    QTest::qWait(10);
+  }
+  return got;
+}
 
 class PtyPair {
  public:
@@ -36,40 +74,65 @@ class PtyPair {
   PtyPair(const PtyPair&) = delete;
   PtyPair& operator=(const PtyPair&) = delete;
 
-  bool WriteAll(const std::string& bytes) const {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t n = write(Master, bytes.data() + done, bytes.size() - done);
-      if (n <= 0) {
-        return false;
-      }
-      done += static_cast<std::size_t>(n);
-    }
-    return true;
-  }
-
-  std::string ReadSome(int timeoutMs) const {
-    std::string got;
-    for (int waited = 0; waited < timeoutMs; waited += 10) {
-      char buffer[512];
-      const int flags = fcntl(Master, F_GETFL);
-      fcntl(Master, F_SETFL, flags | O_NONBLOCK);
-      const ssize_t n = read(Master, buffer, sizeof buffer);
-      if (n > 0) {
-        got.append(buffer, static_cast<std::size_t>(n));
-        continue;
-      }
-      if (!got.empty()) {
-        break;
-      }
-      QTest::qWait(10);
-    }
-    return got;
-  }
+  [[nodiscard]] bool WriteAll(const std::string& bytes) const { return WriteAllTo(Master, bytes); }
+  [[nodiscard]] std::string ReadSome(int timeoutMs) const { return ReadSomeFrom(Master, timeoutMs); }
 
   int Master = -1;
   int Slave = -1;
   QString SlavePath;
+};
+
+// A board behind a network bridge: listens on 127.0.0.1 and takes one connection at a time.
+class TcpBoard {
+ public:
+  TcpBoard() { Listen(0); }
+  ~TcpBoard() { Close(); }
+  TcpBoard(const TcpBoard&) = delete;
+  TcpBoard& operator=(const TcpBoard&) = delete;
+
+  // Listens on the port (0: any free one), with room for `backlog` connections not yet taken.
+  bool Listen(quint16 port, int backlog = 4) {
+    Listener = socket(AF_INET, SOCK_STREAM, 0);
+    const int yes = 1;
+    setsockopt(Listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(Listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(Listener, backlog) != 0 ||
+        getsockname(Listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      return false;
+    }
+    fcntl(Listener, F_SETFL, O_NONBLOCK);
+    Port = ntohs(address.sin_port);
+    return true;
+  }
+  // The next connection, or -1 when none came within the time.
+  int Accept(int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += 5) {
+      Client = accept4(Listener, nullptr, nullptr, SOCK_NONBLOCK);
+      if (Client >= 0) {
+        return Client;
+      }
+      QTest::qWait(5);
+    }
+    return -1;
+  }
+  // The server goes away: the connection and the listener close.
+  void Close() {
+    for (int* fd : {&Client, &Listener}) {
+      if (*fd >= 0) {
+        close(*fd);
+        *fd = -1;
+      }
+    }
+  }
+  [[nodiscard]] QString Address() const { return QStringLiteral("tcp://127.0.0.1:%1").arg(Port); }
+
+  int Listener = -1;
+  int Client = -1;
+  quint16 Port = 0;
 };
 
 }  // namespace korvani::testing

@@ -1,0 +1,171 @@
+// Recording a session and playing it back: the file's exact layout (the README documents it
+// for readers of its own), what a reader refuses, and the replay's pace.
+#include "terminal/session_file.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "fakes/fake_serial_port.h"
+#include "fakes/temp_folder.h"
+#include "terminal/replay_port.h"
+
+namespace korvani::terminal {
+namespace {
+
+std::string LittleEndian(std::uint64_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) {
+    out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+  }
+  return out;
+}
+
+std::vector<SessionPiece> ReadPieces(const std::string& path) {
+  SessionReader reader;
+  std::string why;
+  EXPECT_TRUE(reader.Open(path, why)) << why;
+  std::vector<SessionPiece> pieces;
+  while (std::optional<SessionPiece> piece = reader.Next()) {
+    pieces.push_back(*piece);
+  }
+  return pieces;
+}
+
+class SessionFileTest : public ::testing::Test {
+ protected:
+  fakes::TempFolder Folder;
+  std::string Path = Folder.File("session.kvr");
+  std::int64_t Now = 5'000'000;  // microseconds of a steady clock
+};
+
+TEST_F(SessionFileTest, ARecordingHoldsBothDirectionsWithTheirTimesInTheDocumentedLayout) {
+  fakes::FakeSerialPort port;
+  port.SetOpen(true);
+  std::string stopped;
+  RecordingPort recorder(port, [this] { return Now; }, [&stopped](const std::string& why) { stopped = why; });
+  int events = 0;
+  recorder.SetEventHandler([&events](int) { ++events; });
+
+  port.Arrive("before");  // not recorded: no recording runs yet
+  EXPECT_EQ(recorder.ReadInput(), "before");
+  ASSERT_EQ(recorder.Start(Path, {{"started", "2026-12-08 14:03:11"}}), "");
+  Now += 1500;
+  port.Arrive(std::string("\x01V40\x02\0\xff", 7));
+  EXPECT_EQ(recorder.ReadInput(), std::string("\x01V40\x02\0\xff", 7));
+  Now += 70'000;
+  EXPECT_TRUE(recorder.Write("OK\x04"));
+  port.Open = false;
+  EXPECT_FALSE(recorder.Write("lost")) << "what did not go out is not recorded";
+  recorder.Stop();
+  port.Arrive("after");
+  recorder.ReadInput();
+  EXPECT_EQ(events, 3) << "the port's events pass through";
+
+  const std::string expected = std::string("Korvani session 1\nstarted: 2026-12-08 14:03:11\n\n") + "R" +
+                               LittleEndian(1500, 8) + LittleEndian(7, 4) + std::string("\x01V40\x02\0\xff", 7) +
+                               "S" + LittleEndian(71'500, 8) + LittleEndian(3, 4) + "OK\x04";
+  EXPECT_EQ(Folder.Read("session.kvr"), expected);
+  EXPECT_EQ(ReadPieces(Path), (std::vector<SessionPiece>{{Direction::Received, 1500, std::string("\x01V40\x02\0\xff", 7)},
+                                                         {Direction::Sent, 71'500, "OK\x04"}}));
+  EXPECT_EQ(stopped, "");
+  EXPECT_EQ(recorder.Start(Folder.File("no such folder/x.kvr"), {}),
+            Folder.File("no such folder/x.kvr") + ": cannot be written");
+  EXPECT_FALSE(recorder.Recording());
+}
+
+struct ReaderCase {
+  std::string Name;
+  std::string File;
+  std::string Why;              // empty when it opens
+  std::size_t Pieces = 0;       // read when it opens
+};
+
+TEST_F(SessionFileTest, AReaderTakesItsVersionsAndRefusesTheRest) {
+  const std::string piece = FormatSessionPiece({Direction::Received, 10, "abc"});
+  const std::vector<ReaderCase> cases = {
+      {"current", FormatSessionHeader({{"port", "COM220"}}) + piece + piece, "", 2},
+      {"unknown facts and no colon", "Korvani session 1\nwhat: ever\nno colon\n\n" + piece, "", 1},
+      {"cut short in its last record", FormatSessionHeader({}) + piece + piece.substr(0, 15), "", 1},
+      {"a bad direction ends it", FormatSessionHeader({}) + piece + "X" + piece.substr(1), "", 1},
+      {"newer", "Korvani session 2\n\n" + piece, ": a recording of format 2, newer than this program reads (1)", 0},
+      {"not one", "date,time\n1,2\n", ": not a Korvani session recording", 0},
+      {"no end to the header", "Korvani session 1\nstarted: now\n", ": the recording's header has no end", 0},
+  };
+  for (const ReaderCase& c : cases) {
+    Folder.Write("case.kvr", c.File);
+    SessionReader reader;
+    std::string why;
+    const bool opened = reader.Open(Folder.File("case.kvr"), why);
+    EXPECT_EQ(opened ? "" : why, c.Why.empty() ? "" : Folder.File("case.kvr") + c.Why) << c.Name;
+    std::size_t pieces = 0;
+    while (opened && reader.Next()) {
+      ++pieces;
+    }
+    EXPECT_EQ(pieces, c.Pieces) << c.Name;
+  }
+}
+
+class ReplayPortTest : public SessionFileTest {
+ protected:
+  ReplayPortTest() {
+    Folder.Write("session.kvr", FormatSessionHeader({}) + FormatSessionPiece({Direction::Received, 0, "A"}) +
+                                    FormatSessionPiece({Direction::Received, 100'000, "B"}) +
+                                    FormatSessionPiece({Direction::Sent, 150'000, "panel"}) +
+                                    FormatSessionPiece({Direction::Received, 300'000, "C"}));
+    Replay.SetEventHandler([this](int code) {
+      if (code == kEventReceive) {
+        Arrived.push_back({Now / 1000, Replay.ReadInput()});
+      }
+    });
+    Replay.SetPortNumber(254);
+  }
+
+  // Lets time pass, a millisecond at a time, on the clock and the timer alike.
+  void Advance(int milliseconds) {
+    for (int i = 0; i < milliseconds; ++i) {
+      Now += 1000;
+      Timer->Advance(1);
+    }
+  }
+
+  std::string File = Path;
+  fakes::FakeTimer* Timer = new fakes::FakeTimer;
+  ReplayPort Replay{std::unique_ptr<base::Timer>(Timer), [this](std::int16_t) { return File; }, [this] { return Now; }};
+  std::vector<std::pair<std::int64_t, std::string>> Arrived;  // when (ms), what
+};
+
+TEST_F(ReplayPortTest, TheBoardsBytesComeAtTheRecordedPaceOrFasterAndTheSentGoNowhere) {
+  using Arrivals = std::vector<std::pair<std::int64_t, std::string>>;
+  for (const auto& [speed, expected] :
+       std::vector<std::pair<double, Arrivals>>{{1.0, {{10, "A"}, {100, "B"}, {300, "C"}}},
+                                                {2.0, {{10, "A"}, {50, "B"}, {150, "C"}}},
+                                                {0.0, {{10, "ABC"}}}}) {
+    Arrived.clear();
+    Replay.SetSpeed(speed);
+    ASSERT_TRUE(Replay.SetOpen(true));
+    EXPECT_FALSE(Replay.TakesLineSettings());
+    EXPECT_TRUE(Replay.Write("goes nowhere"));
+    const std::int64_t opened = Now / 1000;
+    Advance(400);
+    for (auto& [when, what] : Arrived) {
+      when -= opened;
+    }
+    EXPECT_EQ(Arrived, expected) << "speed " << speed;
+    EXPECT_EQ(Replay.LastError(), "the replay came to its end (3 bytes)");
+    Replay.SetOpen(false);  // every opening plays it from its start
+  }
+  EXPECT_FALSE(Replay.Write("x")) << "closed";
+}
+
+TEST_F(ReplayPortTest, ARecordingThatCannotBePlayedSaysWhy) {
+  File = Folder.File("missing.kvr");
+  EXPECT_FALSE(Replay.SetOpen(true));
+  EXPECT_EQ(Replay.LastError(), File + ": cannot be read");
+  File.clear();
+  EXPECT_FALSE(Replay.SetOpen(true));
+  EXPECT_EQ(Replay.LastError(), "COM254 has no recording to replay");
+  EXPECT_FALSE(Replay.IsOpen());
+}
+
+}  // namespace
+}  // namespace korvani::terminal
