@@ -42,6 +42,10 @@ std::string AppFolders::RepeatsFilePath() const {
   return IniFolder() + "TxRepeat.ini";
 }
 
+std::string AppFolders::PortIdentitiesFilePath() const {
+  return IniFolder() + "PortIdentities.ini";
+}
+
 std::string AppFolders::NetworkPortsFilePath() const {
   return IniFolder() + "NetworkPorts.ini";
 }

@@ -22,6 +22,8 @@ class AppFolders {
   // The receive view's settings (how much it keeps), beside the settings file.
   [[nodiscard]] std::string ViewSettingsFilePath() const;
 
+  // USB adapters' COM numbers by their identity, beside the settings file.
+  [[nodiscard]] std::string PortIdentitiesFilePath() const;
   // The network ports on the port list, beside the settings file.
   [[nodiscard]] std::string NetworkPortsFilePath() const;
 

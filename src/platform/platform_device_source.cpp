@@ -8,11 +8,12 @@
 
 namespace korvani::platform {
 
-std::unique_ptr<ports::DeviceSource> MakePlatformDeviceSource() {
+std::unique_ptr<ports::DeviceSource> MakePlatformDeviceSource(const std::string& identityFile) {
 #ifdef _WIN32
+  (void)identityFile;
   return std::make_unique<SetupApiDeviceSource>();
 #else
-  return std::make_unique<ports::SysfsDeviceSource>();
+  return std::make_unique<ports::SysfsDeviceSource>("/sys", "/dev", identityFile);
 #endif
 }
 

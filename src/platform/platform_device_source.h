@@ -3,11 +3,14 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "ports/dev_lister.h"
 
 namespace korvani::platform {
 
-std::unique_ptr<ports::DeviceSource> MakePlatformDeviceSource();
+// `identityFile` is where USB adapters' COM numbers are remembered by their identity (on
+// Windows the system remembers them itself).
+std::unique_ptr<ports::DeviceSource> MakePlatformDeviceSource(const std::string& identityFile);
 
 }  // namespace korvani::platform

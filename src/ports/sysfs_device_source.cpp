@@ -4,6 +4,10 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
+
+#include "base/files.h"
+#include "base/text.h"
 
 namespace korvani::ports {
 
@@ -70,6 +74,45 @@ std::string Description(const fs::path& device) {
   return error ? std::string() : driver.filename().string();
 }
 
+// Where a family's numbers start: ttyUSB3 -> 33.
+std::int16_t FamilyStart(const std::string& name) {
+  for (const NumberedFamily& family : kFamilies) {
+    if (name.rfind(family.Prefix, 0) == 0) {
+      return family.FirstNumber;
+    }
+  }
+  return 0;
+}
+
+// A USB adapter's identity: vendor and product, then its serial number or, without one, the
+// USB port it is plugged into; then its interface. Empty when the tty is no USB device.
+std::string UsbIdentity(const fs::path& device) {
+  std::error_code error;
+  fs::path at = fs::canonical(device, error);
+  if (error) {
+    return {};
+  }
+  std::string interface;
+  for (int level = 0; level < 5 && at.has_relative_path(); ++level, at = at.parent_path()) {
+    if (interface.empty()) {
+      interface = ReadLine(at / "bInterfaceNumber");
+    }
+    const std::string vendor = ReadLine(at / "idVendor");
+    const std::string product = ReadLine(at / "idProduct");
+    if (!vendor.empty() && !product.empty()) {
+      const std::string serial = ReadLine(at / "serial");
+      std::string identity = "usb " + vendor + ":" + product;
+      identity += serial.empty() ? " at " + at.filename().string() : " serial " + serial;
+      return interface.empty() ? identity : identity + " if " + interface;
+    }
+  }
+  return {};
+}
+
+std::string ComKey(std::int16_t number) {
+  return "COM" + std::to_string(number);
+}
+
 // A tty with hardware behind it (Bluetooth links have none of their own), and not an empty
 // UART slot. Virtual terminals, ptys and the console are left out.
 bool IsSerialPort(const fs::path& tty, const std::string& name) {
@@ -92,8 +135,70 @@ std::string PortDescription(const std::string& name, const fs::path& device) {
 
 }  // namespace
 
-SysfsDeviceSource::SysfsDeviceSource(std::string sysRoot, std::string devRoot)
-    : SysRoot(std::move(sysRoot)), DevRoot(std::move(devRoot)) {}
+SysfsDeviceSource::SysfsDeviceSource(std::string sysRoot, std::string devRoot, std::string identityFile)
+    : SysRoot(std::move(sysRoot)), DevRoot(std::move(devRoot)), IdentityFile(std::move(identityFile)) {
+  if (IdentityFile.empty()) {
+    return;
+  }
+  for (const auto& [key, identity] : base::ReadKeyValueLines(base::ReadWholeFile(IdentityFile))) {
+    const std::optional<std::int16_t> number =
+        key.rfind("COM", 0) == 0 ? std::optional<std::int16_t>(static_cast<std::int16_t>(std::atoi(key.c_str() + 3)))
+                                 : std::nullopt;
+    if (number && *number >= 1 && *number < kFirstOtherPort && !identity.empty()) {
+      Remembered[identity] = *number;
+    }
+  }
+}
+
+std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::NumberAdapters(
+    std::vector<std::pair<std::string, Port>>& adapters, std::vector<Port>& byName) const {
+  std::vector<Port> numbered;
+  std::set<std::int16_t> held;  // remembered for an adapter, here or not
+  for (const auto& [identity, number] : Remembered) {
+    held.insert(number);
+  }
+  std::set<std::int16_t> used;
+  bool learned = false;
+  // The remembered first, so a new adapter never takes the number of one seen before.
+  std::stable_partition(adapters.begin(), adapters.end(),
+                        [this](const auto& adapter) { return Remembered.contains(adapter.first); });
+  for (auto& [identity, port] : adapters) {
+    if (const auto known = Remembered.find(identity); known != Remembered.end()) {
+      port.Number = known->second;
+    } else {
+      const std::int16_t first = FamilyStart(port.Path.substr(port.Path.rfind('/') + 1));
+      std::int16_t free = held.contains(port.Number) ? std::int16_t{0} : port.Number;
+      for (std::int16_t number = first; free == 0 && number < first + 32; ++number) {
+        free = held.contains(number) || used.contains(number) ? std::int16_t{0} : number;
+      }
+      if (free == 0) {
+        byName.push_back(port);
+        continue;
+      }
+      port.Number = free;
+      Remembered[identity] = free;
+      held.insert(free);
+      learned = true;
+    }
+    used.insert(port.Number);
+    numbered.push_back(port);
+  }
+  if (learned && !IdentityFile.empty()) {
+    std::string text = "# USB serial adapters by identity, each with the COM number it keeps\n";
+    std::vector<std::pair<std::int16_t, std::string>> byNumber;
+    for (const auto& [identity, number] : Remembered) {
+      byNumber.emplace_back(number, identity);
+    }
+    std::sort(byNumber.begin(), byNumber.end());
+    for (const auto& [number, identity] : byNumber) {
+      text += ComKey(number) + "=" + identity + "\n";
+    }
+    std::error_code error;
+    fs::create_directories(base::Utf8Path(IdentityFile).parent_path(), error);
+    base::WriteFileAtomically(IdentityFile, text);
+  }
+  return numbered;
+}
 
 GUID_Storage SysfsDeviceSource::PortsClassGuid() {
   // The well-known identifier of the "Ports" setup class.
@@ -146,6 +251,7 @@ std::string SysfsDeviceSource::GetNameByGUID2(const GUID_Storage& classGUID, std
 std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
   std::vector<Port> ports;
   std::vector<std::pair<std::string, std::string>> others;  // name, description
+  std::vector<std::pair<std::string, Port>> adapters;      // identity, port
   std::error_code error;
   for (const fs::directory_entry& entry :
        fs::directory_iterator(fs::path(SysRoot) / "class" / "tty", error)) {
@@ -160,9 +266,30 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
         ports.push_back({*number, path, "BT Bluetooth serial link " + path});
       }
     } else if (number) {
-      ports.push_back({*number, path, PortDescription(name, entry.path() / "device") + " " + path});
+      Port port{*number, path, PortDescription(name, entry.path() / "device") + " " + path};
+      const std::string identity = name.rfind("ttyS", 0) == 0 ? std::string() : UsbIdentity(entry.path() / "device");
+      if (identity.empty()) {
+        ports.push_back(std::move(port));
+      } else {
+        adapters.emplace_back(identity, std::move(port));
+      }
     } else {
       others.emplace_back(name, PortDescription(name, entry.path() / "device"));
+    }
+  }
+  // The adapters' numbers first; a device numbered by name whose number one of them holds
+  // joins the rest.
+  std::vector<Port> byName = std::move(ports);
+  ports = NumberAdapters(adapters, byName);
+  std::set<std::int16_t> numbers;
+  for (const Port& port : ports) {
+    numbers.insert(port.Number);
+  }
+  for (Port& port : byName) {
+    if (numbers.insert(port.Number).second) {
+      ports.push_back(std::move(port));
+    } else {
+      others.emplace_back(port.Path.substr(port.Path.rfind('/') + 1), port.Name.substr(0, port.Name.rfind(' ')));
     }
   }
   // The rest, in name order, from COM129 up; then the devices named on the command line.

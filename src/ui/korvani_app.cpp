@@ -23,6 +23,11 @@ std::string SplashFilePath() {
   return std::string(KORVANI_DATA_DIR) + "/splash_message.txt";
 }
 
+// Where the settings live, as the panel finds them.
+app::AppFolders Folders() {
+  return app::AppFolders([](const char* name) { return qEnvironmentVariable(name).toStdString(); });
+}
+
 // A build setting that an environment variable of the same name overrides.
 std::string Setting(const char* name, const char* builtIn) {
   const QString value = qEnvironmentVariable(name);
@@ -33,13 +38,11 @@ std::string Setting(const char* name, const char* builtIn) {
 
 KorvaniApp::KorvaniApp(const StartOptions& options)
     : Options(options),
-      MachineDevices(platform::MakePlatformDeviceSource()),
+      MachineDevices(platform::MakePlatformDeviceSource(Folders().PortIdentitiesFilePath())),
       Dialogs(&MainWindow),
       Random(static_cast<std::mt19937::result_type>(std::time(nullptr))) {
   const auto devicePath = [this](std::int16_t number) { return Devices->DevicePath(number); };
-  Devices = std::make_unique<ports::AddedPorts>(
-      *MachineDevices, app::AppFolders([](const char* name) { return qEnvironmentVariable(name).toStdString(); })
-                           .NetworkPortsFilePath());
+  Devices = std::make_unique<ports::AddedPorts>(*MachineDevices, Folders().NetworkPortsFilePath());
   SerialDevice.SetFaultReport(MainWindow.Faults());
   SerialDevice.SetPathResolver(devicePath);
   NetworkDevice.SetFaultReport(MainWindow.Faults());

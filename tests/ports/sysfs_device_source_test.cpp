@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "fakes/sysfs_tree.h"
+#include "fakes/temp_folder.h"
+
 namespace korvani::ports {
 namespace {
 
@@ -69,6 +72,44 @@ TEST(SysfsDeviceSourceTest, ClassNamesAndListingTwice) {
   EXPECT_EQ(lister.Item(1).GetName(), lister.Item(6).GetName());
   lister.ListClear();
   EXPECT_EQ(lister.ListCount(), 0);
+}
+
+TEST(SysfsDeviceSourceTest, AnAdapterKeepsItsNumberByItsIdentityWhateverItsName) {
+  fakes::TempFolder folder;
+  fakes::SysfsTree tree(folder.Path);
+  const std::string remembered = folder.File("INIFile/PortIdentities.ini");
+  tree.Plug("ttyUSB0", "1-1", "0403", "6001", "A50285BI");
+  tree.Plug("ttyACM0", "1-3", "2341", "0043", "");  // no serial number: known by its USB port
+  {
+    SysfsDeviceSource source(tree.Sys(), tree.Dev(), remembered);
+    EXPECT_EQ(source.DevicePath(33), tree.DevicePath("ttyUSB0"));
+    EXPECT_EQ(source.DevicePath(65), tree.DevicePath("ttyACM0"));
+  }
+  EXPECT_EQ(folder.Read("INIFile/PortIdentities.ini"),
+            "# USB serial adapters by identity, each with the COM number it keeps\n"
+            "COM33=usb 0403:6001 serial A50285BI if 00\nCOM65=usb 2341:0043 at 1-3 if 00\n");
+
+  // Next time another adapter is plugged first and takes ttyUSB0; ours comes as ttyUSB1.
+  tree.Unplug("ttyUSB0", "1-1");
+  tree.Plug("ttyUSB0", "1-2", "067b", "2303", "X1");
+  tree.Plug("ttyUSB1", "1-1", "0403", "6001", "A50285BI");
+  tree.Plug("ttyUSB2", "1-4", "", "", "");  // no USB identity to be read: numbered by its name
+  SysfsDeviceSource source(tree.Sys(), tree.Dev(), remembered);
+  EXPECT_EQ(source.DevicePath(33), tree.DevicePath("ttyUSB1")) << "it keeps its number";
+  EXPECT_EQ(source.DevicePath(34), tree.DevicePath("ttyUSB0")) << "the newcomer takes the first free one";
+  EXPECT_EQ(source.DevicePath(35), tree.DevicePath("ttyUSB2"));
+  EXPECT_EQ(source.DevicePath(65), tree.DevicePath("ttyACM0"));
+
+  // An adapter without identity whose name's number an adapter holds is listed further on.
+  tree.Unplug("ttyUSB1", "1-1");
+  tree.Unplug("ttyUSB2", "1-4");
+  tree.Plug("ttyUSB1", "1-5", "", "", "");
+  tree.Plug("ttyUSB2", "1-1", "0403", "6001", "A50285BI");
+  tree.Unplug("ttyUSB0", "1-2");
+  tree.Plug("ttyUSB0", "1-6", "", "", "");
+  EXPECT_EQ(source.DevicePath(33), tree.DevicePath("ttyUSB2"));
+  EXPECT_EQ(source.DevicePath(34), tree.DevicePath("ttyUSB1")) << "by its name: the newcomer X1 is away";
+  EXPECT_EQ(source.DevicePath(129), tree.DevicePath("ttyUSB0"));
 }
 
 TEST(SysfsDeviceSourceTest, MissingSysfsListsNothing) {

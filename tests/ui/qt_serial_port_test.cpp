@@ -15,6 +15,8 @@
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_surface.h"
+#include "fakes/sysfs_tree.h"
+#include "ports/sysfs_device_source.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_serial_port.h"
 #include "ui/slave_line.h"
@@ -25,10 +27,12 @@ using korvani::testing::PtyPair;
 
 // A panel on the real serial port, everything else faked.
 struct PanelOnPort {
-  explicit PanelOnPort(const QString& path) {
-    port.SetPathResolver(
-        [path](std::int16_t number) { return number == 200 ? path.toStdString() : std::string(); });
-    fake.Devices.Names = {"Board (COM200)"};
+  explicit PanelOnPort(const QString& path)
+      : PanelOnPort([path](std::int16_t number) { return number == 200 ? path.toStdString() : std::string(); },
+                    200) {}
+  PanelOnPort(QtSerialPort::PathResolver resolver, int number) {
+    port.SetPathResolver(std::move(resolver));
+    fake.Devices.Names = {"Board (COM" + std::to_string(number) + ")"};
   }
   QtSerialPort port;
   korvani::fakes::FakePanelView view;
@@ -128,6 +132,33 @@ class QtSerialPortTest : public QObject {
     QFile log(folder.filePath(QStringLiteral("ascii.log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(log.readAll().toStdString(), received);
+  }
+
+  // A USB adapter pulled out and plugged in again after another one took its name: it keeps
+  // its COM number by its identity, and the open port comes back on its new name.
+  void anAdapterBackUnderAnotherNameIsReopenedUnderItsNumber() {
+    QTemporaryDir folder;
+    korvani::fakes::SysfsTree tree(folder.path().toStdString());
+    auto first = std::make_unique<PtyPair>();
+    tree.Plug("ttyUSB0", "1-1", "0403", "6001", "A50285BI", first->SlavePath.toStdString());
+    korvani::ports::SysfsDeviceSource source(tree.Sys(), tree.Dev(), folder.filePath("ids.ini").toStdString());
+    PanelOnPort board([&source](std::int16_t number) { return source.DevicePath(number); }, 33);
+    board.panel.FormLoad();
+    QVERIFY(board.port.IsOpen());
+    QVERIFY(first->WriteAll("on ttyUSB0\r\n"));
+    QTRY_VERIFY(board.panel.Receive().ViewText().find("on ttyUSB0") != std::string::npos);
+
+    first.reset();
+    tree.Unplug("ttyUSB0", "1-1");
+    QTRY_VERIFY_WITH_TIMEOUT(!board.port.IsOpen(), 5000);
+    auto other = std::make_unique<PtyPair>();
+    auto again = std::make_unique<PtyPair>();
+    tree.Plug("ttyUSB0", "1-2", "067b", "2303", "X1", other->SlavePath.toStdString());
+    tree.Plug("ttyUSB1", "1-1", "0403", "6001", "A50285BI", again->SlavePath.toStdString());
+    QTRY_VERIFY_WITH_TIMEOUT((board.panel.WatchPort(), board.port.IsOpen()), 5000);
+    QCOMPARE(QString::fromStdString(board.view.PortStatus), QStringLiteral("COM33: 38400,N,8,1 Open"));
+    QVERIFY(again->WriteAll("on ttyUSB1\r\n"));
+    QTRY_VERIFY(board.panel.Receive().ViewText().find("on ttyUSB1") != std::string::npos);
   }
 
   // The device goes away while a megabyte is still being written: the port is closed once,
