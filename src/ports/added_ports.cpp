@@ -111,8 +111,10 @@ void AddedPorts::Add(std::int16_t number, std::string description, std::string p
 
 std::int16_t AddedPorts::AddUserPort(const std::string& path) {
   if (path.rfind(kReplayScheme, 0) == 0) {
-    const std::string file = path.substr(kReplayScheme.size());
-    Add(kReplayPortNumber, std::string(kReplayDescription) + base::Utf8Path(file).filename().string(), path);
+    const auto nameStart = std::find_if(path.rbegin(), path.rend(), base::IsPathSeparator).base();
+    const std::string name(std::max(nameStart, path.begin() + static_cast<std::ptrdiff_t>(kReplayScheme.size())),
+                           path.end());
+    Add(kReplayPortNumber, std::string(kReplayDescription) + name, path);
     return kReplayPortNumber;
   }
   if (path.rfind(kNetworkScheme, 0) == 0) {

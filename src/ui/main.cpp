@@ -95,7 +95,9 @@ void PrintUsage() {
       "Settings: $XDG_CONFIG_HOME/Korvani_by_Vexel/INIFile/Vexel32.INI, written when the\n"
       "window closes (~/.config/... when XDG_CONFIG_HOME is not set; %APPDATA%\\... on Windows),\n"
       "and beside it LineSettings.ini with the line's full settings, TxRepeat.ini with the Tx\n"
-      "lines' periodic send and ReceiveView.ini with what the Terminal tab's view keeps.\n"
+      "lines' periodic send, ReceiveView.ini with what the Terminal tab's view keeps,\n"
+      "NetworkPorts.ini with the network ports and PortIdentities.ini with the COM number each\n"
+      "USB adapter keeps by its identity.\n"
       "Logs: the board's log files go to the log folder chosen on the Settings tab; the\n"
       "terminal logs (ASCII_logfile.log, Hex_logfile.log) and the trace (HMI_tracefile.txt)\n"
       "default to the folder korvani was started in.");
