@@ -176,12 +176,14 @@ bool Panel::AddNetworkPort(std::string_view typed) {
   std::string why;
   const std::optional<ports::NetworkAddress> address = ports::ParseNetworkAddress(typed, why);
   if (!address) {
-    View.ShowConnectionProblem("\"" + std::string(base::TrimBlanks(typed)) + "\" is not a network port: " + why);
+    View.ShowConnectionProblem("\"" + std::string(base::TrimBlanks(typed)) +
+                               "\" is not a network port: " + why);
     return false;
   }
   if (!OpenAddedPort(address->Text())) {
-    View.ShowConnectionProblem("No network port number is left (COM" + std::to_string(ports::kFirstNetworkPort) +
-                               "-" + std::to_string(ports::kLastNetworkPort) + " are all taken)");
+    View.ShowConnectionProblem("No network port number is left (COM" +
+                               std::to_string(ports::kFirstNetworkPort) + "-" +
+                               std::to_string(ports::kLastNetworkPort) + " are all taken)");
     return false;
   }
   return true;
@@ -194,9 +196,10 @@ void Panel::ReplaySession(const std::string& path) {
 bool Panel::StartRecording(const std::string& path) {
   const base::LocalTime now = PcClock.Now();
   char started[32];
-  std::snprintf(started, sizeof started, "%04d-%02d-%02d %02d:%02d:%02d", now.Year, now.Month, now.Day, now.Hour,
-                now.Minute, now.Second);
-  const std::string why = Recorder.Start(path, {{"started", started}, {"program", "Korvani " + VersionText()}});
+  std::snprintf(started, sizeof started, "%04d-%02d-%02d %02d:%02d:%02d", now.Year, now.Month, now.Day,
+                now.Hour, now.Minute, now.Second);
+  const std::string why =
+      Recorder.Start(path, {{"started", started}, {"program", "Korvani " + VersionText()}});
   if (!why.empty()) {
     ProblemReports.ShowProblem("Unable to record: " + why);
     return false;

@@ -50,9 +50,10 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::st
     }
     address.Host = std::string(rest.substr(1, close - 1));
     port = rest.substr(close + 2);
-    const bool ipv6Text = !address.Host.empty() && std::all_of(address.Host.begin(), address.Host.end(), [](char c) {
-      return c == ':' || c == '.' || base::HexDigitValue(c) >= 0;
-    });
+    const bool ipv6Text =
+        !address.Host.empty() && std::all_of(address.Host.begin(), address.Host.end(), [](char c) {
+          return c == ':' || c == '.' || base::HexDigitValue(c) >= 0;
+        });
     if (!ipv6Text) {
       why = "\"" + address.Host + "\" is not an IPv6 address";
       return std::nullopt;
@@ -112,8 +113,8 @@ void AddedPorts::Add(std::int16_t number, std::string description, std::string p
 std::int16_t AddedPorts::AddUserPort(const std::string& path) {
   if (path.rfind(kReplayScheme, 0) == 0) {
     const auto nameStart = std::find_if(path.rbegin(), path.rend(), base::IsPathSeparator).base();
-    const std::string name(std::max(nameStart, path.begin() + static_cast<std::ptrdiff_t>(kReplayScheme.size())),
-                           path.end());
+    const std::string name(
+        std::max(nameStart, path.begin() + static_cast<std::ptrdiff_t>(kReplayScheme.size())), path.end());
     Add(kReplayPortNumber, std::string(kReplayDescription) + name, path);
     return kReplayPortNumber;
   }
@@ -158,7 +159,8 @@ void AddedPorts::SaveNetworkPorts() const {
 }
 
 const AddedPorts::Added* AddedPorts::Find(std::int16_t number) const {
-  const auto found = std::find_if(Ports.begin(), Ports.end(), [number](const Added& port) { return port.Number == number; });
+  const auto found =
+      std::find_if(Ports.begin(), Ports.end(), [number](const Added& port) { return port.Number == number; });
   return found == Ports.end() ? nullptr : &*found;
 }
 
@@ -174,9 +176,9 @@ std::string AddedPorts::AddToList(const GUID_Storage* classID, bool bOnlyPresent
     return status;
   }
   std::vector<GUID_Storage> portsClass;
-  const bool portsAsked = classID == nullptr ||
-                          (Machine.GetGUIDByName("Ports", portsClass) == kStatusOk && !portsClass.empty() &&
-                           portsClass.front().ToString("-") == classID->ToString("-"));
+  const bool portsAsked =
+      classID == nullptr || (Machine.GetGUIDByName("Ports", portsClass) == kStatusOk && !portsClass.empty() &&
+                             portsClass.front().ToString("-") == classID->ToString("-"));
   if (portsAsked) {
     for (const Added& port : Ports) {
       DevInfo_Storage device;

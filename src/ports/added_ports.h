@@ -46,7 +46,8 @@ class AddedPorts final : public DeviceSource {
   // the address is not one or no network number is left.
   std::int16_t AddUserPort(const std::string& path) override;
   [[nodiscard]] std::string DevicePath(std::int16_t comNumber) const override;
-  std::string AddToList(const GUID_Storage* classID, bool bOnlyPresent, std::vector<DevInfo_Storage>& list) override;
+  std::string AddToList(const GUID_Storage* classID, bool bOnlyPresent,
+                        std::vector<DevInfo_Storage>& list) override;
 
   std::string GetGUIDByName(std::string_view className, std::vector<GUID_Storage>& classGUID) override {
     return Machine.GetGUIDByName(className, classGUID);

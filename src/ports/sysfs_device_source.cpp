@@ -101,9 +101,14 @@ std::string UsbIdentity(const fs::path& device) {
     const std::string product = ReadLine(at / "idProduct");
     if (!vendor.empty() && !product.empty()) {
       const std::string serial = ReadLine(at / "serial");
-      std::string identity = "usb " + vendor + ":" + product;
-      identity += serial.empty() ? " at " + at.filename().string() : " serial " + serial;
-      return interface.empty() ? identity : identity + " if " + interface;
+      std::string identity = "usb ";
+      identity.append(vendor).append(":").append(product);
+      identity.append(serial.empty() ? " at " : " serial ")
+          .append(serial.empty() ? at.filename().string() : serial);
+      if (!interface.empty()) {
+        identity.append(" if ").append(interface);
+      }
+      return identity;
     }
   }
   return {};
@@ -142,8 +147,9 @@ SysfsDeviceSource::SysfsDeviceSource(std::string sysRoot, std::string devRoot, s
   }
   for (const auto& [key, identity] : base::ReadKeyValueLines(base::ReadWholeFile(IdentityFile))) {
     const std::optional<std::int16_t> number =
-        key.rfind("COM", 0) == 0 ? std::optional<std::int16_t>(static_cast<std::int16_t>(std::atoi(key.c_str() + 3)))
-                                 : std::nullopt;
+        key.rfind("COM", 0) == 0
+            ? std::optional<std::int16_t>(static_cast<std::int16_t>(std::atoi(key.c_str() + 3)))
+            : std::nullopt;
     if (number && *number >= 1 && *number < kFirstOtherPort && !identity.empty()) {
       Remembered[identity] = *number;
     }
@@ -251,7 +257,7 @@ std::string SysfsDeviceSource::GetNameByGUID2(const GUID_Storage& classGUID, std
 std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
   std::vector<Port> ports;
   std::vector<std::pair<std::string, std::string>> others;  // name, description
-  std::vector<std::pair<std::string, Port>> adapters;      // identity, port
+  std::vector<std::pair<std::string, Port>> adapters;       // identity, port
   std::error_code error;
   for (const fs::directory_entry& entry :
        fs::directory_iterator(fs::path(SysRoot) / "class" / "tty", error)) {
@@ -267,7 +273,8 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
       }
     } else if (number) {
       Port port{*number, path, PortDescription(name, entry.path() / "device") + " " + path};
-      const std::string identity = name.rfind("ttyS", 0) == 0 ? std::string() : UsbIdentity(entry.path() / "device");
+      const std::string identity =
+          name.rfind("ttyS", 0) == 0 ? std::string() : UsbIdentity(entry.path() / "device");
       if (identity.empty()) {
         ports.push_back(std::move(port));
       } else {
@@ -289,7 +296,8 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
     if (numbers.insert(port.Number).second) {
       ports.push_back(std::move(port));
     } else {
-      others.emplace_back(port.Path.substr(port.Path.rfind('/') + 1), port.Name.substr(0, port.Name.rfind(' ')));
+      others.emplace_back(port.Path.substr(port.Path.rfind('/') + 1),
+                          port.Name.substr(0, port.Name.rfind(' ')));
     }
   }
   // The rest, in name order, from COM129 up; then the devices named on the command line.

@@ -4,7 +4,8 @@
 
 namespace korvani::terminal {
 
-ReplayPort::ReplayPort(std::unique_ptr<base::Timer> timer, PathResolver resolve, RecordingPort::MicrosecondClock now)
+ReplayPort::ReplayPort(std::unique_ptr<base::Timer> timer, PathResolver resolve,
+                       RecordingPort::MicrosecondClock now)
     : PaceTimer(std::move(timer)), Resolve(std::move(resolve)), Now(std::move(now)) {
   PaceTimer->SetInterval(kTickMs);
   PaceTimer->SetTickHandler([this] { Tick(); });
@@ -50,7 +51,8 @@ void ReplayPort::Tick() {
     return;
   }
   const bool fastest = Speed <= 0;
-  const auto replayedTime = static_cast<std::int64_t>(static_cast<double>(Now() - StartedAt) * (fastest ? 1 : Speed));
+  const auto replayedTime =
+      static_cast<std::int64_t>(static_cast<double>(Now() - StartedAt) * (fastest ? 1 : Speed));
   std::size_t brought = 0;
   bool ended = false;
   while (brought < kMostPerTick) {

@@ -32,7 +32,9 @@ class ReplayPort final : public SerialPort {
   [[nodiscard]] bool TakesLineSettings() const override { return false; }
   [[nodiscard]] bool IsOpen() const override { return Open; }
   bool SetOpen(bool open) override;
-  [[nodiscard]] std::int64_t BytesWaiting() const override { return static_cast<std::int64_t>(Waiting.size()); }
+  [[nodiscard]] std::int64_t BytesWaiting() const override {
+    return static_cast<std::int64_t>(Waiting.size());
+  }
   [[nodiscard]] std::int64_t Capacity() const override { return kCapacity; }
   void SetReadLength(std::int32_t length) override { ReadLength = length; }
   std::string ReadInput() override;

@@ -41,7 +41,7 @@ std::string RecordHead(Direction way, std::int64_t microseconds, std::size_t len
 std::string FormatSessionHeader(const SessionFacts& facts) {
   std::string header = std::string(kSessionMagic) + std::to_string(kSessionVersion) + "\n";
   for (const auto& [name, value] : facts) {
-    header += name + ": " + value + "\n";
+    header.append(name).append(": ").append(value).append("\n");
   }
   return header + "\n";
 }
@@ -93,7 +93,8 @@ std::optional<SessionPiece> SessionReader::Next() {
   if ((way != kReceivedLetter && way != kSentLetter) || length > kLongestPiece) {
     return std::nullopt;  // not a record: the rest cannot be trusted
   }
-  SessionPiece piece{way == kSentLetter ? Direction::Sent : Direction::Received, static_cast<std::int64_t>(GetLittleEndian(head.data() + 1, 8)),
+  SessionPiece piece{way == kSentLetter ? Direction::Sent : Direction::Received,
+                     static_cast<std::int64_t>(GetLittleEndian(head.data() + 1, 8)),
                      std::string(length, '\0')};
   if (!File.read(piece.Bytes.data(), static_cast<std::streamsize>(length))) {
     return std::nullopt;
@@ -101,7 +102,8 @@ std::optional<SessionPiece> SessionReader::Next() {
   return piece;
 }
 
-RecordingPort::RecordingPort(SerialPort& port, MicrosecondClock now, std::function<void(const std::string&)> stopped)
+RecordingPort::RecordingPort(SerialPort& port, MicrosecondClock now,
+                             std::function<void(const std::string&)> stopped)
     : Port(port), Now(std::move(now)), Stopped(std::move(stopped)) {
   Port.SetEventHandler([this](int code) { RaiseEvent(code); });
 }

@@ -226,8 +226,10 @@ void FrmTerminal::ShowConnectionProblem(std::string_view problem) {
 }
 
 void FrmTerminal::ShowLineApplies(bool applies) {
-  const QString tip = applies ? QString() : QStringLiteral("Not applicable to the port chosen: it has no line of its own");
-  for (QWidget* frame : {static_cast<QWidget*>(Widgets.fraLine), static_cast<QWidget*>(Widgets.fraCommsParameters)}) {
+  const QString tip =
+      applies ? QString() : QStringLiteral("Not applicable to the port chosen: it has no line of its own");
+  for (QWidget* frame :
+       {static_cast<QWidget*>(Widgets.fraLine), static_cast<QWidget*>(Widgets.fraCommsParameters)}) {
     frame->setEnabled(applies);
     frame->setToolTip(tip);
   }
@@ -236,9 +238,9 @@ void FrmTerminal::ShowLineApplies(bool applies) {
 void FrmTerminal::ShowRecording(std::string_view path) {
   const QString file = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
   Widgets.cmdRecord->setText(file.isEmpty() ? QStringLiteral("Record...") : QStringLiteral("Stop recording"));
-  Widgets.cmdRecord->setToolTip(file.isEmpty()
-                                    ? QStringLiteral("Record everything received and sent, with its time, to a file")
-                                    : QStringLiteral("Recording to ") + file);
+  Widgets.cmdRecord->setToolTip(
+      file.isEmpty() ? QStringLiteral("Record everything received and sent, with its time, to a file")
+                     : QStringLiteral("Recording to ") + file);
 }
 
 void FrmTerminal::ClearComPorts() {

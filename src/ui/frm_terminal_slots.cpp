@@ -2,9 +2,9 @@
 // panel's operation for it. Every connection runs guarded (see guarded.h).
 #include <QClipboard>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QGuiApplication>
 #include <QShortcut>
 #include <QValidator>
 
@@ -155,7 +155,8 @@ void FrmTerminal::AttachSettingsTab() {
     }
   });
   connect(Widgets.cmdRefreshPorts, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRefreshPorts_Click));
-  connect(Widgets.cmdAddNetworkPort, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdAddNetworkPort_Click));
+  connect(Widgets.cmdAddNetworkPort, &QPushButton::clicked, this,
+          Slot(&FrmTerminal::cmdAddNetworkPort_Click));
   connect(Widgets.cmdReplay, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdReplay_Click));
   connect(Widgets.cmdRecord, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRecord_Click));
   connect(Widgets.chkHideBT, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkHideBT_Click));
@@ -375,8 +376,9 @@ void FrmTerminal::cmdAddNetworkPort_Click() {
   }
 }
 void FrmTerminal::cmdReplay_Click() {
-  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Replay a recorded session"), QString(),
-                                                    QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
+  const QString path =
+      QFileDialog::getOpenFileName(this, QStringLiteral("Replay a recorded session"), QString(),
+                                   QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
   if (!path.isEmpty()) {
     Panel->ReplaySession(path.toStdString());
   }
@@ -386,9 +388,9 @@ void FrmTerminal::cmdRecord_Click() {
     Panel->StopRecording();
     return;
   }
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Record the session to"),
-                                                    QStringLiteral("session.kvr"),
-                                                    QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
+  const QString path = QFileDialog::getSaveFileName(
+      this, QStringLiteral("Record the session to"), QStringLiteral("session.kvr"),
+      QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
   if (!path.isEmpty()) {
     Panel->StartRecording(path.toStdString());
   }

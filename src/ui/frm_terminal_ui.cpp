@@ -407,8 +407,10 @@ QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
   };
   ui.cmdAddNetworkPort = button("cmdAddNetworkPort", "Add network port...",
                                 "A board behind a serial-to-network bridge: tcp://HOST:PORT");
-  ui.cmdReplay = button("cmdReplay", "Replay...", "Open a recorded session as the port: it plays again as it came");
-  ui.cmdRecord = button("cmdRecord", "Record...", "Record everything received and sent, with its time, to a file");
+  ui.cmdReplay =
+      button("cmdReplay", "Replay...", "Open a recorded session as the port: it plays again as it came");
+  ui.cmdRecord =
+      button("cmdRecord", "Record...", "Record everything received and sent, with its time, to a file");
   auto* more = new QHBoxLayout;
   more->addWidget(ui.cmdAddNetworkPort);
   more->addWidget(ui.cmdReplay);

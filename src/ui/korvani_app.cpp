@@ -52,7 +52,8 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
       MakeTimer(),
       [this](std::int16_t number) {
         const std::string path = Devices->DevicePath(number);
-        return path.rfind(ports::kReplayScheme, 0) == 0 ? path.substr(ports::kReplayScheme.size()) : std::string();
+        return path.rfind(ports::kReplayScheme, 0) == 0 ? path.substr(ports::kReplayScheme.size())
+                                                        : std::string();
       },
       base::SteadyMicroseconds);
   Replay->SetSpeed(Options.ReplaySpeed);

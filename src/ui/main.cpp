@@ -106,7 +106,7 @@ void PrintUsage() {
 // Which of `names` the argument is ("--name VALUE" or "--name=VALUE"), or empty.
 std::string OptionNamed(const std::string& arg, std::initializer_list<const char*> names) {
   for (const char* option : names) {
-    const std::string name = option;
+    std::string name = option;
     if (arg == name || arg.rfind(name + "=", 0) == 0) {
       return name;
     }
@@ -150,7 +150,8 @@ int main(int argc, char* argv[]) {
       options.PortPath = QString::fromLocal8Bit(argv[++i]);
     } else if (arg.rfind("--port=", 0) == 0) {
       options.PortPath = QString::fromLocal8Bit(arg.substr(7).c_str());
-    } else if (const std::string option = OptionNamed(arg, {"--record", "--replay", "--speed"}); !option.empty()) {
+    } else if (const std::string option = OptionNamed(arg, {"--record", "--replay", "--speed"});
+               !option.empty()) {
       const std::optional<std::string> given = OptionValue(arg, i, argc, argv);
       if (!given) {
         return 2;
@@ -160,12 +161,14 @@ int main(int argc, char* argv[]) {
         char* end = nullptr;
         options.ReplaySpeed = std::strtod(value.c_str(), &end);
         if (value.empty() || *end != '\0' || !(options.ReplaySpeed >= 0) || options.ReplaySpeed > 1e6) {
-          std::fprintf(stderr, "korvani: --speed %s: the pace is a number, 1 as recorded, 0 as fast as possible\n",
+          std::fprintf(stderr,
+                       "korvani: --speed %s: the pace is a number, 1 as recorded, 0 as fast as possible\n",
                        value.c_str());
           return 2;
         }
       } else {
-        (option == "--record" ? options.RecordPath : options.ReplayPath) = QString::fromLocal8Bit(value.c_str());
+        (option == "--record" ? options.RecordPath : options.ReplayPath) =
+            QString::fromLocal8Bit(value.c_str());
       }
     } else if (arg == "--demo") {
       options.Demo = true;
@@ -203,7 +206,8 @@ int main(int argc, char* argv[]) {
   if (options.PortPath.startsWith(QStringLiteral("tcp://"))) {
     std::string why;
     if (!korvani::ports::ParseNetworkAddress(options.PortPath.toStdString(), why)) {
-      std::fprintf(stderr, "korvani: --port %s: %s\n", options.PortPath.toLocal8Bit().constData(), why.c_str());
+      std::fprintf(stderr, "korvani: --port %s: %s\n", options.PortPath.toLocal8Bit().constData(),
+                   why.c_str());
       return 2;
     }
   }

@@ -10,6 +10,7 @@
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
 #include "fakes/temp_folder.h"
+#include "ports/added_ports.h"
 
 namespace korvani::app {
 namespace {
@@ -225,6 +226,30 @@ TEST_F(PanelTest, ReadsEverythingWaitingInOneChunk) {
   Port.Arrive(std::string(5000, 'z'));
   EXPECT_EQ(Subject.Receive().History().ByteCount(), 5000U);
   EXPECT_EQ(View.RxUpdates, updates + 1);
+}
+
+TEST_F(PanelTest, NetworkPortTypedIsListedChosenAndOpenedOrRefusedWithItsReason) {
+  fakes::TempFolder folder;
+  ports::AddedPorts added(Fake.Devices, "");
+  Panel panel{Fake.With(Port, Surface, &added), View};
+  panel.FormLoad();
+  EXPECT_FALSE(panel.AddNetworkPort(" tcp://bridge "));
+  EXPECT_EQ(View.PortProblem,
+            "\"tcp://bridge\" is not a network port: the address needs a port number: tcp://HOST:PORT");
+  EXPECT_EQ(Port.Number, 3) << "the port in use stays";
+
+  View.OpenDown = false;
+  EXPECT_TRUE(panel.AddNetworkPort("10.0.0.7:4001"));
+  EXPECT_EQ(View.ComPorts, (std::vector<std::string>{"USB Serial Port (COM3)",
+                                                     "Network port tcp://10.0.0.7:4001 (COM220)"}));
+  EXPECT_EQ(View.ComPortShown, "Network port tcp://10.0.0.7:4001 (COM220)");
+  EXPECT_TRUE(View.OpenDown) << "added to be used: opened";
+  EXPECT_EQ(View.PortStatus, "COM220: 38400,N,8,1 Open");
+
+  EXPECT_FALSE(panel.StartRecording(folder.File("no such folder/session.kvr")));
+  ASSERT_EQ(Dialogs.Boxes.size(), 1U);
+  EXPECT_NE(Dialogs.Boxes[0].Text.find("Unable to record: "), std::string::npos);
+  EXPECT_EQ(View.RecordingShown, "");
 }
 
 TEST_F(PanelTest, LostPortShowsClosedWithTheReasonAndReopensWhenBack) {

@@ -35,7 +35,8 @@ class SysfsTree {
     }
     Write(interface / "bInterfaceNumber", "00");
     fs::create_directory_symlink(fs::path("../.."), classDir / "device");
-    fs::create_directory_symlink(fs::relative(classDir, Root / "sys/class/tty"), Root / "sys/class/tty" / tty);
+    fs::create_directory_symlink(fs::relative(classDir, Root / "sys/class/tty"),
+                                 Root / "sys/class/tty" / tty);
     if (!device.empty()) {
       fs::create_symlink(device, Root / "dev" / tty);
     }
@@ -54,7 +55,9 @@ class SysfsTree {
   [[nodiscard]] std::string DevicePath(const std::string& tty) const { return (Root / "dev" / tty).string(); }
 
  private:
-  static void Write(const std::filesystem::path& file, const std::string& line) { std::ofstream(file) << line << "\n"; }
+  static void Write(const std::filesystem::path& file, const std::string& line) {
+    std::ofstream(file) << line << "\n";
+  }
 
   std::filesystem::path Root;
 };

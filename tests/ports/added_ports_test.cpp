@@ -65,7 +65,8 @@ TEST_F(AddedPortsTest, NetworkPortsAreNumberedRememberedAndListedBesideTheMachin
     AddedPorts ports(Machine, File);
     EXPECT_EQ(ports.AddUserPort("tcp://10.0.0.7:4001"), kFirstNetworkPort);
     EXPECT_EQ(ports.AddUserPort("tcp://bridge:23"), kFirstNetworkPort + 1);
-    EXPECT_EQ(ports.AddUserPort("tcp://10.0.0.7:4001"), kFirstNetworkPort) << "the same address keeps its number";
+    EXPECT_EQ(ports.AddUserPort("tcp://10.0.0.7:4001"), kFirstNetworkPort)
+        << "the same address keeps its number";
     EXPECT_EQ(ports.AddUserPort("tcp://10.0.0.7"), 0) << "no address";
     EXPECT_EQ(ports.AddUserPort("/dev/ttyS9"), kFirstUserPort) << "a device path is the machine's";
     EXPECT_EQ(ports.AddUserPort("replay:/home/me/field run.kvr"), kReplayPortNumber);
@@ -77,11 +78,10 @@ TEST_F(AddedPortsTest, NetworkPortsAreNumberedRememberedAndListedBesideTheMachin
   EXPECT_EQ(next.DevicePath(kReplayPortNumber), "/dev/fake254") << "a replay is not remembered";
   EXPECT_EQ(next.AddUserPort("tcp://bridge:23"), 221);
   next.AddUserPort("replay:/home/me/field run.kvr");
-  EXPECT_EQ(Listed(next), (std::vector<std::string>{"USB Serial Port /dev/ttyUSB0 (COM33)",
-                                                     "Serial device /dev/ttyS9 (COM200)",
-                                                     "Network port tcp://10.0.0.7:4001 (COM220)",
-                                                     "Network port tcp://bridge:23 (COM221)",
-                                                     "Replay of field run.kvr (COM254)"}));
+  EXPECT_EQ(Listed(next), (std::vector<std::string>{
+                              "USB Serial Port /dev/ttyUSB0 (COM33)", "Serial device /dev/ttyS9 (COM200)",
+                              "Network port tcp://10.0.0.7:4001 (COM220)",
+                              "Network port tcp://bridge:23 (COM221)", "Replay of field run.kvr (COM254)"}));
 }
 
 TEST_F(AddedPortsTest, ARememberedFileIsReadForWhatItCanTake) {

@@ -42,7 +42,8 @@ TEST_F(SessionFileTest, ARecordingHoldsBothDirectionsWithTheirTimesInTheDocument
   fakes::FakeSerialPort port;
   port.SetOpen(true);
   std::string stopped;
-  RecordingPort recorder(port, [this] { return Now; }, [&stopped](const std::string& why) { stopped = why; });
+  RecordingPort recorder(
+      port, [this] { return Now; }, [&stopped](const std::string& why) { stopped = why; });
   int events = 0;
   recorder.SetEventHandler([&events](int) { ++events; });
 
@@ -62,11 +63,13 @@ TEST_F(SessionFileTest, ARecordingHoldsBothDirectionsWithTheirTimesInTheDocument
   EXPECT_EQ(events, 3) << "the port's events pass through";
 
   const std::string expected = std::string("Korvani session 1\nstarted: 2026-12-08 14:03:11\n\n") + "R" +
-                               LittleEndian(1500, 8) + LittleEndian(7, 4) + std::string("\x01V40\x02\0\xff", 7) +
-                               "S" + LittleEndian(71'500, 8) + LittleEndian(3, 4) + "OK\x04";
+                               LittleEndian(1500, 8) + LittleEndian(7, 4) +
+                               std::string("\x01V40\x02\0\xff", 7) + "S" + LittleEndian(71'500, 8) +
+                               LittleEndian(3, 4) + "OK\x04";
   EXPECT_EQ(Folder.Read("session.kvr"), expected);
-  EXPECT_EQ(ReadPieces(Path), (std::vector<SessionPiece>{{Direction::Received, 1500, std::string("\x01V40\x02\0\xff", 7)},
-                                                         {Direction::Sent, 71'500, "OK\x04"}}));
+  EXPECT_EQ(ReadPieces(Path),
+            (std::vector<SessionPiece>{{Direction::Received, 1500, std::string("\x01V40\x02\0\xff", 7)},
+                                       {Direction::Sent, 71'500, "OK\x04"}}));
   EXPECT_EQ(stopped, "");
   EXPECT_EQ(recorder.Start(Folder.File("no such folder/x.kvr"), {}),
             Folder.File("no such folder/x.kvr") + ": cannot be written");
@@ -76,8 +79,8 @@ TEST_F(SessionFileTest, ARecordingHoldsBothDirectionsWithTheirTimesInTheDocument
 struct ReaderCase {
   std::string Name;
   std::string File;
-  std::string Why;              // empty when it opens
-  std::size_t Pieces = 0;       // read when it opens
+  std::string Why;         // empty when it opens
+  std::size_t Pieces = 0;  // read when it opens
 };
 
 TEST_F(SessionFileTest, AReaderTakesItsVersionsAndRefusesTheRest) {
@@ -87,7 +90,8 @@ TEST_F(SessionFileTest, AReaderTakesItsVersionsAndRefusesTheRest) {
       {"unknown facts and no colon", "Korvani session 1\nwhat: ever\nno colon\n\n" + piece, "", 1},
       {"cut short in its last record", FormatSessionHeader({}) + piece + piece.substr(0, 15), "", 1},
       {"a bad direction ends it", FormatSessionHeader({}) + piece + "X" + piece.substr(1), "", 1},
-      {"newer", "Korvani session 2\n\n" + piece, ": a recording of format 2, newer than this program reads (1)", 0},
+      {"newer", "Korvani session 2\n\n" + piece,
+       ": a recording of format 2, newer than this program reads (1)", 0},
       {"not one", "date,time\n1,2\n", ": not a Korvani session recording", 0},
       {"no end to the header", "Korvani session 1\nstarted: now\n", ": the recording's header has no end", 0},
   };
@@ -130,7 +134,8 @@ class ReplayPortTest : public SessionFileTest {
 
   std::string File = Path;
   fakes::FakeTimer* Timer = new fakes::FakeTimer;
-  ReplayPort Replay{std::unique_ptr<base::Timer>(Timer), [this](std::int16_t) { return File; }, [this] { return Now; }};
+  ReplayPort Replay{std::unique_ptr<base::Timer>(Timer), [this](std::int16_t) { return File; },
+                    [this] { return Now; }};
   std::vector<std::pair<std::int64_t, std::string>> Arrived;  // when (ms), what
 };
 

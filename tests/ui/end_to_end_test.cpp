@@ -22,9 +22,9 @@
 #include "hmi/link/protocol.h"
 #include "terminal/serial_port.h"
 #include "ui/korvani_app.h"
-#include "ui/qt_network_port.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_drawing_surface.h"
+#include "ui/qt_network_port.h"
 
 using korvani::hmi::link::BoardMessage;
 using korvani::testing::PtyPair;
@@ -53,7 +53,8 @@ class Program {
 
   // The options as main() would make them for "--port <the line> /T", the line a pty or
   // (`network`) the TCP board, changed by `adjust`.
-  explicit Program(const std::function<void(korvani::ui::StartOptions&)>& adjust, bool network = OverNetwork()) {
+  explicit Program(const std::function<void(korvani::ui::StartOptions&)>& adjust,
+                   bool network = OverNetwork()) {
     qputenv("XDG_CONFIG_HOME", Dir.filePath("config").toLocal8Bit());
     qputenv("KORVANI_PRODUCT_URL", "http://127.0.0.1:9/version.txt");  // refused at once
     QDir().mkpath(Dir.filePath("logs"));
@@ -409,10 +410,12 @@ class EndToEndTest : public QObject {
   void aNetworkPortSaysWhyItCannotConnect_data() {
     QTest::addColumn<QString>("situation");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("nothing listens") << "refused" << ": connection refused";
+    QTest::newRow("nothing listens") << "refused"
+                                     << ": connection refused";
     QTest::newRow("no answer to the connect") << "unanswered"
                                               << ": no answer (the host is unreachable or does not listen)";
-    QTest::newRow("a name no one knows") << "unknown" << ": host not found";
+    QTest::newRow("a name no one knows") << "unknown"
+                                         << ": host not found";
   }
   void aNetworkPortSaysWhyItCannotConnect() {
     QFETCH(QString, situation);
@@ -441,7 +444,8 @@ class EndToEndTest : public QObject {
     port.SetConnectTimeout(300);
     port.SetPathResolver([&address](std::int16_t) { return address.toStdString(); });
     int failures = 0;
-    port.SetEventHandler([&failures](int code) { failures += code >= korvani::terminal::kFirstErrorEvent ? 1 : 0; });
+    port.SetEventHandler(
+        [&failures](int code) { failures += code >= korvani::terminal::kFirstErrorEvent ? 1 : 0; });
     port.SetPortNumber(220);
     QVERIFY(port.SetOpen(true));  // the connect runs in the background: the window goes on
     QCOMPARE(port.LastError(), address.toStdString() + ": connecting");

@@ -6,8 +6,8 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 #include <QString>
@@ -100,7 +100,8 @@ class TcpBoard {
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (bind(Listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(Listener, backlog) != 0 ||
+    if (bind(Listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        listen(Listener, backlog) != 0 ||
         getsockname(Listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
       return false;
     }

@@ -28,8 +28,9 @@ using korvani::testing::PtyPair;
 // A panel on the real serial port, everything else faked.
 struct PanelOnPort {
   explicit PanelOnPort(const QString& path)
-      : PanelOnPort([path](std::int16_t number) { return number == 200 ? path.toStdString() : std::string(); },
-                    200) {}
+      : PanelOnPort(
+            [path](std::int16_t number) { return number == 200 ? path.toStdString() : std::string(); }, 200) {
+  }
   PanelOnPort(QtSerialPort::PathResolver resolver, int number) {
     port.SetPathResolver(std::move(resolver));
     fake.Devices.Names = {"Board (COM" + std::to_string(number) + ")"};
@@ -141,7 +142,8 @@ class QtSerialPortTest : public QObject {
     korvani::fakes::SysfsTree tree(folder.path().toStdString());
     auto first = std::make_unique<PtyPair>();
     tree.Plug("ttyUSB0", "1-1", "0403", "6001", "A50285BI", first->SlavePath.toStdString());
-    korvani::ports::SysfsDeviceSource source(tree.Sys(), tree.Dev(), folder.filePath("ids.ini").toStdString());
+    korvani::ports::SysfsDeviceSource source(tree.Sys(), tree.Dev(),
+                                             folder.filePath("ids.ini").toStdString());
     PanelOnPort board([&source](std::int16_t number) { return source.DevicePath(number); }, 33);
     board.panel.FormLoad();
     QVERIFY(board.port.IsOpen());
