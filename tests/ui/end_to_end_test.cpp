@@ -414,8 +414,6 @@ class EndToEndTest : public QObject {
                                      << ": connection refused";
     QTest::newRow("no answer to the connect") << "unanswered"
                                               << ": no answer (the host is unreachable or does not listen)";
-    QTest::newRow("a name no one knows") << "unknown"
-                                         << ": host not found";
   }
   void aNetworkPortSaysWhyItCannotConnect() {
     QFETCH(QString, situation);
@@ -425,7 +423,7 @@ class EndToEndTest : public QObject {
     int waiting = -1;
     if (situation == QStringLiteral("refused")) {
       server.Close();
-    } else if (situation == QStringLiteral("unanswered")) {
+    } else {
       // A server that takes no more connections: its one place is taken, later ones hang.
       server.Close();
       QVERIFY(server.Listen(0, 0));
@@ -437,8 +435,6 @@ class EndToEndTest : public QObject {
       to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
       ::connect(waiting, reinterpret_cast<sockaddr*>(&to), sizeof to);
       QTest::qWait(50);
-    } else {
-      address = QStringLiteral("tcp://nosuchhost.invalid:4001");
     }
     korvani::ui::QtNetworkPort port;
     port.SetConnectTimeout(300);
