@@ -12,10 +12,12 @@
 // With --timestamps the program stamps its view and ASCII log (the stamps are taken off again
 // before the log is checked); the resident set is also read at 70% of the flood and at its
 // end, which with 100 MB or more shows it flat once the 1,000,000-line history is full.
+// With --network the board is a TCP server on loopback (a serial-to-network bridge) and the
+// program connects to it with --port tcp://127.0.0.1:PORT; there is no pty for cat then.
 // Exit status 1 when a byte is lost or the program stops answering.
 //
 // Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--timestamps]
-//                      [--program PATH]
+//                      [--network] [--program PATH]
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -45,6 +47,7 @@ struct Options {
   int Runs = 3;
   bool Logs = true;  // --logs-off: what the two terminal logs cost, by their absence
   bool Timestamps = false;
+  bool Network = false;  // --network: the board behind a TCP server
   std::string Program;
 };
 
@@ -84,7 +87,7 @@ std::int64_t Now() {
 
 class OutsideFlood {
  public:
-  OutsideFlood(const Options& options, const QTemporaryDir& folder, const PtyPair& pty)
+  OutsideFlood(const Options& options, const QTemporaryDir& folder, BoardEnd& pty)
       : Config(options), Folder(folder), Pty(pty) {
     const std::string traffic = MixedTraffic(kBlockSize + 200);
     Block = traffic.substr(0, traffic.rfind("\r\n", kBlockSize) + 2);  // whole lines only
@@ -167,7 +170,7 @@ class OutsideFlood {
   // The program has the port open and answers the clock request.
   bool Ready(RunningProgram& program) {
     const auto start = Clock::now();
-    while (!HasOpen(program.Id(), Pty.SlavePath)) {
+    while (!Pty.ProgramConnected(program.Id())) {
       if (!program.Running() || SecondsSince(start) > 10) {
         return false;
       }
@@ -185,7 +188,7 @@ class OutsideFlood {
 
   const Options& Config;
   const QTemporaryDir& Folder;
-  const PtyPair& Pty;
+  BoardEnd& Pty;
   std::string Block;
 };
 
@@ -236,6 +239,8 @@ int main(int argc, char* argv[]) {
       options.Runs = std::max(1, std::stoi(argv[++i]));
     } else if (arg == "--timestamps") {
       options.Timestamps = true;
+    } else if (arg == "--network") {
+      options.Network = true;
     } else if (arg == "--logs-off") {
       options.Logs = false;
     } else if (arg == "--program" && i + 1 < argc) {
@@ -243,7 +248,7 @@ int main(int argc, char* argv[]) {
     } else {
       std::fprintf(stderr,
                    "Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--timestamps] "
-                   "[--program PATH]\n");
+                   "[--network] [--program PATH]\n");
       return 2;
     }
   }
@@ -255,14 +260,18 @@ int main(int argc, char* argv[]) {
   QTemporaryDir folder;
   PrepareOutsideEnvironment(folder);
   PtyPair pty;
-  if (pty.Master < 0) {
-    std::perror("flood_outside: openpty");
+  TcpLine network;
+  if (pty.Master < 0 || network.SlavePath.empty()) {
+    std::perror("flood_outside: openpty or listen");
     return 1;
   }
   double catCpu = 0;
-  const double catMBps = CatMegabytesPerSecond(pty, folder.path().toStdString(), options.Megabytes, &catCpu);
+  const double catMBps =
+      options.Network ? 0
+                      : CatMegabytesPerSecond(pty, folder.path().toStdString(), options.Megabytes, &catCpu);
+  BoardEnd& line = options.Network ? static_cast<BoardEnd&>(network) : pty;
 
-  OutsideFlood flood(options, folder, pty);
+  OutsideFlood flood(options, folder, line);
   std::vector<Measured> views;
   for (const bool terminalTab : {false, true}) {
     views.push_back(MedianOf(flood, terminalTab ? "Terminal tab in view" : "panel tab in view", terminalTab,
@@ -270,9 +279,9 @@ int main(int argc, char* argv[]) {
   }
 
   std::printf(
-      "Outside flood of %s on %s; platform %s; cat on the same pty: %.1f MB/s at %.4f CPU s/MB; median of %d "
-      "runs%s\n\n",
-      options.Program.c_str(), pty.SlavePath.c_str(), PlatformName().c_str(), catMBps, catCpu, options.Runs,
+      "Outside flood of %s on %s; platform %s; cat on the same pty: %.1f MB/s at %.4f CPU s/MB (0: no pty); "
+      "median of %d runs%s\n\n",
+      options.Program.c_str(), line.SlavePath.c_str(), PlatformName().c_str(), catMBps, catCpu, options.Runs,
       options.Timestamps ? "; time stamps on" : "");
   std::printf(
       "| View | MB | MB/s | of cat | CPU s/MB | of which kernel | times cat's CPU | CPU s/MB of all runs "
@@ -290,9 +299,9 @@ int main(int argc, char* argv[]) {
     const double cpu = run.CpuSeconds / run.Megabytes;
     std::printf(
         "| %s | %.0f | %.1f | %.2f | %.4f | %.4f | %.1f | %.4f-%.4f | %.0f | %.0f / %.0f | %.0f | %lld |\n",
-        run.Name.c_str(), run.Megabytes, rate, rate / catMBps, cpu, run.SystemSeconds / run.Megabytes,
-        catCpu > 0 ? cpu / catCpu : 0.0, view.LeastCpu, view.MostCpu, run.PeakRss, run.RssAt70, run.RssAtEnd,
-        run.LongestGapMs, static_cast<long long>(view.Missing));
+        run.Name.c_str(), run.Megabytes, rate, catMBps > 0 ? rate / catMBps : 0.0, cpu,
+        run.SystemSeconds / run.Megabytes, catCpu > 0 ? cpu / catCpu : 0.0, view.LeastCpu, view.MostCpu,
+        run.PeakRss, run.RssAt70, run.RssAtEnd, run.LongestGapMs, static_cast<long long>(view.Missing));
   }
   if (failed) {
     std::printf("FAILED\n%s", ReadWhole(folder.filePath("korvani.out").toStdString()).c_str());

@@ -176,18 +176,6 @@ class RunningProgram {
   int Status = 0;
 };
 
-// Whether the process has `device` open.
-inline bool HasOpen(pid_t pid, const std::string& device) {
-  std::error_code error;
-  for (const auto& descriptor : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-    std::error_code unreadable;
-    if (fs::read_symlink(descriptor.path(), unreadable).string() == device) {
-      return true;
-    }
-  }
-  return false;
-}
-
 // Clicks the Terminal tab of the program's window, as a user would.
 inline bool SelectTerminalTab(pid_t pid) {
   std::string window;
@@ -218,7 +206,7 @@ inline std::string ReadWhole(const std::string& path) {
 }
 
 // Whatever the program sent to the board is read and dropped.
-inline void Drain(const PtyPair& pty) {
+inline void Drain(const BoardEnd& pty) {
   pollfd ready{pty.Master, POLLIN, 0};
   char buffer[4096];
   while (poll(&ready, 1, 0) > 0 && (ready.revents & POLLIN) != 0) {

@@ -1,9 +1,13 @@
-// What the flood and soak tools share: a raw pseudo-terminal pair whose master plays the
-// board, the program's surroundings in a temporary folder, and readings from /proc.
+// What the flood and soak tools share: the board's end of the line (the master of a raw
+// pseudo-terminal pair, or a TCP connection standing for a serial-to-network bridge), the
+// program's surroundings in a temporary folder, and readings from /proc.
 #pragma once
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -87,24 +91,17 @@ inline double PeakRssMegabytes(const std::string& statusPath = "/proc/self/statu
   return 0;
 }
 
-class PtyPair {
+// The board's end of the line: `Master` is written and read as the board does, `SlavePath`
+// is what the program is given with --port.
+class BoardEnd {
  public:
-  PtyPair() {
-    char name[256] = {};
-    if (openpty(&Master, &Slave, name, nullptr, nullptr) == 0) {
-      termios attributes{};
-      tcgetattr(Slave, &attributes);
-      cfmakeraw(&attributes);
-      tcsetattr(Slave, TCSANOW, &attributes);
-      SlavePath = name;
-    }
-  }
-  ~PtyPair() {
-    close(Master);
-    close(Slave);
-  }
-  PtyPair(const PtyPair&) = delete;
-  PtyPair& operator=(const PtyPair&) = delete;
+  BoardEnd() = default;
+  virtual ~BoardEnd() = default;
+  BoardEnd(const BoardEnd&) = delete;
+  BoardEnd& operator=(const BoardEnd&) = delete;
+
+  // Whether the program has its end of the line now.
+  [[nodiscard]] virtual bool ProgramConnected(pid_t pid) = 0;
 
   void WriteAll(std::string_view bytes) const {
     while (!bytes.empty()) {
@@ -118,7 +115,7 @@ class PtyPair {
   }
 
   // Reads until the panel's clock answer (BEL ENQ, 13 digits, EOT) has arrived.
-  bool AwaitClock(int timeoutMs) const {
+  [[nodiscard]] bool AwaitClock(int timeoutMs) const {
     std::string heard;
     const auto start = Clock::now();
     while (SecondsSince(start) * 1000 < timeoutMs) {
@@ -140,8 +137,81 @@ class PtyPair {
   }
 
   int Master = -1;
-  int Slave = -1;
   std::string SlavePath;
+};
+
+// Whether the process has the device open (from its /proc fd links).
+inline bool HasOpen(pid_t pid, const std::string& device) {
+  std::error_code error;
+  for (const auto& descriptor :
+       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+    std::error_code unreadable;
+    if (std::filesystem::read_symlink(descriptor.path(), unreadable).string() == device) {
+      return true;
+    }
+  }
+  return false;
+}
+
+class PtyPair final : public BoardEnd {
+ public:
+  PtyPair() {
+    char name[256] = {};
+    if (openpty(&Master, &Slave, name, nullptr, nullptr) == 0) {
+      termios attributes{};
+      tcgetattr(Slave, &attributes);
+      cfmakeraw(&attributes);
+      tcsetattr(Slave, TCSANOW, &attributes);
+      SlavePath = name;
+    }
+  }
+  ~PtyPair() override {
+    close(Master);
+    close(Slave);
+  }
+  PtyPair(const PtyPair&) = delete;
+  PtyPair& operator=(const PtyPair&) = delete;
+
+  [[nodiscard]] bool ProgramConnected(pid_t pid) override { return HasOpen(pid, SlavePath); }
+
+  int Slave = -1;
+};
+
+// A board behind a serial-to-network bridge: a TCP server on loopback; the program connects
+// to it with --port tcp://127.0.0.1:PORT and `Master` is that connection.
+class TcpLine final : public BoardEnd {
+ public:
+  TcpLine() {
+    Listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(Listener, reinterpret_cast<sockaddr*>(&address), length) == 0 && listen(Listener, 1) == 0 &&
+        getsockname(Listener, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+      SlavePath = "tcp://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    }
+  }
+  ~TcpLine() override {
+    close(Master);
+    close(Listener);
+  }
+  TcpLine(const TcpLine&) = delete;
+  TcpLine& operator=(const TcpLine&) = delete;
+
+  // A new connection replaces the last one (each run starts the program again).
+  [[nodiscard]] bool ProgramConnected(pid_t /*pid*/) override {
+    const int connection = accept(Listener, nullptr, nullptr);
+    if (connection < 0) {
+      return false;
+    }
+    close(Master);
+    Master = connection;
+    return true;
+  }
+
+ private:
+  int Listener = -1;
 };
 
 // The resident set now, in MB.

@@ -176,8 +176,9 @@ bool Panel::AddNetworkPort(std::string_view typed) {
   std::string why;
   const std::optional<ports::NetworkAddress> address = ports::ParseNetworkAddress(typed, why);
   if (!address) {
-    View.ShowConnectionProblem("\"" + std::string(base::TrimBlanks(typed)) +
-                               "\" is not a network port: " + why);
+    std::string problem = "\"";
+    problem.append(base::TrimBlanks(typed)).append("\" is not a network port: ").append(why);
+    View.ShowConnectionProblem(problem);
     return false;
   }
   if (!OpenAddedPort(address->Text())) {

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "base/files.h"
 #include "base/text.h"
+#include "ports/com_port_list.h"
 
 namespace korvani::ports {
 
@@ -16,6 +18,13 @@ constexpr std::string_view kReplayDescription = "Replay of ";
 bool IsHostCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
          c == '_';
+}
+
+// The text in double quotes, for a reason that names what was typed.
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  quoted.append(text).append("\"");
+  return quoted;
 }
 
 std::string ComKey(std::int16_t number) {
@@ -55,7 +64,7 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::st
           return c == ':' || c == '.' || base::HexDigitValue(c) >= 0;
         });
     if (!ipv6Text) {
-      why = "\"" + address.Host + "\" is not an IPv6 address";
+      why = Quoted(address.Host) + " is not an IPv6 address";
       return std::nullopt;
     }
   } else {
@@ -68,7 +77,7 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::st
     port = rest.substr(colon + 1);
     if (address.Host.empty() || !std::all_of(address.Host.begin(), address.Host.end(), IsHostCharacter)) {
       why = address.Host.empty() ? "the address needs a host: tcp://HOST:PORT"
-                                 : "\"" + address.Host + "\" is not a host name or address";
+                                 : Quoted(address.Host) + " is not a host name or address";
       return std::nullopt;
     }
   }
@@ -81,7 +90,7 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::st
     }
   }
   if (!digits || number < 1 || number > 65535) {
-    why = "\"" + std::string(port) + "\" is not a port number (1 to 65535)";
+    why = Quoted(port) + " is not a port number (1 to 65535)";
     return std::nullopt;
   }
   address.Port = static_cast<std::uint16_t>(number);
@@ -128,13 +137,21 @@ std::int16_t AddedPorts::AddUserPort(const std::string& path) {
 
 std::int16_t AddedPorts::AddNetworkPort(const NetworkAddress& address) {
   const std::string text = address.Text();
-  std::int16_t free = 0;
-  for (std::int16_t number = kLastNetworkPort; number >= kFirstNetworkPort; --number) {
-    const Added* known = Find(number);
-    if (known != nullptr && known->Path == text) {
+  for (std::int16_t number = kFirstNetworkPort; number <= kLastNetworkPort; ++number) {
+    if (const Added* known = Find(number); known != nullptr && known->Path == text) {
       return number;
     }
-    free = known == nullptr ? number : free;
+  }
+  // A number the machine lists itself (a real COM230 on Windows) is not given out.
+  std::set<std::int32_t> listed;
+  std::vector<DevInfo_Storage> devices;
+  Machine.AddToList(nullptr, true, devices);
+  for (const DevInfo_Storage& device : devices) {
+    listed.insert(ComPortList::PortNumberFromList(device.GetName()));
+  }
+  std::int16_t free = 0;
+  for (std::int16_t number = kLastNetworkPort; number >= kFirstNetworkPort; --number) {
+    free = Find(number) == nullptr && !listed.contains(number) ? number : free;
   }
   if (free != 0) {
     Add(free, std::string(kNetworkDescription) + text, text);

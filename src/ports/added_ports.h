@@ -40,6 +40,8 @@ class AddedPorts final : public DeviceSource {
 
   // A port listed as "<description> (COM<number>)" whose device path is `path`.
   void Add(std::int16_t number, std::string description, std::string path);
+  // Whether a port was added under the number (else the number is the machine's).
+  [[nodiscard]] bool Holds(std::int16_t number) const { return Find(number) != nullptr; }
 
   // A network address ("tcp://...") gets the next network number, or the one it already has;
   // a recording ("replay:FILE") the replay number; anything else is the machine's. 0 when

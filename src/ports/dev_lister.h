@@ -41,15 +41,16 @@ class DeviceSource {
                                 std::vector<DevInfo_Storage>& list) = 0;
 
   // A device the user named by path on the command line: its COM number (listed from then
-  // on where the platform does not list it by itself).
+  // on where the platform does not list it by itself); 0 when no number is left.
   virtual std::int16_t AddUserPort(const std::string& path) = 0;
   // The device path the serial port opens for a COM number; empty when none is known.
   [[nodiscard]] virtual std::string DevicePath(std::int16_t comNumber) const = 0;
 };
 
-// Devices named on the command line are listed from COM200 up; 255 is the demo board's.
+// Devices named on the command line are listed from COM200 up; the numbers above are the
+// added ports' (network ports, a replay, the demo board: see ports/added_ports.h).
 inline constexpr std::int16_t kFirstUserPort = 200;
-inline constexpr std::int16_t kLastUserPort = 254;
+inline constexpr std::int16_t kLastUserPort = 219;
 
 class DevLister {
  public:

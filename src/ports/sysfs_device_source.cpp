@@ -164,11 +164,19 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::NumberAdapters(
     held.insert(number);
   }
   std::set<std::int16_t> used;
+  std::set<std::string, std::less<>> seen;
   bool learned = false;
-  // The remembered first, so a new adapter never takes the number of one seen before.
+  // In name order, the remembered first, so a new adapter never takes the number of one seen
+  // before.
+  std::sort(adapters.begin(), adapters.end(),
+            [](const auto& a, const auto& b) { return a.second.Path < b.second.Path; });
   std::stable_partition(adapters.begin(), adapters.end(),
                         [this](const auto& adapter) { return Remembered.contains(adapter.first); });
   for (auto& [identity, port] : adapters) {
+    if (!seen.insert(identity).second) {
+      byName.push_back(port);  // a clone with the same serial number: it cannot be told apart
+      continue;
+    }
     if (const auto known = Remembered.find(identity); known != Remembered.end()) {
       port.Number = known->second;
     } else {
@@ -222,6 +230,9 @@ GUID_Storage SysfsDeviceSource::PortsClassGuid() {
 std::int16_t SysfsDeviceSource::AddUserPort(const std::string& path) {
   const auto found = std::find(UserPaths.begin(), UserPaths.end(), path);
   if (found == UserPaths.end()) {
+    if (UserPaths.size() > static_cast<std::size_t>(kLastUserPort - kFirstUserPort)) {
+      return 0;  // no number is left for it
+    }
     UserPaths.push_back(path);
     return static_cast<std::int16_t>(kFirstUserPort + UserPaths.size() - 1);
   }

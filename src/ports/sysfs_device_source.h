@@ -10,7 +10,8 @@
 // that identity, so it keeps it whatever name it comes back under: an adapter that was
 // COM33 as ttyUSB0 is COM33 as ttyUSB1. A new adapter takes its name's number unless a
 // remembered adapter holds it, then the first free one of its family. Devices without an
-// identity are numbered by name as before.
+// identity are numbered by name as before, and so is the second of two adapters with the
+// same identity (clones that share a serial number).
 // A display name reads "<product or driver> <device path> (COMn)"; Bluetooth ones begin
 // with "BT ".
 #pragma once

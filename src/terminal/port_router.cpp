@@ -10,8 +10,8 @@ PortRouter::PortRouter(SerialPort& machine) : Machine(machine), Current(&machine
   });
 }
 
-void PortRouter::Route(std::int16_t first, std::int16_t last, SerialPort& port) {
-  Ranges.push_back({first, last, &port});
+void PortRouter::Route(Owns owns, SerialPort& port) {
+  Ranges.push_back({std::move(owns), &port});
   port.SetSettings(GivenSettings);
   port.SetFlowControl(GivenFlow);
   port.SetLinesOnOpen(GivenDtr, GivenRts);
@@ -25,7 +25,7 @@ void PortRouter::Route(std::int16_t first, std::int16_t last, SerialPort& port) 
 
 SerialPort* PortRouter::PortFor(std::int16_t number) const {
   for (const Range& range : Ranges) {
-    if (number >= range.First && number <= range.Last) {
+    if (range.Owned(number)) {
       return range.Port;
     }
   }

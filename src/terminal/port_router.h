@@ -1,9 +1,10 @@
 // One port for the panel that is, by the COM number chosen, one of several sources of bytes:
-// the machine's serial port unless a range of numbers is routed elsewhere (the demo board, a
-// network port, a replayed recording). Changing to another source closes the one left.
+// the machine's serial port unless the number belongs to another (the demo board, a network
+// port, a replayed recording). Changing to another source closes the one left.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "terminal/serial_port.h"
@@ -14,8 +15,11 @@ class PortRouter final : public SerialPort {
  public:
   explicit PortRouter(SerialPort& machine);
 
-  // The numbers from `first` to `last` are `port`'s. Settings given from now on reach it.
-  void Route(std::int16_t first, std::int16_t last, SerialPort& port);
+  // The numbers `owns` answers true for are `port`'s, asked whenever a number is chosen (so
+  // a number is the machine's until something was added under it). Settings given so far
+  // and from now on reach the port.
+  using Owns = std::function<bool(std::int16_t number)>;
+  void Route(Owns owns, SerialPort& port);
 
   void SetPortNumber(std::int16_t number) override;
   [[nodiscard]] std::int16_t PortNumber() const override { return Active().PortNumber(); }
@@ -40,8 +44,7 @@ class PortRouter final : public SerialPort {
 
  private:
   struct Range {
-    std::int16_t First;
-    std::int16_t Last;
+    Owns Owned;
     SerialPort* Port;
   };
   [[nodiscard]] SerialPort& Active() const { return *Current; }

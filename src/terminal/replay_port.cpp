@@ -17,6 +17,7 @@ bool ReplayPort::SetOpen(bool open) {
   }
   Waiting.clear();
   Due.reset();
+  Reader.Close();
   PaceTimer->SetEnabled(false);
   Open = false;
   if (!open) {

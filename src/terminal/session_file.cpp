@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::size_t kRecordHead = 13;  // direction, time, length
 // A length past this is no record of this program's (a port never reads that much at once).
-constexpr std::uint32_t kLongestPiece = 1U << 30;
+constexpr std::uint64_t kLongestPiece = std::uint64_t{16} << 20;
 
 template <typename Number>
 void PutLittleEndian(std::string& out, Number value, int bytes) {
@@ -51,7 +51,9 @@ std::string FormatSessionPiece(const SessionPiece& piece) {
 }
 
 bool SessionReader::Open(const std::string& path, std::string& why) {
-  File = std::ifstream(base::Utf8Path(path), std::ios::binary);
+  File = std::ifstream(base::Utf8Path(path), std::ios::binary | std::ios::ate);
+  Size = File ? static_cast<std::streamoff>(File.tellg()) : 0;
+  File.seekg(0);
   HeaderFacts.clear();
   if (!File) {
     why = path + ": cannot be read";
@@ -90,7 +92,9 @@ std::optional<SessionPiece> SessionReader::Next() {
   }
   const char way = head[0];
   const std::uint64_t length = GetLittleEndian(head.data() + 9, 4);
-  if ((way != kReceivedLetter && way != kSentLetter) || length > kLongestPiece) {
+  const std::streamoff at = File.tellg();
+  if ((way != kReceivedLetter && way != kSentLetter) || length > kLongestPiece || at < 0 ||
+      static_cast<std::uint64_t>(Size - at) < length) {
     return std::nullopt;  // not a record: the rest cannot be trusted
   }
   SessionPiece piece{way == kSentLetter ? Direction::Sent : Direction::Received,

@@ -3,14 +3,15 @@
 //
 //   Korvani session 1\n          the format and its version
 //   started: 2026-12-08 14:03:11\n  facts, "name: value", one a line
-//   port: COM220 tcp://10.0.0.7:4001\n
+//   program: Korvani V1.3 build 020\n
 //   \n                           an empty line ends the header
 //   record*                      direction (1 byte: 'R' received, 'S' sent),
 //                                time (8 bytes: microseconds since the start, little endian),
 //                                length (4 bytes, little endian), then that many bytes
 //
 // A reader takes any version up to its own and passes over facts it does not know. A last
-// record cut short (the program stopped mid-write) is left out.
+// record cut short (the program stopped mid-write) is left out, and so is everything from a
+// record that is no record (an unknown direction, a length past what is left or past 16 MB).
 #pragma once
 
 #include <cstdint>
@@ -54,10 +55,12 @@ class SessionReader {
   bool Open(const std::string& path, std::string& why);
   // The next piece, or nothing at the end.
   std::optional<SessionPiece> Next();
+  void Close() { File = std::ifstream(); }
   [[nodiscard]] const SessionFacts& Facts() const { return HeaderFacts; }
 
  private:
   std::ifstream File;
+  std::streamoff Size = 0;  // a record longer than what is left is damage, not data
   SessionFacts HeaderFacts;
 };
 

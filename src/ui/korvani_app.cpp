@@ -47,7 +47,12 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
   SerialDevice.SetPathResolver(devicePath);
   NetworkDevice.SetFaultReport(MainWindow.Faults());
   NetworkDevice.SetPathResolver(devicePath);
-  Router.Route(ports::kFirstNetworkPort, ports::kLastNetworkPort, NetworkDevice);
+  const auto added = [this](std::int16_t first, std::int16_t last) {
+    return [this, first, last](std::int16_t number) {
+      return number >= first && number <= last && Devices->Holds(number);
+    };
+  };
+  Router.Route(added(ports::kFirstNetworkPort, ports::kLastNetworkPort), NetworkDevice);
   Replay = std::make_unique<terminal::ReplayPort>(
       MakeTimer(),
       [this](std::int16_t number) {
@@ -57,10 +62,10 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
       },
       base::SteadyMicroseconds);
   Replay->SetSpeed(Options.ReplaySpeed);
-  Router.Route(ports::kReplayPortNumber, ports::kReplayPortNumber, *Replay);
+  Router.Route(added(ports::kReplayPortNumber, ports::kReplayPortNumber), *Replay);
   if (Options.Demo) {
     DemoBoardPort = std::make_unique<demo::DemoPort>(MakeTimer());
-    Router.Route(demo::kDemoPortNumber, demo::kDemoPortNumber, *DemoBoardPort);
+    Router.Route(added(demo::kDemoPortNumber, demo::kDemoPortNumber), *DemoBoardPort);
     Devices->Add(demo::kDemoPortNumber, std::string(demo::kDemoDescription), "demo");
   }
   const app::Platform platform{

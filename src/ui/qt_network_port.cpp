@@ -1,6 +1,17 @@
 #include "ui/qt_network_port.h"
 
 #include <QNetworkProxy>
+#include <algorithm>
+#include <utility>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
 
 #include "ports/added_ports.h"
 
@@ -54,9 +65,6 @@ bool QtNetworkPort::SetOpen(bool open) {
   if (State != Link::Closed) {
     return true;
   }
-  if (SinceFailure.isValid() && SinceFailure.elapsed() < kRetryGapMs) {
-    return false;  // the last failure's reason stands until the next try
-  }
   const std::string path = Resolve ? Resolve(Number) : std::string();
   std::string why;
   const std::optional<ports::NetworkAddress> address = ports::ParseNetworkAddress(path, why);
@@ -76,10 +84,25 @@ void QtNetworkPort::OnConnected() {
   ConnectTimer.stop();
   Socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);  // no Nagle: a key press goes out now
   Socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+  ProbeSoon();
   State = Link::Connected;
   Note.clear();
-  SinceFailure.invalidate();
   Raise(terminal::kEventCdChange);  // the window says it is open now
+}
+
+void QtNetworkPort::ProbeSoon() {
+  // Probes after 5 s of silence, every 2 s, given up after 3: a vanished bridge is lost
+  // within about 11 s instead of the system's two hours.
+#if defined(TCP_KEEPIDLE) && defined(TCP_KEEPINTVL) && defined(TCP_KEEPCNT)
+#ifdef Q_OS_WIN
+  const auto handle = static_cast<SOCKET>(Socket.socketDescriptor());
+#else
+  const auto handle = static_cast<int>(Socket.socketDescriptor());
+#endif
+  for (const auto& [option, value] : {std::pair{TCP_KEEPIDLE, 5}, {TCP_KEEPINTVL, 2}, {TCP_KEEPCNT, 3}}) {
+    ::setsockopt(handle, IPPROTO_TCP, option, reinterpret_cast<const char*>(&value), sizeof value);
+  }
+#endif
 }
 
 void QtNetworkPort::OnError(QAbstractSocket::SocketError error) {
@@ -102,14 +125,16 @@ void QtNetworkPort::Fail(const std::string& reason) {
       return;
     }
     FailPending = false;
-    if (Socket.bytesAvailable() > 0) {
-      Raise(terminal::kEventReceive);  // what arrived before the loss is kept
+    // What arrived before the loss is kept: read to the end, a read at a time.
+    for (qint64 left = Socket.bytesAvailable(); left > 0;) {
+      Raise(terminal::kEventReceive);
+      const qint64 now = Socket.bytesAvailable();
+      left = now < left ? now : 0;  // a read turned away (a box open in a handler) ends it
     }
     Note = Address + ": " + reason;
     State = Link::Closed;
     Socket.abort();
-    SinceFailure.start();
-    Raise(terminal::kEventCdTimeout);
+    Raise(terminal::kEventCdChange);
   });
 }
 
@@ -118,7 +143,16 @@ void QtNetworkPort::Raise(int eventCode) {
 }
 
 std::string QtNetworkPort::ReadInput() {
-  const QByteArray data = ReadLength > 0 ? Socket.read(ReadLength) : Socket.readAll();
+  const QByteArray data = Socket.read(ReadLength > 0 ? std::min(ReadLength, kMostPerRead) : kMostPerRead);
+  if (Socket.bytesAvailable() > 0 && !MorePending) {
+    MorePending = true;
+    QTimer::singleShot(0, this, [this] {
+      MorePending = false;
+      if (State != Link::Closed && Socket.bytesAvailable() > 0) {
+        Raise(terminal::kEventReceive);
+      }
+    });
+  }
   return {data.constData(), static_cast<std::size_t>(data.size())};
 }
 

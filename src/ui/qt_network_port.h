@@ -2,11 +2,13 @@
 // port list gives for the COM number ("tcp://HOST:PORT"). Bytes pass unchanged both ways and
 // small writes go out at once. The connect runs in the background; while it runs the port
 // counts as open and what is written waits for it. A connection that fails or drops is
-// closed once and reported as one error event with the reason in plain words; the next
-// open (the connection's once-a-second watch while "Open" is down) connects again.
+// closed once, with the reason in plain words, and reported as a change of the line's state
+// (not an error, whose reset would connect again at once, in a loop against a refusing
+// server); the connection's once-a-second watch while "Open" is down connects again. A
+// bridge that vanishes without closing (power lost) is noticed by keepalive probes within
+// about ten seconds.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTcpSocket>
 #include <QTimer>
@@ -25,8 +27,9 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
  public:
   // A connect with no answer for this long is given up as unreachable.
   static constexpr int kConnectTimeoutMs = 5000;
-  // After a failure, opening again waits this long, so a refusing server is not hammered.
-  static constexpr int kRetryGapMs = 500;
+  // The most one read takes: a network delivers megabytes at once, and the window repaints
+  // between reads. What is left is announced again from the event loop.
+  static constexpr std::int32_t kMostPerRead = 64 * 1024;
 
   explicit QtNetworkPort(QObject* parent = nullptr);
   ~QtNetworkPort() override;
@@ -59,6 +62,8 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
  private:
   enum class Link { Closed, Connecting, Connected };
   void OnConnected();
+  // Short keepalive timings where the system lets them be set.
+  void ProbeSoon();
   void OnError(QAbstractSocket::SocketError error);
   // Closes once, from the event loop, after what arrived has been read; one error event.
   void Fail(const std::string& reason);
@@ -66,7 +71,6 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
 
   QTcpSocket Socket;
   QTimer ConnectTimer;
-  QElapsedTimer SinceFailure;
   PathResolver Resolve;
   FaultReport Report;
   std::string Address;  // "tcp://HOST:PORT" of the connection under way or made
@@ -77,6 +81,7 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
   std::int32_t ReadLength = 0;
   std::int16_t Number = 0;
   bool FailPending = false;
+  bool MorePending = false;  // a receive event for what a read left is on its way
 };
 
 }  // namespace korvani::ui

@@ -118,7 +118,7 @@ class DemoOnPanelTest : public ::testing::Test {
   DemoPort Board{std::unique_ptr<base::Timer>(BoardTimer)};
   // Routed and listed as the program does for --demo.
   terminal::PortRouter Router{Fake.Port};
-  bool Routed = (Router.Route(kDemoPortNumber, kDemoPortNumber, Board), true);
+  bool Routed = (Router.Route([](std::int16_t number) { return number == kDemoPortNumber; }, Board), true);
   ports::AddedPorts Devices{Fake.Devices, ""};
   bool Listed = (Devices.Add(kDemoPortNumber, std::string(kDemoDescription), "demo"), true);
   fakes::FakePanelView View;

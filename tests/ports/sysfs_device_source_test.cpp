@@ -110,6 +110,11 @@ TEST(SysfsDeviceSourceTest, AnAdapterKeepsItsNumberByItsIdentityWhateverItsName)
   EXPECT_EQ(source.DevicePath(33), tree.DevicePath("ttyUSB2"));
   EXPECT_EQ(source.DevicePath(34), tree.DevicePath("ttyUSB1")) << "by its name: the newcomer X1 is away";
   EXPECT_EQ(source.DevicePath(129), tree.DevicePath("ttyUSB0"));
+
+  // A clone with the same serial number cannot be told apart: it is numbered by its name.
+  tree.Plug("ttyUSB3", "1-7", "0403", "6001", "A50285BI");
+  EXPECT_EQ(source.DevicePath(33), tree.DevicePath("ttyUSB2"));
+  EXPECT_EQ(source.DevicePath(36), tree.DevicePath("ttyUSB3"));
 }
 
 TEST(SysfsDeviceSourceTest, MissingSysfsListsNothing) {

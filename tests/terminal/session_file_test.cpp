@@ -90,6 +90,10 @@ TEST_F(SessionFileTest, AReaderTakesItsVersionsAndRefusesTheRest) {
       {"unknown facts and no colon", "Korvani session 1\nwhat: ever\nno colon\n\n" + piece, "", 1},
       {"cut short in its last record", FormatSessionHeader({}) + piece + piece.substr(0, 15), "", 1},
       {"a bad direction ends it", FormatSessionHeader({}) + piece + "X" + piece.substr(1), "", 1},
+      {"a length past the file's end ends it",
+       FormatSessionHeader({}) + piece + FormatSessionPiece({Direction::Sent, 20, "xyz"}).substr(0, 9) +
+           std::string("\xff\xff\xff\x00", 4) + "xyz",
+       "", 1},
       {"newer", "Korvani session 2\n\n" + piece,
        ": a recording of format 2, newer than this program reads (1)", 0},
       {"not one", "date,time\n1,2\n", ": not a Korvani session recording", 0},

@@ -12,22 +12,28 @@
 #include <unistd.h>
 #include <QString>
 #include <QTest>
+#include <cerrno>
 
 #include <string>
 
 namespace korvani::testing {
 
-// Writes every byte to the descriptor (the board's end of the line).
+// Writes every byte to the descriptor (the board's end of the line); while it is full the
+// program's events run, so the program can read.
 inline bool WriteAllTo(int fd, const std::string& bytes) {
   std::size_t done = 0;
-  while (done < bytes.size()) {
+  for (int waited = 0; done < bytes.size() && waited < 5000;) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) {
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      QTest::qWait(1);
+      ++waited;
+    } else {
       return false;
     }
-    done += static_cast<std::size_t>(n);
   }
-  return true;
+  return done == bytes.size();
 }
 
 // What arrives within the time (the program's events run meanwhile), up to a pause after
@@ -103,6 +109,7 @@ class TcpBoard {
     if (bind(Listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         listen(Listener, backlog) != 0 ||
         getsockname(Listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      Close();
       return false;
     }
     fcntl(Listener, F_SETFL, O_NONBLOCK);
@@ -112,8 +119,12 @@ class TcpBoard {
   // The next connection, or -1 when none came within the time.
   int Accept(int timeoutMs) {
     for (int waited = 0; waited < timeoutMs; waited += 5) {
-      Client = accept4(Listener, nullptr, nullptr, SOCK_NONBLOCK);
-      if (Client >= 0) {
+      const int connection = accept4(Listener, nullptr, nullptr, SOCK_NONBLOCK);
+      if (connection >= 0) {
+        if (Client >= 0) {
+          close(Client);
+        }
+        Client = connection;
         return Client;
       }
       QTest::qWait(5);
