@@ -149,6 +149,26 @@ class Bench {
     Finish(program);
   }
 
+  // Connected to a quiet board behind a TCP server, given a screen of the board's.
+  void NetworkPortOpen() {
+    const std::string name = "board screen, network port";
+    TcpLine line;
+    RunningProgram program = Start({"--port", line.SlavePath});
+    const auto start = Clock::now();
+    while (!line.ProgramConnected(program.Id()) && SecondsSince(start) < kSettleSeconds * 3) {
+      Pause(0.1);
+    }
+    if (line.Master < 0) {
+      Failed += name + ": the program did not connect to " + line.SlavePath + "\n";
+    } else {
+      line.WriteAll(kBoardScreen);
+      if (Settle(program, name)) {
+        Measure(program, name, &line);
+      }
+    }
+    Finish(program);
+  }
+
   [[nodiscard]] const std::vector<StateResult>& States() const { return Results; }
   [[nodiscard]] bool AllMeasured() const { return Failed.empty(); }
   [[nodiscard]] const std::string& Failure() const { return Failed; }
@@ -171,10 +191,11 @@ class Bench {
     return true;
   }
 
-  bool Measure(RunningProgram& program, const std::string& name, const PtyPair* pty = nullptr) {
-    if (pty != nullptr) {
-      Drain(*pty);
-      if (!HasOpen(program.Id(), pty->SlavePath)) {
+  bool Measure(RunningProgram& program, const std::string& name, const BoardEnd* line = nullptr) {
+    if (line != nullptr) {
+      Drain(*line);
+      const auto* pty = dynamic_cast<const PtyPair*>(line);
+      if (pty != nullptr && !HasOpen(program.Id(), pty->SlavePath)) {
         Failed += name + ": the program does not have " + pty->SlavePath + " open\n";
       }
     }
@@ -235,6 +256,7 @@ int main(int argc, char* argv[]) {
   bench.PortClosed();
   bench.PortOpen();
   bench.TerminalTab();
+  bench.NetworkPortOpen();
 
   bool withinLimits = true;
   for (const StateResult& state : bench.States()) {

@@ -6,7 +6,8 @@
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
-#include <ws2tcpip.h>
+// winsock2.h first
+#include <mstcpip.h>
 #else
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -91,16 +92,17 @@ void QtNetworkPort::OnConnected() {
 }
 
 void QtNetworkPort::ProbeSoon() {
-  // Probes after 5 s of silence, every 2 s, given up after 3: a vanished bridge is lost
-  // within about 11 s instead of the system's two hours.
-#if defined(TCP_KEEPIDLE) && defined(TCP_KEEPINTVL) && defined(TCP_KEEPCNT)
+  // Probes after 5 s of silence, every 2 s: a vanished bridge is lost within about 11 s on
+  // Linux (3 probes), about 25 s on Windows (its 10), instead of the systems' two hours.
 #ifdef Q_OS_WIN
-  const auto handle = static_cast<SOCKET>(Socket.socketDescriptor());
-#else
+  tcp_keepalive timings{1, 5000, 2000};
+  DWORD returned = 0;
+  WSAIoctl(static_cast<SOCKET>(Socket.socketDescriptor()), SIO_KEEPALIVE_VALS, &timings, sizeof timings,
+           nullptr, 0, &returned, nullptr, nullptr);
+#elif defined(TCP_KEEPIDLE) && defined(TCP_KEEPINTVL) && defined(TCP_KEEPCNT)
   const auto handle = static_cast<int>(Socket.socketDescriptor());
-#endif
   for (const auto& [option, value] : {std::pair{TCP_KEEPIDLE, 5}, {TCP_KEEPINTVL, 2}, {TCP_KEEPCNT, 3}}) {
-    ::setsockopt(handle, IPPROTO_TCP, option, reinterpret_cast<const char*>(&value), sizeof value);
+    ::setsockopt(handle, IPPROTO_TCP, option, &value, sizeof value);
   }
 #endif
 }
