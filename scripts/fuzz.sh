@@ -8,7 +8,7 @@ seconds=${1:-15}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 
-for target in receive_path hex_notation settings log_names; do
+for target in receive_path hex_notation settings log_names recording; do
   # New inputs go to the build folder; the seeds in tests/ stay as they are.
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus" build/fuzz/findings

@@ -1,0 +1,47 @@
+// A recording from the field and a network address typed or stored: whatever the bytes, the
+// reader ends without a fault and reads no piece past the file, and an address it takes
+// reads back the same from the text it is kept as.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "ports/added_ports.h"
+#include "terminal/session_file.h"
+
+namespace fs = std::filesystem;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const fs::path file = fs::temp_directory_path() / ("korvani-recording-" + std::to_string(::getpid()));
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+
+  korvani::terminal::SessionReader reader;
+  std::string why;
+  if (reader.Open(file.string(), why)) {
+    std::size_t read = 0;
+    while (const auto piece = reader.Next()) {
+      read += 13 + piece->Bytes.size();
+      if (read > size) {
+        std::abort();  // more than the file holds
+      }
+    }
+  } else if (why.empty()) {
+    std::abort();  // refused without a reason
+  }
+
+  std::string refused;
+  if (const auto address = korvani::ports::ParseNetworkAddress(bytes, refused)) {
+    std::string again;
+    const auto kept = korvani::ports::ParseNetworkAddress(address->Text(), again);
+    if (!kept || kept->Text() != address->Text() || kept->Port != address->Port) {
+      std::abort();  // what is stored would not read back as itself
+    }
+  } else if (refused.empty()) {
+    std::abort();
+  }
+  return 0;
+}
