@@ -15,7 +15,8 @@
 namespace fs = std::filesystem;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const fs::path file = fs::temp_directory_path() / ("korvani-recording-" + std::to_string(::getpid()));
+  static const fs::path file =
+      fs::temp_directory_path() / ("korvani-recording-" + std::to_string(::getpid()));
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 
