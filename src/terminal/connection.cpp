@@ -12,12 +12,16 @@ Connection::Connection(SerialPort& port, ConnectionView& view, std::int16_t& com
       PortNumberFromList(std::move(portNumberFromList)) {}
 
 std::string Connection::StatusText() const {
-  // The port's settings as it has them, and the flow control where it is on.
-  const std::string settings = Port.Settings() + std::string(FlowSuffix(CurrentLine.Flow));
-  if (Port.IsOpen()) {
-    return "COM" + std::to_string(Port.PortNumber()) + ": " + settings + " Open";
+  // The port's settings as it has them, and the flow control where it is on; none for a port
+  // without a line of its own (a network port, a replay).
+  std::string settings;
+  if (Port.TakesLineSettings()) {
+    settings.append(Port.Settings()).append(FlowSuffix(CurrentLine.Flow)).append(" ");
   }
-  return "? " + settings + " Closed";
+  if (Port.IsOpen()) {
+    return "COM" + std::to_string(Port.PortNumber()) + ": " + settings + "Open";
+  }
+  return "? " + settings + "Closed";
 }
 
 void Connection::ShowState() {

@@ -55,6 +55,7 @@ class FakeSerialPort final : public terminal::SerialPort {
     return true;
   }
   [[nodiscard]] std::string LastError() const override { return Error; }
+  [[nodiscard]] bool TakesLineSettings() const override { return HasLine; }
   void SetFlowControl(terminal::FlowControl flow) override { Flow = flow; }
   void SetLinesOnOpen(bool dtr, bool rts) override {
     DtrOnOpen = dtr;
@@ -95,6 +96,7 @@ class FakeSerialPort final : public terminal::SerialPort {
   std::int32_t ReadLength = -1;  // unset until the panel sets it
   bool Open = false;
   bool RefuseOpen = false;
+  bool HasLine = true;        // false: a source without a line of its own, as a network port
   bool ThrowOnWrite = false;  // a failure the panel does not expect
 };
 

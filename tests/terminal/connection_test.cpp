@@ -52,6 +52,22 @@ TEST_F(ConnectionTest, ReleasingOpenClosesThePort) {
   EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
 }
 
+TEST_F(ConnectionTest, APortWithoutALineShowsNoLineSettingsAndItsOwnNote) {
+  Port.HasLine = false;
+  Port.Error = "tcp://10.0.0.7:4001: connecting";
+  View.OpenDown = true;
+  Subject.ApplyChosenPort();
+  EXPECT_EQ(View.PortStatus, "COM3: Open");
+  EXPECT_EQ(View.PortProblem, "tcp://10.0.0.7:4001: connecting") << "shown while open too";
+  EXPECT_FALSE(View.LineApplies);
+  View.OpenDown = false;
+  Subject.ApplyOpenButton();
+  EXPECT_EQ(View.PortStatus, "? Closed");
+  Port.HasLine = true;
+  Subject.ShowState();
+  EXPECT_TRUE(View.LineApplies);
+}
+
 TEST_F(ConnectionTest, NoPortChosenReleasesOpenAgain) {
   ListNumber = 0;
   View.OpenDown = true;
