@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -33,9 +34,12 @@ std::ostream& operator<<(std::ostream& out, const BetweenWritesCase& c) {
 class AppendingFileTest : public ::testing::TestWithParam<BetweenWritesCase> {
  protected:
   void SetUp() override {
-    Folder = fs::temp_directory_path() /
-             ("korvani-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-              std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    // A folder of the case's own: ctest runs the cases as processes side by side, and under
+    // the sanitizers two of them may well have the same addresses.
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "-" + info->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    Folder = fs::temp_directory_path() / ("korvani-files-" + name);
     fs::remove_all(Folder);
     fs::create_directories(Folder);
   }
