@@ -1,7 +1,5 @@
 #include "demo/demo_port.h"
 
-#include <algorithm>
-
 namespace korvani::demo {
 
 DemoPort::DemoPort(std::unique_ptr<base::Timer> timer) : BoardTimer(std::move(timer)) {
@@ -21,14 +19,6 @@ bool DemoPort::SetOpen(bool open) {
   }
   BoardTimer->SetEnabled(open);
   return true;
-}
-
-std::string DemoPort::ReadInput() {
-  const std::size_t take =
-      ReadLength > 0 ? std::min(Waiting.size(), static_cast<std::size_t>(ReadLength)) : Waiting.size();
-  std::string read = Waiting.substr(0, take);
-  Waiting.erase(0, take);
-  return read;
 }
 
 bool DemoPort::Write(std::string_view data) {

@@ -9,7 +9,7 @@
 
 #include "base/timer.h"
 #include "demo/demo_board.h"
-#include "terminal/serial_port.h"
+#include "terminal/queued_port.h"
 
 namespace korvani::demo {
 
@@ -18,22 +18,13 @@ inline constexpr std::int16_t kDemoPortNumber = 255;
 // What the port list calls it: "Vexel demo board (COM255)".
 inline constexpr std::string_view kDemoDescription = "Vexel demo board";
 
-class DemoPort final : public terminal::SerialPort {
+class DemoPort final : public terminal::QueuedPort {
  public:
   explicit DemoPort(std::unique_ptr<base::Timer> timer);
 
-  void SetPortNumber(std::int16_t number) override { Number = number; }
-  [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
-  void SetSettings(const std::string& settings) override { LineSettings = settings; }
-  [[nodiscard]] std::string Settings() const override { return LineSettings; }
   [[nodiscard]] bool IsOpen() const override { return Open; }
   bool SetOpen(bool open) override;
-  [[nodiscard]] std::int64_t BytesWaiting() const override {
-    return static_cast<std::int64_t>(Waiting.size());
-  }
   [[nodiscard]] std::int64_t Capacity() const override { return kCapacity; }
-  void SetReadLength(std::int32_t length) override { ReadLength = length; }
-  std::string ReadInput() override;
   bool Write(std::string_view data) override;
   [[nodiscard]] std::string LastError() const override { return {}; }
 
@@ -46,10 +37,6 @@ class DemoPort final : public terminal::SerialPort {
 
   std::unique_ptr<base::Timer> BoardTimer;
   DemoBoard Vexel;
-  std::string Waiting;
-  std::int16_t Number = 0;
-  std::int32_t ReadLength = 0;
-  std::string LineSettings = "9600,N,8,1";
   bool Open = false;
 };
 

@@ -12,10 +12,6 @@ PortRouter::PortRouter(SerialPort& machine) : Machine(machine), Current(&machine
 
 void PortRouter::Route(Owns owns, SerialPort& port) {
   Ranges.push_back({std::move(owns), &port});
-  port.SetSettings(GivenSettings);
-  port.SetFlowControl(GivenFlow);
-  port.SetLinesOnOpen(GivenDtr, GivenRts);
-  port.SetReadLength(GivenReadLength);
   port.SetEventHandler([this, &port](int code) {
     if (Current == &port) {
       RaiseEvent(code);
@@ -42,23 +38,18 @@ void PortRouter::SetPortNumber(std::int16_t number) {
 }
 
 void PortRouter::SetSettings(const std::string& settings) {
-  GivenSettings = settings;
   ForEach([&settings](SerialPort& port) { port.SetSettings(settings); });
 }
 
 void PortRouter::SetFlowControl(FlowControl flow) {
-  GivenFlow = flow;
   ForEach([flow](SerialPort& port) { port.SetFlowControl(flow); });
 }
 
 void PortRouter::SetLinesOnOpen(bool dtr, bool rts) {
-  GivenDtr = dtr;
-  GivenRts = rts;
   ForEach([dtr, rts](SerialPort& port) { port.SetLinesOnOpen(dtr, rts); });
 }
 
 void PortRouter::SetReadLength(std::int32_t length) {
-  GivenReadLength = length;
   ForEach([length](SerialPort& port) { port.SetReadLength(length); });
 }
 

@@ -16,8 +16,8 @@ class PortRouter final : public SerialPort {
   explicit PortRouter(SerialPort& machine);
 
   // The numbers `owns` answers true for are `port`'s, asked whenever a number is chosen (so
-  // a number is the machine's until something was added under it). Settings given so far
-  // and from now on reach the port.
+  // a number is the machine's until something was added under it). Route every port before
+  // the router is used: settings given from then on reach them all.
   using Owns = std::function<bool(std::int16_t number)>;
   void Route(Owns owns, SerialPort& port);
 
@@ -60,12 +60,6 @@ class PortRouter final : public SerialPort {
   SerialPort& Machine;
   std::vector<Range> Ranges;
   SerialPort* Current;
-  // The settings as last given, for a port routed after they were.
-  std::string GivenSettings = "9600,N,8,1";
-  FlowControl GivenFlow = FlowControl::None;
-  bool GivenDtr = true;
-  bool GivenRts = true;
-  std::int32_t GivenReadLength = 0;
 };
 
 }  // namespace korvani::terminal

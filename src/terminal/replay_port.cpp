@@ -1,7 +1,5 @@
 #include "terminal/replay_port.h"
 
-#include <algorithm>
-
 namespace korvani::terminal {
 
 ReplayPort::ReplayPort(std::unique_ptr<base::Timer> timer, PathResolver resolve,
@@ -37,14 +35,6 @@ bool ReplayPort::SetOpen(bool open) {
   BytesReplayed = 0;
   PaceTimer->SetEnabled(true);
   return true;
-}
-
-std::string ReplayPort::ReadInput() {
-  const std::size_t take =
-      ReadLength > 0 ? std::min(Waiting.size(), static_cast<std::size_t>(ReadLength)) : Waiting.size();
-  std::string read = Waiting.substr(0, take);
-  Waiting.erase(0, take);
-  return read;
 }
 
 void ReplayPort::Tick() {

@@ -10,11 +10,12 @@
 #include <string>
 
 #include "base/timer.h"
+#include "terminal/queued_port.h"
 #include "terminal/session_file.h"
 
 namespace korvani::terminal {
 
-class ReplayPort final : public SerialPort {
+class ReplayPort final : public QueuedPort {
  public:
   using PathResolver = std::function<std::string(std::int16_t comNumber)>;
   // `resolve` gives the recording's file for a COM number (empty for none); `now` is a
@@ -25,19 +26,10 @@ class ReplayPort final : public SerialPort {
   // the next open.
   void SetSpeed(double speed) { Speed = speed; }
 
-  void SetPortNumber(std::int16_t number) override { Number = number; }
-  [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
-  void SetSettings(const std::string& settings) override { LineSettings = settings; }
-  [[nodiscard]] std::string Settings() const override { return LineSettings; }
   [[nodiscard]] bool TakesLineSettings() const override { return false; }
   [[nodiscard]] bool IsOpen() const override { return Open; }
   bool SetOpen(bool open) override;
-  [[nodiscard]] std::int64_t BytesWaiting() const override {
-    return static_cast<std::int64_t>(Waiting.size());
-  }
   [[nodiscard]] std::int64_t Capacity() const override { return kCapacity; }
-  void SetReadLength(std::int32_t length) override { ReadLength = length; }
-  std::string ReadInput() override;
   // What the panel sends during a replay is taken and goes nowhere.
   bool Write(std::string_view /*data*/) override { return Open; }
   [[nodiscard]] std::string LastError() const override { return Note; }
@@ -57,14 +49,10 @@ class ReplayPort final : public SerialPort {
   RecordingPort::MicrosecondClock Now;
   SessionReader Reader;
   std::optional<SessionPiece> Due;  // the next piece received, read but not yet due
-  std::string Waiting;
-  std::string Note;  // why it would not open, or that it came to its end
-  std::string LineSettings = "9600,N,8,1";
+  std::string Note;                 // why it would not open, or that it came to its end
   double Speed = 1.0;
   std::int64_t StartedAt = 0;
   std::int64_t BytesReplayed = 0;
-  std::int32_t ReadLength = 0;
-  std::int16_t Number = 0;
   bool Open = false;
 };
 

@@ -238,9 +238,8 @@ void FrmTerminal::ShowLineApplies(bool applies) {
 void FrmTerminal::ShowRecording(std::string_view path) {
   const QString file = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
   Widgets.cmdRecord->setText(file.isEmpty() ? QStringLiteral("Record...") : QStringLiteral("Stop recording"));
-  Widgets.cmdRecord->setToolTip(
-      file.isEmpty() ? QStringLiteral("Record everything received and sent, with its time, to a file")
-                     : QStringLiteral("Recording to ") + file);
+  Widgets.cmdRecord->setToolTip(file.isEmpty() ? QString::fromLatin1(kRecordTip)
+                                               : QStringLiteral("Recording to ") + file);
 }
 
 void FrmTerminal::ClearComPorts() {

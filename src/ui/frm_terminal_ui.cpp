@@ -409,8 +409,7 @@ QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
                                 "A board behind a serial-to-network bridge: tcp://HOST:PORT");
   ui.cmdReplay =
       button("cmdReplay", "Replay...", "Open a recorded session as the port: it plays again as it came");
-  ui.cmdRecord =
-      button("cmdRecord", "Record...", "Record everything received and sent, with its time, to a file");
+  ui.cmdRecord = button("cmdRecord", "Record...", kRecordTip);
   auto* more = new QHBoxLayout;
   more->addWidget(ui.cmdAddNetworkPort);
   more->addWidget(ui.cmdReplay);

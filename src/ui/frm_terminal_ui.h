@@ -22,6 +22,9 @@
 
 namespace korvani::ui {
 
+// "Record..." while nothing is recorded: its tip.
+inline constexpr const char* kRecordTip = "Record everything received and sent, with its time, to a file";
+
 struct FrmTerminalUi {
   QTabWidget* SSTab1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;

@@ -176,14 +176,17 @@ int main(int argc, char* argv[]) {
       options.Timestamps = true;
     } else if (arg == "--fullscreen") {
       options.FullScreen = true;
-    } else if (arg == "--scrollback" || arg.rfind("--scrollback=", 0) == 0) {
-      const std::string value = arg.size() > 12 ? arg.substr(13) : (i + 1 < argc ? argv[++i] : "");
-      options.Scrollback = korvani::terminal::ParseScrollback(value);
+    } else if (!OptionNamed(arg, {"--scrollback"}).empty()) {
+      const std::optional<std::string> value = OptionValue(arg, i, argc, argv);
+      if (!value) {
+        return 2;
+      }
+      options.Scrollback = korvani::terminal::ParseScrollback(*value);
       if (!options.Scrollback) {
         std::fprintf(stderr,
                      "korvani: --scrollback %s: the lines kept are a whole number from 1000 to 10000000, "
                      "or 20000 characters and up\n",
-                     value.c_str());
+                     value->c_str());
         return 2;
       }
     } else if (const std::string line = OptionNamed(arg, {"--baud", "--format", "--flow", "--dtr", "--rts"});
