@@ -79,6 +79,9 @@ Panel::Panel(const Platform& platform, PanelView& view)
       PortList(Lister, platform.Dialogs, view, platform.MakerWebAddress,
                [this] { PortConnection.ApplyChosenPort(); }) {
   RxPath.SetClock(platform.Clock);
+  if (platform.MakeTimer) {
+    RxPath.SetLogTimer(platform.MakeTimer());
+  }
   TxLines.SetSentSink([this](std::string_view bytes) { RxPath.RecordSent(bytes); });
   TerminalPort.SetEventHandler([this](int code) {
     RxPath.OnPortEvent(code);

@@ -84,28 +84,59 @@ bool AppendToFile(std::string_view path, std::string_view text, std::string* why
 #endif
 }
 
-#ifdef _WIN32
 bool AppendingFile::Append(std::string_view path, std::string_view text, std::string* why) {
+  const bool kept = AppendLater(path, text, why);
+  return Flush(why) && kept;
+}
+
+bool AppendingFile::AppendLater(std::string_view path, std::string_view text, std::string* why) {
+  bool written = true;
+  if (!Kept.empty() && path != KeptPath) {
+    written = Flush(why);  // what was kept belongs to the name it was kept for
+  }
+  if (Kept.empty()) {
+    KeptPath = path;
+  }
+  Kept.append(text);
+  return Kept.size() >= kKeepAtMost ? Flush(why) && written : written;
+}
+
+bool AppendingFile::Flush(std::string* why) {
+  if (Kept.empty()) {
+    return true;
+  }
+  const bool written = Write(KeptPath, Kept, why);
+  Kept.clear();
+  return written;
+}
+
+void AppendingFile::Close() {
+  Flush();
+  Release();
+}
+
+#ifdef _WIN32
+bool AppendingFile::Write(std::string_view path, std::string_view text, std::string* why) {
   return AppendToFile(path, text, why);  // an open file could not be deleted or moved
 }
 
-void AppendingFile::Close() {}
+void AppendingFile::Release() {}
 
 #else
-bool AppendingFile::Append(std::string_view path, std::string_view text, std::string* why) {
+bool AppendingFile::Write(std::string_view path, std::string_view text, std::string* why) {
   if (!OpenedAs(path) && !Open(path, why)) {
     return false;
   }
   if (!WriteWhole(Handle, text)) {
     const int error = errno;
-    Close();  // the next write starts again from the name
+    Release();  // the next write starts again from the name
     errno = error;
     return Failed(why, "cannot be written");
   }
   return true;
 }
 
-void AppendingFile::Close() {
+void AppendingFile::Release() {
   if (Handle >= 0) {
     ::close(Handle);
     Handle = -1;
@@ -123,7 +154,7 @@ bool AppendingFile::OpenedAs(std::string_view path) const {
 }
 
 bool AppendingFile::Open(std::string_view path, std::string* why) {
-  Close();
+  Release();
   if (path.empty()) {
     errno = 0;
     return Failed(why, "no file name");

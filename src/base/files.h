@@ -2,6 +2,7 @@
 // are UTF-8 text as typed, picked or stored.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -34,20 +35,37 @@ bool FileExists(std::string_view path);
 // stays open between writes, and before each write it checks that its name still leads to
 // the open file: when the user moved, deleted or replaced it, or the name changed, the file
 // is opened again by name. Elsewhere every write opens, appends and closes.
+//
+// A writer in a hurry may keep text back (AppendLater) and write it in one go (Flush): kept
+// text is written before any other, at the latest once kKeepAtMost bytes are kept, when
+// another name is given, or when the file is closed.
 class AppendingFile {
  public:
+  static constexpr std::size_t kKeepAtMost = 64 * 1024;
+
   AppendingFile() = default;
   AppendingFile(const AppendingFile&) = delete;
   AppendingFile& operator=(const AppendingFile&) = delete;
   ~AppendingFile() { Close(); }
 
+  // Writes what is kept and then `text`.
   bool Append(std::string_view path, std::string_view text, std::string* why = nullptr);
+  // Keeps `text` for the file of that name; false only when a write it caused failed.
+  bool AppendLater(std::string_view path, std::string_view text, std::string* why = nullptr);
+  // Writes what is kept; a failed write drops it, as a failed Append does.
+  bool Flush(std::string* why = nullptr);
+  [[nodiscard]] bool Keeps() const { return !Kept.empty(); }
+  // Writes what is kept and lets go of the file.
   void Close();
 
  private:
+  bool Write(std::string_view path, std::string_view text, std::string* why);
+  void Release();
   bool OpenedAs(std::string_view path) const;
   bool Open(std::string_view path, std::string* why);
 
+  std::string Kept;
+  std::string KeptPath;
   std::string Path;
   int Handle = -1;
   std::uint64_t Device = 0;

@@ -40,6 +40,7 @@ class PortRouter final : public SerialPort {
   [[nodiscard]] ControlLines Lines() const override { return Active().Lines(); }
   bool SendBreak(int milliseconds) override { return Active().SendBreak(milliseconds); }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Active().BytesToWrite(); }
+  [[nodiscard]] bool MoreArriving() const override { return Active().MoreArriving(); }
   [[nodiscard]] bool TakesLineSettings() const override { return Active().TakesLineSettings(); }
 
  private:

@@ -70,6 +70,7 @@ void ReceivePath::AddThisLot(std::string_view thisLot) {
   Kept.Add(thisLot, ArrivalMs);
   LogRxAscii(thisLot);
   LogRxHex(thisLot);
+  WriteLogsUnlessMoreArrives();
 
   if (!IsFrozen) {
     UpDateRxDisplayDebug();
@@ -77,6 +78,36 @@ void ReceivePath::AddThisLot(std::string_view thisLot) {
 
   if (HmiSink) {
     HmiSink(thisLot);
+  }
+}
+
+void ReceivePath::SetLogTimer(std::unique_ptr<base::Timer> timer) {
+  WriteKeptLogs();
+  LogTimer = std::move(timer);
+  if (LogTimer) {
+    LogTimer->SetInterval(kLogLagMs);
+    LogTimer->SetTickHandler([this] { WriteKeptLogs(); });
+  }
+}
+
+void ReceivePath::WriteLogsUnlessMoreArrives() {
+  if (!Logs.AsciiFile.Keeps() && !Logs.HexFile.Keeps()) {
+    return;
+  }
+  if (LogTimer && Port.MoreArriving()) {
+    if (!LogTimer->Enabled()) {
+      LogTimer->SetEnabled(true);
+    }
+    return;
+  }
+  WriteKeptLogs();
+}
+
+void ReceivePath::WriteKeptLogs() {
+  Logs.AsciiFile.Flush();  // a failed write is skipped
+  Logs.HexFile.Flush();
+  if (LogTimer && LogTimer->Enabled()) {
+    LogTimer->SetEnabled(false);
   }
 }
 
@@ -114,8 +145,7 @@ void ReceivePath::LogRxAscii(std::string_view thisLot) {
   }
   AsciiScratch.clear();
   base::AppendAsciiToDisplay(AsciiScratch, thisLot);
-  Logs.AsciiFile.Append(Logs.AsciiFileName,
-                        Logs.AsciiLogText(AsciiScratch, ArrivalMs));  // a failed write is skipped
+  Logs.AsciiFile.AppendLater(Logs.AsciiFileName, Logs.AsciiLogText(AsciiScratch, ArrivalMs));
 }
 
 std::string_view RxLogSettings::AsciiLogText(std::string_view text, std::int32_t msOfDay) {
@@ -173,7 +203,7 @@ void ReceivePath::LogRxHex(std::string_view thisLot) {
     return;
   }
   HexForLog(thisLot);
-  Logs.HexFile.Append(Logs.HexFileName, HexScratch);
+  Logs.HexFile.AppendLater(Logs.HexFileName, HexScratch);
 }
 
 void ReceivePath::ClearPane() {

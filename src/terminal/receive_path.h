@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "base/clock.h"
 #include "base/files.h"
+#include "base/timer.h"
 #include "terminal/rx_history.h"
 #include "terminal/rx_pane_view.h"
 #include "terminal/serial_port.h"
@@ -75,6 +77,13 @@ class ReceivePath {
   // Time stamps before each line of the view and the ASCII log.
   void SetTimestamps(bool on);
   [[nodiscard]] bool Timestamps() const { return Logs.Timestamps; }
+  // While more is known to be arriving, what a chunk adds to the logs is kept and written
+  // with the chunks that follow: once the line goes quiet, once a log keeps 64 KB, or by
+  // this timer's tick at the latest (none: every chunk is written at once).
+  void SetLogTimer(std::unique_ptr<base::Timer> timer);
+  static constexpr int kLogLagMs = 50;
+  // Writes what the logs keep.
+  void WriteKeptLogs();
   // Where arrival times come from (none: midnight).
   void SetClock(const base::Clock& clock) { Time = &clock; }
   // Everything received, kept for the receive view; cleared with the pane.
@@ -99,6 +108,7 @@ class ReceivePath {
   void LogRxHex(std::string_view thisLot);
   // The chunk's hex form for the log, in HexScratch, breaking rows where the log's do.
   void HexForLog(std::string_view thisLot);
+  void WriteLogsUnlessMoreArrives();
   [[nodiscard]] HistoryForm Form() const {
     return Selected == RxViewOption::Ascii ? HistoryForm::Ascii : HistoryForm::Hex;
   }
@@ -113,6 +123,7 @@ class ReceivePath {
   std::int32_t ArrivalMs = 0;  // when the chunk in hand came
   bool ShowSentOn = false;
   const base::Clock* Time = nullptr;
+  std::unique_ptr<base::Timer> LogTimer;
 
   std::int16_t Column = 0;
   bool ReadGuard = false;

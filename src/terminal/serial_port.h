@@ -84,6 +84,9 @@ class SerialPort {
   // Received bytes not yet read, and the most the port can hold before it overflows.
   [[nodiscard]] virtual std::int64_t BytesWaiting() const = 0;
   [[nodiscard]] virtual std::int64_t Capacity() const = 0;
+  // True when more received bytes are known to be on their way to a later read (waiting in
+  // the system beyond what the last read took). A port that cannot tell says no.
+  [[nodiscard]] virtual bool MoreArriving() const { return false; }
 
   // How many bytes one read returns at most; 0 means everything waiting.
   virtual void SetReadLength(std::int32_t length) = 0;

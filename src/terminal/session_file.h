@@ -92,6 +92,7 @@ class RecordingPort final : public SerialPort {
   [[nodiscard]] ControlLines Lines() const override { return Port.Lines(); }
   bool SendBreak(int milliseconds) override { return Port.SendBreak(milliseconds); }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Port.BytesToWrite(); }
+  [[nodiscard]] bool MoreArriving() const override { return Port.MoreArriving(); }
   [[nodiscard]] bool TakesLineSettings() const override { return Port.TakesLineSettings(); }
   [[nodiscard]] bool IsOpen() const override { return Port.IsOpen(); }
   bool SetOpen(bool open) override { return Port.SetOpen(open); }

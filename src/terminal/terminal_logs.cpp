@@ -48,7 +48,8 @@ void TerminalLogs::WriteMarkerLine() {
   WriteAsciiLog(divider);
 }
 
-void TerminalLogs::Empty(const std::string& path) {
+void TerminalLogs::Empty(base::AppendingFile& file, const std::string& path) {
+  file.Flush();
   base::ReplaceFile(path, {});
 }  // failures ignored
 

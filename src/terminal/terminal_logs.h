@@ -32,12 +32,13 @@ class TerminalLogs {
 
   void ChooseAsciiLogFile();
   void ChooseHexLogFile();
-  void ClearAsciiLog() const { Empty(Settings.AsciiFileName); }
-  void ClearHexLog() const { Empty(Settings.HexFileName); }
+  void ClearAsciiLog() const { Empty(Settings.AsciiFile, Settings.AsciiFileName); }
+  void ClearHexLog() const { Empty(Settings.HexFile, Settings.HexFileName); }
   void WriteMarkerLine();
 
  private:
-  static void Empty(const std::string& path);
+  // What the log keeps is written first, so that it is emptied too.
+  static void Empty(base::AppendingFile& file, const std::string& path);
 
   RxLogSettings& Settings;
   TerminalLogsView& View;

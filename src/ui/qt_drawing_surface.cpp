@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <cmath>
 
+#include "base/numbers.h"
+
 namespace korvani::ui {
 
 namespace {
@@ -52,6 +54,7 @@ int QtDrawingSurface::ToPixels(double twips) {
 }
 
 void QtDrawingSurface::SetFont(std::string_view family, double points) {
+  DrawNoted();  // in the glyphs they were measured in
   CurrentFont.setFamily(ToText(family));
   CurrentFont.setPointSizeF(points);
   GlyphsReady = false;
@@ -98,19 +101,61 @@ double QtDrawingSurface::TextWidth(std::string_view text) const {
 void QtDrawingSurface::FillRect(double x1, double y1, double x2, double y2, hmi::screen::Colour colour) {
   const QRect rect =
       QRect(QPoint(ToPixels(x1), ToPixels(y1)), QPoint(ToPixels(x2), ToPixels(y2))).normalized();
-  QPainter painter(&Canvas);
-  painter.fillRect(rect, ToQColor(colour));
-  Changed(rect);
+  // Whatever the rectangle covers whole is hidden by it: it need not be drawn.
+  std::erase_if(Noted, [&rect](const Drawing& noted) { return rect.contains(noted.Area); });
+  Note({rect, colour, false, {}, {}});
+  LastFill = rect;
 }
 
 void QtDrawingSurface::DrawText(std::string_view text, double x, double y, hmi::screen::Colour colour) {
+  if (text.empty()) {
+    return;
+  }
   PrepareGlyphs();
+  // The text's cell: the rectangle drawn just before it, which gives the text its background,
+  // when the text starts at its corner; else as wide as the text and one line high (in whole
+  // twips, its corners inclusive, as a rectangle's are).
+  const QPoint corner(ToPixels(x), ToPixels(y));
+  QRect cell = LastFill;
+  if (cell.topLeft() != corner) {
+    const double width = base::WholeNumber(TextWidth(text));
+    const double height = base::WholeNumber((LineHeight - 1) * kTwipsPerPixel);
+    cell = QRect(corner, QPoint(ToPixels(x + width), ToPixels(y + height)));
+  }
+  LastFill = QRect();
+  Note({cell, colour, true, std::string(text), QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + Ascent)});
+}
+
+void QtDrawingSurface::Note(Drawing drawing) {
+  Changed(drawing.Area);
+  Noted.push_back(std::move(drawing));
+  if (Noted.size() >= kMostNoted) {
+    DrawNoted();
+  }
+}
+
+void QtDrawingSurface::DrawNoted() const {
+  if (Noted.empty()) {
+    return;
+  }
+  QPainter painter(&Canvas);
+  for (const Drawing& noted : Noted) {
+    if (noted.IsText) {
+      DrawTextNow(painter, noted);
+    } else {
+      painter.fillRect(noted.Area, ToQColor(noted.Colour));
+    }
+  }
+  Noted.clear();
+}
+
+void QtDrawingSurface::DrawTextNow(QPainter& painter, const Drawing& text) const {
   QList<quint32> glyphs;
   QList<QPointF> positions;
-  glyphs.reserve(static_cast<qsizetype>(text.size()));
-  positions.reserve(static_cast<qsizetype>(text.size()));
+  glyphs.reserve(static_cast<qsizetype>(text.Text.size()));
+  positions.reserve(static_cast<qsizetype>(text.Text.size()));
   double advance = 0;
-  for (const char ch : text) {
+  for (const char ch : text.Text) {
     const auto code = static_cast<unsigned char>(ch);
     glyphs.push_back(GlyphIndex[code]);
     positions.push_back(QPointF(advance, 0));
@@ -120,16 +165,15 @@ void QtDrawingSurface::DrawText(std::string_view text, double x, double y, hmi::
   run.setRawFont(GlyphFont);
   run.setGlyphIndexes(glyphs);
   run.setPositions(positions);
-  QPainter painter(&Canvas);
-  painter.setPen(ToQColor(colour));
-  painter.drawGlyphRun(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + Ascent), run);
-  // Glyphs may reach a little past their advance: two pixels of margin around the run.
-  Changed(QRectF(x / kTwipsPerPixel, y / kTwipsPerPixel, advance, LineHeight)
-              .toAlignedRect()
-              .adjusted(-2, -2, 2, 2));
+  painter.setClipRect(text.Area);
+  painter.setPen(ToQColor(text.Colour));
+  painter.drawGlyphRun(text.Origin, run);
+  painter.setClipping(false);
 }
 
 void QtDrawingSurface::Clear() {
+  Noted.clear();  // all of it is covered
+  LastFill = QRect();
   Canvas.fill(ToQColor(Back));
   Changed(QRect(QPoint(), Logical));
   Refresh();
@@ -147,6 +191,7 @@ void QtDrawingSurface::Refresh() {
 }
 
 void QtDrawingSurface::ShowChanges() {
+  DrawNoted();
   if (!Dirty.isEmpty()) {
     Widget.update(Dirty.translated(kBorderPixels, kBorderPixels));
   }
@@ -157,6 +202,7 @@ void QtDrawingSurface::SetOuterSize(double width, double height) {
   const int innerWidth = std::max(1, ToPixels(width) - 2 * kBorderPixels);
   const int innerHeight = std::max(1, ToPixels(height) - 2 * kBorderPixels);
   Logical = QSize(innerWidth, innerHeight);
+  DrawNoted();
   QImage resized = NewCanvas(Logical);
   {
     QPainter painter(&resized);

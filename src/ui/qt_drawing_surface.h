@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <string>
+#include <vector>
 
 #include "hmi/screen/drawing_surface.h"
 
@@ -20,9 +22,12 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
   static constexpr int kDpi = 96;
   static constexpr double kTwipsPerPixel = 1440.0 / kDpi;
   static constexpr int kBorderPixels = 2;
-  // The picture is drawn into per message; the widget shows it at most this often, and only
-  // the part that changed, so a flooding board costs no repaint per chunk.
+  // What a message draws is noted at once and drawn into the picture when it is shown, at
+  // most this often, and the widget repaints only the part that changed: a flooding board
+  // costs no repaint per chunk, and what a later rectangle covers is never drawn at all.
   static constexpr int kShowIntervalMs = 16;
+  // The most drawings noted before they are drawn, whenever the picture is next shown.
+  static constexpr std::size_t kMostNoted = 256;
 
   explicit QtDrawingSurface(SurfaceWidget& widget);
 
@@ -45,7 +50,10 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
   // The picture, at the display's resolution: its device pixel ratio is the widget's (2 on a
   // display scaled twice), while every coordinate and size stays in logical pixels, 15 twips
   // each.
-  [[nodiscard]] const QImage& Image() const { return Canvas; }
+  [[nodiscard]] const QImage& Image() const {
+    DrawNoted();
+    return Canvas;
+  }
   [[nodiscard]] QSize LogicalSize() const { return Logical; }
   [[nodiscard]] const QFont& Font() const { return CurrentFont; }
 
@@ -58,12 +66,27 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
   void PrepareGlyphs() const;
   void Changed(const QRect& area) { Dirty |= area; }
   void ShowChanges();
+  // A rectangle or a text, in the picture's logical pixels. A text is drawn only inside its
+  // cell (`Area`), so a rectangle that covers the cell covers all of it, and the two can be
+  // noted and drawn later, or never, with the same result.
+  struct Drawing {
+    QRect Area;
+    hmi::screen::Colour Colour = 0;
+    bool IsText = false;
+    std::string Text;
+    QPointF Origin;  // the text's baseline start
+  };
+  void Note(Drawing drawing);
+  void DrawNoted() const;
+  void DrawTextNow(QPainter& painter, const Drawing& text) const;
 
   // A picture of the logical size at the widget's device pixel ratio, filled with the back colour.
   QImage NewCanvas(QSize logical) const;
 
   SurfaceWidget& Widget;
-  QImage Canvas;
+  mutable QImage Canvas;
+  mutable std::vector<Drawing> Noted;  // in order, not yet in the picture
+  QRect LastFill;                      // the rectangle drawn last, if nothing came since
   QSize Logical{1, 1};
   QImage Measure;  // fonts are measured here, at 96 dpi, whatever the display's ratio
   QFont CurrentFont;

@@ -54,6 +54,7 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
   std::string ReadInput() override;
   bool Write(std::string_view data) override;
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Socket.bytesToWrite(); }
+  [[nodiscard]] bool MoreArriving() const override { return Socket.bytesAvailable() > 0; }
   [[nodiscard]] std::string LastError() const override { return Note; }
 
   // Whether the connection is made (not only under way).

@@ -9,6 +9,7 @@
 
 #ifndef Q_OS_WIN
 #include <poll.h>
+#include <sys/ioctl.h>
 #endif
 
 namespace korvani::ui {
@@ -220,6 +221,21 @@ void QtSerialPort::Raise(int eventCode) {
 
 std::int64_t QtSerialPort::BytesWaiting() const {
   return Device.bytesAvailable();
+}
+
+bool QtSerialPort::MoreArriving() const {
+  if (!Device.isOpen()) {
+    return false;
+  }
+  if (Device.bytesAvailable() > 0) {
+    return true;
+  }
+#ifdef Q_OS_WIN
+  return false;
+#else
+  int waiting = 0;  // in the driver, not yet taken into the port's own buffer
+  return ::ioctl(static_cast<int>(Device.handle()), FIONREAD, &waiting) == 0 && waiting > 0;
+#endif
 }
 
 std::string QtSerialPort::ReadInput() {

@@ -37,6 +37,7 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   bool SetOpen(bool open) override;
   [[nodiscard]] std::int64_t BytesWaiting() const override;
   [[nodiscard]] std::int64_t Capacity() const override { return kCapacity; }
+  [[nodiscard]] bool MoreArriving() const override;
   void SetReadLength(std::int32_t length) override { ReadLength = length; }
   std::string ReadInput() override;
   bool Write(std::string_view data) override;

@@ -458,7 +458,6 @@ class FrmTerminalTest : public QObject {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
     panel.FormLoad();
-    const QImage& image = window.Surface().Image();
     panel.Link().Receive(
         "\x01K255\x02"
         "0\x02"
@@ -470,6 +469,7 @@ class FrmTerminalTest : public QObject {
     const int width = qRound(std::floor(screen.CellWidth()) * 10 / 15.0);
     const int y = qRound(std::floor(screen.CellHeight()) * 5 / 15.0) + 2;
     const auto count = [&](const QColor& colour) {
+      const QImage& image = window.Surface().Image();  // with what was drawn since
       int n = 0;
       for (int x = 0; x < image.width(); ++x) {
         n += image.pixelColor(x, y) == colour ? 1 : 0;
@@ -488,7 +488,8 @@ class FrmTerminalTest : public QObject {
                            c.Value + "\x03");
       QCOMPARE(count(QColor(255, 0, 0)), c.Red);
       QCOMPARE(count(QColor(0, 0, 255)), width - c.Red);
-      QCOMPARE(image.pixelColor(left + width, y), QColor(0, 0, 0));  // nothing past the bar
+      QCOMPARE(window.Surface().Image().pixelColor(left + width, y),
+               QColor(0, 0, 0));  // nothing past the bar
     }
   }
 
