@@ -84,6 +84,34 @@ INSTANTIATE_TEST_SUITE_P(
                           "other second", ""},
         BetweenWritesCase{"NameChanged", [](const fs::path&, const fs::path&) {}, "first ", "second", true}));
 
+// Kept text is written before any other, and to the name it was kept for.
+TEST(AppendingFileKeepingTest, KeptTextIsWrittenInOrderOnceAnotherNameOrTheLimitComes) {
+  const fs::path folder =
+      fs::temp_directory_path() /
+      ("korvani-files-kept-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const std::string log = (folder / "log.txt").string();
+  const std::string other = (folder / "other.txt").string();
+  {
+    AppendingFile file;
+    EXPECT_TRUE(file.AppendLater(log, "one "));
+    EXPECT_FALSE(fs::exists(log));
+    EXPECT_TRUE(file.Append(log, "two "));
+    EXPECT_EQ(Read(log), "one two ");
+    file.AppendLater(log, "three ");
+    file.AppendLater(other, "four ");
+    EXPECT_EQ(Read(log), "one two three ");
+    EXPECT_EQ(Read(other), "");
+    file.AppendLater(other, std::string(AppendingFile::kKeepAtMost, 'x'));
+    EXPECT_EQ(Read(other).size(), 5 + AppendingFile::kKeepAtMost);
+    EXPECT_FALSE(file.Keeps());
+    file.AppendLater(log, "five");
+  }  // and when it is let go
+  EXPECT_EQ(Read(log), "one two three five");
+  fs::remove_all(folder);
+}
+
 TEST(AppendingFileFailureTest, AMissingFolderFailsWithAReasonUntilItExists) {
   const fs::path folder =
       fs::temp_directory_path() /

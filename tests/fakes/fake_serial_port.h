@@ -56,6 +56,7 @@ class FakeSerialPort final : public terminal::SerialPort {
   }
   [[nodiscard]] std::string LastError() const override { return Error; }
   [[nodiscard]] bool TakesLineSettings() const override { return HasLine; }
+  [[nodiscard]] bool MoreArriving() const override { return MoreComing; }
   void SetFlowControl(terminal::FlowControl flow) override { Flow = flow; }
   void SetLinesOnOpen(bool dtr, bool rts) override {
     DtrOnOpen = dtr;
@@ -97,6 +98,7 @@ class FakeSerialPort final : public terminal::SerialPort {
   bool Open = false;
   bool RefuseOpen = false;
   bool HasLine = true;        // false: a source without a line of its own, as a network port
+  bool MoreComing = false;    // more bytes said to be on their way
   bool ThrowOnWrite = false;  // a failure the panel does not expect
 };
 

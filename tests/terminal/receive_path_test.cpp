@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -224,6 +225,46 @@ TEST_F(ReceivePathLogTest, TimeStampsStartEachAsciiLogLineAndLeaveTheHexLogAlone
   fs::remove(Folder / "ascii.log");
   Port.Arrive("plain\r\n");
   EXPECT_EQ(ReadFile(Folder / "ascii.log"), "plain\r\n");
+}
+
+// While more is on its way the logs keep what arrives, and write it in order once the line
+// is quiet, when the timer ticks, or before the log is emptied (what it kept goes too).
+TEST_F(ReceivePathLogTest, WhileMoreArrivesTheLogsAreWrittenInOneGoLater) {
+  auto owned = std::make_unique<fakes::FakeTimer>();
+  fakes::FakeTimer& timer = *owned;
+  Rx.SetLogTimer(std::move(owned));
+  fakes::FakeClock clock;
+  fakes::FakeDialogs dialogs;
+  TerminalLogs logs(Rx.LogSettings(), View, dialogs, clock);
+  Rx.LogSettings().LogAscii = true;
+  Rx.LogSettings().LogHex = true;
+  const auto logged = [this] { return ReadFile(Folder / "ascii.log") + "|" + ReadFile(Folder / "hex.log"); };
+
+  Port.MoreComing = true;
+  Port.Arrive("a");
+  Port.Arrive("b");
+  EXPECT_EQ(logged(), "|");
+  EXPECT_TRUE(timer.Enabled());
+  Port.MoreComing = false;
+  Port.Arrive("c");
+  EXPECT_EQ(logged(), "abc|61 62 63 ");
+  EXPECT_FALSE(timer.Enabled());
+
+  Port.MoreComing = true;
+  Port.Arrive("d");
+  timer.Advance(ReceivePath::kLogLagMs - 1);
+  EXPECT_EQ(logged(), "abc|61 62 63 ");
+  timer.Advance(1);
+  EXPECT_EQ(logged(), "abcd|61 62 63 64 ");
+
+  Port.Arrive("e");
+  logs.WriteAsciiLog("sent");  // after what was kept
+  EXPECT_EQ(ReadFile(Folder / "ascii.log"), "abcdesent\r\n");
+  Port.Arrive("f");
+  logs.ClearHexLog();
+  Port.MoreComing = false;
+  Port.Arrive("g");
+  EXPECT_EQ(logged(), "abcdesent\r\nfg|67 ");
 }
 
 TEST_F(ReceivePathLogTest, UnwritableLogFileDoesNotStopReception) {

@@ -145,6 +145,62 @@ class QtDrawingSurfaceTest : public QObject {
     surface.Clear();
     QCOMPARE(surface.Image().pixelColor(10, 10), QColor(0, 255, 0));
   }
+
+  // What a message draws is drawn when the picture is next shown, and what a later print
+  // covers is never drawn: the picture must be the same as when every print is shown at
+  // once. Texts reach the edges of their cells (W, @, descenders) at fractional pixels.
+  void thePictureIsTheSameShownAfterEveryPrintOrOnceAtTheEnd() {
+    std::string latin;  // every glyph of the face's Latin-1 range
+    for (int code = 33; code < 256; ++code) {
+      latin += static_cast<char>(code);
+    }
+    const auto draw = [&latin](bool showEach, int columns) {
+      SurfaceWidget widget;
+      QtDrawingSurface surface(widget);
+      korvani::fakes::FakePanelView view;
+      korvani::fakes::FakeDialogs dialogs;
+      korvani::hmi::screen::Screen screen(surface, view, dialogs, [](std::string_view) {});
+      screen.SetAvailableHeights(7200, 10200);
+      screen.RecordDefaultColours(korvani::hmi::screen::kDesignedForeColour,
+                                  korvani::hmi::screen::kDesignedBackColour);
+      korvani::hmi::screen::Layout3x2(screen.Layouts());
+      screen.ScreenSetup(static_cast<std::int16_t>(columns));  // cells of a fractional width
+      screen.ScreenReset();
+      const std::string texts[] = {"W@gj_|",
+                                   latin.substr(0, 30),
+                                   "",
+                                   latin.substr(30, 35),
+                                   "_",
+                                   latin.substr(65, 40),
+                                   latin.substr(105, 40),
+                                   latin.substr(145)};
+      int n = 0;
+      for (int round = 0; round < 3; ++round) {
+        for (const std::string& text : texts) {
+          screen.SetBackColour(std::to_string(n * 40 % 256), "0", std::to_string(255 - n * 30 % 256));
+          screen.SetForeColour("255", std::to_string(n * 70 % 256), "0");
+          const std::string row = std::to_string(n % 3);
+          const std::string column = std::to_string(n * 5 % 13);
+          screen.CursorTo(row, column);
+          screen.PrintAtCursor(text);
+          if (n % 2 == 0) {  // printed over: all of it, or the start of it
+            screen.CursorTo(row, column);
+            screen.PrintAtCursor(std::string(text.size() / (n % 4 + 1), ' '));
+          }
+          ++n;
+          if (showEach) {
+            (void)surface.Image();
+          }
+        }
+        screen.DrawBar({"1", "3", "1", "6", "0.5"});
+      }
+      return surface.Image().copy();
+    };
+    for (const int columns : {37, 53, 80}) {
+      const QImage once = draw(false, columns);
+      QCOMPARE(draw(true, columns), once);
+    }
+  }
 };
 
 QTEST_MAIN(QtDrawingSurfaceTest)
