@@ -41,7 +41,7 @@ bool FileExists(std::string_view path);
 // another name is given, or when the file is closed.
 class AppendingFile {
  public:
-  static constexpr std::size_t kKeepAtMost = 256 * 1024;
+  static constexpr std::size_t kKeepAtMost = std::size_t{256} * 1024;
 
   AppendingFile() = default;
   AppendingFile(const AppendingFile&) = delete;
