@@ -78,7 +78,7 @@ class ReceivePath {
   void SetTimestamps(bool on);
   [[nodiscard]] bool Timestamps() const { return Logs.Timestamps; }
   // While more is known to be arriving, what a chunk adds to the logs is kept and written
-  // with the chunks that follow: once the line goes quiet, once a log keeps 64 KB, or by
+  // with the chunks that follow: once the line goes quiet, once a log keeps its most, or by
   // this timer's tick at the latest (none: every chunk is written at once).
   void SetLogTimer(std::unique_ptr<base::Timer> timer);
   static constexpr int kLogLagMs = 50;

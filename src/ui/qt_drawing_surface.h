@@ -26,7 +26,7 @@ class QtDrawingSurface final : public hmi::screen::DrawingSurface {
   // most this often, and the widget repaints only the part that changed: a flooding board
   // costs no repaint per chunk, and what a later rectangle covers is never drawn at all.
   static constexpr int kShowIntervalMs = 16;
-  // The most drawings noted before they are drawn, whenever the picture is next shown.
+  // At most this many drawings wait to be drawn; the one that makes more draws them all.
   static constexpr std::size_t kMostNoted = 256;
 
   explicit QtDrawingSurface(SurfaceWidget& widget);
