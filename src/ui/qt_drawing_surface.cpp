@@ -102,7 +102,10 @@ void QtDrawingSurface::FillRect(double x1, double y1, double x2, double y2, hmi:
   const QRect rect =
       QRect(QPoint(ToPixels(x1), ToPixels(y1)), QPoint(ToPixels(x2), ToPixels(y2))).normalized();
   // Whatever the rectangle covers whole is hidden by it: it need not be drawn.
-  std::erase_if(Noted, [&rect](const Drawing& noted) { return rect.contains(noted.Area); });
+  std::erase_if(Noted, [&rect](const Drawing& noted) {
+    return noted.Area.left() >= rect.left() && noted.Area.right() <= rect.right() &&
+           noted.Area.top() >= rect.top() && noted.Area.bottom() <= rect.bottom();
+  });
   Note({rect, colour, false, {}, {}});
   LastFill = rect;
 }
@@ -117,7 +120,7 @@ void QtDrawingSurface::DrawText(std::string_view text, double x, double y, hmi::
   // twips, its corners inclusive, as a rectangle's are).
   const QPoint corner(ToPixels(x), ToPixels(y));
   QRect cell = LastFill;
-  if (cell.topLeft() != corner) {
+  if (!cell.isValid() || cell.topLeft() != corner) {
     const double width = base::WholeNumber(TextWidth(text));
     const double height = base::WholeNumber((LineHeight - 1) * kTwipsPerPixel);
     cell = QRect(corner, QPoint(ToPixels(x + width), ToPixels(y + height)));

@@ -129,18 +129,21 @@ class QtDrawingSurfaceTest : public QObject {
     QCOMPARE(surface.Image().pixelColor(31, 20), QColor(0, 255, 0));
 
     surface.SetFont("Courier New", 20);
-    surface.DrawText("MMMM", 1500, 1500, 0xFF0000);  // blue text at pixel 100, 100
-    int blue = 0;
-    for (int y = 100; y < 130; ++y) {
-      for (int x = 100; x < 160; ++x) {
-        blue += surface.Image().pixelColor(x, y).blue() > 128 ? 1 : 0;
+    // Blue text at pixel 100, 100, and at the corner with no rectangle drawn just before it.
+    for (const int at : {100, 0}) {
+      surface.DrawText("MMMM", at * 15.0, at * 15.0, 0xFF0000);
+      int blue = 0;
+      for (int y = at; y < at + 30; ++y) {
+        for (int x = at; x < at + 60; ++x) {
+          blue += surface.Image().pixelColor(x, y).blue() > 128 ? 1 : 0;
+        }
       }
+      QVERIFY2(blue > 50, qPrintable(QString::number(at)));
     }
-    QVERIFY(blue > 50);
 
     widget.show();
     const QImage shown = widget.grab().toImage();
-    QCOMPARE(shown.pixelColor(2 + 10, 2 + 10), QColor(255, 0, 0));
+    QCOMPARE(shown.pixelColor(2 + 20, 2 + 20), QColor(255, 0, 0));
 
     surface.Clear();
     QCOMPARE(surface.Image().pixelColor(10, 10), QColor(0, 255, 0));
