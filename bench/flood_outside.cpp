@@ -52,6 +52,12 @@ struct Options {
   std::string Program;
 };
 
+// `cat` draining the pty: MB/s and its CPU seconds per MB (0: no pty).
+struct CatRun {
+  double Rate = 0;
+  double Cpu = 0;
+};
+
 struct ViewRun {
   std::string Name;
   bool Measured = false;
@@ -65,8 +71,7 @@ struct ViewRun {
   double RssAtEnd = 0;
   double LongestGapMs = 0;
   std::int64_t Missing = 0;
-  double CatRate = 0;  // cat on the same pty just before this run (0: no pty)
-  double CatCpu = 0;   // its CPU seconds per MB
+  CatRun Cat;  // cat on the same pty just before this run
 };
 
 // The longest time between two repaints in the trace, and from the start and to the end.
@@ -207,15 +212,13 @@ struct Measured {
 // `cat` runs before each run: the VM's speed drifts within minutes, so each run is set
 // against the pty's ceiling of its own moment.
 Measured MedianOf(OutsideFlood& flood, const std::string& name, bool terminalTab, int runs,
-                  const std::function<void(ViewRun&)>& measureCat) {
+                  const std::function<CatRun()>& measureCat) {
   std::vector<ViewRun> done;
   Measured view;
   for (int i = 0; i < runs; ++i) {
-    ViewRun cat;
-    measureCat(cat);
+    const CatRun cat = measureCat();
     ViewRun run = flood.Run(name, terminalTab);
-    run.CatRate = cat.CatRate;
-    run.CatCpu = cat.CatCpu;
+    run.Cat = cat;
     if (!run.Measured) {
       view.Median = run;
       view.Failed = run.Note.rfind("failed", 0) == 0;
@@ -275,10 +278,12 @@ int main(int argc, char* argv[]) {
     std::perror("flood_outside: openpty or listen");
     return 1;
   }
-  const auto measureCat = [&](ViewRun& run) {
+  const auto measureCat = [&] {
+    CatRun cat;
     if (!options.Network) {
-      run.CatRate = CatMegabytesPerSecond(pty, folder.path().toStdString(), options.Megabytes, &run.CatCpu);
+      cat.Rate = CatMegabytesPerSecond(pty, folder.path().toStdString(), options.Megabytes, &cat.Cpu);
     }
+    return cat;
   };
   BoardEnd& line = options.Network ? static_cast<BoardEnd&>(network) : pty;
 
@@ -312,10 +317,10 @@ int main(int argc, char* argv[]) {
         "| %s | %.0f | %.1f | %.2f | %.4f | %.4f | %.1f | %.4f-%.4f | %.0f | %.0f / %.0f | %.0f | %lld | "
         "%.1f, "
         "%.4f |\n",
-        run.Name.c_str(), run.Megabytes, rate, run.CatRate > 0 ? rate / run.CatRate : 0.0, cpu,
-        run.SystemSeconds / run.Megabytes, run.CatCpu > 0 ? cpu / run.CatCpu : 0.0, view.LeastCpu,
+        run.Name.c_str(), run.Megabytes, rate, run.Cat.Rate > 0 ? rate / run.Cat.Rate : 0.0, cpu,
+        run.SystemSeconds / run.Megabytes, run.Cat.Cpu > 0 ? cpu / run.Cat.Cpu : 0.0, view.LeastCpu,
         view.MostCpu, run.PeakRss, run.RssAt70, run.RssAtEnd, run.LongestGapMs,
-        static_cast<long long>(view.Missing), run.CatRate, run.CatCpu);
+        static_cast<long long>(view.Missing), run.Cat.Rate, run.Cat.Cpu);
   }
   if (failed) {
     std::printf("FAILED\n%s", ReadWhole(folder.filePath("korvani.out").toStdString()).c_str());

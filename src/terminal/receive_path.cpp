@@ -82,7 +82,6 @@ void ReceivePath::AddThisLot(std::string_view thisLot) {
 }
 
 void ReceivePath::SetLogTimer(std::unique_ptr<base::Timer> timer) {
-  WriteKeptLogs();
   LogTimer = std::move(timer);
   if (LogTimer) {
     LogTimer->SetInterval(kLogLagMs);

@@ -82,8 +82,6 @@ class ReceivePath {
   // this timer's tick at the latest (none: every chunk is written at once).
   void SetLogTimer(std::unique_ptr<base::Timer> timer);
   static constexpr int kLogLagMs = 50;
-  // Writes what the logs keep.
-  void WriteKeptLogs();
   // Where arrival times come from (none: midnight).
   void SetClock(const base::Clock& clock) { Time = &clock; }
   // Everything received, kept for the receive view; cleared with the pane.
@@ -109,6 +107,7 @@ class ReceivePath {
   // The chunk's hex form for the log, in HexScratch, breaking rows where the log's do.
   void HexForLog(std::string_view thisLot);
   void WriteLogsUnlessMoreArrives();
+  void WriteKeptLogs();
   [[nodiscard]] HistoryForm Form() const {
     return Selected == RxViewOption::Ascii ? HistoryForm::Ascii : HistoryForm::Hex;
   }

@@ -10,6 +10,23 @@
 using korvani::ui::QtDrawingSurface;
 using korvani::ui::SurfaceWidget;
 
+// The board's screen on a real surface, reset and laid out for `columns` columns.
+struct ScreenOnSurface {
+  explicit ScreenOnSurface(std::int16_t columns) {
+    screen.SetAvailableHeights(7200, 10200);
+    screen.RecordDefaultColours(korvani::hmi::screen::kDesignedForeColour,
+                                korvani::hmi::screen::kDesignedBackColour);
+    korvani::hmi::screen::Layout3x2(screen.Layouts());
+    screen.ScreenSetup(columns);
+    screen.ScreenReset();
+  }
+  SurfaceWidget widget;
+  QtDrawingSurface surface{widget};
+  korvani::fakes::FakePanelView view;
+  korvani::fakes::FakeDialogs dialogs;
+  korvani::hmi::screen::Screen screen{surface, view, dialogs, [](std::string_view) {}};
+};
+
 class QtDrawingSurfaceTest : public QObject {
   Q_OBJECT
 
@@ -76,17 +93,9 @@ class QtDrawingSurfaceTest : public QObject {
   }
 
   void printCellLeavesTheBackgroundInTheWholeBox() {
-    SurfaceWidget widget;
-    QtDrawingSurface surface(widget);
-    korvani::fakes::FakePanelView view;
-    korvani::fakes::FakeDialogs dialogs;
-    korvani::hmi::screen::Screen screen(surface, view, dialogs, [](std::string_view) {});
-    screen.SetAvailableHeights(7200, 10200);
-    screen.RecordDefaultColours(korvani::hmi::screen::kDesignedForeColour,
-                                korvani::hmi::screen::kDesignedBackColour);
-    korvani::hmi::screen::Layout3x2(screen.Layouts());
-    screen.ScreenSetup(40);
-    screen.ScreenReset();
+    ScreenOnSurface board(40);
+    QtDrawingSurface& surface = board.surface;
+    korvani::hmi::screen::Screen& screen = board.screen;
 
     screen.SetBackColour("0", "0", "255");  // blue box
     screen.CursorTo("2", "0");
@@ -158,17 +167,9 @@ class QtDrawingSurfaceTest : public QObject {
       latin += static_cast<char>(code);
     }
     const auto draw = [&latin](bool showEach, int columns) {
-      SurfaceWidget widget;
-      QtDrawingSurface surface(widget);
-      korvani::fakes::FakePanelView view;
-      korvani::fakes::FakeDialogs dialogs;
-      korvani::hmi::screen::Screen screen(surface, view, dialogs, [](std::string_view) {});
-      screen.SetAvailableHeights(7200, 10200);
-      screen.RecordDefaultColours(korvani::hmi::screen::kDesignedForeColour,
-                                  korvani::hmi::screen::kDesignedBackColour);
-      korvani::hmi::screen::Layout3x2(screen.Layouts());
-      screen.ScreenSetup(static_cast<std::int16_t>(columns));  // cells of a fractional width
-      screen.ScreenReset();
+      ScreenOnSurface board(static_cast<std::int16_t>(columns));  // cells of a fractional width
+      QtDrawingSurface& surface = board.surface;
+      korvani::hmi::screen::Screen& screen = board.screen;
       const std::string texts[] = {"W@gj_|",
                                    latin.substr(0, 30),
                                    "",
