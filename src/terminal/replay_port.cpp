@@ -68,7 +68,11 @@ void ReplayPort::Tick() {
   BytesReplayed += static_cast<std::int64_t>(brought);
   if (ended) {
     PaceTimer->SetEnabled(false);
-    Note = "the replay came to its end (" + std::to_string(BytesReplayed) + " bytes)";
+    const std::string replayed = " (" + std::to_string(BytesReplayed) + " bytes)";
+    Note = Reader.Damage().empty()
+               ? "the replay came to its end" + replayed
+               : "the recording is damaged: " + Reader.Damage() + "; the replay stopped there" + replayed;
+    Reader.Close();  // the file is let go as soon as it is done with
   }
   if (!Waiting.empty()) {
     RaiseEvent(kEventReceive);

@@ -34,6 +34,9 @@ class ReplayPort final : public QueuedPort {
   bool Write(std::string_view /*data*/) override { return Open; }
   [[nodiscard]] std::string LastError() const override { return Note; }
 
+  // Whether the recording's file is open: from an opening until the replay comes to its end.
+  [[nodiscard]] bool HoldsFile() const { return Reader.IsOpen(); }
+
   // The timer's tick: what is due comes in.
   void Tick();
 

@@ -79,21 +79,35 @@ void RxHistory::AppendBytes(std::string_view bytes) {
 }
 
 void RxHistory::DropOldest() {
-  while (!Lines.empty() && (Lines.size() > Limits.Lines || End - Lines.front().Start > Limits.Bytes)) {
+  // What is kept costs its bytes and an entry per line, per piece of arrival time and per run
+  // of one direction: a stream of bare line ends, or of single bytes each at another
+  // millisecond, costs far more than its bytes, and the cap holds for it too.
+  const auto entries = [this] {
+    return Lines.size() * kLineCost + Pieces.size() * kPieceCost + Segments.size() * kRunCost;
+  };
+  const auto dropBefore = [this](std::uint64_t first) {
+    while (Pieces.size() > 1 && Pieces[1].Start <= first) {
+      Pieces.pop_front();
+    }
+    while (Segments.size() > 1 && Segments[1].Start <= first) {
+      Segments.pop_front();
+    }
+  };
+  while (!Lines.empty() &&
+         (Lines.size() > Limits.Lines || End - Lines.front().Start + entries() > Limits.Bytes)) {
     if (Lines.size() == 1) {
-      Lines.front().Start = End - Limits.Bytes;  // one line longer than the cap: its newest part
+      // One line longer than the cap: its newest part.
+      const std::uint64_t room = Limits.Bytes > entries() ? Limits.Bytes - entries() : 0;
+      Lines.front().Start = End - std::min(room, End - Lines.front().Start);
+      dropBefore(Lines.front().Start);
       break;
     }
     Lines.pop_front();
     ++LinesDropped;
+    dropBefore(Lines.front().Start);
   }
   FirstKept = Lines.empty() ? End : Lines.front().Start;
-  while (Pieces.size() > 1 && Pieces[1].Start <= FirstKept) {
-    Pieces.pop_front();
-  }
-  while (Segments.size() > 1 && Segments[1].Start <= FirstKept) {
-    Segments.pop_front();
-  }
+  dropBefore(FirstKept);
   while (Blocks.size() > 1 && BlocksStart + Blocks.front().size() <= FirstKept) {
     BlocksStart += Blocks.front().size();
     Blocks.pop_front();

@@ -2,7 +2,8 @@
 // once as they came, with the time each piece arrived. Lines are made on demand in the form
 // asked for, the ASCII view's (a line per line end) or the hex view's (25 bytes a row), so
 // showing costs what is visible, never what is kept. When the history is full the oldest
-// lines go first; a byte cap bounds memory whatever the line length.
+// lines go first; a byte cap, which counts what each line's entry costs too, bounds memory
+// whatever the line length (beyond it: at most two blocks of 64 KB).
 #pragma once
 
 #include <algorithm>
@@ -71,6 +72,12 @@ inline constexpr std::size_t kLongestLine = 4096;
 class RxHistory {
  public:
   explicit RxHistory(HistoryLimits limits = {}) : Limits(limits) {}
+
+  // What the byte cap counts besides the bytes: each line's start, each piece of another
+  // arrival time and each run of one direction (sent or received) is an entry of this size.
+  static constexpr std::uint64_t kLineCost = 16;
+  static constexpr std::uint64_t kPieceCost = 16;
+  static constexpr std::uint64_t kRunCost = 24;
 
   // Takes effect at once: a smaller limit drops the oldest lines now.
   void SetLimits(HistoryLimits limits);

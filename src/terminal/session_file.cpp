@@ -1,6 +1,7 @@
 #include "terminal/session_file.h"
 
 #include <array>
+#include <filesystem>
 
 #include "base/files.h"
 
@@ -51,58 +52,86 @@ std::string FormatSessionPiece(const SessionPiece& piece) {
 }
 
 bool SessionReader::Open(const std::string& path, std::string& why) {
+  Records = 0;
+  Damaged.clear();
+  std::error_code error;
+  if (std::filesystem::exists(base::Utf8Path(path), error) &&
+      !std::filesystem::is_regular_file(base::Utf8Path(path), error)) {
+    why = path + ": not a file";  // a device or a pipe never ends: nothing is read from it
+    return false;
+  }
   File = std::ifstream(base::Utf8Path(path), std::ios::binary | std::ios::ate);
   Size = File ? static_cast<std::streamoff>(File.tellg()) : 0;
   File.seekg(0);
-  HeaderFacts.clear();
   if (!File) {
     why = path + ": cannot be read";
     return false;
   }
-  std::string line;
-  std::getline(File, line);
-  if (line.rfind(kSessionMagic, 0) != 0) {
+  // The header is read with a limit: a file that is no recording is refused at once,
+  // however large it is and whether or not it has line ends.
+  std::string head(kMostSessionHeader, '\0');
+  File.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(File.gcount()));
+  File.clear();
+  std::size_t lineEnd = head.find('\n');
+  const std::string_view first(head.data(), lineEnd == std::string::npos ? head.size() : lineEnd);
+  if (first.substr(0, kSessionMagic.size()) != kSessionMagic) {
     why = path + ": not a Korvani session recording";
     return false;
   }
-  const std::string version = line.substr(kSessionMagic.size());
+  const std::string_view version = first.substr(kSessionMagic.size());
   if (version.empty() || version.size() > 4 || version.find_first_not_of("0123456789") != std::string::npos ||
-      std::stoi(version) > kSessionVersion) {
-    why = path + ": a recording of format " + version + ", newer than this program reads (" +
-          std::to_string(kSessionVersion) + ")";
+      std::stoi(std::string(version)) > kSessionVersion) {
+    why = path + ": a recording of format " + std::string(version.substr(0, 8)) +
+          ", newer than this program reads (" + std::to_string(kSessionVersion) + ")";
     return false;
   }
-  while (std::getline(File, line) && !line.empty()) {
-    const std::size_t colon = line.find(": ");
-    if (colon != std::string::npos) {
-      HeaderFacts.emplace_back(line.substr(0, colon), line.substr(colon + 2));
+  while (lineEnd != std::string::npos) {
+    const std::size_t next = head.find('\n', lineEnd + 1);
+    if (next == std::string::npos) {
+      break;
     }
+    const std::string_view line(head.data() + lineEnd + 1, next - lineEnd - 1);
+    lineEnd = next;
+    if (line.empty()) {
+      File.seekg(static_cast<std::streamoff>(lineEnd + 1));  // the first record
+      return true;
+    }
+    // A fact ("name: value") is for people reading the file; the replay needs none.
   }
-  if (!File) {
-    why = path + ": the recording's header has no end";
-    return false;
-  }
-  return true;
+  why = path + (head.size() < kMostSessionHeader ? ": the recording's header has no end"
+                                                 : ": the recording's header has no end within 4 KB");
+  return false;
+}
+
+std::optional<SessionPiece> SessionReader::DamageAt(std::streamoff at, const char* what) {
+  Damaged = "record " + std::to_string(Records + 1) + " at byte " + std::to_string(at) + " " + what;
+  File.setstate(std::ios::failbit);  // nothing after damage is trusted
+  return std::nullopt;
 }
 
 std::optional<SessionPiece> SessionReader::Next() {
   std::array<char, kRecordHead> head{};
+  const std::streamoff start = File.tellg();
   if (!File.read(head.data(), head.size())) {
-    return std::nullopt;
+    return File.gcount() > 0 ? DamageAt(start, "is cut short") : std::nullopt;
   }
   const char way = head[0];
   const std::uint64_t length = GetLittleEndian(head.data() + 9, 4);
   const std::streamoff at = File.tellg();
-  if ((way != kReceivedLetter && way != kSentLetter) || length > kLongestPiece || at < 0 ||
-      static_cast<std::uint64_t>(Size - at) < length) {
-    return std::nullopt;  // not a record: the rest cannot be trusted
+  if ((way != kReceivedLetter && way != kSentLetter) || length > kLongestPiece || at < 0) {
+    return DamageAt(start, "is no record");  // the rest cannot be trusted
+  }
+  if (static_cast<std::uint64_t>(Size - at) < length) {
+    return DamageAt(start, "is cut short");
   }
   SessionPiece piece{way == kSentLetter ? Direction::Sent : Direction::Received,
                      static_cast<std::int64_t>(GetLittleEndian(head.data() + 1, 8)),
                      std::string(length, '\0')};
   if (!File.read(piece.Bytes.data(), static_cast<std::streamsize>(length))) {
-    return std::nullopt;
+    return DamageAt(start, "is cut short");
   }
+  ++Records;
   return piece;
 }
 

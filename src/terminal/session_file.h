@@ -9,9 +9,11 @@
 //                                time (8 bytes: microseconds since the start, little endian),
 //                                length (4 bytes, little endian), then that many bytes
 //
-// A reader takes any version up to its own and passes over facts it does not know. A last
-// record cut short (the program stopped mid-write) is left out, and so is everything from a
-// record that is no record (an unknown direction, a length past what is left or past 16 MB).
+// A reader takes any version up to its own and passes over facts it does not know. A header
+// longer than 4 KB is no header of this program's: the file is refused before more is read.
+// A last record cut short (the program stopped mid-write) is left out, and so is everything
+// from a record that is no record (an unknown direction, a length past what is left or past
+// 16 MB); the reader says where the damage lies.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +32,8 @@ namespace korvani::terminal {
 
 inline constexpr std::string_view kSessionMagic = "Korvani session ";
 inline constexpr int kSessionVersion = 1;
+// The most a header may take, its end included.
+inline constexpr std::size_t kMostSessionHeader = 4096;
 
 // A piece's direction letter in the file.
 inline constexpr char kReceivedLetter = 'R';
@@ -56,12 +60,18 @@ class SessionReader {
   // The next piece, or nothing at the end.
   std::optional<SessionPiece> Next();
   void Close() { File = std::ifstream(); }
-  [[nodiscard]] const SessionFacts& Facts() const { return HeaderFacts; }
+  [[nodiscard]] bool IsOpen() const { return File.is_open(); }
+  // Once Next() found nothing: empty at a clean end, else what is wrong and where ("record 3
+  // at byte 240 is cut short").
+  [[nodiscard]] const std::string& Damage() const { return Damaged; }
 
  private:
+  std::optional<SessionPiece> DamageAt(std::streamoff at, const char* what);
+
   std::ifstream File;
-  std::streamoff Size = 0;  // a record longer than what is left is damage, not data
-  SessionFacts HeaderFacts;
+  std::streamoff Size = 0;   // a record longer than what is left is damage, not data
+  std::int64_t Records = 0;  // read so far
+  std::string Damaged;
 };
 
 // A port that records what passes through it while a recording runs: what is read from the

@@ -41,6 +41,7 @@ std::string ReasonFor(QAbstractSocket::SocketError error, const QString& errorTe
 
 QtNetworkPort::QtNetworkPort(QObject* parent) : QObject(parent) {
   Socket.setProxy(QNetworkProxy::NoProxy);  // only the address the user gave is contacted
+  Socket.setReadBufferSize(kReadBufferBytes);
   ConnectTimer.setSingleShot(true);
   connect(&ConnectTimer, &QTimer::timeout, this, [this] { OnError(QAbstractSocket::SocketTimeoutError); });
   connect(&Socket, &QTcpSocket::connected, this, &QtNetworkPort::OnConnected);

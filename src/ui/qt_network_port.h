@@ -30,6 +30,9 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
   // The most one read takes: a network delivers megabytes at once, and the window repaints
   // between reads. What is left is announced again from the event loop.
   static constexpr std::int32_t kMostPerRead = 64 * 1024;
+  // The most the socket holds unread: past it the system's buffer fills and TCP holds the
+  // sender back, as flow control holds back a board on a serial line.
+  static constexpr qint64 kReadBufferBytes = qint64{4} << 20;
 
   explicit QtNetworkPort(QObject* parent = nullptr);
   ~QtNetworkPort() override;
@@ -48,7 +51,8 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
   [[nodiscard]] bool IsOpen() const override { return State != Link::Closed; }
   bool SetOpen(bool open) override;
   [[nodiscard]] std::int64_t BytesWaiting() const override { return Socket.bytesAvailable(); }
-  // The socket's buffer grows as needed and TCP holds the sender back: it never overflows.
+  // The socket's buffer is bounded and TCP holds the sender back when it is full: it never
+  // overflows, so no reset for an overflow is ever due.
   [[nodiscard]] std::int64_t Capacity() const override { return std::numeric_limits<std::int64_t>::max(); }
   void SetReadLength(std::int32_t length) override { ReadLength = length; }
   std::string ReadInput() override;

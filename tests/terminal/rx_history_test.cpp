@@ -137,11 +137,29 @@ TEST(RxHistoryTest, TheOldestLinesGoFirstAndTheCountOfThoseGoneIsKept) {
   EXPECT_EQ(history.LinesBefore(HistoryForm::Hex), 1U);
 
   // The byte cap holds whatever the line length: a line with no end keeps its newest bytes.
-  history.SetLimits({.Lines = 3, .Bytes = 8});
+  // (It counts the one line's, piece's and run's entries too.)
+  history.SetLimits(
+      {.Lines = 3, .Bytes = 8 + RxHistory::kLineCost + RxHistory::kPieceCost + RxHistory::kRunCost});
   EXPECT_EQ(HistoryLines(history, HistoryForm::Ascii), (std::vector<std::string>{"line 9"}));
   history.Add(std::string(100, 'a') + "bcdefgh", 0);
   EXPECT_EQ(history.ByteCount(), 8U);
   EXPECT_EQ(HistoryLines(history, HistoryForm::Ascii), (std::vector<std::string>{"abcdefgh"}));
+}
+
+// A stream of bare line ends, or of single bytes each at another millisecond, costs an entry
+// per byte: the cap counts it, so "20,000 characters" is about 20,000 bytes for every stream.
+TEST(RxHistoryTest, TheByteCapCountsEveryLinesAndPiecesEntry) {
+  constexpr std::uint64_t kCap = 20000;
+  RxHistory lineEnds(Scrollback{kCap, true}.Limits());
+  lineEnds.Add(std::string(100'000, '\n'), 0);
+  EXPECT_LE(lineEnds.LineCount(HistoryForm::Ascii) * (1 + RxHistory::kLineCost), kCap);
+  EXPECT_GT(lineEnds.LineCount(HistoryForm::Ascii) * (1 + RxHistory::kLineCost), kCap * 9 / 10);
+
+  RxHistory bytes(Scrollback{kCap, true}.Limits());
+  for (int ms = 0; ms < 100'000; ++ms) {
+    bytes.Add("x", ms);
+  }
+  EXPECT_LE(bytes.ByteCount() * (1 + RxHistory::kPieceCost), kCap);
 }
 
 TEST(RxHistoryTest, SentBytesAreLinesOfTheirOwnWithTheirTimes) {

@@ -81,23 +81,33 @@ struct ReaderCase {
   std::string File;
   std::string Why;         // empty when it opens
   std::size_t Pieces = 0;  // read when it opens
+  std::string Damage;      // what the reader says after the last piece
 };
 
-TEST_F(SessionFileTest, AReaderTakesItsVersionsAndRefusesTheRest) {
+TEST_F(SessionFileTest, AReaderTakesItsVersionsRefusesTheRestAndSaysWhereDamageLies) {
   const std::string piece = FormatSessionPiece({Direction::Received, 10, "abc"});
+  const std::string header = FormatSessionHeader({});  // 19 bytes; a piece is 16
   const std::vector<ReaderCase> cases = {
-      {"current", FormatSessionHeader({{"port", "COM220"}}) + piece + piece, "", 2},
-      {"unknown facts and no colon", "Korvani session 1\nwhat: ever\nno colon\n\n" + piece, "", 1},
-      {"cut short in its last record", FormatSessionHeader({}) + piece + piece.substr(0, 15), "", 1},
-      {"a bad direction ends it", FormatSessionHeader({}) + piece + "X" + piece.substr(1), "", 1},
+      {"current", FormatSessionHeader({{"port", "COM220"}}) + piece + piece, "", 2, ""},
+      {"unknown facts and no colon", "Korvani session 1\nwhat: ever\nno colon\n\n" + piece, "", 1, ""},
+      {"cut short in its last record", header + piece + piece.substr(0, 15), "", 1,
+       "record 2 at byte 35 is cut short"},
+      {"cut short in its last record's head", header + piece + piece.substr(0, 5), "", 1,
+       "record 2 at byte 35 is cut short"},
+      {"a bad direction ends it", header + piece + "X" + piece.substr(1) + piece, "", 1,
+       "record 2 at byte 35 is no record"},
       {"a length past the file's end ends it",
-       FormatSessionHeader({}) + piece + FormatSessionPiece({Direction::Sent, 20, "xyz"}).substr(0, 9) +
+       header + piece + FormatSessionPiece({Direction::Sent, 20, "xyz"}).substr(0, 9) +
            std::string("\xff\xff\xff\x00", 4) + "xyz",
-       "", 1},
+       "", 1, "record 2 at byte 35 is cut short"},
       {"newer", "Korvani session 2\n\n" + piece,
-       ": a recording of format 2, newer than this program reads (1)", 0},
-      {"not one", "date,time\n1,2\n", ": not a Korvani session recording", 0},
-      {"no end to the header", "Korvani session 1\nstarted: now\n", ": the recording's header has no end", 0},
+       ": a recording of format 2, newer than this program reads (1)", 0, ""},
+      {"not one", "date,time\n1,2\n", ": not a Korvani session recording", 0, ""},
+      {"zeros, no line end", std::string(100'000, '\0'), ": not a Korvani session recording", 0, ""},
+      {"no end to the header", "Korvani session 1\nstarted: now\n", ": the recording's header has no end", 0,
+       ""},
+      {"a header past its limit", "Korvani session 1\n" + std::string(100'000, 'x') + "\n\n" + piece,
+       ": the recording's header has no end within 4 KB", 0, ""},
   };
   for (const ReaderCase& c : cases) {
     Folder.Write("case.kvr", c.File);
@@ -110,7 +120,12 @@ TEST_F(SessionFileTest, AReaderTakesItsVersionsAndRefusesTheRest) {
       ++pieces;
     }
     EXPECT_EQ(pieces, c.Pieces) << c.Name;
+    EXPECT_EQ(reader.Damage(), c.Damage) << c.Name;
   }
+  SessionReader reader;
+  std::string why;
+  EXPECT_FALSE(reader.Open(Folder.Path.string(), why)) << "a folder";
+  EXPECT_EQ(why, Folder.Path.string() + ": not a file");
 }
 
 class ReplayPortTest : public SessionFileTest {
@@ -161,9 +176,20 @@ TEST_F(ReplayPortTest, TheBoardsBytesComeAtTheRecordedPaceOrFasterAndTheSentGoNo
     }
     EXPECT_EQ(Arrived, expected) << "speed " << speed;
     EXPECT_EQ(Replay.LastError(), "the replay came to its end (3 bytes)");
+    EXPECT_FALSE(Replay.HoldsFile()) << "the file is let go once it is done with";
     Replay.SetOpen(false);  // every opening plays it from its start
   }
   EXPECT_FALSE(Replay.Write("x")) << "closed";
+}
+
+TEST_F(ReplayPortTest, ADamagedRecordingSaysWhereTheReplayStopped) {
+  Folder.Write("session.kvr", FormatSessionHeader({}) + FormatSessionPiece({Direction::Received, 0, "A"}) +
+                                  "?" + FormatSessionPiece({Direction::Received, 0, "B"}));
+  Replay.SetSpeed(0);
+  ASSERT_TRUE(Replay.SetOpen(true));
+  Advance(20);
+  EXPECT_EQ(Replay.LastError(),
+            "the recording is damaged: record 2 at byte 33 is no record; the replay stopped there (1 bytes)");
 }
 
 TEST_F(ReplayPortTest, ARecordingThatCannotBePlayedSaysWhy) {

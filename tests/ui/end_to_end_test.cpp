@@ -464,6 +464,35 @@ class EndToEndTest : public QObject {
     }
   }
 
+  // A peer that sends as fast as it can, to a program that reads nothing: once the socket
+  // holds its most, TCP holds the peer back, as flow control holds back a board on a line.
+  void aFloodingPeerIsHeldBackOnceTheSocketHoldsItsMost() {
+    if (Program::OverNetwork()) {
+      QSKIP("the pty run covers it");
+    }
+    TcpBoard server;
+    const std::string address = server.Address().toStdString();
+    korvani::ui::QtNetworkPort port;
+    port.SetPathResolver([&address](std::int16_t) { return address; });
+    port.SetEventHandler([](int) {});  // nothing is read
+    port.SetPortNumber(220);
+    QVERIFY(port.SetOpen(true));
+    const int peer = server.Accept(5000);
+    QVERIFY(peer >= 0);
+    QTRY_VERIFY(port.Connected());
+    const std::string block(64 * 1024, 'x');
+    std::int64_t sent = 0;
+    for (int round = 0; round < 100 && sent < (std::int64_t{256} << 20); ++round) {
+      for (ssize_t n = 0; (n = ::write(peer, block.data(), block.size())) > 0;) {
+        sent += n;
+      }
+      QTest::qWait(10);
+    }
+    QVERIFY2(port.BytesWaiting() <= korvani::ui::QtNetworkPort::kReadBufferBytes,
+             qPrintable(QString::number(port.BytesWaiting())));
+    QVERIFY2(sent < (std::int64_t{64} << 20), qPrintable(QString::number(sent)));
+  }
+
   void aRecordedDemoSessionReplaysToTheSameScreenAndLogs() {
     QTemporaryDir dir;
     const QString recording = dir.filePath(QStringLiteral("demo.kvr"));

@@ -180,6 +180,7 @@ void Screen::Resize(double points) {
 
 void Screen::StartPicture() {
   Steps.clear();
+  StepBytes = 0;
   StepsLost = false;
   Start = {CursorLeft,     CursorTop,      CurrentFore, CurrentBack,
            ForeComponents, BackComponents, Stack,       Canvas.BackColour()};
@@ -189,11 +190,17 @@ void Screen::Keep(char command, std::initializer_list<std::string_view> args) {
   if (Replaying || StepsLost) {
     return;
   }
-  if (Steps.size() >= kMostPictureSteps) {
+  std::size_t cost = sizeof(PictureStep);
+  for (const std::string_view arg : args) {
+    cost += sizeof(std::string) + arg.size();
+  }
+  if (Steps.size() >= kMostPictureSteps || StepBytes + cost > kMostPictureBytes) {
     StepsLost = true;
     std::vector<PictureStep>().swap(Steps);
+    StepBytes = 0;
     return;
   }
+  StepBytes += cost;
   PictureStep& step = Steps.emplace_back();
   step.Command = command;
   step.Args.assign(args.begin(), args.end());

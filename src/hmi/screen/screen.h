@@ -187,13 +187,16 @@ class Screen {
   double SetupWidth = 0;  // the outer width the last set-up's cells need
   double SetupPoints = kLargestFontPoints;
   std::vector<PictureStep> Steps;
+  std::size_t StepBytes = 0;
   PictureStart Start;
   bool StepsLost = false;
   bool Replaying = false;
 };
 
-// Steps of drawing kept for a redraw at another size; past it the picture is not kept.
-// Drawn again on every resize, so bounded by the time that takes as much as by memory.
+// Steps of drawing kept for a redraw at another size, and the bytes they may take (their
+// texts and what keeping each costs); past either the picture is not kept. Drawn again on
+// every resize, so bounded by the time that takes as much as by memory.
 inline constexpr std::size_t kMostPictureSteps = 20000;
+inline constexpr std::size_t kMostPictureBytes = std::size_t{8} << 20;
 
 }  // namespace korvani::hmi::screen

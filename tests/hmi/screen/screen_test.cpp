@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/fake_panel_view.h"
@@ -393,16 +395,28 @@ TEST_F(ScreenTest, ARefitDrawsThePictureAgainAsItsCommandsWouldAtTheNewSize) {
   EXPECT_EQ(Subject.CursorX(), fresh.CursorX());
   EXPECT_EQ(Subject.ForeColour(), fresh.ForeColour());
 
-  // More drawing than is kept: the picture is not drawn again until the next clear.
-  for (std::size_t i = 0; i <= kMostPictureSteps; ++i) {
-    Subject.NewTextRow();
+  // More drawing than is kept, by count or by size: the picture is not drawn again until the
+  // next clear.
+  const std::string longText(30'000, 'x');
+  const std::vector<std::pair<std::function<void()>, std::size_t>> overflows = {
+      {[this] { Subject.NewTextRow(); }, kMostPictureSteps + 1},
+      {[&] { Subject.PrintAtCursor(longText); }, kMostPictureBytes / longText.size() + 1}};
+  for (const auto& [drawOnce, times] : overflows) {
+    Subject.ClearScreen();
+    for (std::size_t i = 0; i < times; ++i) {
+      drawOnce();
+    }
+    EXPECT_FALSE(Subject.PictureKept());
+    const std::size_t texts = Surface.Texts.size();
+    Subject.Refit(6000, 7000);
+    EXPECT_EQ(Surface.Texts.size(), texts);
   }
-  EXPECT_FALSE(Subject.PictureKept());
-  const std::size_t texts = Surface.Texts.size();
-  Subject.Refit(6000, 7000);
-  EXPECT_EQ(Surface.Texts.size(), texts);
   Subject.ClearScreen();
   EXPECT_TRUE(Subject.PictureKept());
+  for (std::size_t i = 0; i < kMostPictureBytes / 2 / longText.size(); ++i) {
+    Subject.PrintAtCursor(longText);
+  }
+  EXPECT_TRUE(Subject.PictureKept()) << "half the bytes";
 }
 
 // The font search over areas from 200 x 150 to 3840 x 2160 pixels, for narrow and wide
