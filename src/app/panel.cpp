@@ -198,6 +198,14 @@ void Panel::ReplaySession(const std::string& path) {
 }
 
 bool Panel::StartRecording(const std::string& path) {
+  const std::string replayed = Devices.DevicePath(ports::kReplayPortNumber);
+  if (replayed.rfind(ports::kReplayScheme, 0) == 0 &&
+      base::SameFile(path, replayed.substr(ports::kReplayScheme.size()))) {
+    ProblemReports.ShowProblem("Unable to record: " + path +
+                               " is the recording on the port list for replay; recording into it "
+                               "would destroy it. Choose another file.");
+    return false;
+  }
   const base::LocalTime now = PcClock.Now();
   char started[32];
   std::snprintf(started, sizeof started, "%04d-%02d-%02d %02d:%02d:%02d", now.Year, now.Month, now.Day,
@@ -378,9 +386,18 @@ void Panel::SaveSettings() {
     return;
   }
   const terminal::LineSettingsRecord record{PortConnection.Line(), values.BaudIndex, values.CharIndex};
-  base::WriteFileAtomically(AppPaths.LineSettingsFilePath(), terminal::FormatLineSettingsFile(record));
-  base::WriteFileAtomically(AppPaths.RepeatsFilePath(), terminal::FormatRepeatsFile(TxLines.Repeats()));
-  base::WriteFileAtomically(AppPaths.ViewSettingsFilePath(), terminal::FormatViewSettingsFile(ViewKeeps));
+  std::string unsaved;
+  for (const auto& [file, text] :
+       {std::pair{AppPaths.LineSettingsFilePath(), terminal::FormatLineSettingsFile(record)},
+        {AppPaths.RepeatsFilePath(), terminal::FormatRepeatsFile(TxLines.Repeats())},
+        {AppPaths.ViewSettingsFilePath(), terminal::FormatViewSettingsFile(ViewKeeps)}}) {
+    if (!base::WriteFileAtomically(file, text)) {
+      unsaved += "\r\n" + file;
+    }
+  }
+  if (!unsaved.empty()) {
+    ProblemReports.ShowProblem("Unable to save these settings; the next start will not have them:" + unsaved);
+  }
 }
 
 bool Panel::ChooseScrollback(std::string_view typed) {

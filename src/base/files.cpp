@@ -115,15 +115,31 @@ void AppendingFile::Close() {
   Release();
 }
 
-#ifdef _WIN32
 bool AppendingFile::Write(std::string_view path, std::string_view text, std::string* why) {
+  std::string reason;
+  const bool written = WriteNow(path, text, &reason);
+  std::string problem = written ? std::string() : std::string(path) + ": " + reason;
+  if (problem != Failing) {
+    Failing = std::move(problem);
+    if (ProblemChanged) {
+      ProblemChanged(Failing);
+    }
+  }
+  if (!written && why != nullptr) {
+    *why = reason;
+  }
+  return written;
+}
+
+#ifdef _WIN32
+bool AppendingFile::WriteNow(std::string_view path, std::string_view text, std::string* why) {
   return AppendToFile(path, text, why);  // an open file could not be deleted or moved
 }
 
 void AppendingFile::Release() {}
 
 #else
-bool AppendingFile::Write(std::string_view path, std::string_view text, std::string* why) {
+bool AppendingFile::WriteNow(std::string_view path, std::string_view text, std::string* why) {
   if (!OpenedAs(path) && !Open(path, why)) {
     return false;
   }
@@ -176,6 +192,11 @@ bool AppendingFile::Open(std::string_view path, std::string* why) {
   return true;
 }
 #endif
+
+bool SameFile(std::string_view one, std::string_view other) {
+  std::error_code error;
+  return std::filesystem::equivalent(Utf8Path(one), Utf8Path(other), error) && !error;
+}
 
 bool ReplaceFile(std::string_view path, std::string_view text, std::string* why) {
   return WriteFile(path, text, std::ios::trunc, why);

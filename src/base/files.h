@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,9 @@ bool WriteFileAtomically(std::string_view path, std::string_view text);
 std::string ReadWholeFile(std::string_view path);
 // True when a file (not a folder) is at the path and can be read.
 bool FileExists(std::string_view path);
+// Whether both names lead to one existing file: compared by the file's identity (device and
+// node, or the volume's file ID), so another spelling, a link or a relative name is caught.
+bool SameFile(std::string_view one, std::string_view other);
 
 // A log that text is appended to by name, as AppendToFile does, for writers that append
 // many times a second. Where an open file can still be moved and deleted (not on Windows), it
@@ -57,15 +61,24 @@ class AppendingFile {
   [[nodiscard]] bool Keeps() const { return !Kept.empty(); }
   // Writes what is kept and lets go of the file.
   void Close();
+  // Told when writing starts to fail ("<name>: <reason>") and when a write succeeds again
+  // (empty): once per change, however many writes fail in between.
+  void SetProblemHandler(std::function<void(const std::string& problem)> handler) {
+    ProblemChanged = std::move(handler);
+  }
+  [[nodiscard]] const std::string& Problem() const { return Failing; }
 
  private:
   bool Write(std::string_view path, std::string_view text, std::string* why);
+  bool WriteNow(std::string_view path, std::string_view text, std::string* why);
   void Release();
   bool OpenedAs(std::string_view path) const;
   bool Open(std::string_view path, std::string* why);
 
   std::string Kept;
   std::string KeptPath;
+  std::string Failing;  // why the last write failed; empty once one succeeded
+  std::function<void(const std::string&)> ProblemChanged;
   std::string Path;
   int Handle = -1;
   std::uint64_t Device = 0;

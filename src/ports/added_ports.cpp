@@ -102,15 +102,37 @@ AddedPorts::AddedPorts(DeviceSource& machine, std::string networkFile)
   if (NetworkFile.empty()) {
     return;
   }
+  // A remembered number that the machine now lists itself (a real COM230 on Windows) stays
+  // the machine's; the network port moves to a free number.
+  const std::set<std::int32_t> listed = MachineNumbers();
+  std::vector<NetworkAddress> moving;
   for (const auto& [key, value] : base::ReadKeyValueLines(base::ReadWholeFile(NetworkFile))) {
     std::string why;
     const std::optional<NetworkAddress> address = ParseNetworkAddress(value, why);
     for (std::int16_t number = kFirstNetworkPort; address && number <= kLastNetworkPort; ++number) {
-      if (key == ComKey(number) && Find(number) == nullptr) {
+      if (key != ComKey(number) || Find(number) != nullptr) {
+        continue;
+      }
+      if (listed.contains(number)) {
+        moving.push_back(*address);
+      } else {
         Add(number, std::string(kNetworkDescription) + address->Text(), address->Text());
       }
     }
   }
+  for (const NetworkAddress& address : moving) {
+    AddNetworkPort(address);  // remembered under its new number
+  }
+}
+
+std::set<std::int32_t> AddedPorts::MachineNumbers() const {
+  std::set<std::int32_t> listed;
+  std::vector<DevInfo_Storage> devices;
+  Machine.AddToList(nullptr, true, devices);
+  for (const DevInfo_Storage& device : devices) {
+    listed.insert(ComPortList::PortNumberFromList(device.GetName()));
+  }
+  return listed;
 }
 
 void AddedPorts::Add(std::int16_t number, std::string description, std::string path) {
@@ -143,12 +165,7 @@ std::int16_t AddedPorts::AddNetworkPort(const NetworkAddress& address) {
     }
   }
   // A number the machine lists itself (a real COM230 on Windows) is not given out.
-  std::set<std::int32_t> listed;
-  std::vector<DevInfo_Storage> devices;
-  Machine.AddToList(nullptr, true, devices);
-  for (const DevInfo_Storage& device : devices) {
-    listed.insert(ComPortList::PortNumberFromList(device.GetName()));
-  }
+  const std::set<std::int32_t> listed = MachineNumbers();
   std::int16_t free = 0;
   for (std::int16_t number = kLastNetworkPort; number >= kFirstNetworkPort; --number) {
     free = Find(number) == nullptr && !listed.contains(number) ? number : free;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,8 @@ class AddedPorts final : public DeviceSource {
   };
   [[nodiscard]] const Added* Find(std::int16_t number) const;
   std::int16_t AddNetworkPort(const NetworkAddress& address);
+  // The COM numbers the machine lists now.
+  [[nodiscard]] std::set<std::int32_t> MachineNumbers() const;
   void SaveNetworkPorts() const;
 
   DeviceSource& Machine;

@@ -15,7 +15,27 @@ constexpr std::string_view kUpdateCaption = "Update";
 }  // namespace
 
 ReceivePath::ReceivePath(SerialPort& port, RxPaneView& view, ChunkSink hmiSink)
-    : Port(port), View(view), HmiSink(std::move(hmiSink)) {}
+    : Port(port), View(view), HmiSink(std::move(hmiSink)) {
+  for (base::AppendingFile* file : {&Logs.AsciiFile, &Logs.HexFile}) {
+    file->SetProblemHandler([this](const std::string&) { ShowLogProblems(); });
+  }
+}
+
+ReceivePath::~ReceivePath() {
+  // The logs write what they keep as they close, with no view left to tell.
+  Logs.AsciiFile.SetProblemHandler({});
+  Logs.HexFile.SetProblemHandler({});
+}
+
+void ReceivePath::ShowLogProblems() {
+  std::string problems;
+  for (const auto& [name, file] : {std::pair{"ASCII log ", &Logs.AsciiFile}, {"Hex log ", &Logs.HexFile}}) {
+    if (!file->Problem().empty()) {
+      problems.append(problems.empty() ? "" : "; ").append(name).append(file->Problem());
+    }
+  }
+  View.ShowLogProblem(problems);
+}
 
 void ReceivePath::OnPortEvent(int eventCode) {
   if (Port.BytesWaiting() >= Port.Capacity()) {

@@ -45,6 +45,9 @@ class ReceivePath {
   using ChunkSink = std::function<void(std::string_view chunk)>;
 
   ReceivePath(SerialPort& port, RxPaneView& view, ChunkSink hmiSink);
+  ~ReceivePath();
+  ReceivePath(const ReceivePath&) = delete;
+  ReceivePath& operator=(const ReceivePath&) = delete;
 
   // The port's communication event.
   void OnPortEvent(int eventCode);
@@ -107,6 +110,8 @@ class ReceivePath {
   // The chunk's hex form for the log, in HexScratch, breaking rows where the log's do.
   void HexForLog(std::string_view thisLot);
   void WriteLogsUnlessMoreArrives();
+  // A log's writing failed or works again: the view says so (a log written by a sent line too).
+  void ShowLogProblems();
   void WriteKeptLogs();
   [[nodiscard]] HistoryForm Form() const {
     return Selected == RxViewOption::Ascii ? HistoryForm::Ascii : HistoryForm::Hex;

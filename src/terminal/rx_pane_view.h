@@ -16,6 +16,8 @@ class RxPaneView {
   virtual void SetFreezeCaption(std::string_view caption) = 0;
   // The time stamps box, and the stamps before the view's lines.
   virtual void SetTimestampsShown(bool on) = 0;
+  // Why a terminal log cannot be written now; empty once both write again.
+  virtual void ShowLogProblem(std::string_view problem) = 0;
 };
 
 }  // namespace korvani::terminal

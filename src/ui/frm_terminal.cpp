@@ -66,6 +66,11 @@ void FrmTerminal::SetTimestampsShown(bool on) {
   Widgets.txtRxData->SetTimestamps(on);
 }
 
+void FrmTerminal::ShowLogProblem(std::string_view problem) {
+  Widgets.lblLogProblem->setText(QString::fromUtf8(problem.data(), static_cast<qsizetype>(problem.size())));
+  Widgets.lblLogProblem->setVisible(!problem.empty());
+}
+
 void FrmTerminal::SetFreezeCaption(std::string_view caption) {
   Widgets.cmdRxFreeze->setText(ToQString(caption));
 }
@@ -110,7 +115,8 @@ void FrmTerminal::SetFullScreen(bool on) {
 
 void FrmTerminal::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F11 || (event->key() == Qt::Key_Escape && isFullScreen())) {
-    SetFullScreen(event->key() == Qt::Key_F11 && !isFullScreen());
+    const bool on = event->key() == Qt::Key_F11 && !isFullScreen();
+    RunGuarded(Report, [this, on] { SetFullScreen(on); });  // it lets go of the held buttons
     return;
   }
   if (!SoftButtonKey(event, true)) {

@@ -48,6 +48,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void ShowHistory(terminal::HistoryForm form) override;
   void SetFreezeCaption(std::string_view caption) override;
   void SetTimestampsShown(bool on) override;
+  void ShowLogProblem(std::string_view problem) override;
   void ShowRepeat(int index, const terminal::TxRepeat& repeat) override;
   void ShowTestEcho(std::string_view hexListing) override;
   void ShowScrollback(const terminal::Scrollback& scrollback) override;

@@ -219,9 +219,13 @@ void FrmTerminal::HideFindBar() {
   Widgets.txtRxData->setFocus();
 }
 void FrmTerminal::FindInView(bool forward) {
-  const bool found =
+  using Found = RxView::Found;
+  const Found found =
       Widgets.txtRxData->FindNext(Widgets.txtFind->text(), forward, Widgets.chkFindMatchCase->isChecked());
-  Widgets.lblFindResult->setText(found ? QString() : QStringLiteral("not found"));
+  Widgets.lblFindResult->setText(found == Found::No    ? QStringLiteral("not found")
+                                 : found == Found::Yes ? QString()
+                                 : forward ? QStringLiteral("passed the end, found from the start")
+                                           : QStringLiteral("passed the start, found from the end"));
 }
 void FrmTerminal::chkRepeat_Change(int index) {
   Panel->Transmit().SetRepeat(index,

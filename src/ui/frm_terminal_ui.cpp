@@ -670,8 +670,14 @@ void FrmTerminalUi::setupUi(QMainWindow* window) {
   lblPortStatus->setTextFormat(Qt::PlainText);
   lblPortProblem = new QLabel(StatusBar1);
   lblPortProblem->setTextFormat(Qt::PlainText);
+  lblLogProblem = new QLabel(StatusBar1);
+  lblLogProblem->setObjectName(QStringLiteral("lblLogProblem"));
+  lblLogProblem->setTextFormat(Qt::PlainText);
+  lblLogProblem->setStyleSheet(QStringLiteral("color: #b00000"));
+  lblLogProblem->hide();
   StatusBar1->addWidget(lblPortStatus);
   StatusBar1->addWidget(lblPortProblem, 1);
+  StatusBar1->addPermanentWidget(lblLogProblem);
   window->setStatusBar(StatusBar1);
 }
 

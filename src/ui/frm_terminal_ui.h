@@ -30,6 +30,7 @@ struct FrmTerminalUi {
   QStatusBar* StatusBar1 = nullptr;
   QLabel* lblPortStatus = nullptr;   // first panel: the connection status
   QLabel* lblPortProblem = nullptr;  // second panel: why a port is closed
+  QLabel* lblLogProblem = nullptr;   // last panel, while a terminal log cannot be written
 
   // Terminal tab
   QGroupBox* fraRx = nullptr;

@@ -2,58 +2,21 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
-#include <QSocketNotifier>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <optional>
 #include <string>
 
-#ifndef Q_OS_WIN
-#include <sys/socket.h>
-#include <unistd.h>
-#include <csignal>
-#endif
-
 #include "app/version.h"
+#include "base/files.h"
 #include "ports/added_ports.h"
 #include "terminal/scrollback.h"
+#include "terminal/session_file.h"
 #include "ui/korvani_app.h"
+#include "ui/session_end.h"
 
 namespace {
-
-#ifndef Q_OS_WIN
-int SignalPipe[2] = {-1, -1};
-
-void OnSessionEnd(int /*signal*/) {
-  const char byte = 1;
-  [[maybe_unused]] const auto written = ::write(SignalPipe[1], &byte, 1);
-}
-#endif
-
-// The session ending (SIGTERM, SIGHUP) is a close request like the window's own: the
-// settings are saved and the program ends.
-void CloseOnSessionEnd(QWidget& window) {
-#ifndef Q_OS_WIN
-  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, SignalPipe) != 0) {
-    return;
-  }
-  auto* notifier = new QSocketNotifier(SignalPipe[0], QSocketNotifier::Read, &window);
-  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-    char byte = 0;
-    [[maybe_unused]] const auto got = ::read(SignalPipe[0], &byte, 1);
-    window.close();
-  });
-  struct sigaction action {};
-  action.sa_handler = OnSessionEnd;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGHUP, &action, nullptr);
-#else
-  (void)window;
-#endif
-}
 
 void PrintUsage() {
   std::puts(
@@ -215,6 +178,24 @@ int main(int argc, char* argv[]) {
     }
   }
 
+  if (!options.ReplayPath.isEmpty()) {
+    // Refused here, with the reason, rather than in a window that would wait on it.
+    const std::string replay = options.ReplayPath.toStdString();
+    korvani::terminal::SessionReader reader;
+    std::string why;
+    if (!reader.Open(replay, why)) {
+      std::fprintf(stderr, "korvani: --replay %s\n", why.c_str());
+      return 2;
+    }
+    if (!options.RecordPath.isEmpty() && korvani::base::SameFile(options.RecordPath.toStdString(), replay)) {
+      std::fprintf(
+          stderr,
+          "korvani: --record %s: it is the recording --replay plays; recording into it would destroy it\n",
+          options.RecordPath.toLocal8Bit().constData());
+      return 2;
+    }
+  }
+
   QApplication application(argc, argv);
   QApplication::setWindowIcon([] {
     QIcon icon;
@@ -226,6 +207,6 @@ int main(int argc, char* argv[]) {
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
   korvani::ui::KorvaniApp program(options);
   program.Start();
-  CloseOnSessionEnd(program.Window());
+  korvani::ui::CloseOnSessionEnd(program.Window());
   return QApplication::exec();
 }

@@ -247,7 +247,7 @@ void RxView::paintEvent(QPaintEvent* /*event*/) {
     terminal::Direction from = terminal::Direction::Received;
     const QString line = LineShown(index, &from);
     MarkSelection(painter, line, TopNumber + static_cast<std::uint64_t>(row), x, row * height);
-    MarkMatches(painter, line, x, row * height, TopNumber + static_cast<std::uint64_t>(row) == Found);
+    MarkMatches(painter, line, x, row * height, TopNumber + static_cast<std::uint64_t>(row) == Match);
     painter.setPen(from == terminal::Direction::Sent ? kSentColour : received);
     DrawColumns(painter, line, x, row * height + metrics.ascent());
     const int width = ColumnLeft(line, line.size());
@@ -263,42 +263,51 @@ void RxView::paintEvent(QPaintEvent* /*event*/) {
   }
 }
 
-bool RxView::FindNext(const QString& text, bool forward, bool matchCase) {
+RxView::Found RxView::FindNext(const QString& text, bool forward, bool matchCase) {
   if (History == nullptr || text.isEmpty()) {
-    return false;
+    return Found::No;
   }
   const std::uint64_t before = History->LinesBefore(Shown);
   const std::uint64_t count = History->LineCount(Shown, UpTo);
   if (count == 0) {
-    return false;
+    return Found::No;
   }
-  // From the line after the current match, or before it going back; from the end without one.
-  std::uint64_t from = forward ? 0 : count - 1;
-  if (Found && *Found >= before && *Found - before < count) {
-    const std::uint64_t current = *Found - before;
-    if ((forward && current + 1 >= count) || (!forward && current == 0)) {
-      return false;
-    }
-    from = forward ? current + 1 : current - 1;
+  const Qt::CaseSensitivity wanted = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+  const std::uint64_t last = count - 1;
+  // Where the search starts: after the current match for the same text, else the view's place.
+  const std::uint64_t end = forward ? 0 : last;  // where a search that passed the end goes on
+  std::uint64_t from = 0;
+  bool wrapped = false;
+  if (text == Sought && wanted == SoughtCase && Match && *Match >= before && *Match - before < count) {
+    const std::uint64_t current = *Match - before;
+    wrapped = current == (forward ? last : 0);
+    from = wrapped ? end : (forward ? current + 1 : current - 1);
+  } else {
+    const std::uint64_t top = TopNumber > before ? std::min(TopNumber - before, last) : 0;
+    const auto sight = static_cast<std::uint64_t>(std::max(1, LinesInSight()));
+    from = forward ? top : std::min(top + sight - 1, last);
   }
-  const QByteArray needle = text.toLatin1();
-  const auto match =
-      History->Find(Shown, std::string_view(needle.constData(), static_cast<std::size_t>(needle.size())),
-                    from, forward, matchCase, UpTo);
   Sought = text;
-  SoughtCase = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+  SoughtCase = wanted;
+  const QByteArray needle = text.toLatin1();
+  const std::string_view sought(needle.constData(), static_cast<std::size_t>(needle.size()));
+  auto match = History->Find(Shown, sought, from, forward, matchCase, UpTo);
+  if (!match && from != end) {
+    match = History->Find(Shown, sought, end, forward, matchCase, UpTo);
+    wrapped = true;
+  }
   if (!match) {
     viewport()->update();
-    return false;
+    return Found::No;
   }
-  Found = before + match->Line;
-  ShowNumber(*Found);
-  return true;
+  Match = before + match->Line;
+  ShowNumber(*Match);
+  return wrapped ? Found::AfterWrapping : Found::Yes;
 }
 
 void RxView::EndFind() {
   Sought.clear();
-  Found.reset();
+  Match.reset();
   viewport()->update();
 }
 

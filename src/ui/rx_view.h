@@ -43,14 +43,17 @@ class RxView final : public QAbstractScrollArea {
   void HistoryChanged();
   [[nodiscard]] bool Following() const { return Follow; }
 
-  // Finds the text in the history in the form shown, from the line after the current match
-  // (before it, backwards; from the end when there is none), and scrolls to it. Every match
-  // in sight is marked while the text is set. False, and nothing moves, when none is found.
-  bool FindNext(const QString& text, bool forward, bool matchCase);
+  // Finds the text in the history in the form shown and scrolls to it: the same text again
+  // from the line after the current match (before it, backwards), a new text from the view's
+  // place (its top line; its bottom line, backwards). Past the last line it goes on from the
+  // first (past the first, from the last) and says so. Every match in sight is marked while
+  // the text is set. When none is found, nothing moves.
+  enum class Found { Yes, AfterWrapping, No };
+  Found FindNext(const QString& text, bool forward, bool matchCase);
   // Ends the marking of matches.
   void EndFind();
   // The line of the current match among all lines ever made, when there is one.
-  [[nodiscard]] std::optional<std::uint64_t> MatchNumber() const { return Found; }
+  [[nodiscard]] std::optional<std::uint64_t> MatchNumber() const { return Match; }
 
   // The selection, made with the mouse or Shift and the arrow keys: from where it was begun
   // to where it ends, as line numbers among all lines ever made and columns of the line as
@@ -120,7 +123,7 @@ class RxView final : public QAbstractScrollArea {
   QList<QPointF> RunPlaces;
   QString Sought;  // the text being found, marked where it is in sight
   Qt::CaseSensitivity SoughtCase = Qt::CaseInsensitive;
-  std::optional<std::uint64_t> Found;
+  std::optional<std::uint64_t> Match;
   std::optional<Place> Anchor;  // the selection, when there is one
   Place Cursor;
   [[nodiscard]] Place PlaceAt(QPoint point) const;

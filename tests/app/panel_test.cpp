@@ -250,6 +250,19 @@ TEST_F(PanelTest, NetworkPortTypedIsListedChosenAndOpenedOrRefusedWithItsReason)
   ASSERT_EQ(Dialogs.Boxes.size(), 1U);
   EXPECT_NE(Dialogs.Boxes[0].Text.find("Unable to record: "), std::string::npos);
   EXPECT_EQ(View.RecordingShown, "");
+
+  // A recording replayed is never recorded over, by whatever name it is given.
+  const std::string recording = terminal::FormatSessionHeader({}) +
+                                terminal::FormatSessionPiece({terminal::Direction::Received, 0, "abc"});
+  folder.Write("s.kvr", recording);
+  std::filesystem::create_directories(folder.Path / "sub");
+  panel.ReplaySession(folder.File("s.kvr"));
+  EXPECT_FALSE(panel.StartRecording(folder.File("sub/../s.kvr")));
+  ASSERT_EQ(Dialogs.Boxes.size(), 2U);
+  EXPECT_NE(Dialogs.Boxes[1].Text.find("is the recording on the port list for replay"), std::string::npos);
+  EXPECT_EQ(folder.Read("s.kvr"), recording);
+  EXPECT_TRUE(panel.StartRecording(folder.File("other.kvr")));
+  panel.StopRecording();
 }
 
 TEST_F(PanelTest, LostPortShowsClosedWithTheReasonAndReopensWhenBack) {

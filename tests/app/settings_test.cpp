@@ -184,6 +184,17 @@ TEST(PanelSettingsTest, ClosingAndStartingAgainBringsEverythingBack) {
   EXPECT_FALSE(view.Checks[static_cast<std::size_t>(SettingsCheck::LogSent)]);
   EXPECT_TRUE(view.Checks[static_cast<std::size_t>(SettingsCheck::LogHex)]);
   EXPECT_EQ(panel.CurrentSettings().TxLines[2], "Hi'0D");
+
+  // A settings file beside it that cannot be written is told, once, by its name.
+  const std::string lineFile = panel.Folders().LineSettingsFilePath();
+  std::filesystem::remove(lineFile);
+  std::filesystem::create_directory(lineFile);
+  const std::size_t boxes = fake.Dialogs.Boxes.size();
+  panel.SaveSettings();
+  ASSERT_EQ(fake.Dialogs.Boxes.size(), boxes + 1);
+  EXPECT_NE(fake.Dialogs.Boxes.back().Text.find("Unable to save these settings"), std::string::npos);
+  EXPECT_NE(fake.Dialogs.Boxes.back().Text.find(lineFile), std::string::npos);
+  EXPECT_EQ(fake.Dialogs.Boxes.back().Text.find("Repeat"), std::string::npos) << "only what failed";
 }
 
 // Names written by the earlier Windows program are in the ANSI code page: they read as the

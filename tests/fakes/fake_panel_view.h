@@ -17,6 +17,10 @@ class FakePanelView : public app::PanelView {
   }
   void SetFreezeCaption(std::string_view caption) override { FreezeCaption.assign(caption); }
   void SetTimestampsShown(bool on) override { TimestampsShown = on; }
+  void ShowLogProblem(std::string_view problem) override {
+    LogProblem.assign(problem);
+    ++LogProblemsShown;
+  }
   void ShowRepeat(int index, const terminal::TxRepeat& repeat) override {
     RepeatsShown.at(static_cast<std::size_t>(index)) = repeat;
   }
@@ -122,6 +126,8 @@ class FakePanelView : public app::PanelView {
   std::int16_t CharacterOption = -1;
   terminal::LineSettings LineShown;
   bool TimestampsShown = false;
+  std::string LogProblem;
+  int LogProblemsShown = 0;
   std::array<terminal::TxRepeat, terminal::kTxLineCount> RepeatsShown;
   terminal::ControlLines LinesShown;
   bool LinesOpen = false;

@@ -94,6 +94,17 @@ TEST_F(AddedPortsTest, ARememberedFileIsReadForWhatItCanTake) {
   EXPECT_EQ(ports.AddUserPort("tcp://d:4"), kFirstNetworkPort) << "the first free number";
 }
 
+TEST_F(AddedPortsTest, ARememberedNumberTheMachineNowListsStaysTheMachinesAndTheNetworkPortMoves) {
+  Folder.Write("ports.ini", "COM220=tcp://a:1\nCOM221=tcp://b:2\n");
+  Machine.Names = {"Communications Port (COM220)"};
+  AddedPorts ports(Machine, Folder.File("ports.ini"));
+  EXPECT_EQ(ports.DevicePath(220), "/dev/fake220");
+  EXPECT_EQ(ports.DevicePath(221), "tcp://b:2");
+  EXPECT_EQ(ports.DevicePath(222), "tcp://a:1");
+  AddedPorts next(Machine, Folder.File("ports.ini"));  // remembered where it went
+  EXPECT_EQ(next.DevicePath(222), "tcp://a:1");
+}
+
 TEST_F(AddedPortsTest, TheNetworkRangeFillsUpPastTheNumbersTheMachineLists) {
   Machine.Names = {"Communications Port (COM220)"};  // a real one, as Windows may have
   AddedPorts ports(Machine, "");

@@ -267,12 +267,24 @@ TEST_F(ReceivePathLogTest, WhileMoreArrivesTheLogsAreWrittenInOneGoLater) {
   EXPECT_EQ(logged(), "abcdesent\r\nfg|67 ");
 }
 
-TEST_F(ReceivePathLogTest, UnwritableLogFileDoesNotStopReception) {
+// A log that cannot be written is told once, not per chunk, and the telling ends when it
+// writes again; reception goes on throughout.
+TEST_F(ReceivePathLogTest, UnwritableLogFileIsToldOnceAndDoesNotStopReception) {
   Rx.LogSettings().LogAscii = true;
-  Rx.LogSettings().AsciiFileName = (Folder / "missing-folder" / "ascii.log").string();
+  Rx.LogSettings().LogHex = true;
+  const fs::path missing = Folder / "missing-folder";
+  Rx.LogSettings().AsciiFileName = (missing / "ascii.log").string();
   Port.Arrive("still here");
-  EXPECT_EQ(Rx.ViewText(), "still here\r\n");
-  EXPECT_EQ(HmiChunks.size(), 1U);
+  Port.Arrive(" and here");
+  EXPECT_EQ(Rx.ViewText(), "still here and here\r\n");
+  EXPECT_EQ(HmiChunks.size(), 2U);
+  EXPECT_EQ(View.LogProblemsShown, 1);
+  EXPECT_EQ(View.LogProblem.rfind("ASCII log " + (missing / "ascii.log").string() + ": ", 0), 0U)
+      << View.LogProblem;
+  fs::create_directories(missing);
+  Port.Arrive("!");
+  EXPECT_EQ(View.LogProblemsShown, 2);
+  EXPECT_EQ(View.LogProblem, "");
 }
 
 }  // namespace

@@ -18,6 +18,11 @@
 #include "fakes/fake_surface.h"
 #include "ui/frm_terminal.h"
 #include "ui/qt_timer.h"
+#include "ui/session_end.h"
+
+#ifndef Q_OS_WIN
+#include <csignal>
+#endif
 
 using korvani::ui::FrmTerminal;
 
@@ -110,9 +115,22 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(ui.txtRxData->MatchNumber(), std::optional<std::uint64_t>(42));
     QVERIFY(ui.txtRxData->VisibleLines().contains(QStringLiteral("line 42")));
     QVERIFY(!ui.txtRxData->Following());
-    ui.cmdFindNext->click();  // no other line holds it
-    QCOMPARE(ui.lblFindResult->text(), QStringLiteral("not found"));
+    ui.cmdFindNext->click();  // no other line holds it: past the end, from the start, to it again
+    QCOMPARE(ui.lblFindResult->text(), QStringLiteral("passed the end, found from the start"));
     QCOMPARE(ui.txtRxData->MatchNumber(), std::optional<std::uint64_t>(42));
+
+    // A new text after a match on the last line is found from the view's place, past the end.
+    ui.txtFind->setText(QStringLiteral("line 199"));
+    ui.cmdFindNext->click();
+    QCOMPARE(ui.txtRxData->MatchNumber(), std::optional<std::uint64_t>(199));
+    QCOMPARE(ui.lblFindResult->text(), QString());
+    ui.txtFind->setText(QStringLiteral("line 5"));
+    ui.cmdFindNext->click();
+    QCOMPARE(ui.txtRxData->MatchNumber(), std::optional<std::uint64_t>(5));
+    QCOMPARE(ui.lblFindResult->text(), QStringLiteral("passed the end, found from the start"));
+    ui.cmdFindNext->click();  // the same text goes on after its match
+    QCOMPARE(ui.txtRxData->MatchNumber(), std::optional<std::uint64_t>(50));
+    QCOMPARE(ui.lblFindResult->text(), QString());
 
     ui.txtFind->setText(QStringLiteral("LINE 7"));
     ui.chkFindMatchCase->setChecked(true);
@@ -439,7 +457,15 @@ class FrmTerminalTest : public QObject {
     ui.StatusBar1->clearMessage();
     QTest::mouseClick(window.UserButton(8), Qt::LeftButton);
     QVERIFY(ui.StatusBar1->currentMessage().contains(QStringLiteral("the port's driver failed")));
+    // F11 lets go of a button held by its key, which tells the board.
     port.ThrowOnWrite = false;
+    QTest::keyPress(&window, Qt::Key_F1);
+    port.ThrowOnWrite = true;
+    ui.StatusBar1->clearMessage();
+    QTest::keyClick(&window, Qt::Key_F11);
+    QVERIFY(ui.StatusBar1->currentMessage().contains(QStringLiteral("the port's driver failed")));
+    port.ThrowOnWrite = false;
+    window.SetFullScreen(false);
 
     // And from a timer.
     ui.StatusBar1->clearMessage();
@@ -452,6 +478,26 @@ class FrmTerminalTest : public QObject {
     timer.SetInterval(0);  // a window timer at 0 stays stopped
     timer.SetEnabled(true);
     QVERIFY(!timer.Enabled());
+  }
+
+  // Ctrl+C where the program was started ends it as the session's end does: by closing the
+  // window, which saves the settings, and not by dying with the logs' kept text unwritten.
+  void anInterruptClosesTheWindowAsTheSessionsEndDoes() {
+#ifdef Q_OS_WIN
+    QSKIP("no signals");
+#else
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    panel.FormLoad();
+    window.show();
+    korvani::ui::CloseOnSessionEnd(window);
+    for (const int signal : {SIGINT, SIGTERM}) {
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      std::raise(signal);
+      QTRY_VERIFY(!window.isVisible());
+    }
+#endif
   }
 
   void barGraphsFillExactlyTheirShare() {

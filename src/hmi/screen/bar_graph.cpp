@@ -8,7 +8,6 @@
 namespace korvani::hmi::screen {
 
 using base::LenientNumber;
-using base::ToInt16;
 using base::WholeNumber;
 
 void DrawBarGraph(Screen& screen, const link::Arguments& a) {
@@ -21,8 +20,8 @@ void DrawBarGraph(Screen& screen, const link::Arguments& a) {
   const std::int32_t x = Screen::ResolvePosition(a[1], cellWidth, innerWidth, 0);
   const std::int32_t y = Screen::ResolvePosition(a[0], cellHeight, innerHeight, 0);
   const std::int32_t w = Screen::ResolveSize(a[3], cellWidth, innerWidth, 0);
-  const std::int16_t h =
-      ToInt16(Screen::ResolveSize(a[2], cellHeight, innerHeight, 0) - surface.TwipsPerPixel(), "bar height");
+  // Wide, as the positions are: a screen grown past 2,184 pixels is taller than 16 bits of twips.
+  const double h = Screen::ResolveSize(a[2], cellHeight, innerHeight, 0) - surface.TwipsPerPixel();
   // The surface fills both corners' pixels: each bar ends one pixel before x + width, so the
   // background is exactly w wide and the fill exactly w·v (a value of 0 fills nothing).
   const double pixel = surface.TwipsPerPixel();

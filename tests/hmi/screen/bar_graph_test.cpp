@@ -50,6 +50,11 @@ TEST_F(BarGraphTest, FillsItsShareInTheForegroundColour) {
   EXPECT_EQ(Surface.Rects[2].Colour, 0x800000);
   DrawBarGraph(Screen, Args({"5", "2", "1", "10", "2"}));
   EXPECT_DOUBLE_EQ(Surface.Rects[4].X2, 240 + 1200 - 15);
+
+  // Taller than 16 bits of twips, as a screen grown to a large display makes it.
+  DrawBarGraph(Screen, Args({"0", "0", "200", "1", "1"}));
+  ASSERT_EQ(Surface.Rects.size(), 7U);
+  EXPECT_DOUBLE_EQ(Surface.Rects[6].Y2, 200 * 240 - 15);
 }
 
 }  // namespace
