@@ -89,6 +89,12 @@ Panel::Panel(const Platform& platform, PanelView& view)
       PortConnection.ShowState();  // an error event resets the port: say how it went
     }
   });
+  ScreenControls.SetTerminalFunctionsHook([this](bool available) {
+    if (TerminalAvailable != available) {
+      TerminalAvailable = available;
+      KeepHistory();
+    }
+  });
   HmiScreen.SetResetHooks(
       {[this] { UserButtons.ButtonEvent('I', -1); }, [this] { UserButtons.ResetButtons(); },
        [this] { ScreenControls.ResetPanelControls(); }, [this] { UserButtons.PlaceButtons(); }});
@@ -404,10 +410,16 @@ bool Panel::ChooseScrollback(std::string_view typed) {
   const std::optional<terminal::Scrollback> chosen = terminal::ParseScrollback(typed);
   if (chosen) {
     ViewKeeps = *chosen;
-    RxPath.SetHistoryLimits(ViewKeeps.Limits());
+    KeepHistory();
   }
   View.ShowScrollback(ViewKeeps);
   return chosen.has_value();
+}
+
+void Panel::KeepHistory() {
+  const bool seen = TerminalAvailable.value_or(true);
+  RxPath.SetHistoryLimits(seen ? ViewKeeps.Limits()
+                               : terminal::Scrollback{terminal::kFewestScrollbackCharacters, true}.Limits());
 }
 
 // The full line settings beside the 16-line file, when that file's speed and format lines

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -142,13 +143,17 @@ class Panel {
     CommandLineScrollback = scrollback;
   }
   // cmbScrollback: what the receive view keeps from now on (a smaller choice drops the oldest
-  // lines at once). False, and the choice shown as it was, when the text is not one.
+  // lines at once). False, and the choice shown as it was, when the text is not one. While the
+  // terminal functions are not available the view cannot be seen, and it keeps only the
+  // 20,000 characters the terminal's pane always kept.
   bool ChooseScrollback(std::string_view typed);
   [[nodiscard]] const terminal::Scrollback& ScrollbackKept() const { return ViewKeeps; }
 
  private:
   void BindCommands();
   bool ApplySettingsLineToWindow(int line, std::string_view text);
+  // The receive view's history limits for the choice and whether the view can be seen.
+  void KeepHistory();
   void BuildComPortList();
   // Lists and opens a port added by its path ("tcp://...", "replay:..."); false when none was.
   bool OpenAddedPort(const std::string& path);
@@ -186,6 +191,7 @@ class Panel {
   terminal::LineOptions CommandLineLine;
   std::optional<terminal::Scrollback> CommandLineScrollback;
   terminal::Scrollback ViewKeeps;
+  std::optional<bool> TerminalAvailable;  // unknown until the first mask
   terminal::Connection PortConnection;
   ports::DevLister Lister;
   ports::ComPortList PortList;

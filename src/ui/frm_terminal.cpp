@@ -67,7 +67,9 @@ void FrmTerminal::SetTimestampsShown(bool on) {
 }
 
 void FrmTerminal::ShowLogProblem(std::string_view problem) {
-  Widgets.lblLogProblem->setText(QString::fromUtf8(problem.data(), static_cast<qsizetype>(problem.size())));
+  const QString text = QString::fromUtf8(problem.data(), static_cast<qsizetype>(problem.size()));
+  Widgets.lblLogProblem->setText(text);
+  Widgets.lblLogProblem->setToolTip(text);
   Widgets.lblLogProblem->setVisible(!problem.empty());
 }
 

@@ -674,10 +674,11 @@ void FrmTerminalUi::setupUi(QMainWindow* window) {
   lblLogProblem->setObjectName(QStringLiteral("lblLogProblem"));
   lblLogProblem->setTextFormat(Qt::PlainText);
   lblLogProblem->setStyleSheet(QStringLiteral("color: #b00000"));
+  lblLogProblem->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a long name never widens the window
   lblLogProblem->hide();
   StatusBar1->addWidget(lblPortStatus);
   StatusBar1->addWidget(lblPortProblem, 1);
-  StatusBar1->addPermanentWidget(lblLogProblem);
+  StatusBar1->addWidget(lblLogProblem, 4);
   window->setStatusBar(StatusBar1);
 }
 

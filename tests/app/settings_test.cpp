@@ -425,6 +425,7 @@ TEST(PanelSettingsTest, WhatTheReceiveViewKeepsIsSavedAndTheCommandLineComesFirs
     fakes::FakePanelView view;
     Panel panel(fake.Get(), view);
     panel.SetCommandLineScrollback(c.CommandLine);
+    panel.Controls().SetTerminalMode(true);  // /T: the view can be seen
     panel.FormLoad();
     EXPECT_EQ(view.ScrollbackShown, c.Expected);
     EXPECT_EQ(panel.Receive().History().CurrentLimits().Bytes, c.Expected.Limits().Bytes);
@@ -437,6 +438,18 @@ TEST(PanelSettingsTest, WhatTheReceiveViewKeepsIsSavedAndTheCommandLineComesFirs
     EXPECT_EQ(terminal::ReadViewSettingsFile(base::ReadWholeFile(folders.ViewSettingsFilePath())),
               terminal::Scrollback{250000});
   }
+
+  // Without /T nobody can see the view: it keeps the pane's 20,000 characters, not a history
+  // of up to 160 MB, until the board makes the terminal functions available.
+  SettingsFolder place;
+  fakes::FakePanelView view;
+  Panel panel(place.Fake.Get(), view);
+  panel.FormLoad();
+  EXPECT_EQ(panel.Receive().History().CurrentLimits().Bytes, 20000U);
+  panel.Link().Receive("\x01X81\x03");
+  EXPECT_EQ(panel.Receive().History().CurrentLimits().Lines, 1000000U);
+  panel.Link().Receive("\x01X1\x03");
+  EXPECT_EQ(panel.Receive().History().CurrentLimits().Bytes, 20000U);
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ void PanelControls::ApplyMask(int mask) {
     View.SetControlVisible(static_cast<PanelControl>(bit), (mask & (1 << bit)) != 0);
   }
   View.SetTerminalFunctions((mask & kTerminalBit) != 0);
+  if (TerminalHook) {
+    TerminalHook((mask & kTerminalBit) != 0);
+  }
 }
 
 void PanelControls::ResetPanelControls() {

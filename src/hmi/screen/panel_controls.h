@@ -40,6 +40,8 @@ class PanelControls {
 
   // "/T" on the command line: the terminal functions come back with every screen reset.
   void SetTerminalMode(bool on) { TerminalMode = on; }
+  // Told whenever the mask makes the terminal functions available or not.
+  void SetTerminalFunctionsHook(std::function<void(bool available)> hook) { TerminalHook = std::move(hook); }
 
  private:
   void ApplyMask(int mask);
@@ -47,6 +49,7 @@ class PanelControls {
   Screen& HmiScreen;
   PanelControlsView& View;
   std::function<void()> SendConnect;
+  std::function<void(bool)> TerminalHook;
   bool TerminalMode = false;
 };
 
