@@ -674,7 +674,8 @@ void FrmTerminalUi::setupUi(QMainWindow* window) {
   lblLogProblem->setObjectName(QStringLiteral("lblLogProblem"));
   lblLogProblem->setTextFormat(Qt::PlainText);
   lblLogProblem->setStyleSheet(QStringLiteral("color: #b00000"));
-  lblLogProblem->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a long name never widens the window
+  lblLogProblem->setSizePolicy(QSizePolicy::Ignored,
+                               QSizePolicy::Preferred);  // a long name never widens the window
   lblLogProblem->hide();
   StatusBar1->addWidget(lblPortStatus);
   StatusBar1->addWidget(lblPortProblem, 1);
