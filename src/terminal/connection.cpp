@@ -37,7 +37,8 @@ void Connection::ShowLines(bool always) {
   if (always || lines != LinesShown || open != LinesShownOpen) {
     LinesShown = lines;
     LinesShownOpen = open;
-    View.ShowControlLines(lines, open, CurrentLine.Flow == FlowControl::RtsCts);
+    View.ShowControlLines(lines, open, CurrentLine.Flow == FlowControl::RtsCts,
+                          open && Port.HasControlLines());
   }
 }
 
@@ -61,11 +62,17 @@ void Connection::SendBreak() {
   Port.SendBreak(kBreakMilliseconds);
 }
 
-void Connection::ApplyPortSettings(bool portAlreadySet) {
+void Connection::ApplyPortSettings(bool portAlreadySet, bool lineChanged) {
   if (ApplyGuard) {
     return;
   }
   ApplyGuard = true;
+  // A port that a line setting kept from opening ("Open" released by the refusal, not by the
+  // user) is opened again by the next change of the line: setting it back reopens the port.
+  if (lineChanged && RefusedOpen && !View.OpenChecked()) {
+    View.SetOpenChecked(true);
+  }
+  const bool wanted = View.OpenChecked();
   bool wasOpen = Port.IsOpen();
   if (wasOpen) {
     Port.SetOpen(false);
@@ -87,6 +94,7 @@ void Connection::ApplyPortSettings(bool portAlreadySet) {
   if (!Port.IsOpen()) {
     View.SetOpenChecked(false);
   }
+  RefusedOpen = wanted && ComPortNumber != 0 && !Port.IsOpen();
   ShowState();
   if (wasOpen) {
     Port.SetOpen(true);  // a second try for a port that was open before the change
@@ -113,7 +121,7 @@ void Connection::ChooseFormat(std::int16_t index) {
 void Connection::ChooseLine(const LineSettings& line) {
   CurrentLine = line;
   View.ShowLineSettings(CurrentLine);
-  ApplyPortSettings(false);
+  ApplyPortSettings(false, true);
 }
 
 void Connection::LoadLine(const LineSettings& line) {

@@ -30,8 +30,11 @@ class ConnectionView {
   // match (none where the speed or format is not one of them) and the full choices.
   virtual void ShowLineSettings(const LineSettings& line) = 0;
   // The control lines' state while the port is open (all off when it is closed); the RTS
-  // toggle is shown but not enabled while RTS/CTS flow control drives RTS.
-  virtual void ShowControlLines(const ControlLines& lines, bool portOpen, bool rtsByDriver) = 0;
+  // toggle is shown but not enabled while RTS/CTS flow control drives RTS. `hasLines` is
+  // false for an open port without control lines: the toggles and "Send break" do nothing
+  // there and say so.
+  virtual void ShowControlLines(const ControlLines& lines, bool portOpen, bool rtsByDriver,
+                                bool hasLines) = 0;
   // chkComPortOpen, the "Open" button that stays down.
   [[nodiscard]] virtual bool OpenChecked() const = 0;
   virtual void SetOpenChecked(bool checked) = 0;
@@ -50,7 +53,8 @@ class Connection {
   Connection(SerialPort& port, ConnectionView& view, std::int16_t& comPortNumber,
              std::function<std::int16_t()> portNumberFromList);
 
-  void ApplyPortSettings(bool portAlreadySet);
+  // `lineChanged`: the line's settings changed, so a port they kept from opening is tried again.
+  void ApplyPortSettings(bool portAlreadySet, bool lineChanged = false);
   void SelectCommsOptions();
 
   void ApplyOpenButton() { ApplyPortSettings(true); }
@@ -98,6 +102,7 @@ class Connection {
   std::int16_t& ComPortNumber;
   std::function<std::int16_t()> PortNumberFromList;
   bool ApplyGuard = false;
+  bool RefusedOpen = false;  // "Open" was down and the port would not open with the line as set
   LineSettings CurrentLine;
   ControlLines LinesShown;
   bool LinesShownOpen = false;

@@ -39,6 +39,7 @@ class PortRouter final : public SerialPort {
   bool SetRts(bool on) override { return Active().SetRts(on); }
   [[nodiscard]] ControlLines Lines() const override { return Active().Lines(); }
   bool SendBreak(int milliseconds) override { return Active().SendBreak(milliseconds); }
+  [[nodiscard]] bool HasControlLines() const override { return Active().HasControlLines(); }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Active().BytesToWrite(); }
   [[nodiscard]] bool MoreArriving() const override { return Active().MoreArriving(); }
   [[nodiscard]] bool TakesLineSettings() const override { return Active().TakesLineSettings(); }

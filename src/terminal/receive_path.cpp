@@ -238,9 +238,10 @@ void ReceivePath::ToggleFreeze() {
     FrozenEnd = Kept.EndByte();
     View.SetFreezeCaption(kUpdateCaption);
   } else {
-    // Live again; nothing is redrawn until the next chunk.
+    // Live again: what came while frozen is shown at once, not only with the next chunk.
     IsFrozen = false;
     View.SetFreezeCaption(kFreezeCaption);
+    UpDateRxDisplayDebug();
   }
 }
 

@@ -69,6 +69,9 @@ class SerialPort {
   [[nodiscard]] virtual ControlLines Lines() const { return {}; }
   // Holds the line in the break state for the time given; false when it cannot.
   virtual bool SendBreak(int /*milliseconds*/) { return false; }
+  // Whether the open port has control lines to set and read (a pseudo-terminal, a network
+  // port, a replay and the demo board have none).
+  [[nodiscard]] virtual bool HasControlLines() const { return false; }
   // Bytes written but not yet gone out on the line.
   [[nodiscard]] virtual std::int64_t BytesToWrite() const { return 0; }
 

@@ -101,6 +101,7 @@ class RecordingPort final : public SerialPort {
   bool SetRts(bool on) override { return Port.SetRts(on); }
   [[nodiscard]] ControlLines Lines() const override { return Port.Lines(); }
   bool SendBreak(int milliseconds) override { return Port.SendBreak(milliseconds); }
+  [[nodiscard]] bool HasControlLines() const override { return Port.HasControlLines(); }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Port.BytesToWrite(); }
   [[nodiscard]] bool MoreArriving() const override { return Port.MoreArriving(); }
   [[nodiscard]] bool TakesLineSettings() const override { return Port.TakesLineSettings(); }

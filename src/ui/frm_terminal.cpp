@@ -31,7 +31,9 @@ FrmTerminal::FrmTerminal(QWidget* parent)
   LogPane = std::make_unique<PaneRefresher>(Widgets.txtHMILog, kRxRefreshMs, &FrmTerminal::ToPaneText);
 }
 
-FrmTerminal::~FrmTerminal() = default;
+FrmTerminal::~FrmTerminal() {
+  Panel = nullptr;  // the widgets still signal as they go; no slot reaches the core then
+}
 
 void FrmTerminal::ReportFault(const std::string& what) {
   const QString text =
@@ -205,12 +207,21 @@ terminal::LineSettings FrmTerminal::LineChosen() const {
   return line;
 }
 
-void FrmTerminal::ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) {
+void FrmTerminal::ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver,
+                                   bool hasLines) {
   Widgets.chkDtr->setChecked(lines.Dtr);
   Widgets.chkRts->setChecked(lines.Rts);
-  Widgets.chkDtr->setEnabled(portOpen);
-  Widgets.chkRts->setEnabled(portOpen && !rtsByDriver);
-  Widgets.cmdSendBreak->setEnabled(portOpen);
+  Widgets.chkDtr->setEnabled(hasLines);
+  Widgets.chkRts->setEnabled(hasLines && !rtsByDriver);
+  Widgets.cmdSendBreak->setEnabled(hasLines);
+  const QString none = QStringLiteral(
+      "The port open now has no control lines (a pseudo-terminal, a network port, a replay or the "
+      "demo board): nothing to set");
+  const QString why = !portOpen ? QStringLiteral("Open the port first") : hasLines ? QString() : none;
+  for (QWidget* control : {static_cast<QWidget*>(Widgets.chkDtr), static_cast<QWidget*>(Widgets.chkRts),
+                           static_cast<QWidget*>(Widgets.cmdSendBreak)}) {
+    control->setToolTip(why.isEmpty() ? control->property("tipWhenUsable").toString() : why);
+  }
   ShowLamp(*Widgets.lblCts, lines.Cts);
   ShowLamp(*Widgets.lblDsr, lines.Dsr);
   ShowLamp(*Widgets.lblDcd, lines.Dcd);

@@ -54,7 +54,8 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void ShowScrollback(const terminal::Scrollback& scrollback) override;
   std::string SaveScreenPicture(const std::string& path) override;
   void ShowLineSettings(const terminal::LineSettings& line) override;
-  void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) override;
+  void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver,
+                        bool hasLines) override;
   [[nodiscard]] bool OpenChecked() const override;
   void SetOpenChecked(bool checked) override;
   void ShowConnectionStatus(std::string_view status) override;
@@ -132,7 +133,11 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   // A guarded connection to one of the slots below.
   template <typename... Args>
   auto Slot(void (FrmTerminal::*slot)(Args...)) {
-    return Guarded(Report, [this, slot](Args... arguments) { (this->*slot)(arguments...); });
+    return Guarded(Report, [this, slot](Args... arguments) {
+      if (Panel != nullptr) {  // none while the window is taken down (a box losing focus signals)
+        (this->*slot)(arguments...);
+      }
+    });
   }
   void AttachTerminalTab();
   void AttachHmiTab();

@@ -200,6 +200,7 @@ void FrmTerminal::cmdRxFreeze_Click() {
   Panel->Receive().ToggleFreeze();
 }
 void FrmTerminal::cmdRxClear_Click() {
+  Widgets.txtRxData->FollowNewest();  // an emptied view follows what comes next
   Panel->Receive().ClearPane();
 }
 void FrmTerminal::optRxASCII_Click() {

@@ -390,6 +390,14 @@ QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
   ui.chkComPortOpen = new QPushButton(QStringLiteral("Open"), frame);
   ui.chkComPortOpen->setObjectName(QStringLiteral("chkComPortOpen"));
   ui.chkComPortOpen->setCheckable(true);
+  // Down is plain to see: green with a tick, and up is the usual button.
+  ui.chkComPortOpen->setStyleSheet(QStringLiteral(
+      "QPushButton#chkComPortOpen:checked { background: #2e8b57; color: white; font-weight: bold;"
+      " border: 1px solid #1d5e3a; border-radius: 3px; padding: 4px 12px; }"));
+  QObject::connect(ui.chkComPortOpen, &QPushButton::toggled, ui.chkComPortOpen,
+                   [button = ui.chkComPortOpen](bool down) {
+                     button->setText(down ? QStringLiteral("\u2713 Open") : QStringLiteral("Open"));
+                   });
   ui.cmdRefreshPorts = new QPushButton(QStringLiteral("Refresh list"), frame);
   ui.cmdRefreshPorts->setObjectName(QStringLiteral("cmdRefreshPorts"));
   ui.chkHideBT = new QCheckBox(QStringLiteral("Hide Bluetooth ports"), frame);
@@ -459,6 +467,7 @@ QGroupBox* BuildLineFrame(FrmTerminalUi& ui, QWidget* parent) {
   ui.cmbSpeed = Choices("cmbSpeed", speeds, frame);
   ui.cmbSpeed->setEditable(true);
   ui.cmbSpeed->setInsertPolicy(QComboBox::NoInsert);
+  ui.cmbSpeed->setCompleter(nullptr);  // a typed 250000 is never completed to a listed 2500000
   ui.cmbSpeed->setToolTip(QStringLiteral("Baud: pick one, or type any whole number and press Enter"));
   ui.cmbDataBits =
       Choices("cmbDataBits",
@@ -481,6 +490,10 @@ QGroupBox* BuildLineFrame(FrmTerminalUi& ui, QWidget* parent) {
   ui.cmdSendBreak = new QPushButton(QStringLiteral("Send break"), frame);
   ui.cmdSendBreak->setObjectName(QStringLiteral("cmdSendBreak"));
   ui.cmdSendBreak->setToolTip(QStringLiteral("Hold the line in the break state for 250 ms"));
+  for (QWidget* control : {static_cast<QWidget*>(ui.chkDtr), static_cast<QWidget*>(ui.chkRts),
+                           static_cast<QWidget*>(ui.cmdSendBreak)}) {
+    control->setProperty("tipWhenUsable", control->toolTip());  // told again once the lines work
+  }
   ui.lblCts = LineLamp("lblCts", "CTS", "Clear To Send", frame);
   ui.lblDsr = LineLamp("lblDsr", "DSR", "Data Set Ready", frame);
   ui.lblDcd = LineLamp("lblDcd", "DCD", "Data Carrier Detect", frame);
@@ -571,6 +584,7 @@ QGroupBox* BuildLogFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
   }
   ui.cmbScrollback = Choices("cmbScrollback", keeps, logFiles);
   ui.cmbScrollback->setEditable(true);
+  ui.cmbScrollback->setCompleter(nullptr);  // taken as typed
   ui.cmbScrollback->setInsertPolicy(QComboBox::NoInsert);
   ui.cmbScrollback->setToolTip(
       QStringLiteral("What the Terminal tab's view keeps: pick one, or type a number of lines (1,000 to "

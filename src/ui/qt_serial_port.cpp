@@ -161,6 +161,9 @@ bool QtSerialPort::SetOpen(bool open) {
     ErrorText = OpenFailureText(path, Device.error(), Device.errorString());
   } else {
     ApplyLinesOnOpen();  // a line a pty does not have is no reason to fail
+    Device.clearError();
+    Device.pinoutSignals();  // a device without control lines (a pty) answers with an error
+    LinesReadable = Device.error() == QSerialPort::NoError;
     ErrorText.clear();
     HangUpTimer.start();
   }

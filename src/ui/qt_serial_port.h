@@ -51,6 +51,7 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   bool SetRts(bool on) override;
   [[nodiscard]] terminal::ControlLines Lines() const override;
   bool SendBreak(int milliseconds) override;
+  [[nodiscard]] bool HasControlLines() const override { return Device.isOpen() && LinesReadable; }
   [[nodiscard]] std::int64_t BytesToWrite() const override {
     return Device.isOpen() ? Device.bytesToWrite() : 0;
   }
@@ -88,7 +89,8 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   terminal::FlowControl Flow = terminal::FlowControl::None;
   bool DtrOnOpen = true;
   bool RtsOnOpen = true;
-  bool OwnCall = false;  // inside our own request: its errors are not communication events
+  bool OwnCall = false;        // inside our own request: its errors are not communication events
+  bool LinesReadable = false;  // the open device answers for its control lines
 };
 
 }  // namespace korvani::ui

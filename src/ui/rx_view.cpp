@@ -167,6 +167,11 @@ void RxView::scrollContentsBy(int /*dx*/, int /*dy*/) {
   viewport()->update();
 }
 
+void RxView::FollowNewest() {
+  Follow = true;
+  CatchUp();
+}
+
 void RxView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   CatchUp();
@@ -181,8 +186,7 @@ void RxView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (event->key() == Qt::Key_End) {
-    Follow = true;
-    CatchUp();
+    FollowNewest();
     return;
   }
   if (event->key() == Qt::Key_Home) {
@@ -274,6 +278,9 @@ RxView::Found RxView::FindNext(const QString& text, bool forward, bool matchCase
   }
   const Qt::CaseSensitivity wanted = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
   const std::uint64_t last = count - 1;
+  if (!FollowedBeforeFind) {
+    FollowedBeforeFind = Follow;
+  }
   // Where the search starts: after the current match for the same text, else the view's place.
   const std::uint64_t end = forward ? 0 : last;  // where a search that passed the end goes on
   std::uint64_t from = 0;
@@ -308,6 +315,10 @@ RxView::Found RxView::FindNext(const QString& text, bool forward, bool matchCase
 void RxView::EndFind() {
   Sought.clear();
   Match.reset();
+  if (FollowedBeforeFind.value_or(false)) {
+    FollowNewest();
+  }
+  FollowedBeforeFind.reset();
   viewport()->update();
 }
 

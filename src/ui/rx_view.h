@@ -42,6 +42,8 @@ class RxView final : public QAbstractScrollArea {
   // The history changed: the view catches up within kRefreshMs.
   void HistoryChanged();
   [[nodiscard]] bool Following() const { return Follow; }
+  // Shows the newest line and follows it, as End does.
+  void FollowNewest();
 
   // Finds the text in the history in the form shown and scrolls to it: the same text again
   // from the line after the current match (before it, backwards), a new text from the view's
@@ -50,7 +52,8 @@ class RxView final : public QAbstractScrollArea {
   // the text is set. When none is found, nothing moves.
   enum class Found { Yes, AfterWrapping, No };
   Found FindNext(const QString& text, bool forward, bool matchCase);
-  // Ends the marking of matches.
+  // Ends the marking of matches; a view that followed the newest line before the find
+  // follows it again.
   void EndFind();
   // The line of the current match among all lines ever made, when there is one.
   [[nodiscard]] std::optional<std::uint64_t> MatchNumber() const { return Match; }
@@ -124,7 +127,8 @@ class RxView final : public QAbstractScrollArea {
   QString Sought;  // the text being found, marked where it is in sight
   Qt::CaseSensitivity SoughtCase = Qt::CaseInsensitive;
   std::optional<std::uint64_t> Match;
-  std::optional<Place> Anchor;  // the selection, when there is one
+  std::optional<bool> FollowedBeforeFind;  // set while a find is under way
+  std::optional<Place> Anchor;             // the selection, when there is one
   Place Cursor;
   [[nodiscard]] Place PlaceAt(QPoint point) const;
   // The line of the number as drawn, empty when it is not kept.

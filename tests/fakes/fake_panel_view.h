@@ -35,9 +35,11 @@ class FakePanelView : public app::PanelView {
     BaudOption = terminal::QuickBaudIndex(line.Baud);
     CharacterOption = terminal::QuickFormatIndex(line);
   }
-  void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver) override {
+  void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver,
+                        bool hasLines) override {
     LinesShown = lines;
     LinesOpen = portOpen;
+    LinesPresent = hasLines;
     RtsByDriver = rtsByDriver;
     ++LinesShownCount;
   }
@@ -132,6 +134,7 @@ class FakePanelView : public app::PanelView {
   terminal::ControlLines LinesShown;
   bool LinesOpen = false;
   bool RtsByDriver = false;
+  bool LinesPresent = false;
   int LinesShownCount = 0;
   bool OpenDown = false;
   std::vector<std::string> ComPorts;

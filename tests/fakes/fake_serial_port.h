@@ -56,6 +56,7 @@ class FakeSerialPort final : public terminal::SerialPort {
   }
   [[nodiscard]] std::string LastError() const override { return Error; }
   [[nodiscard]] bool TakesLineSettings() const override { return HasLine; }
+  [[nodiscard]] bool HasControlLines() const override { return Open && HasLine; }
   [[nodiscard]] bool MoreArriving() const override { return MoreComing; }
   void SetFlowControl(terminal::FlowControl flow) override { Flow = flow; }
   void SetLinesOnOpen(bool dtr, bool rts) override {

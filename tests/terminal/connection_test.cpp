@@ -86,6 +86,32 @@ TEST_F(ConnectionTest, BusyPortShowsClosedWithTheReasonAndNoBox) {
   EXPECT_EQ(View.PortProblem, "/dev/ttyUSB0: in use by another program");
 }
 
+// A setting the port refuses releases "Open" and says why; setting the line back reopens the
+// port and the reason goes.
+TEST_F(ConnectionTest, ARefusedLineSettingIsUndoneBySettingItBack) {
+  View.OpenDown = true;
+  Subject.ApplyChosenPort();
+  Port.RefuseOpen = true;
+  Port.Error = "COM3: the port cannot take 7 data bits";
+  Subject.ChooseFormat(1);  // E,7,1
+  EXPECT_FALSE(View.OpenDown);
+  EXPECT_EQ(View.PortProblem, "COM3: the port cannot take 7 data bits");
+  Port.RefuseOpen = false;
+  Port.Error.clear();       // a serial port that opens forgets its last failure
+  Subject.ChooseFormat(0);  // N,8,1
+  EXPECT_TRUE(Port.Open);
+  EXPECT_TRUE(View.OpenDown);
+  EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");
+  EXPECT_EQ(View.PortProblem, "");
+
+  // "Open" released by the user stays released whatever the line does.
+  View.OpenDown = false;
+  Subject.ApplyOpenButton();
+  Subject.ChooseFormat(1);
+  EXPECT_FALSE(Port.Open);
+  EXPECT_FALSE(View.OpenDown);
+}
+
 TEST_F(ConnectionTest, ChangingSpeedWhileOpenClosesConfiguresAndReopens) {
   View.OpenDown = true;
   Subject.ApplyChosenPort();
@@ -221,9 +247,16 @@ TEST_F(ConnectionTest, ControlLinesFollowTheTogglesAndRtsIsTheDriversUnderRtsCts
   Subject.SetRts(false);
   EXPECT_TRUE(Port.Line.Rts);  // not the toggle's to change
 
+  EXPECT_TRUE(View.LinesPresent);
+  Port.HasLine = false;  // a source without control lines: the toggles say so
+  Subject.ShowState();
+  EXPECT_TRUE(View.LinesOpen);
+  EXPECT_FALSE(View.LinesPresent);
+
   View.OpenDown = false;
   Subject.ApplyOpenButton();
   EXPECT_FALSE(View.LinesOpen);
+  EXPECT_FALSE(View.LinesPresent);
   EXPECT_EQ(View.LinesShown, ControlLines{});
 }
 

@@ -78,9 +78,11 @@ TEST_F(ReceivePathTest, FrozenViewKeepsWhatItShowedWhileDataFlowsOn) {
   Rx.ShowHex();
   EXPECT_EQ(Rx.ViewText(), "6F 6E 65 \r\n");
 
-  // "Update" only changes the caption; the next chunk brings the view up to date.
+  // "Update" brings the view up to date at once, with what came while frozen.
+  const int frozenUpdates = View.RxUpdates;
   Rx.ToggleFreeze();
   EXPECT_EQ(View.FreezeCaption, "Freeze");
+  EXPECT_EQ(View.RxUpdates, frozenUpdates + 1);
   Rx.ShowAscii();
   Port.Arrive("3");
   EXPECT_EQ(Rx.ViewText(), "onetwo3\r\n");

@@ -90,6 +90,23 @@ class FrmTerminalTest : public QObject {
     QTest::keyClick(&view, Qt::Key_End);
     QVERIFY(view.Following());
     QTRY_COMPARE(view.VisibleLines().value(view.VisibleLines().size() - 1), QStringLiteral("line 200"));
+
+    // A find holds the match in sight; closing the bar follows again, as before the find.
+    QCOMPARE(view.FindNext(QStringLiteral("line 195"), true, false), korvani::ui::RxView::Found::Yes);
+    QVERIFY(!view.Following());
+    view.EndFind();
+    QVERIFY(view.Following());
+    port.Arrive("line 201\r\n");
+    QTRY_COMPARE(view.VisibleLines().value(view.VisibleLines().size() - 1), QStringLiteral("line 201"));
+
+    // Scrolled up, then cleared: the empty view follows what comes next.
+    view.verticalScrollBar()->setValue(10);
+    QVERIFY(!view.Following());
+    window.Ui().cmdRxClear->click();
+    for (int i = 0; i < 100; ++i) {
+      port.Arrive("after " + std::to_string(i) + "\r\n");
+    }
+    QTRY_COMPARE(view.VisibleLines().value(view.VisibleLines().size() - 1), QStringLiteral("after 99"));
   }
 
   // Ctrl+F opens the find bar; Enter finds the next match in the history and brings it into
@@ -584,6 +601,12 @@ class FrmTerminalTest : public QObject {
     QVERIFY(!port.RtsOnOpen);
     QCOMPARE(ui.grpCharacter->checkedId(), -1);
 
+    // Typed in the shown window, as a user does: taken as typed, never completed from the list
+    // (2,500,000 is listed).
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ui.SSTab1->setCurrentIndex(korvani::app::kSettingsTab);
+    ui.cmbSpeed->setFocus();
     ui.cmbSpeed->lineEdit()->clear();
     QTest::keyClicks(ui.cmbSpeed->lineEdit(), QStringLiteral("250000"));
     QTest::keyClick(ui.cmbSpeed->lineEdit(), Qt::Key_Return);
