@@ -237,6 +237,10 @@ void Panel::OpenHelpPage() {
   }
 }
 
+void Panel::WriteDivider() {
+  RxPath.ShowNote("----- " + TermLogs.WriteMarkerLine() + " -----");
+}
+
 void Panel::SendConnect() {
   TxSender.PanelSend(hmi::link::ConnectMessage());
 }

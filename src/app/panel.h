@@ -114,6 +114,8 @@ class Panel {
 
   void SendConnect();
   void SendClock();
+  // "Log divider": a divider with the time in both terminal logs and in the view.
+  void WriteDivider();
 
   terminal::ReceivePath& Receive() { return RxPath; }
   terminal::Connection& Connection() { return PortConnection; }

@@ -186,6 +186,13 @@ void ReceivePath::RecordSent(std::string_view bytes) {
   }
 }
 
+void ReceivePath::ShowNote(std::string_view text) {
+  Kept.Add(text, Time != nullptr ? base::MsOfDay(Time->Now()) : 0, Direction::Note);
+  if (!IsFrozen) {
+    UpDateRxDisplayDebug();
+  }
+}
+
 std::string ReceivePath::ViewText() const {
   const HistoryForm form = Form();
   const std::uint64_t upTo = HistoryShownEnd();

@@ -74,6 +74,8 @@ class ReceivePath {
   [[nodiscard]] bool ShowSent() const { return ShowSentOn; }
   // Bytes the port took for the board.
   void RecordSent(std::string_view bytes);
+  // A line of the program's own among what came (a log divider), in either form.
+  void ShowNote(std::string_view text);
   // The whole history as the view shows it (form, time stamps, frozen or not), each line
   // ended by CR LF: what "Save view..." writes.
   [[nodiscard]] std::string ViewText() const;

@@ -245,6 +245,10 @@ std::uint64_t RxHistory::AppendText(HistoryForm form, std::uint64_t index, std::
   const std::uint64_t end =
       std::min({segment.Start + (row - segment.FirstRow + 1) * kRowBytes, segmentEnd, std::max(upTo, start)});
   const std::string_view bytes = Bytes(start, end, scratch);
+  if (segment.From == Direction::Note) {
+    base::AppendAsciiToDisplay(out, bytes);  // the program's own words, not the line's bytes
+    return start;
+  }
   const std::size_t at = out.size();
   out.resize(at + bytes.size() * 3 + 1);  // the table writes four bytes for three
   char* write = out.data() + at;

@@ -15,7 +15,8 @@
 
 namespace korvani::terminal {
 
-enum class Direction : std::uint8_t { Received, Sent };
+// Note: a line the program puts among them (a log divider), shown as text in either form.
+enum class Direction : std::uint8_t { Received, Sent, Note };
 enum class HistoryForm { Ascii, Hex };
 
 struct HistoryLimits {

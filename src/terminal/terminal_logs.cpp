@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/files.h"
+#include "base/hex_notation.h"
 
 namespace korvani::terminal {
 
@@ -39,13 +40,23 @@ void TerminalLogs::ChooseHexLogFile() {
   }
 }
 
-void TerminalLogs::WriteMarkerLine() {
+void TerminalLogs::LogSentLine(std::string_view typed, std::string_view bytes) {
+  if (Settings.LogHex) {
+    WriteHexLog("\r\n<<< " + base::HexToAsciiString(bytes) + "\r\n");
+  }
+  if (Settings.LogAscii) {
+    WriteAsciiLog("\r\n<<< " + std::string(typed) + "\r\n");
+  }
+}
+
+std::string TerminalLogs::WriteMarkerLine() {
   const base::LocalTime now = Clock.Now();
   char time[32];
   std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.Hour % 100, now.Minute % 100, now.Second % 100);
   const std::string divider = "\r\n---------------------------------------- " + std::string(time) + "\r\n";
   WriteHexLog(divider);
   WriteAsciiLog(divider);
+  return time;
 }
 
 void TerminalLogs::Empty(base::AppendingFile& file, const std::string& path) {

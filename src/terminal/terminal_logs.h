@@ -34,7 +34,11 @@ class TerminalLogs {
   void ChooseHexLogFile();
   void ClearAsciiLog() const { Empty(Settings.AsciiFile, Settings.AsciiFileName); }
   void ClearHexLog() const { Empty(Settings.HexFile, Settings.HexFileName); }
-  void WriteMarkerLine();
+  // The divider with the time in both logs, whatever the boxes; returns the time ("HH:MM:SS").
+  std::string WriteMarkerLine();
+  // A sent line, as typed and as the bytes it sent, into each log whose box is ticked: the
+  // ASCII log as typed, the hex log in hex.
+  void LogSentLine(std::string_view typed, std::string_view bytes);
 
  private:
   // What the log keeps is written first, so that it is emptied too.

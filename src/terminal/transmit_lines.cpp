@@ -88,9 +88,7 @@ void TransmitLines::SendLine(int index) {
     Sent(data);
   }
   if (LogSentOn) {
-    const std::string echo = "\r\n<<< " + typed + "\r\n";
-    Logs.WriteHexLog(echo);
-    Logs.WriteAsciiLog(echo);
+    Logs.LogSentLine(typed, data);
   }
 }
 

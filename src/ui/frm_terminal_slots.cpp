@@ -434,7 +434,7 @@ void FrmTerminal::cmdClearHexLogFile_Click() {
   Panel->TerminalLogFiles().ClearHexLog();
 }
 void FrmTerminal::cmdTerminalLogMarkerLine_Click() {
-  Panel->TerminalLogFiles().WriteMarkerLine();
+  Panel->WriteDivider();
 }
 void FrmTerminal::cmdSelectASCIILogFile_Click() {
   Panel->TerminalLogFiles().ChooseAsciiLogFile();

@@ -15,6 +15,7 @@ namespace korvani::ui {
 namespace {
 constexpr int kMarginPixels = 4;
 const QColor kSentColour(0, 90, 200);
+const QColor kNoteColour(128, 128, 128);
 }  // namespace
 
 QFont FixedPitchFont() {
@@ -252,7 +253,9 @@ void RxView::paintEvent(QPaintEvent* /*event*/) {
     const QString line = LineShown(index, &from);
     MarkSelection(painter, line, TopNumber + static_cast<std::uint64_t>(row), x, row * height);
     MarkMatches(painter, line, x, row * height, TopNumber + static_cast<std::uint64_t>(row) == Match);
-    painter.setPen(from == terminal::Direction::Sent ? kSentColour : received);
+    painter.setPen(from == terminal::Direction::Sent   ? kSentColour
+                   : from == terminal::Direction::Note ? kNoteColour
+                                                       : received);
     DrawColumns(painter, line, x, row * height + metrics.ascent());
     const int width = ColumnLeft(line, line.size());
     if (width > WidestPixels) {

@@ -169,6 +169,7 @@ TEST(RxHistoryTest, SentBytesAreLinesOfTheirOwnWithTheirTimes) {
   history.Add("V?\r", 3000, Direction::Sent);
   history.Add("\n", 3500, Direction::Sent);
   history.Add(">", 4000);
+  history.Add("----- 12:00:05 -----", 5000, Direction::Note);
   const struct {
     const char* Text;
     std::int32_t Ms;
@@ -176,7 +177,8 @@ TEST(RxHistoryTest, SentBytesAreLinesOfTheirOwnWithTheirTimes) {
   } expected[] = {{"temp=21", 1000, Direction::Received},
                   {"ok", 2000, Direction::Received},
                   {"V?", 3000, Direction::Sent},
-                  {">", 4000, Direction::Received}};
+                  {">", 4000, Direction::Received},
+                  {"----- 12:00:05 -----", 5000, Direction::Note}};
   ASSERT_EQ(history.LineCount(HistoryForm::Ascii), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
     std::string text;
@@ -185,9 +187,10 @@ TEST(RxHistoryTest, SentBytesAreLinesOfTheirOwnWithTheirTimes) {
     EXPECT_EQ(info.MsOfDay, expected[i].Ms);
     EXPECT_EQ(info.From, expected[i].From);
   }
-  // In hex each run of one direction starts a row.
+  // In hex each run of one direction starts a row; a note stays words.
   EXPECT_EQ(HistoryLines(history, HistoryForm::Hex),
-            (std::vector<std::string>{"74 65 6D 70 3D 32 31 0D 0A 6F 6B ", "56 3F 0D 0A ", "3E "}));
+            (std::vector<std::string>{"74 65 6D 70 3D 32 31 0D 0A 6F 6B ", "56 3F 0D 0A ", "3E ",
+                                      "----- 12:00:05 -----"}));
   EXPECT_EQ(history.AppendLine(HistoryForm::Hex, 1, *std::make_unique<std::string>()).MsOfDay, 3000);
   EXPECT_EQ(StampText(13 * 3600000 + 5 * 60000 + 9 * 1000 + 42), "13:05:09.042 ");
 }

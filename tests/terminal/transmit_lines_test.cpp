@@ -76,17 +76,46 @@ TEST_F(TransmitLinesTest, TheRepeatsFileReadsBackWhatWasWrittenAndNothingDamaged
   }
 }
 
-TEST_F(TransmitLinesTest, LineIsPreviewedSentAndEchoedToBothLogs) {
-  Subject.SetLine(2, "Hello'0D '0A");
-  EXPECT_EQ(View.CheckDisp, "48 65 6C 6C 6F 0D 0A ");
-  Subject.SendLine(2);
-  EXPECT_EQ(Port.Written, "Hello\r\n");
-  const std::string echo = "\r\n<<< Hello'0D '0A\r\n\r\n";
-  EXPECT_EQ(Folder.Read("ascii.log"), echo);
-  EXPECT_EQ(Folder.Read("hex.log"), echo);
+// "Log Sent" decides whether a sent line is logged, and only into the logs whose boxes are
+// ticked: the ASCII log as typed, the hex log in hex. No box ticked, no file made.
+TEST_F(TransmitLinesTest, ASentLineIsLoggedOnlyIntoTheLogsThatAreOn) {
+  const std::string typed = "Hello'0D '0A";
+  const std::string asTyped = "\r\n<<< Hello'0D '0A\r\n\r\n";
+  const std::string inHex = "\r\n<<< 48 65 6C 6C 6F 0D 0A \r\n\r\n";
+  const struct {
+    bool LogSent, LogAscii, LogHex;
+    const char* Ascii;  // nullptr: no file
+    const char* Hex;
+  } cases[] = {{true, true, true, asTyped.c_str(), inHex.c_str()},
+               {true, true, false, asTyped.c_str(), nullptr},
+               {true, false, true, nullptr, inHex.c_str()},
+               {true, false, false, nullptr, nullptr},
+               {false, true, true, nullptr, nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.LogSent << c.LogAscii << c.LogHex);
+    std::filesystem::remove(Folder.File("ascii.log"));
+    std::filesystem::remove(Folder.File("hex.log"));
+    Subject.SetLogSent(c.LogSent);
+    Settings.LogAscii = c.LogAscii;
+    Settings.LogHex = c.LogHex;
+    Port.Written.clear();
+    Subject.SetLine(2, typed);
+    EXPECT_EQ(View.CheckDisp, "48 65 6C 6C 6F 0D 0A ");
+    Subject.SendLine(2);
+    EXPECT_EQ(Port.Written, "Hello\r\n");
+    EXPECT_EQ(Folder.Exists("ascii.log"), c.Ascii != nullptr);
+    EXPECT_EQ(Folder.Exists("hex.log"), c.Hex != nullptr);
+    if (c.Ascii != nullptr) {
+      EXPECT_EQ(Folder.Read("ascii.log"), c.Ascii);
+    }
+    if (c.Hex != nullptr) {
+      EXPECT_EQ(Folder.Read("hex.log"), c.Hex);
+    }
+  }
 }
 
 TEST_F(TransmitLinesTest, CommentOnlyLineSendsNothingButIsStillLogged) {
+  Settings.LogAscii = true;
   Subject.SetLine(0, ";just a note");
   EXPECT_EQ(View.CheckDisp, "");
   Subject.SendLine(0);
@@ -102,16 +131,9 @@ TEST_F(TransmitLinesTest, ClickingALineShowsItsBytesAgain) {
   EXPECT_EQ(View.CheckDisp, "41 ");
 }
 
-TEST_F(TransmitLinesTest, LogSentOffKeepsSentLinesOutOfTheLogs) {
-  Subject.SetLogSent(false);
-  Subject.SetLine(0, "x");
-  Subject.SendLine(0);
-  EXPECT_EQ(Port.Written, "x");
-  EXPECT_FALSE(Folder.Exists("ascii.log"));
-}
-
 TEST_F(TransmitLinesTest, ClosedPortTakesNothingAndNothingBreaks) {
   Port.Open = false;
+  Settings.LogAscii = true;
   Subject.SetLine(0, "x");
   Subject.SendLine(0);
   EXPECT_EQ(Port.Written, "");
