@@ -54,4 +54,8 @@ std::string AppFolders::ViewSettingsFilePath() const {
   return IniFolder() + "ReceiveView.ini";
 }
 
+std::string AppFolders::OptionsFilePath() const {
+  return IniFolder() + "Options.ini";
+}
+
 }  // namespace korvani::app

@@ -21,6 +21,8 @@ class AppFolders {
   [[nodiscard]] std::string RepeatsFilePath() const;
   // The receive view's settings (how much it keeps), beside the settings file.
   [[nodiscard]] std::string ViewSettingsFilePath() const;
+  // The program's own choices (the version check, the sent lines' end), beside it.
+  [[nodiscard]] std::string OptionsFilePath() const;
 
   // USB adapters' COM numbers by their identity, beside the settings file.
   [[nodiscard]] std::string PortIdentitiesFilePath() const;

@@ -144,7 +144,10 @@ void Panel::FormLoad() {
   }
   BuildComPortList();
   View.SelectTab(kHmiTab);
-  Updates.Start();
+  LoadOptions();
+  if (UpdateCheckOn) {
+    Updates.Start();  // else the program contacts nothing unless the user asks it to
+  }
   View.FitWidthToTabs();
   PortConnection.SelectCommsOptions();
   // IntroShowing is true from the framer's start.
@@ -400,7 +403,8 @@ void Panel::SaveSettings() {
   for (const auto& [file, text] :
        {std::pair{AppPaths.LineSettingsFilePath(), terminal::FormatLineSettingsFile(record)},
         {AppPaths.RepeatsFilePath(), terminal::FormatRepeatsFile(TxLines.Repeats())},
-        {AppPaths.ViewSettingsFilePath(), terminal::FormatViewSettingsFile(ViewKeeps)}}) {
+        {AppPaths.ViewSettingsFilePath(), terminal::FormatViewSettingsFile(ViewKeeps)},
+        {AppPaths.OptionsFilePath(), FormatOptionsFile({UpdateCheckOn, TxLines.Ending()})}}) {
     if (!base::WriteFileAtomically(file, text)) {
       unsaved += "\r\n" + file;
     }
@@ -418,6 +422,13 @@ bool Panel::ChooseScrollback(std::string_view typed) {
   }
   View.ShowScrollback(ViewKeeps);
   return chosen.has_value();
+}
+
+void Panel::LoadOptions() {
+  const ProgramOptions options = ReadOptionsFile(base::ReadWholeFile(AppPaths.OptionsFilePath()));
+  UpdateCheckOn = options.UpdateCheck && !CommandLineNoUpdateCheck;
+  View.SetCheckBox(SettingsCheck::UpdateCheck, UpdateCheckOn);
+  TxLines.SetLineEnd(options.TxLineEnd);
 }
 
 void Panel::KeepHistory() {

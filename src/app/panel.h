@@ -140,6 +140,10 @@ class Panel {
   void SetCommandLinePort(std::int16_t comNumber) { CommandLinePort = comNumber; }
   // --baud, --format, --flow, --dtr and --rts: they replace the saved settings at start-up.
   void SetCommandLineLine(const terminal::LineOptions& options) { CommandLineLine = options; }
+  // --no-update-check: no version check at this start, and the box unticked (and so saved).
+  void SetCommandLineNoUpdateCheck() { CommandLineNoUpdateCheck = true; }
+  // "Check for a newer version at start", saved for the next start.
+  void SetUpdateCheck(bool on) { UpdateCheckOn = on; }
   // --scrollback: replaces the saved choice at start-up.
   void SetCommandLineScrollback(std::optional<terminal::Scrollback> scrollback) {
     CommandLineScrollback = scrollback;
@@ -156,6 +160,8 @@ class Panel {
   bool ApplySettingsLineToWindow(int line, std::string_view text);
   // The receive view's history limits for the choice and whether the view can be seen.
   void KeepHistory();
+  // Options.ini and the command line's --no-update-check, before the version check's step.
+  void LoadOptions();
   void BuildComPortList();
   // Lists and opens a port added by its path ("tcp://...", "replay:..."); false when none was.
   bool OpenAddedPort(const std::string& path);
@@ -193,6 +199,8 @@ class Panel {
   terminal::LineOptions CommandLineLine;
   std::optional<terminal::Scrollback> CommandLineScrollback;
   terminal::Scrollback ViewKeeps;
+  bool UpdateCheckOn = true;
+  bool CommandLineNoUpdateCheck = false;
   std::optional<bool> TerminalAvailable;  // unknown until the first mask
   terminal::Connection PortConnection;
   ports::DevLister Lister;

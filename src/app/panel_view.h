@@ -25,7 +25,7 @@ inline constexpr int kSettingsTab = 2;
 
 // Heights the HMI screen may take, measured on the laid-out window (twips).
 // The check boxes the settings file restores.
-enum class SettingsCheck { TraceToDisk, LogAscii, LogHex, LogSent };
+enum class SettingsCheck { TraceToDisk, LogAscii, LogHex, LogSent, UpdateCheck };
 
 struct ScreenHeights {
   double LogShown = 0;

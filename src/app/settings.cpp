@@ -7,6 +7,7 @@
 #include "base/ansi_text.h"
 #include "base/files.h"
 #include "base/numbers.h"
+#include "base/text.h"
 
 namespace korvani::app {
 
@@ -140,6 +141,23 @@ std::string FormatSettings(const SettingsValues& values) {
 
 bool WriteSettingsFile(const std::string& path, const SettingsValues& values) {
   return base::WriteFileAtomically(path, FormatSettings(values));
+}
+
+std::string FormatOptionsFile(const ProgramOptions& options) {
+  return std::string("# Korvani options, version 1\nupdate-check=") + (options.UpdateCheck ? "on" : "off") +
+         "\ntx-line-end=" + std::string(terminal::LineEndName(options.TxLineEnd)) + "\n";
+}
+
+ProgramOptions ReadOptionsFile(std::string_view text) {
+  const base::KeyValues values = base::ReadKeyValueLines(text);
+  ProgramOptions options;
+  if (const auto check = values.find("update-check"); check != values.end()) {
+    options.UpdateCheck = check->second != "off";
+  }
+  if (const auto end = values.find("tx-line-end"); end != values.end()) {
+    options.TxLineEnd = terminal::LineEndNamed(end->second).value_or(options.TxLineEnd);
+  }
+  return options;
 }
 
 }  // namespace korvani::app

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "terminal/transmit_lines.h"
+
 namespace korvani::app {
 
 // What the file holds, in its order.
@@ -30,6 +32,17 @@ struct SettingsValues {
 };
 
 inline constexpr int kSettingsLines = 16;
+
+// The program's own choices kept beside the settings file (Options.ini, key=value): whether
+// the version check runs at start, and what ends every sent Tx line.
+struct ProgramOptions {
+  bool UpdateCheck = true;
+  terminal::LineEnd TxLineEnd = terminal::LineEnd::None;
+  bool operator==(const ProgramOptions&) const = default;
+};
+std::string FormatOptionsFile(const ProgramOptions& options);
+// A key that is missing or not understood keeps its default.
+ProgramOptions ReadOptionsFile(std::string_view text);
 
 // Applies one line (1 to 16) of the file; returns false when the value cannot be taken.
 using SettingsLineSink = std::function<bool(int line, std::string_view text)>;

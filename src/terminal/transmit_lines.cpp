@@ -76,13 +76,49 @@ void TransmitLines::SetLine(int index, std::string_view text) {
   UpdateCheckDisp(index);
 }
 
+std::string_view LineEndBytes(LineEnd end) {
+  switch (end) {
+    case LineEnd::Cr:
+      return "\r";
+    case LineEnd::Lf:
+      return "\n";
+    case LineEnd::CrLf:
+      return "\r\n";
+    case LineEnd::None:
+      break;
+  }
+  return {};
+}
+
+std::string_view LineEndName(LineEnd end) {
+  static constexpr std::array<std::string_view, 4> kNames = {"none", "cr", "lf", "crlf"};
+  return kNames.at(static_cast<std::size_t>(end));
+}
+
+std::optional<LineEnd> LineEndNamed(std::string_view name) {
+  for (const LineEnd end : kLineEnds) {
+    if (LineEndName(end) == name) {
+      return end;
+    }
+  }
+  return std::nullopt;
+}
+
+void TransmitLines::SetLineEnd(LineEnd end) {
+  End = end;
+  View.ShowLineEnd(end);
+  UpdateCheckDisp(LastShown);
+}
+
 void TransmitLines::UpdateCheckDisp(int index) {
-  View.SetCheckDisp(base::HexToAsciiString(base::ParseTxText(Typed.at(static_cast<std::size_t>(index)))));
+  LastShown = index;
+  View.SetCheckDisp(base::HexToAsciiString(base::ParseTxText(Typed.at(static_cast<std::size_t>(index))) +
+                                           std::string(LineEndBytes(End))));
 }
 
 void TransmitLines::SendLine(int index) {
   const std::string& typed = Typed.at(static_cast<std::size_t>(index));
-  const std::string data = base::ParseTxText(typed);
+  const std::string data = base::ParseTxText(typed) + std::string(LineEndBytes(End));
   // A closed port takes nothing; the program goes on.
   if (!data.empty() && Port.Write(data) && Sent) {
     Sent(data);

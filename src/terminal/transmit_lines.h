@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,12 +26,24 @@ struct TxRepeat {
 inline constexpr int kLeastRepeatMs = 10;
 inline constexpr int kMostRepeatMs = 3600000;
 
+// What is appended to every sent line: nothing (as typed, the default), CR, LF or CR LF.
+enum class LineEnd { None, Cr, Lf, CrLf };
+inline constexpr std::array<LineEnd, 4> kLineEnds = {LineEnd::None, LineEnd::Cr, LineEnd::Lf, LineEnd::CrLf};
+std::string_view LineEndBytes(LineEnd end);
+// "none", "cr", "lf", "crlf": the name a settings file keeps; nothing for another text.
+std::string_view LineEndName(LineEnd end);
+std::optional<LineEnd> LineEndNamed(std::string_view name);
+
+enum class LineEnd;
+
 class TransmitView {
  public:
   virtual ~TransmitView() = default;
   virtual void SetCheckDisp(std::string_view caption) = 0;  // lblCheckDisp, plain text
   // A line's "Every" box and milliseconds.
   virtual void ShowRepeat(int index, const TxRepeat& repeat) = 0;
+  // The line end chosen for sent lines.
+  virtual void ShowLineEnd(LineEnd end) = 0;
 };
 
 // The repeats' own settings file, "1=on,250" a line; false when the text is not one.
@@ -54,6 +67,9 @@ class TransmitLines {
   // settings say otherwise).
   void SetLogSent(bool on) { LogSentOn = on; }
   [[nodiscard]] bool LogSent() const { return LogSentOn; }
+  // The line end appended to every sent line from now on; the preview shows it.
+  void SetLineEnd(LineEnd end);
+  [[nodiscard]] LineEnd Ending() const { return End; }
   // Periodic send: the line goes out every so many milliseconds (kept within kLeastRepeatMs
   // and kMostRepeatMs) while the port is open. A tick while the port still has bytes to write
   // is skipped, so nothing queues up; a tick that finds the port closed ends the repeat.
@@ -71,6 +87,8 @@ class TransmitLines {
   std::array<TxRepeat, kTxLineCount> Repeat;
   std::array<std::unique_ptr<base::Timer>, kTxLineCount> RepeatTimers;
   std::array<std::string, kTxLineCount> Typed;
+  LineEnd End = LineEnd::None;
+  int LastShown = 0;  // the line the preview shows
   bool LogSentOn = true;
   SerialPort& Port;
   TerminalLogs& Logs;

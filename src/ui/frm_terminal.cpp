@@ -555,7 +555,15 @@ void FrmTerminal::SetCheckBox(app::SettingsCheck which, bool ticked) {
     case app::SettingsCheck::LogSent:
       Widgets.chkLogSent->setChecked(ticked);
       break;
+    case app::SettingsCheck::UpdateCheck:
+      Widgets.chkUpdateCheck->setChecked(ticked);
+      break;
   }
+}
+
+void FrmTerminal::ShowLineEnd(terminal::LineEnd end) {
+  const auto* found = std::find(terminal::kLineEnds.begin(), terminal::kLineEnds.end(), end);
+  Widgets.cmbLineEnd->setCurrentIndex(static_cast<int>(found - terminal::kLineEnds.begin()));
 }
 
 void FrmTerminal::SetTxLine(int index, std::string_view text) {

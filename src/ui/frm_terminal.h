@@ -51,6 +51,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void ShowLogProblem(std::string_view problem) override;
   void ShowRepeat(int index, const terminal::TxRepeat& repeat) override;
   void ShowTestEcho(std::string_view hexListing) override;
+  void ShowLineEnd(terminal::LineEnd end) override;
   void ShowScrollback(const terminal::Scrollback& scrollback) override;
   std::string SaveScreenPicture(const std::string& path) override;
   void ShowLineSettings(const terminal::LineSettings& line) override;

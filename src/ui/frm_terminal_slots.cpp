@@ -88,9 +88,15 @@ void FrmTerminal::AttachTerminalTab() {
     Widgets.txtTx[i]->installEventFilter(this);
     connect(Widgets.cmdSend[i], &QPushButton::clicked, this,
             Guarded(Report, [this, i] { cmdSend_Click(i); }));
+    // Enter sends the line, as its Send button does.
+    connect(Widgets.txtTx[i], &QLineEdit::returnPressed, this,
+            Guarded(Report, [this, i] { cmdSend_Click(i); }));
   }
   connect(Widgets.chkLogSent, &QCheckBox::toggled, this, Slot(&FrmTerminal::chkLogSent_Click));
   chkLogSent_Click(Widgets.chkLogSent->isChecked());
+  connect(Widgets.cmbLineEnd, &QComboBox::activated, this, Guarded(Report, [this](int index) {
+            Panel->Transmit().SetLineEnd(terminal::kLineEnds.at(static_cast<std::size_t>(index)));
+          }));
 }
 
 void FrmTerminal::AttachHmiTab() {
@@ -160,6 +166,8 @@ void FrmTerminal::AttachSettingsTab() {
   connect(Widgets.cmdReplay, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdReplay_Click));
   connect(Widgets.cmdRecord, &QPushButton::clicked, this, Slot(&FrmTerminal::cmdRecord_Click));
   connect(Widgets.chkHideBT, &QCheckBox::clicked, this, Slot(&FrmTerminal::chkHideBT_Click));
+  connect(Widgets.chkUpdateCheck, &QCheckBox::clicked, this,
+          Guarded(Report, [this](bool ticked) { Panel->SetUpdateCheck(ticked); }));
   connect(Widgets.txtHMIlogFolderName, &QLineEdit::textChanged, this,
           Slot(&FrmTerminal::txtHMIlogFolderName_Change));
   connect(Widgets.cmdSelectHMILogFolder, &QPushButton::clicked, this,

@@ -14,17 +14,22 @@ namespace korvani::ui {
 
 namespace {
 
-QPushButton* ClearLogButton(const char* name, const char* tip, QWidget* parent) {
-  auto* button = new QPushButton(QStringLiteral("Clear"), parent);
+// A button's caption says what it does; the tip keeps the caption earlier versions showed.
+QString WithEarlierCaption(const QString& tip, const char* earlier) {
+  return tip + QStringLiteral(" (earlier: \"%1\")").arg(QLatin1String(earlier));
+}
+
+QPushButton* ClearLogButton(const char* name, const char* caption, const char* tip, QWidget* parent) {
+  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
   button->setObjectName(QString::fromLatin1(name));
-  button->setToolTip(QString::fromLatin1(tip));
+  button->setToolTip(WithEarlierCaption(QString::fromLatin1(tip), "Clear"));
   return button;
 }
 
-QPushButton* SelectLogButton(const char* name, const char* tip, QWidget* parent) {
-  auto* button = new QPushButton(QStringLiteral("..."), parent);
+QPushButton* SelectLogButton(const char* name, const char* caption, const char* tip, QWidget* parent) {
+  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
   button->setObjectName(QString::fromLatin1(name));
-  button->setToolTip(QString::fromLatin1(tip));
+  button->setToolTip(WithEarlierCaption(QString::fromLatin1(tip), "..."));
   return button;
 }
 
@@ -77,8 +82,10 @@ QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.optRxHex->setToolTip(QStringLiteral("Display received data in Hex format"));
   ui.cmdRxFreeze = new QPushButton(QStringLiteral("Freeze"), ui.fraRx);
   ui.cmdRxFreeze->setObjectName(QStringLiteral("cmdRxFreeze"));
-  ui.cmdRxClear = new QPushButton(QStringLiteral("Clear"), ui.fraRx);
+  ui.cmdRxClear = new QPushButton(QStringLiteral("Clear view"), ui.fraRx);
   ui.cmdRxClear->setObjectName(QStringLiteral("cmdRxClear"));
+  ui.cmdRxClear->setToolTip(
+      WithEarlierCaption(QStringLiteral("Empty the view; the logs are not touched"), "Clear"));
   ui.chkTimestamps = new QCheckBox(QStringLiteral("Time stamps"), ui.fraRx);
   ui.chkTimestamps->setObjectName(QStringLiteral("chkTimestamps"));
   ui.chkTimestamps->setToolTip(
@@ -101,12 +108,15 @@ QGroupBox* BuildRxFrame(FrmTerminalUi& ui, QWidget* tab) {
       "Enable (disk) logging of ASCII formatted data.  Set the file name in the Settings tab."));
   ui.chkLogHex->setToolTip(
       QStringLiteral("Enable (disk) logging of Hex formatted data.  Set the file name in the Settings tab."));
-  ui.cmdClearASCIILogFile[0] = ClearLogButton("cmdClearASCIILogFile0", "Clear the ASCII log file", ui.fraRx);
-  ui.cmdClearHexLogFile[0] = ClearLogButton("cmdClearHexLogFile0", "Clear the Hex log file", ui.fraRx);
-  ui.cmdTerminalLogMarkerLine = new QPushButton(QStringLiteral("------------"), ui.fraRx);
+  ui.cmdClearASCIILogFile[0] =
+      ClearLogButton("cmdClearASCIILogFile0", "Clear ASCII log", "Empty the ASCII log file", ui.fraRx);
+  ui.cmdClearHexLogFile[0] =
+      ClearLogButton("cmdClearHexLogFile0", "Clear hex log", "Empty the hex log file", ui.fraRx);
+  ui.cmdTerminalLogMarkerLine = new QPushButton(QStringLiteral("Log divider"), ui.fraRx);
   ui.cmdTerminalLogMarkerLine->setObjectName(QStringLiteral("cmdTerminalLogMarkerLine"));
-  ui.cmdTerminalLogMarkerLine->setToolTip(
-      QStringLiteral("Write a divider line and time stamp to both logfiles"));
+  ui.cmdTerminalLogMarkerLine->setToolTip(WithEarlierCaption(
+      QStringLiteral("Write a divider line and time stamp to both log files, and show it in the view"),
+      "------------"));
   ui.cmdSaveView = new QPushButton(QStringLiteral("Save view..."), ui.fraRx);
   ui.cmdSaveView->setObjectName(QStringLiteral("cmdSaveView"));
   ui.cmdSaveView->setToolTip(QStringLiteral("Write the whole history, as the view shows it, to a file"));
@@ -129,8 +139,10 @@ QGroupBox* BuildTxFrame(FrmTerminalUi& ui, QWidget* tab) {
     ui.txtTx[i] = new QLineEdit(ui.fraTx);
     ui.txtTx[i]->setObjectName(QStringLiteral("txtTx%1").arg(i));
     ui.txtTx[i]->setFont(FixedPitchFont());
-    ui.cmdSend[i] = new QPushButton(QStringLiteral("Send"), ui.fraTx);
+    ui.cmdSend[i] = new QPushButton(QStringLiteral("Send %1").arg(i + 1), ui.fraTx);
     ui.cmdSend[i]->setObjectName(QStringLiteral("cmdSend%1").arg(i));
+    ui.cmdSend[i]->setToolTip(
+        WithEarlierCaption(QStringLiteral("Send line %1 (or press Enter in it)").arg(i + 1), "Send"));
     ui.chkRepeat[i] = new QCheckBox(QStringLiteral("Every"), ui.fraTx);
     ui.chkRepeat[i]->setObjectName(QStringLiteral("chkRepeat%1").arg(i));
     ui.chkRepeat[i]->setToolTip(QStringLiteral("Send the line again and again while the port is open"));
@@ -163,8 +175,17 @@ QGroupBox* BuildTxFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.chkLogSent->setToolTip(QStringLiteral(
       "Enable (disk) logging of messages sent to the Vexel.  Set the file name in the Settings tab."));
   ui.chkLogSent->setChecked(true);
+  ui.cmbLineEnd = new QComboBox(ui.fraTx);
+  ui.cmbLineEnd->setObjectName(QStringLiteral("cmbLineEnd"));
+  ui.cmbLineEnd->addItems(
+      {QStringLiteral("No line end"), QStringLiteral("CR"), QStringLiteral("LF"), QStringLiteral("CR LF")});
+  ui.cmbLineEnd->setToolTip(
+      QStringLiteral("Appended to every line sent (Send, Enter or Every); the pane below shows it"));
+  auto* sendOptions = new QHBoxLayout;
+  sendOptions->addWidget(ui.chkLogSent);
+  sendOptions->addWidget(ui.cmbLineEnd);
   txLayout->addWidget(ui.lblInfo, 0, 4, 4, 1);
-  txLayout->addWidget(ui.chkLogSent, 4, 4);
+  txLayout->addLayout(sendOptions, 4, 4);
   txLayout->addWidget(ui.lblCheckDisp, 5, 0, 1, 5);
   return ui.fraTx;
 }
@@ -204,10 +225,10 @@ QVBoxLayout* BuildPanelControls(FrmTerminalUi& ui, QWidget* tab) {
   ui.cmdHMIReset = new QPushButton(QStringLiteral("Reset"), tab);
   ui.cmdHMIReset->setObjectName(QStringLiteral("cmdHMIReset"));
   ui.cmdHMIReset->setToolTip(QStringLiteral("Resets the HMI to its initial state"));
-  ui.cmdHMICLS = new QPushButton(QStringLiteral("CLS"), tab);
+  ui.cmdHMICLS = new QPushButton(QStringLiteral("Clear screen"), tab);
   ui.cmdHMICLS->setObjectName(QStringLiteral("cmdHMICLS"));
-  ui.cmdHMICLS->setToolTip(
-      QStringLiteral("Clears the HMI screen, fills it with the current background colour"));
+  ui.cmdHMICLS->setToolTip(WithEarlierCaption(
+      QStringLiteral("Clears the HMI screen, fills it with the current background colour"), "CLS"));
   ui.txtSetWidth = new QLineEdit(tab);
   ui.txtSetWidth->setObjectName(QStringLiteral("txtSetWidth"));
   ui.txtSetWidth->setMaximumWidth(60);
@@ -309,12 +330,13 @@ QGroupBox* BuildLogFrame(FrmTerminalUi& ui, QWidget* tab) {
   };
   logButton(ui.cmdLogFrz, "cmdLogFrz", QStringLiteral("Freeze"),
             QStringLiteral("Freeze the display. Data is still recorded (up to 50,000 characters) "));
-  logButton(ui.cmdLogMarker, "cmdLogMarker", QStringLiteral("-------------"),
-            QStringLiteral("Insert a visble divider line and time stamp"));
-  logButton(ui.cmdLogCLS, "cmdLogCLS", QStringLiteral("CLS"),
-            QStringLiteral("Clears the log screen. No effect on disk data."));
-  logButton(ui.cmdClearHMILogFile, "cmdClearHMILogFile", QStringLiteral("Clear"),
-            QStringLiteral("Clear the disk file"));
+  logButton(
+      ui.cmdLogMarker, "cmdLogMarker", QStringLiteral("Divider"),
+      WithEarlierCaption(QStringLiteral("Insert a visible divider line and time stamp"), "-------------"));
+  logButton(ui.cmdLogCLS, "cmdLogCLS", QStringLiteral("Clear pane"),
+            WithEarlierCaption(QStringLiteral("Clears the log pane. No effect on disk data."), "CLS"));
+  logButton(ui.cmdClearHMILogFile, "cmdClearHMILogFile", QStringLiteral("Clear trace file"),
+            WithEarlierCaption(QStringLiteral("Empty the trace file on disk"), "Clear"));
   logButton(ui.cmdHideLog, "cmdHideLog", QStringLiteral("Hide"), QString());
   ui.chkHMITraceToDisk = new QCheckBox(QStringLiteral("To disk"), ui.fraLogging);
   ui.chkHMITraceToDisk->setObjectName(QStringLiteral("chkHMITraceToDisk"));
@@ -561,13 +583,15 @@ QGroupBox* BuildLogFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.txtHexLogFileName = new QLineEdit(QStringLiteral("Hex_logfile.log"), logFiles);
   ui.txtHexLogFileName->setObjectName(QStringLiteral("txtHexLogFileName"));
   ui.cmdSelectASCIILogFile = SelectLogButton(
-      "cmdSelectASCIILogFile", "Select the file for disk logging of ASCII formatted receive data in Terminal",
-      logFiles);
+      "cmdSelectASCIILogFile", "Choose ASCII log...",
+      "Select the file for disk logging of ASCII formatted receive data in Terminal", logFiles);
   ui.cmdSelectHexLogFile =
-      SelectLogButton("cmdSelectHexLogFile",
+      SelectLogButton("cmdSelectHexLogFile", "Choose hex log...",
                       "Select the file for disk logging of Hex formatted receive data in Terminal", logFiles);
-  ui.cmdClearASCIILogFile[1] = ClearLogButton("cmdClearASCIILogFile1", "Clear the ASCII log file", logFiles);
-  ui.cmdClearHexLogFile[1] = ClearLogButton("cmdClearHexLogFile1", "Clear the Hex log file", logFiles);
+  ui.cmdClearASCIILogFile[1] =
+      ClearLogButton("cmdClearASCIILogFile1", "Clear ASCII log", "Empty the ASCII log file", logFiles);
+  ui.cmdClearHexLogFile[1] =
+      ClearLogButton("cmdClearHexLogFile1", "Clear hex log", "Empty the hex log file", logFiles);
   auto* asciiRow = new QHBoxLayout;
   asciiRow->addWidget(ui.txtASCIILogFileName, 1);
   asciiRow->addWidget(ui.cmdClearASCIILogFile[1]);
@@ -600,15 +624,16 @@ QGroupBox* BuildFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
   auto* files = new QGridLayout(ui.fraFiles);
   ui.txtHMIlogFolderName = new QLineEdit(ui.fraFiles);
   ui.txtHMIlogFolderName->setObjectName(QStringLiteral("txtHMIlogFolderName"));
-  ui.cmdSelectHMILogFolder = new QPushButton(QStringLiteral("..."), ui.fraFiles);
-  ui.cmdSelectHMILogFolder->setObjectName(QStringLiteral("cmdSelectHMILogFolder"));
+  ui.cmdSelectHMILogFolder = SelectLogButton("cmdSelectHMILogFolder", "Choose log folder...",
+                                             "Select the folder for the board's log files", ui.fraFiles);
   ui.txtHMITraceFileName = new QLineEdit(QStringLiteral("HMI_tracefile.txt"), ui.fraFiles);
   ui.txtHMITraceFileName->setObjectName(QStringLiteral("txtHMITraceFileName"));
-  ui.cmdClearHMILogFile2 = new QPushButton(QStringLiteral("Clear"), ui.fraFiles);
+  ui.cmdClearHMILogFile2 = new QPushButton(QStringLiteral("Clear trace file"), ui.fraFiles);
   ui.cmdClearHMILogFile2->setObjectName(QStringLiteral("cmdClearHMILogFile2"));
-  ui.cmdClearHMILogFile2->setToolTip(QStringLiteral("Clear the disk file"));
-  ui.cmdSelectHMILogFile = new QPushButton(QStringLiteral("..."), ui.fraFiles);
-  ui.cmdSelectHMILogFile->setObjectName(QStringLiteral("cmdSelectHMILogFile"));
+  ui.cmdClearHMILogFile2->setToolTip(
+      WithEarlierCaption(QStringLiteral("Empty the trace file on disk"), "Clear"));
+  ui.cmdSelectHMILogFile =
+      SelectLogButton("cmdSelectHMILogFile", "Choose trace file...", "Select the trace file", ui.fraFiles);
   files->addWidget(
       new QLabel(QStringLiteral("Select the FOLDER for disk data from Korvani LOG commands."), ui.fraFiles),
       0, 0, 1, 3);
@@ -641,6 +666,13 @@ QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
   layout->addWidget(ui.Label1);
   layout->addWidget(BuildLogFilesFrame(ui, tab));
   layout->addWidget(BuildFilesFrame(ui, tab));
+  ui.chkUpdateCheck = new QCheckBox(QStringLiteral("Check for a newer version at start"), tab);
+  ui.chkUpdateCheck->setObjectName(QStringLiteral("chkUpdateCheck"));
+  ui.chkUpdateCheck->setChecked(true);
+  ui.chkUpdateCheck->setToolTip(QStringLiteral(
+      "Fetch the product page once at start to compare versions. Off: the program contacts nothing "
+      "unless you open a network port or ask for the help page (also --no-update-check)"));
+  layout->addWidget(ui.chkUpdateCheck);
   layout->addStretch(1);
   return tab;
 }

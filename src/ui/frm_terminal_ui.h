@@ -64,6 +64,7 @@ struct FrmTerminalUi {
   QLabel* lblCheckDisp = nullptr;
   QLabel* lblInfo = nullptr;
   QCheckBox* chkLogSent = nullptr;
+  QComboBox* cmbLineEnd = nullptr;  // what ends every sent line: none, CR, LF, CR LF
 
   // HMI tab
   QLabel* lblHMITitle = nullptr;
@@ -122,6 +123,7 @@ struct FrmTerminalUi {
   QPushButton* cmdReplay = nullptr;
   QPushButton* cmdRecord = nullptr;  // "Record..." or "Stop recording"
   QCheckBox* chkHideBT = nullptr;
+  QCheckBox* chkUpdateCheck = nullptr;  // "Check for a newer version at start"
   QRadioButton* optBaud[8] = {};
   QRadioButton* optCharacter[5] = {};
   QButtonGroup* grpBaud = nullptr;

@@ -117,6 +117,9 @@ void KorvaniApp::Start() {
   }
   HmiPanel->SetCommandLineLine(Options.Line);
   HmiPanel->SetCommandLineScrollback(Options.Scrollback);
+  if (Options.NoUpdateCheck) {
+    HmiPanel->SetCommandLineNoUpdateCheck();
+  }
   HmiPanel->Receive().SetTimestamps(Options.Timestamps);
   HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments));
   HmiPanel->FormLoad();

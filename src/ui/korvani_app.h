@@ -32,9 +32,10 @@ struct StartOptions {
   std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
   bool Timestamps = false;                                        // --timestamps
   bool FullScreen = false;                                        // --fullscreen: the screen alone
-  QString RecordPath = QString();                                 // --record: the session into this file
-  QString ReplayPath = QString();                                 // --replay: this recording as the port
-  double ReplaySpeed = 1.0;                                       // --speed: 0 as fast as possible
+  bool NoUpdateCheck = false;      // --no-update-check: the product page is not fetched
+  QString RecordPath = QString();  // --record: the session into this file
+  QString ReplayPath = QString();  // --replay: this recording as the port
+  double ReplaySpeed = 1.0;        // --speed: 0 as fast as possible
 };
 
 class KorvaniApp {

@@ -22,7 +22,8 @@ void PrintUsage() {
   std::puts(
       "Usage: korvani [--port PATH | --port tcp://HOST:PORT | --demo | --replay FILE [--speed X]]\n"
       "               [--record FILE] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
-      "               [--dtr on|off] [--rts on|off] [--scrollback N] [--timestamps] [--fullscreen] [/T]\n"
+      "               [--dtr on|off] [--rts on|off] [--scrollback N] [--timestamps] [--fullscreen]\n"
+      "               [--no-update-check] [/T]\n"
       "Operator panel for a Vexel controller board, and a serial terminal.\n"
       "\n"
       "  --port PATH   add the serial device PATH to the port list (from COM200 up) and open\n"
@@ -51,16 +52,20 @@ void PrintUsage() {
       "                time its first byte came (HH:MM:SS.mmm)\n"
       "  --fullscreen  start with the board's screen alone, filling the display (F11 or Esc\n"
       "                returns to the window)\n"
-      "  /T            make the terminal functions available (the Terminal tab)\n"
+      "  --no-update-check  do not fetch the product page at start to compare versions (the\n"
+      "                box on the Settings tab unticked, and kept so for the next start)\n"
+      "  /T            make the terminal functions available (the Terminal tab); the window\n"
+      "                still opens on the board's screen\n"
       "  --version     show the version and exit\n"
       "  --help        show this help and exit\n"
       "\n"
-      "Settings: $XDG_CONFIG_HOME/Korvani_by_Vexel/INIFile/Vexel32.INI, written when the\n"
-      "window closes (~/.config/... when XDG_CONFIG_HOME is not set; %APPDATA%\\... on Windows),\n"
-      "and beside it LineSettings.ini with the line's full settings, TxRepeat.ini with the Tx\n"
-      "lines' periodic send, ReceiveView.ini with what the Terminal tab's view keeps,\n"
-      "NetworkPorts.ini with the network ports and PortIdentities.ini with the COM number each\n"
-      "USB adapter keeps by its identity.\n"
+      "Settings: Korvani_by_Vexel/INIFile/Vexel32.INI under $APPDATA when it is set (as on\n"
+      "Windows), else under $XDG_CONFIG_HOME, else under ~/.config; written when the window\n"
+      "closes, and beside it LineSettings.ini with the line's full settings, TxRepeat.ini with\n"
+      "the Tx lines' periodic send, ReceiveView.ini with what the Terminal tab's view keeps,\n"
+      "Options.ini with the version check and the sent lines' line end, NetworkPorts.ini with\n"
+      "the network ports and PortIdentities.ini with the COM number each USB adapter keeps by\n"
+      "its identity.\n"
       "Logs: the board's log files go to the log folder chosen on the Settings tab; the\n"
       "terminal logs (ASCII_logfile.log, Hex_logfile.log) and the trace (HMI_tracefile.txt)\n"
       "default to the folder korvani was started in.");
@@ -139,6 +144,8 @@ int main(int argc, char* argv[]) {
       options.Timestamps = true;
     } else if (arg == "--fullscreen") {
       options.FullScreen = true;
+    } else if (arg == "--no-update-check") {
+      options.NoUpdateCheck = true;
     } else if (!OptionNamed(arg, {"--scrollback"}).empty()) {
       const std::optional<std::string> value = OptionValue(arg, i, argc, argv);
       if (!value) {

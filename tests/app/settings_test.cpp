@@ -452,5 +452,42 @@ TEST(PanelSettingsTest, WhatTheReceiveViewKeepsIsSavedAndTheCommandLineComesFirs
   EXPECT_EQ(panel.Receive().History().CurrentLimits().Bytes, 20000U);
 }
 
+// The version check: once at a default start, never when the box is unticked (saved for the
+// next start) or --no-update-check is given; the line end chosen for sent lines is kept too.
+TEST(PanelSettingsTest, TheVersionCheckRunsOnceUnlessTurnedOffAndTheChoiceIsKept) {
+  const struct {
+    const char* Name;
+    std::optional<std::string> File;
+    bool CommandLineOff;
+    std::size_t Requests;
+  } cases[] = {{"default", std::nullopt, false, 1},
+               {"off in the file", "update-check=off\ntx-line-end=crlf\n", false, 0},
+               {"--no-update-check", std::nullopt, true, 0},
+               {"damaged", "update-check=maybe\ntx-line-end=tab\n", false, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    SettingsFolder place;
+    if (c.File) {
+      std::ofstream(place.Folders.OptionsFilePath(), std::ios::binary) << *c.File;
+    }
+    fakes::FakePanelView view;
+    {
+      Panel panel(place.Fake.Get(), view);
+      if (c.CommandLineOff) {
+        panel.SetCommandLineNoUpdateCheck();
+      }
+      panel.FormLoad();
+      EXPECT_EQ(place.Fake.Requests.size(), c.Requests);
+      EXPECT_EQ(view.Checks[static_cast<std::size_t>(SettingsCheck::UpdateCheck)], c.Requests == 1);
+      panel.SaveSettings();
+    }
+    const ProgramOptions saved = ReadOptionsFile(base::ReadWholeFile(place.Folders.OptionsFilePath()));
+    EXPECT_EQ(saved.UpdateCheck, c.Requests == 1);
+    EXPECT_EQ(saved.TxLineEnd,
+              c.Name == std::string("off in the file") ? terminal::LineEnd::CrLf : terminal::LineEnd::None);
+    EXPECT_EQ(view.LineEndShown, saved.TxLineEnd);
+  }
+}
+
 }  // namespace
 }  // namespace korvani::app

@@ -25,6 +25,7 @@ class FakePanelView : public app::PanelView {
     RepeatsShown.at(static_cast<std::size_t>(index)) = repeat;
   }
   void ShowTestEcho(std::string_view hexListing) override { TestEcho.assign(hexListing); }
+  void ShowLineEnd(terminal::LineEnd end) override { LineEndShown = end; }
   void ShowScrollback(const terminal::Scrollback& scrollback) override { ScrollbackShown = scrollback; }
   std::string SaveScreenPicture(const std::string& path) override {
     PicturesSaved.push_back(path);
@@ -134,6 +135,7 @@ class FakePanelView : public app::PanelView {
   terminal::ControlLines LinesShown;
   bool LinesOpen = false;
   bool RtsByDriver = false;
+  terminal::LineEnd LineEndShown = terminal::LineEnd::None;
   bool LinesPresent = false;
   int LinesShownCount = 0;
   bool OpenDown = false;
@@ -159,7 +161,7 @@ class FakePanelView : public app::PanelView {
   std::string CheckDisp;
   std::array<bool, hmi::screen::kMaskedControls> Controls{};
   bool TerminalFunctions = false;
-  std::array<bool, 4> Checks{};
+  std::array<bool, 5> Checks{};
   std::array<std::string, 5> TxLines;
   double TitleWidth = 0;
   std::string TitleCaption;

@@ -124,6 +124,30 @@ TEST_F(TransmitLinesTest, CommentOnlyLineSendsNothingButIsStillLogged) {
   EXPECT_EQ(Folder.Read("ascii.log"), "\r\n<<< ;just a note\r\n\r\n\r\n<<< \r\n\r\n");
 }
 
+// The line end chosen goes after every sent line, an empty one too, and the preview shows it.
+TEST_F(TransmitLinesTest, TheChosenLineEndEndsEverySentLine) {
+  const struct {
+    LineEnd End;
+    const char* Preview;
+    const char* Written;
+  } cases[] = {{LineEnd::None, "41 ", "A"},
+               {LineEnd::Cr, "41 0D ", "A\r\r"},
+               {LineEnd::Lf, "41 0A ", "A\n\n"},
+               {LineEnd::CrLf, "41 0D 0A ", "A\r\n\r\n"}};
+  Subject.SetLine(0, "A");
+  for (const auto& c : cases) {
+    Port.Written.clear();
+    Subject.SetLineEnd(c.End);
+    EXPECT_EQ(View.CheckDisp, c.Preview);
+    EXPECT_EQ(View.LineEndShown, c.End);
+    Subject.SendLine(0);
+    Subject.SendLine(1);  // empty: the line end alone
+    EXPECT_EQ(Port.Written, c.Written);
+    EXPECT_EQ(LineEndNamed(LineEndName(c.End)), c.End);
+  }
+  EXPECT_EQ(LineEndNamed("tab"), std::nullopt);
+}
+
 TEST_F(TransmitLinesTest, ClickingALineShowsItsBytesAgain) {
   Subject.SetLine(0, "A");
   Subject.SetLine(1, "B");

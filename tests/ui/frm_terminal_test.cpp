@@ -279,6 +279,14 @@ class FrmTerminalTest : public QObject {
     ui.chkRepeat[2]->click();
     board.fake.Timers.back()->Advance(250);
     QCOMPARE(QString::fromStdString(port.Written), QStringLiteral("T?\rT?\r"));
+
+    // Enter in a line sends it, with the line end chosen.
+    port.Written.clear();
+    ui.cmbLineEnd->setCurrentIndex(3);
+    emit ui.cmbLineEnd->activated(3);  // CR LF
+    QTest::keyClick(ui.txtTx[2], Qt::Key_Return);
+    QCOMPARE(QString::fromStdString(port.Written), QStringLiteral("T?\r\r\n"));
+    QCOMPARE(ui.lblCheckDisp->text(), QStringLiteral("54 3F 0D 0D 0A "));
   }
 
   void testButtonShowsInjectedBytesInHex() {
