@@ -213,7 +213,11 @@ void DemoBoard::ShowSetpoint() {
 }
 
 void DemoBoard::ShowDiskLog() {
-  PrintAt(kRowDiskLog, Logging ? "on (demo-_yyMMdd_-nnnnn.log)" : "off                        ");
+  const bool written = !PanelWritesLogs || PanelWritesLogs();
+  DiskLogShown = !Logging  ? "off                        "
+                 : written ? "on (demo-_yyMMdd_-nnnnn.log)"
+                           : "not written: no log folder ";
+  PrintAt(kRowDiskLog, DiskLogShown);
 }
 
 void DemoBoard::ToggleDiskLog() {
@@ -262,6 +266,9 @@ void DemoBoard::Tick() {
   }
   if (Logging && Ticks % (2 * kTicksPerSecond) == 0) {
     WriteLogRecord();
+  }
+  if (Logging && PanelWritesLogs && DiskLogShown.starts_with("on") != PanelWritesLogs()) {
+    ShowDiskLog();  // the panel gave up (the folder picker was cancelled), or took up again
   }
   if (Ticks % (30 * kTicksPerSecond) == 0) {
     Send('r');

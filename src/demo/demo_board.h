@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -31,6 +32,10 @@ class DemoBoard {
   void Tick();
   // What the board sent since the last call.
   std::string TakeOutput();
+  // Whether the panel writes the board's log files (it gives up when no log folder was
+  // chosen). A real board cannot know; the demo lives in the program and asks, so that its
+  // screen never says a log is written when none is.
+  void SetPanelWritesLogs(std::function<bool()> writes) { PanelWritesLogs = std::move(writes); }
 
   // What the board knows, for tests.
   [[nodiscard]] int Count() const { return Counter; }
@@ -68,6 +73,8 @@ class DemoBoard {
   bool AboveSetpoint = false;
   bool Logging = false;
   bool LogOpened = false;
+  std::function<bool()> PanelWritesLogs;
+  std::string DiskLogShown;
   std::string PcClock;
 };
 

@@ -31,6 +31,7 @@ class DemoPort final : public terminal::QueuedPort {
   // The board's timer tick: the board works, and what it sent is announced.
   void Tick();
   [[nodiscard]] const DemoBoard& Board() const { return Vexel; }
+  DemoBoard& Board() { return Vexel; }
 
  private:
   static constexpr std::int64_t kCapacity = 1 << 20;

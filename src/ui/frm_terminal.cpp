@@ -1,5 +1,7 @@
 #include "ui/frm_terminal.h"
 
+#include <QPainter>
+
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QLayout>
@@ -288,9 +290,20 @@ bool FrmTerminal::HideBluetoothChecked() const {
 
 void FrmTerminal::SetTitleWidth(double twips) {
   const int title = Widgets.lblHMITitle->sizeHint().height();
-  Widgets.lblHMITitle->setGeometry(
-      0, 0, static_cast<int>(std::lround(twips / QtDrawingSurface::kTwipsPerPixel)), title);
-  Widgets.picHMI1->move(0, title);
+  const int width = static_cast<int>(std::lround(twips / QtDrawingSurface::kTwipsPerPixel));
+  Widgets.lblHMITitle->resize(width, title);
+  PlaceScreen();
+}
+
+void FrmTerminal::PlaceScreen() {
+  // At the left in the window; full screen, in the middle of the display.
+  const int title = Widgets.lblHMITitle->height();
+  const QSize area = Widgets.fraScreenArea->size();
+  const bool centred = isFullScreen();
+  const int left = centred ? std::max(0, (area.width() - Widgets.picHMI1->width()) / 2) : 0;
+  const int top = centred ? std::max(0, (area.height() - title - Widgets.picHMI1->height()) / 2) : 0;
+  Widgets.lblHMITitle->move(left, top);
+  Widgets.picHMI1->move(left, top + title);
 }
 
 void FrmTerminal::SetScreenBaseSize(double widthTwips, double heightTwips) {
@@ -320,10 +333,13 @@ void FrmTerminal::FitScreen() {
     const QSize area = Widgets.fraScreenArea->size();
     Panel->Screen().FillArea(area.width() * kTwips,
                              (area.height() - Widgets.lblHMITitle->sizeHint().height()) * kTwips);
+    PlaceScreen();
+    Widgets.fraScreenArea->update();
     return;
   }
   const QSize extra = size() - sizeHint();
   Panel->Screen().GrowBy(std::max(0, extra.width()) * kTwips, std::max(0, extra.height()) * kTwips);
+  PlaceScreen();
 }
 
 void FrmTerminal::showEvent(QShowEvent* event) {
@@ -462,6 +478,12 @@ void FrmTerminal::FocusEntry() {
 }
 
 bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Widgets.fraScreenArea && event->type() == QEvent::Paint && isFullScreen()) {
+    // Full screen: the surround is the screen's own background, not the window's grey.
+    QPainter painter(Widgets.fraScreenArea);
+    painter.fillRect(Widgets.fraScreenArea->rect(), QtDrawingSurface::ToQColor(HmiSurface->BackColour()));
+    return false;
+  }
   if (Panel == nullptr) {
     return QMainWindow::eventFilter(watched, event);
   }

@@ -129,6 +129,8 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
 
  private:
   void PlaceToast();
+  // The screen and its title in their area: at the left, or full screen in the middle.
+  void PlaceScreen();
   bool FilterPanelEvent(QObject* watched, QEvent* event);
 
   // A guarded connection to one of the slots below.

@@ -130,6 +130,7 @@ void FrmTerminal::AttachHmiTab() {
           Slot(&FrmTerminal::txtHMIDataEntry_InputRejected));
   Widgets.txtHMIDataEntry->installEventFilter(this);
   Widgets.lblToastMsg->installEventFilter(this);
+  Widgets.fraScreenArea->installEventFilter(this);  // full screen: its surround
   Widgets.lblDismissToastMsg->installEventFilter(this);
 }
 

@@ -85,6 +85,9 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
       .ProductUrl = Setting("KORVANI_PRODUCT_URL", KORVANI_PRODUCT_URL),
       .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL)};
   HmiPanel = std::make_unique<app::Panel>(platform, MainWindow);
+  if (DemoBoardPort) {
+    DemoBoardPort->Board().SetPanelWritesLogs([this] { return !HmiPanel->LogFiles().LoggingInhibited; });
+  }
   MainWindow.Attach(*HmiPanel);
   if (const QString trace = qEnvironmentVariable("KORVANI_PAINT_TRACE"); !trace.isEmpty()) {
     Paints = std::make_unique<PaintTrace>(trace.toStdString());

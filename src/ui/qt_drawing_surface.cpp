@@ -185,6 +185,9 @@ void QtDrawingSurface::Clear() {
 void QtDrawingSurface::SetBackColour(hmi::screen::Colour colour) {
   Back = colour;
   Clear();
+  if (QWidget* area = Widget.parentWidget(); area != nullptr) {
+    area->update();  // full screen, the surround is painted in this colour
+  }
 }
 
 void QtDrawingSurface::Refresh() {

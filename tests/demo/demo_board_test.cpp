@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <memory>
 #include <string>
 
@@ -163,6 +165,25 @@ TEST_F(DemoOnPanelTest, ButtonsSetpointAndDiskLogWorkThroughThePanel) {
   ASSERT_TRUE(Logs.Exists(file));
   const std::string log = Logs.Read(file);
   EXPECT_EQ(log.rfind("date,time,temperature,pressure\r\n261207,153045,", 0), 0U) << log;
+}
+
+// With no log folder (the picker cancelled) the panel gives up logging, and the demo's screen
+// says so instead of "on".
+TEST_F(DemoOnPanelTest, TheDiskLogLineSaysWhenThePanelWritesNothing) {
+  Board.Board().SetPanelWritesLogs([this] { return !Subject.LogFiles().LoggingInhibited; });
+  Subject.LogFiles().SetLogFolder("");
+  Run(200);
+  Subject.Buttons().Press(5);  // "Disk log"
+  Subject.Buttons().Release(5);
+  Run(200);
+  EXPECT_TRUE(Subject.LogFiles().LoggingInhibited);
+  // The disk log's line as last drawn.
+  const auto last =
+      std::find_if(Fake.Surface.Texts.rbegin(), Fake.Surface.Texts.rend(), [](const auto& drawn) {
+        return drawn.Value.starts_with("on (demo-") || drawn.Value.starts_with("not written");
+      });
+  ASSERT_NE(last, Fake.Surface.Texts.rend());
+  EXPECT_EQ(last->Value, "not written: no log folder ");
 }
 
 TEST_F(DemoOnPanelTest, ChoosingAnotherPortClosesTheBoard) {

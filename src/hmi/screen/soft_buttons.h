@@ -59,10 +59,10 @@ struct IntroActions {
   std::function<void()> OpenMakersHomePage;
 };
 
+// The intro's own words say "Open"; the notice names both steps the same way.
 inline constexpr std::string_view kIntroF1Toast =
-    "Select the correct COM port in the Settings tab, then click the Connect button to get going with the "
-    "host "
-    "controller. Contact your equipment supplier for additional assistance.";
+    "Select the correct COM port in the Settings tab and press Open, then click the Connect button to get "
+    "going with the host controller. Contact your equipment supplier for additional assistance.";
 
 class SoftButtons {
  public:
