@@ -111,10 +111,18 @@ void FrmTerminal::SetFullScreen(bool on) {
     other->setVisible(!on);
   }
   Widgets.fraLogging->setVisible(!on && LogShownBeforeFullScreen);
+  // Full screen, nothing of the window's own frame is left around the screen's area.
+  QLayout* page = Widgets.SSTab1->widget(app::kHmiTab)->layout();
+  if (on) {
+    PageMargins = page->contentsMargins();
+  }
+  page->setContentsMargins(on ? QMargins() : PageMargins);
+  Widgets.SSTab1->setDocumentMode(on);
   if (on) {
     showFullScreen();
   } else {
     showNormal();
+    Widgets.lblHMITitle->setPalette(Widgets.fraScreenArea->palette());
   }
   FitTimer.start();
 }
@@ -480,8 +488,12 @@ void FrmTerminal::FocusEntry() {
 bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Widgets.fraScreenArea && event->type() == QEvent::Paint && isFullScreen()) {
     // Full screen: the surround is the screen's own background, not the window's grey.
+    const QColor back = QtDrawingSurface::ToQColor(HmiSurface->BackColour());
     QPainter painter(Widgets.fraScreenArea);
-    painter.fillRect(Widgets.fraScreenArea->rect(), QtDrawingSurface::ToQColor(HmiSurface->BackColour()));
+    painter.fillRect(Widgets.fraScreenArea->rect(), back);
+    QPalette title = Widgets.fraScreenArea->palette();  // the title stays readable on it
+    title.setColor(QPalette::WindowText, back.lightness() < 128 ? Qt::white : Qt::black);
+    Widgets.lblHMITitle->setPalette(title);
     return false;
   }
   if (Panel == nullptr) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QTimer>
 #include <memory>
 #include <string>
@@ -131,6 +132,7 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   void PlaceToast();
   // The screen and its title in their area: at the left, or full screen in the middle.
   void PlaceScreen();
+  QMargins PageMargins;  // the board's tab's margins, taken away while full screen
   bool FilterPanelEvent(QObject* watched, QEvent* event);
 
   // A guarded connection to one of the slots below.
