@@ -16,6 +16,7 @@
 #include "ports/added_ports.h"
 #include "terminal/port_router.h"
 #include "terminal/replay_port.h"
+#include "ui/command_line.h"
 #include "ui/frm_terminal.h"
 #include "ui/paint_trace.h"
 #include "ui/qt_dialogs.h"
@@ -23,20 +24,6 @@
 #include "ui/qt_serial_port.h"
 
 namespace korvani::ui {
-
-struct StartOptions {
-  QString PortPath;                    // --port: a device to list and open at start-up
-  bool Demo = false;                   // --demo: list the demo board and open it
-  std::vector<std::string> Arguments;  // all of them, for "/T"
-  terminal::LineOptions Line;          // --baud, --format, --flow, --dtr, --rts
-  std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
-  bool Timestamps = false;                                        // --timestamps
-  bool FullScreen = false;                                        // --fullscreen: the screen alone
-  bool NoUpdateCheck = false;      // --no-update-check: the product page is not fetched
-  QString RecordPath = QString();  // --record: the session into this file
-  QString ReplayPath = QString();  // --replay: this recording as the port
-  double ReplaySpeed = 1.0;        // --speed: 0 as fast as possible
-};
 
 class KorvaniApp {
  public:
@@ -50,9 +37,6 @@ class KorvaniApp {
 
   FrmTerminal& Window() { return MainWindow; }
   app::Panel& Panel() { return *HmiPanel; }
-  QtSerialPort& RealPort() { return SerialDevice; }
-
-  QtNetworkPort& NetworkPort() { return NetworkDevice; }
 
  private:
   std::unique_ptr<base::Timer> MakeTimer();

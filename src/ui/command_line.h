@@ -1,0 +1,41 @@
+// The command line: every option in one table, which both parses the arguments and writes
+// --help. Parsing needs no window, so the table is tested on its own.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "terminal/line_settings.h"
+#include "terminal/scrollback.h"
+
+namespace korvani::ui {
+
+struct StartOptions {
+  QString PortPath;                    // --port: a device to list and open at start-up
+  bool Demo = false;                   // --demo: list the demo board and open it
+  std::vector<std::string> Arguments;  // the options themselves (not their values), for "/T"
+  terminal::LineOptions Line;          // --baud, --format, --flow, --dtr, --rts
+  std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
+  bool Timestamps = false;                                        // --timestamps
+  bool FullScreen = false;                                        // --fullscreen: the screen alone
+  bool NoUpdateCheck = false;      // --no-update-check: the product page is not fetched
+  QString RecordPath = QString();  // --record: the session into this file
+  QString ReplayPath = QString();  // --replay: this recording as the port
+  double ReplaySpeed = 1.0;        // --speed: 0 as fast as possible
+};
+
+struct CommandLine {
+  enum class Outcome { Run, Help, Version, Refused };
+  Outcome What = Outcome::Run;
+  StartOptions Options;
+  std::string Refusal;  // why, for Refused: "korvani: ..." without a line end
+};
+
+// The arguments after the program's name, each as given.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+// What --help prints, from the same table.
+std::string UsageText();
+
+}  // namespace korvani::ui
