@@ -126,12 +126,10 @@ class Panel {
   hmi::screen::DataEntry& Entry() { return NumberEntry; }
   hmi::screen::PanelControls& Controls() { return ScreenControls; }
   hmi::log::LogFileTable& LogFiles() { return LogTable; }
-  hmi::log::DiskLogCommands& DiskLogs() { return LogCommands; }
   hmi::log::HmiLog& ScreenLog() { return OnScreenLog; }
   terminal::TerminalLogs& TerminalLogFiles() { return TermLogs; }
   terminal::TransmitLines& Transmit() { return TxLines; }
   const AppFolders& Folders() const { return AppPaths; }
-  Problems& ProblemBox() { return ProblemReports; }
   IntroTypist& Intro() { return Typist; }
 
   // The COM port in use; 0 means none chosen.
@@ -153,7 +151,6 @@ class Panel {
   // terminal functions are not available the view cannot be seen, and it keeps only the
   // 20,000 characters the terminal's pane always kept.
   bool ChooseScrollback(std::string_view typed);
-  [[nodiscard]] const terminal::Scrollback& ScrollbackKept() const { return ViewKeeps; }
 
  private:
   void BindCommands();

@@ -41,7 +41,6 @@ class DemoBoard {
   [[nodiscard]] int Count() const { return Counter; }
   [[nodiscard]] int Setpoint() const { return SetpointC; }
   [[nodiscard]] const std::string& ClockText() const { return PcClock; }
-  [[nodiscard]] bool DiskLogOn() const { return Logging; }
 
  private:
   void Send(char command, std::initializer_list<std::string_view> arguments = {});

@@ -14,8 +14,8 @@
 
 namespace korvani::terminal {
 
-// Option captions carry the values: the baud rate from the third character, the format
-// from the fourth.
+// The quick options' captions, in the order of the board's eight speeds and five formats
+// (the index is the choice; the captions are only shown).
 inline constexpr std::array<std::string_view, 8> kBaudCaptions = {"0: 300",  "1: 600",  "2: 1200", "3: 2400",
                                                                   "4: 4800", "5: 9600", "6:19200", "7:38400"};
 inline constexpr std::array<std::string_view, 5> kCharacterCaptions = {"0: N,8,1", "1: E,7,1", "2: O,7,1",

@@ -71,7 +71,6 @@ class ReceivePath {
   // "Show sent": what the program writes to the port goes into the view's history too, in
   // order among what arrives, as lines of their own (off unless ticked).
   void SetShowSent(bool on) { ShowSentOn = on; }
-  [[nodiscard]] bool ShowSent() const { return ShowSentOn; }
   // Bytes the port took for the board.
   void RecordSent(std::string_view bytes);
   // A line of the program's own among what came (a log divider), in either form.

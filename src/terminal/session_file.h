@@ -89,7 +89,6 @@ class RecordingPort final : public SerialPort {
   std::string Start(const std::string& path, const SessionFacts& facts);
   void Stop();
   [[nodiscard]] bool Recording() const { return File.is_open(); }
-  [[nodiscard]] const std::string& RecordingPath() const { return Path; }
 
   void SetPortNumber(std::int16_t number) override { Port.SetPortNumber(number); }
   [[nodiscard]] std::int16_t PortNumber() const override { return Port.PortNumber(); }

@@ -30,7 +30,7 @@ FrmTerminal::FrmTerminal(QWidget* parent)
   HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
   Widgets.optRxASCII->setChecked(true);
 
-  LogPane = std::make_unique<PaneRefresher>(Widgets.txtHMILog, kRxRefreshMs, &FrmTerminal::ToPaneText);
+  LogPane = std::make_unique<PaneRefresher>(Widgets.txtHMILog, kLogPaneRefreshMs, &FrmTerminal::ToPaneText);
 }
 
 FrmTerminal::~FrmTerminal() {

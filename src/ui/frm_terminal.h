@@ -25,8 +25,8 @@ class FrmTerminal final : public QMainWindow, public app::PanelView {
   Q_OBJECT
 
  public:
-  // How often at most the receive pane's text is rebuilt while data streams in.
-  static constexpr int kRxRefreshMs = 33;
+  // How often at most the log pane's text is rebuilt while the board writes to it.
+  static constexpr int kLogPaneRefreshMs = 33;
 
   explicit FrmTerminal(QWidget* parent = nullptr);
   ~FrmTerminal() override;

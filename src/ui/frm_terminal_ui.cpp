@@ -33,7 +33,6 @@ QPushButton* SelectLogButton(const char* name, const char* caption, const char* 
   return button;
 }
 
-// The receive pane with its view, freeze, clear and logging controls.
 // The find bar under the receive view, hidden until Ctrl+F.
 QWidget* BuildFindBar(FrmTerminalUi& ui, QWidget* parent) {
   ui.fraFind = new QWidget(parent);

@@ -59,7 +59,6 @@ void HmiLog::AddMarker() {
 }
 
 void HmiLog::SetPaneVisible(bool visible) {
-  IsPaneVisible = visible;
   View.SetLogPaneVisible(visible);
   if (RefitScreen) {
     RefitScreen(visible);

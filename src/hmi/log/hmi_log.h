@@ -44,7 +44,6 @@ class HmiLog {
 
   [[nodiscard]] std::string_view HMILogText() const { return Text.View(); }
   [[nodiscard]] bool Frozen() const { return IsFrozen; }
-  [[nodiscard]] bool PaneVisible() const { return IsPaneVisible; }
 
   void SetTraceFileName(std::string name) { TraceFile = std::move(name); }
   [[nodiscard]] const std::string& TraceFileName() const { return TraceFile; }
@@ -61,7 +60,6 @@ class HmiLog {
   std::function<void(bool)> RefitScreen;
   base::TailText Text;
   bool IsFrozen = false;
-  bool IsPaneVisible = true;
   std::string TraceFile = std::string(kDefaultTraceFile);
   bool TraceToDiskOn = false;
 };

@@ -96,7 +96,6 @@ class Screen {
   void DrawRulers();
 
   [[nodiscard]] DrawingSurface& Surface() { return Canvas; }
-  [[nodiscard]] const ColourStack& SavedColours() const { return Stack; }
 
   // The screen's state as the board and the window see it; only the screen changes it.
   [[nodiscard]] std::int16_t ScreenColumns() const { return ColumnCount; }
