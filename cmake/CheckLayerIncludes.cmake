@@ -1,12 +1,35 @@
-# Fails when a file of a layer includes a project header outside the folders it may use.
-# Called by korvani_layer() with LAYER, ALLOWED (folders under src), FILES, ROOT and STAMP.
+# Fails when a file includes a project header it may not, or names one the wrong way.
+# Called by korvani_check_includes() with LAYER, ALLOWED (folders under the roots, or * for
+# any), FILES, ROOTS (the folders project headers are found under) and STAMP.
+#   - A project header is included in quotes, by its path under a root ("terminal/port_router.h"),
+#     never with angle brackets and never by a relative path ("../x.h", "./x.h").
+#   - A layer of the core includes only its own folder and those of the layers it uses.
 set(wrong "")
 foreach(file IN LISTS FILES)
-  file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"]+\"")
+  file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]+[\"<][^\">]+[\">]")
   foreach(line IN LISTS includes)
-    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"]+)\".*" "\\1" header "${line}")
-    if(NOT EXISTS ${ROOT}/${header})
-      continue()  # not a project header (a generated or a neighbouring file)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+([\"<])([^\">]+)[\">].*" "\\1" opener "${line}")
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+[\"<]([^\">]+)[\">].*" "\\1" header "${line}")
+    file(RELATIVE_PATH shown ${CMAKE_CURRENT_LIST_DIR}/.. ${file})
+    if(header MATCHES "^\\.\\.?/")
+      string(APPEND wrong "  ${shown} includes \"${header}\" by a relative path\n")
+      continue()
+    endif()
+    set(project FALSE)
+    foreach(root IN LISTS ROOTS)
+      if(EXISTS ${root}/${header} AND NOT IS_DIRECTORY ${root}/${header})
+        set(project TRUE)
+      endif()
+    endforeach()
+    if(NOT project)
+      continue()  # a system or library header, or a generated or neighbouring file
+    endif()
+    if(opener STREQUAL "<")
+      string(APPEND wrong "  ${shown} includes <${header}>: a project header goes in quotes\n")
+      continue()
+    endif()
+    if(ALLOWED STREQUAL "*")
+      continue()
     endif()
     set(permitted FALSE)
     foreach(folder IN LISTS ALLOWED)
@@ -16,12 +39,15 @@ foreach(file IN LISTS FILES)
       endif()
     endforeach()
     if(NOT permitted)
-      file(RELATIVE_PATH shown ${ROOT}/.. ${file})
       string(APPEND wrong "  ${shown} includes \"${header}\"\n")
     endif()
   endforeach()
 endforeach()
 if(wrong)
+  if(ALLOWED STREQUAL "*")
+    message(FATAL_ERROR "The ${LAYER} includes project headers the wrong way:\n${wrong}"
+                        "See docs/developing.md for the layers and their arrows.")
+  endif()
   string(REPLACE ";" ", " shownAllowed "${ALLOWED}")
   message(FATAL_ERROR "The ${LAYER} layer may include only ${shownAllowed}:\n${wrong}"
                       "See docs/developing.md for the layers and their arrows.")

@@ -26,15 +26,23 @@ function(korvani_layer name)
   foreach(source IN LISTS LAYER_SOURCES)
     list(APPEND checked ${CMAKE_CURRENT_SOURCE_DIR}/${source})
   endforeach()
+  korvani_check_includes(${name} korvani_${name} ALLOWED ${allowed} FILES ${checked})
+endfunction()
+
+# The include check for one target: before `target` builds, every file of FILES includes
+# project headers in quotes, by their path under src (or tests), and only from the folders
+# ALLOWED (* for any: the shell, the tests and the benchmarks may use every layer).
+function(korvani_check_includes name target)
+  cmake_parse_arguments(CHECK "" "" "ALLOWED;FILES" ${ARGN})
   set(stamp ${CMAKE_CURRENT_BINARY_DIR}/korvani_${name}.includes-checked)
   add_custom_command(
     OUTPUT ${stamp}
-    COMMAND ${CMAKE_COMMAND} -D "LAYER=${name}" -D "ALLOWED=${allowed}" -D "FILES=${checked}"
-            -D "ROOT=${PROJECT_SOURCE_DIR}/src" -D "STAMP=${stamp}"
+    COMMAND ${CMAKE_COMMAND} -D "LAYER=${name}" -D "ALLOWED=${CHECK_ALLOWED}" -D "FILES=${CHECK_FILES}"
+            -D "ROOTS=${PROJECT_SOURCE_DIR}/src;${PROJECT_SOURCE_DIR}/tests" -D "STAMP=${stamp}"
             -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake
-    DEPENDS ${checked} ${PROJECT_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake
+    DEPENDS ${CHECK_FILES} ${PROJECT_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake
     COMMENT "Checking what the ${name} layer includes"
     VERBATIM)
   add_custom_target(korvani_${name}_includes DEPENDS ${stamp})
-  add_dependencies(korvani_${name} korvani_${name}_includes)
+  add_dependencies(${target} korvani_${name}_includes)
 endfunction()
