@@ -11,9 +11,9 @@ namespace {
 constexpr std::string_view kHiddenMark = ".1234";
 }  // namespace
 
-IntroTypist::IntroTypist(hmi::screen::Screen& screen, base::Timer& timer, std::function<bool()> introShowing,
+IntroTypist::IntroTypist(Draw draw, base::Timer& timer, std::function<bool()> introShowing,
                          std::string splashFile)
-    : HmiScreen(screen),
+    : DrawOnScreen(std::move(draw)),
       Timer(timer),
       IntroShowing(std::move(introShowing)),
       SplashFile(std::move(splashFile)) {
@@ -59,11 +59,12 @@ void IntroTypist::TypeNext() {
     case TypeLine:
       if (Line.empty()) {
         State = ReadLine;
-        HmiScreen.NewTextRow();
+        DrawOnScreen('E', {"1"});      // the next row,
+        DrawOnScreen('F', {"", "0"});  // at its start
       } else if (IntroShowing()) {
         const std::string character = Line.substr(0, 1);
         Line.erase(0, 1);
-        HmiScreen.PrintAtCursor(character);
+        DrawOnScreen('@', {character});
         Timer.SetInterval(kIntroTypingMs);
       } else {
         Timer.SetInterval(kIntroIdleMs);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/timer.h"
-#include "hmi/screen/screen.h"
+#include "hmi/link/arguments.h"
 
 namespace korvani::app {
 
@@ -20,9 +20,10 @@ class IntroTypist {
  public:
   enum State : std::int16_t { Idle = 0, ReadLine = 1, TypeLine = 2, EndOfFile = 4 };
 
+  // Runs a screen command as the board's messages do (kept for redraw where they are).
+  using Draw = std::function<void(char command, const hmi::link::Arguments& args)>;
   // `introShowing` tells whether the intro may still be drawn.
-  IntroTypist(hmi::screen::Screen& screen, base::Timer& timer, std::function<bool()> introShowing,
-              std::string splashFile);
+  IntroTypist(Draw draw, base::Timer& timer, std::function<bool()> introShowing, std::string splashFile);
 
   // Starts the timer; called when the window exists.
   void Start();
@@ -31,7 +32,7 @@ class IntroTypist {
   [[nodiscard]] std::int16_t SplashState() const { return State; }
 
  private:
-  hmi::screen::Screen& HmiScreen;
+  Draw DrawOnScreen;
   base::Timer& Timer;
   std::function<bool()> IntroShowing;
   std::string SplashFile;

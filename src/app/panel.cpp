@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "hmi/link/protocol.h"
 #include "hmi/screen/bar_graph.h"
+#include "hmi/screen/screen_commands.h"
 #include "ports/added_ports.h"
 
 namespace korvani::app {
@@ -69,8 +70,8 @@ Panel::Panel(const Platform& platform, PanelView& view)
       TxLines(TerminalPort, TermLogs, view, platform.MakeTimer),
       AppPaths(platform.GetEnv),
       ProblemReports(platform.Dialogs, platform.Random),
-      Typist(
-          HmiScreen, *tmrIntro, [this] { return HmiLink.IntroShowing(); }, platform.SplashFile),
+      Typist([this](char command, const Arguments& a) { Draw(command, a); }, *tmrIntro,
+             [this] { return HmiLink.IntroShowing(); }, platform.SplashFile),
       Updates(platform.Dialogs, platform.FetchPage, platform.OpenWebPage, platform.ProductUrl),
       HelpUrl(platform.HelpUrl),
       PortConnection(TerminalPort, view, ComPortNumber,
@@ -107,20 +108,9 @@ Panel::~Panel() {
 
 void Panel::BindCommands() {
   auto& commands = HmiLink.Commands();
-  auto& screen = HmiScreen;
-  commands.Bind('@', [&screen](const Arguments& a) { screen.PrintAtCursor(a[0]); });
-  commands.Bind('E', [&screen](const Arguments& a) { screen.CursorMove(a[0], a[1]); });
-  commands.Bind('F', [&screen](const Arguments& a) { screen.CursorTo(a[0], a[1]); });
-  commands.Bind('K', [&screen](const Arguments& a) { screen.SetForeColour(a[0], a[1], a[2]); });
-  commands.Bind('L', [&screen](const Arguments& a) { screen.SetBackColour(a[0], a[1], a[2]); });
-  commands.Bind('R', [&screen](const Arguments&) { screen.ClearScreen(); });
-  commands.Bind('S', [&screen](const Arguments&) { screen.ScreenReset(); });
-  commands.Bind('V', [&screen](const Arguments& a) { screen.SetColumns(a[0], a[1]); });
-  commands.Bind('G', [&screen](const Arguments&) { screen.PushColours(); });
-  commands.Bind('H', [&screen](const Arguments&) { screen.PopColours(); });
-  commands.Bind('W', [&screen](const Arguments&) { screen.DrawRulers(); });
+  hmi::screen::BindScreenCommands(commands, HmiScreen);
+  HmiLink.SetKeepHook([this](char command, const Arguments& a) { HmiScreen.KeepForRedraw(command, a); });
   commands.Bind('O', [this](const Arguments& a) { UserButtons.DefineButton(a); });
-  commands.Bind('Q', [this](const Arguments& a) { HmiScreen.DrawBar(a); });
   commands.Bind('U', [this](const Arguments&) { UserButtons.RemoveAllButtons(); });
   commands.Bind('T', [this](const Arguments& a) { NumberEntry.AskForNumber(a); });
   commands.Bind('p', [this](const Arguments& a) { ToastMessages.SpeakIt(a[0], a[1], a[2], a[3]); });
@@ -134,6 +124,10 @@ void Panel::BindCommands() {
   commands.Bind('C', [this](const Arguments&) { LogCommands.DoHMILog(LogTable.HHMMss()); });
   commands.Bind('D', [this](const Arguments&) { LogCommands.DoHMILog(LogTable.yyMMdd()); });
   commands.Bind('A', [this](const Arguments&) { LogCommands.doHMILogWrite(); });
+}
+
+void Panel::Draw(char command, const Arguments& args) {
+  hmi::screen::DrawCommand(HmiLink.Commands(), HmiScreen, command, args);
 }
 
 void Panel::FormLoad() {

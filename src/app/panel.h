@@ -89,7 +89,7 @@ class Panel {
   void InjectTestText(std::string_view typed);
   void ResetScreen() { HmiScreen.ScreenReset(); }
   void ClearScreen() { HmiScreen.ClearScreen(); }
-  void DrawRulers() { HmiScreen.DrawRulers(); }
+  void DrawRulers() { Draw('W', {}); }
   void Connect();
   void SetBoardClock();
   // "Refresh list" and "Hide Bluetooth ports" both build the list again.
@@ -154,6 +154,8 @@ class Panel {
 
  private:
   void BindCommands();
+  // A screen command run as a board's message runs it, kept for redraw where it is.
+  void Draw(char command, const hmi::link::Arguments& args);
   bool ApplySettingsLineToWindow(int line, std::string_view text);
   // The receive view's history limits for the choice and whether the view can be seen.
   void KeepHistory();

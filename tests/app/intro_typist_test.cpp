@@ -5,6 +5,7 @@
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
 #include "fakes/temp_folder.h"
+#include "hmi/screen/screen_commands.h"
 
 namespace korvani::app {
 namespace {
@@ -32,7 +33,12 @@ class IntroTypistTest : public ::testing::Test {
   fakes::FakeTimer Timer;
   bool Intro = true;
   hmi::screen::Screen Screen{Surface, View, Dialogs, [](std::string_view) {}};
-  IntroTypist Typist{Screen, Timer, [this] { return Intro; }, Folder.File("splash_message.txt")};
+  hmi::link::CommandTable Commands;
+  bool Bound = (hmi::screen::BindScreenCommands(Commands, Screen), true);
+  IntroTypist Typist{[this](char command, const hmi::link::Arguments& args) {
+                       hmi::screen::DrawCommand(Commands, Screen, command, args);
+                     },
+                     Timer, [this] { return Intro; }, Folder.File("splash_message.txt")};
 };
 
 TEST_F(IntroTypistTest, TypesEachLineAndBreaksTheRowAndHidesRulerLines) {

@@ -28,4 +28,10 @@ const CommandTable::Entry* CommandTable::Find(char command) const {
   return entry.Info != nullptr && entry.Handler ? &entry : nullptr;
 }
 
+void CommandTable::Run(char command, const Arguments& args) const {
+  if (const Entry* entry = Find(command); entry != nullptr) {
+    entry->Handler(args);
+  }
+}
+
 }  // namespace korvani::hmi::link

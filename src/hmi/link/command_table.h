@@ -15,21 +15,19 @@ using CommandHandler = std::function<void(const Arguments& args)>;
 
 struct CommandInfo {
   char Command;
-  bool LeaveIntro;        // the first such command after start-up wipes the intro screen
-  std::string_view Name;  // the operation it runs
+  bool LeaveIntro;  // the first such command after start-up wipes the intro screen
+  bool Redrawn;     // the screen keeps it, and runs it again when it draws its picture anew
 };
 
 // Every command the board may send. "I", "J", "M", "N", "P" and all others are ignored.
+// Those that draw, or change what later drawing looks like, are kept for redraw.
 inline constexpr std::array<CommandInfo, 26> kCommands = {{
-    {'!', true, "AddToHMILog"},    {'@', true, "PrintAtCursor"}, {'A', false, "doHMILogWrite"},
-    {'B', false, "DoHMILog"},      {'C', false, "HHMMss"},       {'D', false, "yyMMdd"},
-    {'E', true, "CursorMove"},     {'F', true, "CursorTo"},      {'G', true, "PushColours"},
-    {'H', true, "PopColours"},     {'K', true, "SetForeColour"}, {'L', true, "SetBackColour"},
-    {'O', true, "DefineButton"},   {'Q', true, "DrawBarGraph"},  {'R', true, "ClearScreen"},
-    {'S', true, "ScreenReset"},    {'T', true, "AskForNumber"},  {'U', true, "RemoveAllButtons"},
-    {'V', true, "SetColumns"},     {'W', true, "DrawRulers"},    {'X', true, "ApplyControlMask"},
-    {'Y', false, "doHMIFileOpen"}, {'Z', false, "doHMINewFile"}, {'p', false, "SpeakIt"},
-    {'q', false, "SpeakIt"},       {'r', false, "SendClock"},
+    {'!', true, false},  {'@', true, true},   {'A', false, false}, {'B', false, false}, {'C', false, false},
+    {'D', false, false}, {'E', true, true},   {'F', true, true},   {'G', true, true},   {'H', true, true},
+    {'K', true, true},   {'L', true, true},   {'O', true, false},  {'Q', true, true},   {'R', true, false},
+    {'S', true, false},  {'T', true, false},  {'U', true, false},  {'V', true, false},  {'W', true, true},
+    {'X', true, false},  {'Y', false, false}, {'Z', false, false}, {'p', false, false}, {'q', false, false},
+    {'r', false, false},
 }};
 
 class CommandTable {
@@ -45,6 +43,8 @@ class CommandTable {
   bool Bind(char command, CommandHandler handler);
   // The entry of a known command with a bound handler, or nullptr.
   [[nodiscard]] const Entry* Find(char command) const;
+  // Runs the command's handler, if it has one (the framer's other steps are not taken).
+  void Run(char command, const Arguments& args) const;
 
  private:
   std::array<Entry, 256> Entries;

@@ -66,6 +66,9 @@ void Framer::DispatchMessage(std::string_view message) {
   if (entry->Info->LeaveIntro) {
     EndIntroScreen();
   }
+  if (entry->Info->Redrawn && Keep) {
+    Keep(command, args);
+  }
   entry->Handler(args);
 }
 

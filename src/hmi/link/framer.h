@@ -28,6 +28,9 @@ class Framer {
   explicit Framer(std::function<void()> screenReset);
 
   CommandTable& Commands() { return Table; }
+  // Told every command the table marks as redrawn, with its arguments, before it runs.
+  using KeepHook = std::function<void(char command, const Arguments& args)>;
+  void SetKeepHook(KeepHook keep) { Keep = std::move(keep); }
 
   // Appends received (or injected) text and runs every complete message in it.
   void Receive(std::string_view text);
@@ -50,6 +53,7 @@ class Framer {
   void KeepTail();
 
   CommandTable Table;
+  KeepHook Keep;
   std::function<void()> ScreenReset;
   bool Intro = true;
   // Received text; the part before Consumed has been cut out as messages already, so a

@@ -165,9 +165,14 @@ void Screen::Resize(double points) {
     Stack = Start.Stack;
     Canvas.SetBackColour(Start.SurfaceBack);
     Replaying = true;
+    link::Arguments args;
     for (const PictureStep& step : Steps) {
+      std::fill(args.begin(), args.end(), std::string());
+      std::copy(step.Args.begin(), step.Args.end(), args.begin());
       try {
-        RunStep(step);
+        if (Redraw) {
+          Redraw(step.Command, args);  // through the board's own command table
+        }
       } catch (const std::exception&) {
       }
     }
@@ -186,13 +191,18 @@ void Screen::StartPicture() {
            ForeComponents, BackComponents, Stack,       Canvas.BackColour()};
 }
 
-void Screen::Keep(char command, std::initializer_list<std::string_view> args) {
+void Screen::KeepForRedraw(char command, const link::Arguments& args) {
   if (Replaying || StepsLost) {
     return;
   }
+  // The arguments up to the last one given: most commands have one to five.
+  std::size_t count = args.size();
+  while (count > 0 && args[count - 1].empty()) {
+    --count;
+  }
   std::size_t cost = sizeof(PictureStep);
-  for (const std::string_view arg : args) {
-    cost += sizeof(std::string) + arg.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    cost += sizeof(std::string) + args[i].size();
   }
   if (Steps.size() >= kMostPictureSteps || StepBytes + cost > kMostPictureBytes) {
     StepsLost = true;
@@ -203,52 +213,10 @@ void Screen::Keep(char command, std::initializer_list<std::string_view> args) {
   StepBytes += cost;
   PictureStep& step = Steps.emplace_back();
   step.Command = command;
-  step.Args.assign(args.begin(), args.end());
-}
-
-void Screen::RunStep(const PictureStep& step) {
-  const auto& a = step.Args;
-  switch (step.Command) {
-    case '@':
-      PrintAtCursor(a[0]);
-      break;
-    case 'n':
-      NewTextRow();
-      break;
-    case 'E':
-      CursorMove(a[0], a[1]);
-      break;
-    case 'F':
-      CursorTo(a[0], a[1]);
-      break;
-    case 'K':
-      SetForeColour(a[0], a[1], a[2]);
-      break;
-    case 'L':
-      SetBackColour(a[0], a[1], a[2]);
-      break;
-    case 'G':
-      PushColours();
-      break;
-    case 'H':
-      PopColours();
-      break;
-    case 'W':
-      DrawRulers();
-      break;
-    case 'Q': {
-      link::Arguments args;
-      std::copy(a.begin(), a.end(), args.begin());
-      DrawBar(args);
-      break;
-    }
-    default:
-      break;
-  }
+  step.Args.assign(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
 void Screen::DrawBar(const link::Arguments& a) {
-  Keep('Q', {a[0], a[1], a[2], a[3], a[4]});
   DrawBarGraph(*this, a);
 }
 
@@ -259,12 +227,10 @@ void Screen::ResetColours() {
 }
 
 void Screen::PushColours() {
-  Keep('G', {});
   Stack.Push({CurrentFore, CurrentBack});
 }
 
 void Screen::PopColours() {
-  Keep('H', {});
   const ColourPair top = Stack.Pop();
   CurrentFore = top.Fore;
   CurrentBack = top.Back;
@@ -276,7 +242,6 @@ void Screen::DrawRulers() {
       "123456789.123456789.123456789";
   constexpr Colour kBlack = 0x000000;
   constexpr Colour kCyan = 0xFFFF00;
-  Keep('W', {});
   const std::size_t columns = ColumnCount > 0 ? static_cast<std::size_t>(ColumnCount) : 0;
   PrintCell(kRuler.substr(0, columns), 0, 0, kBlack, kCyan);
   for (int row = 1; row < RowCount; ++row) {
@@ -326,13 +291,11 @@ void Screen::PrintAtCursor(std::string_view text) {
   if (text.empty()) {
     return;
   }
-  Keep('@', {text});
   PrintCell(text, CursorTop, CursorLeft, CurrentFore, CurrentBack);
   CursorLeft = WholeNumber(CursorLeft + static_cast<double>(text.size()) * CellWidthTwips);
 }
 
 void Screen::CursorTo(std::string_view rowText, std::string_view columnText) {
-  Keep('F', {rowText, columnText});
   if (!TrimBlanks(rowText).empty()) {
     CursorTop = ResolvePosition(rowText, static_cast<std::int16_t>(std::floor(CellHeightTwips)),
                                 WholeNumber(Canvas.InnerHeight()), 0.0F);
@@ -344,7 +307,6 @@ void Screen::CursorTo(std::string_view rowText, std::string_view columnText) {
 }
 
 void Screen::CursorMove(std::string_view rowText, std::string_view columnText) {
-  Keep('E', {rowText, columnText});
   if (!TrimBlanks(rowText).empty()) {
     CursorTop = WholeNumber(CursorTop + LenientNumber(rowText) * CellHeightTwips);
   }
@@ -372,12 +334,10 @@ Colour Screen::SetComponents(Components& components, std::string_view red, std::
 }
 
 void Screen::SetForeColour(std::string_view red, std::string_view green, std::string_view blue) {
-  Keep('K', {red, green, blue});
   CurrentFore = SetComponents(ForeComponents, red, green, blue);
 }
 
 void Screen::SetBackColour(std::string_view red, std::string_view green, std::string_view blue) {
-  Keep('L', {red, green, blue});
   CurrentBack = SetComponents(BackComponents, red, green, blue);
 }
 
@@ -437,12 +397,6 @@ std::int32_t Screen::ResolveSize(std::string_view text, std::int16_t cell, std::
     size = extra * static_cast<float>(cell) + a * static_cast<float>(total);
   }
   return WholeNumber(size);
-}
-
-void Screen::NewTextRow() {
-  Keep('n', {});
-  CursorTop = WholeNumber(CursorTop + static_cast<double>(CellHeightTwips));
-  CursorLeft = 0;
 }
 
 }  // namespace korvani::hmi::screen

@@ -108,8 +108,14 @@ class Screen {
   [[nodiscard]] Colour ForeColour() const { return CurrentFore; }
   [[nodiscard]] Colour BackColour() const { return CurrentBack; }
   [[nodiscard]] double FontPoints() const { return Points; }
-  // The intro's line break: the cursor to the start of the next text row.
-  void NewTextRow();
+  // A command that draws, or changes what later drawing looks like (the command table says
+  // which), kept for a redraw at another size: the board's messages as they run, and what the
+  // panel draws the same way (the intro's typing, the ruler button). Since the last clear,
+  // up to kMostPictureSteps steps or kMostPictureBytes.
+  void KeepForRedraw(char command, const link::Arguments& args);
+  // How a kept command runs again: through the same bindings the board's messages take.
+  using RedrawHook = std::function<void(char command, const link::Arguments& args)>;
+  void SetRedraw(RedrawHook redraw) { Redraw = std::move(redraw); }
 
  private:
   struct Components {
@@ -149,9 +155,7 @@ class Screen {
     ColourStack Stack;
     Colour SurfaceBack = 0;
   };
-  void Keep(char command, std::initializer_list<std::string_view> args);
   void StartPicture();  // after a clear: nothing drawn yet
-  void RunStep(const PictureStep& step);
   // The screen at that font size, the board's drawing drawn again (nothing when it is the size
   // already).
   void Resize(double points);
@@ -161,6 +165,7 @@ class Screen {
   base::Dialogs& Dialogs;
   std::function<void(std::string_view)> Send;
   ResetHooks Hooks;
+  RedrawHook Redraw;
   LayoutTable Table;
   ColourStack Stack;
   Components ForeComponents;

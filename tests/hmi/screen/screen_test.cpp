@@ -1,5 +1,7 @@
 #include "hmi/screen/screen.h"
 
+#include "hmi/screen/screen_commands.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -331,37 +333,50 @@ TEST(ResolveSizeTest, CellsOrFractionsOfTheScreen) {
 
 // The board's drawing since the last clear, on a screen refitted to a larger area, is what the
 // same commands draw on a screen of that size from the start: text, moves, colours and their
-// stack, rulers and a bar graph, the fraction and centre positions included.
+// stack, rulers and a bar graph, the fraction and centre positions included. The commands run
+// as the board's messages do, through the command table, which says what is kept.
 TEST_F(ScreenTest, ARefitDrawsThePictureAgainAsItsCommandsWouldAtTheNewSize) {
-  const auto prelude = [](Screen& screen) {  // colours saved before the clear, used after it
-    screen.PrintAtCursor("before the clear");
-    screen.SetForeColour("0", "255", "0");
-    screen.PushColours();
-    screen.SetForeColour("1", "2", "3");
-    screen.PushColours();
-    screen.ClearScreen();
+  using Run = std::function<void(char, link::Arguments)>;
+  const auto runOn = [](link::CommandTable& table, Screen& screen) -> Run {
+    BindScreenCommands(table, screen);
+    return [&table, &screen](char command, const link::Arguments& args) {
+      try {
+        DrawCommand(table, screen, command, args);
+      } catch (const std::exception&) {  // abandoned, as the framer abandons a message
+      }
+    };
   };
-  const auto draw = [](Screen& screen) {
-    screen.PopColours();
-    screen.PrintAtCursor("green");
-    screen.SetForeColour("255", "0", "0");
-    screen.CursorTo("2", "3");
-    screen.PrintAtCursor("hello");
-    screen.PushColours();
-    screen.SetBackColour("0", "0", "255");
-    screen.CursorMove("1", "-2");
-    screen.PrintAtCursor("x");
-    screen.PopColours();
-    screen.CursorTo("0.5", "C-2");
-    screen.PrintAtCursor("middle");
-    screen.DrawRulers();
-    screen.DrawBar({"-3", "1", "1", "0.5", "0.4"});
-    screen.DrawBar({"1", "1", "-2", "1", "0.5"});  // a negative height: the bar fails, alone
-    screen.PrintAtCursor("after");
+  const auto prelude = [](const Run& run) {  // colours saved before the clear, used after it
+    run('@', {"before the clear"});
+    run('K', {"0", "255", "0"});
+    run('G', {});
+    run('K', {"1", "2", "3"});
+    run('G', {});
+    run('R', {});
+  };
+  const auto draw = [](const Run& run) {
+    run('H', {});
+    run('@', {"green"});
+    run('K', {"255", "0", "0"});
+    run('F', {"2", "3"});
+    run('@', {"hello"});
+    run('G', {});
+    run('L', {"0", "0", "255"});
+    run('E', {"1", "-2"});
+    run('@', {"x"});
+    run('H', {});
+    run('F', {"0.5", "C-2"});
+    run('@', {"middle"});
+    run('W', {});
+    run('Q', {"-3", "1", "1", "0.5", "0.4"});
+    run('Q', {"1", "1", "-2", "1", "0.5"});  // a negative height: the bar fails, alone
+    run('@', {"after"});
   };
   StartScreen();
-  prelude(Subject);
-  draw(Subject);
+  link::CommandTable table;
+  const Run run = runOn(table, Subject);
+  prelude(run);
+  draw(run);
   Subject.Refit(15000, 16000);
   EXPECT_GT(Subject.FontPoints(), 20.0);
 
@@ -374,8 +389,10 @@ TEST_F(ScreenTest, ARefitDrawsThePictureAgainAsItsCommandsWouldAtTheNewSize) {
   fresh.ScreenSetup(40);
   fresh.ScreenReset();
   fresh.Refit(15000, 16000);
-  prelude(fresh);
-  draw(fresh);
+  link::CommandTable freshTable;
+  const Run runFresh = runOn(freshTable, fresh);
+  prelude(runFresh);
+  draw(runFresh);
 
   EXPECT_DOUBLE_EQ(Subject.FontPoints(), fresh.FontPoints());
   EXPECT_DOUBLE_EQ(Surface.Width, surface.Width);
@@ -399,8 +416,8 @@ TEST_F(ScreenTest, ARefitDrawsThePictureAgainAsItsCommandsWouldAtTheNewSize) {
   // next clear.
   const std::string longText(30'000, 'x');
   const std::vector<std::pair<std::function<void()>, std::size_t>> overflows = {
-      {[this] { Subject.NewTextRow(); }, kMostPictureSteps + 1},
-      {[&] { Subject.PrintAtCursor(longText); }, kMostPictureBytes / longText.size() + 1}};
+      {[&] { run('E', {"1"}); }, kMostPictureSteps + 1},
+      {[&] { run('@', {longText}); }, kMostPictureBytes / longText.size() + 1}};
   for (const auto& [drawOnce, times] : overflows) {
     Subject.ClearScreen();
     for (std::size_t i = 0; i < times; ++i) {
@@ -414,7 +431,7 @@ TEST_F(ScreenTest, ARefitDrawsThePictureAgainAsItsCommandsWouldAtTheNewSize) {
   Subject.ClearScreen();
   EXPECT_TRUE(Subject.PictureKept());
   for (std::size_t i = 0; i < kMostPictureBytes / 2 / longText.size(); ++i) {
-    Subject.PrintAtCursor(longText);
+    run('@', {longText});
   }
   EXPECT_TRUE(Subject.PictureKept()) << "half the bytes";
 }
