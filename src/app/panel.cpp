@@ -84,9 +84,9 @@ Panel::Panel(const Platform& platform, PanelView& view)
     RxPath.SetLogTimer(platform.MakeTimer());
   }
   TxLines.SetSentSink([this](std::string_view bytes) { RxPath.RecordSent(bytes); });
-  TerminalPort.SetEventHandler([this](int code) {
-    RxPath.OnPortEvent(code);
-    if (code != terminal::kEventReceive) {
+  TerminalPort.SetEventHandler([this](terminal::PortEvent event) {
+    RxPath.OnPortEvent(event);
+    if (event != terminal::PortEvent::Received) {
       PortConnection.ShowState();  // an error event resets the port: say how it went
     }
   });

@@ -36,7 +36,7 @@ void DemoPort::Tick() {
   Vexel.Tick();
   Waiting += Vexel.TakeOutput();
   if (!Waiting.empty()) {
-    RaiseEvent(terminal::kEventReceive);
+    RaiseEvent(terminal::PortEvent::Received);
   }
 }
 

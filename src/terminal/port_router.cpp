@@ -3,18 +3,18 @@
 namespace korvani::terminal {
 
 PortRouter::PortRouter(SerialPort& machine) : Machine(machine), Current(&machine) {
-  Machine.SetEventHandler([this](int code) {
+  Machine.SetEventHandler([this](PortEvent event) {
     if (Current == &Machine) {
-      RaiseEvent(code);
+      RaiseEvent(event);
     }
   });
 }
 
 void PortRouter::Route(Owns owns, SerialPort& port) {
   Ranges.push_back({std::move(owns), &port});
-  port.SetEventHandler([this, &port](int code) {
+  port.SetEventHandler([this, &port](PortEvent event) {
     if (Current == &port) {
-      RaiseEvent(code);
+      RaiseEvent(event);
     }
   });
 }

@@ -37,22 +37,21 @@ void ReceivePath::ShowLogProblems() {
   View.ShowLogProblem(problems);
 }
 
-void ReceivePath::OnPortEvent(int eventCode) {
+void ReceivePath::OnPortEvent(PortEvent event) {
   if (Port.BytesWaiting() >= Port.Capacity()) {
     ResetPort();
   }
-  switch (eventCode) {
-    case kEventReceive:
+  switch (event) {
+    case PortEvent::Received:
       ReadTerminalInput();
       break;
-    case kEventSendBufferLow:
-    case kEventCtsChange:
-    case kEventDsrChange:
-    case kEventCdChange:
-    case kEventRing:
-    case kEventEndOfFile:  // nothing to do
+    case PortEvent::LineChanged:  // nothing to do here; the connection shows it
       break;
-    default:  // error events and unknown codes alike
+    case PortEvent::Timeout:
+    case PortEvent::ReadFailed:
+    case PortEvent::DeviceGone:
+    case PortEvent::WriteFailed:
+    case PortEvent::OtherError:
       ResetPort();
       break;
   }

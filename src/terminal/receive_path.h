@@ -50,7 +50,7 @@ class ReceivePath {
   ReceivePath& operator=(const ReceivePath&) = delete;
 
   // The port's communication event.
-  void OnPortEvent(int eventCode);
+  void OnPortEvent(PortEvent event);
   // Reads everything waiting and passes it to AddThisLot; guarded against re-entry.
   void ReadTerminalInput();
   // Takes one chunk of received bytes.

@@ -75,10 +75,10 @@ void ReplayPort::Tick() {
     Reader.Close();  // the file is let go as soon as it is done with
   }
   if (!Waiting.empty()) {
-    RaiseEvent(kEventReceive);
+    RaiseEvent(PortEvent::Received);
   }
   if (ended) {
-    RaiseEvent(kEventCdChange);  // the window tells the user
+    RaiseEvent(PortEvent::LineChanged);  // the window tells the user
   }
 }
 

@@ -11,27 +11,17 @@
 
 namespace korvani::terminal {
 
-// Communication event codes reported through the event handler.
-inline constexpr int kEventSendBufferLow = 1;  // room again in the send buffer
-inline constexpr int kEventReceive = 2;        // data received
-// Changes of the line's state.
-inline constexpr int kEventCtsChange = 3;
-inline constexpr int kEventDsrChange = 4;
-inline constexpr int kEventCdChange = 5;
-inline constexpr int kEventRing = 6;
-inline constexpr int kEventEndOfFile = 7;  // an end-of-file character received
-// Errors.
-inline constexpr int kEventBreak = 1001;
-inline constexpr int kEventCtsTimeout = 1002;
-inline constexpr int kEventDsrTimeout = 1003;
-inline constexpr int kEventFrame = 1004;
-inline constexpr int kEventOverrun = 1006;
-inline constexpr int kEventCdTimeout = 1007;
-inline constexpr int kEventRxOver = 1008;
-inline constexpr int kEventRxParity = 1009;
-inline constexpr int kEventTxFull = 1010;
-inline constexpr int kFirstErrorEvent = 1001;
-inline constexpr int kLastErrorEvent = 1010;
+// What a port reports through its event handler.
+enum class PortEvent {
+  Received,     // bytes are waiting to be read
+  LineChanged,  // the line's state changed (connected, lost, a replay's end): the window says so
+  // Errors: the receive path closes the port and opens it again.
+  Timeout,      // a wait on the line timed out
+  ReadFailed,   // the driver could not read
+  DeviceGone,   // the device went away
+  WriteFailed,  // the driver could not write
+  OtherError,   // any other failure the driver reports
+};
 
 // The control lines: DTR and RTS are the program's outputs, the others its inputs.
 struct ControlLines {
@@ -46,7 +36,7 @@ struct ControlLines {
 
 class SerialPort {
  public:
-  using EventHandler = std::function<void(int eventCode)>;
+  using EventHandler = std::function<void(PortEvent event)>;
 
   virtual ~SerialPort() = default;
 
@@ -104,9 +94,9 @@ class SerialPort {
   void SetEventHandler(EventHandler handler) { Handler = std::move(handler); }
 
  protected:
-  void RaiseEvent(int eventCode) {
+  void RaiseEvent(PortEvent event) {
     if (Handler) {
-      Handler(eventCode);
+      Handler(event);
     }
   }
 

@@ -138,7 +138,7 @@ std::optional<SessionPiece> SessionReader::Next() {
 RecordingPort::RecordingPort(SerialPort& port, MicrosecondClock now,
                              std::function<void(const std::string&)> stopped)
     : Port(port), Now(std::move(now)), Stopped(std::move(stopped)) {
-  Port.SetEventHandler([this](int code) { RaiseEvent(code); });
+  Port.SetEventHandler([this](PortEvent event) { RaiseEvent(event); });
 }
 
 RecordingPort::~RecordingPort() {

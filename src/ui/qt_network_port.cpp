@@ -48,7 +48,7 @@ QtNetworkPort::QtNetworkPort(QObject* parent) : QObject(parent) {
   connect(&Socket, &QTcpSocket::errorOccurred, this, &QtNetworkPort::OnError);
   connect(&Socket, &QTcpSocket::disconnected, this,
           [this] { OnError(QAbstractSocket::RemoteHostClosedError); });
-  connect(&Socket, &QTcpSocket::readyRead, this, [this] { Raise(terminal::kEventReceive); });
+  connect(&Socket, &QTcpSocket::readyRead, this, [this] { Raise(terminal::PortEvent::Received); });
 }
 
 QtNetworkPort::~QtNetworkPort() {
@@ -89,7 +89,7 @@ void QtNetworkPort::OnConnected() {
   ProbeSoon();
   State = Link::Connected;
   Note.clear();
-  Raise(terminal::kEventCdChange);  // the window says it is open now
+  Raise(terminal::PortEvent::LineChanged);  // the window says it is open now
 }
 
 void QtNetworkPort::ProbeSoon() {
@@ -130,19 +130,19 @@ void QtNetworkPort::Fail(const std::string& reason) {
     FailPending = false;
     // What arrived before the loss is kept: read to the end, a read at a time.
     for (qint64 left = Socket.bytesAvailable(); left > 0;) {
-      Raise(terminal::kEventReceive);
+      Raise(terminal::PortEvent::Received);
       const qint64 now = Socket.bytesAvailable();
       left = now < left ? now : 0;  // a read turned away (a box open in a handler) ends it
     }
     Note = Address + ": " + reason;
     State = Link::Closed;
     Socket.abort();
-    Raise(terminal::kEventCdChange);
+    Raise(terminal::PortEvent::LineChanged);
   });
 }
 
-void QtNetworkPort::Raise(int eventCode) {
-  RunGuarded(Report, [this, eventCode] { RaiseEvent(eventCode); });
+void QtNetworkPort::Raise(terminal::PortEvent event) {
+  RunGuarded(Report, [this, event] { RaiseEvent(event); });
 }
 
 std::string QtNetworkPort::ReadInput() {
@@ -152,7 +152,7 @@ std::string QtNetworkPort::ReadInput() {
     QTimer::singleShot(0, this, [this] {
       MorePending = false;
       if (State != Link::Closed && Socket.bytesAvailable() > 0) {
-        Raise(terminal::kEventReceive);
+        Raise(terminal::PortEvent::Received);
       }
     });
   }

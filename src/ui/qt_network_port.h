@@ -72,7 +72,7 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
   void OnError(QAbstractSocket::SocketError error);
   // Closes once, from the event loop, after what arrived has been read; one error event.
   void Fail(const std::string& reason);
-  void Raise(int eventCode);
+  void Raise(terminal::PortEvent event);
 
   QTcpSocket Socket;
   QTimer ConnectTimer;

@@ -219,8 +219,8 @@ bool QtSerialPort::OwnRequest(const std::function<bool()>& request) {
   return done;
 }
 
-void QtSerialPort::Raise(int eventCode) {
-  RunGuarded(Report, [this, eventCode] { RaiseEvent(eventCode); });
+void QtSerialPort::Raise(terminal::PortEvent event) {
+  RunGuarded(Report, [this, event] { RaiseEvent(event); });
 }
 
 std::int64_t QtSerialPort::BytesWaiting() const {
@@ -260,20 +260,18 @@ bool QtSerialPort::Write(std::string_view data) {
   return Device.write(data.data(), size) == size;
 }
 
-int QtSerialPort::EventCodeFor(QSerialPort::SerialPortError error) {
+terminal::PortEvent QtSerialPort::EventFor(QSerialPort::SerialPortError error) {
   switch (error) {
-    case QSerialPort::NoError:
-      return 0;
     case QSerialPort::TimeoutError:
-      return terminal::kEventCtsTimeout;
+      return terminal::PortEvent::Timeout;
     case QSerialPort::ReadError:
-      return terminal::kEventOverrun;
+      return terminal::PortEvent::ReadFailed;
     case QSerialPort::ResourceError:  // the device went away
-      return terminal::kEventCdTimeout;
+      return terminal::PortEvent::DeviceGone;
     case QSerialPort::WriteError:
-      return terminal::kEventTxFull;
+      return terminal::PortEvent::WriteFailed;
     default:
-      return terminal::kEventFrame;
+      return terminal::PortEvent::OtherError;
   }
 }
 
@@ -301,7 +299,7 @@ void QtSerialPort::OnReadyRead() {
     DeviceLost();
     return;
   }
-  Raise(terminal::kEventReceive);
+  Raise(terminal::PortEvent::Received);
 }
 
 void QtSerialPort::DeviceLost() {
@@ -316,7 +314,7 @@ void QtSerialPort::DeviceLost() {
       return;
     }
     if (Device.bytesAvailable() > 0) {
-      Raise(terminal::kEventReceive);  // what arrived before the loss is kept
+      Raise(terminal::PortEvent::Received);  // what arrived before the loss is kept
     }
     ErrorText = Device.portName().toStdString() + ": the device went away";
     OwnCall = true;
@@ -324,7 +322,7 @@ void QtSerialPort::DeviceLost() {
     Device.clearError();
     OwnCall = false;
     LossPending = false;
-    Raise(terminal::kEventCdTimeout);
+    Raise(terminal::PortEvent::DeviceGone);
   });
 }
 
@@ -341,7 +339,7 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
     return;
   }
   ErrorText = text;
-  Raise(EventCodeFor(error));
+  Raise(EventFor(error));  // never NoError: that returned above
 }
 
 }  // namespace korvani::ui

@@ -57,14 +57,14 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   }
 
   // The event code an error of the serial port is reported as, or 0 for none.
-  static int EventCodeFor(QSerialPort::SerialPortError error);
+  static terminal::PortEvent EventFor(QSerialPort::SerialPortError error);
 
  private:
   // Speed, format and flow control on the open device; empty, or why it refused them.
   std::string ApplyLineSettings();
   void ApplyLinesOnOpen();
   bool OwnRequest(const std::function<bool()>& request);
-  void Raise(int eventCode);
+  void Raise(terminal::PortEvent event);
   void OnError(QSerialPort::SerialPortError error);
   void OnReadyRead();
   // Closes a device that is gone and reports it as one error event.

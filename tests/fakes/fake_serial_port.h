@@ -78,9 +78,9 @@ class FakeSerialPort final : public terminal::SerialPort {
   // Bytes arrive on the line and the port reports them.
   void Arrive(std::string_view bytes) {
     Waiting.append(bytes);
-    RaiseEvent(terminal::kEventReceive);
+    RaiseEvent(terminal::PortEvent::Received);
   }
-  void Raise(int eventCode) { RaiseEvent(eventCode); }
+  void Raise(terminal::PortEvent event) { RaiseEvent(event); }
 
   std::string Waiting;
   std::string Written;

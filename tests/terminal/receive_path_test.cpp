@@ -29,7 +29,7 @@ class ReceivePathTest : public ::testing::Test {
  protected:
   ReceivePathTest() {
     Port.Open = true;
-    Port.SetEventHandler([this](int code) { Rx.OnPortEvent(code); });
+    Port.SetEventHandler([this](PortEvent event) { Rx.OnPortEvent(event); });
   }
 
   fakes::FakeSerialPort Port;
@@ -99,24 +99,25 @@ TEST_F(ReceivePathTest, ClearWhileFrozenKeepsTheViewEmptyUntilLive) {
 }
 
 TEST_F(ReceivePathTest, EventWithNothingWaitingDoesNothing) {
-  Port.Raise(kEventReceive);
+  Port.Raise(PortEvent::Received);
   EXPECT_EQ(View.RxUpdates, 0);
   EXPECT_TRUE(HmiChunks.empty());
 }
 
 struct EventCase {
-  int Code;
+  PortEvent Event;
+  const char* Name;
   bool Resets;
 };
 
 std::ostream& operator<<(std::ostream& out, const EventCase& c) {
-  return out << "code " << c.Code << (c.Resets ? " resets" : " is ignored");
+  return out << c.Name << (c.Resets ? " resets" : " is ignored");
 }
 
 class ReceivePathEventTest : public ReceivePathTest, public ::testing::WithParamInterface<EventCase> {};
 
-TEST_P(ReceivePathEventTest, ErrorAndUnknownEventsResetThePort) {
-  Port.Raise(GetParam().Code);
+TEST_P(ReceivePathEventTest, ErrorEventsResetThePort) {
+  Port.Raise(GetParam().Event);
   if (GetParam().Resets) {
     EXPECT_EQ(Port.OpenCalls, (std::vector<bool>{false, true}));
   } else {
@@ -125,17 +126,19 @@ TEST_P(ReceivePathEventTest, ErrorAndUnknownEventsResetThePort) {
   EXPECT_TRUE(Port.Open);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, ReceivePathEventTest,
-                         ::testing::Values(EventCase{1, false}, EventCase{3, false}, EventCase{7, false},
-                                           EventCase{0, true}, EventCase{8, true}, EventCase{1001, true},
-                                           EventCase{1005, true}, EventCase{1010, true},
-                                           EventCase{1011, true}),
-                         [](const auto& paramInfo) { return "Code" + std::to_string(paramInfo.param.Code); });
+INSTANTIATE_TEST_SUITE_P(Events, ReceivePathEventTest,
+                         ::testing::Values(EventCase{PortEvent::LineChanged, "LineChanged", false},
+                                           EventCase{PortEvent::Timeout, "Timeout", true},
+                                           EventCase{PortEvent::ReadFailed, "ReadFailed", true},
+                                           EventCase{PortEvent::DeviceGone, "DeviceGone", true},
+                                           EventCase{PortEvent::WriteFailed, "WriteFailed", true},
+                                           EventCase{PortEvent::OtherError, "OtherError", true}),
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.Name); });
 
 TEST_F(ReceivePathTest, FullReceiveBufferResetsThePort) {
   Port.CapacityBytes = 8;
   Port.Waiting = "12345678";
-  Port.Raise(kEventReceive);
+  Port.Raise(PortEvent::Received);
   EXPECT_EQ(Port.OpenCalls, (std::vector<bool>{false, true}));
   EXPECT_TRUE(HmiChunks.empty());  // the reset lost what the port held
 }
@@ -150,7 +153,7 @@ TEST_F(ReceivePathTest, DataTurnedAwayByTheGuardIsReadWhenItClears) {
                      Port.Arrive("late");
                    }
                  }};
-  Port.SetEventHandler([&](int code) { rx.OnPortEvent(code); });
+  Port.SetEventHandler([&](PortEvent event) { rx.OnPortEvent(event); });
   Port.Arrive("first");
   EXPECT_EQ(HmiChunks, (std::vector<std::string>{"first", "late"}));
   EXPECT_EQ(rx.ViewText(), "firstlate\r\n");

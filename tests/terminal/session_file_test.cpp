@@ -45,7 +45,7 @@ TEST_F(SessionFileTest, ARecordingHoldsBothDirectionsWithTheirTimesInTheDocument
   RecordingPort recorder(
       port, [this] { return Now; }, [&stopped](const std::string& why) { stopped = why; });
   int events = 0;
-  recorder.SetEventHandler([&events](int) { ++events; });
+  recorder.SetEventHandler([&events](PortEvent) { ++events; });
 
   port.Arrive("before");  // not recorded: no recording runs yet
   EXPECT_EQ(recorder.ReadInput(), "before");
@@ -135,8 +135,8 @@ class ReplayPortTest : public SessionFileTest {
                                     FormatSessionPiece({Direction::Received, 100'000, "B"}) +
                                     FormatSessionPiece({Direction::Sent, 150'000, "panel"}) +
                                     FormatSessionPiece({Direction::Received, 300'000, "C"}));
-    Replay.SetEventHandler([this](int code) {
-      if (code == kEventReceive) {
+    Replay.SetEventHandler([this](PortEvent event) {
+      if (event == PortEvent::Received) {
         Arrived.push_back({Now / 1000, Replay.ReadInput()});
       }
     });

@@ -447,8 +447,8 @@ class EndToEndTest : public QObject {
     korvani::ui::QtNetworkPort port;
     port.SetConnectTimeout(300);
     port.SetPathResolver([&address](std::int16_t) { return address.toStdString(); });
-    std::vector<int> events;
-    port.SetEventHandler([&events](int code) { events.push_back(code); });
+    std::vector<korvani::terminal::PortEvent> events;
+    port.SetEventHandler([&events](korvani::terminal::PortEvent event) { events.push_back(event); });
     port.SetPortNumber(220);
     QVERIFY(port.SetOpen(true));  // the connect runs in the background: the window goes on
     QCOMPARE(port.LastError(), address.toStdString() + ": connecting");
@@ -457,7 +457,7 @@ class EndToEndTest : public QObject {
     // Told once, as a change of the line (an error's reset would connect again at once, in a
     // loop); the next try is the connection's once-a-second watch.
     QTest::qWait(100);
-    QCOMPARE(events, std::vector<int>{korvani::terminal::kEventCdChange});
+    QVERIFY(events == std::vector{korvani::terminal::PortEvent::LineChanged});
     QVERIFY(!port.IsOpen());
     if (waiting >= 0) {
       close(waiting);
@@ -474,7 +474,7 @@ class EndToEndTest : public QObject {
     const std::string address = server.Address().toStdString();
     korvani::ui::QtNetworkPort port;
     port.SetPathResolver([&address](std::int16_t) { return address; });
-    port.SetEventHandler([](int) {});  // nothing is read
+    port.SetEventHandler([](korvani::terminal::PortEvent) {});  // nothing is read
     port.SetPortNumber(220);
     QVERIFY(port.SetOpen(true));
     const int peer = server.Accept(5000);
