@@ -17,15 +17,15 @@ namespace korvani::app {
 
 using hmi::link::Arguments;
 
-Panel::Panel(const Platform& platform, PanelView& view)
+Panel::Panel(const Platform& platform, const PanelViews& views)
     : Recorder(platform.Port, platform.Microseconds,
                [this](const std::string& why) {
-                 View.ShowRecording("");
+                 Views.Settings.ShowRecording("");
                  ProblemReports.ShowProblem(why);
                }),
       TerminalPort(Recorder),
       Devices(platform.Devices),
-      View(view),
+      Views(views),
       PcClock(platform.Clock),
       OpenWebPage(platform.OpenWebPage),
       MakerWebAddress(platform.MakerWebAddress),
@@ -33,7 +33,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
       tmrToastMsg(platform.MakeTimer()),
       tmrIntro(platform.MakeTimer()),
       HmiLink([this] { HmiScreen.ScreenReset(); }),
-      RxPath(TerminalPort, view, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
+      RxPath(TerminalPort, views.Terminal, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
       TxSender(
           [this](std::string_view message) {
             const bool written = TerminalPort.Write(message);
@@ -42,11 +42,11 @@ Panel::Panel(const Platform& platform, PanelView& view)
             }
             return written;
           },
-          view),
-      HmiScreen(platform.Surface, view, platform.Dialogs,
+          views.Screen),
+      HmiScreen(platform.Surface, views.Screen, platform.Dialogs,
                 [this](std::string_view message) { TxSender.PanelSend(message); }),
-      ToastMessages(view, *tmrToastMsg),
-      UserButtons(HmiScreen, view, *tmrHMIButtons,
+      ToastMessages(views.Window, *tmrToastMsg),
+      UserButtons(HmiScreen, views.Screen, *tmrHMIButtons,
                   [this](std::string_view message) { TxSender.PanelSend(message); },
                   {[this] { return HmiLink.IntroShowing(); }, [this] { HmiLink.ClearIntroShowing(); },
                    [this](std::string_view text) { ToastMessages.ShowToast(text); },
@@ -55,29 +55,30 @@ Panel::Panel(const Platform& platform, PanelView& view)
                        OpenWebPage(MakerWebAddress);
                      }
                    }}),
-      NumberEntry(view, platform.Dialogs, [this](std::string_view message) { TxSender.PanelSend(message); }),
-      ScreenControls(HmiScreen, view, [this] { SendConnect(); }),
+      NumberEntry(views.Screen, platform.Dialogs,
+                  [this](std::string_view message) { TxSender.PanelSend(message); }),
+      ScreenControls(HmiScreen, views.Screen, [this] { SendConnect(); }),
       LogTable(platform.Dialogs, platform.Clock,
-               [this](const std::string& folder) { View.ShowLogFolder(folder); }),
+               [this](const std::string& folder) { Views.Settings.ShowLogFolder(folder); }),
       LogCommands(LogTable, platform.Dialogs),
-      OnScreenLog(view, platform.Dialogs, platform.Clock,
+      OnScreenLog(views.Screen, views.Settings, platform.Dialogs, platform.Clock,
                   [this](bool paneVisible) {
                     HmiScreen.SetLogPaneVisible(paneVisible);
                     HmiScreen.ScreenSetup(HmiScreen.ScreenColumns());
                     SendConnect();
                   }),
-      TermLogs(RxPath.LogSettings(), view, platform.Dialogs, platform.Clock),
-      TxLines(TerminalPort, TermLogs, view, platform.MakeTimer),
+      TermLogs(RxPath.LogSettings(), views.Settings, platform.Dialogs, platform.Clock),
+      TxLines(TerminalPort, TermLogs, views.Terminal, platform.MakeTimer),
       AppPaths(platform.GetEnv),
       ProblemReports(platform.Dialogs, platform.Random),
       Typist([this](char command, const Arguments& a) { Draw(command, a); }, *tmrIntro,
              [this] { return HmiLink.IntroShowing(); }, platform.SplashFile),
       Updates(platform.Dialogs, platform.FetchPage, platform.OpenWebPage, platform.ProductUrl),
       HelpUrl(platform.HelpUrl),
-      PortConnection(TerminalPort, view, ComPortNumber,
-                     [this] { return ports::ComPortList::PortNumberFromList(View.ComPortText()); }),
+      PortConnection(TerminalPort, views.Settings, ComPortNumber,
+                     [this] { return ports::ComPortList::PortNumberFromList(Views.Settings.ComPortText()); }),
       Lister(platform.Devices),
-      PortList(Lister, platform.Dialogs, view, platform.MakerWebAddress,
+      PortList(Lister, platform.Dialogs, views.Settings, platform.MakerWebAddress,
                [this] { PortConnection.ApplyChosenPort(); }) {
   RxPath.SetClock(platform.Clock);
   if (platform.MakeTimer) {
@@ -91,6 +92,7 @@ Panel::Panel(const Platform& platform, PanelView& view)
     }
   });
   ScreenControls.SetTerminalFunctionsHook([this](bool available) {
+    Views.Window.SetTerminalFunctions(available);
     if (TerminalAvailable != available) {
       TerminalAvailable = available;
       KeepHistory();
@@ -132,17 +134,17 @@ void Panel::Draw(char command, const Arguments& args) {
 
 void Panel::FormLoad() {
   TerminalPort.SetReadLength(0);  // every read returns all waiting input
-  View.SetCaption(WindowCaption());
+  Views.Window.SetCaption(WindowCaption());
   if (CommandLinePort != 0) {
     ComPortNumber = CommandLinePort;
   }
   BuildComPortList();
-  View.SelectTab(kHmiTab);
+  Views.Window.SelectTab(kHmiTab);
   LoadOptions();
   if (UpdateCheckOn) {
     Updates.Start();  // else the program contacts nothing unless the user asks it to
   }
-  View.FitWidthToTabs();
+  Views.Window.FitWidthToTabs();
   PortConnection.SelectCommsOptions();
   // IntroShowing is true from the framer's start.
   LoadSettings();
@@ -152,7 +154,7 @@ void Panel::FormLoad() {
   }
   PortList.ShowChosenPort(ComPortNumber);
   PortConnection.OpenAtStartUp();
-  const ScreenHeights heights = View.AvailableScreenHeights();
+  const ScreenHeights heights = Views.Window.AvailableScreenHeights();
   HmiScreen.SetAvailableHeights(heights.LogShown, heights.LogHidden);
   HmiScreen.RecordDefaultColours(hmi::screen::kDesignedForeColour, hmi::screen::kDesignedBackColour);
   hmi::screen::Layout3x2(HmiScreen.Layouts());
@@ -162,7 +164,7 @@ void Panel::FormLoad() {
 }
 
 void Panel::BuildComPortList() {
-  PortList.BuildComPortList(View.HideBluetoothChecked(), ComPortNumber);
+  PortList.BuildComPortList(Views.Settings.HideBluetoothChecked(), ComPortNumber);
 }
 
 bool Panel::OpenAddedPort(const std::string& path) {
@@ -173,7 +175,7 @@ bool Panel::OpenAddedPort(const std::string& path) {
   ComPortNumber = number;
   BuildComPortList();
   PortList.ShowChosenPort(number);
-  View.SetOpenChecked(true);
+  Views.Settings.SetOpenChecked(true);
   PortConnection.ApplyChosenPort();
   return true;
 }
@@ -184,13 +186,13 @@ bool Panel::AddNetworkPort(std::string_view typed) {
   if (!address) {
     std::string problem = "\"";
     problem.append(base::TrimBlanks(typed)).append("\" is not a network port: ").append(why);
-    View.ShowConnectionProblem(problem);
+    Views.Settings.ShowConnectionProblem(problem);
     return false;
   }
   if (!OpenAddedPort(address->Text())) {
-    View.ShowConnectionProblem("No network port number is left (COM" +
-                               std::to_string(ports::kFirstNetworkPort) + "-" +
-                               std::to_string(ports::kLastNetworkPort) + " are all taken)");
+    Views.Settings.ShowConnectionProblem("No network port number is left (COM" +
+                                         std::to_string(ports::kFirstNetworkPort) + "-" +
+                                         std::to_string(ports::kLastNetworkPort) + " are all taken)");
     return false;
   }
   return true;
@@ -219,13 +221,13 @@ bool Panel::StartRecording(const std::string& path) {
     ProblemReports.ShowProblem("Unable to record: " + why);
     return false;
   }
-  View.ShowRecording(path);
+  Views.Settings.ShowRecording(path);
   return true;
 }
 
 void Panel::StopRecording() {
   Recorder.Stop();
-  View.ShowRecording("");
+  Views.Settings.ShowRecording("");
 }
 
 void Panel::OpenHelpPage() {
@@ -258,7 +260,7 @@ void Panel::SetBoardClock() {
 
 void Panel::InjectTestText(std::string_view typed) {
   const std::string injected = base::ParseTxText(typed);
-  View.ShowTestEcho(base::HexToAsciiString(injected));
+  Views.Screen.ShowTestEcho(base::HexToAsciiString(injected));
   HmiLink.Receive(injected);
 }
 
@@ -278,7 +280,7 @@ void Panel::SaveScreen() {
   if (path.empty()) {
     return;  // cancelled
   }
-  const std::string why = View.SaveScreenPicture(path);
+  const std::string why = Views.Screen.SaveScreenPicture(path);
   if (!why.empty()) {
     ProblemReports.ShowProblem("Unable to save the screen to " + path + ": " + why);
   }
@@ -318,40 +320,40 @@ bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
     }
     case 4:
       LogTable.SetLogFolder(values.LogFolder);
-      View.ShowLogFolder(values.LogFolder);
+      Views.Settings.ShowLogFolder(values.LogFolder);
       break;
     case 5:
       OnScreenLog.SetTraceFileName(values.TraceFileName);
-      View.SetTraceFileName(values.TraceFileName);
+      Views.Settings.SetTraceFileName(values.TraceFileName);
       break;
     case 6:
       RxPath.SetAsciiLogFileName(values.AsciiLogFileName);
-      View.SetAsciiLogFileName(values.AsciiLogFileName);
+      Views.Settings.SetAsciiLogFileName(values.AsciiLogFileName);
       break;
     case 7:
       RxPath.SetHexLogFileName(values.HexLogFileName);
-      View.SetHexLogFileName(values.HexLogFileName);
+      Views.Settings.SetHexLogFileName(values.HexLogFileName);
       break;
     case 8:
       OnScreenLog.SetTraceToDisk(values.TraceToDisk);
-      View.SetCheckBox(SettingsCheck::TraceToDisk, values.TraceToDisk);
+      Views.Screen.SetCheckBox(SettingsCheck::TraceToDisk, values.TraceToDisk);
       break;
     case 9:
       RxPath.SetAsciiLogging(values.LogAscii);
-      View.SetCheckBox(SettingsCheck::LogAscii, values.LogAscii);
+      Views.Terminal.SetCheckBox(SettingsCheck::LogAscii, values.LogAscii);
       break;
     case 10:
       RxPath.SetHexLogging(values.LogHex);
-      View.SetCheckBox(SettingsCheck::LogHex, values.LogHex);
+      Views.Terminal.SetCheckBox(SettingsCheck::LogHex, values.LogHex);
       break;
     case 16:
       TxLines.SetLogSent(values.LogSent);
-      View.SetCheckBox(SettingsCheck::LogSent, values.LogSent);
+      Views.Terminal.SetCheckBox(SettingsCheck::LogSent, values.LogSent);
       break;
     default: {
       const int index = line - 11;
       TxLines.LoadLine(index, values.TxLines[static_cast<std::size_t>(index)]);
-      View.SetTxLine(index, TxLines.Lines()[static_cast<std::size_t>(index)]);
+      Views.Terminal.SetTxLine(index, TxLines.Lines()[static_cast<std::size_t>(index)]);
       break;
     }
   }
@@ -414,14 +416,14 @@ bool Panel::ChooseScrollback(std::string_view typed) {
     ViewKeeps = *chosen;
     KeepHistory();
   }
-  View.ShowScrollback(ViewKeeps);
+  Views.Settings.ShowScrollback(ViewKeeps);
   return chosen.has_value();
 }
 
 void Panel::LoadOptions() {
   const ProgramOptions options = ReadOptionsFile(base::ReadWholeFile(AppPaths.OptionsFilePath()));
   UpdateCheckOn = options.UpdateCheck && !CommandLineNoUpdateCheck;
-  View.SetCheckBox(SettingsCheck::UpdateCheck, UpdateCheckOn);
+  Views.Settings.SetCheckBox(SettingsCheck::UpdateCheck, UpdateCheckOn);
   TxLines.SetLineEnd(options.TxLineEnd);
 }
 

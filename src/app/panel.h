@@ -64,7 +64,9 @@ struct Platform {
 
 class Panel {
  public:
-  Panel(const Platform& platform, PanelView& view);
+  Panel(const Platform& platform, const PanelViews& views);
+  // One view for everything, as a test's fake is.
+  Panel(const Platform& platform, PanelView& view) : Panel(platform, view.Views()) {}
   Panel(const Panel&) = delete;
   Panel& operator=(const Panel&) = delete;
   ~Panel();
@@ -168,7 +170,7 @@ class Panel {
   terminal::RecordingPort Recorder;  // every byte in and out passes here
   terminal::SerialPort& TerminalPort;
   ports::DeviceSource& Devices;
-  PanelView& View;
+  PanelViews Views;
   const base::Clock& PcClock;
   std::function<void(const std::string& url)> OpenWebPage;
   std::string MakerWebAddress;

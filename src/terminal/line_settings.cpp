@@ -281,4 +281,23 @@ bool ReadLineSettingsFile(std::string_view text, LineSettingsRecord& record) {
   return true;
 }
 
+LineSettings WithChoices(LineSettings line, int dataBits, int parity, int stopBits, int flow,
+                         int linesOnOpen) {
+  line.DataBits = kDataBitsChoices.at(static_cast<std::size_t>(dataBits)).Of;
+  line.Parity = kParityChoices.at(static_cast<std::size_t>(parity)).Of;
+  line.StopBits = std::string(kStopBitsChoices.at(static_cast<std::size_t>(stopBits)).Of);
+  line.Flow = kFlowChoices.at(static_cast<std::size_t>(flow)).Of;
+  const LinesOnOpen onOpen = kLinesOnOpenChoices.at(static_cast<std::size_t>(linesOnOpen)).Of;
+  line.DtrOnOpen = onOpen.Dtr;
+  line.RtsOnOpen = onOpen.Rts;
+  return line;
+}
+
+std::array<int, 5> ChoicePositions(const LineSettings& line) {
+  return {ChoiceIndex(kDataBitsChoices, line.DataBits), ChoiceIndex(kParityChoices, line.Parity),
+          ChoiceIndex(kStopBitsChoices, std::string_view(line.StopBits)),
+          ChoiceIndex(kFlowChoices, line.Flow),
+          ChoiceIndex(kLinesOnOpenChoices, LinesOnOpen{line.DtrOnOpen, line.RtsOnOpen})};
+}
+
 }  // namespace korvani::terminal

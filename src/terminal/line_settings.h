@@ -28,6 +28,48 @@ struct LineSettings {
   bool operator==(const LineSettings&) const = default;
 };
 
+// The choices a window offers for each part of the line, in the order it lists them: the
+// value and its caption. A window shows these and reads the value back by position; it keeps
+// no table of its own.
+template <typename Value>
+struct Choice {
+  Value Of;
+  std::string_view Caption;
+};
+struct LinesOnOpen {
+  bool Dtr = true;
+  bool Rts = true;
+  bool operator==(const LinesOnOpen&) const = default;
+};
+inline constexpr std::array<Choice<std::int16_t>, 4> kDataBitsChoices = {
+    {{5, "5"}, {6, "6"}, {7, "7"}, {8, "8"}}};
+inline constexpr std::array<Choice<char>, 5> kParityChoices = {
+    {{'N', "None"}, {'E', "Even"}, {'O', "Odd"}, {'M', "Mark"}, {'S', "Space"}}};
+inline constexpr std::array<Choice<std::string_view>, 3> kStopBitsChoices = {
+    {{"1", "1"}, {"1.5", "1.5"}, {"2", "2"}}};
+inline constexpr std::array<Choice<FlowControl>, 3> kFlowChoices = {
+    {{FlowControl::None, "None"}, {FlowControl::RtsCts, "RTS/CTS"}, {FlowControl::XonXoff, "XON/XOFF"}}};
+inline constexpr std::array<Choice<LinesOnOpen>, 4> kLinesOnOpenChoices = {
+    {{{true, true}, "Raise DTR and RTS"},
+     {{false, false}, "Keep DTR and RTS low"},
+     {{true, false}, "Raise DTR, keep RTS low"},
+     {{false, true}, "Keep DTR low, raise RTS"}}};
+// Where a value stands among its choices; -1 when it is none of them.
+template <typename Value, std::size_t N, typename Wanted>
+int ChoiceIndex(const std::array<Choice<Value>, N>& choices, const Wanted& wanted) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (choices[i].Of == wanted) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+// The line with the choices at these positions of the lists above (the speed as it was).
+LineSettings WithChoices(LineSettings line, int dataBits, int parity, int stopBits, int flow,
+                         int linesOnOpen);
+// The positions of the line's values in those lists, in the same order.
+std::array<int, 5> ChoicePositions(const LineSettings& line);
+
 // The quick choices: the board's eight speeds and five character formats, by option index.
 inline constexpr std::array<std::int32_t, 8> kQuickBauds = {300, 600, 1200, 2400, 4800, 9600, 19200, 38400};
 struct QuickFormat {

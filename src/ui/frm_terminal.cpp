@@ -1,91 +1,119 @@
 #include "ui/frm_terminal.h"
 
-#include <QPainter>
-
-#include <QImageWriter>
 #include <QKeyEvent>
-#include <QLayout>
-#include <QMouseEvent>
-#include <QSignalBlocker>
-#include <QTextCursor>
-#include <algorithm>
-#include <array>
-#include <cmath>
+#include <QShortcut>
+#include <QTabBar>
+#include <QVBoxLayout>
 #include <cstdio>
 
 #include "app/panel.h"
-#include "terminal/connection.h"
-#include "ui/frm_terminal_tabs.h"
+#include "ui/tab_building.h"
 
 namespace korvani::ui {
 
 FrmTerminal::FrmTerminal(QWidget* parent)
     : QMainWindow(parent), Report([this](const std::string& what) { ReportFault(what); }) {
-  Widgets.setupUi(this);
-  HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
-  Widgets.optRxASCII->setChecked(true);
-
-  LogPane = std::make_unique<PaneRefresher>(Widgets.txtHMILog, kLogPaneRefreshMs, &FrmTerminal::ToPaneText);
+  setObjectName(QStringLiteral("frmTerminal"));
+  BuildStatusBar();
+  Terminal = new TerminalTab(Report, *Widgets.lblLogProblem);
+  Screen = new ScreenTab(Report);
+  Settings = new SettingsTab(Report, *Widgets.lblPortStatus, *Widgets.lblPortProblem);
+  Widgets.SSTab1 = new QTabWidget(this);
+  Widgets.SSTab1->setObjectName(QStringLiteral("SSTab1"));
+  Widgets.SSTab1->addTab(Terminal, QStringLiteral("Terminal"));
+  Widgets.SSTab1->addTab(Screen, QStringLiteral("Korvani (tm)"));
+  Widgets.SSTab1->addTab(Settings, QStringLiteral("Settings"));
+  setCentralWidget(Widgets.SSTab1);
+  BuildToast();
+  setStatusBar(Widgets.StatusBar1);
 }
 
 FrmTerminal::~FrmTerminal() {
-  Panel = nullptr;  // the widgets still signal as they go; no slot reaches the core then
+  // The widgets still signal as they go; no slot reaches the core then.
+  Panel = nullptr;
+  Terminal->Detach();
+  Screen->Detach();
+  Settings->Detach();
+}
+
+void FrmTerminal::BuildStatusBar() {
+  Widgets.StatusBar1 = new QStatusBar(this);
+  Widgets.StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  Widgets.lblPortStatus = new QLabel(Widgets.StatusBar1);
+  Widgets.lblPortStatus->setTextFormat(Qt::PlainText);
+  Widgets.lblPortProblem = new QLabel(Widgets.StatusBar1);
+  Widgets.lblPortProblem->setTextFormat(Qt::PlainText);
+  Widgets.lblLogProblem = new QLabel(Widgets.StatusBar1);
+  Widgets.lblLogProblem->setObjectName(QStringLiteral("lblLogProblem"));
+  Widgets.lblLogProblem->setTextFormat(Qt::PlainText);
+  Widgets.lblLogProblem->setStyleSheet(QStringLiteral("color: #b00000"));
+  // A long name never widens the window.
+  Widgets.lblLogProblem->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  Widgets.lblLogProblem->hide();
+  Widgets.StatusBar1->addWidget(Widgets.lblPortStatus);
+  Widgets.StatusBar1->addWidget(Widgets.lblPortProblem, 1);
+  Widgets.StatusBar1->addWidget(Widgets.lblLogProblem, 4);
+}
+
+void FrmTerminal::BuildToast() {
+  Widgets.fraToastMsg = new QFrame(this);
+  QFrame* toast = Widgets.fraToastMsg;
+  toast->setObjectName(QStringLiteral("fraToastMsg"));
+  toast->setFrameShape(QFrame::Box);
+  toast->setLineWidth(2);
+  toast->setAutoFillBackground(true);
+  toast->setStyleSheet(QStringLiteral("#fraToastMsg { background: #fff8c4; }"));
+  auto* toastLayout = new QVBoxLayout(toast);
+  Widgets.lblToastMsg = new QLabel(toast);
+  Widgets.lblToastMsg->setObjectName(QStringLiteral("lblToastMsg"));
+  Widgets.lblToastMsg->setTextFormat(Qt::PlainText);
+  Widgets.lblToastMsg->setAlignment(Qt::AlignCenter);
+  Widgets.lblToastMsg->setWordWrap(true);
+  QFont toastFont = Widgets.lblToastMsg->font();
+  toastFont.setPointSizeF(toastFont.pointSizeF() * 1.25);
+  Widgets.lblToastMsg->setFont(toastFont);
+  Widgets.lblDismissToastMsg = new QLabel(QStringLiteral("Click to dismiss"), toast);
+  Widgets.lblDismissToastMsg->setObjectName(QStringLiteral("lblDismissToastMsg"));
+  Widgets.lblDismissToastMsg->setAlignment(Qt::AlignCenter);
+  toastLayout->addWidget(Widgets.lblToastMsg, 1);
+  toastLayout->addWidget(Widgets.lblDismissToastMsg);
+  toast->hide();
+}
+
+void FrmTerminal::Attach(app::Panel& panel) {
+  Panel = &panel;
+  Terminal->Attach(panel);
+  Screen->Attach(panel);
+  Settings->Attach(panel);
+  Widgets.lblToastMsg->installEventFilter(this);
+  Widgets.lblDismissToastMsg->installEventFilter(this);
+  // Whatever has the focus while the panel tab is in view, the tab bar included.
+  auto* copy = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+  connect(copy, &QShortcut::activated, this, WhenAttached(Report, Panel, [this](app::Panel&) {
+            if (Widgets.SSTab1->currentIndex() == app::kHmiTab) {
+              Screen->CopyScreen();
+            }
+          }));
+  connect(Screen->Ui().cmdFullScreen, &QPushButton::clicked, this,
+          Guarded(Report, [this] { SetFullScreen(true); }));
+  connect(Widgets.SSTab1, &QTabWidget::currentChanged, this,
+          [this](int index) { Settings->SetInView(index == app::kSettingsTab); });
+  PortWatchTimer.setInterval(1000);
+  connect(&PortWatchTimer, &QTimer::timeout, this,
+          WhenAttached(Report, Panel, [](app::Panel& p) { p.WatchPort(); }));
+  PortWatchTimer.start();
+}
+
+FrmTerminalUi FrmTerminal::Ui() const {
+  return {Widgets, Terminal->Ui(), Screen->Ui(), Settings->Ui()};
 }
 
 void FrmTerminal::ReportFault(const std::string& what) {
   const QString text =
       QStringLiteral("An action was abandoned: %1. Please report error code 150101-1 to Vexel Vavadivu.")
-          .arg(QString::fromUtf8(what.data(), static_cast<qsizetype>(what.size())));
+          .arg(FromUtf8(what));
   std::fprintf(stderr, "korvani: %s\n", text.toLocal8Bit().constData());
   Widgets.StatusBar1->showMessage(text, kFaultShownMs);
-}
-
-QString FrmTerminal::ToPaneText(std::string_view text) {
-  QString shown = ToQString(text);
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return shown;
-}
-
-void FrmTerminal::ShowHistory(terminal::HistoryForm form) {
-  // The view draws from the receive history: told of a change, it catches up.
-  Widgets.txtRxData->SetForm(form);
-  Widgets.txtRxData->HistoryChanged();
-}
-
-void FrmTerminal::ShowRepeat(int index, const terminal::TxRepeat& repeat) {
-  const QSignalBlocker quietBox(Widgets.chkRepeat[index]);
-  const QSignalBlocker quietNumber(Widgets.spnRepeat[index]);
-  Widgets.chkRepeat[index]->setChecked(repeat.On);
-  Widgets.spnRepeat[index]->setValue(repeat.Ms);
-}
-
-void FrmTerminal::SetTimestampsShown(bool on) {
-  Widgets.chkTimestamps->setChecked(on);  // a click's signal, not a change's: no loop
-  Widgets.txtRxData->SetTimestamps(on);
-}
-
-void FrmTerminal::ShowLogProblem(std::string_view problem) {
-  const QString text = QString::fromUtf8(problem.data(), static_cast<qsizetype>(problem.size()));
-  Widgets.lblLogProblem->setText(text);
-  Widgets.lblLogProblem->setToolTip(text);
-  Widgets.lblLogProblem->setVisible(!problem.empty());
-}
-
-void FrmTerminal::SetFreezeCaption(std::string_view caption) {
-  Widgets.cmdRxFreeze->setText(ToQString(caption));
-}
-
-void FrmTerminal::ShowScrollback(const terminal::Scrollback& scrollback) {
-  Widgets.cmbScrollback->setCurrentText(QString::fromStdString(scrollback.Text()));
-}
-
-std::string FrmTerminal::SaveScreenPicture(const std::string& path) {
-  QImageWriter writer(QString::fromStdString(path), "png");
-  if (!writer.write(Widgets.picHMI1->grab().toImage())) {
-    return writer.errorString().toStdString();
-  }
-  return {};
 }
 
 void FrmTerminal::SetFullScreen(bool on) {
@@ -96,30 +124,18 @@ void FrmTerminal::SetFullScreen(bool on) {
     Panel->Buttons().ReleaseKeys();
   }
   if (on) {
-    LogShownBeforeFullScreen = !Widgets.fraLogging->isHidden();
     Widgets.SSTab1->setCurrentIndex(app::kHmiTab);
   }
-  for (QWidget* other : {static_cast<QWidget*>(Widgets.SSTab1->tabBar()), Widgets.fraPanelControls,
-                         static_cast<QWidget*>(Widgets.lblTx), static_cast<QWidget*>(Widgets.txtHMIRawRx),
-                         static_cast<QWidget*>(Widgets.cmdHMITestSend), static_cast<QWidget*>(Widgets.Label2),
-                         static_cast<QWidget*>(statusBar())}) {
-    other->setVisible(!on);
-  }
-  Widgets.fraLogging->setVisible(!on && LogShownBeforeFullScreen);
-  // Full screen, nothing of the window's own frame is left around the screen's area.
-  QLayout* page = Widgets.SSTab1->widget(app::kHmiTab)->layout();
-  if (on) {
-    PageMargins = page->contentsMargins();
-  }
-  page->setContentsMargins(on ? QMargins() : PageMargins);
+  Widgets.SSTab1->tabBar()->setVisible(!on);
+  statusBar()->setVisible(!on);
+  Screen->SetFullScreen(on);
   Widgets.SSTab1->setDocumentMode(on);
   if (on) {
     showFullScreen();
   } else {
     showNormal();
-    Widgets.lblHMITitle->setPalette(Widgets.fraScreenArea->palette());
   }
-  FitTimer.start();
+  Screen->FitSoon();
 }
 
 void FrmTerminal::keyPressEvent(QKeyEvent* event) {
@@ -154,36 +170,6 @@ bool FrmTerminal::SoftButtonKey(QKeyEvent* event, bool down) {
   return handled;
 }
 
-void FrmTerminal::ShowTestEcho(std::string_view hexListing) {
-  Widgets.Label2->setText(ToQString(hexListing));
-}
-
-void FrmTerminal::SetTitleWidth(double twips) {
-  const int title = Widgets.lblHMITitle->sizeHint().height();
-  const int width = static_cast<int>(std::lround(twips / QtDrawingSurface::kTwipsPerPixel));
-  Widgets.lblHMITitle->resize(width, title);
-  PlaceScreen();
-}
-
-void FrmTerminal::PlaceScreen() {
-  // At the left in the window; full screen, in the middle of the display.
-  const int title = Widgets.lblHMITitle->height();
-  const QSize area = Widgets.fraScreenArea->size();
-  const bool centred = isFullScreen();
-  const int left = centred ? std::max(0, (area.width() - Widgets.picHMI1->width()) / 2) : 0;
-  const int top = centred ? std::max(0, (area.height() - title - Widgets.picHMI1->height()) / 2) : 0;
-  Widgets.lblHMITitle->move(left, top);
-  Widgets.picHMI1->move(left, top + title);
-}
-
-void FrmTerminal::SetScreenBaseSize(double widthTwips, double heightTwips) {
-  Widgets.fraScreenArea->setMinimumSize(
-      static_cast<int>(std::lround(widthTwips / QtDrawingSurface::kTwipsPerPixel)),
-      Widgets.lblHMITitle->sizeHint().height() +
-          static_cast<int>(std::lround(heightTwips / QtDrawingSurface::kTwipsPerPixel)));
-  FitTimer.start();  // the room beyond the new size is measured again
-}
-
 void FrmTerminal::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && !isActiveWindow() && Panel != nullptr) {
@@ -191,42 +177,33 @@ void FrmTerminal::changeEvent(QEvent* event) {
   }
 }
 
-// The window's size beyond what its layout asks for is the screen's to grow into; at the size
-// the window opens at there is none, and the screen is exactly its set-up size.
-void FrmTerminal::FitScreen() {
-  if (Panel == nullptr) {
-    return;
-  }
-  constexpr double kTwips = QtDrawingSurface::kTwipsPerPixel;
-  if (isFullScreen()) {
-    // The screen alone: all the room its area has, under its title.
-    const QSize area = Widgets.fraScreenArea->size();
-    Panel->Screen().FillArea(area.width() * kTwips,
-                             (area.height() - Widgets.lblHMITitle->sizeHint().height()) * kTwips);
-    PlaceScreen();
-    Widgets.fraScreenArea->update();
-    return;
-  }
-  const QSize extra = size() - sizeHint();
-  Panel->Screen().GrowBy(std::max(0, extra.width()) * kTwips, std::max(0, extra.height()) * kTwips);
-  PlaceScreen();
-}
-
 void FrmTerminal::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  FitTimer.start();
+  Screen->FitSoon();
 }
 
-void FrmTerminal::SetTitleCaption(std::string_view caption) {
-  Widgets.lblHMITitle->setText(ToQString(caption));
+void FrmTerminal::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Screen->FitSoon();
+  if (ToastVisible()) {
+    PlaceToast();
+  }
 }
 
-void FrmTerminal::SetWidthBoxText(std::string_view text) {
-  Widgets.txtSetWidth->setText(ToQString(text));
+bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == Widgets.lblToastMsg || watched == Widgets.lblDismissToastMsg) &&
+      event->type() == QEvent::MouseButtonPress && Panel != nullptr) {
+    RunGuarded(Report, [this] { Panel->Toasts().Dismiss(); });
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
-void FrmTerminal::SetTxCaption(std::string_view caption) {
-  Widgets.lblTx->setText(ToQString(caption));
+void FrmTerminal::closeEvent(QCloseEvent* event) {
+  if (Panel != nullptr) {
+    RunGuarded(Report, [this] { Panel->SaveSettings(); });
+  }
+  QMainWindow::closeEvent(event);  // never refused, nothing asked
 }
 
 void FrmTerminal::SetCaption(std::string_view caption) {
@@ -245,45 +222,9 @@ app::ScreenHeights FrmTerminal::AvailableScreenHeights() const {
   return {kScreenHeightLogShown, kScreenHeightLogHidden};
 }
 
-namespace {
-int ToPixels(std::int32_t twips) {
-  return static_cast<int>(std::lround(twips / QtDrawingSurface::kTwipsPerPixel));
-}
-}  // namespace
-
-QPushButton* FrmTerminal::UserButton(int index) const {
-  return index < static_cast<int>(cmdHMIUserButton.size()) ? cmdHMIUserButton[static_cast<std::size_t>(index)]
-                                                           : nullptr;
-}
-
-QPushButton* FrmTerminal::MakeUserButton(int index) {
-  while (static_cast<int>(cmdHMIUserButton.size()) <= index) {
-    auto* button = new QPushButton(Widgets.picHMI1);
-    button->setObjectName(QStringLiteral("cmdHMIUserButton%1").arg(cmdHMIUserButton.size()));
-    button->setProperty("buttonIndex", static_cast<int>(cmdHMIUserButton.size()));
-    button->setFocusPolicy(Qt::NoFocus);  // the mouse only
-    QFont font(QStringLiteral("Courier New"));
-    font.setPointSizeF(9.75);
-    button->setFont(font);
-    button->installEventFilter(this);
-    button->hide();
-    cmdHMIUserButton.push_back(button);
-  }
-  return cmdHMIUserButton[static_cast<std::size_t>(index)];
-}
-
-void FrmTerminal::ShowButton(int index, const hmi::screen::HMIButton& button) {
-  QPushButton* control = MakeUserButton(index);
-  control->setText(QString::fromLatin1(button.Caption.data(), static_cast<qsizetype>(button.Caption.size())));
-  // Screen coordinates start inside the surface's border.
-  control->setGeometry(ToPixels(button.Left) + QtDrawingSurface::kBorderPixels,
-                       ToPixels(button.Top) + QtDrawingSurface::kBorderPixels,
-                       std::max(0, ToPixels(button.Width)), std::max(0, ToPixels(button.Height)));
-  control->setVisible(button.Visible);
-}
-
-void FrmTerminal::BringButtonToFront(int index) {
-  MakeUserButton(index)->raise();
+void FrmTerminal::SetTerminalFunctions(bool available) {
+  Widgets.SSTab1->setTabEnabled(app::kTerminalTab, available);
+  Settings->ShowTerminalFunctions(available);
 }
 
 void FrmTerminal::SetToastText(std::string_view text) {
@@ -307,146 +248,6 @@ void FrmTerminal::PlaceToast() {
   Widgets.fraToastMsg->setFixedWidth(width);
   Widgets.fraToastMsg->adjustSize();
   Widgets.fraToastMsg->move((this->width() - width) / 2, 40);
-}
-
-void FrmTerminal::resizeEvent(QResizeEvent* event) {
-  QMainWindow::resizeEvent(event);
-  FitTimer.start();
-  if (ToastVisible()) {
-    PlaceToast();
-  }
-}
-
-void FrmTerminal::SetEntryPrompt(std::string_view prompt) {
-  Widgets.lblHMIDataEntryPrompt->setText(ToPaneText(prompt));
-}
-
-void FrmTerminal::SetEntryFrameVisible(bool visible) {
-  QGroupBox* frame = Widgets.fraUserDataInput;
-  frame->setVisible(visible);
-  if (visible) {
-    // Sized to its prompt, in the middle of the screen.
-    frame->layout()->activate();
-    frame->resize(frame->sizeHint());
-    const QRect screen(Widgets.picHMI1->mapTo(frame->parentWidget(), QPoint(0, 0)), Widgets.picHMI1->size());
-    frame->move(screen.x() + std::max(0, (screen.width() - frame->width()) / 2),
-                screen.y() + std::max(0, (screen.height() - frame->height()) / 2));
-    frame->raise();
-  }
-}
-
-void FrmTerminal::SetEntryText(std::string_view text) {
-  Widgets.txtHMIDataEntry->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-}
-
-std::string FrmTerminal::EntryText() const {
-  return Widgets.txtHMIDataEntry->text().toStdString();
-}
-
-void FrmTerminal::FocusEntry() {
-  Widgets.txtHMIDataEntry->setFocus();
-}
-
-bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Widgets.fraScreenArea && event->type() == QEvent::Paint && isFullScreen()) {
-    // Full screen: the surround is the screen's own background, not the window's grey.
-    const QColor back = QtDrawingSurface::ToQColor(HmiSurface->BackColour());
-    QPainter painter(Widgets.fraScreenArea);
-    painter.fillRect(Widgets.fraScreenArea->rect(), back);
-    QPalette title = Widgets.fraScreenArea->palette();  // the title stays readable on it
-    title.setColor(QPalette::WindowText, back.lightness() < 128 ? Qt::white : Qt::black);
-    Widgets.lblHMITitle->setPalette(title);
-    return false;
-  }
-  if (Panel == nullptr) {
-    return QMainWindow::eventFilter(watched, event);
-  }
-  bool handled = false;
-  RunGuarded(Report, [&] { handled = FilterPanelEvent(watched, event); });
-  return handled;
-}
-
-bool FrmTerminal::FilterPanelEvent(QObject* watched, QEvent* event) {
-  const QVariant buttonIndex = watched->property("buttonIndex");
-  if (buttonIndex.isValid()) {
-    const auto index = static_cast<std::int16_t>(buttonIndex.toInt());
-    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-      cmdHMIUserButton_MouseDown(index);
-    } else if (event->type() == QEvent::MouseButtonRelease) {
-      cmdHMIUserButton_MouseUp(index);
-    }
-    return false;
-  }
-  if (watched == Widgets.Label1 && event->type() == QEvent::MouseButtonDblClick) {
-    Label1_DblClick();
-    return true;
-  }
-  if ((watched == Widgets.lblToastMsg || watched == Widgets.lblDismissToastMsg) &&
-      event->type() == QEvent::MouseButtonPress) {
-    lblToastMsg_Click();
-    return true;
-  }
-  for (int i = 0; i < 5; ++i) {
-    if (watched == Widgets.txtTx[i] && event->type() == QEvent::MouseButtonPress) {
-      txtTx_Click(i);  // a click shows this line's bytes
-    }
-  }
-  if (watched == Widgets.txtHMIDataEntry && event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    int code = 0;
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      code = 13;
-    } else if (!key->text().isEmpty()) {
-      code = key->text().at(0).unicode();
-    }
-    return code != 0 && !txtHMIDataEntry_KeyPress(code);
-  }
-  return QMainWindow::eventFilter(watched, event);
-}
-
-void FrmTerminal::closeEvent(QCloseEvent* event) {
-  if (Panel != nullptr) {
-    RunGuarded(Report, [this] { Panel->SaveSettings(); });
-  }
-  QMainWindow::closeEvent(event);  // never refused, nothing asked
-}
-
-void FrmTerminal::SetControlVisible(hmi::screen::PanelControl control, bool visible) {
-  using hmi::screen::PanelControl;
-  switch (control) {
-    case PanelControl::Connect:
-      Widgets.cmdHMIConnect->setVisible(visible);
-      break;
-    case PanelControl::Reset:
-      Widgets.cmdHMIReset->setVisible(visible);
-      break;
-    case PanelControl::Cls:
-      Widgets.cmdHMICLS->setVisible(visible);
-      break;
-    case PanelControl::Rulers:
-      Widgets.cmdHMIRulers->setVisible(visible);
-      break;
-    case PanelControl::AspectRatio:
-      Widgets.fraAspectRatio->setVisible(visible);
-      break;
-    case PanelControl::Width:
-      Widgets.txtSetWidth->setVisible(visible);
-      Widgets.cmdHMISetWidth->setVisible(visible);
-      break;
-    case PanelControl::ShowTrace:
-      Widgets.cmdShowTrace->setVisible(visible);
-      break;
-  }
-}
-
-void FrmTerminal::SetTerminalFunctions(bool available) {
-  Widgets.SSTab1->setTabEnabled(app::kTerminalTab, available);
-  Widgets.fraCommsParameters->setVisible(available);
-  Widgets.fraLogFiles->setVisible(available);  // the terminal's log-file settings
-}
-
-std::string FrmTerminal::WidthBoxText() const {
-  return Widgets.txtSetWidth->text().toStdString();
 }
 
 }  // namespace korvani::ui

@@ -45,4 +45,19 @@ auto Guarded(const FaultReport& report, Action action) {
   };
 }
 
+// A guarded slot of a part of the window that acts on `target` (the panel): the action gets
+// the target and the signal's arguments, and is skipped while the target pointer is null
+// (before the part is attached, and while the window is taken down).
+template <typename Target, typename Action>
+auto WhenAttached(const FaultReport& report, Target* const& target, Action action) {
+  return Guarded(
+      report, [
+        &target, action
+      ](auto&&... arguments) -> void requires std::invocable<const Action&, Target&, decltype(arguments)...> {
+        if (target != nullptr) {
+          action(*target, std::forward<decltype(arguments)>(arguments)...);
+        }
+      });
+}
+
 }  // namespace korvani::ui

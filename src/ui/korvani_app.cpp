@@ -84,7 +84,7 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
       .FetchPage = FetchWithQt(Network, MainWindow.Faults()),
       .ProductUrl = Setting("KORVANI_PRODUCT_URL", KORVANI_PRODUCT_URL),
       .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL)};
-  HmiPanel = std::make_unique<app::Panel>(platform, MainWindow);
+  HmiPanel = std::make_unique<app::Panel>(platform, MainWindow.Views());
   if (DemoBoardPort) {
     DemoBoardPort->Board().SetPanelWritesLogs([this] { return !HmiPanel->LogFiles().LoggingInhibited; });
   }

@@ -138,5 +138,28 @@ TEST(LineSettingsTest, TheLineSettingsFileReadsBackWhatWasWrittenAndNothingDamag
   EXPECT_FALSE(ReadLineSettingsFile("", read));
 }
 
+// The window lists the choices and reads the value back by position: every position of
+// every list gives a line that shows at that same position, and the speed is kept.
+TEST(LineSettingsTest, EveryChoiceShownIsTheChoiceRead) {
+  LineSettings base;
+  base.Baud = 250000;
+  for (int bits = 0; bits < static_cast<int>(kDataBitsChoices.size()); ++bits) {
+    for (int parity = 0; parity < static_cast<int>(kParityChoices.size()); ++parity) {
+      for (int stop = 0; stop < static_cast<int>(kStopBitsChoices.size()); ++stop) {
+        for (int flow = 0; flow < static_cast<int>(kFlowChoices.size()); ++flow) {
+          for (int lines = 0; lines < static_cast<int>(kLinesOnOpenChoices.size()); ++lines) {
+            const LineSettings line = WithChoices(base, bits, parity, stop, flow, lines);
+            EXPECT_EQ(ChoicePositions(line), (std::array<int, 5>{bits, parity, stop, flow, lines}));
+            EXPECT_EQ(line.Baud, 250000);
+          }
+        }
+      }
+    }
+  }
+  LineSettings odd;
+  odd.StopBits = "3";  // no choice: shown as none
+  EXPECT_EQ(ChoicePositions(odd)[2], -1);
+}
+
 }  // namespace
 }  // namespace korvani::terminal

@@ -89,7 +89,7 @@ class Program {
   [[nodiscard]] QString HexLog() const { return Dir.filePath("hex.log"); }
 
   korvani::ui::FrmTerminal& Window() { return App->Window(); }
-  const korvani::ui::FrmTerminalUi& Ui() { return App->Window().Ui(); }
+  korvani::ui::FrmTerminalUi Ui() { return App->Window().Ui(); }
 
   // Sends bytes as the board does, in one write, and waits until the panel has handled
   // them: a clock request goes last, and its answer on the wire marks the end. Returns

@@ -19,6 +19,7 @@
 #include "ui/frm_terminal.h"
 #include "ui/qt_timer.h"
 #include "ui/session_end.h"
+#include "ui/tab_building.h"
 
 #ifndef Q_OS_WIN
 #include <csignal>
@@ -39,7 +40,7 @@ struct WindowOnFakes {
   korvani::fakes::FakeSerialPort port;
   FrmTerminal window;
   korvani::fakes::FakePlatform fake;
-  korvani::app::Panel panel{fake.With(port, window.Surface()), window};
+  korvani::app::Panel panel{fake.With(port, window.Surface()), window.Views()};
 };
 
 class FrmTerminalTest : public QObject {
@@ -635,8 +636,8 @@ class FrmTerminalTest : public QObject {
   }
 
   void lineEndsBecomeLineBreaksInThePane() {
-    QCOMPARE(FrmTerminal::ToPaneText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
-    QCOMPARE(FrmTerminal::ToPaneText(std::string_view("\xE9", 1)), QString(QChar(0xE9)));
+    QCOMPARE(korvani::ui::ToPaneText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
+    QCOMPARE(korvani::ui::ToPaneText(std::string_view("\xE9", 1)), QString(QChar(0xE9)));
   }
 };
 

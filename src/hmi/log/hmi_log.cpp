@@ -6,9 +6,9 @@
 
 namespace korvani::hmi::log {
 
-HmiLog::HmiLog(HmiLogView& view, base::Dialogs& dialogs, const base::Clock& clock,
+HmiLog::HmiLog(HmiLogView& view, TraceFileView& traceName, base::Dialogs& dialogs, const base::Clock& clock,
                std::function<void(bool)> refitScreen)
-    : View(view), Dialogs(dialogs), Clock(clock), RefitScreen(std::move(refitScreen)) {}
+    : View(view), TraceName(traceName), Dialogs(dialogs), Clock(clock), RefitScreen(std::move(refitScreen)) {}
 
 void HmiLog::AddToHMILog(std::string_view text, bool clear) {
   if (clear) {
@@ -36,7 +36,7 @@ void HmiLog::SelectTraceFile() {
   std::string picked = Dialogs.PickSaveFile(TraceFile);
   if (!picked.empty()) {
     TraceFile = std::move(picked);
-    View.SetTraceFileName(TraceFile);
+    TraceName.SetTraceFileName(TraceFile);
   }
 }
 

@@ -21,14 +21,20 @@ class HmiLogView {
   virtual void ShowHmiLog(std::string_view text) = 0;              // txtHMILog, scrolled to the end
   virtual void SetLogFreezeCaption(std::string_view caption) = 0;  // cmdLogFrz
   virtual void SetLogPaneVisible(bool visible) = 0;                // fraLogging
-  virtual void SetTraceFileName(std::string_view name) = 0;        // txtHMITraceFileName
+};
+
+// Where the trace file's name is shown (the Settings tab), told when the user picks another.
+class TraceFileView {
+ public:
+  virtual ~TraceFileView() = default;
+  virtual void SetTraceFileName(std::string_view name) = 0;  // txtHMITraceFileName
 };
 
 class HmiLog {
  public:
   // `refitScreen` re-runs the screen set-up for the pane's new state, then the connect code
   // goes out.
-  HmiLog(HmiLogView& view, base::Dialogs& dialogs, const base::Clock& clock,
+  HmiLog(HmiLogView& view, TraceFileView& traceName, base::Dialogs& dialogs, const base::Clock& clock,
          std::function<void(bool paneVisible)> refitScreen);
 
   void AddToHMILog(std::string_view text, bool clear);
@@ -55,6 +61,7 @@ class HmiLog {
   void SetPaneVisible(bool visible);
 
   HmiLogView& View;
+  TraceFileView& TraceName;
   base::Dialogs& Dialogs;
   const base::Clock& Clock;
   std::function<void(bool)> RefitScreen;

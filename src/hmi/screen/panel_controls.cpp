@@ -39,7 +39,6 @@ void PanelControls::ApplyMask(int mask) {
   for (int bit = 0; bit < kMaskedControls; ++bit) {
     View.SetControlVisible(static_cast<PanelControl>(bit), (mask & (1 << bit)) != 0);
   }
-  View.SetTerminalFunctions((mask & kTerminalBit) != 0);
   if (TerminalHook) {
     TerminalHook((mask & kTerminalBit) != 0);
   }

@@ -21,8 +21,6 @@ class PanelControlsView {
  public:
   virtual ~PanelControlsView() = default;
   virtual void SetControlVisible(PanelControl control, bool visible) = 0;
-  // The Terminal tab, the comms parameters and the terminal's log-file settings.
-  virtual void SetTerminalFunctions(bool available) = 0;
   [[nodiscard]] virtual std::string WidthBoxText() const = 0;  // txtSetWidth
 };
 
@@ -40,7 +38,8 @@ class PanelControls {
 
   // "/T" on the command line: the terminal functions come back with every screen reset.
   void SetTerminalMode(bool on) { TerminalMode = on; }
-  // Told whenever the mask makes the terminal functions available or not.
+  // Told whenever the mask makes the terminal functions (the Terminal tab, the comms
+  // parameters and the terminal's log-file settings) available or not.
   void SetTerminalFunctionsHook(std::function<void(bool available)> hook) { TerminalHook = std::move(hook); }
 
  private:

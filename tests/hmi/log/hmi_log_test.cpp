@@ -21,7 +21,7 @@ class HmiLogTest : public ::testing::Test {
   fakes::FakeDialogs Dialogs;
   fakes::FakeClock Clock;
   std::vector<bool> Refits;
-  HmiLog Subject{View, Dialogs, Clock, [this](bool visible) { Refits.push_back(visible); }};
+  HmiLog Subject{View, View, Dialogs, Clock, [this](bool visible) { Refits.push_back(visible); }};
 };
 
 TEST_F(HmiLogTest, KeepsTheLastFiftyThousandCharacters) {

@@ -16,6 +16,7 @@ class PanelControlsTest : public ::testing::Test {
     Screen.SetAvailableHeights(6300, 9300);
     Layout3x2(Screen.Layouts());
     Screen.SetResetHooks({{}, {}, [this] { Controls.ResetPanelControls(); }, {}});
+    Controls.SetTerminalFunctionsHook([this](bool available) { View.TerminalFunctions = available; });
     Screen.ScreenSetup(40);
   }
 

@@ -1,7 +1,5 @@
-// The pieces of the window shared by its tabs, and the Settings tab: the port, the line, the
-// quick options, the log files and the board's files.
-#include "ui/frm_terminal_tabs.h"
-
+// Building the Settings tab: the port, the line, the quick options, the log files and the
+// board's files.
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,32 +7,14 @@
 
 #include "terminal/connection.h"
 #include "terminal/scrollback.h"
-#include "terminal/transmit_lines.h"
+#include "ui/settings_tab.h"
+#include "ui/tab_building.h"
 
 namespace korvani::ui {
 
-// A button's caption says what it does; the tip keeps the caption earlier versions showed.
-QString WithEarlierCaption(const QString& tip, const char* earlier) {
-  return tip + QStringLiteral(" (earlier: \"%1\")").arg(QLatin1String(earlier));
-}
-
-QPushButton* ClearLogButton(const char* name, const char* caption, const char* tip, QWidget* parent) {
-  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setToolTip(WithEarlierCaption(QString::fromLatin1(tip), "Clear"));
-  return button;
-}
-
-QPushButton* SelectLogButton(const char* name, const char* caption, const char* tip, QWidget* parent) {
-  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setToolTip(WithEarlierCaption(QString::fromLatin1(tip), "..."));
-  return button;
-}
-
 namespace {
 
-QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
+QGroupBox* BuildPortFrame(SettingsTabUi& ui, QWidget* parent) {
   auto* frame = new QGroupBox(QStringLiteral("COM port"), parent);
   ui.fraCommPort = frame;
   auto* grid = new QGridLayout(frame);
@@ -82,6 +62,16 @@ QGroupBox* BuildPortFrame(FrmTerminalUi& ui, QWidget* parent) {
   return frame;
 }
 
+// The captions of the line's choices, in their order.
+template <typename Value, std::size_t N>
+QStringList Captions(const std::array<terminal::Choice<Value>, N>& choices) {
+  QStringList captions;
+  for (const terminal::Choice<Value>& choice : choices) {
+    captions << QString::fromLatin1(choice.Caption.data(), static_cast<qsizetype>(choice.Caption.size()));
+  }
+  return captions;
+}
+
 QComboBox* Choices(const char* name, const QStringList& items, QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->setObjectName(QLatin1String(name));
@@ -111,13 +101,13 @@ QLabel* LineLamp(const char* name, const char* caption, const char* tip, QWidget
 
 // Every speed, data bits, parity, stop bits and flow control, the control lines on open, the
 // DTR and RTS toggles, "Send break" and the input lines' lamps.
-QGroupBox* BuildLineFrame(FrmTerminalUi& ui, QWidget* parent) {
+QGroupBox* BuildLineFrame(SettingsTabUi& ui, QWidget* parent) {
   auto* frame = new QGroupBox(QStringLiteral("Line"), parent);
   ui.fraLine = frame;
   frame->setObjectName(QStringLiteral("fraLine"));
   auto* form = new QFormLayout(frame);
   QStringList speeds;
-  for (const std::int32_t baud : korvani::terminal::kStandardBauds) {
+  for (const std::int32_t baud : terminal::kStandardBauds) {
     speeds << QString::number(baud);
   }
   ui.cmbSpeed = Choices("cmbSpeed", speeds, frame);
@@ -125,22 +115,11 @@ QGroupBox* BuildLineFrame(FrmTerminalUi& ui, QWidget* parent) {
   ui.cmbSpeed->setInsertPolicy(QComboBox::NoInsert);
   ui.cmbSpeed->setCompleter(nullptr);  // a typed 250000 is never completed to a listed 2500000
   ui.cmbSpeed->setToolTip(QStringLiteral("Baud: pick one, or type any whole number and press Enter"));
-  ui.cmbDataBits =
-      Choices("cmbDataBits",
-              {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8")}, frame);
-  ui.cmbParity = Choices("cmbParity",
-                         {QStringLiteral("None"), QStringLiteral("Even"), QStringLiteral("Odd"),
-                          QStringLiteral("Mark"), QStringLiteral("Space")},
-                         frame);
-  ui.cmbStopBits =
-      Choices("cmbStopBits", {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, frame);
-  ui.cmbFlow = Choices(
-      "cmbFlow", {QStringLiteral("None"), QStringLiteral("RTS/CTS"), QStringLiteral("XON/XOFF")}, frame);
-  ui.cmbLinesOnOpen =
-      Choices("cmbLinesOnOpen",
-              {QStringLiteral("Raise DTR and RTS"), QStringLiteral("Keep DTR and RTS low"),
-               QStringLiteral("Raise DTR, keep RTS low"), QStringLiteral("Keep DTR low, raise RTS")},
-              frame);
+  ui.cmbDataBits = Choices("cmbDataBits", Captions(terminal::kDataBitsChoices), frame);
+  ui.cmbParity = Choices("cmbParity", Captions(terminal::kParityChoices), frame);
+  ui.cmbStopBits = Choices("cmbStopBits", Captions(terminal::kStopBitsChoices), frame);
+  ui.cmbFlow = Choices("cmbFlow", Captions(terminal::kFlowChoices), frame);
+  ui.cmbLinesOnOpen = Choices("cmbLinesOnOpen", Captions(terminal::kLinesOnOpenChoices), frame);
   ui.chkDtr = LineToggle("chkDtr", "DTR", "Data Terminal Ready: down while the line is on", frame);
   ui.chkRts = LineToggle("chkRts", "RTS", "Request To Send: down while the line is on", frame);
   ui.cmdSendBreak = new QPushButton(QStringLiteral("Send break"), frame);
@@ -173,7 +152,7 @@ QGroupBox* BuildLineFrame(FrmTerminalUi& ui, QWidget* parent) {
   return frame;
 }
 
-QGroupBox* BuildCommsFrame(FrmTerminalUi& ui, QWidget* parent) {
+QGroupBox* BuildCommsFrame(SettingsTabUi& ui, QWidget* parent) {
   auto* frame = new QGroupBox(QStringLiteral("Comms parameters"), parent);
   ui.fraCommsParameters = frame;
   auto* row = new QHBoxLayout(frame);
@@ -181,7 +160,7 @@ QGroupBox* BuildCommsFrame(FrmTerminalUi& ui, QWidget* parent) {
   auto* baudLayout = new QVBoxLayout(baud);
   ui.grpBaud = new QButtonGroup(frame);
   for (int i = 0; i < 8; ++i) {
-    const auto caption = korvani::terminal::kBaudCaptions.at(static_cast<std::size_t>(i));
+    const auto caption = terminal::kBaudCaptions.at(static_cast<std::size_t>(i));
     ui.optBaud[i] =
         new QRadioButton(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())), baud);
     ui.optBaud[i]->setObjectName(QStringLiteral("optBaud%1").arg(i));
@@ -192,7 +171,7 @@ QGroupBox* BuildCommsFrame(FrmTerminalUi& ui, QWidget* parent) {
   auto* characterLayout = new QVBoxLayout(character);
   ui.grpCharacter = new QButtonGroup(frame);
   for (int i = 0; i < 5; ++i) {
-    const auto caption = korvani::terminal::kCharacterCaptions.at(static_cast<std::size_t>(i));
+    const auto caption = terminal::kCharacterCaptions.at(static_cast<std::size_t>(i));
     ui.optCharacter[i] = new QRadioButton(
         QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())), character);
     ui.optCharacter[i]->setObjectName(QStringLiteral("optCharacter%1").arg(i));
@@ -208,7 +187,7 @@ QGroupBox* BuildCommsFrame(FrmTerminalUi& ui, QWidget* parent) {
 }
 
 // The terminal's log files: ASCII and hex, each with Clear and "...".
-QGroupBox* BuildLogFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
+QGroupBox* BuildLogFilesFrame(SettingsTabUi& ui, QWidget* tab) {
   auto* logFiles = new QGroupBox(QStringLiteral("Log files"), tab);
   ui.fraLogFiles = logFiles;
   auto* form = new QFormLayout(logFiles);
@@ -222,17 +201,17 @@ QGroupBox* BuildLogFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
   ui.cmdSelectHexLogFile =
       SelectLogButton("cmdSelectHexLogFile", "Choose hex log...",
                       "Select the file for disk logging of Hex formatted receive data in Terminal", logFiles);
-  ui.cmdClearASCIILogFile[1] =
+  ui.cmdClearASCIILogFile2 =
       ClearLogButton("cmdClearASCIILogFile1", "Clear ASCII log", "Empty the ASCII log file", logFiles);
-  ui.cmdClearHexLogFile[1] =
+  ui.cmdClearHexLogFile2 =
       ClearLogButton("cmdClearHexLogFile1", "Clear hex log", "Empty the hex log file", logFiles);
   auto* asciiRow = new QHBoxLayout;
   asciiRow->addWidget(ui.txtASCIILogFileName, 1);
-  asciiRow->addWidget(ui.cmdClearASCIILogFile[1]);
+  asciiRow->addWidget(ui.cmdClearASCIILogFile2);
   asciiRow->addWidget(ui.cmdSelectASCIILogFile);
   auto* hexRow = new QHBoxLayout;
   hexRow->addWidget(ui.txtHexLogFileName, 1);
-  hexRow->addWidget(ui.cmdClearHexLogFile[1]);
+  hexRow->addWidget(ui.cmdClearHexLogFile2);
   hexRow->addWidget(ui.cmdSelectHexLogFile);
   form->addRow(QStringLiteral("ASCII log file"), asciiRow);
   form->addRow(QStringLiteral("Hex log file"), hexRow);
@@ -252,7 +231,7 @@ QGroupBox* BuildLogFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
 }
 
 // The board's log folder and the trace file.
-QGroupBox* BuildFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
+QGroupBox* BuildFilesFrame(SettingsTabUi& ui, QWidget* tab) {
   ui.fraFiles = new QGroupBox(QStringLiteral("Files"), tab);
   ui.fraFiles->setObjectName(QStringLiteral("fraFiles"));
   auto* files = new QGridLayout(ui.fraFiles);
@@ -284,8 +263,7 @@ QGroupBox* BuildFilesFrame(FrmTerminalUi& ui, QWidget* tab) {
 
 }  // namespace
 
-QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
-  auto* tab = new QWidget;
+void BuildSettingsTab(SettingsTabUi& ui, QWidget* tab) {
   auto* layout = new QVBoxLayout(tab);
   auto* hint =
       new QLabel(QStringLiteral("Hint: Make sure the Open button is down to know the port is AOK"), tab);
@@ -310,7 +288,6 @@ QWidget* BuildSettingsTab(FrmTerminalUi& ui) {
       "unless you open a network port or ask for the help page (also --no-update-check)"));
   layout->addWidget(ui.chkUpdateCheck);
   layout->addStretch(1);
-  return tab;
 }
 
 }  // namespace korvani::ui

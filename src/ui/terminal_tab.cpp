@@ -1,0 +1,181 @@
+#include "ui/terminal_tab.h"
+
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "app/panel.h"
+#include "ui/tab_building.h"
+
+namespace korvani::ui {
+
+TerminalTab::TerminalTab(const FaultReport& report, QLabel& logProblem)
+    : Report(report), LogProblem(logProblem) {
+  BuildTerminalTab(Widgets, this);
+  Widgets.optRxASCII->setChecked(true);
+}
+
+void TerminalTab::Attach(app::Panel& panel) {
+  Panel = &panel;
+  Widgets.txtRxData->SetFaultReport(Report);
+  Widgets.txtRxData->SetHistory(&panel.Receive().History(),
+                                [&panel] { return panel.Receive().HistoryShownEnd(); });
+  AttachReceive();
+  AttachFind();
+  AttachTransmit();
+}
+
+void TerminalTab::AttachReceive() {
+  const TerminalTabUi& w = Widgets;
+  connect(w.cmdRxFreeze, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Receive().ToggleFreeze(); }));
+  connect(w.cmdRxClear, &QPushButton::clicked, this, Do([this](app::Panel& p) {
+            Widgets.txtRxData->FollowNewest();  // an emptied view follows what comes next
+            p.Receive().ClearPane();
+          }));
+  connect(w.optRxASCII, &QRadioButton::clicked, this, Do([](app::Panel& p) { p.Receive().ShowAscii(); }));
+  connect(w.optRxHex, &QRadioButton::clicked, this, Do([](app::Panel& p) { p.Receive().ShowHex(); }));
+  connect(w.chkTimestamps, &QCheckBox::clicked, this,
+          Do([](app::Panel& p, bool ticked) { p.Receive().SetTimestamps(ticked); }));
+  connect(w.chkShowSent, &QCheckBox::clicked, this,
+          Do([](app::Panel& p, bool ticked) { p.Receive().SetShowSent(ticked); }));
+  connect(w.cmdSaveView, &QPushButton::clicked, this, Do([](app::Panel& p) { p.SaveReceiveView(); }));
+  connect(w.chkLogASCII, &QCheckBox::toggled, this,
+          Do([](app::Panel& p, bool ticked) { p.Receive().SetAsciiLogging(ticked); }));
+  connect(w.chkLogHex, &QCheckBox::toggled, this,
+          Do([](app::Panel& p, bool ticked) { p.Receive().SetHexLogging(ticked); }));
+  connect(w.cmdClearASCIILogFile, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.TerminalLogFiles().ClearAsciiLog(); }));
+  connect(w.cmdClearHexLogFile, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.TerminalLogFiles().ClearHexLog(); }));
+  connect(w.cmdTerminalLogMarkerLine, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.WriteDivider(); }));
+}
+
+// Find: Ctrl+F on the Terminal tab, Enter or Next, Previous; Esc closes the bar.
+void TerminalTab::AttachFind() {
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  find->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(find, &QShortcut::activated, this, Do([this](app::Panel&) { ShowFindBar(); }));
+  auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), Widgets.fraFind);
+  close->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(close, &QShortcut::activated, this, Do([this](app::Panel&) { HideFindBar(); }));
+  const auto next = Do([this](app::Panel&) { FindInView(true); });
+  connect(Widgets.txtFind, &QLineEdit::returnPressed, this, next);
+  connect(Widgets.cmdFindNext, &QPushButton::clicked, this, next);
+  connect(Widgets.cmdFindPrevious, &QPushButton::clicked, this,
+          Do([this](app::Panel&) { FindInView(false); }));
+}
+
+void TerminalTab::AttachTransmit() {
+  for (int i = 0; i < terminal::kTxLineCount; ++i) {
+    const auto repeat = Do([this, i](app::Panel& p) {
+      p.Transmit().SetRepeat(i, {Widgets.chkRepeat[i]->isChecked(), Widgets.spnRepeat[i]->value()});
+    });
+    connect(Widgets.chkRepeat[i], &QCheckBox::toggled, this, repeat);
+    connect(Widgets.spnRepeat[i], &QSpinBox::valueChanged, this, repeat);
+    connect(Widgets.txtTx[i], &QLineEdit::textChanged, this, Do([i](app::Panel& p, const QString& text) {
+              p.Transmit().SetLine(i, text.toLatin1().toStdString());  // a byte a character
+            }));
+    connect(Widgets.txtTx[i], &QLineEdit::selectionChanged, this,
+            Do([i](app::Panel& p) { p.Transmit().UpdateCheckDisp(i); }));
+    Widgets.txtTx[i]->installEventFilter(this);  // a click shows the line's bytes
+    const auto send = Do([i](app::Panel& p) { p.Transmit().SendLine(i); });
+    connect(Widgets.cmdSend[i], &QPushButton::clicked, this, send);
+    connect(Widgets.txtTx[i], &QLineEdit::returnPressed, this, send);  // Enter sends, as Send does
+  }
+  const auto logSent = Do([](app::Panel& p, bool ticked) { p.Transmit().SetLogSent(ticked); });
+  connect(Widgets.chkLogSent, &QCheckBox::toggled, this, logSent);
+  logSent(Widgets.chkLogSent->isChecked());
+  connect(Widgets.cmbLineEnd, &QComboBox::activated, this, Do([](app::Panel& p, int index) {
+            p.Transmit().SetLineEnd(terminal::kLineEnds.at(static_cast<std::size_t>(index)));
+          }));
+}
+
+bool TerminalTab::eventFilter(QObject* watched, QEvent* event) {
+  if (Panel != nullptr && event->type() == QEvent::MouseButtonPress) {
+    for (int i = 0; i < terminal::kTxLineCount; ++i) {
+      if (watched == Widgets.txtTx[i]) {
+        RunGuarded(Report, [this, i] { Panel->Transmit().UpdateCheckDisp(i); });
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TerminalTab::ShowFindBar() {
+  Widgets.fraFind->show();
+  Widgets.txtFind->setFocus();
+  Widgets.txtFind->selectAll();
+}
+
+void TerminalTab::HideFindBar() {
+  Widgets.fraFind->hide();
+  Widgets.txtRxData->EndFind();
+  Widgets.txtRxData->setFocus();
+}
+
+void TerminalTab::FindInView(bool forward) {
+  using Found = RxView::Found;
+  const Found found =
+      Widgets.txtRxData->FindNext(Widgets.txtFind->text(), forward, Widgets.chkFindMatchCase->isChecked());
+  Widgets.lblFindResult->setText(found == Found::No    ? QStringLiteral("not found")
+                                 : found == Found::Yes ? QString()
+                                 : forward ? QStringLiteral("passed the end, found from the start")
+                                           : QStringLiteral("passed the start, found from the end"));
+}
+
+void TerminalTab::ShowHistory(terminal::HistoryForm form) {
+  // The view draws from the receive history: told of a change, it catches up.
+  Widgets.txtRxData->SetForm(form);
+  Widgets.txtRxData->HistoryChanged();
+}
+
+void TerminalTab::SetFreezeCaption(std::string_view caption) {
+  Widgets.cmdRxFreeze->setText(ToQString(caption));
+}
+
+void TerminalTab::SetTimestampsShown(bool on) {
+  Widgets.chkTimestamps->setChecked(on);  // a click's signal, not a change's: no loop
+  Widgets.txtRxData->SetTimestamps(on);
+}
+
+void TerminalTab::ShowLogProblem(std::string_view problem) {
+  const QString text = FromUtf8(problem);
+  LogProblem.setText(text);
+  LogProblem.setToolTip(text);
+  LogProblem.setVisible(!problem.empty());
+}
+
+void TerminalTab::SetCheckDisp(std::string_view caption) {
+  Widgets.lblCheckDisp->setText(ToQString(caption));
+}
+
+void TerminalTab::ShowRepeat(int index, const terminal::TxRepeat& repeat) {
+  const QSignalBlocker quietBox(Widgets.chkRepeat[index]);
+  const QSignalBlocker quietNumber(Widgets.spnRepeat[index]);
+  Widgets.chkRepeat[index]->setChecked(repeat.On);
+  Widgets.spnRepeat[index]->setValue(repeat.Ms);
+}
+
+void TerminalTab::ShowLineEnd(terminal::LineEnd end) {
+  const auto* found = std::find(terminal::kLineEnds.begin(), terminal::kLineEnds.end(), end);
+  Widgets.cmbLineEnd->setCurrentIndex(static_cast<int>(found - terminal::kLineEnds.begin()));
+}
+
+void TerminalTab::SetTxLine(int index, std::string_view text) {
+  Widgets.txtTx[index]->setText(ToQString(text));
+}
+
+void TerminalTab::SetCheckBox(app::SettingsCheck which, bool ticked) {
+  if (which == app::SettingsCheck::LogAscii) {
+    Widgets.chkLogASCII->setChecked(ticked);
+  } else if (which == app::SettingsCheck::LogHex) {
+    Widgets.chkLogHex->setChecked(ticked);
+  } else if (which == app::SettingsCheck::LogSent) {
+    Widgets.chkLogSent->setChecked(ticked);
+  }
+}
+
+}  // namespace korvani::ui

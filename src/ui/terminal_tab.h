@@ -1,0 +1,102 @@
+// The Terminal tab: the receive view (ASCII or hex, time stamps, find, freeze), the terminal's
+// logs, and the five prepared lines with their periodic send. It shows what the receive path
+// and the transmit lines decide and forwards what the user does to them.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QWidget>
+
+#include "app/panel_view.h"
+#include "ui/guarded.h"
+#include "ui/rx_view.h"
+
+namespace korvani::app {
+class Panel;
+}
+
+namespace korvani::ui {
+
+struct TerminalTabUi {
+  QGroupBox* fraRx = nullptr;
+  RxView* txtRxData = nullptr;  // the receive view
+  QCheckBox* chkTimestamps = nullptr;
+  QCheckBox* chkShowSent = nullptr;
+  QPushButton* cmdSaveView = nullptr;
+  // The find bar under the view (Ctrl+F shows it, Esc hides it).
+  QWidget* fraFind = nullptr;
+  QLineEdit* txtFind = nullptr;
+  QPushButton* cmdFindNext = nullptr;
+  QPushButton* cmdFindPrevious = nullptr;
+  QCheckBox* chkFindMatchCase = nullptr;
+  QLabel* lblFindResult = nullptr;
+  QRadioButton* optRxASCII = nullptr;
+  QRadioButton* optRxHex = nullptr;
+  QPushButton* cmdRxFreeze = nullptr;
+  QPushButton* cmdRxClear = nullptr;
+  QCheckBox* chkLogASCII = nullptr;
+  QCheckBox* chkLogHex = nullptr;
+  QPushButton* cmdClearASCIILogFile = nullptr;  // the Settings tab has a second of each
+  QPushButton* cmdClearHexLogFile = nullptr;
+  QPushButton* cmdTerminalLogMarkerLine = nullptr;
+  QGroupBox* fraTx = nullptr;
+  QLineEdit* txtTx[5] = {};
+  QPushButton* cmdSend[5] = {};
+  QCheckBox* chkRepeat[5] = {};  // periodic send: "Every" and the milliseconds
+  QSpinBox* spnRepeat[5] = {};
+  QLabel* lblCheckDisp = nullptr;
+  QLabel* lblInfo = nullptr;
+  QCheckBox* chkLogSent = nullptr;
+  QComboBox* cmbLineEnd = nullptr;  // what ends every sent line: none, CR, LF, CR LF
+};
+
+class TerminalTab final : public QWidget, public app::TerminalTabView {
+ public:
+  // `logProblem` is the status bar's field that says when a terminal log cannot be written.
+  TerminalTab(const FaultReport& report, QLabel& logProblem);
+
+  // Connects the controls to the panel's receive path and transmit lines; once.
+  void Attach(app::Panel& panel);
+  // While the window is taken down its boxes still signal: nothing reaches the core then.
+  void Detach() { Panel = nullptr; }
+  [[nodiscard]] const TerminalTabUi& Ui() const { return Widgets; }
+
+  void ShowHistory(terminal::HistoryForm form) override;
+  void SetFreezeCaption(std::string_view caption) override;
+  void SetTimestampsShown(bool on) override;
+  void ShowLogProblem(std::string_view problem) override;
+  void SetCheckDisp(std::string_view caption) override;
+  void ShowRepeat(int index, const terminal::TxRepeat& repeat) override;
+  void ShowLineEnd(terminal::LineEnd end) override;
+  void SetTxLine(int index, std::string_view text) override;
+  void SetCheckBox(app::SettingsCheck which, bool ticked) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // A guarded slot that reaches the panel only while the tab is attached.
+  template <typename Action>
+  auto Do(Action action) {
+    return WhenAttached(Report, Panel, std::move(action));
+  }
+  void AttachReceive();
+  void AttachFind();
+  void AttachTransmit();
+  void ShowFindBar();
+  void HideFindBar();
+  void FindInView(bool forward);
+
+  const FaultReport& Report;
+  QLabel& LogProblem;
+  TerminalTabUi Widgets;
+  app::Panel* Panel = nullptr;
+};
+
+}  // namespace korvani::ui
