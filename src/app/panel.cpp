@@ -3,7 +3,6 @@
 #include "app/version.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "base/files.h"
 #include "base/hex_notation.h"
@@ -75,10 +74,9 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
              [this] { return HmiLink.IntroShowing(); }, platform.SplashFile),
       Updates(platform.Dialogs, platform.FetchPage, platform.OpenWebPage, platform.ProductUrl),
       HelpUrl(platform.HelpUrl),
-      PortConnection(TerminalPort, views.Settings, ComPortNumber,
+      PortConnection(TerminalPort, views.Settings,
                      [this] { return ports::ComPortList::PortNumberFromList(Views.Settings.ComPortText()); }),
-      Lister(platform.Devices),
-      PortList(Lister, platform.Dialogs, views.Settings, platform.MakerWebAddress,
+      PortList(platform.Devices, platform.Dialogs, views.Settings, platform.MakerWebAddress,
                [this] { PortConnection.ApplyChosenPort(); }) {
   RxPath.SetClock(platform.Clock);
   if (platform.MakeTimer) {
@@ -136,7 +134,7 @@ void Panel::FormLoad() {
   TerminalPort.SetReadLength(0);  // every read returns all waiting input
   Views.Window.SetCaption(WindowCaption());
   if (CommandLinePort != 0) {
-    ComPortNumber = CommandLinePort;
+    PortConnection.SetPortNumber(CommandLinePort);
   }
   BuildComPortList();
   Views.Window.SelectTab(kHmiTab);
@@ -150,9 +148,9 @@ void Panel::FormLoad() {
   LoadSettings();
   LoadLineSettings();
   if (CommandLinePort != 0) {
-    ComPortNumber = CommandLinePort;
+    PortConnection.SetPortNumber(CommandLinePort);
   }
-  PortList.ShowChosenPort(ComPortNumber);
+  PortList.ShowChosenPort(PortConnection.PortNumber());
   PortConnection.OpenAtStartUp();
   const ScreenHeights heights = Views.Window.AvailableScreenHeights();
   HmiScreen.SetAvailableHeights(heights.LogShown, heights.LogHidden);
@@ -164,7 +162,7 @@ void Panel::FormLoad() {
 }
 
 void Panel::BuildComPortList() {
-  PortList.BuildComPortList(Views.Settings.HideBluetoothChecked(), ComPortNumber);
+  PortList.BuildComPortList(Views.Settings.HideBluetoothChecked(), PortConnection.PortNumber());
 }
 
 bool Panel::OpenAddedPort(const std::string& path) {
@@ -172,7 +170,7 @@ bool Panel::OpenAddedPort(const std::string& path) {
   if (number == 0) {
     return false;
   }
-  ComPortNumber = number;
+  PortConnection.SetPortNumber(number);
   BuildComPortList();
   PortList.ShowChosenPort(number);
   Views.Settings.SetOpenChecked(true);
@@ -287,12 +285,8 @@ void Panel::SaveScreen() {
 }
 
 void Panel::LoadSettings() {
-  std::ifstream file(base::Utf8Path(AppPaths.IniFilePath()), std::ios::binary);
-  if (!file) {
-    return;  // the first run: the defaults stand
-  }
-  ReadSettings(file,
-               [this](int line, std::string_view text) { return ApplySettingsLineToWindow(line, text); });
+  Store.ReadSettingsFile(
+      [this](int line, std::string_view text) { return ApplySettingsLineToWindow(line, text); });
 }
 
 bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
@@ -303,7 +297,7 @@ bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
   SettingsNamesInAnsi = values.NamesInAnsi;
   switch (line) {
     case 1:
-      ComPortNumber = values.ComPortNumber;
+      PortConnection.SetPortNumber(values.ComPortNumber);
       break;
     // Speed and format are recorded as a click would, but the port number stays the one
     // from line 1: the list may name no port yet, and reading it now would forget it.
@@ -362,7 +356,7 @@ bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
 
 SettingsValues Panel::CurrentSettings() const {
   SettingsValues values;
-  values.ComPortNumber = ComPortNumber;
+  values.ComPortNumber = PortConnection.PortNumber();
   // A speed or format that is none of the quick choices is recorded as the nearest of them;
   // the line settings file holds it exactly.
   values.BaudIndex = terminal::NearestQuickBaudIndex(PortConnection.Line().Baud);
@@ -385,28 +379,23 @@ void Panel::SaveSettings() {
   if (!ProblemReports.CreatePath(AppPaths.IniFolder(), "INI file", "100201-2")) {
     return;
   }
-  const std::string path = AppPaths.IniFilePath();
   const SettingsValues values = CurrentSettings();
-  if (!WriteSettingsFile(path, values)) {
+  if (!Store.WriteSettingsFile(values)) {
     ProblemReports.ShowProblem(
-        "Unable to open " + path +
+        "Unable to open " + AppPaths.IniFilePath() +
         " to update it.\r\nPerhaps you have it opened in another application?\r\nplease "
         "report error code 120201-0 to Vexel Vavadivu");
     return;
   }
-  const terminal::LineSettingsRecord record{PortConnection.Line(), values.BaudIndex, values.CharIndex};
-  std::string unsaved;
-  for (const auto& [file, text] :
-       {std::pair{AppPaths.LineSettingsFilePath(), terminal::FormatLineSettingsFile(record)},
-        {AppPaths.RepeatsFilePath(), terminal::FormatRepeatsFile(TxLines.Repeats())},
-        {AppPaths.ViewSettingsFilePath(), terminal::FormatViewSettingsFile(ViewKeeps)},
-        {AppPaths.OptionsFilePath(), FormatOptionsFile({UpdateCheckOn, TxLines.Ending()})}}) {
-    if (!base::WriteFileAtomically(file, text)) {
-      unsaved += "\r\n" + file;
-    }
-  }
+  const std::vector<std::string> unsaved = Store.WriteBeside(
+      {terminal::LineSettingsRecord{PortConnection.Line(), values.BaudIndex, values.CharIndex},
+       TxLines.Repeats(), ViewKeeps, ProgramOptions{UpdateCheckOn, TxLines.Ending()}});
   if (!unsaved.empty()) {
-    ProblemReports.ShowProblem("Unable to save these settings; the next start will not have them:" + unsaved);
+    std::string files;
+    for (const std::string& file : unsaved) {
+      files += "\r\n" + file;
+    }
+    ProblemReports.ShowProblem("Unable to save these settings; the next start will not have them:" + files);
   }
 }
 
@@ -421,7 +410,7 @@ bool Panel::ChooseScrollback(std::string_view typed) {
 }
 
 void Panel::LoadOptions() {
-  const ProgramOptions options = ReadOptionsFile(base::ReadWholeFile(AppPaths.OptionsFilePath()));
+  const ProgramOptions options = Store.ReadBeside().Options.value_or(ProgramOptions{});
   UpdateCheckOn = options.UpdateCheck && !CommandLineNoUpdateCheck;
   Views.Settings.SetCheckBox(SettingsCheck::UpdateCheck, UpdateCheckOn);
   TxLines.SetLineEnd(options.TxLineEnd);
@@ -438,29 +427,24 @@ void Panel::KeepHistory() {
 // since, and then its choice stands. Then the command line's line options, which are kept as
 // a choice made on the Settings tab is; and the Tx lines' periodic send from its own file.
 void Panel::LoadLineSettings() {
+  const SettingsBeside saved = Store.ReadBeside();
   terminal::LineSettings line = PortConnection.Line();
-  terminal::LineSettingsRecord record;
-  if (terminal::ReadLineSettingsFile(base::ReadWholeFile(AppPaths.LineSettingsFilePath()), record) &&
-      record.BaudIndexWritten == PortConnection.BaudIndex() &&
-      record.FormatIndexWritten == PortConnection.CharIndex()) {
-    line = record.Line;
+  if (saved.Line && saved.Line->BaudIndexWritten == PortConnection.BaudIndex() &&
+      saved.Line->FormatIndexWritten == PortConnection.CharIndex()) {
+    line = saved.Line->Line;
   }
   terminal::ApplyLineOptions(CommandLineLine, line);
   if (line != PortConnection.Line()) {
     PortConnection.LoadLine(line);
   }
   // The Tx lines' periodic send as it was left (a missing or damaged file: none).
-  std::array<terminal::TxRepeat, terminal::kTxLineCount> repeats;
-  if (terminal::ReadRepeatsFile(base::ReadWholeFile(AppPaths.RepeatsFilePath()), repeats)) {
+  if (saved.Repeats) {
     for (int i = 0; i < terminal::kTxLineCount; ++i) {
-      TxLines.SetRepeat(i, repeats.at(static_cast<std::size_t>(i)));
+      TxLines.SetRepeat(i, saved.Repeats->at(static_cast<std::size_t>(i)));
     }
   }
   // What the receive view keeps (a missing or damaged file: the default).
-  const terminal::Scrollback saved =
-      terminal::ReadViewSettingsFile(base::ReadWholeFile(AppPaths.ViewSettingsFilePath()))
-          .value_or(ViewKeeps);
-  ChooseScrollback(CommandLineScrollback.value_or(saved).Text());
+  ChooseScrollback(CommandLineScrollback.value_or(saved.ViewKeeps.value_or(ViewKeeps)).Text());
 }
 
 }  // namespace korvani::app

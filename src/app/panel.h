@@ -15,6 +15,7 @@
 #include "app/panel_view.h"
 #include "app/problems.h"
 #include "app/settings.h"
+#include "app/settings_store.h"
 #include "app/version_check.h"
 #include "base/clock.h"
 #include "base/dialogs.h"
@@ -31,7 +32,7 @@
 #include "hmi/screen/soft_buttons.h"
 #include "hmi/screen/toast.h"
 #include "ports/com_port_list.h"
-#include "ports/dev_lister.h"
+#include "ports/device_source.h"
 #include "terminal/connection.h"
 #include "terminal/receive_path.h"
 #include "terminal/serial_port.h"
@@ -134,8 +135,6 @@ class Panel {
   const AppFolders& Folders() const { return AppPaths; }
   IntroTypist& Intro() { return Typist; }
 
-  // The COM port in use; 0 means none chosen.
-  std::int16_t ComPortNumber = 0;
   // A port named on the command line (--port, --demo): chosen at start-up over the saved one.
   void SetCommandLinePort(std::int16_t comNumber) { CommandLinePort = comNumber; }
   // --baud, --format, --flow, --dtr and --rts: they replace the saved settings at start-up.
@@ -191,6 +190,7 @@ class Panel {
   terminal::TerminalLogs TermLogs;
   terminal::TransmitLines TxLines;
   AppFolders AppPaths;
+  SettingsStore Store{AppPaths};
   Problems ProblemReports;
   IntroTypist Typist;
   VersionCheck Updates;
@@ -204,7 +204,6 @@ class Panel {
   bool CommandLineNoUpdateCheck = false;
   std::optional<bool> TerminalAvailable;  // unknown until the first mask
   terminal::Connection PortConnection;
-  ports::DevLister Lister;
   ports::ComPortList PortList;
 };
 

@@ -3,7 +3,7 @@
 #ifdef _WIN32
 #include "platform/windows/setupapi_device_source.h"
 #else
-#include "ports/sysfs_device_source.h"
+#include "platform/linux/sysfs_device_source.h"
 #endif
 
 namespace korvani::platform {
@@ -13,7 +13,7 @@ std::unique_ptr<ports::DeviceSource> MakePlatformDeviceSource(const std::string&
   (void)identityFile;
   return std::make_unique<SetupApiDeviceSource>();
 #else
-  return std::make_unique<ports::SysfsDeviceSource>("/sys", "/dev", identityFile);
+  return std::make_unique<SysfsDeviceSource>("/sys", "/dev", identityFile);
 #endif
 }
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "ports/dev_lister.h"
+#include "ports/device_source.h"
 
 namespace korvani::platform {
 

@@ -127,10 +127,10 @@ AddedPorts::AddedPorts(DeviceSource& machine, std::string networkFile)
 
 std::set<std::int32_t> AddedPorts::MachineNumbers() const {
   std::set<std::int32_t> listed;
-  std::vector<DevInfo_Storage> devices;
-  Machine.AddToList(nullptr, true, devices);
-  for (const DevInfo_Storage& device : devices) {
-    listed.insert(ComPortList::PortNumberFromList(device.GetName()));
+  std::vector<PortDevice> devices;
+  Machine.ListPorts(devices);
+  for (const PortDevice& device : devices) {
+    listed.insert(ComPortList::PortNumberFromList(device.Name));
   }
   return listed;
 }
@@ -203,26 +203,14 @@ std::string AddedPorts::DevicePath(std::int16_t comNumber) const {
   return port != nullptr ? port->Path : Machine.DevicePath(comNumber);
 }
 
-std::string AddedPorts::AddToList(const GUID_Storage* classID, bool bOnlyPresent,
-                                  std::vector<DevInfo_Storage>& list) {
-  std::string status = Machine.AddToList(classID, bOnlyPresent, list);
-  if (status != kStatusOk) {
-    return status;
-  }
-  std::vector<GUID_Storage> portsClass;
-  const bool portsAsked =
-      classID == nullptr || (Machine.GetGUIDByName("Ports", portsClass) == kStatusOk && !portsClass.empty() &&
-                             portsClass.front().ToString("-") == classID->ToString("-"));
-  if (portsAsked) {
+std::optional<ListProblem> AddedPorts::ListPorts(std::vector<PortDevice>& ports) {
+  std::optional<ListProblem> problem = Machine.ListPorts(ports);
+  if (!problem) {
     for (const Added& port : Ports) {
-      DevInfo_Storage device;
-      device.SPDRP_DEVICEDESC = port.Description;
-      device.SPDRP_FRIENDLYNAME = port.Description + " (" + ComKey(port.Number) + ")";
-      device.SPDRP_CLASS = "Ports";
-      list.push_back(device);
+      ports.push_back({port.Number, port.Path, port.Description + " (" + ComKey(port.Number) + ")"});
     }
   }
-  return status;
+  return problem;
 }
 
 }  // namespace korvani::ports

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ports/dev_lister.h"
+#include "ports/device_source.h"
 
 namespace korvani::ports {
 
@@ -49,18 +49,8 @@ class AddedPorts final : public DeviceSource {
   // the address is not one or no network number is left.
   std::int16_t AddUserPort(const std::string& path) override;
   [[nodiscard]] std::string DevicePath(std::int16_t comNumber) const override;
-  std::string AddToList(const GUID_Storage* classID, bool bOnlyPresent,
-                        std::vector<DevInfo_Storage>& list) override;
-
-  std::string GetGUIDByName(std::string_view className, std::vector<GUID_Storage>& classGUID) override {
-    return Machine.GetGUIDByName(className, classGUID);
-  }
-  std::string GetNameByGUID(const GUID_Storage& classGUID, std::string& className) override {
-    return Machine.GetNameByGUID(classGUID, className);
-  }
-  std::string GetNameByGUID2(const GUID_Storage& classGUID, std::string& className) override {
-    return Machine.GetNameByGUID2(classGUID, className);
-  }
+  // The machine's ports, then the added ones.
+  std::optional<ListProblem> ListPorts(std::vector<PortDevice>& ports) override;
 
  private:
   struct Added {

@@ -8,9 +8,9 @@ namespace {
 constexpr std::int32_t kLargestComNumber = 255;
 }
 
-ComPortList::ComPortList(DevLister& lister, base::Dialogs& dialogs, ComPortListView& view,
+ComPortList::ComPortList(DeviceSource& source, base::Dialogs& dialogs, ComPortListView& view,
                          std::string makerWebAddress, std::function<void()> portChosen)
-    : Lister(lister),
+    : Source(source),
       Dialogs(dialogs),
       View(view),
       MakerWebAddress(std::move(makerWebAddress)),
@@ -37,22 +37,14 @@ std::string ComPortList::NoComPortText() const {
 }
 
 std::vector<std::string> ComPortList::OfferedNames(bool hideBluetooth) {
-  std::vector<GUID_Storage> classGuid;
-  std::string status = Lister.GetGUIDByName("Ports", classGuid);
-  if (status != kStatusOk) {
-    Dialogs.ShowMessage(status, "Error Finding 'Ports' GUID", base::MessageIcon::Critical,
-                        base::MessageButtons::Ok);
-    return {};
-  }
-  status = Lister.AddToList(&classGuid.front(), true);
-  if (status != kStatusOk) {
-    Dialogs.ShowMessage(status, "Error Getting Device List", base::MessageIcon::Critical,
-                        base::MessageButtons::Ok);
+  std::vector<PortDevice> devices;
+  if (const std::optional<ListProblem> problem = Source.ListPorts(devices)) {
+    Dialogs.ShowMessage(problem->Text, problem->Title, base::MessageIcon::Critical, base::MessageButtons::Ok);
     return {};
   }
   std::vector<std::string> names;
-  for (std::int32_t i = 1; i <= Lister.ListCount(); ++i) {
-    std::string name = Lister.Item(i).GetName();
+  for (PortDevice& device : devices) {
+    std::string name = std::move(device.Name);
     const std::size_t com = name.find("(COM");
     const bool numbered = com != std::string::npos && NumberAt(name, com + 4) <= kLargestComNumber;
     const bool hidden = hideBluetooth && name.rfind("BT", 0) == 0;
@@ -66,7 +58,6 @@ std::vector<std::string> ComPortList::OfferedNames(bool hideBluetooth) {
 void ComPortList::BuildComPortList(bool hideBluetooth, std::int16_t comPortNumber) {
   View.ClearComPorts();
   Listed.clear();
-  Lister.ListClear();
   for (std::string& name : OfferedNames(hideBluetooth)) {
     View.AddComPort(name);
     Listed.push_back(std::move(name));

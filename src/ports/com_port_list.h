@@ -1,4 +1,4 @@
-// The COM port list on the settings tab: the machine's "Ports" devices whose names carry a
+// The COM port list on the settings tab: the machine's serial ports whose names carry a
 // COM number up to 255, optionally without Bluetooth ports, with the port in use selected.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/dialogs.h"
-#include "ports/dev_lister.h"
+#include "ports/device_source.h"
 
 namespace korvani::ports {
 
@@ -30,8 +30,8 @@ class ComPortListView {
 class ComPortList {
  public:
   // `portChosen` is the list's click event (the connection applies the chosen port).
-  ComPortList(DevLister& lister, base::Dialogs& dialogs, ComPortListView& view, std::string makerWebAddress,
-              std::function<void()> portChosen);
+  ComPortList(DeviceSource& source, base::Dialogs& dialogs, ComPortListView& view,
+              std::string makerWebAddress, std::function<void()> portChosen);
 
   // Fills the list and selects the only entry, or the one naming `comPortNumber`.
   void BuildComPortList(bool hideBluetooth, std::int16_t comPortNumber);
@@ -50,15 +50,15 @@ class ComPortList {
   [[nodiscard]] std::string NoComPortText() const;
 
  private:
-  // The names of the "Ports" devices that may be offered, in enumeration order; the
-  // platform's failures are reported and give none.
+  // The names of the ports that may be offered, in the order listed; the platform's
+  // failures are reported and give none.
   std::vector<std::string> OfferedNames(bool hideBluetooth);
   // The entry naming that COM number (the last one, should several), or -1.
   [[nodiscard]] int IndexOf(std::int16_t comPortNumber) const;
   // Selects an entry as a click would: the connection applies it.
   void Choose(int entry);
 
-  DevLister& Lister;
+  DeviceSource& Source;
   base::Dialogs& Dialogs;
   ComPortListView& View;
   std::string MakerWebAddress;

@@ -4,12 +4,9 @@
 
 namespace korvani::terminal {
 
-Connection::Connection(SerialPort& port, ConnectionView& view, std::int16_t& comPortNumber,
+Connection::Connection(SerialPort& port, ConnectionView& view,
                        std::function<std::int16_t()> portNumberFromList)
-    : Port(port),
-      View(view),
-      ComPortNumber(comPortNumber),
-      PortNumberFromList(std::move(portNumberFromList)) {}
+    : Port(port), View(view), PortNumberFromList(std::move(portNumberFromList)) {}
 
 std::string Connection::StatusText() const {
   // The port's settings as it has them, and the flow control where it is on; none for a port

@@ -50,8 +50,12 @@ class ConnectionView {
 class Connection {
  public:
   // `portNumberFromList` reads the COM number of the list's current entry.
-  Connection(SerialPort& port, ConnectionView& view, std::int16_t& comPortNumber,
-             std::function<std::int16_t()> portNumberFromList);
+  Connection(SerialPort& port, ConnectionView& view, std::function<std::int16_t()> portNumberFromList);
+
+  // The COM port in use; 0 means none chosen. Set from the settings file, the command line
+  // or an added port before it is applied; the list's entry sets it when a port is chosen.
+  [[nodiscard]] std::int16_t PortNumber() const { return ComPortNumber; }
+  void SetPortNumber(std::int16_t number) { ComPortNumber = number; }
 
   // `lineChanged`: the line's settings changed, so a port they kept from opening is tried again.
   void ApplyPortSettings(bool portAlreadySet, bool lineChanged = false);
@@ -99,7 +103,7 @@ class Connection {
 
   SerialPort& Port;
   ConnectionView& View;
-  std::int16_t& ComPortNumber;
+  std::int16_t ComPortNumber = 0;
   std::function<std::int16_t()> PortNumberFromList;
   bool ApplyGuard = false;
   bool RefusedOpen = false;  // "Open" was down and the port would not open with the line as set

@@ -35,7 +35,7 @@ TEST_F(PanelTest, StartUpRunsItsStepsInOrder) {
   EXPECT_EQ(View.ComPorts, (std::vector<std::string>{"USB Serial Port (COM3)"}));
   EXPECT_EQ(View.BaudOption, 7);
   EXPECT_EQ(View.CharacterOption, 0);
-  EXPECT_EQ(Subject.ComPortNumber, 3);
+  EXPECT_EQ(Subject.Connection().PortNumber(), 3);
   EXPECT_TRUE(View.OpenDown);
   EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");
   EXPECT_EQ(View.PortProblem, "");
@@ -57,7 +57,7 @@ TEST_F(PanelTest, StartUpWithoutAPortGoesOnClosed) {
   EXPECT_EQ(Dialogs.Boxes[0].Title, "No COM port");
   EXPECT_FALSE(Port.Open);
   EXPECT_FALSE(View.OpenDown);
-  EXPECT_EQ(Subject.ComPortNumber, 0);
+  EXPECT_EQ(Subject.Connection().PortNumber(), 0);
   EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
   EXPECT_EQ(Subject.Screen().ScreenColumns(), 40);
 }
@@ -66,13 +66,13 @@ TEST_F(PanelTest, StartUpWithSeveralPortsAndNoneChosenLeavesThePortClosed) {
   Fake.Devices.Names = {"A (COM1)", "B (COM2)"};
   Subject.FormLoad();
   EXPECT_EQ(View.ComPortShown, "(Select COM port)");
-  EXPECT_EQ(Subject.ComPortNumber, 0);
+  EXPECT_EQ(Subject.Connection().PortNumber(), 0);
   EXPECT_FALSE(Port.Open);
 }
 
 TEST_F(PanelTest, PortNamedOnTheCommandLineIsListedChosenAndOpened) {
   Fake.Devices.Names = {"A (COM1)", "B (COM2)"};
-  Subject.ComPortNumber = Fake.Devices.AddUserPort("/dev/pts/7");
+  Subject.SetCommandLinePort(Fake.Devices.AddUserPort("/dev/pts/7"));
   Subject.FormLoad();
   EXPECT_EQ(View.ComPortShown, "Serial device /dev/pts/7 (COM200)");
   EXPECT_EQ(View.PortStatus, "COM200: 38400,N,8,1 Open");

@@ -1,6 +1,7 @@
 #include "app/settings.h"
 #include "app/app_folders.h"
 #include "app/problems.h"
+#include "app/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,64 @@ TEST(SettingsFileTest, SavingReplacesTheFileWhole) {
   EXPECT_EQ(folder.Read("Vexel32.INI"), FormatSettings(Sample()));
   EXPECT_FALSE(folder.Exists("Vexel32.INI.new"));
   EXPECT_FALSE(WriteSettingsFile(folder.File("missing/Vexel32.INI"), Sample()));
+}
+
+// Each key=value file beside the settings file reads back what was written, alone (no file
+// takes another's part), and a file that cannot be written is named.
+TEST(SettingsStoreTest, EachFileBesideReadsBackItsPartAndAFailureNamesTheFile) {
+  SettingsBeside full;
+  terminal::LineSettings line;
+  line.Baud = 250000;
+  line.Parity = 'M';
+  line.Flow = terminal::FlowControl::XonXoff;
+  line.RtsOnOpen = false;
+  full.Line = terminal::LineSettingsRecord{line, 4, 2};
+  full.Repeats.emplace();
+  full.Repeats->at(3) = terminal::TxRepeat{true, 250};
+  full.ViewKeeps = terminal::Scrollback{5000, false};
+  full.Options = ProgramOptions{false, terminal::LineEnd::CrLf};
+  const std::array<std::function<void(SettingsBeside&, const SettingsBeside&)>, 4> parts = {
+      [](SettingsBeside& to, const SettingsBeside& from) { to.Line = from.Line; },
+      [](SettingsBeside& to, const SettingsBeside& from) { to.Repeats = from.Repeats; },
+      [](SettingsBeside& to, const SettingsBeside& from) { to.ViewKeeps = from.ViewKeeps; },
+      [](SettingsBeside& to, const SettingsBeside& from) { to.Options = from.Options; }};
+  for (std::size_t part = 0; part < parts.size(); ++part) {
+    SettingsFolder place;
+    const SettingsStore store(place.Folders);
+    SettingsBeside one;
+    parts[part](one, full);
+    EXPECT_TRUE(store.WriteBeside(one).empty()) << part;
+    const SettingsBeside read = store.ReadBeside();
+    EXPECT_EQ(read.Line.has_value(), part == 0);
+    EXPECT_EQ(read.Repeats.has_value(), part == 1);
+    EXPECT_EQ(read.ViewKeeps.has_value(), part == 2);
+    EXPECT_EQ(read.Options.value_or(ProgramOptions{}) == *full.Options, part == 3);
+  }
+  SettingsFolder place;
+  const SettingsStore store(place.Folders);
+  ASSERT_TRUE(store.WriteBeside(full).empty());
+  const SettingsBeside read = store.ReadBeside();
+  ASSERT_TRUE(read.Line && read.Repeats && read.ViewKeeps);
+  EXPECT_EQ(read.Line->Line, line);
+  EXPECT_EQ(read.Line->BaudIndexWritten, 4);
+  EXPECT_EQ(read.Line->FormatIndexWritten, 2);
+  EXPECT_EQ(*read.Repeats, *full.Repeats);
+  EXPECT_EQ(*read.ViewKeeps, *full.ViewKeeps);
+
+  ASSERT_TRUE(store.WriteSettingsFile(Sample()));
+  SettingsValues values;
+  EXPECT_EQ(store.ReadSettingsFile(
+                [&values](int at, std::string_view text) { return ApplySettingsLine(values, at, text); }),
+            kSettingsLines);
+  EXPECT_EQ(FormatSettings(values), FormatSettings(Sample()));
+
+  std::filesystem::remove_all(place.Folders.IniFolder());
+  place.Folder.Write("Korvani_by_Vexel/INIFile", "a file where the folder should be");
+  EXPECT_EQ(
+      store.WriteBeside(full),
+      (std::vector<std::string>{place.Folders.LineSettingsFilePath(), place.Folders.RepeatsFilePath(),
+                                place.Folders.ViewSettingsFilePath(), place.Folders.OptionsFilePath()}));
+  EXPECT_FALSE(store.WriteSettingsFile(Sample()));
 }
 
 TEST(AppFoldersTest, ApplicationDataOrTheUsersConfigurationFolder) {

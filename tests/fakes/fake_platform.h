@@ -12,39 +12,22 @@
 #include "base/clock.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/fake_surface.h"
-#include "ports/dev_lister.h"
+#include "ports/com_port_list.h"
+#include "ports/device_source.h"
 
 namespace korvani::fakes {
 
 class FakeDeviceSource final : public ports::DeviceSource {
  public:
-  std::string GetGUIDByName(std::string_view className,
-                            std::vector<ports::GUID_Storage>& classGUID) override {
-    if (!GuidStatus.empty()) {
-      return GuidStatus;
+  std::optional<ports::ListProblem> ListPorts(std::vector<ports::PortDevice>& ports) override {
+    if (Problem) {
+      return Problem;
     }
-    if (className != "Ports") {
-      return "Incorrect class name";
-    }
-    classGUID.assign(1, ports::GUID_Storage{});
-    return "OK";
-  }
-  std::string GetNameByGUID(const ports::GUID_Storage&, std::string& className) override {
-    className = "Ports";
-    return "OK";
-  }
-  std::string GetNameByGUID2(const ports::GUID_Storage&, std::string& className) override {
-    className = std::string("Ports\0", 6);
-    return "OK";
-  }
-  std::string AddToList(const ports::GUID_Storage*, bool,
-                        std::vector<ports::DevInfo_Storage>& list) override {
     for (const std::string& name : Names) {
-      ports::DevInfo_Storage device;
-      device.SPDRP_FRIENDLYNAME = name;
-      list.push_back(device);
+      const std::int16_t number = ports::ComPortList::PortNumberFromList(name);
+      ports.push_back({number, DevicePath(number), name});
     }
-    return ListStatus;
+    return std::nullopt;
   }
   std::int16_t AddUserPort(const std::string& path) override {
     Names.push_back("Serial device " + path + " (COM200)");
@@ -55,8 +38,7 @@ class FakeDeviceSource final : public ports::DeviceSource {
   }
 
   std::vector<std::string> Names;
-  std::string GuidStatus;
-  std::string ListStatus = "OK";
+  std::optional<ports::ListProblem> Problem;  // what listing fails with, when it does
 };
 
 // A timer that ticks only when told to.

@@ -45,11 +45,11 @@ INSTANTIATE_TEST_SUITE_P(
 class AddedPortsTest : public ::testing::Test {
  protected:
   [[nodiscard]] std::vector<std::string> Listed(AddedPorts& ports) const {
-    std::vector<DevInfo_Storage> list;
-    ports.AddToList(nullptr, true, list);
+    std::vector<PortDevice> list;
+    ports.ListPorts(list);
     std::vector<std::string> names;
-    for (const DevInfo_Storage& device : list) {
-      names.push_back(device.GetName());
+    for (const PortDevice& device : list) {
+      names.push_back(device.Name);
     }
     return names;
   }

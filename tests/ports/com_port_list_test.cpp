@@ -19,9 +19,8 @@ class ComPortListTest : public ::testing::Test {
   fakes::FakeDeviceSource Devices;
   fakes::FakeDialogs Dialogs;
   fakes::FakePanelView View;
-  DevLister Lister{Devices};
   int Chosen = 0;
-  ComPortList Subject{Lister, Dialogs, View, "https://vexel.example.com", [this] { ++Chosen; }};
+  ComPortList Subject{Devices, Dialogs, View, "https://vexel.example.com", [this] { ++Chosen; }};
 };
 
 TEST_F(ComPortListTest, ListsInEnumerationOrderAndSelectsThePortInUse) {
@@ -64,21 +63,14 @@ TEST_F(ComPortListTest, NoPortWarnsWithTheMakersAddress) {
 }
 
 TEST_F(ComPortListTest, PlatformFailuresAreReportedThenTheEmptyListWarned) {
-  Devices.GuidStatus = "Incorrect class name";
-  Build(true, 3);
-  ASSERT_EQ(Dialogs.Boxes.size(), 2U);
-  EXPECT_EQ(Dialogs.Boxes[0].Title, "Error Finding 'Ports' GUID");
-  EXPECT_EQ(Dialogs.Boxes[0].Text, "Incorrect class name");
-  EXPECT_EQ(Dialogs.Boxes[0].Icon, base::MessageIcon::Critical);
-  EXPECT_EQ(Dialogs.Boxes[1].Title, "No COM port");
-
-  Dialogs.Boxes.clear();
-  Devices.GuidStatus.clear();
   Devices.Names = {"A (COM1)"};
-  Devices.ListStatus = "(BAD HANDLE) The parameter is incorrect.";
+  Devices.Problem = ListProblem{"Error Getting Device List", "(BAD HANDLE) The parameter is incorrect."};
   Build(true, 3);
   ASSERT_EQ(Dialogs.Boxes.size(), 2U);
   EXPECT_EQ(Dialogs.Boxes[0].Title, "Error Getting Device List");
+  EXPECT_EQ(Dialogs.Boxes[0].Text, "(BAD HANDLE) The parameter is incorrect.");
+  EXPECT_EQ(Dialogs.Boxes[0].Icon, base::MessageIcon::Critical);
+  EXPECT_EQ(Dialogs.Boxes[1].Title, "No COM port");
   EXPECT_TRUE(View.ComPorts.empty());
 }
 

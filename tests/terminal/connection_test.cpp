@@ -12,9 +12,8 @@ class ConnectionTest : public ::testing::Test {
  protected:
   fakes::FakeSerialPort Port;
   fakes::FakePanelView View;
-  std::int16_t ComPortNumber = 0;
   std::int16_t ListNumber = 3;
-  Connection Subject{Port, View, ComPortNumber, [this] { return ListNumber; }};
+  Connection Subject{Port, View, [this] { return ListNumber; }};
 };
 
 TEST_F(ConnectionTest, QuickOptionsGiveThePortTheirCaptionsSettings) {
@@ -133,7 +132,7 @@ TEST_F(ConnectionTest, ApplyGuardStopsReentry) {
       Owner->ApplyOpenButton();
     }
   } view;
-  Connection connection{Port, view, ComPortNumber, [] { return std::int16_t{0}; }};
+  Connection connection{Port, view, [] { return std::int16_t{0}; }};
   view.Owner = &connection;
   view.OpenDown = true;
   connection.ApplyChosenPort();
@@ -143,7 +142,7 @@ TEST_F(ConnectionTest, ApplyGuardStopsReentry) {
 }
 
 TEST_F(ConnectionTest, StartUpOpensThePortAndTicksOpenByTheOutcome) {
-  ComPortNumber = 4;
+  Subject.SetPortNumber(4);
   Subject.OpenAtStartUp();
   EXPECT_TRUE(Port.Open);
   EXPECT_TRUE(View.OpenDown);
@@ -157,7 +156,7 @@ TEST_F(ConnectionTest, StartUpOpensThePortAndTicksOpenByTheOutcome) {
 }
 
 TEST_F(ConnectionTest, WatchReopensOnlyWhileOpenIsDown) {
-  ComPortNumber = 4;
+  Subject.SetPortNumber(4);
   Subject.OpenAtStartUp();
   Port.SetOpen(false);  // the device went away
   View.OpenDown = false;

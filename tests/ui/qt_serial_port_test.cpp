@@ -16,7 +16,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_surface.h"
 #include "fakes/sysfs_tree.h"
-#include "ports/sysfs_device_source.h"
+#include "platform/linux/sysfs_device_source.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_serial_port.h"
 #include "ui/slave_line.h"
@@ -142,8 +142,8 @@ class QtSerialPortTest : public QObject {
     korvani::fakes::SysfsTree tree(folder.path().toStdString());
     auto first = std::make_unique<PtyPair>();
     tree.Plug("ttyUSB0", "1-1", "0403", "6001", "A50285BI", first->SlavePath.toStdString());
-    korvani::ports::SysfsDeviceSource source(tree.Sys(), tree.Dev(),
-                                             folder.filePath("ids.ini").toStdString());
+    korvani::platform::SysfsDeviceSource source(tree.Sys(), tree.Dev(),
+                                                folder.filePath("ids.ini").toStdString());
     PanelOnPort board([&source](std::int16_t number) { return source.DevicePath(number); }, 33);
     board.panel.FormLoad();
     QVERIFY(board.port.IsOpen());

@@ -24,13 +24,6 @@ constexpr DWORD kClassCode = SPDRP_CLASS;
 
 namespace korvani::platform {
 
-using ports::DevInfo_Storage;
-using ports::DevLister;
-using ports::GUID_Storage;
-using ports::kFirstUserPort;
-using ports::kLastUserPort;
-using ports::kStatusOk;
-
 namespace {
 
 constexpr DWORD kPropertyBufferStated = 500;
@@ -90,7 +83,7 @@ std::string SetupApiDeviceSource::SystemErrorText(unsigned long errorCode) {
   char buffer[200] = {};
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, errorCode, 0, buffer,
                  sizeof buffer, nullptr);
-  std::string text = DevLister::StrTrimToNull(std::string_view(buffer, sizeof buffer));
+  std::string text = StrTrimToNull(std::string_view(buffer, sizeof buffer));
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
     text.pop_back();
   }
@@ -125,7 +118,7 @@ std::string SetupApiDeviceSource::GetNameByGUID(const GUID_Storage& classGUID, s
   if (!SetupDiClassNameFromGuidW(&guid, buffer, 500, nullptr)) {
     return SystemErrorText(GetLastError());
   }
-  className = TrimBlanks(DevLister::StrTrimToNull(Narrow(buffer, 500)));
+  className = TrimBlanks(StrTrimToNull(Narrow(buffer, 500)));
   return std::string(kStatusOk);
 }
 
@@ -189,45 +182,49 @@ std::string SetupApiDeviceSource::AddToList(const GUID_Storage* classID, bool bO
   return status;
 }
 
+std::optional<ports::ListProblem> SetupApiDeviceSource::ListPorts(std::vector<ports::PortDevice>& ports) {
+  std::vector<GUID_Storage> classGuid;
+  std::string status = GetGUIDByName("Ports", classGuid);
+  if (status != kStatusOk) {
+    return ports::ListProblem{"Error Finding 'Ports' GUID", status};
+  }
+  std::vector<DevInfo_Storage> devices;
+  status = AddToList(&classGuid.front(), true, devices);
+  if (status != kStatusOk) {
+    return ports::ListProblem{"Error Getting Device List", status};
+  }
+  for (const DevInfo_Storage& device : devices) {
+    const std::string name = device.GetName();
+    const std::int16_t number = ports::ComPortList::PortNumberFromList(name);
+    ports.push_back({number, number > 0 ? "COM" + std::to_string(number) : std::string(), name});
+  }
+  Named.AppendTo(ports);
+  return std::nullopt;
+}
+
 std::int16_t SetupApiDeviceSource::AddUserPort(const std::string& path) {
   if (path.size() > 3 && (path.rfind("COM", 0) == 0 || path.rfind("com", 0) == 0) &&
       std::all_of(path.begin() + 3, path.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
       path.size() <= 6) {
     return static_cast<std::int16_t>(std::stoi(path.substr(3)));
   }
-  for (const auto& [number, userPath] : UserPorts) {
-    if (userPath == path) {
-      return number;
-    }
-  }
   // A number no port of the system has: a real COM200 keeps its own.
-  std::set<std::int32_t> taken;
-  std::vector<DevInfo_Storage> devices;
+  std::set<std::int16_t> taken;
   std::vector<GUID_Storage> guid;
+  std::vector<DevInfo_Storage> devices;
   if (GetGUIDByName("Ports", guid) == kStatusOk && !guid.empty()) {
     AddToList(&guid.front(), false, devices);
   }
   for (const DevInfo_Storage& device : devices) {
-    const std::string name =
-        device.SPDRP_FRIENDLYNAME.empty() ? device.SPDRP_DEVICEDESC : device.SPDRP_FRIENDLYNAME;
-    const std::size_t com = name.rfind("(COM");
-    if (com != std::string::npos) {
-      taken.insert(ports::ComPortList::NumberAt(name, com + 4));
-    }
+    taken.insert(ports::ComPortList::PortNumberFromList(device.GetName()));
   }
-  for (std::int16_t number = kFirstUserPort; number <= kLastUserPort; ++number) {
-    if (taken.count(number) == 0 && UserPorts.count(number) == 0) {
-      UserPorts.emplace(number, path);
-      return number;
-    }
-  }
-  return 0;  // every number is taken: the port cannot be listed
+  return Named.Add(path, taken);
 }
 
 std::string SetupApiDeviceSource::DevicePath(std::int16_t comNumber) const {
-  const auto user = UserPorts.find(comNumber);
-  if (user != UserPorts.end()) {
-    return user->second;
+  const std::string named = Named.PathOf(comNumber);
+  if (!named.empty()) {
+    return named;
   }
   return comNumber > 0 ? "COM" + std::to_string(comNumber) : std::string();
 }

@@ -2,6 +2,8 @@
 // "Ports" devices the test registers itself.
 #include "platform/windows/setupapi_device_source.h"
 
+#include "platform/windows/dev_lister.h"
+
 #include "platform/windows/browse_for_folder.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +19,6 @@
 
 namespace korvani::platform {
 namespace {
-
-using ports::DevLister;
-using ports::GUID_Storage;
 
 constexpr DWORD kFriendlyNameCode = SPDRP_FRIENDLYNAME;
 constexpr DWORD kDeviceDescCode = SPDRP_DEVICEDESC;

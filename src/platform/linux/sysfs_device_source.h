@@ -1,6 +1,6 @@
 // Linux's serial ports from sysfs (/sys/class/tty): every tty backed by real hardware (USB
 // serial, CDC ACM, a present UART, other serial hardware) and Bluetooth rfcomm links, each
-// under the class "Ports" with a stable COM number:
+// with a stable COM number:
 //   ttyS0-31 -> COM1-32, ttyUSB0-31 -> COM33-64, ttyACM0-31 -> COM65-96,
 //   rfcomm0-31 -> COM97-128, other hardware -> COM129-199 in name order,
 //   paths added by the user (--port) -> COM200 upward.
@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "ports/dev_lister.h"
+#include "ports/device_source.h"
 
-namespace korvani::ports {
+namespace korvani::platform {
 
-class SysfsDeviceSource final : public DeviceSource {
+class SysfsDeviceSource final : public ports::DeviceSource {
  public:
   // `sysRoot` stands for /sys and `devRoot` for /dev (tests point them at fixture trees).
   // `identityFile` remembers the adapters' numbers ("" remembers them for this run only).
@@ -33,16 +33,9 @@ class SysfsDeviceSource final : public DeviceSource {
 
   std::int16_t AddUserPort(const std::string& path) override;
 
-  std::string GetGUIDByName(std::string_view className, std::vector<GUID_Storage>& classGUID) override;
-  std::string GetNameByGUID(const GUID_Storage& classGUID, std::string& className) override;
-  std::string GetNameByGUID2(const GUID_Storage& classGUID, std::string& className) override;
-  std::string AddToList(const GUID_Storage* classID, bool bOnlyPresent,
-                        std::vector<DevInfo_Storage>& list) override;
+  std::optional<ports::ListProblem> ListPorts(std::vector<ports::PortDevice>& ports) override;
 
   [[nodiscard]] std::string DevicePath(std::int16_t comNumber) const override;
-
-  // The setup-class GUID that stands for "Ports".
-  static GUID_Storage PortsClassGuid();
 
  private:
   struct Port {
@@ -59,9 +52,9 @@ class SysfsDeviceSource final : public DeviceSource {
   std::string SysRoot;
   std::string DevRoot;
   std::string IdentityFile;
-  std::vector<std::string> UserPaths;
+  ports::UserPorts Named;  // the paths named on the command line
   // Identity -> COM number; a scan remembers each new adapter (a scan is a const look).
   mutable std::map<std::string, std::int16_t, std::less<>> Remembered;
 };
 
-}  // namespace korvani::ports
+}  // namespace korvani::platform

@@ -1,10 +1,10 @@
-#include "ports/guid_storage.h"
+#include "platform/windows/guid_storage.h"
 
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
-namespace korvani::ports {
+namespace korvani::platform {
 
 namespace {
 std::string Hex(std::uint32_t value, std::int16_t digits) {
@@ -64,4 +64,4 @@ std::string GUID_Storage::PadStr(std::string_view input, std::int16_t size, char
   return padded;
 }
 
-}  // namespace korvani::ports
+}  // namespace korvani::platform

@@ -1,11 +1,11 @@
-#include "ports/guid_storage.h"
+#include "platform/windows/guid_storage.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <stdexcept>
 
-namespace korvani::ports {
+namespace korvani::platform {
 namespace {
 
 GUID_Storage Sample() {
@@ -62,4 +62,4 @@ TEST(GuidStorageTest, PadStrPadsOnlyShortTexts) {
 }
 
 }  // namespace
-}  // namespace korvani::ports
+}  // namespace korvani::platform

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvani::ports {
+namespace korvani::platform {
 
 class GUID_Storage {
  public:
@@ -45,4 +45,4 @@ class GUID_Storage {
   Layout Bytes;
 };
 
-}  // namespace korvani::ports
+}  // namespace korvani::platform

@@ -1,4 +1,4 @@
-#include "ports/sysfs_device_source.h"
+#include "platform/linux/sysfs_device_source.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -9,13 +9,15 @@
 #include "base/files.h"
 #include "base/text.h"
 
-namespace korvani::ports {
+namespace korvani::platform {
+
+using ports::kFirstUserPort;
+using ports::kLastUserPort;
+using ports::PortDevice;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::string_view kPortsClass = "Ports";
 
 struct NumberedFamily {
   std::string_view Prefix;
@@ -214,55 +216,8 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::NumberAdapters(
   return numbered;
 }
 
-GUID_Storage SysfsDeviceSource::PortsClassGuid() {
-  // The well-known identifier of the "Ports" setup class.
-  GUID_Storage guid;
-  guid.Data1(0x4D36E978);
-  guid.Data2(0xE325);
-  guid.Data3(0x11CE);
-  const std::uint8_t tail[8] = {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18};
-  for (int i = 0; i < 8; ++i) {
-    guid.Data4(i, tail[i]);
-  }
-  return guid;
-}
-
 std::int16_t SysfsDeviceSource::AddUserPort(const std::string& path) {
-  const auto found = std::find(UserPaths.begin(), UserPaths.end(), path);
-  if (found == UserPaths.end()) {
-    if (UserPaths.size() > static_cast<std::size_t>(kLastUserPort - kFirstUserPort)) {
-      return 0;  // no number is left for it
-    }
-    UserPaths.push_back(path);
-    return static_cast<std::int16_t>(kFirstUserPort + UserPaths.size() - 1);
-  }
-  return static_cast<std::int16_t>(kFirstUserPort + (found - UserPaths.begin()));
-}
-
-std::string SysfsDeviceSource::GetGUIDByName(std::string_view className,
-                                             std::vector<GUID_Storage>& classGUID) {
-  if (className != kPortsClass) {
-    return "Incorrect class name";
-  }
-  classGUID.assign(1, PortsClassGuid());
-  return std::string(kStatusOk);
-}
-
-std::string SysfsDeviceSource::GetNameByGUID(const GUID_Storage& classGUID, std::string& className) {
-  className.clear();
-  if (!classGUID.IsEqual(PortsClassGuid())) {
-    return "Class not found";
-  }
-  className = kPortsClass;
-  return std::string(kStatusOk);
-}
-
-std::string SysfsDeviceSource::GetNameByGUID2(const GUID_Storage& classGUID, std::string& className) {
-  std::string status = GetNameByGUID(classGUID, className);
-  if (status == kStatusOk) {
-    className.push_back('\0');  // as the platform's own call fills it, terminator included
-  }
-  return status;
+  return Named.Add(path, {});  // the machine's own numbers end below COM200
 }
 
 std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
@@ -321,10 +276,6 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
     const std::string path = (fs::path(DevRoot) / name).string();
     ports.push_back({next++, path, std::string(description).append(" ").append(path)});
   }
-  for (std::size_t i = 0; i < UserPaths.size(); ++i) {
-    ports.push_back(
-        {static_cast<std::int16_t>(kFirstUserPort + i), UserPaths[i], "Serial device " + UserPaths[i]});
-  }
   std::sort(ports.begin(), ports.end(), [](const Port& a, const Port& b) { return a.Number < b.Number; });
   for (Port& port : ports) {
     port.Name += " (COM" + std::to_string(port.Number) + ")";
@@ -332,27 +283,17 @@ std::vector<SysfsDeviceSource::Port> SysfsDeviceSource::ScanPorts() const {
   return ports;
 }
 
-std::string SysfsDeviceSource::AddToList(const GUID_Storage* classID, bool /*bOnlyPresent*/,
-                                         std::vector<DevInfo_Storage>& list) {
-  if (classID != nullptr && !classID->IsEqual(PortsClassGuid())) {
-    return std::string(kStatusOk);  // no other class has devices here
+std::optional<ports::ListProblem> SysfsDeviceSource::ListPorts(std::vector<PortDevice>& ports) {
+  for (Port& port : ScanPorts()) {
+    ports.push_back({port.Number, std::move(port.Path), std::move(port.Name)});
   }
-  for (const Port& port : ScanPorts()) {
-    DevInfo_Storage info;
-    info.Info_DevInst = static_cast<std::uint32_t>(port.Number);
-    info.Info_ClassGUID = PortsClassGuid();
-    info.SPDRP_FRIENDLYNAME = port.Name;
-    info.SPDRP_DEVICEDESC = port.Name;
-    info.SPDRP_CLASS = kPortsClass;
-    list.push_back(std::move(info));
-  }
-  return std::string(kStatusOk);
+  Named.AppendTo(ports);
+  return std::nullopt;  // a machine without sysfs has no ports to list
 }
 
 std::string SysfsDeviceSource::DevicePath(std::int16_t comNumber) const {
   if (comNumber >= kFirstUserPort) {
-    const auto index = static_cast<std::size_t>(comNumber - kFirstUserPort);
-    return index < UserPaths.size() ? UserPaths[index] : std::string();
+    return Named.PathOf(comNumber);
   }
   for (const Port& port : ScanPorts()) {
     if (port.Number == comNumber) {
@@ -362,4 +303,4 @@ std::string SysfsDeviceSource::DevicePath(std::int16_t comNumber) const {
   return {};
 }
 
-}  // namespace korvani::ports
+}  // namespace korvani::platform

@@ -1,4 +1,4 @@
-#include "ports/sysfs_device_source.h"
+#include "platform/linux/sysfs_device_source.h"
 
 #include <gtest/gtest.h>
 
@@ -8,18 +8,16 @@
 #include "fakes/sysfs_tree.h"
 #include "fakes/temp_folder.h"
 
-namespace korvani::ports {
+namespace korvani::platform {
 namespace {
 
 std::vector<std::string> Names(SysfsDeviceSource& source) {
-  DevLister lister(source);
-  std::vector<GUID_Storage> guid;
-  EXPECT_EQ(lister.GetGUIDByName("Ports", guid), "OK");
-  EXPECT_EQ(lister.AddToList(&guid.at(0), true), "OK");
+  std::vector<ports::PortDevice> ports;
+  EXPECT_FALSE(source.ListPorts(ports).has_value());
   std::vector<std::string> names;
-  for (std::int32_t i = 1; i <= lister.ListCount(); ++i) {
-    names.push_back(lister.Item(i).GetName());
-    EXPECT_EQ(lister.Item(i).SPDRP_CLASS, "Ports");
+  for (const ports::PortDevice& port : ports) {
+    names.push_back(port.Name);
+    EXPECT_EQ(source.DevicePath(port.Number), port.Path) << port.Name;
   }
   return names;
 }
@@ -50,28 +48,10 @@ TEST(SysfsDeviceSourceTest, UserPathsFollowFromComTwoHundred) {
   EXPECT_EQ(source.DevicePath(202), "");
 }
 
-TEST(SysfsDeviceSourceTest, ClassNamesAndListingTwice) {
+TEST(SysfsDeviceSourceTest, ListingTwiceGivesTheSameList) {
   SysfsDeviceSource source(KORVANI_SYSFS_FIXTURES "/machine1", "/dev");
-  DevLister lister(source);
-  std::vector<GUID_Storage> guid;
-  EXPECT_EQ(lister.GetGUIDByName("Printers", guid), "Incorrect class name");
-  EXPECT_TRUE(guid.empty());
-  ASSERT_EQ(lister.GetGUIDByName("Ports", guid), "OK");
-  EXPECT_EQ(guid[0].ToString("-"), "4D36E978-E325-11CE-BF-C1-08-00-2B-E1-03-18");
-
-  std::string name;
-  EXPECT_EQ(lister.GetNameByGUID(guid[0], name), "OK");
-  EXPECT_EQ(name, "Ports");
-  EXPECT_EQ(lister.GetNameByGUID2(guid[0], name), "OK");
-  EXPECT_EQ(name, std::string("Ports\0", 6));
-  EXPECT_EQ(lister.GetNameByGUID(GUID_Storage(), name), "Class not found");
-
-  lister.AddToList(&guid[0], true);
-  lister.AddToList(&guid[0], true);
-  EXPECT_EQ(lister.ListCount(), 10);
-  EXPECT_EQ(lister.Item(1).GetName(), lister.Item(6).GetName());
-  lister.ListClear();
-  EXPECT_EQ(lister.ListCount(), 0);
+  EXPECT_EQ(Names(source).size(), 5U);
+  EXPECT_EQ(Names(source), Names(source));
 }
 
 TEST(SysfsDeviceSourceTest, AnAdapterKeepsItsNumberByItsIdentityWhateverItsName) {
@@ -123,4 +103,4 @@ TEST(SysfsDeviceSourceTest, MissingSysfsListsNothing) {
 }
 
 }  // namespace
-}  // namespace korvani::ports
+}  // namespace korvani::platform
