@@ -18,7 +18,9 @@ inline constexpr std::int16_t kDemoPortNumber = 255;
 // What the port list calls it: "Vexel demo board (COM255)".
 inline constexpr std::string_view kDemoDescription = "Vexel demo board";
 
-class DemoPort final : public terminal::QueuedPort {
+// The board is on a line of its own as far as the panel can tell: it takes the line's
+// settings (and needs none of them), and it has no control lines.
+class DemoPort final : public terminal::QueuedPort, public terminal::SerialLine {
  public:
   explicit DemoPort(std::unique_ptr<base::Timer> timer);
 
@@ -27,6 +29,13 @@ class DemoPort final : public terminal::QueuedPort {
   [[nodiscard]] std::int64_t Capacity() const override { return kCapacity; }
   bool Write(std::string_view data) override;
   [[nodiscard]] std::string LastError() const override { return {}; }
+  [[nodiscard]] terminal::SerialLine* Line() override { return this; }
+  void SetLine(const terminal::LineSettings& /*line*/) override {}
+  [[nodiscard]] bool HasControlLines() const override { return false; }
+  bool SetDtr(bool /*on*/) override { return false; }
+  bool SetRts(bool /*on*/) override { return false; }
+  [[nodiscard]] terminal::ControlLines Lines() const override { return {}; }
+  bool SendBreak(int /*milliseconds*/) override { return false; }
 
   // The board's timer tick: the board works, and what it sent is announced.
   void Tick();

@@ -6,14 +6,14 @@ namespace korvani::terminal {
 
 Connection::Connection(SerialPort& port, ConnectionView& view,
                        std::function<std::int16_t()> portNumberFromList)
-    : Port(port), View(view), PortNumberFromList(std::move(portNumberFromList)) {}
+    : Port(port), View(view), PortNumberFromList(std::move(portNumberFromList)), ChosenLine(port.Line()) {}
 
 std::string Connection::StatusText() const {
   // The port's settings as it has them, and the flow control where it is on; none for a port
   // without a line of its own (a network port, a replay).
   std::string settings;
-  if (Port.TakesLineSettings()) {
-    settings.append(Port.Settings()).append(FlowSuffix(CurrentLine.Flow)).append(" ");
+  if (ChosenLine != nullptr) {
+    settings.append(SettingsText(CurrentLine)).append(FlowSuffix(CurrentLine.Flow)).append(" ");
   }
   if (Port.IsOpen()) {
     return "COM" + std::to_string(Port.PortNumber()) + ": " + settings + "Open";
@@ -24,18 +24,18 @@ std::string Connection::StatusText() const {
 void Connection::ShowState() {
   View.ShowConnectionStatus(StatusText());
   View.ShowConnectionProblem(Port.LastError());
-  View.ShowLineApplies(Port.TakesLineSettings());
+  View.ShowLineApplies(ChosenLine != nullptr);
   ShowLines(true);
 }
 
 void Connection::ShowLines(bool always) {
   const bool open = Port.IsOpen();
-  const ControlLines lines = open ? Port.Lines() : ControlLines{};
+  const bool hasLines = open && ChosenLine != nullptr && ChosenLine->HasControlLines();
+  const ControlLines lines = hasLines ? ChosenLine->Lines() : ControlLines{};
   if (always || lines != LinesShown || open != LinesShownOpen) {
     LinesShown = lines;
     LinesShownOpen = open;
-    View.ShowControlLines(lines, open, CurrentLine.Flow == FlowControl::RtsCts,
-                          open && Port.HasControlLines());
+    View.ShowControlLines(lines, open, CurrentLine.Flow == FlowControl::RtsCts, hasLines);
   }
 }
 
@@ -44,19 +44,23 @@ void Connection::WatchLines() {
 }
 
 void Connection::SetDtr(bool on) {
-  Port.SetDtr(on);
+  if (ChosenLine != nullptr) {
+    ChosenLine->SetDtr(on);
+  }
   ShowLines(true);  // the toggle shows what the line is, whatever was asked
 }
 
 void Connection::SetRts(bool on) {
-  if (CurrentLine.Flow != FlowControl::RtsCts) {
-    Port.SetRts(on);
+  if (ChosenLine != nullptr && CurrentLine.Flow != FlowControl::RtsCts) {
+    ChosenLine->SetRts(on);
   }
   ShowLines(true);
 }
 
 void Connection::SendBreak() {
-  Port.SendBreak(kBreakMilliseconds);
+  if (ChosenLine != nullptr) {
+    ChosenLine->SendBreak(kBreakMilliseconds);
+  }
 }
 
 void Connection::ApplyPortSettings(bool portAlreadySet, bool lineChanged) {
@@ -74,12 +78,13 @@ void Connection::ApplyPortSettings(bool portAlreadySet, bool lineChanged) {
   if (wasOpen) {
     Port.SetOpen(false);
   }
-  Port.SetSettings(SettingsString());
-  Port.SetFlowControl(CurrentLine.Flow);
-  Port.SetLinesOnOpen(CurrentLine.DtrOnOpen, CurrentLine.RtsOnOpen);
   if (!portAlreadySet) {
     ComPortNumber = PortNumberFromList ? PortNumberFromList() : ComPortNumber;
     Port.SetPortNumber(ComPortNumber);
+  }
+  ChosenLine = Port.Line();  // the port chosen has a line of its own, or none
+  if (ChosenLine != nullptr) {
+    ChosenLine->SetLine(CurrentLine);
   }
   if (View.OpenChecked() && ComPortNumber != 0) {
     Port.SetOpen(true);

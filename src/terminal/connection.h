@@ -105,6 +105,7 @@ class Connection {
   ConnectionView& View;
   std::int16_t ComPortNumber = 0;
   std::function<std::int16_t()> PortNumberFromList;
+  SerialLine* ChosenLine;  // the chosen port's line, asked once the number is set; null for none
   bool ApplyGuard = false;
   bool RefusedOpen = false;  // "Open" was down and the port would not open with the line as set
   LineSettings CurrentLine;

@@ -37,18 +37,6 @@ void PortRouter::SetPortNumber(std::int16_t number) {
   ForEach([number](SerialPort& port) { port.SetPortNumber(number); });
 }
 
-void PortRouter::SetSettings(const std::string& settings) {
-  ForEach([&settings](SerialPort& port) { port.SetSettings(settings); });
-}
-
-void PortRouter::SetFlowControl(FlowControl flow) {
-  ForEach([flow](SerialPort& port) { port.SetFlowControl(flow); });
-}
-
-void PortRouter::SetLinesOnOpen(bool dtr, bool rts) {
-  ForEach([dtr, rts](SerialPort& port) { port.SetLinesOnOpen(dtr, rts); });
-}
-
 void PortRouter::SetReadLength(std::int32_t length) {
   ForEach([length](SerialPort& port) { port.SetReadLength(length); });
 }

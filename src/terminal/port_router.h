@@ -17,14 +17,13 @@ class PortRouter final : public SerialPort {
 
   // The numbers `owns` answers true for are `port`'s, asked whenever a number is chosen (so
   // a number is the machine's until something was added under it). Route every port before
-  // the router is used: settings given from then on reach them all.
+  // the router is used.
   using Owns = std::function<bool(std::int16_t number)>;
   void Route(Owns owns, SerialPort& port);
 
   void SetPortNumber(std::int16_t number) override;
   [[nodiscard]] std::int16_t PortNumber() const override { return Active().PortNumber(); }
-  void SetSettings(const std::string& settings) override;
-  [[nodiscard]] std::string Settings() const override { return Active().Settings(); }
+  [[nodiscard]] SerialLine* Line() override { return Active().Line(); }
   [[nodiscard]] bool IsOpen() const override { return Active().IsOpen(); }
   bool SetOpen(bool open) override { return Active().SetOpen(open); }
   [[nodiscard]] std::int64_t BytesWaiting() const override { return Active().BytesWaiting(); }
@@ -33,16 +32,8 @@ class PortRouter final : public SerialPort {
   std::string ReadInput() override { return Active().ReadInput(); }
   bool Write(std::string_view data) override { return Active().Write(data); }
   [[nodiscard]] std::string LastError() const override { return Active().LastError(); }
-  void SetFlowControl(FlowControl flow) override;
-  void SetLinesOnOpen(bool dtr, bool rts) override;
-  bool SetDtr(bool on) override { return Active().SetDtr(on); }
-  bool SetRts(bool on) override { return Active().SetRts(on); }
-  [[nodiscard]] ControlLines Lines() const override { return Active().Lines(); }
-  bool SendBreak(int milliseconds) override { return Active().SendBreak(milliseconds); }
-  [[nodiscard]] bool HasControlLines() const override { return Active().HasControlLines(); }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Active().BytesToWrite(); }
   [[nodiscard]] bool MoreArriving() const override { return Active().MoreArriving(); }
-  [[nodiscard]] bool TakesLineSettings() const override { return Active().TakesLineSettings(); }
 
  private:
   struct Range {

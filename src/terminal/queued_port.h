@@ -1,6 +1,6 @@
 // A port whose bytes are made inside the program (the demo board, a replayed recording):
-// what it has to deliver waits in a queue and is read from there. It keeps the number and
-// settings it is given; opening, writing and the rest are its own.
+// what it has to deliver waits in a queue and is read from there. It keeps the number it is
+// given; opening, writing and the rest are its own.
 #pragma once
 
 #include <algorithm>
@@ -15,8 +15,6 @@ class QueuedPort : public SerialPort {
  public:
   void SetPortNumber(std::int16_t number) override { Number = number; }
   [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
-  void SetSettings(const std::string& settings) override { LineSettings = settings; }
-  [[nodiscard]] std::string Settings() const override { return LineSettings; }
   [[nodiscard]] std::int64_t BytesWaiting() const override {
     return static_cast<std::int64_t>(Waiting.size());
   }
@@ -35,7 +33,6 @@ class QueuedPort : public SerialPort {
 
  private:
   std::int32_t ReadLength = 0;
-  std::string LineSettings = "9600,N,8,1";
 };
 
 }  // namespace korvani::terminal

@@ -26,7 +26,6 @@ class ReplayPort final : public QueuedPort {
   // the next open.
   void SetSpeed(double speed) { Speed = speed; }
 
-  [[nodiscard]] bool TakesLineSettings() const override { return false; }
   [[nodiscard]] bool IsOpen() const override { return Open; }
   bool SetOpen(bool open) override;
   [[nodiscard]] std::int64_t Capacity() const override { return kCapacity; }

@@ -34,6 +34,26 @@ struct ControlLines {
   bool operator==(const ControlLines&) const = default;
 };
 
+// A line of its own: what a serial port offers beyond bytes in and out (its speed, format
+// and flow control, its control lines and break). A source without one (a network port, a
+// replayed recording) offers none; see SerialPort::Line.
+class SerialLine {
+ public:
+  virtual ~SerialLine() = default;
+  // The line's settings (speed, format, flow control, DTR and RTS on open) for the next open.
+  virtual void SetLine(const LineSettings& line) = 0;
+  // Whether the open port has control lines to set and read (a pseudo-terminal and the demo
+  // board have none; the calls below then do nothing and say so).
+  [[nodiscard]] virtual bool HasControlLines() const = 0;
+  // Sets an output line of the open port; false when it cannot.
+  virtual bool SetDtr(bool on) = 0;
+  virtual bool SetRts(bool on) = 0;
+  [[nodiscard]] virtual ControlLines Lines() const = 0;
+  // Holds the line in the break state for the time given; false when it cannot.
+  virtual bool SendBreak(int milliseconds) = 0;
+};
+
+// A source of bytes: reading, writing, opening, closing and the line's state.
 class SerialPort {
  public:
   using EventHandler = std::function<void(PortEvent event)>;
@@ -44,30 +64,10 @@ class SerialPort {
   virtual void SetPortNumber(std::int16_t number) = 0;
   [[nodiscard]] virtual std::int16_t PortNumber() const = 0;
 
-  // "38400,N,8,1": baud, parity letter, data bits, stop bits; applies to the next open.
-  virtual void SetSettings(const std::string& settings) = 0;
-  [[nodiscard]] virtual std::string Settings() const = 0;
-
-  // Flow control, and whether DTR and RTS are raised or kept low on open; they apply to the
-  // next open. A port without control lines (the demo board) takes and ignores them, and the
-  // rest of these report that it has none.
-  virtual void SetFlowControl(FlowControl /*flow*/) {}
-  virtual void SetLinesOnOpen(bool /*dtr*/, bool /*rts*/) {}
-  // Sets an output line of the open port; false when it cannot.
-  virtual bool SetDtr(bool /*on*/) { return false; }
-  virtual bool SetRts(bool /*on*/) { return false; }
-  [[nodiscard]] virtual ControlLines Lines() const { return {}; }
-  // Holds the line in the break state for the time given; false when it cannot.
-  virtual bool SendBreak(int /*milliseconds*/) { return false; }
-  // Whether the open port has control lines to set and read (a pseudo-terminal, a network
-  // port, a replay and the demo board have none).
-  [[nodiscard]] virtual bool HasControlLines() const { return false; }
-  // Bytes written but not yet gone out on the line.
-  [[nodiscard]] virtual std::int64_t BytesToWrite() const { return 0; }
-
-  // False for a source whose line has no speed or format of its own (a network port, a
-  // replayed recording): the window shows those settings as not applicable to it.
-  [[nodiscard]] virtual bool TakesLineSettings() const { return true; }
+  // The source's line, or null when it has none of its own (a network port, a replayed
+  // recording: the window shows the line's settings as not applicable). Ask it once the
+  // port number is set: the answer stays the same until the number changes.
+  [[nodiscard]] virtual SerialLine* Line() { return nullptr; }
 
   [[nodiscard]] virtual bool IsOpen() const = 0;
   // Opens or closes. Returns false when opening failed (missing or busy port, bad
@@ -80,6 +80,8 @@ class SerialPort {
   // True when more received bytes are known to be on their way to a later read (waiting in
   // the system beyond what the last read took). A port that cannot tell says no.
   [[nodiscard]] virtual bool MoreArriving() const { return false; }
+  // Bytes written but not yet gone out.
+  [[nodiscard]] virtual std::int64_t BytesToWrite() const { return 0; }
 
   // How many bytes one read returns at most; 0 means everything waiting.
   virtual void SetReadLength(std::int32_t length) = 0;

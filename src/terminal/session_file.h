@@ -92,18 +92,9 @@ class RecordingPort final : public SerialPort {
 
   void SetPortNumber(std::int16_t number) override { Port.SetPortNumber(number); }
   [[nodiscard]] std::int16_t PortNumber() const override { return Port.PortNumber(); }
-  void SetSettings(const std::string& settings) override { Port.SetSettings(settings); }
-  [[nodiscard]] std::string Settings() const override { return Port.Settings(); }
-  void SetFlowControl(FlowControl flow) override { Port.SetFlowControl(flow); }
-  void SetLinesOnOpen(bool dtr, bool rts) override { Port.SetLinesOnOpen(dtr, rts); }
-  bool SetDtr(bool on) override { return Port.SetDtr(on); }
-  bool SetRts(bool on) override { return Port.SetRts(on); }
-  [[nodiscard]] ControlLines Lines() const override { return Port.Lines(); }
-  bool SendBreak(int milliseconds) override { return Port.SendBreak(milliseconds); }
-  [[nodiscard]] bool HasControlLines() const override { return Port.HasControlLines(); }
+  [[nodiscard]] SerialLine* Line() override { return Port.Line(); }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Port.BytesToWrite(); }
   [[nodiscard]] bool MoreArriving() const override { return Port.MoreArriving(); }
-  [[nodiscard]] bool TakesLineSettings() const override { return Port.TakesLineSettings(); }
   [[nodiscard]] bool IsOpen() const override { return Port.IsOpen(); }
   bool SetOpen(bool open) override { return Port.SetOpen(open); }
   [[nodiscard]] std::int64_t BytesWaiting() const override { return Port.BytesWaiting(); }

@@ -45,9 +45,6 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
 
   void SetPortNumber(std::int16_t number) override { Number = number; }
   [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
-  void SetSettings(const std::string& settings) override { LineSettings = settings; }
-  [[nodiscard]] std::string Settings() const override { return LineSettings; }
-  [[nodiscard]] bool TakesLineSettings() const override { return false; }
   [[nodiscard]] bool IsOpen() const override { return State != Link::Closed; }
   bool SetOpen(bool open) override;
   [[nodiscard]] std::int64_t BytesWaiting() const override { return Socket.bytesAvailable(); }

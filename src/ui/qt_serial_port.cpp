@@ -4,7 +4,8 @@
 #include <QStringList>
 #include <QTimer>
 #include <algorithm>
-#include <map>
+#include <optional>
+#include <string_view>
 
 #include "platform/line_speed.h"
 
@@ -14,6 +15,53 @@
 #endif
 
 namespace korvani::ui {
+
+namespace {
+
+// The line's values as Qt names them; nothing for a value Qt has no name for.
+struct ToQt {
+  static std::optional<QSerialPort::Parity> Parity(char parity) {
+    switch (parity) {
+      case 'N':
+        return QSerialPort::NoParity;
+      case 'E':
+        return QSerialPort::EvenParity;
+      case 'O':
+        return QSerialPort::OddParity;
+      case 'M':
+        return QSerialPort::MarkParity;
+      case 'S':
+        return QSerialPort::SpaceParity;
+      default:
+        return std::nullopt;
+    }
+  }
+  static std::optional<QSerialPort::StopBits> StopBits(std::string_view stopBits) {
+    if (stopBits == "1") {
+      return QSerialPort::OneStop;
+    }
+    if (stopBits == "1.5") {
+      return QSerialPort::OneAndHalfStop;
+    }
+    if (stopBits == "2") {
+      return QSerialPort::TwoStop;
+    }
+    return std::nullopt;
+  }
+  static QSerialPort::FlowControl Flow(terminal::FlowControl flow) {
+    switch (flow) {
+      case terminal::FlowControl::RtsCts:
+        return QSerialPort::HardwareControl;
+      case terminal::FlowControl::XonXoff:
+        return QSerialPort::SoftwareControl;
+      case terminal::FlowControl::None:
+        break;
+    }
+    return QSerialPort::NoFlowControl;
+  }
+};
+
+}  // namespace
 
 QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
   Device.setReadBufferSize(kCapacity);
@@ -48,28 +96,16 @@ void QtSerialPort::SetPortNumber(std::int16_t number) {
   Number = number;
 }
 
-void QtSerialPort::SetSettings(const std::string& settings) {
-  LineSettings = settings;
-}
-
 bool QtSerialPort::IsOpen() const {
   return Device.isOpen();
 }
 
 std::string QtSerialPort::ApplyLineSettings() {
   const std::string where = Device.portName().toStdString();
-  std::string refused = where + " does not take the settings " + LineSettings;
-  const QStringList parts = QString::fromStdString(LineSettings).split(QLatin1Char(','));
-  if (parts.size() != 4) {
-    return refused;
-  }
-  bool baudOk = false;
-  const int baud = parts[0].trimmed().toInt(&baudOk);
-  const QString parity = parts[1].trimmed().toUpper();
-  const QString dataBits = parts[2].trimmed();
-  const QString stopBits = parts[3].trimmed();
+  const std::string refused = where + " does not take the settings " + terminal::SettingsText(Settings);
+  const std::int32_t baud = Settings.Baud;
   std::string noSpeed = where + ": the adapter does not support " + std::to_string(baud) + " baud";
-  if (!baudOk || baud <= 0) {
+  if (baud <= 0) {
     return refused;
   }
   if (!Device.setBaudRate(baud)) {
@@ -77,38 +113,20 @@ std::string QtSerialPort::ApplyLineSettings() {
   }
 #ifndef Q_OS_WIN
   // The driver would take it as one stop bit without a word.
-  if (stopBits == QStringLiteral("1.5")) {
+  if (Settings.StopBits == "1.5") {
     return where + ": 1.5 stop bits are not available on this system (1 or 2 are)";
   }
 #endif
-  static const std::map<QString, QSerialPort::Parity> kParities = {
-      {QStringLiteral("N"), QSerialPort::NoParity},
-      {QStringLiteral("E"), QSerialPort::EvenParity},
-      {QStringLiteral("O"), QSerialPort::OddParity},
-      {QStringLiteral("M"), QSerialPort::MarkParity},
-      {QStringLiteral("S"), QSerialPort::SpaceParity}};
-  static const std::map<QString, QSerialPort::DataBits> kDataBits = {
-      {QStringLiteral("5"), QSerialPort::Data5},
-      {QStringLiteral("6"), QSerialPort::Data6},
-      {QStringLiteral("7"), QSerialPort::Data7},
-      {QStringLiteral("8"), QSerialPort::Data8}};
-  static const std::map<QString, QSerialPort::StopBits> kStopBits = {
-      {QStringLiteral("1"), QSerialPort::OneStop},
-      {QStringLiteral("1.5"), QSerialPort::OneAndHalfStop},
-      {QStringLiteral("2"), QSerialPort::TwoStop}};
-  const auto p = kParities.find(parity);
-  const auto d = kDataBits.find(dataBits);
-  const auto s = kStopBits.find(stopBits);
-  if (p == kParities.end() || d == kDataBits.end() || s == kStopBits.end() || !Device.setParity(p->second) ||
-      !Device.setDataBits(d->second) || !Device.setStopBits(s->second)) {
+  const std::optional<QSerialPort::Parity> parity = ToQt::Parity(Settings.Parity);
+  const std::optional<QSerialPort::StopBits> stopBits = ToQt::StopBits(Settings.StopBits);
+  if (Settings.DataBits < 5 || Settings.DataBits > 8 || !parity || !stopBits ||
+      !Device.setDataBits(static_cast<QSerialPort::DataBits>(Settings.DataBits)) ||
+      !Device.setParity(*parity) || !Device.setStopBits(*stopBits)) {
     return refused;
   }
-  static const std::map<terminal::FlowControl, QSerialPort::FlowControl> kFlows = {
-      {terminal::FlowControl::None, QSerialPort::NoFlowControl},
-      {terminal::FlowControl::RtsCts, QSerialPort::HardwareControl},
-      {terminal::FlowControl::XonXoff, QSerialPort::SoftwareControl}};
-  if (!Device.setFlowControl(kFlows.at(Flow))) {
-    return where + ": the adapter does not take" + std::string(terminal::FlowSuffix(Flow)) + " flow control";
+  if (!Device.setFlowControl(ToQt::Flow(Settings.Flow))) {
+    return where + ": the adapter does not take" + std::string(terminal::FlowSuffix(Settings.Flow)) +
+           " flow control";
   }
   // The speed the driver took, read back: a driver may round a speed it cannot make.
 #ifdef Q_OS_WIN
@@ -124,9 +142,9 @@ std::string QtSerialPort::ApplyLineSettings() {
 }
 
 void QtSerialPort::ApplyLinesOnOpen() {
-  Device.setDataTerminalReady(DtrOnOpen);
-  if (Flow != terminal::FlowControl::RtsCts) {
-    Device.setRequestToSend(RtsOnOpen);
+  Device.setDataTerminalReady(Settings.DtrOnOpen);
+  if (Settings.Flow != terminal::FlowControl::RtsCts) {
+    Device.setRequestToSend(Settings.RtsOnOpen);
   }
 }
 
@@ -178,7 +196,7 @@ bool QtSerialPort::SetDtr(bool on) {
 
 bool QtSerialPort::SetRts(bool on) {
   return OwnRequest([this, on] {
-    return Device.isOpen() && Flow != terminal::FlowControl::RtsCts && Device.setRequestToSend(on);
+    return Device.isOpen() && Settings.Flow != terminal::FlowControl::RtsCts && Device.setRequestToSend(on);
   });
 }
 

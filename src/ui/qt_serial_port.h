@@ -14,7 +14,7 @@
 
 namespace korvani::ui {
 
-class QtSerialPort final : public QObject, public terminal::SerialPort {
+class QtSerialPort final : public QObject, public terminal::SerialPort, public terminal::SerialLine {
   Q_OBJECT
 
  public:
@@ -31,8 +31,7 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
 
   void SetPortNumber(std::int16_t number) override;
   [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
-  void SetSettings(const std::string& settings) override;
-  [[nodiscard]] std::string Settings() const override { return LineSettings; }
+  [[nodiscard]] terminal::SerialLine* Line() override { return this; }
   [[nodiscard]] bool IsOpen() const override;
   bool SetOpen(bool open) override;
   [[nodiscard]] std::int64_t BytesWaiting() const override;
@@ -42,11 +41,7 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   std::string ReadInput() override;
   bool Write(std::string_view data) override;
   [[nodiscard]] std::string LastError() const override { return ErrorText; }
-  void SetFlowControl(terminal::FlowControl flow) override { Flow = flow; }
-  void SetLinesOnOpen(bool dtr, bool rts) override {
-    DtrOnOpen = dtr;
-    RtsOnOpen = rts;
-  }
+  void SetLine(const terminal::LineSettings& line) override { Settings = line; }
   bool SetDtr(bool on) override;
   bool SetRts(bool on) override;
   [[nodiscard]] terminal::ControlLines Lines() const override;
@@ -84,11 +79,8 @@ class QtSerialPort final : public QObject, public terminal::SerialPort {
   bool LossPending = false;
   std::int16_t Number = 0;
   std::int32_t ReadLength = 0;
-  std::string LineSettings = "9600,N,8,1";
+  terminal::LineSettings Settings;
   std::string ErrorText;
-  terminal::FlowControl Flow = terminal::FlowControl::None;
-  bool DtrOnOpen = true;
-  bool RtsOnOpen = true;
   bool OwnCall = false;        // inside our own request: its errors are not communication events
   bool LinesReadable = false;  // the open device answers for its control lines
 };

@@ -440,9 +440,9 @@ TEST(PanelSettingsTest, TheLineSettingsFileAddsToTheSixteenLinesOnlyWhileTheySti
     Panel panel(fake.Get(), view);
     panel.FormLoad();
     EXPECT_TRUE(fake.Port.Open);
-    EXPECT_EQ(fake.Port.LineSettings, c.PortSettings);
-    EXPECT_EQ(fake.Port.Flow, c.Flow);
-    EXPECT_EQ(fake.Port.DtrOnOpen, c.DtrOnOpen);
+    EXPECT_EQ(terminal::SettingsText(fake.Port.Given), c.PortSettings);
+    EXPECT_EQ(fake.Port.Given.Flow, c.Flow);
+    EXPECT_EQ(fake.Port.Given.DtrOnOpen, c.DtrOnOpen);
 
     // Saved again, the 16 lines hold the nearest quick choices and the pair reads back whole.
     panel.SaveSettings();

@@ -9,12 +9,12 @@
 
 namespace korvani::fakes {
 
-class FakeSerialPort final : public terminal::SerialPort {
+class FakeSerialPort final : public terminal::SerialPort, public terminal::SerialLine {
  public:
   void SetPortNumber(std::int16_t number) override { Number = number; }
   [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
-  void SetSettings(const std::string& settings) override { LineSettings = settings; }
-  [[nodiscard]] std::string Settings() const override { return LineSettings; }
+  [[nodiscard]] terminal::SerialLine* Line() override { return HasLine ? this : nullptr; }
+  void SetLine(const terminal::LineSettings& line) override { Given = line; }
   [[nodiscard]] bool IsOpen() const override { return Open; }
   bool SetOpen(bool open) override {
     OpenCalls.push_back(open);
@@ -25,8 +25,8 @@ class FakeSerialPort final : public terminal::SerialPort {
       Waiting.clear();  // whatever the port held is lost
     }
     if (open && !Open) {
-      Line.Dtr = DtrOnOpen;  // as a driver does on open
-      Line.Rts = RtsOnOpen;
+      LinesNow.Dtr = Given.DtrOnOpen;  // as a driver does on open
+      LinesNow.Rts = Given.RtsOnOpen;
     }
     Open = open;
     return true;
@@ -55,17 +55,11 @@ class FakeSerialPort final : public terminal::SerialPort {
     return true;
   }
   [[nodiscard]] std::string LastError() const override { return Error; }
-  [[nodiscard]] bool TakesLineSettings() const override { return HasLine; }
-  [[nodiscard]] bool HasControlLines() const override { return Open && HasLine; }
+  [[nodiscard]] bool HasControlLines() const override { return Open && !NoControlLines; }
   [[nodiscard]] bool MoreArriving() const override { return MoreComing; }
-  void SetFlowControl(terminal::FlowControl flow) override { Flow = flow; }
-  void SetLinesOnOpen(bool dtr, bool rts) override {
-    DtrOnOpen = dtr;
-    RtsOnOpen = rts;
-  }
-  bool SetDtr(bool on) override { return Open && ((Line.Dtr = on), true); }
-  bool SetRts(bool on) override { return Open && ((Line.Rts = on), true); }
-  [[nodiscard]] terminal::ControlLines Lines() const override { return Line; }
+  bool SetDtr(bool on) override { return Open && ((LinesNow.Dtr = on), true); }
+  bool SetRts(bool on) override { return Open && ((LinesNow.Rts = on), true); }
+  [[nodiscard]] terminal::ControlLines Lines() const override { return LinesNow; }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return StillToWrite; }
   bool SendBreak(int milliseconds) override {
     if (!Open) {
@@ -84,13 +78,10 @@ class FakeSerialPort final : public terminal::SerialPort {
 
   std::string Waiting;
   std::string Written;
-  std::string LineSettings = "9600,N,8,1";
   std::string Error;
   std::vector<bool> OpenCalls;
-  terminal::FlowControl Flow = terminal::FlowControl::None;
-  bool DtrOnOpen = true;
-  bool RtsOnOpen = true;
-  terminal::ControlLines Line;  // tests set the inputs
+  terminal::LineSettings Given{9600};  // the line's settings as the panel last gave them
+  terminal::ControlLines LinesNow;     // tests set the inputs
   std::vector<int> Breaks;
   std::int64_t StillToWrite = 0;  // bytes a test says are not yet out
   std::int64_t CapacityBytes = 1 << 20;
@@ -98,9 +89,10 @@ class FakeSerialPort final : public terminal::SerialPort {
   std::int32_t ReadLength = -1;  // unset until the panel sets it
   bool Open = false;
   bool RefuseOpen = false;
-  bool HasLine = true;        // false: a source without a line of its own, as a network port
-  bool MoreComing = false;    // more bytes said to be on their way
-  bool ThrowOnWrite = false;  // a failure the panel does not expect
+  bool HasLine = true;          // false: a source without a line of its own, as a network port
+  bool NoControlLines = false;  // true: a line without control lines, as a pseudo-terminal
+  bool MoreComing = false;      // more bytes said to be on their way
+  bool ThrowOnWrite = false;    // a failure the panel does not expect
 };
 
 }  // namespace korvani::fakes

@@ -23,7 +23,7 @@ TEST_F(ConnectionTest, QuickOptionsGiveThePortTheirCaptionsSettings) {
     for (std::int16_t c = 0; c < 5; ++c) {
       Subject.ChooseBaud(b);
       Subject.ChooseFormat(c);
-      EXPECT_EQ(Port.LineSettings, std::string(bauds[b]) + "," + formats[c]);
+      EXPECT_EQ(SettingsText(Port.Given), std::string(bauds[b]) + "," + formats[c]);
       EXPECT_EQ(View.BaudOption, b);
       EXPECT_EQ(View.CharacterOption, c);
       EXPECT_NE(kBaudCaptions[b].find(bauds[b]), std::string_view::npos);
@@ -62,8 +62,8 @@ TEST_F(ConnectionTest, APortWithoutALineShowsNoLineSettingsAndItsOwnNote) {
   View.OpenDown = false;
   Subject.ApplyOpenButton();
   EXPECT_EQ(View.PortStatus, "? Closed");
-  Port.HasLine = true;
-  Subject.ShowState();
+  Port.HasLine = true;  // another port chosen, one with a line
+  Subject.ApplyChosenPort();
   EXPECT_TRUE(View.LineApplies);
 }
 
@@ -117,7 +117,7 @@ TEST_F(ConnectionTest, ChangingSpeedWhileOpenClosesConfiguresAndReopens) {
   Port.OpenCalls.clear();
   Subject.ChooseBaud(5);
   EXPECT_EQ(Port.OpenCalls, (std::vector<bool>{false, true, true}));  // close, open, second try
-  EXPECT_EQ(Port.Settings(), "9600,N,8,1");
+  EXPECT_EQ(SettingsText(Port.Given), "9600,N,8,1");
   EXPECT_TRUE(Port.Open);
 }
 
@@ -176,10 +176,10 @@ TEST_F(ConnectionTest, FullChoicesReachThePortAndTheStatusWithoutAQuickOption) {
   line.Flow = FlowControl::RtsCts;
   line.DtrOnOpen = false;
   Subject.ChooseLine(line);
-  EXPECT_EQ(Port.LineSettings, "250000,S,7,2");
-  EXPECT_EQ(Port.Flow, FlowControl::RtsCts);
-  EXPECT_FALSE(Port.DtrOnOpen);
-  EXPECT_TRUE(Port.RtsOnOpen);
+  EXPECT_EQ(SettingsText(Port.Given), "250000,S,7,2");
+  EXPECT_EQ(Port.Given.Flow, FlowControl::RtsCts);
+  EXPECT_FALSE(Port.Given.DtrOnOpen);
+  EXPECT_TRUE(Port.Given.RtsOnOpen);
   EXPECT_EQ(View.PortStatus, "COM3: 250000,S,7,2 RTS/CTS Open");
   EXPECT_EQ(View.BaudOption, -1);
   EXPECT_EQ(View.CharacterOption, -1);
@@ -190,7 +190,7 @@ TEST_F(ConnectionTest, FullChoicesReachThePortAndTheStatusWithoutAQuickOption) {
 
   // A typed text that is no speed changes nothing and says why.
   EXPECT_FALSE(Subject.ChooseSpeedText("fast"));
-  EXPECT_EQ(Port.LineSettings, "9600,S,7,2");
+  EXPECT_EQ(SettingsText(Port.Given), "9600,S,7,2");
   EXPECT_EQ(View.LineShown.Baud, 9600);
   EXPECT_NE(View.PortProblem.find("\"fast\" is not a speed"), std::string::npos);
 }
@@ -207,8 +207,8 @@ TEST_F(ConnectionTest, EveryFormatAndFlowReachesThePortAndTheStatus) {
           line.Flow = flow;
           Subject.ChooseLine(line);
           const std::string settings = std::string("38400,") + parity + "," + data + "," + stop;
-          EXPECT_EQ(Port.LineSettings, settings);
-          EXPECT_EQ(Port.Flow, flow);
+          EXPECT_EQ(SettingsText(Port.Given), settings);
+          EXPECT_EQ(Port.Given.Flow, flow);
           EXPECT_EQ(View.PortStatus, "COM3: " + settings + flows[static_cast<int>(flow)] + " Open");
           EXPECT_EQ(View.LineShown, line);
         }
@@ -223,8 +223,8 @@ TEST_F(ConnectionTest, ControlLinesFollowTheTogglesAndRtsIsTheDriversUnderRtsCts
   Subject.LoadLine(line);
   View.OpenDown = true;
   Subject.ApplyChosenPort();
-  EXPECT_FALSE(Port.Line.Dtr);  // kept low on open
-  EXPECT_TRUE(Port.Line.Rts);
+  EXPECT_FALSE(Port.LinesNow.Dtr);  // kept low on open
+  EXPECT_TRUE(Port.LinesNow.Rts);
   EXPECT_TRUE(View.LinesOpen);
   Subject.SetDtr(true);
   EXPECT_TRUE(View.LinesShown.Dtr);
@@ -235,7 +235,7 @@ TEST_F(ConnectionTest, ControlLinesFollowTheTogglesAndRtsIsTheDriversUnderRtsCts
   const int shown = View.LinesShownCount;
   Subject.WatchLines();
   EXPECT_EQ(View.LinesShownCount, shown);
-  Port.Line.Cts = true;
+  Port.LinesNow.Cts = true;
   Subject.WatchLines();
   EXPECT_EQ(View.LinesShownCount, shown + 1);
   EXPECT_TRUE(View.LinesShown.Cts);
@@ -244,10 +244,10 @@ TEST_F(ConnectionTest, ControlLinesFollowTheTogglesAndRtsIsTheDriversUnderRtsCts
   Subject.ChooseLine(line);
   EXPECT_TRUE(View.RtsByDriver);
   Subject.SetRts(false);
-  EXPECT_TRUE(Port.Line.Rts);  // not the toggle's to change
+  EXPECT_TRUE(Port.LinesNow.Rts);  // not the toggle's to change
 
   EXPECT_TRUE(View.LinesPresent);
-  Port.HasLine = false;  // a source without control lines: the toggles say so
+  Port.NoControlLines = true;  // a line without control lines: the toggles say so
   Subject.ShowState();
   EXPECT_TRUE(View.LinesOpen);
   EXPECT_FALSE(View.LinesPresent);

@@ -167,7 +167,7 @@ TEST_F(ReplayPortTest, TheBoardsBytesComeAtTheRecordedPaceOrFasterAndTheSentGoNo
     Arrived.clear();
     Replay.SetSpeed(speed);
     ASSERT_TRUE(Replay.SetOpen(true));
-    EXPECT_FALSE(Replay.TakesLineSettings());
+    EXPECT_EQ(Replay.Line(), nullptr);
     EXPECT_TRUE(Replay.Write("goes nowhere"));
     const std::int64_t opened = Now / 1000;
     Advance(400);

@@ -197,7 +197,7 @@ class QtSerialPortTest : public QObject {
     const QString path = pty.SlavePath;
     port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
     port.SetPortNumber(200);
-    port.SetSettings("38400,N,8,1");
+    port.SetLine(korvani::terminal::LineSettings{38400});
     QVERIFY(port.SetOpen(true));
     const std::string bytes(
         "\x00\x04\xFF"
@@ -213,7 +213,7 @@ class QtSerialPortTest : public QObject {
       return number == 200 ? std::string("/dev/korvani-no-such-device") : std::string();
     });
     port.SetPortNumber(200);
-    port.SetSettings("38400,N,8,1");
+    port.SetLine(korvani::terminal::LineSettings{38400});
     QVERIFY(!port.SetOpen(true));
     QVERIFY(!port.IsOpen());
     QCOMPARE(QString::fromStdString(port.LastError()),
@@ -311,7 +311,7 @@ class QtSerialPortTest : public QObject {
     const QString path = pty.SlavePath;
     port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
     port.SetPortNumber(200);
-    port.SetSettings("fast,N,8,1");
+    port.SetLine(korvani::terminal::LineSettings{38400, 9});  // nine data bits
     QVERIFY(!port.SetOpen(true));
     QVERIFY(!port.IsOpen());
   }
