@@ -11,7 +11,7 @@
 
 #include "app/app_folders.h"
 #include "app/settings.h"
-#include "terminal/line_settings.h"
+#include "terminal/port/line_settings.h"
 #include "terminal/scrollback.h"
 #include "terminal/transmit_lines.h"
 

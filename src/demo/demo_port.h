@@ -9,7 +9,7 @@
 
 #include "base/timer.h"
 #include "demo/demo_board.h"
-#include "terminal/queued_port.h"
+#include "terminal/port/queued_port.h"
 
 namespace korvani::demo {
 

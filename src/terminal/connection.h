@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/line_settings.h"
-#include "terminal/serial_port.h"
+#include "terminal/port/line_settings.h"
+#include "terminal/port/serial_port.h"
 
 namespace korvani::terminal {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "terminal/serial_port.h"
+#include "terminal/port/serial_port.h"
 
 namespace korvani::terminal {
 

@@ -12,9 +12,9 @@
 #include "base/clock.h"
 #include "base/files.h"
 #include "base/timer.h"
+#include "terminal/port/serial_port.h"
 #include "terminal/rx_history.h"
 #include "terminal/rx_pane_view.h"
-#include "terminal/serial_port.h"
 
 namespace korvani::terminal {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/timer.h"
-#include "terminal/queued_port.h"
+#include "terminal/port/queued_port.h"
 #include "terminal/session_file.h"
 
 namespace korvani::terminal {

@@ -25,8 +25,8 @@
 #include <utility>
 #include <vector>
 
+#include "terminal/port/serial_port.h"
 #include "terminal/rx_history.h"
-#include "terminal/serial_port.h"
 
 namespace korvani::terminal {
 

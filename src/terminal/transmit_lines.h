@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "base/timer.h"
-#include "terminal/serial_port.h"
+#include "terminal/port/serial_port.h"
 #include "terminal/terminal_logs.h"
 
 namespace korvani::terminal {

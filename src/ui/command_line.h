@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "terminal/line_settings.h"
+#include "terminal/port/line_settings.h"
 #include "terminal/scrollback.h"
 
 namespace korvani::ui {

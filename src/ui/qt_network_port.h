@@ -16,7 +16,7 @@
 #include <limits>
 #include <string>
 
-#include "terminal/serial_port.h"
+#include "terminal/port/serial_port.h"
 #include "ui/guarded.h"
 
 namespace korvani::ui {

@@ -102,7 +102,7 @@ bool QtSerialPort::IsOpen() const {
 
 std::string QtSerialPort::ApplyLineSettings() {
   const std::string where = Device.portName().toStdString();
-  const std::string refused = where + " does not take the settings " + terminal::SettingsText(Settings);
+  std::string refused = where + " does not take the settings " + terminal::SettingsText(Settings);
   const std::int32_t baud = Settings.Baud;
   std::string noSpeed = where + ": the adapter does not support " + std::to_string(baud) + " baud";
   if (baud <= 0) {

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "terminal/serial_port.h"
+#include "terminal/port/serial_port.h"
 #include "ui/guarded.h"
 
 namespace korvani::ui {

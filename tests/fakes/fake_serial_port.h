@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "terminal/serial_port.h"
+#include "terminal/port/serial_port.h"
 
 namespace korvani::fakes {
 

@@ -21,7 +21,7 @@
 #include "app/settings.h"
 #include "base/hex_notation.h"
 #include "hmi/link/protocol.h"
-#include "terminal/serial_port.h"
+#include "terminal/port/serial_port.h"
 #include "ui/korvani_app.h"
 #include "ui/pty_pair.h"
 #include "ui/qt_drawing_surface.h"

@@ -1,4 +1,4 @@
-#include "terminal/line_settings.h"
+#include "terminal/port/line_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/line_settings.h"
+#include "terminal/port/line_settings.h"
 
 namespace korvani::terminal {
 
