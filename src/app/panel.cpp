@@ -238,6 +238,14 @@ void Panel::WriteDivider() {
   RxPath.ShowNote("----- " + TermLogs.WriteMarkerLine() + " -----");
 }
 
+bool Panel::SendTyped(std::string_view bytes) {
+  const bool written = TerminalPort.Write(bytes);
+  if (written) {
+    RxPath.RecordSent(bytes);
+  }
+  return written;
+}
+
 void Panel::SendConnect() {
   TxSender.PanelSend(hmi::link::ConnectMessage());
 }

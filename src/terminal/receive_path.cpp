@@ -95,6 +95,9 @@ void ReceivePath::AddThisLot(std::string_view thisLot) {
     UpDateRxDisplayDebug();
   }
 
+  if (Watcher) {
+    Watcher(thisLot);
+  }
   if (HmiSink) {
     HmiSink(thisLot);
   }

@@ -73,6 +73,8 @@ class ReceivePath {
   void SetShowSent(bool on) { ShowSentOn = on; }
   // Bytes the port took for the board.
   void RecordSent(std::string_view bytes);
+  // Told every received chunk as it came, after the history and the logs (the console).
+  void SetChunkWatcher(ChunkSink watcher) { Watcher = std::move(watcher); }
   // A line of the program's own among what came (a log divider), in either form.
   void ShowNote(std::string_view text);
   // The whole history as the view shows it (form, time stamps, frozen or not), each line
@@ -121,6 +123,7 @@ class ReceivePath {
   SerialPort& Port;
   RxPaneView& View;
   ChunkSink HmiSink;
+  ChunkSink Watcher;
   RxLogSettings Logs;
 
   RxHistory Kept;

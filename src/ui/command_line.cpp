@@ -114,6 +114,13 @@ const std::vector<Option>& Options() {
          line.Options.FullScreen = true;
          return std::string();
        }},
+      {"--console", nullptr,
+       "start with the Terminal tab's console in view and holding the keyboard:\n"
+       "keys go to the board as typed, its escape sequences are drawn (implies /T)",
+       [](const std::string&, CommandLine& line) {
+         line.Options.Console = true;
+         return std::string();
+       }},
       {"--no-update-check", nullptr,
        "do not fetch the product page at start to compare versions (the\n"
        "box on the Settings tab unticked, and kept so for the next start)",

@@ -20,6 +20,7 @@ struct StartOptions {
   std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
   bool Timestamps = false;                                        // --timestamps
   bool FullScreen = false;                                        // --fullscreen: the screen alone
+  bool Console = false;            // --console: the Terminal tab's console in view, holding the keyboard
   bool NoUpdateCheck = false;      // --no-update-check: the product page is not fetched
   QString RecordPath = QString();  // --record: the session into this file
   QString ReplayPath = QString();  // --replay: this recording as the port

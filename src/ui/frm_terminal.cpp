@@ -138,6 +138,11 @@ void FrmTerminal::SetFullScreen(bool on) {
   Screen->FitSoon();
 }
 
+void FrmTerminal::ShowConsole() {
+  Widgets.SSTab1->setCurrentIndex(app::kTerminalTab);
+  Terminal->ShowConsole();
+}
+
 void FrmTerminal::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F11 || (event->key() == Qt::Key_Escape && isFullScreen())) {
     const bool on = event->key() == Qt::Key_F11 && !isFullScreen();

@@ -68,6 +68,8 @@ class FrmTerminal final : public QMainWindow, public app::WindowView {
   // The screen alone, filling the display (F11, "Full screen", --fullscreen), or the window
   // as it was (F11 or Esc).
   void SetFullScreen(bool on);
+  // The Terminal tab with its console in view, holding the keyboard (--console).
+  void ShowConsole();
 
   void SetCaption(std::string_view caption) override;
   void SelectTab(int index) override;

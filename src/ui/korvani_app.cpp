@@ -124,11 +124,14 @@ void KorvaniApp::Start() {
     HmiPanel->SetCommandLineNoUpdateCheck();
   }
   HmiPanel->Receive().SetTimestamps(Options.Timestamps);
-  HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments));
+  HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments) ||
+                                       Options.Console);
   HmiPanel->FormLoad();
   MainWindow.show();
   if (Options.FullScreen) {
     MainWindow.SetFullScreen(true);
+  } else if (Options.Console) {
+    MainWindow.ShowConsole();
   }
 }
 

@@ -34,8 +34,19 @@ void TerminalTab::AttachReceive() {
             Widgets.txtRxData->FollowNewest();  // an emptied view follows what comes next
             p.Receive().ClearPane();
           }));
-  connect(w.optRxASCII, &QRadioButton::clicked, this, Do([](app::Panel& p) { p.Receive().ShowAscii(); }));
-  connect(w.optRxHex, &QRadioButton::clicked, this, Do([](app::Panel& p) { p.Receive().ShowHex(); }));
+  connect(w.optRxASCII, &QRadioButton::clicked, this, Do([this](app::Panel& p) {
+            ShowForm(false);
+            p.Receive().ShowAscii();
+          }));
+  connect(w.optRxHex, &QRadioButton::clicked, this, Do([this](app::Panel& p) {
+            ShowForm(false);
+            p.Receive().ShowHex();
+          }));
+  connect(w.optRxConsole, &QRadioButton::clicked, this, Do([this](app::Panel&) { ShowForm(true); }));
+  // The console sees every chunk as it comes, and what it is typed goes to the port.
+  Panel->Receive().SetChunkWatcher(
+      [console = w.txtConsole](std::string_view chunk) { console->Feed(chunk); });
+  w.txtConsole->SetSender(Do([](app::Panel& p, const std::string& bytes) { p.SendTyped(bytes); }));
   connect(w.chkTimestamps, &QCheckBox::clicked, this,
           Do([](app::Panel& p, bool ticked) { p.Receive().SetTimestamps(ticked); }));
   connect(w.chkShowSent, &QCheckBox::clicked, this,
@@ -102,6 +113,20 @@ bool TerminalTab::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void TerminalTab::ShowForm(bool console) {
+  Widgets.txtRxData->setVisible(!console);
+  Widgets.txtConsole->setVisible(console);
+  if (console) {
+    Widgets.fraFind->hide();
+    Widgets.txtConsole->setFocus();
+  }
+}
+
+void TerminalTab::ShowConsole() {
+  Widgets.optRxConsole->setChecked(true);
+  ShowForm(true);
 }
 
 void TerminalTab::ShowFindBar() {

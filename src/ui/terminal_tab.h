@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "app/panel_view.h"
+#include "ui/console_view.h"
 #include "ui/guarded.h"
 #include "ui/rx_view.h"
 
@@ -38,6 +39,8 @@ struct TerminalTabUi {
   QLabel* lblFindResult = nullptr;
   QRadioButton* optRxASCII = nullptr;
   QRadioButton* optRxHex = nullptr;
+  QRadioButton* optRxConsole = nullptr;  // the third form: a character terminal
+  ConsoleView* txtConsole = nullptr;
   QPushButton* cmdRxFreeze = nullptr;
   QPushButton* cmdRxClear = nullptr;
   QCheckBox* chkLogASCII = nullptr;
@@ -66,6 +69,8 @@ class TerminalTab final : public QWidget, public app::TerminalTabView {
   // While the window is taken down its boxes still signal: nothing reaches the core then.
   void Detach() { Panel = nullptr; }
   [[nodiscard]] const TerminalTabUi& Ui() const { return Widgets; }
+  // The console in view, holding the keyboard.
+  void ShowConsole();
 
   void ShowHistory(terminal::HistoryForm form) override;
   void SetFreezeCaption(std::string_view caption) override;
@@ -92,6 +97,8 @@ class TerminalTab final : public QWidget, public app::TerminalTabView {
   void ShowFindBar();
   void HideFindBar();
   void FindInView(bool forward);
+  // The history's view, or the console, in place of the other.
+  void ShowForm(bool console);
 
   const FaultReport& Report;
   QLabel& LogProblem;

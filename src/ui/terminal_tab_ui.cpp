@@ -44,8 +44,12 @@ QGroupBox* BuildRxFrame(TerminalTabUi& ui, QWidget* tab) {
   ui.txtRxData = new RxView(ui.fraRx);
   ui.txtRxData->setObjectName(QStringLiteral("txtRxData"));
   ui.txtRxData->setMinimumSize(560, 300);
+  ui.txtConsole = new ConsoleView(ui.fraRx);
+  ui.txtConsole->setMinimumSize(560, 300);
+  ui.txtConsole->hide();
   auto* viewColumn = new QVBoxLayout;
   viewColumn->addWidget(ui.txtRxData, 1);
+  viewColumn->addWidget(ui.txtConsole, 1);
   viewColumn->addWidget(BuildFindBar(ui, ui.fraRx));
   rxLayout->addLayout(viewColumn, 1);
 
@@ -58,6 +62,11 @@ QGroupBox* BuildRxFrame(TerminalTabUi& ui, QWidget* tab) {
   ui.optRxHex = new QRadioButton(QStringLiteral("HEX"), ui.fraRx);
   ui.optRxHex->setObjectName(QStringLiteral("optRxHex"));
   ui.optRxHex->setToolTip(QStringLiteral("Display received data in Hex format"));
+  ui.optRxConsole = new QRadioButton(QStringLiteral("Console"), ui.fraRx);
+  ui.optRxConsole->setObjectName(QStringLiteral("optRxConsole"));
+  ui.optRxConsole->setToolTip(
+      QStringLiteral("A character terminal: keys go to the board as typed, its colours and cursor are drawn "
+                     "(Ctrl+Shift+C copies, Ctrl+Shift+V pastes)"));
   ui.cmdRxFreeze = new QPushButton(QStringLiteral("Freeze"), ui.fraRx);
   ui.cmdRxFreeze->setObjectName(QStringLiteral("cmdRxFreeze"));
   ui.cmdRxClear = new QPushButton(QStringLiteral("Clear view"), ui.fraRx);
@@ -77,9 +86,10 @@ QGroupBox* BuildRxFrame(TerminalTabUi& ui, QWidget* tab) {
   ui.chkLogHex = new QCheckBox(QStringLiteral("Log Hex"), ui.fraRx);
   ui.chkLogHex->setObjectName(QStringLiteral("chkLogHex"));
   for (QWidget* widget : {static_cast<QWidget*>(ui.optRxASCII), static_cast<QWidget*>(ui.optRxHex),
-                          static_cast<QWidget*>(ui.cmdRxFreeze), static_cast<QWidget*>(ui.cmdRxClear),
-                          static_cast<QWidget*>(ui.chkTimestamps), static_cast<QWidget*>(ui.chkShowSent),
-                          static_cast<QWidget*>(ui.chkLogASCII), static_cast<QWidget*>(ui.chkLogHex)}) {
+                          static_cast<QWidget*>(ui.optRxConsole), static_cast<QWidget*>(ui.cmdRxFreeze),
+                          static_cast<QWidget*>(ui.cmdRxClear), static_cast<QWidget*>(ui.chkTimestamps),
+                          static_cast<QWidget*>(ui.chkShowSent), static_cast<QWidget*>(ui.chkLogASCII),
+                          static_cast<QWidget*>(ui.chkLogHex)}) {
     side->addWidget(widget);
   }
   ui.chkLogASCII->setToolTip(QStringLiteral(

@@ -35,6 +35,7 @@ class CommandLineTest : public QObject {
                                                           "--dtr=off", "--scrollback", "--timestamps",
                                                           "--fullscreen", "--no-update-check", "/T"}));
     QCOMPARE(ParseCommandLine({"--demo", "--speed", "0.5"}).Options.ReplaySpeed, 0.5);
+    QVERIFY(ParseCommandLine({"--console"}).Options.Console);
     QCOMPARE(ParseCommandLine({"--version", "--prot"}).What, CommandLine::Outcome::Version);
     QCOMPARE(ParseCommandLine({"-h"}).What, CommandLine::Outcome::Help);
   }

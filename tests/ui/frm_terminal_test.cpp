@@ -638,6 +638,45 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(ui.lblPortStatus->text(), QStringLiteral("COM3: 9600,E,7,1 RTS/CTS Open"));
   }
 
+  // The console: keys typed go to the port as a terminal sends them (and "Show sent" sees
+  // them); a board's colours are drawn in the cells its escape sequences name.
+  void theConsoleSendsKeysAsTypedAndDrawsTheBoardsColours() {
+    WindowOnFakes board;
+    auto [port, window, panel] = board.Parts();
+    panel.Controls().SetTerminalMode(true);  // as --console makes it
+    panel.FormLoad();
+    window.resize(900, 700);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.ShowConsole();
+    const auto& ui = window.Ui();
+    QCOMPARE(ui.SSTab1->currentIndex(), korvani::app::kTerminalTab);
+    QVERIFY(ui.txtConsole->isVisible());
+    QVERIFY(!ui.txtRxData->isVisible());
+    QCOMPARE(window.focusWidget(), static_cast<QWidget*>(ui.txtConsole));  // the keyboard is the console's
+    ui.chkShowSent->click();
+    port.Written.clear();
+    QTest::keyClicks(ui.txtConsole, QStringLiteral("help"));
+    QTest::keyClick(ui.txtConsole, Qt::Key_Return);
+    QTest::keyClick(ui.txtConsole, Qt::Key_Up);
+    QTest::keyClick(ui.txtConsole, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QString::fromLatin1(port.Written), QStringLiteral("help\r\x1b[A\x03"));
+    QVERIFY(QString::fromStdString(panel.Receive().ViewText()).contains(QStringLiteral("help")));
+
+    port.Arrive("\x1b[41m" + std::string(20, ' ') + "\x1b[0m\x1b[10;30H\x1b[42mX\x1b[0m");
+    const QRect red = ui.txtConsole->CellRect(0, 19);
+    const QRect green = ui.txtConsole->CellRect(9, 29);
+    QTRY_COMPARE(ui.txtConsole->viewport()->grab().toImage().pixelColor(red.center()), QColor(224, 0, 0));
+    const QImage shown = ui.txtConsole->viewport()->grab().toImage();
+    QCOMPARE(shown.pixelColor(ui.txtConsole->CellRect(0, 20).center()), QColor(0, 0, 0));
+    QCOMPARE(shown.pixelColor(green.topLeft()), QColor(0, 224, 0));
+
+    ui.optRxASCII->click();  // the other form shows the same bytes as received
+    QVERIFY(ui.txtRxData->isVisible());
+    QVERIFY(!ui.txtConsole->isVisible());
+  }
+
   void lineEndsBecomeLineBreaksInThePane() {
     QCOMPARE(korvani::ui::ToPaneText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
     QCOMPARE(korvani::ui::ToPaneText(std::string_view("\xE9", 1)), QString(QChar(0xE9)));

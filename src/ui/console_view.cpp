@@ -1,0 +1,299 @@
+#include "ui/console_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <optional>
+
+#include "ui/rx_view.h"
+
+namespace korvani::ui {
+
+namespace {
+
+QColor ToQColor(console::Rgb colour) {
+  return {colour.Red, colour.Green, colour.Blue};
+}
+
+std::optional<console::Key> KeyOf(int key) {
+  using console::Key;
+  switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return Key::Enter;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return Key::Tab;
+    case Qt::Key_Backspace:
+      return Key::Backspace;
+    case Qt::Key_Escape:
+      return Key::Escape;
+    case Qt::Key_Up:
+      return Key::Up;
+    case Qt::Key_Down:
+      return Key::Down;
+    case Qt::Key_Left:
+      return Key::Left;
+    case Qt::Key_Right:
+      return Key::Right;
+    case Qt::Key_Insert:
+      return Key::Insert;
+    case Qt::Key_Delete:
+      return Key::Delete;
+    case Qt::Key_Home:
+      return Key::Home;
+    case Qt::Key_End:
+      return Key::End;
+    case Qt::Key_PageUp:
+      return Key::PageUp;
+    case Qt::Key_PageDown:
+      return Key::PageDown;
+    default:
+      break;
+  }
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+    return static_cast<Key>(static_cast<int>(Key::F1) + (key - Qt::Key_F1));
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+ConsoleView::ConsoleView(QWidget* parent)
+    : QAbstractScrollArea(parent), Screen(24, 80), Font(FixedPitchFont()) {
+  setObjectName(QStringLiteral("txtConsole"));
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled, false);
+  viewport()->setAutoFillBackground(false);
+  viewport()->setCursor(Qt::IBeamCursor);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  const QFontMetrics metrics(Font);
+  CellWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
+  CellHeight = std::max(1, metrics.height());
+  Ascent = metrics.ascent();
+  RepaintTimer.setSingleShot(true);
+  RepaintTimer.setInterval(kRepaintMs);
+  connect(&RepaintTimer, &QTimer::timeout, this, [this] { Refresh(); });
+  Fit();
+}
+
+void ConsoleView::Feed(std::string_view bytes) {
+  Screen.Feed(bytes);
+  if (!RepaintTimer.isActive()) {
+    RepaintTimer.start();  // drawn once per interval, whatever comes meanwhile
+  }
+}
+
+void ConsoleView::Refresh() {
+  if (!Screen.TakeChanged()) {
+    return;
+  }
+  QScrollBar* bar = verticalScrollBar();
+  const bool following = bar->value() == bar->maximum();
+  const int kept = static_cast<int>(Screen.ScrollbackCount());
+  bar->setRange(0, kept);
+  bar->setPageStep(Screen.Rows());
+  if (following) {
+    bar->setValue(kept);
+  }
+  viewport()->update();
+}
+
+int ConsoleView::TopRow() const {
+  return verticalScrollBar()->value() - verticalScrollBar()->maximum();
+}
+
+void ConsoleView::Fit() {
+  const int columns = std::max(1, viewport()->width() / CellWidth);
+  const int rows = std::max(1, viewport()->height() / CellHeight);
+  Screen.Resize(rows, columns);
+  Refresh();
+}
+
+void ConsoleView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  Fit();
+}
+
+void ConsoleView::scrollContentsBy(int /*dx*/, int /*dy*/) {
+  viewport()->update();
+}
+
+QRect ConsoleView::CellRect(int row, int column) const {
+  return {column * CellWidth, (row - TopRow()) * CellHeight, CellWidth, CellHeight};
+}
+
+QPoint ConsoleView::CellAt(const QPoint& point) const {
+  return {std::clamp(point.x() / CellWidth, 0, Screen.Columns() - 1), point.y() / CellHeight + TopRow()};
+}
+
+bool ConsoleView::Selected(int row, int column) const {
+  if (SelectFrom == SelectTo) {
+    return false;
+  }
+  QPoint from = SelectFrom;
+  QPoint to = SelectTo;
+  if (std::pair(to.y(), to.x()) < std::pair(from.y(), from.x())) {
+    std::swap(from, to);
+  }
+  return std::pair(row, column) >= std::pair(from.y(), from.x()) &&
+         std::pair(row, column) < std::pair(to.y(), to.x());
+}
+
+void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(viewport());
+  painter.fillRect(viewport()->rect(), ToQColor(console::ScreenEmulator::kDefaultBack));
+  const int top = TopRow();
+  const int rows = viewport()->height() / CellHeight + 1;
+  const console::Cursor cursor = Screen.CursorAt();
+  for (int shown = 0; shown < rows; ++shown) {
+    const int row = top + shown;
+    if (row >= Screen.Rows()) {
+      break;
+    }
+    const int y = shown * CellHeight;
+    for (int column = 0; column < Screen.Columns(); ++column) {
+      const console::Cell cell = Screen.At(row, column);
+      if (cell.Width == 0) {
+        continue;
+      }
+      QColor fore = ToQColor(cell.Fore);
+      QColor back = ToQColor(cell.Back);
+      if (Selected(row, column)) {
+        std::swap(fore, back);
+      }
+      const QRect box(column * CellWidth, y, CellWidth * std::max(1, cell.Width), CellHeight);
+      if (back != ToQColor(console::ScreenEmulator::kDefaultBack)) {
+        painter.fillRect(box, back);
+      }
+      if (!cell.Text.empty()) {
+        QFont font = Font;
+        font.setBold(cell.Bold);
+        font.setItalic(cell.Italic);
+        font.setUnderline(cell.Underline);
+        painter.setFont(font);
+        painter.setPen(fore);
+        painter.drawText(box.x(), y + Ascent,
+                         QString::fromUcs4(cell.Text.data(), static_cast<qsizetype>(cell.Text.size())));
+      }
+    }
+  }
+  if (cursor.Visible && top <= cursor.Row) {
+    const QRect box = CellRect(cursor.Row, cursor.Column);
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.fillRect(box, Qt::white);  // a steady block: no timer blinks it
+  }
+}
+
+void ConsoleView::Type(const std::string& bytes) {
+  if (bytes.empty()) {
+    return;
+  }
+  if (Send) {
+    Send(bytes);
+  }
+  if (LocalEcho) {
+    Feed(bytes);
+  }
+  QScrollBar* bar = verticalScrollBar();
+  bar->setValue(bar->maximum());  // typing brings the screen back into view
+}
+
+void ConsoleView::Paste() {
+  const QString text = QApplication::clipboard()->text();
+  std::string bytes;
+  for (const QChar c : text) {
+    if (c == QLatin1Char('\n')) {
+      bytes += Screen.KeyBytes(console::Key::Enter, {});
+    } else if (c != QLatin1Char('\r')) {
+      bytes += Screen.CharBytes(c.unicode(), {});
+    }
+  }
+  Type(bytes);
+}
+
+void ConsoleView::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  const bool ctrl = mods.testFlag(Qt::ControlModifier);
+  const bool shift = mods.testFlag(Qt::ShiftModifier);
+  if (ctrl && shift && event->key() == Qt::Key_C) {
+    QApplication::clipboard()->setText(SelectedText());
+    return;
+  }
+  if (ctrl && shift && event->key() == Qt::Key_V) {
+    Paste();
+    return;
+  }
+  if (shift && (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)) {
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->value() + (event->key() == Qt::Key_PageUp ? -bar->pageStep() : bar->pageStep()));
+    return;
+  }
+  const console::Modifiers with{shift, mods.testFlag(Qt::AltModifier), ctrl};
+  if (const std::optional<console::Key> key = KeyOf(event->key())) {
+    Type(Screen.KeyBytes(*key, with));
+    return;
+  }
+  if (ctrl && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) {
+    Type(Screen.CharBytes(static_cast<char32_t>(U'a' + (event->key() - Qt::Key_A)), with));
+    return;
+  }
+  const QString text = event->text();
+  if (text.isEmpty()) {
+    QAbstractScrollArea::keyPressEvent(event);
+    return;
+  }
+  std::string bytes;
+  for (const char32_t c : text.toUcs4()) {
+    if (c >= 0x20 && c != 0x7F) {
+      bytes += Screen.CharBytes(c, {false, with.Alt, false});
+    }
+  }
+  Type(bytes);
+}
+
+void ConsoleView::mousePressEvent(QMouseEvent* event) {
+  setFocus();
+  if (event->button() == Qt::LeftButton) {
+    SelectFrom = SelectTo = CellAt(event->position().toPoint());
+    viewport()->update();
+  }
+}
+
+void ConsoleView::mouseMoveEvent(QMouseEvent* event) {
+  if (event->buttons().testFlag(Qt::LeftButton)) {
+    SelectTo = CellAt(event->position().toPoint());
+    SelectTo.rx() += 1;  // the cell under the pointer is taken
+    viewport()->update();
+  }
+}
+
+QString ConsoleView::SelectedText() const {
+  if (SelectFrom == SelectTo) {
+    return {};
+  }
+  QPoint from = SelectFrom;
+  QPoint to = SelectTo;
+  if (std::pair(to.y(), to.x()) < std::pair(from.y(), from.x())) {
+    std::swap(from, to);
+  }
+  QStringList lines;
+  for (int row = from.y(); row <= to.y(); ++row) {
+    const QString line = QString::fromStdString(Screen.TextOf(row));
+    const int start = row == from.y() ? from.x() : 0;
+    const int end = row == to.y() ? to.x() : static_cast<int>(line.size());
+    lines << line.mid(start, std::max(0, end - start));
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+bool ConsoleView::focusNextPrevChild(bool /*next*/) {
+  return false;
+}
+
+}  // namespace korvani::ui
