@@ -397,7 +397,7 @@ void Panel::SaveSettings() {
   }
   const std::vector<std::string> unsaved = Store.WriteBeside(
       {terminal::LineSettingsRecord{PortConnection.Line(), values.BaudIndex, values.CharIndex},
-       TxLines.Repeats(), ViewKeeps, ProgramOptions{UpdateCheckOn, TxLines.Ending()}});
+       TxLines.Repeats(), ViewKeeps, ProgramOptions{UpdateCheckOn, TxLines.Ending(), ConsoleChoices}});
   if (!unsaved.empty()) {
     std::string files;
     for (const std::string& file : unsaved) {
@@ -422,6 +422,8 @@ void Panel::LoadOptions() {
   UpdateCheckOn = options.UpdateCheck && !CommandLineNoUpdateCheck;
   Views.Settings.SetCheckBox(SettingsCheck::UpdateCheck, UpdateCheckOn);
   TxLines.SetLineEnd(options.TxLineEnd);
+  ConsoleChoices = options.Console;
+  Views.Terminal.ShowConsoleOptions(ConsoleChoices);
 }
 
 void Panel::KeepHistory() {

@@ -146,6 +146,8 @@ class Panel {
   void SetCommandLineNoUpdateCheck() { CommandLineNoUpdateCheck = true; }
   // "Check for a newer version at start", saved for the next start.
   void SetUpdateCheck(bool on) { UpdateCheckOn = on; }
+  // The console's choices as the user set them, saved for the next start.
+  void SetConsoleOptions(const ConsoleOptions& options) { ConsoleChoices = options; }
   // --scrollback: replaces the saved choice at start-up.
   void SetCommandLineScrollback(std::optional<terminal::Scrollback> scrollback) {
     CommandLineScrollback = scrollback;
@@ -204,6 +206,7 @@ class Panel {
   std::optional<terminal::Scrollback> CommandLineScrollback;
   terminal::Scrollback ViewKeeps;
   bool UpdateCheckOn = true;
+  ConsoleOptions ConsoleChoices;
   bool CommandLineNoUpdateCheck = false;
   std::optional<bool> TerminalAvailable;  // unknown until the first mask
   terminal::Connection PortConnection;

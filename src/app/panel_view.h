@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "app/settings.h"
 #include "hmi/link/panel_sender.h"
 #include "hmi/log/hmi_log.h"
 #include "hmi/screen/data_entry.h"
@@ -66,7 +67,8 @@ class ScreenTabView : public hmi::screen::ScreenView,
 // The Terminal tab: the receive view and the prepared lines.
 class TerminalTabView : public terminal::RxPaneView, public terminal::TransmitView {
  public:
-  virtual void SetTxLine(int index, std::string_view text) = 0;    // txtTx(index)
+  virtual void SetTxLine(int index, std::string_view text) = 0;  // txtTx(index)
+  virtual void ShowConsoleOptions(const ConsoleOptions& options) = 0;
   virtual void SetCheckBox(SettingsCheck which, bool ticked) = 0;  // LogAscii, LogHex, LogSent
 };
 

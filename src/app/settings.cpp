@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -143,9 +145,39 @@ bool WriteSettingsFile(const std::string& path, const SettingsValues& values) {
   return base::WriteFileAtomically(path, FormatSettings(values));
 }
 
+namespace {
+constexpr std::array<std::string_view, 3> kEnterNames = {"cr", "lf", "crlf"};
+constexpr std::array<std::string_view, 2> kBackspaceNames = {"del", "bs"};
+
+// The position of a name in its list, or nothing.
+template <std::size_t N>
+std::optional<std::size_t> Named(const std::array<std::string_view, N>& names, std::string_view name) {
+  const auto* found = std::find(names.begin(), names.end(), name);
+  return found == names.end() ? std::nullopt : std::optional(static_cast<std::size_t>(found - names.begin()));
+}
+
+// A pause in whole milliseconds from 0 to kMostPasteDelayMs, or nothing.
+std::optional<int> PasteDelay(std::string_view text) {
+  int ms = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9' || (ms = ms * 10 + (c - '0')) > kMostPasteDelayMs) {
+      return std::nullopt;
+    }
+  }
+  return text.empty() ? std::nullopt : std::optional(ms);
+}
+}  // namespace
+
 std::string FormatOptionsFile(const ProgramOptions& options) {
+  const ConsoleOptions& console = options.Console;
   return std::string("# Korvani options, version 1\nupdate-check=") + (options.UpdateCheck ? "on" : "off") +
-         "\ntx-line-end=" + std::string(terminal::LineEndName(options.TxLineEnd)) + "\n";
+         "\ntx-line-end=" + std::string(terminal::LineEndName(options.TxLineEnd)) +
+         "\nconsole-enter=" + std::string(kEnterNames.at(static_cast<std::size_t>(console.Enter))) +
+         "\nconsole-backspace=" +
+         std::string(kBackspaceNames.at(static_cast<std::size_t>(console.Backspace))) +
+         "\nconsole-echo=" + (console.LocalEcho ? "on" : "off") +
+         "\npaste-char-ms=" + std::to_string(console.PasteCharMs) +
+         "\npaste-line-ms=" + std::to_string(console.PasteLineMs) + "\n";
 }
 
 ProgramOptions ReadOptionsFile(std::string_view text) {
@@ -156,6 +188,26 @@ ProgramOptions ReadOptionsFile(std::string_view text) {
   }
   if (const auto end = values.find("tx-line-end"); end != values.end()) {
     options.TxLineEnd = terminal::LineEndNamed(end->second).value_or(options.TxLineEnd);
+  }
+  ConsoleOptions& console = options.Console;
+  if (const auto enter = values.find("console-enter"); enter != values.end()) {
+    if (const auto at = Named(kEnterNames, enter->second)) {
+      console.Enter = static_cast<ConsoleEnter>(*at);
+    }
+  }
+  if (const auto backspace = values.find("console-backspace"); backspace != values.end()) {
+    if (const auto at = Named(kBackspaceNames, backspace->second)) {
+      console.Backspace = static_cast<ConsoleBackspace>(*at);
+    }
+  }
+  if (const auto echo = values.find("console-echo"); echo != values.end()) {
+    console.LocalEcho = echo->second == "on";
+  }
+  if (const auto pause = values.find("paste-char-ms"); pause != values.end()) {
+    console.PasteCharMs = PasteDelay(pause->second).value_or(console.PasteCharMs);
+  }
+  if (const auto pause = values.find("paste-line-ms"); pause != values.end()) {
+    console.PasteLineMs = PasteDelay(pause->second).value_or(console.PasteLineMs);
   }
   return options;
 }

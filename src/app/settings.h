@@ -33,11 +33,26 @@ struct SettingsValues {
 
 inline constexpr int kSettingsLines = 16;
 
+// The console's choices: what Enter and Backspace send, whether typed keys are shown as well
+// (for a board that does not echo), and the pauses a paste makes for a slow board.
+enum class ConsoleEnter { Cr, Lf, CrLf };
+enum class ConsoleBackspace { Del, Bs };
+inline constexpr int kMostPasteDelayMs = 1000;
+struct ConsoleOptions {
+  ConsoleEnter Enter = ConsoleEnter::Cr;
+  ConsoleBackspace Backspace = ConsoleBackspace::Del;
+  bool LocalEcho = false;
+  int PasteCharMs = 0;  // after each character pasted, 0 to kMostPasteDelayMs
+  int PasteLineMs = 0;  // after each line pasted, besides
+  bool operator==(const ConsoleOptions&) const = default;
+};
+
 // The program's own choices kept beside the settings file (Options.ini, key=value): whether
-// the version check runs at start, and what ends every sent Tx line.
+// the version check runs at start, what ends every sent Tx line, and the console's choices.
 struct ProgramOptions {
   bool UpdateCheck = true;
   terminal::LineEnd TxLineEnd = terminal::LineEnd::None;
+  ConsoleOptions Console;
   bool operator==(const ProgramOptions&) const = default;
 };
 std::string FormatOptionsFile(const ProgramOptions& options);

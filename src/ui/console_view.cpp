@@ -79,6 +79,8 @@ ConsoleView::ConsoleView(QWidget* parent)
   RepaintTimer.setSingleShot(true);
   RepaintTimer.setInterval(kRepaintMs);
   connect(&RepaintTimer, &QTimer::timeout, this, [this] { Refresh(); });
+  PasteTimer.setSingleShot(true);
+  connect(&PasteTimer, &QTimer::timeout, this, [this] { SendNextPasted(); });
   Fit();
 }
 
@@ -204,17 +206,35 @@ void ConsoleView::Type(const std::string& bytes) {
   bar->setValue(bar->maximum());  // typing brings the screen back into view
 }
 
-void ConsoleView::Paste() {
-  const QString text = QApplication::clipboard()->text();
-  std::string bytes;
-  for (const QChar c : text) {
-    if (c == QLatin1Char('\n')) {
-      bytes += Screen.KeyBytes(console::Key::Enter, {});
-    } else if (c != QLatin1Char('\r')) {
-      bytes += Screen.CharBytes(c.unicode(), {});
+void ConsoleView::PasteText(const QString& text) {
+  const bool paced = PasteCharMs > 0 || PasteLineMs > 0;
+  for (const char32_t c : text.toUcs4()) {
+    if (c == U'\r') {
+      continue;  // a line ends as Enter sends it
+    }
+    const bool lineEnd = c == U'\n';
+    std::string bytes = lineEnd ? Screen.KeyBytes(console::Key::Enter, {}) : Screen.CharBytes(c, {});
+    if (!paced && !PasteQueue.empty()) {
+      PasteQueue.back().Bytes += bytes;
+    } else {
+      PasteQueue.push_back({std::move(bytes), PasteCharMs + (lineEnd ? PasteLineMs : 0)});
     }
   }
-  Type(bytes);
+  if (!PasteTimer.isActive()) {
+    SendNextPasted();
+  }
+}
+
+void ConsoleView::SendNextPasted() {
+  if (PasteQueue.empty()) {
+    return;
+  }
+  const Pasted next = std::move(PasteQueue.front());
+  PasteQueue.pop_front();
+  Type(next.Bytes);
+  if (!PasteQueue.empty()) {
+    PasteTimer.start(next.PauseMs);
+  }
 }
 
 void ConsoleView::keyPressEvent(QKeyEvent* event) {
@@ -226,7 +246,7 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (ctrl && shift && event->key() == Qt::Key_V) {
-    Paste();
+    PasteText(QApplication::clipboard()->text());
     return;
   }
   if (shift && (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)) {

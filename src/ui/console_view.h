@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QPoint>
 #include <QTimer>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,13 @@ class ConsoleView final : public QAbstractScrollArea {
   void SetLocalEcho(bool on) { LocalEcho = on; }
   void SetEnterSends(console::EnterSends sends) { Screen.SetEnterSends(sends); }
   void SetBackspaceSends(console::BackspaceSends sends) { Screen.SetBackspaceSends(sends); }
+  // A paste for a slow board: a pause after each character and, besides, after each line.
+  void SetPasteDelays(int charMs, int lineMs) {
+    PasteCharMs = charMs;
+    PasteLineMs = lineMs;
+  }
+  // Sends the text as typed, with the paste's pauses (Ctrl+Shift+V pastes the clipboard).
+  void PasteText(const QString& text);
   [[nodiscard]] const console::ScreenEmulator& Emulator() const { return Screen; }
   // The text selected, rows joined by line feeds; empty when nothing is.
   [[nodiscard]] QString SelectedText() const;
@@ -52,7 +60,7 @@ class ConsoleView final : public QAbstractScrollArea {
 
  private:
   void Type(const std::string& bytes);
-  void Paste();
+  void SendNextPasted();
   void Fit();
   void Refresh();
   // The first row shown: 0 while following the screen, negative inside the scrollback.
@@ -67,6 +75,15 @@ class ConsoleView final : public QAbstractScrollArea {
   int Ascent = 12;
   QTimer RepaintTimer;
   bool LocalEcho = false;
+  int PasteCharMs = 0;
+  int PasteLineMs = 0;
+  // What a paste still has to send, each piece with the pause after it.
+  struct Pasted {
+    std::string Bytes;
+    int PauseMs = 0;
+  };
+  std::deque<Pasted> PasteQueue;
+  QTimer PasteTimer;
   // The selection, from where the drag began to where it is, rows counted from the screen's
   // top (negative in the scrollback); none while both are equal.
   QPoint SelectFrom;

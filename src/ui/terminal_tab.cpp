@@ -25,6 +25,49 @@ void TerminalTab::Attach(app::Panel& panel) {
   AttachReceive();
   AttachFind();
   AttachTransmit();
+  AttachConsole();
+}
+
+void TerminalTab::AttachConsole() {
+  const TerminalTabUi& w = Widgets;
+  const auto chosen = Do([this](app::Panel& p) {
+    const app::ConsoleOptions options = ConsoleChosen();
+    ApplyConsoleOptions(options);
+    p.SetConsoleOptions(options);
+  });
+  connect(w.cmbConsoleEnter, &QComboBox::activated, this, chosen);
+  connect(w.cmbConsoleBackspace, &QComboBox::activated, this, chosen);
+  connect(w.chkConsoleEcho, &QCheckBox::clicked, this, chosen);
+  connect(w.spnPasteChar, &QSpinBox::valueChanged, this, chosen);
+  connect(w.spnPasteLine, &QSpinBox::valueChanged, this, chosen);
+}
+
+app::ConsoleOptions TerminalTab::ConsoleChosen() const {
+  return {static_cast<app::ConsoleEnter>(Widgets.cmbConsoleEnter->currentIndex()),
+          static_cast<app::ConsoleBackspace>(Widgets.cmbConsoleBackspace->currentIndex()),
+          Widgets.chkConsoleEcho->isChecked(), Widgets.spnPasteChar->value(), Widgets.spnPasteLine->value()};
+}
+
+void TerminalTab::ApplyConsoleOptions(const app::ConsoleOptions& options) {
+  ConsoleView& console = *Widgets.txtConsole;
+  console.SetEnterSends(static_cast<console::EnterSends>(options.Enter));
+  console.SetBackspaceSends(static_cast<console::BackspaceSends>(options.Backspace));
+  console.SetLocalEcho(options.LocalEcho);
+  console.SetPasteDelays(options.PasteCharMs, options.PasteLineMs);
+}
+
+void TerminalTab::ShowConsoleOptions(const app::ConsoleOptions& options) {
+  const QSignalBlocker quietEnter(Widgets.cmbConsoleEnter);
+  const QSignalBlocker quietBackspace(Widgets.cmbConsoleBackspace);
+  const QSignalBlocker quietEcho(Widgets.chkConsoleEcho);
+  const QSignalBlocker quietChar(Widgets.spnPasteChar);
+  const QSignalBlocker quietLine(Widgets.spnPasteLine);
+  Widgets.cmbConsoleEnter->setCurrentIndex(static_cast<int>(options.Enter));
+  Widgets.cmbConsoleBackspace->setCurrentIndex(static_cast<int>(options.Backspace));
+  Widgets.chkConsoleEcho->setChecked(options.LocalEcho);
+  Widgets.spnPasteChar->setValue(options.PasteCharMs);
+  Widgets.spnPasteLine->setValue(options.PasteLineMs);
+  ApplyConsoleOptions(options);
 }
 
 void TerminalTab::AttachReceive() {
@@ -118,6 +161,7 @@ bool TerminalTab::eventFilter(QObject* watched, QEvent* event) {
 void TerminalTab::ShowForm(bool console) {
   Widgets.txtRxData->setVisible(!console);
   Widgets.txtConsole->setVisible(console);
+  Widgets.fraConsoleOptions->setVisible(console);
   if (console) {
     Widgets.fraFind->hide();
     Widgets.txtConsole->setFocus();

@@ -41,6 +41,13 @@ struct TerminalTabUi {
   QRadioButton* optRxHex = nullptr;
   QRadioButton* optRxConsole = nullptr;  // the third form: a character terminal
   ConsoleView* txtConsole = nullptr;
+  // The console's choices, under it while it is in view.
+  QWidget* fraConsoleOptions = nullptr;
+  QComboBox* cmbConsoleEnter = nullptr;
+  QComboBox* cmbConsoleBackspace = nullptr;
+  QCheckBox* chkConsoleEcho = nullptr;
+  QSpinBox* spnPasteChar = nullptr;
+  QSpinBox* spnPasteLine = nullptr;
   QPushButton* cmdRxFreeze = nullptr;
   QPushButton* cmdRxClear = nullptr;
   QCheckBox* chkLogASCII = nullptr;
@@ -81,6 +88,7 @@ class TerminalTab final : public QWidget, public app::TerminalTabView {
   void ShowLineEnd(terminal::LineEnd end) override;
   void SetTxLine(int index, std::string_view text) override;
   void SetCheckBox(app::SettingsCheck which, bool ticked) override;
+  void ShowConsoleOptions(const app::ConsoleOptions& options) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,6 +102,10 @@ class TerminalTab final : public QWidget, public app::TerminalTabView {
   void AttachReceive();
   void AttachFind();
   void AttachTransmit();
+  void AttachConsole();
+  // The console's choices as its boxes show them, applied to the console.
+  [[nodiscard]] app::ConsoleOptions ConsoleChosen() const;
+  void ApplyConsoleOptions(const app::ConsoleOptions& options);
   void ShowFindBar();
   void HideFindBar();
   void FindInView(bool forward);

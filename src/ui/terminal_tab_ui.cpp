@@ -38,6 +38,46 @@ QWidget* BuildFindBar(TerminalTabUi& ui, QWidget* parent) {
   return ui.fraFind;
 }
 
+// The console's choices, in one row under it.
+QWidget* BuildConsoleOptions(TerminalTabUi& ui, QWidget* parent) {
+  ui.fraConsoleOptions = new QWidget(parent);
+  ui.fraConsoleOptions->setObjectName(QStringLiteral("fraConsoleOptions"));
+  auto* row = new QHBoxLayout(ui.fraConsoleOptions);
+  row->setContentsMargins(0, 0, 0, 0);
+  ui.cmbConsoleEnter = new QComboBox(ui.fraConsoleOptions);
+  ui.cmbConsoleEnter->setObjectName(QStringLiteral("cmbConsoleEnter"));
+  ui.cmbConsoleEnter->addItems(
+      {QStringLiteral("Enter CR"), QStringLiteral("Enter LF"), QStringLiteral("Enter CR LF")});
+  ui.cmbConsoleEnter->setToolTip(QStringLiteral("What Enter sends"));
+  ui.cmbConsoleBackspace = new QComboBox(ui.fraConsoleOptions);
+  ui.cmbConsoleBackspace->setObjectName(QStringLiteral("cmbConsoleBackspace"));
+  ui.cmbConsoleBackspace->addItems({QStringLiteral("Bksp DEL"), QStringLiteral("Bksp BS")});
+  ui.cmbConsoleBackspace->setToolTip(QStringLiteral("What Backspace sends: DEL (127) or BS (8)"));
+  ui.chkConsoleEcho = new QCheckBox(QStringLiteral("Echo"), ui.fraConsoleOptions);
+  ui.chkConsoleEcho->setObjectName(QStringLiteral("chkConsoleEcho"));
+  ui.chkConsoleEcho->setToolTip(
+      QStringLiteral("Local echo: show what is typed as well, for a board that does not echo it"));
+  const auto pause = [&](QSpinBox*& box, const char* name, const char* prefix, const char* tip) {
+    box = new QSpinBox(ui.fraConsoleOptions);
+    box->setObjectName(QLatin1String(name));
+    box->setRange(0, app::kMostPasteDelayMs);
+    box->setPrefix(QLatin1String(prefix));
+    box->setSuffix(QStringLiteral(" ms"));
+    box->setToolTip(QLatin1String(tip));
+  };
+  pause(ui.spnPasteChar, "spnPasteChar", "Paste ", "A pause after each character pasted, for a slow board");
+  pause(ui.spnPasteLine, "spnPasteLine", "+ line ", "A pause after each line pasted, besides");
+  for (QWidget* widget :
+       {static_cast<QWidget*>(ui.cmbConsoleEnter), static_cast<QWidget*>(ui.cmbConsoleBackspace),
+        static_cast<QWidget*>(ui.chkConsoleEcho), static_cast<QWidget*>(ui.spnPasteChar),
+        static_cast<QWidget*>(ui.spnPasteLine)}) {
+    row->addWidget(widget);
+  }
+  row->addStretch(1);
+  ui.fraConsoleOptions->hide();
+  return ui.fraConsoleOptions;
+}
+
 QGroupBox* BuildRxFrame(TerminalTabUi& ui, QWidget* tab) {
   ui.fraRx = new QGroupBox(QStringLiteral("Rx"), tab);
   auto* rxLayout = new QHBoxLayout(ui.fraRx);
@@ -50,6 +90,7 @@ QGroupBox* BuildRxFrame(TerminalTabUi& ui, QWidget* tab) {
   auto* viewColumn = new QVBoxLayout;
   viewColumn->addWidget(ui.txtRxData, 1);
   viewColumn->addWidget(ui.txtConsole, 1);
+  viewColumn->addWidget(BuildConsoleOptions(ui, ui.fraRx));
   viewColumn->addWidget(BuildFindBar(ui, ui.fraRx));
   rxLayout->addLayout(viewColumn, 1);
 

@@ -122,7 +122,8 @@ TEST(SettingsStoreTest, EachFileBesideReadsBackItsPartAndAFailureNamesTheFile) {
   full.Repeats.emplace();
   full.Repeats->at(3) = terminal::TxRepeat{true, 250};
   full.ViewKeeps = terminal::Scrollback{5000, false};
-  full.Options = ProgramOptions{false, terminal::LineEnd::CrLf};
+  full.Options = ProgramOptions{false, terminal::LineEnd::CrLf,
+                                ConsoleOptions{ConsoleEnter::Lf, ConsoleBackspace::Bs, true, 10, 250}};
   const std::array<std::function<void(SettingsBeside&, const SettingsBeside&)>, 4> parts = {
       [](SettingsBeside& to, const SettingsBeside& from) { to.Line = from.Line; },
       [](SettingsBeside& to, const SettingsBeside& from) { to.Repeats = from.Repeats; },
@@ -512,7 +513,8 @@ TEST(PanelSettingsTest, WhatTheReceiveViewKeepsIsSavedAndTheCommandLineComesFirs
 }
 
 // The version check: once at a default start, never when the box is unticked (saved for the
-// next start) or --no-update-check is given; the line end chosen for sent lines is kept too.
+// next start) or --no-update-check is given; the line end chosen for sent lines and the
+// console's choices are kept too, a value not understood leaving its default.
 TEST(PanelSettingsTest, TheVersionCheckRunsOnceUnlessTurnedOffAndTheChoiceIsKept) {
   const struct {
     const char* Name;
@@ -520,9 +522,15 @@ TEST(PanelSettingsTest, TheVersionCheckRunsOnceUnlessTurnedOffAndTheChoiceIsKept
     bool CommandLineOff;
     std::size_t Requests;
   } cases[] = {{"default", std::nullopt, false, 1},
-               {"off in the file", "update-check=off\ntx-line-end=crlf\n", false, 0},
+               {"off in the file",
+                "update-check=off\ntx-line-end=crlf\nconsole-enter=crlf\nconsole-backspace=bs\n"
+                "console-echo=on\npaste-char-ms=5\npaste-line-ms=1000\n",
+                false, 0},
                {"--no-update-check", std::nullopt, true, 0},
-               {"damaged", "update-check=maybe\ntx-line-end=tab\n", false, 1}};
+               {"damaged",
+                "update-check=maybe\ntx-line-end=tab\nconsole-enter=tab\nconsole-backspace=\n"
+                "paste-char-ms=1001\npaste-line-ms=-5\n",
+                false, 1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
     SettingsFolder place;
@@ -545,6 +553,12 @@ TEST(PanelSettingsTest, TheVersionCheckRunsOnceUnlessTurnedOffAndTheChoiceIsKept
     EXPECT_EQ(saved.TxLineEnd,
               c.Name == std::string("off in the file") ? terminal::LineEnd::CrLf : terminal::LineEnd::None);
     EXPECT_EQ(view.LineEndShown, saved.TxLineEnd);
+    const ConsoleOptions console =
+        c.Name == std::string("off in the file")
+            ? ConsoleOptions{ConsoleEnter::CrLf, ConsoleBackspace::Bs, true, 5, 1000}
+            : ConsoleOptions{};
+    EXPECT_EQ(saved.Console, console);
+    EXPECT_EQ(view.ConsoleShown, console);
   }
 }
 

@@ -93,6 +93,7 @@ class FakePanelView : public app::PanelView {
   }
   void SetTerminalFunctions(bool available) override { TerminalFunctions = available; }
   [[nodiscard]] std::string WidthBoxText() const override { return WidthBox; }
+  void ShowConsoleOptions(const app::ConsoleOptions& options) override { ConsoleShown = options; }
   void SetTxLine(int index, std::string_view text) override {
     TxLines.at(static_cast<std::size_t>(index)).assign(text);
   }
@@ -116,6 +117,7 @@ class FakePanelView : public app::PanelView {
 
   terminal::HistoryForm RxForm = terminal::HistoryForm::Ascii;
   int RxUpdates = 0;
+  app::ConsoleOptions ConsoleShown;
   terminal::Scrollback ScrollbackShown;
   std::vector<std::string> PicturesSaved;
   std::string PictureProblem;  // what saving a picture answers: empty when it worked

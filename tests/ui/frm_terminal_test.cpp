@@ -672,6 +672,13 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(shown.pixelColor(ui.txtConsole->CellRect(0, 20).center()), QColor(0, 0, 0));
     QCOMPARE(shown.pixelColor(green.topLeft()), QColor(0, 224, 0));
 
+    // A paste for a slow board goes out a character at a time; its line end as Enter sends it.
+    ui.spnPasteChar->setValue(5);
+    port.Written.clear();
+    ui.txtConsole->PasteText(QStringLiteral("ab\r\ncd"));
+    QCOMPARE(QString::fromLatin1(port.Written), QStringLiteral("a"));
+    QTRY_COMPARE(QString::fromLatin1(port.Written), QStringLiteral("ab\rcd"));
+
     ui.optRxASCII->click();  // the other form shows the same bytes as received
     QVERIFY(ui.txtRxData->isVisible());
     QVERIFY(!ui.txtConsole->isVisible());
