@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "ui/rx_view.h"
 
@@ -85,6 +86,14 @@ ConsoleView::ConsoleView(QWidget* parent)
 }
 
 void ConsoleView::Feed(std::string_view bytes) {
+  if (!isVisible()) {
+    Waiting.append(bytes);
+    if (Waiting.size() > kWaitingBytes) {
+      Waiting.erase(0, Waiting.size() - kWaitingBytes);
+      WaitingCutShort = true;
+    }
+    return;
+  }
   Screen.Feed(bytes);
   if (!RepaintTimer.isActive()) {
     RepaintTimer.start();  // drawn once per interval, whatever comes meanwhile
@@ -115,6 +124,16 @@ void ConsoleView::Fit() {
   const int rows = std::max(1, viewport()->height() / CellHeight);
   Screen.Resize(rows, columns);
   Refresh();
+}
+
+void ConsoleView::showEvent(QShowEvent* event) {
+  QAbstractScrollArea::showEvent(event);
+  if (WaitingCutShort) {
+    Screen.Clear();  // what came before the bytes kept is gone
+  }
+  std::string waiting = std::exchange(Waiting, {});
+  WaitingCutShort = false;
+  Feed(waiting);
 }
 
 void ConsoleView::resizeEvent(QResizeEvent* event) {

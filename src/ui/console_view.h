@@ -3,7 +3,9 @@
 // through the scrollback; a mouse drag selects and Ctrl+Shift+C copies. While it has the
 // keyboard, every key is handed on as the bytes a terminal sends for it (Ctrl+Shift+V pastes
 // as typed). Received bytes are drawn at most every 33 ms, and a steady cursor costs no
-// wake-ups.
+// wake-ups. While the console is not in view the emulator is not fed: the last 256 KB
+// received wait and are fed when it comes into view (all of them, when no more came), so
+// the other views drain a flood at their own pace.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -57,6 +59,7 @@ class ConsoleView final : public QAbstractScrollArea {
   void mouseMoveEvent(QMouseEvent* event) override;
   bool focusNextPrevChild(bool next) override;  // Tab belongs to the board
   void scrollContentsBy(int dx, int dy) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void Type(const std::string& bytes);
@@ -75,6 +78,9 @@ class ConsoleView final : public QAbstractScrollArea {
   int Ascent = 12;
   QTimer RepaintTimer;
   bool LocalEcho = false;
+  static constexpr std::size_t kWaitingBytes = std::size_t{256} << 10;
+  std::string Waiting;           // received while not in view
+  bool WaitingCutShort = false;  // more came than it keeps: the screen starts again from it
   int PasteCharMs = 0;
   int PasteLineMs = 0;
   // What a paste still has to send, each piece with the pause after it.

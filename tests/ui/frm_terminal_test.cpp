@@ -682,6 +682,9 @@ class FrmTerminalTest : public QObject {
     ui.optRxASCII->click();  // the other form shows the same bytes as received
     QVERIFY(ui.txtRxData->isVisible());
     QVERIFY(!ui.txtConsole->isVisible());
+    port.Arrive("\x1b[2J\x1b[Hwhile away");  // what came meanwhile is on the console when it is back
+    ui.optRxConsole->click();
+    QCOMPARE(QString::fromStdString(ui.txtConsole->Emulator().TextOf(0)), QStringLiteral("while away"));
   }
 
   void lineEndsBecomeLineBreaksInThePane() {
