@@ -88,7 +88,7 @@ ConsoleView::ConsoleView(QWidget* parent)
 void ConsoleView::Feed(std::string_view bytes) {
   if (!isVisible()) {
     Waiting.append(bytes);
-    if (Waiting.size() > kWaitingBytes) {
+    if (Waiting.size() > 2 * kWaitingBytes) {  // cut now and then, not at every chunk
       Waiting.erase(0, Waiting.size() - kWaitingBytes);
       WaitingCutShort = true;
     }
@@ -128,6 +128,10 @@ void ConsoleView::Fit() {
 
 void ConsoleView::showEvent(QShowEvent* event) {
   QAbstractScrollArea::showEvent(event);
+  if (Waiting.size() > kWaitingBytes) {
+    Waiting.erase(0, Waiting.size() - kWaitingBytes);
+    WaitingCutShort = true;
+  }
   if (WaitingCutShort) {
     Screen.Clear();  // what came before the bytes kept is gone
   }
