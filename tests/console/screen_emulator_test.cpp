@@ -66,6 +66,14 @@ INSTANTIATE_TEST_SUITE_P(
                       EmulationCase{"scrollRegion", "top\x1b[2;3r\x1b[2;1Hone\r\ntwo\r\nthree", 0, 0, U"t"},
                       EmulationCase{"scrollRegionMoves", "top\x1b[2;3r\x1b[2;1Hone\r\ntwo\r\nthree", 1, 0,
                                     U"t"},
+                      // Erasing and scrolling fill with the background set, as xterm does.
+                      EmulationCase{"eraseKeepsTheBackground", "abc\x1b[44m\x1b[2K", 0, 10, U"",
+                                    ScreenEmulator::kDefaultFore, Rgb{0, 0, 224}},
+                      EmulationCase{"scrollFillsWithTheBackground", "\x1b[24;1H\x1b[44m\r\n", 23, 5, U"",
+                                    ScreenEmulator::kDefaultFore, Rgb{0, 0, 224}},
+                      EmulationCase{"scrollLeavesDefaultBlanks", "\x1b[24;1Hlast\r\n", 23, 0, U""},
+                      EmulationCase{"insertCharacters", "abcdef\x1b[1;2H\x1b[2@", 0, 3, U"b"},
+                      EmulationCase{"deleteCharacters", "abcdef\x1b[1;2H\x1b[2P", 0, 1, U"d"},
                       // The alternate screen: what a full-screen program draws goes when it leaves.
                       EmulationCase{"alternateScreen", "main\x1b[?1049h\x1b[Halt\x1b[?1049l", 0, 0, U"m"}),
     [](const ::testing::TestParamInfo<EmulationCase>& param) { return std::string(param.param.Name); });
