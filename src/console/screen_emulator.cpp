@@ -27,7 +27,7 @@ struct Pen {
 struct StoredCell {
   char32_t Character = 0;
   char32_t Combining = 0;
-  std::int8_t Width = 1;
+  std::uint8_t Width = 1;
   Pen Look;
 };
 // A row holds its cells up to the last one written; the cells beyond are blanks in the
@@ -173,7 +173,7 @@ struct ScreenEmulator::Impl {
     StoredCell& cell = CellAt(pos.row, pos.col);
     cell.Character = info.chars[0];
     cell.Combining = info.chars[0] != 0 ? info.chars[1] : 0;
-    cell.Width = static_cast<std::int8_t>(info.width);
+    cell.Width = static_cast<std::uint8_t>(info.width);
     cell.Look = Current;
     if (info.width == 2 && pos.col + 1 < ColumnCount) {
       StoredCell& second = CellAt(pos.row, pos.col + 1);
