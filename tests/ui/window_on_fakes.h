@@ -1,0 +1,25 @@
+// The real main window on a fake port and platform: the window tests' fixture.
+#pragma once
+
+#include <tuple>
+
+#include "app/panel.h"
+#include "fakes/fake_platform.h"
+#include "fakes/fake_serial_port.h"
+#include "ui/frm_terminal.h"
+
+// The real window on a fake port and platform, with one COM port on the machine.
+struct WindowOnFakes {
+  WindowOnFakes() {
+    fake.Devices.Names = {"USB Serial Port (COM3)"};
+    window.Attach(panel);
+  }
+  std::tuple<korvani::fakes::FakeSerialPort&, korvani::ui::FrmTerminal&, korvani::app::Panel&> Parts() {
+    return {port, window, panel};
+  }
+
+  korvani::fakes::FakeSerialPort port;
+  korvani::ui::FrmTerminal window;
+  korvani::fakes::FakePlatform fake;
+  korvani::app::Panel panel{fake.With(port, window.Surface()), window.Views()};
+};
