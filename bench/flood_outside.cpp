@@ -12,12 +12,15 @@
 // With --timestamps the program stamps its view and ASCII log (the stamps are taken off again
 // before the log is checked); the resident set is also read at 70% of the flood and at its
 // end, which with 100 MB or more shows it flat once the 1,000,000-line history is full.
+// With --console the program starts with the Terminal tab's console in view (--console) and
+// every line of the workload begins with a colour change (SGR), as a board's coloured log
+// does; the console's repaints are what the gap is read from.
 // With --network the board is a TCP server on loopback (a serial-to-network bridge) and the
 // program connects to it with --port tcp://127.0.0.1:PORT; there is no pty for cat then.
 // Exit status 1 when a byte is lost or the program stops answering.
 //
 // Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--timestamps]
-//                      [--network] [--program PATH]
+//                      [--network] [--console] [--program PATH]
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -49,6 +52,7 @@ struct Options {
   bool Logs = true;  // --logs-off: what the two terminal logs cost, by their absence
   bool Timestamps = false;
   bool Network = false;  // --network: the board behind a TCP server
+  bool Console = false;  // --console: the console in view, a colour change on every line
   std::string Program;
 };
 
@@ -99,6 +103,17 @@ class OutsideFlood {
       : Config(options), Folder(folder), Pty(pty) {
     const std::string traffic = MixedTraffic(kBlockSize + 200);
     Block = traffic.substr(0, traffic.rfind("\r\n", kBlockSize) + 2);  // whole lines only
+    if (options.Console) {
+      std::string coloured;
+      int line = 0;
+      for (std::size_t at = 0; at < Block.size();) {
+        const std::size_t end = Block.find("\r\n", at);
+        const std::size_t next = end == std::string::npos ? Block.size() : end + 2;
+        coloured += "\x1b[3" + std::to_string(1 + line++ % 7) + "m" + Block.substr(at, next - at);
+        at = next;
+      }
+      Block = coloured;
+    }
   }
 
   ViewRun Run(const std::string& name, bool terminalTab) {
@@ -122,6 +137,9 @@ class OutsideFlood {
     std::vector<std::string> arguments = {"--port", Pty.SlavePath, "/T"};
     if (Config.Timestamps) {
       arguments.emplace_back("--timestamps");
+    }
+    if (Config.Console) {
+      arguments.emplace_back("--console");
     }
     RunningProgram program(Config.Program, arguments, Folder);
     if (!Ready(program) || (terminalTab && !SelectTerminalTab(program.Id()))) {
@@ -252,6 +270,8 @@ int main(int argc, char* argv[]) {
       options.Runs = std::max(1, std::stoi(argv[++i]));
     } else if (arg == "--timestamps") {
       options.Timestamps = true;
+    } else if (arg == "--console") {
+      options.Console = true;
     } else if (arg == "--network") {
       options.Network = true;
     } else if (arg == "--logs-off") {
@@ -259,9 +279,10 @@ int main(int argc, char* argv[]) {
     } else if (arg == "--program" && i + 1 < argc) {
       options.Program = argv[++i];
     } else {
-      std::fprintf(stderr,
-                   "Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--timestamps] "
-                   "[--network] [--program PATH]\n");
+      std::fprintf(
+          stderr,
+          "Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--timestamps] [--console] "
+          "[--network] [--program PATH]\n");
       return 2;
     }
   }
@@ -289,7 +310,13 @@ int main(int argc, char* argv[]) {
 
   OutsideFlood flood(options, folder, line);
   std::vector<Measured> views;
+  if (options.Console) {
+    views.push_back(MedianOf(flood, "console in view, SGR on every line", false, options.Runs, measureCat));
+  }
   for (const bool terminalTab : {false, true}) {
+    if (options.Console) {
+      break;
+    }
     views.push_back(MedianOf(flood, terminalTab ? "Terminal tab in view" : "panel tab in view", terminalTab,
                              options.Runs, measureCat));
   }

@@ -170,44 +170,85 @@ bool ConsoleView::Selected(int row, int column) const {
          std::pair(row, column) < std::pair(to.y(), to.x());
 }
 
+// A row is drawn in runs of cells that look the same: one fill for a run's background and
+// one text for its characters (the face is fixed-pitch), not one of each per cell.
 void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(viewport());
-  painter.fillRect(viewport()->rect(), ToQColor(console::ScreenEmulator::kDefaultBack));
+  const QColor plainBack = ToQColor(console::ScreenEmulator::kDefaultBack);
+  painter.fillRect(viewport()->rect(), plainBack);
   const int top = TopRow();
   const int rows = viewport()->height() / CellHeight + 1;
-  const console::Cursor cursor = Screen.CursorAt();
-  for (int shown = 0; shown < rows; ++shown) {
-    const int row = top + shown;
-    if (row >= Screen.Rows()) {
-      break;
+  struct Look {
+    QColor Fore;
+    QColor Back;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool operator==(const Look&) const = default;
+  };
+  std::optional<Look> fontLook;  // the font the painter has now
+  const auto drawRun = [&](const Look& look, int column, int cells, const QString& text, int y) {
+    const QRect box(column * CellWidth, y, cells * CellWidth, CellHeight);
+    if (look.Back != plainBack) {
+      painter.fillRect(box, look.Back);
     }
+    if (text.trimmed().isEmpty()) {
+      return;
+    }
+    if (!fontLook || fontLook->Bold != look.Bold || fontLook->Italic != look.Italic ||
+        fontLook->Underline != look.Underline) {
+      QFont font = Font;
+      font.setBold(look.Bold);
+      font.setItalic(look.Italic);
+      font.setUnderline(look.Underline);
+      painter.setFont(font);
+    }
+    if (!fontLook || fontLook->Fore != look.Fore) {
+      painter.setPen(look.Fore);
+    }
+    fontLook = look;
+    painter.drawText(box.x(), y + Ascent, text);
+  };
+  for (int shown = 0; shown < rows && top + shown < Screen.Rows(); ++shown) {
+    const int row = top + shown;
     const int y = shown * CellHeight;
+    Look runLook;
+    QString runText;
+    int runStart = 0;
+    int runCells = 0;
     for (int column = 0; column < Screen.Columns(); ++column) {
       const console::Cell cell = Screen.At(row, column);
       if (cell.Width == 0) {
+        continue;  // the second half of a wide character, drawn with its first
+      }
+      Look look{ToQColor(cell.Fore), ToQColor(cell.Back), cell.Bold, cell.Italic, cell.Underline};
+      if (Selected(row, column)) {
+        std::swap(look.Fore, look.Back);
+      }
+      const QString text =
+          cell.Text.empty() ? QStringLiteral(" ")
+                            : QString::fromUcs4(cell.Text.data(), static_cast<qsizetype>(cell.Text.size()));
+      if (runCells > 0 && (look != runLook || cell.Width != 1)) {
+        drawRun(runLook, runStart, runCells, runText, y);
+        runCells = 0;
+        runText.clear();
+      }
+      if (cell.Width != 1) {
+        drawRun(look, column, cell.Width, text, y);  // a wide character on its own
         continue;
       }
-      QColor fore = ToQColor(cell.Fore);
-      QColor back = ToQColor(cell.Back);
-      if (Selected(row, column)) {
-        std::swap(fore, back);
+      if (runCells == 0) {
+        runLook = look;
+        runStart = column;
       }
-      const QRect box(column * CellWidth, y, CellWidth * std::max(1, cell.Width), CellHeight);
-      if (back != ToQColor(console::ScreenEmulator::kDefaultBack)) {
-        painter.fillRect(box, back);
-      }
-      if (!cell.Text.empty()) {
-        QFont font = Font;
-        font.setBold(cell.Bold);
-        font.setItalic(cell.Italic);
-        font.setUnderline(cell.Underline);
-        painter.setFont(font);
-        painter.setPen(fore);
-        painter.drawText(box.x(), y + Ascent,
-                         QString::fromUcs4(cell.Text.data(), static_cast<qsizetype>(cell.Text.size())));
-      }
+      runText += text;
+      ++runCells;
+    }
+    if (runCells > 0) {
+      drawRun(runLook, runStart, runCells, runText, y);
     }
   }
+  const console::Cursor cursor = Screen.CursorAt();
   if (cursor.Visible && top <= cursor.Row) {
     const QRect box = CellRect(cursor.Row, cursor.Column);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

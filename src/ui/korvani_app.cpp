@@ -91,8 +91,9 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
   MainWindow.Attach(*HmiPanel);
   if (const QString trace = qEnvironmentVariable("KORVANI_PAINT_TRACE"); !trace.isEmpty()) {
     Paints = std::make_unique<PaintTrace>(trace.toStdString());
-    Paints->Watch(MainWindow.Ui().picHMI1);                // the panel's screen
-    Paints->Watch(MainWindow.Ui().txtRxData->viewport());  // the receive pane
+    Paints->Watch(MainWindow.Ui().picHMI1);                 // the panel's screen
+    Paints->Watch(MainWindow.Ui().txtRxData->viewport());   // the receive pane
+    Paints->Watch(MainWindow.Ui().txtConsole->viewport());  // the console
   }
 }
 
