@@ -33,15 +33,7 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
       tmrIntro(platform.MakeTimer()),
       HmiLink([this] { HmiScreen.ScreenReset(); }),
       RxPath(TerminalPort, views.Terminal, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
-      TxSender(
-          [this](std::string_view message) {
-            const bool written = TerminalPort.Write(message);
-            if (written) {
-              RxPath.RecordSent(message);
-            }
-            return written;
-          },
-          views.Screen),
+      TxSender([this](std::string_view message) { return SendToBoard(message); }, views.Screen),
       HmiScreen(platform.Surface, views.Screen, platform.Dialogs,
                 [this](std::string_view message) { TxSender.PanelSend(message); }),
       ToastMessages(views.Window, *tmrToastMsg),
@@ -238,7 +230,7 @@ void Panel::WriteDivider() {
   RxPath.ShowNote("----- " + TermLogs.WriteMarkerLine() + " -----");
 }
 
-bool Panel::SendTyped(std::string_view bytes) {
+bool Panel::SendToBoard(std::string_view bytes) {
   const bool written = TerminalPort.Write(bytes);
   if (written) {
     RxPath.RecordSent(bytes);

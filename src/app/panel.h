@@ -119,9 +119,10 @@ class Panel {
   void SendClock();
   // "Log divider": a divider with the time in both terminal logs and in the view.
   void WriteDivider();
-  // Keys typed in the console, as the bytes a terminal sends: written to the port, and seen
-  // by "Show sent" and a recording as sent data. False when the port did not take them.
-  bool SendTyped(std::string_view bytes);
+  // Bytes for the board (the panel's messages, keys typed in the console): written to the
+  // port, and seen by "Show sent" and a recording as sent data. False when the port did not
+  // take them.
+  bool SendToBoard(std::string_view bytes);
 
   terminal::ReceivePath& Receive() { return RxPath; }
   terminal::Connection& Connection() { return PortConnection; }

@@ -158,13 +158,8 @@ std::optional<std::size_t> Named(const std::array<std::string_view, N>& names, s
 
 // A pause in whole milliseconds from 0 to kMostPasteDelayMs, or nothing.
 std::optional<int> PasteDelay(std::string_view text) {
-  int ms = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9' || (ms = ms * 10 + (c - '0')) > kMostPasteDelayMs) {
-      return std::nullopt;
-    }
-  }
-  return text.empty() ? std::nullopt : std::optional(ms);
+  const std::optional<std::int64_t> ms = base::StrictWholeNumber(text, 0, kMostPasteDelayMs);
+  return ms ? std::optional(static_cast<int>(*ms)) : std::nullopt;
 }
 }  // namespace
 

@@ -131,7 +131,6 @@ struct ScreenEmulator::Impl {
   [[nodiscard]] Row BlankRow() const {
     return PlainErase() ? Row() : Row(static_cast<std::size_t>(ColumnCount), Blank());
   }
-  [[nodiscard]] const StoredCell& DefaultBlank() const { return PlainBlank; }
   // A cell to write, the row lengthened with blanks up to it.
   StoredCell& CellAt(int row, int column) {
     Row& line = Grid[static_cast<std::size_t>(row)];
@@ -139,14 +138,14 @@ struct ScreenEmulator::Impl {
       return line.emplace_back(PlainBlank);  // the row grows by the cell written, as text does
     }
     if (line.size() < static_cast<std::size_t>(column)) {
-      line.resize(static_cast<std::size_t>(column) + 1, DefaultBlank());
+      line.resize(static_cast<std::size_t>(column) + 1, PlainBlank);
     }
     return line[static_cast<std::size_t>(column)];
   }
   [[nodiscard]] StoredCell CellOf(int row, int column) const {
     const Row& line = Grid[static_cast<std::size_t>(row)];
     return static_cast<std::size_t>(column) < line.size() ? line[static_cast<std::size_t>(column)]
-                                                          : DefaultBlank();
+                                                          : PlainBlank;
   }
 
   int PutGlyph(const VTermGlyphInfo& info, VTermPos pos) {

@@ -78,7 +78,7 @@ Cell ScreenEmulator::At(int row, int column) const {
     line = &State->Grid[static_cast<std::size_t>(row)];
   }
   if (line == nullptr || column < 0 || static_cast<std::size_t>(column) >= line->size()) {
-    return State->Drawn(State->DefaultBlank());
+    return State->Drawn(State->PlainBlank);
   }
   return State->Drawn((*line)[static_cast<std::size_t>(column)]);
 }

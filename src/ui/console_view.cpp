@@ -157,15 +157,16 @@ QPoint ConsoleView::CellAt(const QPoint& point) const {
   return {std::clamp(point.x() / CellWidth, 0, Screen.Columns() - 1), point.y() / CellHeight + TopRow()};
 }
 
+std::pair<QPoint, QPoint> ConsoleView::Selection() const {
+  const auto key = [](const QPoint& at) { return std::pair(at.y(), at.x()); };
+  return key(SelectTo) < key(SelectFrom) ? std::pair(SelectTo, SelectFrom) : std::pair(SelectFrom, SelectTo);
+}
+
 bool ConsoleView::Selected(int row, int column) const {
   if (SelectFrom == SelectTo) {
     return false;
   }
-  QPoint from = SelectFrom;
-  QPoint to = SelectTo;
-  if (std::pair(to.y(), to.x()) < std::pair(from.y(), from.x())) {
-    std::swap(from, to);
-  }
+  const auto [from, to] = Selection();
   return std::pair(row, column) >= std::pair(from.y(), from.x()) &&
          std::pair(row, column) < std::pair(to.y(), to.x());
 }
@@ -361,11 +362,7 @@ QString ConsoleView::SelectedText() const {
   if (SelectFrom == SelectTo) {
     return {};
   }
-  QPoint from = SelectFrom;
-  QPoint to = SelectTo;
-  if (std::pair(to.y(), to.x()) < std::pair(from.y(), from.x())) {
-    std::swap(from, to);
-  }
+  const auto [from, to] = Selection();
   QStringList lines;
   for (int row = from.y(); row <= to.y(); ++row) {
     const QString line = QString::fromStdString(Screen.TextOf(row));

@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "console/screen_emulator.h"
 
@@ -68,6 +69,8 @@ class ConsoleView final : public QAbstractScrollArea {
   void Refresh();
   // The first row shown: 0 while following the screen, negative inside the scrollback.
   [[nodiscard]] int TopRow() const;
+  // The selection's first cell and the cell after its last, in reading order.
+  [[nodiscard]] std::pair<QPoint, QPoint> Selection() const;
   [[nodiscard]] bool Selected(int row, int column) const;
 
   console::ScreenEmulator Screen;

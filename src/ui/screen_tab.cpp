@@ -35,7 +35,7 @@ class EntryValidator final : public QValidator {
 
 }  // namespace
 
-ScreenTab::ScreenTab(const FaultReport& report) : Report(report) {
+ScreenTab::ScreenTab(const FaultReport& report) : PanelTab(report) {
   BuildScreenTab(Widgets, this);
   HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
   LogPane = std::make_unique<PaneRefresher>(Widgets.txtHMILog, kLogPaneRefreshMs, &ToPaneText);

@@ -19,13 +19,9 @@
 #include <vector>
 
 #include "app/panel_view.h"
-#include "ui/guarded.h"
 #include "ui/pane_refresher.h"
+#include "ui/panel_tab.h"
 #include "ui/qt_drawing_surface.h"
-
-namespace korvani::app {
-class Panel;
-}
 
 namespace korvani::ui {
 
@@ -71,7 +67,7 @@ struct ScreenTabUi {
   QLabel* Label2 = nullptr;
 };
 
-class ScreenTab final : public QWidget, public app::ScreenTabView {
+class ScreenTab final : public PanelTab, public app::ScreenTabView {
  public:
   // How often at most the log pane's text is rebuilt while the board writes to it.
   static constexpr int kLogPaneRefreshMs = 33;
@@ -81,8 +77,6 @@ class ScreenTab final : public QWidget, public app::ScreenTabView {
 
   // Connects the controls to the panel's screen, buttons, prompt and log; once.
   void Attach(app::Panel& panel);
-  // While the window is taken down its boxes still signal: nothing reaches the core then.
-  void Detach() { Panel = nullptr; }
   [[nodiscard]] const ScreenTabUi& Ui() const { return Widgets; }
   QtDrawingSurface& Surface() { return *HmiSurface; }
   // cmdHMIUserButton(i), made when first shown; null before.
@@ -120,11 +114,6 @@ class ScreenTab final : public QWidget, public app::ScreenTabView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // A guarded slot that reaches the panel only while the tab is attached.
-  template <typename Action>
-  auto Do(Action action) {
-    return WhenAttached(Report, Panel, std::move(action));
-  }
   void AttachControls();
   void AttachLogPane();
   bool FilterPanelEvent(QObject* watched, QEvent* event);
@@ -134,7 +123,6 @@ class ScreenTab final : public QWidget, public app::ScreenTabView {
   void PlaceScreen();
   void FitScreen();
 
-  const FaultReport& Report;
   ScreenTabUi Widgets;
   std::unique_ptr<QtDrawingSurface> HmiSurface;
   std::unique_ptr<PaneRefresher> LogPane;
@@ -142,7 +130,6 @@ class ScreenTab final : public QWidget, public app::ScreenTabView {
   QTimer FitTimer;       // the screen grows (or shrinks back) once a resize has settled
   QMargins PageMargins;  // the tab's margins, taken away while full screen
   bool LogShownBeforeFullScreen = true;
-  app::Panel* Panel = nullptr;
 };
 
 }  // namespace korvani::ui

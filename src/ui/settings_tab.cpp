@@ -39,7 +39,7 @@ void ShowLamp(QLabel& lamp, bool on) {
 }  // namespace
 
 SettingsTab::SettingsTab(const FaultReport& report, QLabel& portStatus, QLabel& portProblem)
-    : Report(report), PortStatus(portStatus), PortProblem(portProblem) {
+    : PanelTab(report), PortStatus(portStatus), PortProblem(portProblem) {
   BuildSettingsTab(Widgets, this);
   LinesTimer.setInterval(kLinesPollMs);
   connect(&LinesTimer, &QTimer::timeout, this, Do([](app::Panel& p) { p.Connection().WatchLines(); }));

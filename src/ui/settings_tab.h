@@ -17,11 +17,7 @@
 #include <QWidget>
 
 #include "app/panel_view.h"
-#include "ui/guarded.h"
-
-namespace korvani::app {
-class Panel;
-}
+#include "ui/panel_tab.h"
 
 namespace korvani::ui {
 
@@ -77,15 +73,13 @@ struct SettingsTabUi {
   QCheckBox* chkUpdateCheck = nullptr;  // "Check for a newer version at start"
 };
 
-class SettingsTab final : public QWidget, public app::SettingsTabView {
+class SettingsTab final : public PanelTab, public app::SettingsTabView {
  public:
   // `portStatus` and `portProblem` are the status bar's fields for the connection.
   SettingsTab(const FaultReport& report, QLabel& portStatus, QLabel& portProblem);
 
   // Connects the controls to the panel's connection, port list and files; once.
   void Attach(app::Panel& panel);
-  // While the window is taken down its boxes still signal: nothing reaches the core then.
-  void Detach() { Panel = nullptr; }
   [[nodiscard]] const SettingsTabUi& Ui() const { return Widgets; }
   // The input lines' lamps are polled while the tab is in view, and only then.
   void SetInView(bool inView);
@@ -118,11 +112,6 @@ class SettingsTab final : public QWidget, public app::SettingsTabView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // A guarded slot that reaches the panel only while the tab is attached.
-  template <typename Action>
-  auto Do(Action action) {
-    return WhenAttached(Report, Panel, std::move(action));
-  }
   void AttachPort();
   void AttachLine();
   void AttachFiles();
@@ -133,12 +122,10 @@ class SettingsTab final : public QWidget, public app::SettingsTabView {
   [[nodiscard]] terminal::LineSettings LineChosen() const;
 
   static constexpr int kLinesPollMs = 100;
-  const FaultReport& Report;
   QLabel& PortStatus;
   QLabel& PortProblem;
   SettingsTabUi Widgets;
   QTimer LinesTimer;  // the input lines' lamps, while the tab is in view
-  app::Panel* Panel = nullptr;
 };
 
 }  // namespace korvani::ui

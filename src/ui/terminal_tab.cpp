@@ -12,7 +12,7 @@
 namespace korvani::ui {
 
 TerminalTab::TerminalTab(const FaultReport& report, QLabel& logProblem)
-    : Report(report), LogProblem(logProblem) {
+    : PanelTab(report), LogProblem(logProblem) {
   BuildTerminalTab(Widgets, this);
   Widgets.optRxASCII->setChecked(true);
 }
@@ -89,7 +89,7 @@ void TerminalTab::AttachReceive() {
   // The console sees every chunk as it comes, and what it is typed goes to the port.
   Panel->Receive().SetChunkWatcher(
       [console = w.txtConsole](std::string_view chunk) { console->Feed(chunk); });
-  w.txtConsole->SetSender(Do([](app::Panel& p, const std::string& bytes) { p.SendTyped(bytes); }));
+  w.txtConsole->SetSender(Do([](app::Panel& p, const std::string& bytes) { p.SendToBoard(bytes); }));
   connect(w.chkTimestamps, &QCheckBox::clicked, this,
           Do([](app::Panel& p, bool ticked) { p.Receive().SetTimestamps(ticked); }));
   connect(w.chkShowSent, &QCheckBox::clicked, this,

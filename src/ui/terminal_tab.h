@@ -15,12 +15,8 @@
 
 #include "app/panel_view.h"
 #include "ui/console_view.h"
-#include "ui/guarded.h"
+#include "ui/panel_tab.h"
 #include "ui/rx_view.h"
-
-namespace korvani::app {
-class Panel;
-}
 
 namespace korvani::ui {
 
@@ -66,15 +62,13 @@ struct TerminalTabUi {
   QComboBox* cmbLineEnd = nullptr;  // what ends every sent line: none, CR, LF, CR LF
 };
 
-class TerminalTab final : public QWidget, public app::TerminalTabView {
+class TerminalTab final : public PanelTab, public app::TerminalTabView {
  public:
   // `logProblem` is the status bar's field that says when a terminal log cannot be written.
   TerminalTab(const FaultReport& report, QLabel& logProblem);
 
   // Connects the controls to the panel's receive path and transmit lines; once.
   void Attach(app::Panel& panel);
-  // While the window is taken down its boxes still signal: nothing reaches the core then.
-  void Detach() { Panel = nullptr; }
   [[nodiscard]] const TerminalTabUi& Ui() const { return Widgets; }
   // The console in view, holding the keyboard.
   void ShowConsole();
@@ -94,11 +88,6 @@ class TerminalTab final : public QWidget, public app::TerminalTabView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // A guarded slot that reaches the panel only while the tab is attached.
-  template <typename Action>
-  auto Do(Action action) {
-    return WhenAttached(Report, Panel, std::move(action));
-  }
   void AttachReceive();
   void AttachFind();
   void AttachTransmit();
@@ -112,10 +101,8 @@ class TerminalTab final : public QWidget, public app::TerminalTabView {
   // The history's view, or the console, in place of the other.
   void ShowForm(bool console);
 
-  const FaultReport& Report;
   QLabel& LogProblem;
   TerminalTabUi Widgets;
-  app::Panel* Panel = nullptr;
 };
 
 }  // namespace korvani::ui
