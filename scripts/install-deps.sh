@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation libvterm-dev)
-tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy clang libclang-rt-14-dev)
+tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy clang libclang-rt-14-dev lrzsz)
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 package=(dpkg-dev file lintian desktop-file-utils)
 # The measuring tools run the program under an X server and click it as a user would;

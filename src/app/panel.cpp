@@ -69,7 +69,10 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
       PortConnection(TerminalPort, views.Settings,
                      [this] { return ports::ComPortList::PortNumberFromList(Views.Settings.ComPortText()); }),
       PortList(platform.Devices, platform.Dialogs, views.Settings, platform.MakerWebAddress,
-               [this] { PortConnection.ApplyChosenPort(); }) {
+               [this] { PortConnection.ApplyChosenPort(); }),
+      Files(TerminalPort, RxPath, views.Terminal, platform.Dialogs,
+            [this](std::string_view bytes) { return SendToBoard(bytes); },
+            {platform.MakeChild, platform.FindProgram, platform.MakeTimer, platform.Microseconds}) {
   RxPath.SetClock(platform.Clock);
   if (platform.MakeTimer) {
     RxPath.SetLogTimer(platform.MakeTimer());

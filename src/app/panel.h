@@ -39,6 +39,7 @@
 #include "terminal/session_file.h"
 #include "terminal/terminal_logs.h"
 #include "terminal/transmit_lines.h"
+#include "transfer/file_transfer.h"
 
 namespace korvani::app {
 
@@ -61,6 +62,9 @@ struct Platform {
   std::string ProductUrl;                               // the version check's page and the download
   std::string HelpUrl;                                  // Label1's help page
   std::function<std::int64_t()> Microseconds = base::SteadyMicroseconds;  // a recording's times
+  // The file protocols' programs: how one is run, and where one is installed ("" if not).
+  std::function<std::unique_ptr<transfer::ChildProcess>()> MakeChild = {};
+  std::function<std::string(std::string_view name)> FindProgram = {};
 };
 
 class Panel {
@@ -138,6 +142,7 @@ class Panel {
   terminal::TransmitLines& Transmit() { return TxLines; }
   const AppFolders& Folders() const { return AppPaths; }
   IntroTypist& Intro() { return Typist; }
+  transfer::FileTransfer& Transfers() { return Files; }
 
   // A port named on the command line (--port, --demo): chosen at start-up over the saved one.
   void SetCommandLinePort(std::int16_t comNumber) { CommandLinePort = comNumber; }
@@ -212,6 +217,7 @@ class Panel {
   std::optional<bool> TerminalAvailable;  // unknown until the first mask
   terminal::Connection PortConnection;
   ports::ComPortList PortList;
+  transfer::FileTransfer Files;  // after the receive path it diverts
 };
 
 }  // namespace korvani::app

@@ -19,6 +19,7 @@
 #include "terminal/scrollback.h"
 #include "terminal/terminal_logs.h"
 #include "terminal/transmit_lines.h"
+#include "transfer/transfer_view.h"
 
 namespace korvani::app {
 
@@ -65,7 +66,9 @@ class ScreenTabView : public hmi::screen::ScreenView,
 };
 
 // The Terminal tab: the receive view and the prepared lines.
-class TerminalTabView : public terminal::RxPaneView, public terminal::TransmitView {
+class TerminalTabView : public terminal::RxPaneView,
+                        public terminal::TransmitView,
+                        public transfer::TransferView {
  public:
   virtual void SetTxLine(int index, std::string_view text) = 0;  // txtTx(index)
   virtual void ShowConsoleOptions(const ConsoleOptions& options) = 0;

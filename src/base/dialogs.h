@@ -22,6 +22,8 @@ class Dialogs {
   // A file name to write to, preset with `initialName`; asks before an existing file is
   // overwritten; empty when cancelled.
   virtual std::string PickSaveFile(std::string_view initialName) = 0;
+  // An existing file to read, chosen under `prompt`; empty when cancelled.
+  virtual std::string PickOpenFile(std::string_view prompt) = 0;
 };
 
 }  // namespace korvani::base

@@ -85,6 +85,10 @@ void ReceivePath::ReadTerminalInput() {
 }
 
 void ReceivePath::AddThisLot(std::string_view thisLot) {
+  if (Diversion) {
+    Diversion(thisLot);
+    return;
+  }
   ArrivalMs = Time != nullptr ? base::MsOfDay(Time->Now()) : 0;
   Kept.Add(thisLot, ArrivalMs);
   LogRxAscii(thisLot);

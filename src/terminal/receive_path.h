@@ -75,6 +75,9 @@ class ReceivePath {
   void RecordSent(std::string_view bytes);
   // Told every received chunk as it came, after the history and the logs (the console).
   void SetChunkWatcher(ChunkSink watcher) { Watcher = std::move(watcher); }
+  // While set, every received chunk goes to it alone: not to the history, the logs, the
+  // views or the HMI (a file transfer's program has the line). None: back to them all.
+  void SetDiversion(ChunkSink diversion) { Diversion = std::move(diversion); }
   // A line of the program's own among what came (a log divider), in either form.
   void ShowNote(std::string_view text);
   // The whole history as the view shows it (form, time stamps, frozen or not), each line
@@ -124,6 +127,7 @@ class ReceivePath {
   RxPaneView& View;
   ChunkSink HmiSink;
   ChunkSink Watcher;
+  ChunkSink Diversion;
   RxLogSettings Logs;
 
   RxHistory Kept;

@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "platform/platform_device_source.h"
+#include "ui/qt_child_process.h"
 #include "ui/qt_timer.h"
 #include "ui/qt_web.h"
 
@@ -83,7 +84,9 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
       .SplashFile = SplashFilePath(),
       .FetchPage = FetchWithQt(Network, MainWindow.Faults()),
       .ProductUrl = Setting("KORVANI_PRODUCT_URL", KORVANI_PRODUCT_URL),
-      .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL)};
+      .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL),
+      .MakeChild = [] { return std::make_unique<QtChildProcess>(); },
+      .FindProgram = [](std::string_view name) { return QtChildProcess::Find(name); }};
   HmiPanel = std::make_unique<app::Panel>(platform, MainWindow.Views());
   if (DemoBoardPort) {
     DemoBoardPort->Board().SetPanelWritesLogs([this] { return !HmiPanel->LogFiles().LoggingInhibited; });

@@ -81,4 +81,9 @@ std::string QtDialogs::PickSaveFile(std::string_view initialName) {
       .toStdString();
 }
 
+std::string QtDialogs::PickOpenFile(std::string_view prompt) {
+  return QFileDialog::getOpenFileName(Parent, QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())))
+      .toStdString();
+}
+
 }  // namespace korvani::ui

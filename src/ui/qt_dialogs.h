@@ -16,6 +16,7 @@ class QtDialogs final : public base::Dialogs {
   void Beep() override;
   std::string PickFolder(std::string_view prompt, std::string_view initialFolder) override;
   std::string PickSaveFile(std::string_view initialName) override;
+  std::string PickOpenFile(std::string_view prompt) override;
 
  private:
   QWidget* Parent;

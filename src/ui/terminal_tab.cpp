@@ -26,6 +26,70 @@ void TerminalTab::Attach(app::Panel& panel) {
   AttachFind();
   AttachTransmit();
   AttachConsole();
+  AttachTransfer();
+}
+
+void TerminalTab::AttachTransfer() {
+  const TerminalTabUi& w = Widgets;
+  connect(w.mnuSendFile, &QMenu::aboutToShow, this, [this] { FillTransferMenus(); });
+  connect(w.mnuReceiveFile, &QMenu::aboutToShow, this, [this] { FillTransferMenus(); });
+  connect(w.cmdTransferCancel, &QPushButton::clicked, this, Do([this](app::Panel& p) {
+            if (p.Transfers().Running()) {
+              p.Transfers().Cancel();
+            } else {
+              Widgets.fraTransfer->hide();
+            }
+          }));
+}
+
+void TerminalTab::FillTransferMenus() {
+  if (Panel == nullptr) {
+    return;
+  }
+  transfer::FileTransfer& files = Panel->Transfers();
+  const TerminalTabUi& w = Widgets;
+  w.mnuSendFile->clear();
+  w.mnuReceiveFile->clear();
+  const auto add = [this](QMenu* menu, const QString& caption, const transfer::ProtocolEntry* entry,
+                          const std::string& missing) {
+    QAction* action = menu->addAction(caption);
+    if (!missing.empty()) {
+      action->setText(caption + QStringLiteral(" (needs the %1 package)").arg(QLatin1String(transfer::kProtocolPackage)));
+      action->setToolTip(QString::fromStdString(missing));
+      action->setEnabled(false);
+      return;
+    }
+    connect(action, &QAction::triggered, this, Do([entry](app::Panel& p) { p.Transfers().Choose(entry); }));
+  };
+  add(w.mnuSendFile, QStringLiteral("As it is..."), nullptr, {});
+  for (const transfer::ProtocolEntry& entry : transfer::kProtocols) {
+    add(entry.Way == transfer::Direction::Send ? w.mnuSendFile : w.mnuReceiveFile,
+        QLatin1String(entry.Caption), &entry, files.Missing(entry));
+  }
+}
+
+void TerminalTab::ShowTransfer(std::string_view title, std::string_view progress, int percent) {
+  const TerminalTabUi& w = Widgets;
+  w.lblTransfer->setText(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())) +
+                         QStringLiteral(": ") +
+                         QString::fromUtf8(progress.data(), static_cast<qsizetype>(progress.size())));
+  w.prgTransfer->setRange(0, percent < 0 ? 0 : 100);  // 0..0: busy, the whole not known
+  w.prgTransfer->setValue(std::max(percent, 0));
+  w.prgTransfer->show();
+  w.cmdTransferCancel->setText(QStringLiteral("Cancel"));
+  w.cmdSendFile->setEnabled(false);
+  w.cmdReceiveFile->setEnabled(false);
+  w.fraTransfer->show();
+}
+
+void TerminalTab::EndTransfer(std::string_view outcome) {
+  const TerminalTabUi& w = Widgets;
+  w.lblTransfer->setText(QString::fromUtf8(outcome.data(), static_cast<qsizetype>(outcome.size())));
+  w.prgTransfer->hide();
+  w.cmdTransferCancel->setText(QStringLiteral("Close"));
+  w.cmdSendFile->setEnabled(true);
+  w.cmdReceiveFile->setEnabled(true);
+  w.fraTransfer->show();
 }
 
 void TerminalTab::AttachConsole() {

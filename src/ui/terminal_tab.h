@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -51,6 +53,15 @@ struct TerminalTabUi {
   QPushButton* cmdClearASCIILogFile = nullptr;  // the Settings tab has a second of each
   QPushButton* cmdClearHexLogFile = nullptr;
   QPushButton* cmdTerminalLogMarkerLine = nullptr;
+  // File transfer: the two menus' buttons, and the row under the view while one runs.
+  QPushButton* cmdSendFile = nullptr;
+  QPushButton* cmdReceiveFile = nullptr;
+  QMenu* mnuSendFile = nullptr;
+  QMenu* mnuReceiveFile = nullptr;
+  QWidget* fraTransfer = nullptr;
+  QLabel* lblTransfer = nullptr;
+  QProgressBar* prgTransfer = nullptr;
+  QPushButton* cmdTransferCancel = nullptr;  // "Cancel" while it runs, "Close" after
   QGroupBox* fraTx = nullptr;
   QLineEdit* txtTx[5] = {};
   QPushButton* cmdSend[5] = {};
@@ -83,6 +94,8 @@ class TerminalTab final : public PanelTab, public app::TerminalTabView {
   void SetTxLine(int index, std::string_view text) override;
   void SetCheckBox(app::SettingsCheck which, bool ticked) override;
   void ShowConsoleOptions(const app::ConsoleOptions& options) override;
+  void ShowTransfer(std::string_view title, std::string_view progress, int percent) override;
+  void EndTransfer(std::string_view outcome) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +105,9 @@ class TerminalTab final : public PanelTab, public app::TerminalTabView {
   void AttachFind();
   void AttachTransmit();
   void AttachConsole();
+  void AttachTransfer();
+  // The two menus' entries, each saying what to install when its program is missing.
+  void FillTransferMenus();
   // The console's choices as its boxes show them, applied to the console.
   [[nodiscard]] app::ConsoleOptions ConsoleChosen() const;
   void ApplyConsoleOptions(const app::ConsoleOptions& options);

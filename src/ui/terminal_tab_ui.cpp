@@ -78,6 +78,39 @@ QWidget* BuildConsoleOptions(TerminalTabUi& ui, QWidget* parent) {
   return ui.fraConsoleOptions;
 }
 
+// The row under the view that shows a file transfer, hidden until one begins.
+QWidget* BuildTransferRow(TerminalTabUi& ui, QWidget* parent) {
+  ui.fraTransfer = new QWidget(parent);
+  ui.fraTransfer->setObjectName(QStringLiteral("fraTransfer"));
+  auto* row = new QHBoxLayout(ui.fraTransfer);
+  row->setContentsMargins(0, 0, 0, 0);
+  ui.lblTransfer = new QLabel(ui.fraTransfer);
+  ui.lblTransfer->setObjectName(QStringLiteral("lblTransfer"));
+  ui.lblTransfer->setTextFormat(Qt::PlainText);
+  ui.prgTransfer = new QProgressBar(ui.fraTransfer);
+  ui.prgTransfer->setObjectName(QStringLiteral("prgTransfer"));
+  ui.prgTransfer->setMaximumWidth(160);
+  ui.cmdTransferCancel = new QPushButton(QStringLiteral("Cancel"), ui.fraTransfer);
+  ui.cmdTransferCancel->setObjectName(QStringLiteral("cmdTransferCancel"));
+  row->addWidget(ui.lblTransfer, 1);
+  row->addWidget(ui.prgTransfer);
+  row->addWidget(ui.cmdTransferCancel);
+  ui.fraTransfer->hide();
+  return ui.fraTransfer;
+}
+
+// A button that opens a menu of transfers; the entries are filled when it opens.
+QPushButton* TransferButton(QPushButton*& button, QMenu*& menu, const char* name, const char* caption,
+                            const char* tip, QWidget* parent) {
+  button = new QPushButton(QLatin1String(caption), parent);
+  button->setObjectName(QLatin1String(name));
+  button->setToolTip(QLatin1String(tip));
+  menu = new QMenu(button);
+  menu->setToolTipsVisible(true);
+  button->setMenu(menu);
+  return button;
+}
+
 QGroupBox* BuildRxFrame(TerminalTabUi& ui, QWidget* tab) {
   ui.fraRx = new QGroupBox(QStringLiteral("Rx"), tab);
   auto* rxLayout = new QHBoxLayout(ui.fraRx);
@@ -92,6 +125,7 @@ QGroupBox* BuildRxFrame(TerminalTabUi& ui, QWidget* tab) {
   viewColumn->addWidget(ui.txtConsole, 1);
   viewColumn->addWidget(BuildConsoleOptions(ui, ui.fraRx));
   viewColumn->addWidget(BuildFindBar(ui, ui.fraRx));
+  viewColumn->addWidget(BuildTransferRow(ui, ui.fraRx));
   rxLayout->addLayout(viewColumn, 1);
 
   auto* side = new QVBoxLayout;
@@ -153,6 +187,10 @@ QGroupBox* BuildRxFrame(TerminalTabUi& ui, QWidget* tab) {
   side->addWidget(ui.cmdClearASCIILogFile);
   side->addWidget(ui.cmdClearHexLogFile);
   side->addWidget(ui.cmdTerminalLogMarkerLine);
+  side->addWidget(TransferButton(ui.cmdSendFile, ui.mnuSendFile, "cmdSendFile", "Send file",
+                                 "Send a file to the board: as it is, or by XMODEM, YMODEM or ZMODEM", ui.fraRx));
+  side->addWidget(TransferButton(ui.cmdReceiveFile, ui.mnuReceiveFile, "cmdReceiveFile", "Receive file",
+                                 "Receive a file the board sends by XMODEM, YMODEM or ZMODEM", ui.fraRx));
   side->addStretch(1);
   rxLayout->addLayout(side);
 

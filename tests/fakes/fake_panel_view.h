@@ -94,6 +94,10 @@ class FakePanelView : public app::PanelView {
   void SetTerminalFunctions(bool available) override { TerminalFunctions = available; }
   [[nodiscard]] std::string WidthBoxText() const override { return WidthBox; }
   void ShowConsoleOptions(const app::ConsoleOptions& options) override { ConsoleShown = options; }
+  void ShowTransfer(std::string_view title, std::string_view progress, int percent) override {
+    TransferShown = std::string(title) + " | " + std::string(progress) + " | " + std::to_string(percent);
+  }
+  void EndTransfer(std::string_view outcome) override { TransferEnds.emplace_back(outcome); }
   void SetTxLine(int index, std::string_view text) override {
     TxLines.at(static_cast<std::size_t>(index)).assign(text);
   }
@@ -118,6 +122,8 @@ class FakePanelView : public app::PanelView {
   terminal::HistoryForm RxForm = terminal::HistoryForm::Ascii;
   int RxUpdates = 0;
   app::ConsoleOptions ConsoleShown;
+  std::string TransferShown;  // the last progress: "title | progress | percent"
+  std::vector<std::string> TransferEnds;
   terminal::Scrollback ScrollbackShown;
   std::vector<std::string> PicturesSaved;
   std::string PictureProblem;  // what saving a picture answers: empty when it worked

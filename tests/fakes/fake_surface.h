@@ -101,6 +101,10 @@ class FakeDialogs final : public base::Dialogs {
     Picks.push_back("save | " + std::string(initialName));
     return FileAnswer;
   }
+  std::string PickOpenFile(std::string_view prompt) override {
+    Picks.push_back("open | " + std::string(prompt));
+    return FileAnswer;
+  }
 
   std::vector<Box> Boxes;
   std::function<void()> WhileShown;  // what the event loop delivers while the box is open

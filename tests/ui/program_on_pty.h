@@ -37,7 +37,7 @@ namespace {
 
 using korvani::hmi::link::kEot;
 
-QByteArray ReadAll(const QString& path) {
+[[maybe_unused]] QByteArray ReadAll(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -1,0 +1,248 @@
+#include "transfer/file_transfer.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace korvani::transfer {
+
+namespace {
+
+// What tells a protocol's other end to give up: ten CANs, then as many backspaces to wipe
+// them from a shell's line should nothing be listening.
+const std::string kCancelSequence = std::string(10, '\x18') + std::string(10, '\x08');
+
+std::string NameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+}  // namespace
+
+FileTransfer::FileTransfer(terminal::SerialPort& port, terminal::ReceivePath& receive, TransferView& view,
+                           base::Dialogs& dialogs, std::function<bool(std::string_view)> sendAsTyped,
+                           TransferPlatform platform)
+    : Port(port),
+      Receive(receive),
+      View(view),
+      Dialogs(dialogs),
+      SendAsTyped(std::move(sendAsTyped)),
+      Platform(std::move(platform)),
+      Ticker(Platform.MakeTimer()) {
+  Ticker->SetTickHandler([this] { TopUp(); });
+}
+
+FileTransfer::~FileTransfer() {
+  if (Active) {
+    Receive.SetDiversion(nullptr);
+  }
+}
+
+bool FileTransfer::Choose(const ProtocolEntry* entry) {
+  if (entry != nullptr && !Missing(*entry).empty()) {
+    return Run(*entry, {});  // says what to install
+  }
+  const Pick asks = entry == nullptr ? Pick::FileToSend : entry->Asks;
+  std::string picked;
+  switch (asks) {
+    case Pick::FileToSend:
+      picked = Dialogs.PickOpenFile("Send file");
+      break;
+    case Pick::FileToWrite:
+      picked = Dialogs.PickSaveFile("received.bin");
+      break;
+    case Pick::Folder:
+      picked = Dialogs.PickFolder("Receive the files into", {});
+      break;
+  }
+  if (picked.empty()) {
+    return false;
+  }
+  return entry == nullptr ? SendAsItIs(picked) : Run(*entry, picked);
+}
+
+std::string FileTransfer::Missing(const ProtocolEntry& entry) const {
+  if (Platform.FindProgram && !Platform.FindProgram(entry.Program).empty()) {
+    return {};
+  }
+  return std::string("needs ") + entry.Program + " from the " + kProtocolPackage +
+         " package: install it (apt install " + kProtocolPackage + ")";
+}
+
+bool FileTransfer::Begin(std::string title) {
+  if (Active) {
+    View.EndTransfer("a transfer is running already: cancel it first");
+    return false;
+  }
+  if (!Port.IsOpen()) {
+    View.EndTransfer("the port is not open");
+    return false;
+  }
+  Title = std::move(title);
+  Active = true;
+  Cancelled = false;
+  Handed = 0;
+  Progress = ProgressReader();
+  StartedUs = Platform.Microseconds();
+  LastShownUs = StartedUs;
+  View.ShowTransfer(Title, ProgressText({0, FileSize, 0}), FileSize > 0 ? 0 : -1);
+  return true;
+}
+
+bool FileTransfer::SendAsItIs(const std::string& path) {
+  if (Active) {
+    return Begin({});  // says why not
+  }
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  if (error) {
+    View.EndTransfer(NameOf(path) + " cannot be read: " + error.message());
+    return false;
+  }
+  File = std::ifstream(path, std::ios::binary);
+  if (!File) {
+    View.EndTransfer(NameOf(path) + " cannot be read");
+    return false;
+  }
+  FileSize = static_cast<std::int64_t>(size);
+  Entry = nullptr;
+  if (!Begin("Sending " + NameOf(path) + " as it is")) {
+    File.close();
+    return false;
+  }
+  Ticker->SetInterval(kTopUpMs);
+  Ticker->SetEnabled(true);
+  TopUp();
+  return true;
+}
+
+void FileTransfer::TopUp() {
+  if (!Active || Entry != nullptr) {
+    return;
+  }
+  if (!Port.IsOpen()) {
+    Finish("stopped: the port closed");
+    return;
+  }
+  const std::int64_t queued = Port.BytesToWrite();
+  if (Handed < FileSize && queued < kMostQueued) {
+    std::string piece(static_cast<std::size_t>(std::min(kMostQueued - queued, FileSize - Handed)), '\0');
+    File.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+    piece.resize(static_cast<std::size_t>(File.gcount()));
+    if (piece.empty()) {
+      Finish("stopped: the file could not be read to its end");
+      return;
+    }
+    if (!SendAsTyped(piece)) {
+      Finish("stopped: the port did not take it (" + Port.LastError() + ")");
+      return;
+    }
+    Handed += static_cast<std::int64_t>(piece.size());
+  }
+  if (Handed == FileSize && Port.BytesToWrite() == 0) {
+    Finish("sent");
+    return;
+  }
+  ShowProgress();
+}
+
+bool FileTransfer::Run(const ProtocolEntry& entry, const std::string& picked) {
+  if (Active) {
+    return Begin({});  // says why not
+  }
+  const std::string program = Platform.FindProgram ? Platform.FindProgram(entry.Program) : std::string();
+  if (program.empty()) {
+    View.EndTransfer(std::string(entry.Name) + " " + Missing(entry));
+    return false;
+  }
+  FileSize = 0;
+  if (entry.Way == Direction::Send) {
+    std::error_code error;
+    FileSize = static_cast<std::int64_t>(std::filesystem::file_size(picked, error));
+    if (error) {
+      View.EndTransfer(NameOf(picked) + " cannot be read: " + error.message());
+      return false;
+    }
+  }
+  Entry = &entry;
+  const std::string title = entry.Way == Direction::Send
+                                ? "Sending " + NameOf(picked) + " by " + entry.Name
+                                : "Receiving by " + std::string(entry.Name) + " into " +
+                                      (entry.Asks == Pick::Folder ? picked : NameOf(picked));
+  if (!Begin(title)) {
+    Entry = nullptr;
+    return false;
+  }
+  Child = Platform.MakeChild();
+  Receive.SetDiversion([this](std::string_view chunk) { Child->Write(chunk); });
+  ChildProcess::Handlers handlers;
+  handlers.Output = [this](std::string_view bytes) { Port.Write(bytes); };
+  handlers.ErrorText = [this](std::string_view text) {
+    Progress.Add(text);
+    ShowProgress();
+  };
+  handlers.Finished = [this](int exitCode, bool exitedNormally) { ChildFinished(exitCode, exitedNormally); };
+  if (!Child->Start(CommandFor(entry, program, picked), std::move(handlers))) {
+    Finish(std::string("failed: ") + entry.Program + " could not start (" + Child->Problem() + ")");
+    return false;
+  }
+  return true;
+}
+
+void FileTransfer::ShowProgress() {
+  const std::int64_t now = Platform.Microseconds();
+  if (now - LastShownUs < std::int64_t{kProgressMs} * 1000) {
+    return;
+  }
+  LastShownUs = now;
+  TransferProgress progress{0, FileSize, Seconds()};
+  if (Entry == nullptr) {
+    progress.Done = Handed - Port.BytesToWrite();
+  } else {
+    progress.Done = Progress.Bytes();
+    progress.Total = Progress.Total().value_or(FileSize);
+  }
+  View.ShowTransfer(Title, ProgressText(progress), ProgressPercent(progress));
+}
+
+void FileTransfer::Cancel() {
+  if (!Active) {
+    return;
+  }
+  if (Entry == nullptr) {
+    Finish("cancelled");
+    return;
+  }
+  Cancelled = true;
+  Child->Kill();
+  Port.Write(kCancelSequence);
+}
+
+void FileTransfer::ChildFinished(int exitCode, bool exitedNormally) {
+  if (!Active) {
+    return;
+  }
+  if (Cancelled) {
+    Finish("cancelled");
+  } else if (exitedNormally && exitCode == 0) {
+    Finish(Entry->Way == Direction::Send ? "sent" : "received");
+  } else {
+    const std::string& said = Progress.LastMessage();
+    Finish("failed: " + (said.empty() ? std::string(Entry->Program) + " ended with code " + std::to_string(exitCode)
+                                      : said));
+  }
+}
+
+void FileTransfer::Finish(const std::string& outcome) {
+  Ticker->SetEnabled(false);
+  File.close();
+  Receive.SetDiversion(nullptr);
+  Active = false;
+  const std::int64_t done = Entry == nullptr ? Handed : Progress.Bytes();
+  const std::string note = Title + ": " + outcome + ", " + ProgressText({done, 0, Seconds()});
+  Receive.ShowNote(note);
+  View.EndTransfer(note);
+}
+
+double FileTransfer::Seconds() const {
+  return static_cast<double>(Platform.Microseconds() - StartedUs) / 1e6;
+}
+
+}  // namespace korvani::transfer
