@@ -12,7 +12,14 @@ namespace {
 // them from a shell's line should nothing be listening.
 const std::string kCancelSequence = std::string(10, '\x18') + std::string(10, '\x08');
 
-std::string NameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+// The last part of a file's or a folder's path ("/home/ann/in/" gives "in").
+std::string NameOf(const std::string& path) {
+  std::filesystem::path named(path);
+  if (!named.has_filename()) {
+    named = named.parent_path();
+  }
+  return named.filename().string();
+}
 
 }  // namespace
 
@@ -165,7 +172,7 @@ bool FileTransfer::Run(const ProtocolEntry& entry, const std::string& picked) {
   const std::string title = entry.Way == Direction::Send
                                 ? "Sending " + NameOf(picked) + " by " + entry.Name
                                 : "Receiving by " + std::string(entry.Name) + " into " +
-                                      (entry.Asks == Pick::Folder ? picked : NameOf(picked));
+                                      NameOf(picked);
   if (!Begin(title)) {
     Entry = nullptr;
     return false;

@@ -73,6 +73,7 @@ void TerminalTab::ShowTransfer(std::string_view title, std::string_view progress
   w.lblTransfer->setText(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())) +
                          QStringLiteral(": ") +
                          QString::fromUtf8(progress.data(), static_cast<qsizetype>(progress.size())));
+  w.lblTransfer->setToolTip(w.lblTransfer->text());
   w.prgTransfer->setRange(0, percent < 0 ? 0 : 100);  // 0..0: busy, the whole not known
   w.prgTransfer->setValue(std::max(percent, 0));
   w.prgTransfer->show();
@@ -85,6 +86,7 @@ void TerminalTab::ShowTransfer(std::string_view title, std::string_view progress
 void TerminalTab::EndTransfer(std::string_view outcome) {
   const TerminalTabUi& w = Widgets;
   w.lblTransfer->setText(QString::fromUtf8(outcome.data(), static_cast<qsizetype>(outcome.size())));
+  w.lblTransfer->setToolTip(w.lblTransfer->text());
   w.prgTransfer->hide();
   w.cmdTransferCancel->setText(QStringLiteral("Close"));
   w.cmdSendFile->setEnabled(true);

@@ -87,6 +87,9 @@ QWidget* BuildTransferRow(TerminalTabUi& ui, QWidget* parent) {
   ui.lblTransfer = new QLabel(ui.fraTransfer);
   ui.lblTransfer->setObjectName(QStringLiteral("lblTransfer"));
   ui.lblTransfer->setTextFormat(Qt::PlainText);
+  // A long file name must not widen the window: the label takes the room there is, and its
+  // tip has the whole text.
+  ui.lblTransfer->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   ui.prgTransfer = new QProgressBar(ui.fraTransfer);
   ui.prgTransfer->setObjectName(QStringLiteral("prgTransfer"));
   ui.prgTransfer->setMaximumWidth(160);
