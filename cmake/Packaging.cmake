@@ -52,5 +52,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vexel.example.com/korvani")
 # plugins are needed at run time without being linked.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-qpa-plugins")
+# The file protocols run lrzsz's programs when they are there.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "lrzsz")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
