@@ -149,6 +149,22 @@ class Bench {
     Finish(program);
   }
 
+  // Started with the console in view (--console) on a quiet pty, after a prompt in colour:
+  // its thread waits on the queue and its cursor is steady, so it should cost what the
+  // other views cost.
+  void ConsoleInView() {
+    const std::string name = "console in view, port open";
+    PtyPair pty;
+    RunningProgram program = Start({"--port", pty.SlavePath, "--console"});
+    if (Settle(program, name)) {
+      pty.WriteAll("\x1b[32mboard>\x1b[0m ");
+      if (Settle(program, name)) {
+        Measure(program, name, &pty);
+      }
+    }
+    Finish(program);
+  }
+
   // Connected to a quiet board behind a TCP server, given a screen of the board's.
   void NetworkPortOpen() {
     const std::string name = "board screen, network port";
@@ -256,6 +272,7 @@ int main(int argc, char* argv[]) {
   bench.PortClosed();
   bench.PortOpen();
   bench.TerminalTab();
+  bench.ConsoleInView();
   bench.NetworkPortOpen();
 
   bool withinLimits = true;

@@ -51,11 +51,15 @@ Figures FiguresAfter(std::string_view line, std::string_view label) {
 }
 
 std::string Grouped(std::int64_t value) {
-  std::string digits = std::to_string(value);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-    digits.insert(static_cast<std::size_t>(at), ",");
+  const std::string digits = std::to_string(value);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) {
+      grouped.push_back(',');
+    }
+    grouped.push_back(digits[i]);
   }
-  return digits;
+  return grouped;
 }
 
 std::string Rate(double bytesPerSecond) {

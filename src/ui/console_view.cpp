@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "ui/rx_view.h"
 
@@ -78,11 +79,80 @@ ConsoleView::ConsoleView(QWidget* parent)
   CellHeight = std::max(1, metrics.height());
   Ascent = metrics.ascent();
   RepaintTimer.setSingleShot(true);
-  RepaintTimer.setInterval(kRepaintMs);
+  RepaintTimer.setTimerType(Qt::PreciseTimer);
+  SincePaint.start();
   connect(&RepaintTimer, &QTimer::timeout, this, [this] { Refresh(); });
   PasteTimer.setSingleShot(true);
   connect(&PasteTimer, &QTimer::timeout, this, [this] { SendNextPasted(); });
   Fit();
+  EmulatorThread = std::thread([this] { Emulate(); });
+}
+
+ConsoleView::~ConsoleView() {
+  {
+    const std::lock_guard lock(QueueGuard);
+    Stopping = true;
+  }
+  Wake.notify_all();
+  Drained.notify_all();
+  EmulatorThread.join();
+}
+
+void ConsoleView::Emulate() {
+  std::unique_lock queue(QueueGuard);
+  for (;;) {
+    Wake.wait(queue, [this] { return Stopping || !Queued.empty(); });
+    if (Stopping) {
+      return;
+    }
+    // A slice at a time: the queue goes down as it is taken, so a feed waiting for room
+    // (and with it the window's thread, and its paints) waits no longer than one slice.
+    const std::string taken = Queued.substr(0, kSliceBytes);
+    Queued.erase(0, taken.size());
+    Emulating = true;
+    queue.unlock();
+    Drained.notify_all();
+    {
+      const std::lock_guard screen(ScreenGuard);
+      Screen.Feed(taken);
+    }
+    if (!RefreshPosted.exchange(true)) {
+      // The window's thread draws what changed, within a frame.
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            RefreshPosted = false;
+            if (!RepaintTimer.isActive()) {
+              const auto due = static_cast<int>(kRepaintMs - kPaintLeadMs - SincePaint.elapsed());
+              RepaintTimer.start(std::max(0, due));
+            }
+          },
+          Qt::QueuedConnection);
+    }
+    queue.lock();
+    Emulating = false;
+    Drained.notify_all();
+  }
+}
+
+void ConsoleView::WaitUntilFed() {
+  std::unique_lock queue(QueueGuard);
+  Drained.wait(queue, [this] { return Stopping || (Queued.empty() && !Emulating); });
+}
+
+const console::ScreenEmulator& ConsoleView::Emulator() {
+  WaitUntilFed();
+  return Screen;
+}
+
+void ConsoleView::SetEnterSends(console::EnterSends sends) {
+  const std::lock_guard lock(ScreenGuard);
+  Screen.SetEnterSends(sends);
+}
+
+void ConsoleView::SetBackspaceSends(console::BackspaceSends sends) {
+  const std::lock_guard lock(ScreenGuard);
+  Screen.SetBackspaceSends(sends);
 }
 
 void ConsoleView::Feed(std::string_view bytes) {
@@ -94,25 +164,35 @@ void ConsoleView::Feed(std::string_view bytes) {
     }
     return;
   }
-  Screen.Feed(bytes);
-  if (!RepaintTimer.isActive()) {
-    RepaintTimer.start();  // drawn once per interval, whatever comes meanwhile
+  if (bytes.empty()) {
+    return;
   }
+  {
+    std::unique_lock queue(QueueGuard);
+    Drained.wait(queue, [this] { return Stopping || Queued.size() < kMostQueued; });
+    Queued.append(bytes);
+  }
+  Wake.notify_one();
+  // The thread asks for the paint once it has taken the bytes.
 }
 
 void ConsoleView::Refresh() {
-  if (!Screen.TakeChanged()) {
-    return;
+  int kept = 0;
+  {
+    const std::lock_guard lock(ScreenGuard);
+    if (!Screen.TakeChanged()) {
+      return;
+    }
+    kept = static_cast<int>(Screen.ScrollbackCount());
   }
   QScrollBar* bar = verticalScrollBar();
   const bool following = bar->value() == bar->maximum();
-  const int kept = static_cast<int>(Screen.ScrollbackCount());
   bar->setRange(0, kept);
-  bar->setPageStep(Screen.Rows());
+  bar->setPageStep(ShownRows);
   if (following) {
     bar->setValue(kept);
   }
-  viewport()->update();
+  viewport()->repaint();  // now, not after whatever the event loop has waiting
 }
 
 int ConsoleView::TopRow() const {
@@ -122,7 +202,12 @@ int ConsoleView::TopRow() const {
 void ConsoleView::Fit() {
   const int columns = std::max(1, viewport()->width() / CellWidth);
   const int rows = std::max(1, viewport()->height() / CellHeight);
-  Screen.Resize(rows, columns);
+  {
+    const std::lock_guard lock(ScreenGuard);
+    Screen.Resize(rows, columns);
+    ShownRows = Screen.Rows();
+    ShownColumns = Screen.Columns();
+  }
   Refresh();
 }
 
@@ -133,6 +218,8 @@ void ConsoleView::showEvent(QShowEvent* event) {
     WaitingCutShort = true;
   }
   if (WaitingCutShort) {
+    WaitUntilFed();
+    const std::lock_guard lock(ScreenGuard);
     Screen.Clear();  // what came before the bytes kept is gone
   }
   std::string waiting = std::exchange(Waiting, {});
@@ -154,7 +241,7 @@ QRect ConsoleView::CellRect(int row, int column) const {
 }
 
 QPoint ConsoleView::CellAt(const QPoint& point) const {
-  return {std::clamp(point.x() / CellWidth, 0, Screen.Columns() - 1), point.y() / CellHeight + TopRow()};
+  return {std::clamp(point.x() / CellWidth, 0, ShownColumns - 1), point.y() / CellHeight + TopRow()};
 }
 
 std::pair<QPoint, QPoint> ConsoleView::Selection() const {
@@ -174,6 +261,7 @@ bool ConsoleView::Selected(int row, int column) const {
 // A row is drawn in runs of cells that look the same: one fill for a run's background and
 // one text for its characters (the face is fixed-pitch), not one of each per cell.
 void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
+  SincePaint.restart();
   QPainter painter(viewport());
   const QColor plainBack = ToQColor(console::ScreenEmulator::kDefaultBack);
   painter.fillRect(viewport()->rect(), plainBack);
@@ -210,15 +298,30 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
     fontLook = look;
     painter.drawText(box.x(), y + Ascent, text);
   };
-  for (int shown = 0; shown < rows && top + shown < Screen.Rows(); ++shown) {
+  // The cells in view, taken at once so the emulating thread waits no longer than that.
+  const int shownRows = std::max(0, std::min(rows, ShownRows - top));
+  const int columns = ShownColumns;
+  std::vector<console::Cell> cells;
+  cells.reserve(static_cast<std::size_t>(shownRows * columns));
+  console::Cursor cursor;
+  {
+    const std::lock_guard lock(ScreenGuard);
+    for (int shown = 0; shown < shownRows; ++shown) {
+      for (int column = 0; column < columns; ++column) {
+        cells.push_back(Screen.At(top + shown, column));
+      }
+    }
+    cursor = Screen.CursorAt();
+  }
+  for (int shown = 0; shown < shownRows; ++shown) {
     const int row = top + shown;
     const int y = shown * CellHeight;
     Look runLook;
     QString runText;
     int runStart = 0;
     int runCells = 0;
-    for (int column = 0; column < Screen.Columns(); ++column) {
-      const console::Cell cell = Screen.At(row, column);
+    for (int column = 0; column < columns; ++column) {
+      const console::Cell& cell = cells[static_cast<std::size_t>(shown * columns + column)];
       if (cell.Width == 0) {
         continue;  // the second half of a wide character, drawn with its first
       }
@@ -249,7 +352,6 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
       drawRun(runLook, runStart, runCells, runText, y);
     }
   }
-  const console::Cursor cursor = Screen.CursorAt();
   if (cursor.Visible && top <= cursor.Row) {
     const QRect box = CellRect(cursor.Row, cursor.Column);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -278,7 +380,7 @@ void ConsoleView::PasteText(const QString& text) {
       continue;  // a line ends as Enter sends it
     }
     const bool lineEnd = c == U'\n';
-    std::string bytes = lineEnd ? Screen.KeyBytes(console::Key::Enter, {}) : Screen.CharBytes(c, {});
+    std::string bytes = lineEnd ? KeyBytes(console::Key::Enter, {}) : CharBytes(c, {});
     if (!paced && !PasteQueue.empty()) {
       PasteQueue.back().Bytes += bytes;
     } else {
@@ -321,11 +423,11 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
   }
   const console::Modifiers with{shift, mods.testFlag(Qt::AltModifier), ctrl};
   if (const std::optional<console::Key> key = KeyOf(event->key())) {
-    Type(Screen.KeyBytes(*key, with));
+    Type(KeyBytes(*key, with));
     return;
   }
   if (ctrl && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) {
-    Type(Screen.CharBytes(static_cast<char32_t>(U'a' + (event->key() - Qt::Key_A)), with));
+    Type(CharBytes(static_cast<char32_t>(U'a' + (event->key() - Qt::Key_A)), with));
     return;
   }
   const QString text = event->text();
@@ -336,7 +438,7 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
   std::string bytes;
   for (const char32_t c : text.toUcs4()) {
     if (c >= 0x20 && c != 0x7F) {
-      bytes += Screen.CharBytes(c, {false, with.Alt, false});
+      bytes += CharBytes(c, {false, with.Alt, false});
     }
   }
   Type(bytes);
@@ -364,6 +466,7 @@ QString ConsoleView::SelectedText() const {
   }
   const auto [from, to] = Selection();
   QStringList lines;
+  const std::lock_guard lock(ScreenGuard);
   for (int row = from.y(); row <= to.y(); ++row) {
     const QString line = QString::fromStdString(Screen.TextOf(row));
     const int start = row == from.y() ? from.x() : 0;
@@ -371,6 +474,16 @@ QString ConsoleView::SelectedText() const {
     lines << line.mid(start, std::max(0, end - start));
   }
   return lines.join(QLatin1Char('\n'));
+}
+
+std::string ConsoleView::KeyBytes(console::Key key, console::Modifiers with) {
+  const std::lock_guard lock(ScreenGuard);
+  return Screen.KeyBytes(key, with);
+}
+
+std::string ConsoleView::CharBytes(char32_t character, console::Modifiers with) {
+  const std::lock_guard lock(ScreenGuard);
+  return Screen.CharBytes(character, with);
 }
 
 bool ConsoleView::focusNextPrevChild(bool /*next*/) {

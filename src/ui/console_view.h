@@ -2,8 +2,11 @@
 // The grid follows the view's size; the wheel, Shift+Page Up/Down and the scroll bar go
 // through the scrollback; a mouse drag selects and Ctrl+Shift+C copies. While it has the
 // keyboard, every key is handed on as the bytes a terminal sends for it (Ctrl+Shift+V pastes
-// as typed). Received bytes are drawn at most every 33 ms, and a steady cursor costs no
-// wake-ups. While the console is not in view the emulator is not fed: the last 256 KB
+// as typed). Received bytes are emulated on a thread of their own, so a flood is parsed on
+// one core while the window's thread reads the port, keeps the history and writes the logs
+// on the other; the grid is drawn at most every 33 ms, and a steady cursor and an idle
+// emulating thread cost no wake-ups. While the console is not in view the emulator is not
+// fed: the last 256 KB
 // received wait and are fed when it comes into view (all of them, when no more came), so
 // the other views drain a flood at their own pace.
 #pragma once
@@ -11,9 +14,14 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QPoint>
+#include <QElapsedTimer>
 #include <QTimer>
+#include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <functional>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,8 +33,14 @@ namespace korvani::ui {
 class ConsoleView final : public QAbstractScrollArea {
  public:
   static constexpr int kRepaintMs = 33;
+  // How much earlier than a frame the refresh is asked for, for the paint that follows it
+  // (a paint takes 10 to 17 ms on a busy two-core machine).
+  static constexpr int kPaintLeadMs = 10;
 
   explicit ConsoleView(QWidget* parent = nullptr);
+  ~ConsoleView() override;
+  ConsoleView(const ConsoleView&) = delete;
+  ConsoleView& operator=(const ConsoleView&) = delete;
 
   // Bytes from the line.
   void Feed(std::string_view bytes);
@@ -35,8 +49,8 @@ class ConsoleView final : public QAbstractScrollArea {
   void SetSender(Sender send) { Send = std::move(send); }
   // Typed bytes are also shown, for a board that does not echo.
   void SetLocalEcho(bool on) { LocalEcho = on; }
-  void SetEnterSends(console::EnterSends sends) { Screen.SetEnterSends(sends); }
-  void SetBackspaceSends(console::BackspaceSends sends) { Screen.SetBackspaceSends(sends); }
+  void SetEnterSends(console::EnterSends sends);
+  void SetBackspaceSends(console::BackspaceSends sends);
   // A paste for a slow board: a pause after each character and, besides, after each line.
   void SetPasteDelays(int charMs, int lineMs) {
     PasteCharMs = charMs;
@@ -44,7 +58,8 @@ class ConsoleView final : public QAbstractScrollArea {
   }
   // Sends the text as typed, with the paste's pauses (Ctrl+Shift+V pastes the clipboard).
   void PasteText(const QString& text);
-  [[nodiscard]] const console::ScreenEmulator& Emulator() const { return Screen; }
+  // The emulator once everything fed so far is taken (for tests, on the window's thread).
+  [[nodiscard]] const console::ScreenEmulator& Emulator();
   // The text selected, rows joined by line feeds; empty when nothing is.
   [[nodiscard]] QString SelectedText() const;
   // The cell (row and column on the screen) at a point of the viewport.
@@ -63,7 +78,14 @@ class ConsoleView final : public QAbstractScrollArea {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // The emulating thread: takes what Feed queued, a slice at a time.
+  void Emulate();
+  // Waits until the emulating thread has taken everything queued.
+  void WaitUntilFed();
   void Type(const std::string& bytes);
+  // The bytes a key or character is sent as (the emulator's modes decide some).
+  std::string KeyBytes(console::Key key, console::Modifiers with);
+  std::string CharBytes(char32_t character, console::Modifiers with);
   void SendNextPasted();
   void Fit();
   void Refresh();
@@ -73,13 +95,34 @@ class ConsoleView final : public QAbstractScrollArea {
   [[nodiscard]] std::pair<QPoint, QPoint> Selection() const;
   [[nodiscard]] bool Selected(int row, int column) const;
 
+  // The emulator is shared by the two threads: every use of it holds ScreenGuard.
+  mutable std::mutex ScreenGuard;
   console::ScreenEmulator Screen;
+  int ShownRows = 24;  // the grid's size, as the window's thread last set it
+  int ShownColumns = 80;
+  // Bytes fed and not yet emulated. A feed waits while 256 KB are (so the port is read no
+  // faster than the console takes it, and nothing is dropped); the thread takes them a
+  // slice at a time, so that wait is never longer than one slice.
+  static constexpr std::size_t kMostQueued = std::size_t{256} << 10;
+  static constexpr std::size_t kSliceBytes = 16 * 1024;
+  std::mutex QueueGuard;
+  std::condition_variable Wake;     // bytes queued, or stopping
+  std::condition_variable Drained;  // the queue went down, or was emptied
+  std::string Queued;
+  bool Emulating = false;  // the thread holds bytes taken from the queue
+  bool Stopping = false;
+  std::atomic<bool> RefreshPosted{false};  // the thread has asked the window for a paint
+  std::thread EmulatorThread;
   Sender Send;
   QFont Font;
   int CellWidth = 8;
   int CellHeight = 16;
   int Ascent = 12;
   QTimer RepaintTimer;
+  // Since the grid was last painted: under a flood the next paint is due a frame after the
+  // last one, not a frame after the first bytes that came since (which would let the gaps
+  // grow by however long the event loop took to get to the paint).
+  QElapsedTimer SincePaint;
   bool LocalEcho = false;
   static constexpr std::size_t kWaitingBytes = std::size_t{256} << 10;
   std::string Waiting;           // received while not in view
