@@ -85,6 +85,7 @@ bool FileTransfer::Begin(std::string title) {
   Title = std::move(title);
   Active = true;
   Cancelled = false;
+  Stopped.clear();
   Handed = 0;
   Progress = ProgressReader();
   StartedUs = Platform.Microseconds();
@@ -171,8 +172,7 @@ bool FileTransfer::Run(const ProtocolEntry& entry, const std::string& picked) {
   Entry = &entry;
   const std::string title = entry.Way == Direction::Send
                                 ? "Sending " + NameOf(picked) + " by " + entry.Name
-                                : "Receiving by " + std::string(entry.Name) + " into " +
-                                      NameOf(picked);
+                                : "Receiving by " + std::string(entry.Name) + " into " + NameOf(picked);
   if (!Begin(title)) {
     Entry = nullptr;
     return false;
@@ -180,7 +180,15 @@ bool FileTransfer::Run(const ProtocolEntry& entry, const std::string& picked) {
   Child = Platform.MakeChild();
   Receive.SetDiversion([this](std::string_view chunk) { Child->Write(chunk); });
   ChildProcess::Handlers handlers;
-  handlers.Output = [this](std::string_view bytes) { Port.Write(bytes); };
+  handlers.Output = [this](std::string_view bytes) {
+    if (!Port.Write(bytes) && !Cancelled) {
+      // The line is gone (a USB adapter pulled out): the program would only wait out its
+      // retries, so it is stopped now.
+      Stopped = "stopped: the port closed";
+      Cancelled = true;
+      Child->Kill();
+    }
+  };
   handlers.ErrorText = [this](std::string_view text) {
     Progress.Add(text);
     ShowProgress();
@@ -227,13 +235,14 @@ void FileTransfer::ChildFinished(int exitCode, bool exitedNormally) {
     return;
   }
   if (Cancelled) {
-    Finish("cancelled");
+    Finish(Stopped.empty() ? "cancelled" : Stopped);
   } else if (exitedNormally && exitCode == 0) {
     Finish(Entry->Way == Direction::Send ? "sent" : "received");
   } else {
     const std::string& said = Progress.LastMessage();
-    Finish("failed: " + (said.empty() ? std::string(Entry->Program) + " ended with code " + std::to_string(exitCode)
-                                      : said));
+    Finish("failed: " + (said.empty()
+                             ? std::string(Entry->Program) + " ended with code " + std::to_string(exitCode)
+                             : said));
   }
 }
 

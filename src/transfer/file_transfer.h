@@ -90,6 +90,7 @@ class FileTransfer {
   const ProtocolEntry* Entry = nullptr;
   ProgressReader Progress;
   bool Cancelled = false;
+  std::string Stopped;  // why a protocol's program was stopped, when the user did not
 };
 
 }  // namespace korvani::transfer

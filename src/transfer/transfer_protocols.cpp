@@ -87,7 +87,8 @@ std::string Duration(double seconds) {
 
 }  // namespace
 
-ChildCommand CommandFor(const ProtocolEntry& entry, const std::string& programPath, const std::string& picked) {
+ChildCommand CommandFor(const ProtocolEntry& entry, const std::string& programPath,
+                        const std::string& picked) {
   ChildCommand command;
   command.Program = programPath;
   for (const char* option : entry.Options) {

@@ -16,16 +16,16 @@ enum class Direction { Send, Receive };
 
 // What a protocol's entry asks the user for.
 enum class Pick {
-  FileToSend,    // an existing file
-  FileToWrite,   // a file name to receive into (XMODEM carries no name)
-  Folder,        // a folder the sender's files are received into
+  FileToSend,   // an existing file
+  FileToWrite,  // a file name to receive into (XMODEM carries no name)
+  Folder,       // a folder the sender's files are received into
 };
 
 struct ProtocolEntry {
   Direction Way;
-  const char* Name;     // in notes and progress: "XMODEM-1K"
-  const char* Caption;  // the menu entry
-  const char* Program;  // lrzsz's program
+  const char* Name;                    // in notes and progress: "XMODEM-1K"
+  const char* Caption;                 // the menu entry
+  const char* Program;                 // lrzsz's program
   std::array<const char*, 3> Options;  // before the file name; nullptr ends them
   Pick Asks;
 };

@@ -12,18 +12,18 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QPoint>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include "console/screen_emulator.h"

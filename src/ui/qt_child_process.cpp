@@ -40,7 +40,8 @@ bool QtChildProcess::Start(const transfer::ChildCommand& command, Handlers handl
     arguments << QString::fromStdString(argument);
   }
   Process.setWorkingDirectory(QString::fromStdString(command.Folder));
-  Process.start(QString::fromStdString(command.Program), arguments, QIODevice::ReadWrite | QIODevice::Unbuffered);
+  Process.start(QString::fromStdString(command.Program), arguments,
+                QIODevice::ReadWrite | QIODevice::Unbuffered);
   return Process.waitForStarted(5000);
 }
 
@@ -56,7 +57,9 @@ void QtChildProcess::Kill() {
   }
 }
 
-std::string QtChildProcess::Problem() const { return Process.errorString().toStdString(); }
+std::string QtChildProcess::Problem() const {
+  return Process.errorString().toStdString();
+}
 
 std::string QtChildProcess::Find(std::string_view name) {
   return QStandardPaths::findExecutable(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))

@@ -82,7 +82,8 @@ std::string QtDialogs::PickSaveFile(std::string_view initialName) {
 }
 
 std::string QtDialogs::PickOpenFile(std::string_view prompt) {
-  return QFileDialog::getOpenFileName(Parent, QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())))
+  return QFileDialog::getOpenFileName(Parent,
+                                      QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())))
       .toStdString();
 }
 

@@ -54,7 +54,8 @@ void TerminalTab::FillTransferMenus() {
                           const std::string& missing) {
     QAction* action = menu->addAction(caption);
     if (!missing.empty()) {
-      action->setText(caption + QStringLiteral(" (needs the %1 package)").arg(QLatin1String(transfer::kProtocolPackage)));
+      action->setText(
+          caption + QStringLiteral(" (needs the %1 package)").arg(QLatin1String(transfer::kProtocolPackage)));
       action->setToolTip(QString::fromStdString(missing));
       action->setEnabled(false);
       return;

@@ -191,7 +191,8 @@ QGroupBox* BuildRxFrame(TerminalTabUi& ui, QWidget* tab) {
   side->addWidget(ui.cmdClearHexLogFile);
   side->addWidget(ui.cmdTerminalLogMarkerLine);
   side->addWidget(TransferButton(ui.cmdSendFile, ui.mnuSendFile, "cmdSendFile", "Send file",
-                                 "Send a file to the board: as it is, or by XMODEM, YMODEM or ZMODEM", ui.fraRx));
+                                 "Send a file to the board: as it is, or by XMODEM, YMODEM or ZMODEM",
+                                 ui.fraRx));
   side->addWidget(TransferButton(ui.cmdReceiveFile, ui.mnuReceiveFile, "cmdReceiveFile", "Receive file",
                                  "Receive a file the board sends by XMODEM, YMODEM or ZMODEM", ui.fraRx));
   side->addStretch(1);

@@ -24,10 +24,10 @@ TEST(ProgressReaderTest, ReadsWhatEachProgramPrints) {
     std::optional<std::int64_t> total;
   };
   const Case cases[] = {
-      {"Sending: a.bin\r\nBytes Sent:   2048/ 300000   BPS:27846 ETA 00:10  \r", 2048, 300000},   // sz
+      {"Sending: a.bin\r\nBytes Sent:   2048/ 300000   BPS:27846 ETA 00:10  \r", 2048, 300000},  // sz
       {"Bytes Sent: 299008/ 300000\rBytes Sent: 300000   BPS:26297675      \r\n", 300000, 300000},
-      {"Bytes received:    1024/ 300000   BPS:725133 ETA 00:00  \r", 1024, 300000},           // rz, rb
-      {"Bytes received:  300032   BPS:178775                \r\n", 300032, std::nullopt},    // rx
+      {"Bytes received:    1024/ 300000   BPS:725133 ETA 00:00  \r", 1024, 300000},        // rz, rb
+      {"Bytes received:  300032   BPS:178775                \r\n", 300032, std::nullopt},  // rx
       {"Xmodem sectors/kbytes sent:  16/ 2k\rXmodem sectors/kbytes sent:  24/ 3k\r", 3072, std::nullopt},
       {"Blocks received: 254\rBlocks received: 255\r", 0, std::nullopt},
       {"Bytes Sent: 2048/ 300000", 0, std::nullopt},  // a line not yet ended counts once it is
@@ -114,14 +114,15 @@ class FileTransferTest : public ::testing::Test {
   }
 
   TransferPlatform Programs() {
-    return {[this] { return std::make_unique<FakeChild>(Child); },
-            [this](std::string_view name) { return Installed ? "/usr/bin/" + std::string(name) : std::string(); },
-            [this] {
-              auto timer = std::make_unique<fakes::FakeTimer>();
-              Ticker = timer.get();
-              return std::unique_ptr<base::Timer>(std::move(timer));
-            },
-            [this] { return NowUs; }};
+    return {
+        [this] { return std::make_unique<FakeChild>(Child); },
+        [this](std::string_view name) { return Installed ? "/usr/bin/" + std::string(name) : std::string(); },
+        [this] {
+          auto timer = std::make_unique<fakes::FakeTimer>();
+          Ticker = timer.get();
+          return std::unique_ptr<base::Timer>(std::move(timer));
+        },
+        [this] { return NowUs; }};
   }
 
   fakes::FakePlatform Platform;
@@ -134,7 +135,10 @@ class FileTransferTest : public ::testing::Test {
   fakes::FakeTimer* Ticker = nullptr;
   bool Installed = true;
   std::int64_t NowUs = 0;
-  FileTransfer Files{Platform.Port, Receive, View, Platform.Dialogs,
+  FileTransfer Files{Platform.Port,
+                     Receive,
+                     View,
+                     Platform.Dialogs,
                      [this](std::string_view bytes) {
                        Typed.append(bytes);
                        return Platform.Port.Write(bytes);
@@ -160,7 +164,8 @@ TEST_F(FileTransferTest, AFileAsItIsWaitsWhileThePortHoldsItsBytesBack) {
   Platform.Port.StillToWrite = FileTransfer::kMostQueued - 1000;
   Ticker->Advance(FileTransfer::kTopUpMs);
   EXPECT_EQ(Platform.Port.Written.size(), static_cast<std::size_t>(FileTransfer::kMostQueued) + 1000);
-  EXPECT_EQ(View.TransferShown, "Sending image.bin as it is | 2,000 of 40,000 bytes, 1000 B/s, 38 s left | 5");
+  EXPECT_EQ(View.TransferShown,
+            "Sending image.bin as it is | 2,000 of 40,000 bytes, 1000 B/s, 38 s left | 5");
 
   Platform.Port.StillToWrite = 0;
   Ticker->Advance(FileTransfer::kTopUpMs * 3);
@@ -205,11 +210,19 @@ TEST_F(FileTransferTest, AProtocolsProgramHasTheLineWhileItRuns) {
   EXPECT_EQ(Child->Started.Folder, std::filesystem::path(Folder.File("fw.bin")).parent_path().string());
 
   // What the board sends goes to the program, not to the views; what it writes goes out.
-  Platform.Port.Arrive("**\x18" "B0100000023be50\r\n");
-  EXPECT_EQ(Child->Input, "**\x18" "B0100000023be50\r\n");
+  Platform.Port.Arrive(
+      "**\x18"
+      "B0100000023be50\r\n");
+  EXPECT_EQ(Child->Input,
+            "**\x18"
+            "B0100000023be50\r\n");
   EXPECT_EQ(Watched, "");
-  Child->Told.Output("rz\r**\x18" "B00");
-  EXPECT_EQ(Platform.Port.Written, "rz\r**\x18" "B00");
+  Child->Told.Output(
+      "rz\r**\x18"
+      "B00");
+  EXPECT_EQ(Platform.Port.Written,
+            "rz\r**\x18"
+            "B00");
   EXPECT_EQ(Typed, "");  // a protocol's bytes are not what the user sent
   NowUs = 1'000'000;
   Child->Told.ErrorText("Bytes Sent:   2048/ 5000   BPS:2048\r");
@@ -243,6 +256,14 @@ TEST_F(FileTransferTest, SaysWhyAProtocolCannotRun) {
   Child->Told.Finished(128, true);
   EXPECT_NE(View.TransferEnds.back().find("failed: sx: too many errors"), std::string::npos);
 
+  // The port closes under it: the program is stopped at once, not left to its retries.
+  ASSERT_TRUE(Files.Choose(&kProtocols[0]));
+  Platform.Port.Open = false;
+  Child->Told.Output("\x01\x01\xfe");
+  EXPECT_TRUE(Child->Killed);
+  EXPECT_NE(View.TransferEnds.back().find("stopped: the port closed"), std::string::npos);
+  Platform.Port.Open = true;
+
   ASSERT_TRUE(Files.Choose(&kProtocols[0]));
   EXPECT_FALSE(Files.Choose(&kProtocols[0]));
   EXPECT_EQ(View.TransferEnds.back(), "a transfer is running already: cancel it first");
@@ -252,7 +273,8 @@ TEST_F(FileTransferTest, SaysWhyAProtocolCannotRun) {
   const std::size_t picks = Platform.Dialogs.Picks.size();
   EXPECT_FALSE(Files.Choose(&kProtocols[2]));
   EXPECT_EQ(Platform.Dialogs.Picks.size(), picks);  // nothing asked for
-  EXPECT_EQ(View.TransferEnds.back(), "YMODEM needs sb from the lrzsz package: install it (apt install lrzsz)");
+  EXPECT_EQ(View.TransferEnds.back(),
+            "YMODEM needs sb from the lrzsz package: install it (apt install lrzsz)");
   EXPECT_EQ(Files.Missing(kProtocols[7]), "needs rz from the lrzsz package: install it (apt install lrzsz)");
 }
 

@@ -36,19 +36,28 @@ class LrzszTransferTest : public QObject {
 
  private slots:
   void aFileArrivesByteForByte_data() {
-    QTest::addColumn<int>("entry");         // the program's entry in the protocol table
-    QTest::addColumn<QString>("board");     // the board's program and arguments
-    QTest::addColumn<QString>("arrives");   // where the file arrives: "board/" or "ours/" and its name
-    QTest::addColumn<bool>("padded");       // XMODEM fills the last block with ^Z
-    QTest::newRow("send XMODEM to a checksum receiver") << 0 << "rx out.bin" << "board/out.bin" << true;
-    QTest::newRow("send XMODEM to a CRC receiver") << 0 << "rx -c out.bin" << "board/out.bin" << true;
-    QTest::newRow("send XMODEM-1K") << 1 << "rx -c out.bin" << "board/out.bin" << true;
-    QTest::newRow("send YMODEM") << 2 << "rb" << "board/file.bin" << false;
-    QTest::newRow("send ZMODEM") << 3 << "rz" << "board/file.bin" << false;
-    QTest::newRow("receive XMODEM with checksums") << 4 << "sx file.bin" << "ours/got.bin" << true;
-    QTest::newRow("receive XMODEM with CRCs") << 5 << "sx file.bin" << "ours/got.bin" << true;
-    QTest::newRow("receive YMODEM") << 6 << "sb file.bin" << "ours/file.bin" << false;
-    QTest::newRow("receive ZMODEM") << 7 << "sz file.bin" << "ours/file.bin" << false;
+    QTest::addColumn<int>("entry");        // the program's entry in the protocol table
+    QTest::addColumn<QString>("board");    // the board's program and arguments
+    QTest::addColumn<QString>("arrives");  // where the file arrives: "board/" or "ours/" and its name
+    QTest::addColumn<bool>("padded");      // XMODEM fills the last block with ^Z
+    QTest::newRow("send XMODEM to a checksum receiver") << 0 << "rx out.bin"
+                                                        << "board/out.bin" << true;
+    QTest::newRow("send XMODEM to a CRC receiver") << 0 << "rx -c out.bin"
+                                                   << "board/out.bin" << true;
+    QTest::newRow("send XMODEM-1K") << 1 << "rx -c out.bin"
+                                    << "board/out.bin" << true;
+    QTest::newRow("send YMODEM") << 2 << "rb"
+                                 << "board/file.bin" << false;
+    QTest::newRow("send ZMODEM") << 3 << "rz"
+                                 << "board/file.bin" << false;
+    QTest::newRow("receive XMODEM with checksums") << 4 << "sx file.bin"
+                                                   << "ours/got.bin" << true;
+    QTest::newRow("receive XMODEM with CRCs") << 5 << "sx file.bin"
+                                              << "ours/got.bin" << true;
+    QTest::newRow("receive YMODEM") << 6 << "sb file.bin"
+                                    << "ours/file.bin" << false;
+    QTest::newRow("receive ZMODEM") << 7 << "sz file.bin"
+                                    << "ours/file.bin" << false;
   }
 
   void aFileArrivesByteForByte() {
@@ -67,7 +76,8 @@ class LrzszTransferTest : public QObject {
     QDir(program.Dir.path()).mkpath(QStringLiteral("ours"));
     const QByteArray content = Content();
     const bool sending = protocol.Way == korvani::transfer::Direction::Send;
-    QFile original(program.Dir.filePath(sending ? QStringLiteral("ours/file.bin") : QStringLiteral("board/file.bin")));
+    QFile original(
+        program.Dir.filePath(sending ? QStringLiteral("ours/file.bin") : QStringLiteral("board/file.bin")));
     QVERIFY(original.open(QIODevice::WriteOnly));
     original.write(content);
     original.close();
