@@ -58,7 +58,7 @@ class FileTransfer {
 
   // How much of a file sent as it is may wait in the port at once, and how often it is
   // topped up: 16 KB every 10 ms lets 1.6 MB/s through and keeps a cancel prompt.
-  static constexpr std::int64_t kMostQueued = 16 * 1024;
+  static constexpr std::int64_t kMostQueued = std::int64_t{16} * 1024;
   static constexpr int kTopUpMs = 10;
   static constexpr int kProgressMs = 250;
 

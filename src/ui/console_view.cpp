@@ -302,7 +302,7 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
   const int shownRows = std::max(0, std::min(rows, ShownRows - top));
   const int columns = ShownColumns;
   std::vector<console::Cell> cells;
-  cells.reserve(static_cast<std::size_t>(shownRows * columns));
+  cells.reserve(static_cast<std::size_t>(shownRows) * static_cast<std::size_t>(columns));
   console::Cursor cursor;
   {
     const std::lock_guard lock(ScreenGuard);
@@ -321,7 +321,8 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
     int runStart = 0;
     int runCells = 0;
     for (int column = 0; column < columns; ++column) {
-      const console::Cell& cell = cells[static_cast<std::size_t>(shown * columns + column)];
+      const console::Cell& cell = cells[static_cast<std::size_t>(shown) * static_cast<std::size_t>(columns) +
+                                        static_cast<std::size_t>(column)];
       if (cell.Width == 0) {
         continue;  // the second half of a wide character, drawn with its first
       }

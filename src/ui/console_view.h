@@ -104,7 +104,7 @@ class ConsoleView final : public QAbstractScrollArea {
   // faster than the console takes it, and nothing is dropped); the thread takes them a
   // slice at a time, so that wait is never longer than one slice.
   static constexpr std::size_t kMostQueued = std::size_t{256} << 10;
-  static constexpr std::size_t kSliceBytes = 16 * 1024;
+  static constexpr std::size_t kSliceBytes = std::size_t{16} * 1024;
   std::mutex QueueGuard;
   std::condition_variable Wake;     // bytes queued, or stopping
   std::condition_variable Drained;  // the queue went down, or was emptied
