@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -116,22 +117,65 @@ void ConsoleView::Emulate() {
       const std::lock_guard screen(ScreenGuard);
       Screen.Feed(taken);
     }
-    if (!RefreshPosted.exchange(true)) {
-      // The window's thread draws what changed, within a frame.
-      QMetaObject::invokeMethod(
-          this,
-          [this] {
-            RefreshPosted = false;
-            if (!RepaintTimer.isActive()) {
-              const auto due = static_cast<int>(kRepaintMs - kPaintLeadMs - SincePaint.elapsed());
-              RepaintTimer.start(std::max(0, due));
-            }
-          },
-          Qt::QueuedConnection);
+    bool more = false;
+    {
+      const std::lock_guard again(QueueGuard);
+      more = !Queued.empty();
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!more || now - LastPicture >= std::chrono::milliseconds(kPictureMs)) {
+      std::shared_ptr<const Picture> picture;
+      {
+        const std::lock_guard screen(ScreenGuard);
+        if (Screen.TakeChanged()) {
+          picture = PictureOf(WantedTop, WantedRows, WantedColumns);
+        }
+      }
+      if (picture) {
+        LastPicture = now;
+        Publish(std::move(picture));
+      }
     }
     queue.lock();
     Emulating = false;
     Drained.notify_all();
+  }
+}
+
+std::shared_ptr<const ConsoleView::Picture> ConsoleView::PictureOf(int top, int rows, int columns) const {
+  auto picture = std::make_shared<Picture>();
+  picture->Top = top;
+  picture->Rows = rows;
+  picture->Columns = columns;
+  picture->Cells.reserve(static_cast<std::size_t>(std::max(0, rows)) * static_cast<std::size_t>(columns));
+  for (int shown = 0; shown < rows; ++shown) {
+    for (int column = 0; column < columns; ++column) {
+      picture->Cells.push_back(Screen.At(top + shown, column));
+    }
+  }
+  picture->Cursor = Screen.CursorAt();
+  picture->Kept = static_cast<int>(Screen.ScrollbackCount());
+  return picture;
+}
+
+void ConsoleView::Publish(std::shared_ptr<const Picture> picture) {
+  {
+    const std::lock_guard lock(PictureGuard);
+    Latest = std::move(picture);
+    PictureFresh = true;
+  }
+  if (!RefreshPosted.exchange(true)) {
+    // The window's thread draws it, within a frame.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          RefreshPosted = false;
+          if (!RepaintTimer.isActive()) {
+            const auto due = static_cast<int>(kRepaintMs - kPaintLeadMs - SincePaint.elapsed());
+            RepaintTimer.start(std::max(0, due));
+          }
+        },
+        Qt::QueuedConnection);
   }
 }
 
@@ -179,11 +223,12 @@ void ConsoleView::Feed(std::string_view bytes) {
 void ConsoleView::Refresh() {
   int kept = 0;
   {
-    const std::lock_guard lock(ScreenGuard);
-    if (!Screen.TakeChanged()) {
+    const std::lock_guard lock(PictureGuard);
+    if (!PictureFresh || !Latest) {
       return;
     }
-    kept = static_cast<int>(Screen.ScrollbackCount());
+    PictureFresh = false;
+    kept = Latest->Kept;
   }
   QScrollBar* bar = verticalScrollBar();
   const bool following = bar->value() == bar->maximum();
@@ -207,6 +252,14 @@ void ConsoleView::Fit() {
     Screen.Resize(rows, columns);
     ShownRows = Screen.Rows();
     ShownColumns = Screen.Columns();
+    WantedTop = 0;
+    WantedRows = std::min(viewport()->height() / CellHeight + 1, ShownRows);
+    WantedColumns = ShownColumns;
+    Screen.TakeChanged();
+  }
+  {
+    const std::lock_guard lock(ScreenGuard);
+    Publish(PictureOf(WantedTop, WantedRows, WantedColumns));
   }
   Refresh();
 }
@@ -221,6 +274,8 @@ void ConsoleView::showEvent(QShowEvent* event) {
     WaitUntilFed();
     const std::lock_guard lock(ScreenGuard);
     Screen.Clear();  // what came before the bytes kept is gone
+    Screen.TakeChanged();
+    Publish(PictureOf(WantedTop, WantedRows, WantedColumns));
   }
   std::string waiting = std::exchange(Waiting, {});
   WaitingCutShort = false;
@@ -298,21 +353,24 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
     fontLook = look;
     painter.drawText(box.x(), y + Ascent, text);
   };
-  // The cells in view, taken at once so the emulating thread waits no longer than that.
+  // The cells in view: the picture the emulating thread took, or when the rows in view are
+  // others (scrolled, resized), taken now.
   const int shownRows = std::max(0, std::min(rows, ShownRows - top));
   const int columns = ShownColumns;
-  std::vector<console::Cell> cells;
-  cells.reserve(static_cast<std::size_t>(shownRows) * static_cast<std::size_t>(columns));
-  console::Cursor cursor;
+  WantedTop = top;
+  WantedRows = shownRows;
+  WantedColumns = columns;
+  std::shared_ptr<const Picture> picture;
   {
-    const std::lock_guard lock(ScreenGuard);
-    for (int shown = 0; shown < shownRows; ++shown) {
-      for (int column = 0; column < columns; ++column) {
-        cells.push_back(Screen.At(top + shown, column));
-      }
-    }
-    cursor = Screen.CursorAt();
+    const std::lock_guard lock(PictureGuard);
+    picture = Latest;
   }
+  if (!picture || picture->Top != top || picture->Rows != shownRows || picture->Columns != columns) {
+    const std::lock_guard lock(ScreenGuard);
+    picture = PictureOf(top, shownRows, columns);
+  }
+  const std::vector<console::Cell>& cells = picture->Cells;
+  const console::Cursor cursor = picture->Cursor;
   for (int shown = 0; shown < shownRows; ++shown) {
     const int row = top + shown;
     const int y = shown * CellHeight;

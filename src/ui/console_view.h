@@ -17,14 +17,17 @@
 #include <QPoint>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "console/screen_emulator.h"
 
@@ -112,7 +115,31 @@ class ConsoleView final : public QAbstractScrollArea {
   bool Emulating = false;  // the thread holds bytes taken from the queue
   bool Stopping = false;
   std::atomic<bool> RefreshPosted{false};  // the thread has asked the window for a paint
+  // What a paint draws: the cells in view, taken by the emulating thread as it goes (once
+  // a frame under a flood, and after the last bytes), so a paint does not wait for the
+  // emulator's lock while the thread parses. The window's thread tells it which rows are
+  // in view; a paint of other rows (scrolled, resized) takes them itself.
+  struct Picture {
+    int Top = 0;
+    int Rows = 0;
+    int Columns = 0;
+    std::vector<console::Cell> Cells;
+    console::Cursor Cursor;
+    int Kept = 0;  // lines in the scrollback
+  };
+  // The picture of the rows asked for; ScreenGuard held.
+  [[nodiscard]] std::shared_ptr<const Picture> PictureOf(int top, int rows, int columns) const;
+  // The picture made the one paints draw; a refresh follows.
+  void Publish(std::shared_ptr<const Picture> picture);
+  static constexpr int kPictureMs = 20;
+  std::mutex PictureGuard;
+  std::shared_ptr<const Picture> Latest;
+  bool PictureFresh = false;  // published since the last refresh
+  std::atomic<int> WantedTop{0};
+  std::atomic<int> WantedRows{0};
+  std::atomic<int> WantedColumns{0};
   std::thread EmulatorThread;
+  std::chrono::steady_clock::time_point LastPicture;  // the emulating thread's own
   Sender Send;
   QFont Font;
   int CellWidth = 8;
