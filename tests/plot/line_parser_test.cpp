@@ -1,0 +1,95 @@
+// Finding the numbers in a board's lines: the formats, headers, junk and lines in pieces.
+#include "plot/line_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace korvani::plot {
+namespace {
+
+using Samples = std::vector<Sample>;
+
+TEST(LineParserTest, FindsTheNumbersOfEachFormat) {
+  struct Case {
+    const char* line;
+    Samples found;
+  };
+  const Case cases[] = {
+      // name:value pairs, separated by commas, spaces or tabs
+      {"temp:21.4,press:1.02", {{"temp", 21.4}, {"press", 1.02}}},
+      {"temp:21.4 press:1.02\r", {{"temp", 21.4}, {"press", 1.02}}},
+      {"temp:21.4\tpress:-1e-3", {{"temp", 21.4}, {"press", -0.001}}},
+      {"temp: 21.4, press: 1.02", {{"temp", 21.4}, {"press", 1.02}}},
+      {"12:30:45 temp:21", {{"temp", 21}}},  // a time is no pair
+      {"temp:21.4,state:ok,rpm:1200", {{"temp", 21.4}, {"rpm", 1200}}},
+      {"temp:,press:nan,x:inf,y:0x1F", {}},
+      // columns, named "1", "2", ... without a header
+      {"21.4,1.02", {{"1", 21.4}, {"2", 1.02}}},
+      {"21.4;1.02;-7", {{"1", 21.4}, {"2", 1.02}, {"3", -7}}},
+      {"21.4\t\t3", {{"1", 21.4}, {"3", 3}}},           // an empty field keeps its place
+      {"  21.4   1.02  ", {{"1", 21.4}, {"2", 1.02}}},  // runs of spaces are one cut
+      {"21.4,abc,3", {{"1", 21.4}, {"3", 3}}},
+      {"+5,.5,5.", {{"1", 5}, {"2", 0.5}, {"3", 5}}},
+      // text without numbers
+      {"Booting the board", {}},
+      {"", {}},
+      {"\r", {}},
+      {"12abc 1.2.3 --", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    LineParser parser;
+    EXPECT_EQ(parser.ReadLine(c.line), c.found);
+  }
+}
+
+TEST(LineParserTest, AHeaderLineNamesTheColumnsThatFollow) {
+  struct Case {
+    std::vector<const char*> lines;
+    Samples last;  // what the last line gave
+  };
+  const Case cases[] = {
+      {{"temp,press", "21.4,1.02"}, {{"temp", 21.4}, {"press", 1.02}}},
+      {{"time;temp (C);rh %", "1;21.4;40"}, {{"time", 1}, {"temp (C)", 21.4}, {"rh %", 40}}},
+      {{"a\tb", "1\t2\t3"}, {{"a", 1}, {"b", 2}, {"3", 3}}},                      // more columns than names
+      {{"temp,press", "Booting the board", "1,2"}, {{"temp", 1}, {"press", 2}}},  // text keeps it
+      {{"temp press", "1 2"}, {{"1", 1}, {"2", 2}}},  // words cut at spaces: only text
+      {{"temp,3rd", "1,2"}, {{"1", 1}, {"2", 2}}},    // a name starts with a letter
+      {{"a,b", "x,y", "1,2"}, {{"x", 1}, {"y", 2}}},  // a later header replaces it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines.front());
+    LineParser parser;
+    Samples last;
+    for (const char* line : c.lines) {
+      last = parser.ReadLine(line);
+    }
+    EXPECT_EQ(last, c.last);
+  }
+}
+
+TEST(LineParserTest, ALineIsReadOnceItEndsInWhateverPiecesItCame) {
+  LineParser parser;
+  std::vector<Samples> lines;
+  const auto take = [&lines](Samples samples) { lines.push_back(std::move(samples)); };
+  parser.Feed("temp:2", take);
+  EXPECT_TRUE(lines.empty());
+  parser.Feed("1.4,press:1.0", take);
+  parser.Feed("2\r\ntemp:22\nx", take);
+  ASSERT_EQ(lines.size(), 2U);
+  EXPECT_EQ(lines[0], (Samples{{"temp", 21.4}, {"press", 1.02}}));
+  EXPECT_EQ(lines[1], (Samples{{"temp", 22}}));
+
+  // A line longer than the most kept: its first part is read, the rest passed over.
+  lines.clear();
+  parser.Reset();
+  parser.Feed("v:1," + std::string(LineParser::kLongestLine, ' ') + "w:2\nv:3\n", take);
+  ASSERT_EQ(lines.size(), 2U);
+  EXPECT_EQ(lines[0], (Samples{{"v", 1}}));
+  EXPECT_EQ(lines[1], (Samples{{"v", 3}}));
+}
+
+}  // namespace
+}  // namespace korvani::plot
