@@ -1,10 +1,6 @@
 #include "ui/console_view.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QFontMetrics>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -21,48 +17,6 @@ namespace {
 
 QColor ToQColor(console::Rgb colour) {
   return {colour.Red, colour.Green, colour.Blue};
-}
-
-std::optional<console::Key> KeyOf(int key) {
-  using console::Key;
-  switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return Key::Enter;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      return Key::Tab;
-    case Qt::Key_Backspace:
-      return Key::Backspace;
-    case Qt::Key_Escape:
-      return Key::Escape;
-    case Qt::Key_Up:
-      return Key::Up;
-    case Qt::Key_Down:
-      return Key::Down;
-    case Qt::Key_Left:
-      return Key::Left;
-    case Qt::Key_Right:
-      return Key::Right;
-    case Qt::Key_Insert:
-      return Key::Insert;
-    case Qt::Key_Delete:
-      return Key::Delete;
-    case Qt::Key_Home:
-      return Key::Home;
-    case Qt::Key_End:
-      return Key::End;
-    case Qt::Key_PageUp:
-      return Key::PageUp;
-    case Qt::Key_PageDown:
-      return Key::PageDown;
-    default:
-      break;
-  }
-  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
-    return static_cast<Key>(static_cast<int>(Key::F1) + (key - Qt::Key_F1));
-  }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -110,31 +64,22 @@ void ConsoleView::Emulate() {
     // (and with it the window's thread, and its paints) waits no longer than one slice.
     const std::string taken = Queued.substr(0, kSliceBytes);
     Queued.erase(0, taken.size());
+    const bool last = Queued.empty();  // a picture after the last bytes, whenever they came
     Emulating = true;
     queue.unlock();
     Drained.notify_all();
+    const auto now = std::chrono::steady_clock::now();
+    std::shared_ptr<const Picture> picture;
     {
       const std::lock_guard screen(ScreenGuard);
       Screen.Feed(taken);
-    }
-    bool more = false;
-    {
-      const std::lock_guard again(QueueGuard);
-      more = !Queued.empty();
-    }
-    const auto now = std::chrono::steady_clock::now();
-    if (!more || now - LastPicture >= std::chrono::milliseconds(kPictureMs)) {
-      std::shared_ptr<const Picture> picture;
-      {
-        const std::lock_guard screen(ScreenGuard);
-        if (Screen.TakeChanged()) {
-          picture = PictureOf(WantedTop, WantedRows, WantedColumns);
-        }
+      if ((last || now - LastPicture >= std::chrono::milliseconds(kPictureMs)) && Screen.TakeChanged()) {
+        picture = PictureOf(WantedTop, WantedRows, WantedColumns);
       }
-      if (picture) {
-        LastPicture = now;
-        Publish(std::move(picture));
-      }
+    }
+    if (picture) {
+      LastPicture = now;
+      Publish(std::move(picture));
     }
     queue.lock();
     Emulating = false;
@@ -256,9 +201,6 @@ void ConsoleView::Fit() {
     WantedRows = std::min(viewport()->height() / CellHeight + 1, ShownRows);
     WantedColumns = ShownColumns;
     Screen.TakeChanged();
-  }
-  {
-    const std::lock_guard lock(ScreenGuard);
     Publish(PictureOf(WantedTop, WantedRows, WantedColumns));
   }
   Refresh();
@@ -293,24 +235,6 @@ void ConsoleView::scrollContentsBy(int /*dx*/, int /*dy*/) {
 
 QRect ConsoleView::CellRect(int row, int column) const {
   return {column * CellWidth, (row - TopRow()) * CellHeight, CellWidth, CellHeight};
-}
-
-QPoint ConsoleView::CellAt(const QPoint& point) const {
-  return {std::clamp(point.x() / CellWidth, 0, ShownColumns - 1), point.y() / CellHeight + TopRow()};
-}
-
-std::pair<QPoint, QPoint> ConsoleView::Selection() const {
-  const auto key = [](const QPoint& at) { return std::pair(at.y(), at.x()); };
-  return key(SelectTo) < key(SelectFrom) ? std::pair(SelectTo, SelectFrom) : std::pair(SelectFrom, SelectTo);
-}
-
-bool ConsoleView::Selected(int row, int column) const {
-  if (SelectFrom == SelectTo) {
-    return false;
-  }
-  const auto [from, to] = Selection();
-  return std::pair(row, column) >= std::pair(from.y(), from.x()) &&
-         std::pair(row, column) < std::pair(to.y(), to.x());
 }
 
 // A row is drawn in runs of cells that look the same: one fill for a run's background and
@@ -416,137 +340,6 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     painter.fillRect(box, Qt::white);  // a steady block: no timer blinks it
   }
-}
-
-void ConsoleView::Type(const std::string& bytes) {
-  if (bytes.empty()) {
-    return;
-  }
-  if (Send) {
-    Send(bytes);
-  }
-  if (LocalEcho) {
-    Feed(bytes);
-  }
-  QScrollBar* bar = verticalScrollBar();
-  bar->setValue(bar->maximum());  // typing brings the screen back into view
-}
-
-void ConsoleView::PasteText(const QString& text) {
-  const bool paced = PasteCharMs > 0 || PasteLineMs > 0;
-  for (const char32_t c : text.toUcs4()) {
-    if (c == U'\r') {
-      continue;  // a line ends as Enter sends it
-    }
-    const bool lineEnd = c == U'\n';
-    std::string bytes = lineEnd ? KeyBytes(console::Key::Enter, {}) : CharBytes(c, {});
-    if (!paced && !PasteQueue.empty()) {
-      PasteQueue.back().Bytes += bytes;
-    } else {
-      PasteQueue.push_back({std::move(bytes), PasteCharMs + (lineEnd ? PasteLineMs : 0)});
-    }
-  }
-  if (!PasteTimer.isActive()) {
-    SendNextPasted();
-  }
-}
-
-void ConsoleView::SendNextPasted() {
-  if (PasteQueue.empty()) {
-    return;
-  }
-  const Pasted next = std::move(PasteQueue.front());
-  PasteQueue.pop_front();
-  Type(next.Bytes);
-  if (!PasteQueue.empty()) {
-    PasteTimer.start(next.PauseMs);
-  }
-}
-
-void ConsoleView::keyPressEvent(QKeyEvent* event) {
-  const Qt::KeyboardModifiers mods = event->modifiers();
-  const bool ctrl = mods.testFlag(Qt::ControlModifier);
-  const bool shift = mods.testFlag(Qt::ShiftModifier);
-  if (ctrl && shift && event->key() == Qt::Key_C) {
-    QApplication::clipboard()->setText(SelectedText());
-    return;
-  }
-  if (ctrl && shift && event->key() == Qt::Key_V) {
-    PasteText(QApplication::clipboard()->text());
-    return;
-  }
-  if (shift && (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)) {
-    QScrollBar* bar = verticalScrollBar();
-    bar->setValue(bar->value() + (event->key() == Qt::Key_PageUp ? -bar->pageStep() : bar->pageStep()));
-    return;
-  }
-  const console::Modifiers with{shift, mods.testFlag(Qt::AltModifier), ctrl};
-  if (const std::optional<console::Key> key = KeyOf(event->key())) {
-    Type(KeyBytes(*key, with));
-    return;
-  }
-  if (ctrl && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) {
-    Type(CharBytes(static_cast<char32_t>(U'a' + (event->key() - Qt::Key_A)), with));
-    return;
-  }
-  const QString text = event->text();
-  if (text.isEmpty()) {
-    QAbstractScrollArea::keyPressEvent(event);
-    return;
-  }
-  std::string bytes;
-  for (const char32_t c : text.toUcs4()) {
-    if (c >= 0x20 && c != 0x7F) {
-      bytes += CharBytes(c, {false, with.Alt, false});
-    }
-  }
-  Type(bytes);
-}
-
-void ConsoleView::mousePressEvent(QMouseEvent* event) {
-  setFocus();
-  if (event->button() == Qt::LeftButton) {
-    SelectFrom = SelectTo = CellAt(event->position().toPoint());
-    viewport()->update();
-  }
-}
-
-void ConsoleView::mouseMoveEvent(QMouseEvent* event) {
-  if (event->buttons().testFlag(Qt::LeftButton)) {
-    SelectTo = CellAt(event->position().toPoint());
-    SelectTo.rx() += 1;  // the cell under the pointer is taken
-    viewport()->update();
-  }
-}
-
-QString ConsoleView::SelectedText() const {
-  if (SelectFrom == SelectTo) {
-    return {};
-  }
-  const auto [from, to] = Selection();
-  QStringList lines;
-  const std::lock_guard lock(ScreenGuard);
-  for (int row = from.y(); row <= to.y(); ++row) {
-    const QString line = QString::fromStdString(Screen.TextOf(row));
-    const int start = row == from.y() ? from.x() : 0;
-    const int end = row == to.y() ? to.x() : static_cast<int>(line.size());
-    lines << line.mid(start, std::max(0, end - start));
-  }
-  return lines.join(QLatin1Char('\n'));
-}
-
-std::string ConsoleView::KeyBytes(console::Key key, console::Modifiers with) {
-  const std::lock_guard lock(ScreenGuard);
-  return Screen.KeyBytes(key, with);
-}
-
-std::string ConsoleView::CharBytes(char32_t character, console::Modifiers with) {
-  const std::lock_guard lock(ScreenGuard);
-  return Screen.CharBytes(character, with);
-}
-
-bool ConsoleView::focusNextPrevChild(bool /*next*/) {
-  return false;
 }
 
 }  // namespace korvani::ui
