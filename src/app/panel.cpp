@@ -32,7 +32,11 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
       tmrToastMsg(platform.MakeTimer()),
       tmrIntro(platform.MakeTimer()),
       HmiLink([this] { HmiScreen.ScreenReset(); }),
-      RxPath(TerminalPort, views.Terminal, [this](std::string_view chunk) { HmiLink.Receive(chunk); }),
+      RxPath(TerminalPort, views.Terminal,
+             [this, microseconds = platform.Microseconds](std::string_view chunk) {
+               PlotPoints.Feed(chunk, microseconds());
+               HmiLink.Receive(chunk);
+             }),
       TxSender([this](std::string_view message) { return SendToBoard(message); }, views.Screen),
       HmiScreen(platform.Surface, views.Screen, platform.Dialogs,
                 [this](std::string_view message) { TxSender.PanelSend(message); }),
@@ -273,6 +277,31 @@ void Panel::SaveReceiveView() {
   std::string why;
   if (!base::ReplaceFile(path, RxPath.ViewText(), &why)) {
     ProblemReports.ShowProblem("Unable to save the view to " + path + ": " + why);
+  }
+}
+
+void Panel::SavePlotData() {
+  const std::string path = TermLogs.PickFile("plot.csv");
+  if (path.empty()) {
+    return;  // cancelled
+  }
+  std::string why;
+  bool written = base::ReplaceFile(path, "", &why);
+  plot::WriteCsv(PlotPoints,
+                 [&](std::string_view text) { written = written && base::AppendToFile(path, text, &why); });
+  if (!written) {
+    ProblemReports.ShowProblem("Unable to save the plot's data to " + path + ": " + why);
+  }
+}
+
+void Panel::SavePlotPicture(const std::function<std::string(const std::string& path)>& writePng) {
+  const std::string path = TermLogs.PickFile("plot.png");
+  if (path.empty()) {
+    return;  // cancelled
+  }
+  const std::string why = writePng(path);
+  if (!why.empty()) {
+    ProblemReports.ShowProblem("Unable to save the plot to " + path + ": " + why);
   }
 }
 

@@ -31,6 +31,7 @@
 #include "hmi/screen/screen.h"
 #include "hmi/screen/soft_buttons.h"
 #include "hmi/screen/toast.h"
+#include "plot/plot_data.h"
 #include "ports/com_port_list.h"
 #include "ports/device_source.h"
 #include "terminal/connection.h"
@@ -82,6 +83,11 @@ class Panel {
   void SaveReceiveView();
   // "Save screen...": a PNG picture of the board's screen, to a file the user picks.
   void SaveScreen();
+  // The Plot tab's exports: the kept points as comma-separated values, and the picture as
+  // `writePng` writes it (the reason in plain words when it could not, else empty), each to a
+  // file the user picks.
+  void SavePlotData();
+  void SavePlotPicture(const std::function<std::string(const std::string& path)>& writePng);
   // Reads the settings file into the window; stops at the first line it cannot take.
   void LoadSettings();
   // The settings kept beside that file: the line's, the Tx lines' periodic send, the
@@ -143,6 +149,8 @@ class Panel {
   const AppFolders& Folders() const { return AppPaths; }
   IntroTypist& Intro() { return Typist; }
   transfer::FileTransfer& Transfers() { return Files; }
+  // The numbers found in every received line, for the Plot tab.
+  plot::PlotData& Plot() { return PlotPoints; }
 
   // A port named on the command line (--port, --demo): chosen at start-up over the saved one.
   void SetCommandLinePort(std::int16_t comNumber) { CommandLinePort = comNumber; }
@@ -188,6 +196,7 @@ class Panel {
   std::unique_ptr<base::Timer> tmrToastMsg;
   std::unique_ptr<base::Timer> tmrIntro;
   hmi::link::Framer HmiLink;
+  plot::PlotData PlotPoints;  // fed by the receive path
   terminal::ReceivePath RxPath;
   hmi::link::PanelSender TxSender;
   hmi::screen::Screen HmiScreen;
