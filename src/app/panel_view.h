@@ -26,6 +26,7 @@ namespace korvani::app {
 inline constexpr int kTerminalTab = 0;
 inline constexpr int kHmiTab = 1;
 inline constexpr int kSettingsTab = 2;
+inline constexpr int kPlotTab = 3;
 
 // The check boxes the settings file restores, each on the tab that shows it.
 enum class SettingsCheck { TraceToDisk, LogAscii, LogHex, LogSent, UpdateCheck };

@@ -9,6 +9,7 @@
 namespace korvani::plot {
 
 void PlotData::Feed(std::string_view bytes, std::int64_t microseconds) {
+  const std::uint64_t before = ChangeCount;
   Parser.Feed(bytes, [&](const std::vector<Sample>& samples) {
     if (samples.empty()) {
       return;
@@ -27,6 +28,9 @@ void PlotData::Feed(std::string_view bytes, std::int64_t microseconds) {
     Newest = time;
     ++ChangeCount;
   });
+  if (ChangeCount != before && Watcher) {
+    Watcher();
+  }
 }
 
 Series* PlotData::Find(std::string_view name) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "plot/line_parser.h"
@@ -27,6 +28,8 @@ class PlotData {
   void Feed(std::string_view bytes, std::int64_t microseconds);
   // Every series and point goes, and the header of columns is forgotten.
   void Clear();
+  // Told after a piece of bytes that added points (a view then draws them when it can).
+  void SetChangeWatcher(std::function<void()> watcher) { Watcher = std::move(watcher); }
 
   // In the order their names first came.
   [[nodiscard]] const std::vector<std::unique_ptr<Series>>& AllSeries() const { return Kept; }
@@ -49,6 +52,7 @@ class PlotData {
   double Newest = 0;
   std::uint64_t ChangeCount = 0;
   std::uint64_t Dropped = 0;
+  std::function<void()> Watcher;
 };
 
 // The kept data as comma-separated values, handed to `write` in pieces: a header

@@ -121,6 +121,13 @@ const std::vector<Option>& Options() {
          line.Options.Console = true;
          return std::string();
        }},
+      {"--plot", nullptr,
+       "start with the Plot tab in view: the numbers in received lines drawn\n"
+       "against time (name:value pairs, or columns of numbers)",
+       [](const std::string&, CommandLine& line) {
+         line.Options.Plot = true;
+         return std::string();
+       }},
       {"--no-update-check", nullptr,
        "do not fetch the product page at start to compare versions (the\n"
        "box on the Settings tab unticked, and kept so for the next start)",

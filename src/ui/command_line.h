@@ -21,6 +21,7 @@ struct StartOptions {
   bool Timestamps = false;                                        // --timestamps
   bool FullScreen = false;                                        // --fullscreen: the screen alone
   bool Console = false;            // --console: the Terminal tab's console in view, holding the keyboard
+  bool Plot = false;               // --plot: the Plot tab in view
   bool NoUpdateCheck = false;      // --no-update-check: the product page is not fetched
   QString RecordPath = QString();  // --record: the session into this file
   QString ReplayPath = QString();  // --replay: this recording as the port

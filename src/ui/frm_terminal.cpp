@@ -18,11 +18,13 @@ FrmTerminal::FrmTerminal(QWidget* parent)
   Terminal = new TerminalTab(Report, *Widgets.lblLogProblem);
   Screen = new ScreenTab(Report);
   Settings = new SettingsTab(Report, *Widgets.lblPortStatus, *Widgets.lblPortProblem);
+  Plotting = new PlotTab(Report);
   Widgets.SSTab1 = new QTabWidget(this);
   Widgets.SSTab1->setObjectName(QStringLiteral("SSTab1"));
   Widgets.SSTab1->addTab(Terminal, QStringLiteral("Terminal"));
   Widgets.SSTab1->addTab(Screen, QStringLiteral("Korvani (tm)"));
   Widgets.SSTab1->addTab(Settings, QStringLiteral("Settings"));
+  Widgets.SSTab1->addTab(Plotting, QStringLiteral("Plot"));
   setCentralWidget(Widgets.SSTab1);
   BuildToast();
   setStatusBar(Widgets.StatusBar1);
@@ -34,6 +36,7 @@ FrmTerminal::~FrmTerminal() {
   Terminal->Detach();
   Screen->Detach();
   Settings->Detach();
+  Plotting->Detach();
 }
 
 void FrmTerminal::BuildStatusBar() {
@@ -85,6 +88,7 @@ void FrmTerminal::Attach(app::Panel& panel) {
   Terminal->Attach(panel);
   Screen->Attach(panel);
   Settings->Attach(panel);
+  Plotting->Attach(panel);
   Widgets.lblToastMsg->installEventFilter(this);
   Widgets.lblDismissToastMsg->installEventFilter(this);
   // Whatever has the focus while the panel tab is in view, the tab bar included.
@@ -105,7 +109,7 @@ void FrmTerminal::Attach(app::Panel& panel) {
 }
 
 FrmTerminalUi FrmTerminal::Ui() const {
-  return {Widgets, Terminal->Ui(), Screen->Ui(), Settings->Ui()};
+  return {Widgets, Terminal->Ui(), Screen->Ui(), Settings->Ui(), Plotting->Ui()};
 }
 
 void FrmTerminal::ReportFault(const std::string& what) {
@@ -141,6 +145,10 @@ void FrmTerminal::SetFullScreen(bool on) {
 void FrmTerminal::ShowConsole() {
   Widgets.SSTab1->setCurrentIndex(app::kTerminalTab);
   Terminal->ShowConsole();
+}
+
+void FrmTerminal::ShowPlot() {
+  Widgets.SSTab1->setCurrentIndex(app::kPlotTab);
 }
 
 void FrmTerminal::keyPressEvent(QKeyEvent* event) {

@@ -1,5 +1,5 @@
-// frmTerminal, the main window: it composes the three tabs (the board's screen, the Terminal
-// and the Settings tab, each a class that owns its widgets and shows its part of the core),
+// frmTerminal, the main window: it composes the four tabs (the board's screen, the Terminal,
+// the Settings and the Plot tab, each a class that owns its widgets and shows its part of the core),
 // the status bar, the notice over the window, full screen and the window-wide keys. It holds
 // no rules of its own.
 #pragma once
@@ -13,6 +13,7 @@
 
 #include "app/panel_view.h"
 #include "ui/guarded.h"
+#include "ui/plot_tab.h"
 #include "ui/screen_tab.h"
 #include "ui/settings_tab.h"
 #include "ui/terminal_tab.h"
@@ -37,7 +38,7 @@ struct WindowUi {
 };
 
 // Every widget of the window by its name, as tests and tools look them up.
-struct FrmTerminalUi : WindowUi, TerminalTabUi, ScreenTabUi, SettingsTabUi {};
+struct FrmTerminalUi : WindowUi, TerminalTabUi, ScreenTabUi, SettingsTabUi, PlotTabUi {};
 
 class FrmTerminal final : public QMainWindow, public app::WindowView {
   Q_OBJECT
@@ -70,6 +71,9 @@ class FrmTerminal final : public QMainWindow, public app::WindowView {
   void SetFullScreen(bool on);
   // The Terminal tab with its console in view, holding the keyboard (--console).
   void ShowConsole();
+  // The Plot tab in view (--plot).
+  void ShowPlot();
+  PlotTab& Plot() { return *Plotting; }
 
   void SetCaption(std::string_view caption) override;
   void SelectTab(int index) override;
@@ -102,6 +106,7 @@ class FrmTerminal final : public QMainWindow, public app::WindowView {
   TerminalTab* Terminal = nullptr;
   ScreenTab* Screen = nullptr;
   SettingsTab* Settings = nullptr;
+  PlotTab* Plotting = nullptr;
   app::Panel* Panel = nullptr;
   QTimer PortWatchTimer;  // reopens a port that came back while "Open" is down
 };

@@ -1,5 +1,6 @@
 #include "ui/korvani_app.h"
 
+#include <qcustomplot.h>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -97,6 +98,7 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
     Paints->Watch(MainWindow.Ui().picHMI1);                 // the panel's screen
     Paints->Watch(MainWindow.Ui().txtRxData->viewport());   // the receive pane
     Paints->Watch(MainWindow.Ui().txtConsole->viewport());  // the console
+    Paints->Watch(MainWindow.Ui().picPlot);                 // the plot
   }
 }
 
@@ -136,6 +138,8 @@ void KorvaniApp::Start() {
     MainWindow.SetFullScreen(true);
   } else if (Options.Console) {
     MainWindow.ShowConsole();
+  } else if (Options.Plot) {
+    MainWindow.ShowPlot();
   }
 }
 

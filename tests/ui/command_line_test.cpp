@@ -36,6 +36,7 @@ class CommandLineTest : public QObject {
                                                           "--fullscreen", "--no-update-check", "/T"}));
     QCOMPARE(ParseCommandLine({"--demo", "--speed", "0.5"}).Options.ReplaySpeed, 0.5);
     QVERIFY(ParseCommandLine({"--console"}).Options.Console);
+    QVERIFY(ParseCommandLine({"--plot"}).Options.Plot);
     QCOMPARE(ParseCommandLine({"--version", "--prot"}).What, CommandLine::Outcome::Version);
     QCOMPARE(ParseCommandLine({"-h"}).What, CommandLine::Outcome::Help);
   }
