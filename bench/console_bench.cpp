@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's emulator, in the benchmark's own process and without a window: a flood of
 // 64-byte lines taken in 4 KiB chunks by an 80 x 24 screen whose every line feed scrolls,
 // plain and with a colour change (SGR) on every line. The view draws at most every 33 ms on

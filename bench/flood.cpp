@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // flood: floods the running program through a pseudo-terminal and measures what a user
 // would notice. The program is built as main() builds it and runs its event loop on this
 // process's main thread; a second thread plays a board that sends as fast as the line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the flood tools share: the workload's size, the pty's own ceiling (cat on it), and
 // the check of both terminal logs against what was sent.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // flood_outside: floods the built program as a user runs it, a process of its own on a pty,
 // and measures it from outside. Before the program opens the port, `cat` drains the same pty
 // with the same workload: its rate is the pty's own ceiling. Then, with the panel tab in view

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // idle: what the program costs when nothing happens. Starts korvani as a user runs it and
 // counts its wake-ups and CPU time in each idle state, after it has settled.
 //

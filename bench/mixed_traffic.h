@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmarks' fixed workload: text lines with about 1% control bytes and, every ten lines,
 // HMI messages that place the cursor on one of the screen's first 20 rows and print there, so
 // the panel's screen keeps changing where it can be seen. The same for every run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running the built program as a user runs it, in a process of its own, and looking at it
 // from outside: what the idle and outside flood tools share.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the flood and soak tools share: the board's end of the line (the master of a raw
 // pseudo-terminal pair, or a TCP connection standing for a serial-to-network bridge), the
 // program's surroundings in a temporary folder, and readings from /proc.

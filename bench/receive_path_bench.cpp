@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The core receive path on a stream of mixed traffic: the receive view's history, the HMI
 // framer and the command dispatch, on 4 KiB chunks, the terminal logs off.
 #include <benchmark/benchmark.h>

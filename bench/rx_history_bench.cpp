@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive view's history, in the benchmark's own process and without a window: taking
 // the mixed workload in 4 KiB chunks, finding a text that is not there in a full history of
 // 1,000,000 lines of 80 bytes, making a screenful of lines at its end, and the memory that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rx_view_scroll: the Terminal tab's receive view, shown in a window of this tool's own process,
 // over a full history of 1,000,000 lines of 80 bytes with time stamps on, dragged from the end
 // to the start and back in 2,000 steps in each form; and over 40 MB that never ends a line. A frame is one

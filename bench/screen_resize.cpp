@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // screen_resize: the board's screen, in the real window of this tool's own process, grown from
 // the size it opens at to a 1920 x 1080 window and back, with a full screen of coloured text,
 // 100 soft buttons and 20 bar graphs drawn since the last clear. A resize is the refit (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // soak: mixed traffic and random well-formed board commands into the running program for a
 // long time, with its resident memory sampled once a second. The program is built as
 // main() builds it and runs on this process's main thread; a second thread plays the

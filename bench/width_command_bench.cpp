@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's width command ("V") on the real drawing surface: the message arrives, the
 // screen and its font are set up for the new width, and the reply is on the wire.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a file includes a project header it may not, or names one the wrong way.
 # Called by korvani_check_includes() with LAYER, ALLOWED (folders under the roots, or * for
 # any), FILES, ROOTS (the folders project headers are found under) and STAMP.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # libFuzzer builds: clang only, with AddressSanitizer and UndefinedBehaviorSanitizer on
 # everything, and the fuzzer's own main() linked into each target.
 option(KORVANI_FUZZ "Build the libFuzzer targets (clang)" OFF)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The core's layers, each a library of its own that links only the layers it uses, and an
 # include check that fails the build when a source includes a header of a layer it may not
 # use. So a wrong include is an error at once, not a reviewer's catch.

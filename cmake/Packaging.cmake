@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` lays out and how CPack turns it into a Debian package.
 # The package preset builds with the prefix /usr, so the program finds its data folder
 # (/usr/share/korvani) where the package puts it.

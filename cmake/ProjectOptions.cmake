@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One INTERFACE target carries the language level, warnings and defines for every
 # target of the project. Nothing is appended to CMAKE_CXX_FLAGS.
 add_library(korvani_options INTERFACE)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One switch for AddressSanitizer and UndefinedBehaviorSanitizer on every target that
 # links korvani_options.
 option(KORVANI_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)

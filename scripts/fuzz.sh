@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets and runs each for a while; stops at the first finding.
 # Usage: scripts/fuzz.sh [seconds per target]   (default 15; hours: scripts/fuzz.sh 3600)
 set -euo pipefail

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages a task needs, only those that are missing.
 # Usage: scripts/install-deps.sh run|test|windows|package|bench
 set -euo pipefail
 
-build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation libvterm-dev)
+build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation libvterm-dev libqcustomplot-dev)
 tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy clang libclang-rt-14-dev lrzsz)
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 package=(dpkg-dev file lintian desktop-file-utils)
 # The measuring tools run the program under an X server and click it as a user would;
-# socat and ImageMagick are for playing a board and taking screenshots by hand.
-bench=(xvfb xauth xdotool socat imagemagick)
+# socat and ImageMagick are for playing a board and taking screenshots by hand; Qt Charts
+# only for comparing it with the Plot tab's library (bench/plot_libraries).
+bench=(xvfb xauth xdotool socat imagemagick qt6-charts-dev)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;

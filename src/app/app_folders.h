@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's folders: where the settings file lives on this system.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Types the intro text from the splash file onto the HMI screen, one character a tick,
 // until the board takes over the screen.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel as one object: wires the serial port, the connection, the port list, the
 // receive path, the HMI framer and the screen together, runs start-up in its fixed order and
 // takes the user's actions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the main window shows that the panel decides, by where it is shown: the window
 // around the tabs, the board's screen tab, the Terminal tab and the Settings tab. Each tab of
 // the window implements its view; a test's fake implements them all (`PanelView`).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's warning box with its varying titles, and folder creation that reports each
 // feature's failure once.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file: 16 lines read at start-up and written when the window closes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the settings live and how each of their files is read and written: the 16-line
 // settings file, which keeps its meaning for every program that reads it, and the key=value
 // files beside it, one entry of a table each. The panel decides when (start-up, closing) and

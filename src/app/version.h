@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's version, from the build's project version.
 #pragma once
 
@@ -16,6 +17,15 @@ inline std::string VersionText() {
   std::snprintf(text, sizeof text, "V%d.%d build %03d", kVersionMajor, kVersionMinor, kVersionBuild);
   return text;
 }
+
+// Who holds the copyright, the licence, and the warranty there is not: --version and the
+// About box print it under the version.
+inline constexpr const char* kLicenceText =
+    "Copyright 2026 The Korvani developers\n"
+    "Licence GPL-3.0-or-later: the GNU General Public License, version 3 or any later version\n"
+    "<https://www.gnu.org/licenses/gpl-3.0.html>.\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.";
 
 // The main window's caption.
 inline std::string WindowCaption() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // At start-up the product page is fetched; when it announces a newer build, the user is
 // offered the download page.
 #pragma once

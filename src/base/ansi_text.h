@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text in the ANSI code page, as the earlier Windows program wrote names into its settings
 // file: Windows-1252 (on Windows, the system's code page), against the UTF-8 used here.
 #pragma once

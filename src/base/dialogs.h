@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modal message boxes and the beep, as the program's rules ask for them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files written so that the user can read, move, clear or delete them between writes. Paths
 // are UTF-8 text as typed, picked or stored.
 #pragma once

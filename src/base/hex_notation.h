@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Vexel hex notation: an apostrophe and two hex digits stand for one byte ('0D is CR).
 // Free functions on byte text (each char one byte, 0..255); no state, no user interface.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How numbers that arrive as text are read, and how values become whole numbers.
 #pragma once
 

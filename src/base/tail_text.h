@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A text that keeps only its newest part. Dropping from the front moves a start offset
 // instead of the characters, so trimming costs nothing per chunk; the storage is compacted
 // once the dropped part outgrows the kept part.

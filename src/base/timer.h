@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window timer: an interval and an on/off switch. Its owner handles the ticks.
 #pragma once
 

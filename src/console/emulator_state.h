@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console emulator's state: libvterm's state layer and the grid kept beside it. Private
 // to the console layer (screen_emulator.cpp uses it).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's character screen: a terminal emulator (libvterm) fed with the bytes the board
 // sends. It keeps each cell's text and look, the cursor, and a scrollback of the lines that
 // left the top; and it gives the bytes a key is sent as, the way xterm sends them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A simulated Vexel board: the program a board would run to drive the panel. It is also the
 // example a board programmer reads to learn the protocol, so it is written as a plain script:
 // what the board sends is built with BoardMessage, what it hears are the panel's replies,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo board behind the serial-port interface, listed as a port of its own (the port
 // router sends its number here): the panel opens, reads and writes it like any other port. The board runs on
 // a window timer, and what it sends arrives as receive events from that timer, never from inside a write.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/line_speed.h"
 
 #if defined(_WIN32)

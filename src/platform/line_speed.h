@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The speed a serial driver actually applied to an open port, read back from the driver
 // after the program set it, so a speed the adapter cannot run is reported, never silently
 // replaced by another.

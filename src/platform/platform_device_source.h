@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform edge: the source of installed serial ports this system has (the device
 // installation API on Windows, sysfs elsewhere).
 #pragma once

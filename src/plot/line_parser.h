@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numbers a board prints, found in its lines of text: "temp:21.4,press:1.02" (name:value
 // pairs separated by commas, spaces or tabs), or plain columns of numbers separated by
 // commas, semicolons, spaces or tabs, named by a header line when one came first. Lines

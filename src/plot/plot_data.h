@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot's data: the numbers found in received lines, one series per name or column,
 // each point at the time its line arrived. Bounded: at most kMaxSeries series of
 // Series::kCapacity points, 256 MiB when every one is full.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One series of the plot: its points in arrival order, at most a fixed number of them (the
 // oldest go first), with the least and greatest value of every block of 64 and of 4,096
 // points, so that the extremes of any stretch are found without reading every point. That is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What is drawn of a series: no more points than the pixels in view can show.
 #pragma once
 

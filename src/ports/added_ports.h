@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ports that are not devices of this machine, listed beside its own: the demo board, boards
 // behind a serial-to-network bridge, and a recorded session played back. Each has a COM
 // number of its own range and a path that the port which opens it understands:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The COM port list on the settings tab: the machine's serial ports whose names carry a
 // COM number up to 255, optionally without Bluetooth ports, with the port in use selected.
 #pragma once

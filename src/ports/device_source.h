@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The machine's serial ports in portable words: each with its COM number, the path the
 // serial port opens and the name the port list shows. The platform's device source does the
 // asking (src/platform: sysfs on Linux, the device-installation API on Windows).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial connection on the settings tab: which COM port, the line's settings (the quick
 // speed and format choices and the full ones beside them), the control lines, whether it is
 // open, and the status line that says so.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One port for the panel that is, by the COM number chosen, one of several sources of bytes:
 // the machine's serial port unless the number belongs to another (the demo board, a network
 // port, a replayed recording). Changing to another source closes the one left.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive path: every chunk the serial port delivers is kept in the receive view's
 // history, appended to the terminal log files when enabled, and handed on to the HMI framer,
 // always in that order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recorded session opened as a port: what the board sent comes in again at the recorded
 // pace (or faster, slower, or as fast as the panel takes it), and what the panel sends goes
 // nowhere. The recording is read piece by piece as it is due.

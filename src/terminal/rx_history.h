@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the receive view shows: the bytes received (and, while "Show sent" is on, sent), kept
 // once as they came, with the time each piece arrived. Lines are made on demand in the form
 // asked for, the ASCII view's (a line per line end) or the hex view's (25 bytes a row), so

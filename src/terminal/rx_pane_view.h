@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the receive path shows on the terminal tab.
 #pragma once
 

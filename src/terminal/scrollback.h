@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How much the receive view keeps: so many lines (1,000,000 unless chosen otherwise), or, the
 // smallest choice, the 20,000 characters the terminal's pane always kept. Written the way the
 // Settings tab and the settings file show it: "1,000,000 lines", "20,000 characters".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recorded session: everything received and sent, each piece with its time and direction,
 // in one file. The file is a text header, then binary records:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal's two log files: choosing and emptying them, divider lines, and the line
 // writers that sent lines use.
 #pragma once

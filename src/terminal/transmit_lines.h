@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal's five prepared lines: typed with apostrophe-hex escapes and semicolon
 // comments, previewed in hex, sent as the bytes they stand for, echoed to both logs.
 #pragma once

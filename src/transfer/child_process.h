@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program the transfer runs beside the port: its input and output are bytes to and from
 // the board, its error output its progress. The shell supplies the real one; tests a fake.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sending and receiving files over the port: a file sent as it is, or one of lrzsz's
 // protocol programs run as a child process whose input and output are bridged to the port.
 // While a transfer runs, what the board sends goes to it and not to the views; when it

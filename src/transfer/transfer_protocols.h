@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file protocols the program offers through lrzsz's programs, how each is started, and
 // what their progress lines say. The programs do the protocols; the program bridges them to
 // the port (see file_transfer.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: every option in one table, which both parses the arguments and writes
 // --help. Parsing needs no window, so the table is tested on its own.
 #pragma once

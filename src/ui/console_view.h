@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console: a terminal emulator's character screen drawn as a grid in a fixed-pitch font.
 // The grid follows the view's size; the wheel, Shift+Page Up/Down and the scroll bar go
 // through the scrollback; a mouse drag selects and Ctrl+Shift+C copies. While it has the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's input: keys typed and the bytes they are sent as, a paste paced for a slow
 // board, and the selection made with the mouse and copied.
 #include "ui/console_view.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmTerminal, the main window: it composes the four tabs (the board's screen, the Terminal,
 // the Settings and the Plot tab, each a class that owns its widgets and shows its part of the core),
 // the status bar, the notice over the window, full screen and the window-wide keys. It holds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every call from a Qt signal, event or timer into the core runs guarded: a failure there
 // abandons that one action and is reported; it never leaves the slot and ends the program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program as main() builds it: the machine's ports (and the demo board when asked
 // for), the window, the panel and every platform piece they need. main() and the
 // end-to-end tests build it the same way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvani: the command line, then the real serial port and window wired to the panel.
 #include <QApplication>
 #include <QFont>
@@ -19,7 +20,7 @@ int main(int argc, char* argv[]) {
       std::fputs(korvani::ui::UsageText().c_str(), stdout);
       return 0;
     case CommandLine::Outcome::Version:
-      std::printf("Korvani %s\n", korvani::app::VersionText().c_str());
+      std::printf("Korvani %s\n%s\n", korvani::app::VersionText().c_str(), korvani::app::kLicenceText);
       return 0;
     case CommandLine::Outcome::Refused:
       std::fprintf(stderr, "%s\n", line.Refusal.c_str());

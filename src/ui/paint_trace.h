@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // For measuring the program from outside: when KORVANI_PAINT_TRACE names a file, every
 // repaint of the watched widgets appends a line to it with the system's monotonic clock in
 // nanoseconds, so a tool in another process can tell the longest time a view went unrepainted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the newest text of a text pane at display rate: when pieces come faster than an eye
 // can follow, the pane is rebuilt once per interval with the latest text, never per piece.
 // A pane on a tab that is not in view keeps its text but is scrolled only when it comes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every tab of the window shares: where a failure in one of its slots is told, the
 // panel it is attached to, and the guarded slot that reaches the panel only while it is.
 #pragma once

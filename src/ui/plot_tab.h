@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Plot tab: the numbers the board prints, drawn against their arrival time. The points
 // live in the core's store (app::Panel::Plot); the tab draws only what the pixels in view can
 // show, at most once a frame and only while it is in view.

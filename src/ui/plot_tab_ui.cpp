@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Plot tab's widgets: the controls above, the plot and its legend, the readouts below.
 #include <qcustomplot.h>
 #include <QDoubleValidator>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file protocol's program run with QProcess: its output read as it comes, its input
 // written as the board's bytes arrive.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message boxes and the beep through Qt. Texts are shown as plain text, never as markup.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HMI screen's drawing surface: a QImage with a fixed 96 dpi, so every measurement is
 // the same whatever the display, shown by the widget picHMI1 inside a 2-pixel border.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt_network_port.h"
 
 #include <QNetworkProxy>

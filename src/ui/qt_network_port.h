@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A board behind a serial-to-network bridge, as a port: a TCP connection to the address the
 // port list gives for the COM number ("tcp://HOST:PORT"). Bytes pass unchanged both ways and
 // small writes go out at once. The connect runs in the background; while it runs the port

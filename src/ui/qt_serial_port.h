@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial port over QSerialPort. A resolver given by main maps COM numbers to device
 // paths. A device that goes away (an adapter pulled out, a pty whose other end closed) is
 // closed once, after what it delivered has been read, and reported as an error event.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fetching one web page with Qt's network access: the body goes to the callback when the
 // answer is complete; failures (no network, no server, an error status) are dropped.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Terminal tab's receive view: draws only the lines in sight, made from the receive
 // history in the form chosen, so a frame costs the window's height, never the history's
 // length. It follows the newest line until the user scrolls up; scrolling back to the end

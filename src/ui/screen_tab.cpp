@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/screen_tab.h"
 
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's screen tab: the screen the board draws on with its soft buttons and title, the
 // panel's controls beside it, the number prompt over it, the on-screen log pane under it, the
 // last message sent and the "Test" row. The screen grows with the room the window gives it,

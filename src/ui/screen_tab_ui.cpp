@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the board's screen tab: the screen and its title, the panel's controls beside it,
 // the number prompt over it, the log pane, the "Tx:" line and the "Test" row.
 #include <QGridLayout>

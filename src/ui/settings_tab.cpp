@@ -1,12 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/settings_tab.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <algorithm>
 
 #include "app/panel.h"
+#include "app/version.h"
 #include "terminal/connection.h"
 #include "ui/tab_building.h"
 
@@ -65,6 +68,18 @@ void SettingsTab::AttachPort() {
   connect(w.cmdRecord, &QPushButton::clicked, this, Do([this](app::Panel&) { Record(); }));
   connect(w.chkUpdateCheck, &QCheckBox::clicked, this,
           Do([](app::Panel& p, bool ticked) { p.SetUpdateCheck(ticked); }));
+  connect(w.cmdAbout, &QPushButton::clicked, this, [this] {
+    QMessageBox about(
+        QMessageBox::Information, QStringLiteral("About Korvani"),
+        QStringLiteral("Korvani %1\n\n%2\n\nIt uses Qt %3 (LGPL-3.0), QCustomPlot (GPL-3.0-or-later) "
+                       "and libvterm (MIT), and runs lrzsz (GPL-2.0-or-later) for file "
+                       "transfers when it is installed.")
+            .arg(FromUtf8(app::VersionText()), QString::fromLatin1(app::kLicenceText),
+                 QString::fromLatin1(qVersion())),
+        QMessageBox::Ok, this);
+    about.setTextFormat(Qt::PlainText);  // the licence's address in angle brackets is no markup
+    about.exec();
+  });
   w.Label1->installEventFilter(this);  // a double click opens the help page
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Settings tab: the port (the list, Open, network ports, replay and recording), the line
 // (any speed and format, flow control, the control lines and the input lines' lamps), the
 // board's quick options, the terminal's log files, the board's log folder and trace file,
@@ -71,6 +72,7 @@ struct SettingsTabUi {
   QPushButton* cmdClearHMILogFile2 = nullptr;  // the trace file's second "Clear"
   QPushButton* cmdSelectHMILogFile = nullptr;
   QCheckBox* chkUpdateCheck = nullptr;  // "Check for a newer version at start"
+  QPushButton* cmdAbout = nullptr;      // the version and the licence
 };
 
 class SettingsTab final : public PanelTab, public app::SettingsTabView {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the Settings tab: the port, the line, the quick options, the log files and the
 // board's files.
 #include <QFormLayout>
@@ -286,7 +287,15 @@ void BuildSettingsTab(SettingsTabUi& ui, QWidget* tab) {
   ui.chkUpdateCheck->setToolTip(QStringLiteral(
       "Fetch the product page once at start to compare versions. Off: the program contacts nothing "
       "unless you open a network port or ask for the help page (also --no-update-check)"));
-  layout->addWidget(ui.chkUpdateCheck);
+  ui.cmdAbout = new QPushButton(QStringLiteral("About Korvani..."), tab);
+  ui.cmdAbout->setObjectName(QStringLiteral("cmdAbout"));
+  ui.cmdAbout->setToolTip(
+      QStringLiteral("The version, the licence (GPL-3.0-or-later) and the libraries used"));
+  auto* lastRow = new QHBoxLayout;
+  lastRow->addWidget(ui.chkUpdateCheck);
+  lastRow->addStretch(1);
+  lastRow->addWidget(ui.cmdAbout);
+  layout->addLayout(lastRow);
   layout->addStretch(1);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window's tabs share when they are built: texts, captions that keep the earlier
 // ones in their tips, the log files' buttons; and each tab's builder, which makes its
 // widgets into its widget struct with the tab as their parent.

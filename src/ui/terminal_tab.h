@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Terminal tab: the receive view (ASCII or hex, time stamps, find, freeze), the terminal's
 // logs, and the five prepared lines with their periodic send. It shows what the receive path
 // and the transmit lines decide and forwards what the user does to them.

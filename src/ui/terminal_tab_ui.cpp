@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the Terminal tab: the receive view with its find bar and buttons, and the
 // prepared lines.
 #include <QGridLayout>

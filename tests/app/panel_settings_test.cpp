@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings files beside the 16-line file, through the store and through the panel's
 // start-up and shut-down: what each keeps, what a damaged one gives, and the command line
 // over them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A platform whose settings live in a new temporary folder, and a whole sample of the 16
 // lines: the settings tests' fixture.
 #pragma once

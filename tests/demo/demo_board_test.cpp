@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo board driving the real panel through the serial-port interface, on fake
 // platform pieces: what it draws, how it answers the operator, what it logs.
 #include "demo/demo_board.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A board message's arguments from a list, for the tests of command handlers.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A device source with a fixed list of ports, a clock that shows a fixed time, and the
 // whole fake platform for a panel.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A serial port in memory: tests put bytes "on the line" and read what was written.
 #pragma once
 

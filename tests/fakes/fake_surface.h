@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drawing surface with deterministic metrics: a character is 12 twips wide and 24 high per
 // point (10 points give the 120 x 240 twip cell), the border is 30 twips a side, and every
 // drawing call is recorded.

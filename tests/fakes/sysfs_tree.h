@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sysfs tree built on the fly: USB serial adapters plugged in, pulled out and plugged in
 // again under another name, as the kernel shows them under /sys (and /dev beside it).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hex notation on any text: typed lines and received data. What the ASCII view shows,
 // typed back, gives the received bytes again, unless they held an apostrophe or a semicolon.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's log names and modes: whatever the board asks for, every file is written
 // inside the log folder, and a refused name writes nothing.
 #include <fuzzer/FuzzedDataProvider.h>

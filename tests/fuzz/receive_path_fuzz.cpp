@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzzer's bytes are the serial line: the whole receive path (both views, framing,
 // every command handler) of a real panel on fake platform pieces. The tail of the input
 // decides how the line is cut into chunks and how much time passes between them.

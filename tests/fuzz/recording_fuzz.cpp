@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recording from the field and a network address typed or stored: whatever the bytes, the
 // reader ends without a fault and reads no piece past the file, and an address it takes
 // reads back the same from the text it is kept as.

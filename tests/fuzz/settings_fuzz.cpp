@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file as found on disk: any bytes. Reading never fails, and whatever was
 // read is written and read back unchanged.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the numbers in a board's lines: the formats, headers, junk and lines in pieces.
 #include "plot/line_parser.h"
 

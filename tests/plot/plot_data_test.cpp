@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot's store: extremes of any stretch through the block summaries (also after the
 // oldest points went), thinning to the columns in view, series from received lines, CSV.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ports beside the machine's own: network addresses as the user types them, their COM
 // numbers and how they are remembered, and a recording listed for replay.
 #include "ports/added_ports.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File transfer: the progress the protocol programs print, a file sent as it is against a
 // port that holds bytes back, and a protocol's program bridged to the port (faked here; the
 // Qt tests run lrzsz's own programs over a pty).

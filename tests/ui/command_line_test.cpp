@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's table, without a window: good values reach the options, bad ones are
 // refused with their reason, and --help is written from the same table.
 #include <QFile>

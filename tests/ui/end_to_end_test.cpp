@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program, built as main() builds it, on the slave side of a pseudo-terminal pair,
 // or (KORVANI_BOARD_OVER=tcp) connected to a TCP server on loopback that stands for a
 // serial-to-network bridge. The test plays the board on the other end and looks at what a

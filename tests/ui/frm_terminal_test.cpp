@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window shows what the panel decides and forwards the user's clicks.
 #include <QClipboard>
 #include <QFile>

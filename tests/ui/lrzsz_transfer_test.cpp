@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each file protocol end to end: the whole program on a pty, and on the board's end of the
 // line lrzsz's opposite program (its input and output bridged to the pty's master, as a
 // board's firmware would answer). The file must arrive byte for byte, either way.

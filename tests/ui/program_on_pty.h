@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program on the slave side of a pseudo-terminal pair (or connected to a TCP server
 // on loopback, KORVANI_BOARD_OVER=tcp), with the test playing the board on the other end: the
 // end-to-end test's fixture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's end of the line for tests that play the board: a pseudo-terminal pair (the
 // program opens the slave path, made raw as a serial line is; the test has the master), or
 // a TCP server on loopback standing for a serial-to-network bridge.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing surface measures in twips at a fixed 96 dpi and keeps what it drew.
 #include <QFontInfo>
 #include <QTest>

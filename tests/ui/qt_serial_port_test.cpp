@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real QSerialPort adapter against a pseudo-terminal pair: the test plays the board on
 // the master side, the adapter opens the slave path.
 #include <unistd.h>

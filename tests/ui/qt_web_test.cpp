@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version check over Qt's network access against a small HTTP server on 127.0.0.1.
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the kernel holds for a tty's line, read from the test's own descriptor of it: the
 // exact speed (from the kernel's termios2, which carries any speed) and the control flags.
 #pragma once

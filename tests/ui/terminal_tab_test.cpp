@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Terminal tab: the receive view (following, find, copy and save, freeze, clear, the hex
 // form, "Show sent"), the prepared lines' periodic send, and the console.
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window on a fake port and platform: the window tests' fixture.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arguments of one board message: up to 11 texts, an absent one empty.
 #pragma once
 

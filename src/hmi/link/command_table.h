@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's command characters, whether each one ends the intro screen, and the handler
 // each subsystem binds to it. Commands without a bound handler are ignored.
 #pragma once

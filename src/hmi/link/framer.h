@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cuts the board's HMI messages (SOH, command, arguments split by STX, ETX) out of the
 // received data and runs each command's handler.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one way the panel's messages reach the board: written to the port and shown in hex on
 // lblTx. A message the port refuses is dropped without a word.
 #pragma once

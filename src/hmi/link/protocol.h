@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The protocol between the board and the panel, in one place: its control bytes and the
 // builders of every message in both directions. The framer, the screen, the demo board,
 // the tests and the benchmarks all use these.

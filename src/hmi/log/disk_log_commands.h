@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's disk-log commands: Y opens a log by name, Z asks for a new file, B, C and D
 // gather a line, A writes it. Each line is written with its own open and close.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "hmi/log/hmi_log.h"
 
 #include "base/files.h"

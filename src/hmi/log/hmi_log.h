@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log pane under the HMI screen: text the board sends with "!", divider lines, freeze,
 // clear, hide and show; optionally every piece also goes to a trace file.
 #pragma once

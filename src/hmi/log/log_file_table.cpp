@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "hmi/log/log_file_table.h"
 
 #include "base/files.h"

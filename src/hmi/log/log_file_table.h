@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's disk logs: 20 slots (FCBs) of open log names, how a base name splits into
 // root and extension, the file name of each write (date stamp and sequence number by
 // mode), the search for the newest numbered file, and the log folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's bar graphs ("Q"): a bar in the background colour, filled in the foreground
 // colour to the value's share, drawn into the screen's picture like text.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Six saved colour pairs, top first. Pushing loses the bottom pair; popping duplicates it,
 // so the stack never runs dry.
 #pragma once

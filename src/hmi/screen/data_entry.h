@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board asks the operator for a number ("T"): a prompt with the limits, an entry box
 // that takes digits only, and the answer sent back with the board's reply tag.
 #pragma once

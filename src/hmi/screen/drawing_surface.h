@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The surface the HMI screen is drawn on (picHMI1). Positions and sizes are in twips
 // (1/1440 inch); colours are red + 256 * green + 65536 * blue. Drawing is persistent until
 // the surface is cleared.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four screen layouts: for every width in columns, how many rows the screen has.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The layout and width controls and which of the panel's buttons show: the board's control
 // mask ("X") and the default every screen reset restores, with the "/T" terminal switch.
 #pragma once

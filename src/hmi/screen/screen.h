@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HMI screen: a character display on the drawing surface. The board picks the number of
 // columns; the rows come from the layout table and the largest font that fits is chosen.
 // Text goes to the screen only through PrintCell.

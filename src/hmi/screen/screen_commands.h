@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's screen commands bound to the screen, in one place: the board's messages run
 // them, the screen's redraw at another size runs what it kept through the same bindings, and
 // what the panel draws itself (the intro's typing, the ruler button) takes the same road.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the screen model shows around the drawing surface.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's soft buttons: up to 100 on the screen, defined by "O", removed by "U", each
 // sending its text to the board when the operator presses and releases it, with
 // auto-repeat while held.

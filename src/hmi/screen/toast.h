@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Short notices over the window (the board's speech commands, the intro's F1): shown for
 // about ten seconds, or until clicked away.
 #pragma once

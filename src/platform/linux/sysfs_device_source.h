@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Linux's serial ports from sysfs (/sys/class/tty): every tty backed by real hardware (USB
 // serial, CDC ACM, a present UART, other serial hardware) and Bluetooth rfcomm links, each
 // with a stable COM number:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows: the shell's folder browser, opened on a starting folder.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed devices of a setup class ("Ports" for serial ports) as the device-installation
 // API lists them, each with its display name; a list kept between calls.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One 128-bit setup-class GUID in the platform's layout (Data1 to Data4, little-endian),
 // contiguous so it can be copied to and from the platform's structure as a block.
 #pragma once

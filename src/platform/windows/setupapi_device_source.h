@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows: the serial ports from the device-installation API, the installed devices of the
 // "Ports" setup class, named as the system names them ("USB Serial Port (COM5)").
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line's settings as a serial terminal knows them: any speed, data bits 5 to 8, five
 // parities, 1, 1.5 or 2 stop bits, flow control, and what the control lines do on open. The
 // board's eight speeds and five character formats stay the quick choices; the settings file

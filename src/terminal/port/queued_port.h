@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A port whose bytes are made inside the program (the demo board, a replayed recording):
 // what it has to deliver waits in a queue and is read from there. It keeps the number it is
 // given; opening, writing and the rest are its own.

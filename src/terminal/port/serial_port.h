@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program asks of the one serial port it talks through. The shell supplies the
 // real port; tests supply a fake. Events are delivered on the user-interface thread.
 #pragma once

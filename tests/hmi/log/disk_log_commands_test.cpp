@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "hmi/log/disk_log_commands.h"
 
 #include <gtest/gtest.h>

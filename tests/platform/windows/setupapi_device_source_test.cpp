@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device-installation API source, run as a Windows program (under Wine in CI) against
 // "Ports" devices the test registers itself.
 #include "platform/windows/setupapi_device_source.h"
