@@ -150,15 +150,15 @@ class Bench {
     Finish(program);
   }
 
-  // Started with the console in view (--console) on a quiet pty, after a prompt in colour:
-  // its thread waits on the queue and its cursor is steady, so it should cost what the
-  // other views cost.
-  void ConsoleInView() {
-    const std::string name = "console in view, port open";
+  // Started with a view in sight (`option`) on a quiet pty, after the board printed `bytes`:
+  // the console after a prompt in colour (its thread waits on the queue and its cursor is
+  // steady), the plot after a few values (it draws only when points arrive). Either should
+  // cost what the other views cost.
+  void InViewAfter(const std::string& name, const char* option, std::string_view bytes) {
     PtyPair pty;
-    RunningProgram program = Start({"--port", pty.SlavePath, "--console"});
+    RunningProgram program = Start({"--port", pty.SlavePath, option});
     if (Settle(program, name)) {
-      pty.WriteAll("\x1b[32mboard>\x1b[0m ");
+      pty.WriteAll(bytes);
       if (Settle(program, name)) {
         Measure(program, name, &pty);
       }
@@ -273,7 +273,8 @@ int main(int argc, char* argv[]) {
   bench.PortClosed();
   bench.PortOpen();
   bench.TerminalTab();
-  bench.ConsoleInView();
+  bench.InViewAfter("console in view, port open", "--console", "\x1b[32mboard>\x1b[0m ");
+  bench.InViewAfter("plot in view, port open", "--plot", "temp:21.4,press:1.02\r\ntemp:21.5,press:1.01\r\n");
   bench.NetworkPortOpen();
 
   bool withinLimits = true;

@@ -23,22 +23,48 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-// The line cut at every character of `separators`. With `merge` a run of them is one cut
-// (spaces); without, each is (commas keep an empty field's place).
-std::vector<std::string_view> Fields(std::string_view line, std::string_view separators, bool merge) {
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  for (std::size_t at = 0; at <= line.size(); ++at) {
-    if (at == line.size() || separators.find(line[at]) != std::string_view::npos) {
-      const std::string_view field = Trimmed(line.substr(start, at - start));
-      if (!merge || !field.empty()) {
-        fields.push_back(field);
+// The fields of a line cut at every character of `separators`, one at a time. With `merge`
+// a run of them is one cut (spaces) and no field is empty; without, each is (commas keep an
+// empty field's place).
+class FieldReader {
+ public:
+  // `separators`: one to three characters.
+  FieldReader(std::string_view line, std::string_view separators, bool merge)
+      : Line(line),
+        First(separators[0]),
+        Second(separators[separators.size() > 1 ? 1 : 0]),
+        Third(separators.back()),
+        Merge(merge) {}
+
+  bool Next(std::string_view& field) {
+    if (Merge) {
+      while (At < Line.size() && IsSeparator(Line[At])) {
+        ++At;
       }
-      start = at + 1;
     }
+    if (At > Line.size() || (Merge && At == Line.size())) {
+      return false;
+    }
+    const std::size_t start = At;
+    while (At < Line.size() && !IsSeparator(Line[At])) {
+      ++At;
+    }
+    field = Trimmed(Line.substr(start, At - start));
+    ++At;  // past the separator (or past the end)
+    return true;
   }
-  return fields;
-}
+
+ private:
+  // Compared one by one: this runs for every byte received.
+  [[nodiscard]] bool IsSeparator(char c) const { return c == First || c == Second || c == Third; }
+
+  std::string_view Line;
+  char First;
+  char Second;
+  char Third;
+  bool Merge;
+  std::size_t At = 0;
+};
 
 // A column's name in a header: a letter first, then letters, digits and a few marks.
 bool IsName(std::string_view field) {
@@ -72,64 +98,101 @@ bool ReadNumber(std::string_view text, double& value) {
 void LineParser::Reset() {
   Pending.clear();
   Header.clear();
+  Found.clear();
 }
 
-std::vector<Sample> LineParser::ReadLine(std::string_view line) {
+const std::vector<Sample>& LineParser::ReadLine(std::string_view line) {
+  Found.clear();
   line = Trimmed(line);
-  std::vector<Sample> samples;
-  if (line.empty()) {
-    return samples;
-  }
-  double value = 0;
   if (line.find(':') != std::string_view::npos) {
-    // name:value pairs, separated by commas, spaces or tabs ("temp: 21.4" too).
-    const std::vector<std::string_view> tokens = Fields(line, ", \t", true);
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-      const std::string_view token = tokens[i];
-      const auto colon = token.find(':');
-      if (colon == 0 || colon == std::string_view::npos) {
-        continue;
-      }
-      std::string_view number = token.substr(colon + 1);
-      if (number.empty() && i + 1 < tokens.size()) {
-        number = tokens[++i];
-      }
-      if (ReadNumber(number, value)) {
-        samples.push_back({std::string(token.substr(0, colon)), value});
-      }
-    }
-    return samples;
+    ReadPairs(line);
+  } else if (!line.empty()) {
+    ReadColumns(line);
   }
-  // Columns: cut at commas, else semicolons, else tabs, else runs of spaces.
-  std::vector<std::string_view> fields;
-  bool marked = true;  // cut at a mark, not at spaces
-  if (line.find(',') != std::string_view::npos) {
-    fields = Fields(line, ",", false);
-  } else if (line.find(';') != std::string_view::npos) {
-    fields = Fields(line, ";", false);
-  } else if (line.find('\t') != std::string_view::npos) {
-    fields = Fields(line, "\t", false);
-  } else {
-    fields = Fields(line, " ", true);
-    marked = false;
-  }
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (ReadNumber(fields[i], value)) {
-      samples.push_back({i < Header.size() ? Header[i] : std::to_string(i + 1), value});
+  return Found;
+}
+
+// name:value pairs, separated by commas, spaces or tabs ("temp: 21.4" too). Read from colon
+// to colon, so a line of text costs little more than the search for them.
+void LineParser::ReadPairs(std::string_view line) {
+  const auto separates = [](char c) { return c == ',' || c == ' ' || c == '\t'; };
+  const auto tokenEnd = [&](std::size_t at) {
+    while (at < line.size() && !separates(line[at])) {
+      ++at;
     }
+    return at;
+  };
+  double value = 0;
+  std::size_t at = 0;
+  for (std::size_t colon = line.find(':'); colon != std::string_view::npos; colon = line.find(':', at)) {
+    std::size_t start = colon;
+    while (start > at && !separates(line[start - 1])) {
+      --start;
+    }
+    std::size_t end = tokenEnd(colon + 1);
+    std::string_view number = line.substr(colon + 1, end - colon - 1);
+    if (start == colon) {
+      at = end;  // no name
+      continue;
+    }
+    if (number.empty()) {  // "temp: 21.4": the value is the next token
+      std::size_t next = end;
+      while (next < line.size() && separates(line[next])) {
+        ++next;
+      }
+      end = tokenEnd(next);
+      number = line.substr(next, end - next);
+    }
+    if (ReadNumber(number, value)) {
+      Found.push_back({line.substr(start, colon - start), value});
+    }
+    at = end;
+  }
+}
+
+// Columns: cut at commas, else semicolons, else tabs, else runs of spaces.
+void LineParser::ReadColumns(std::string_view line) {
+  std::string_view separator = " ";
+  for (const std::string_view mark : {",", ";", "\t"}) {
+    if (line.find(mark) != std::string_view::npos) {
+      separator = mark;
+      break;
+    }
+  }
+  const bool marked = separator != " ";  // cut at a mark, not at spaces
+  FieldReader fields(line, separator, !marked);
+  std::string_view field;
+  std::size_t count = 0;
+  bool names = true;
+  double value = 0;
+  for (; fields.Next(field); ++count) {
+    if (ReadNumber(field, value)) {
+      Found.push_back({ColumnName(count), value});
+    } else if (!marked) {
+      Found.clear();  // words with a number among them ("step 3 of 5") are text
+      return;
+    }
+    names = names && IsName(field);
   }
   // A line of names and no numbers, cut at marks, names the columns that follow; a line of
   // words cut at spaces is only text.
-  if (samples.empty() && marked && fields.size() >= 2) {
-    bool names = true;
-    for (const std::string_view field : fields) {
-      names = names && IsName(field);
-    }
-    if (names) {
-      Header.assign(fields.begin(), fields.end());
+  if (Found.empty() && marked && count >= 2 && names) {
+    Header.clear();
+    FieldReader again(line, separator, false);
+    while (again.Next(field)) {
+      Header.emplace_back(field);
     }
   }
-  return samples;
+}
+
+std::string_view LineParser::ColumnName(std::size_t index) {
+  if (index < Header.size()) {
+    return Header[index];
+  }
+  while (Numbers.size() <= index) {
+    Numbers.push_back(std::to_string(Numbers.size() + 1));
+  }
+  return Numbers[index];
 }
 
 }  // namespace korvani::plot

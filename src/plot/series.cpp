@@ -62,9 +62,14 @@ void Series::Clear() {
   Large = {};
 }
 
-std::size_t Series::FirstAtOrAfter(double time) const {
-  std::size_t low = 0;
-  std::size_t high = Count();
+std::size_t Series::FirstAtOrAfter(double time, std::size_t from) const {
+  const std::size_t count = Count();
+  std::size_t low = from;
+  std::size_t high = from;
+  for (std::size_t stride = 1; high < count && At(high).Time < time; stride *= 2) {
+    low = high + 1;
+    high = std::min(count, high + stride);
+  }
   while (low < high) {
     const std::size_t middle = low + (high - low) / 2;
     if (At(middle).Time < time) {

@@ -42,8 +42,9 @@ class Series {
   [[nodiscard]] std::size_t Count() const { return static_cast<std::size_t>(Next - Oldest()); }
   [[nodiscard]] Point At(std::size_t index) const { return Points[Slot(Oldest() + index)]; }
   [[nodiscard]] Point Last() const { return At(Count() - 1); }
-  // The first index whose time is not before `time` (Count() when none is).
-  [[nodiscard]] std::size_t FirstAtOrAfter(double time) const;
+  // The first index from `from` on whose time is not before `time` (Count() when none is).
+  // Found by strides doubling from `from`, then halving: the nearer, the quicker.
+  [[nodiscard]] std::size_t FirstAtOrAfter(double time, std::size_t from = 0) const;
   // The least and greatest value of the points [from, to); `from` < `to`.
   [[nodiscard]] Extremes Range(std::size_t from, std::size_t to) const;
   // What the series holds in memory now.

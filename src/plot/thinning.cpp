@@ -18,19 +18,10 @@ void Thin(const Series& series, double from, double to, int columns, std::vector
   }
   const double width = (to - from) / columns;
   for (int column = 0; column < columns && at < count; ++column) {
-    const double start = from + width * column;
     // A column holds the times from its start up to its end; the last one holds `to` too.
-    const double end = column + 1 == columns ? std::nextafter(to, to + 1) : start + width;
-    // Most columns are reached by a short walk; a binary search bounds the rest.
-    std::size_t stop = at;
-    while (stop < count && stop < at + 8 && series.At(stop).Time < end) {
-      ++stop;
-    }
-    if (stop == at + 8) {
-      stop = series.FirstAtOrAfter(end);
-    }
-    const std::size_t inColumn = stop - at;
-    if (inColumn <= 4) {
+    const double end = column + 1 == columns ? std::nextafter(to, to + 1) : from + width * (column + 1);
+    const std::size_t stop = series.FirstAtOrAfter(end, at);
+    if (stop - at <= 2) {
       for (std::size_t i = at; i < stop; ++i) {
         out.push_back(series.At(i));
       }
@@ -38,12 +29,9 @@ void Thin(const Series& series, double from, double to, int columns, std::vector
       const Point first = series.At(at);
       const Point last = series.At(stop - 1);
       const Extremes extremes = series.Range(at, stop);
-      const double middle = std::clamp((start + end) / 2, first.Time, last.Time);
       const bool rising = last.Value >= first.Value;
-      out.push_back(first);
-      out.push_back({middle, rising ? extremes.Least : extremes.Greatest});
-      out.push_back({middle, rising ? extremes.Greatest : extremes.Least});
-      out.push_back(last);
+      out.push_back({first.Time, rising ? extremes.Least : extremes.Greatest});
+      out.push_back({last.Time, rising ? extremes.Greatest : extremes.Least});
     }
     at = stop;
   }

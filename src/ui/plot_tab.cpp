@@ -39,6 +39,8 @@ PlotTab::PlotTab(const FaultReport& report) : PanelTab(report) {
   FrameTimer.setTimerType(Qt::PreciseTimer);
   connect(&FrameTimer, &QTimer::timeout, this, Guarded(report, [this] { Redraw(); }));
   SinceDrawn.start();
+  TextTimer.setSingleShot(true);
+  connect(&TextTimer, &QTimer::timeout, this, Guarded(report, [this] { ShowTexts(); }));
 }
 
 void PlotTab::Attach(app::Panel& panel) {
@@ -104,8 +106,42 @@ void PlotTab::Redraw() {
   DrawSeries();
   FitYRange();
   ProgramMoves = false;
-  ShowKept();
   Widgets.picPlot->replot(QCustomPlot::rpImmediateRefresh);
+  // The legend's values and the readouts change a few times a second, not every frame: each
+  // change repaints their widgets too. The last values are shown once the stream pauses.
+  if (!SinceTexts.isValid() || SinceTexts.elapsed() >= kTextsMs) {
+    ShowTexts();
+  } else if (!TextTimer.isActive()) {
+    TextTimer.start(static_cast<int>(kTextsMs - SinceTexts.elapsed()));
+  }
+}
+
+void PlotTab::ShowTexts() {
+  if (Panel == nullptr) {
+    return;
+  }
+  TextTimer.stop();
+  SinceTexts.restart();
+  const auto& all = Panel->Plot().AllSeries();
+  QListWidget& legend = *Widgets.lstPlotSeries;
+  const QSignalBlocker quiet(legend);  // a text changed is no series hidden or shown
+  for (std::size_t index = 0; index < all.size() && index < static_cast<std::size_t>(legend.count());
+       ++index) {
+    const plot::Series& series = *all[index];
+    QListWidgetItem* item = legend.item(static_cast<int>(index));
+    const QString text = FromUtf8(series.Name()) + QStringLiteral("   ") +
+                         (series.Count() > 0 ? Number(series.Last().Value) : QString());
+    if (item->text() != text) {
+      item->setText(text);
+    }
+  }
+  const QCPRange values = Widgets.picPlot->yAxis->range();
+  for (QLineEdit* box : {Widgets.txtPlotYMin, Widgets.txtPlotYMax}) {
+    if (!box->hasFocus()) {
+      box->setText(QLocale().toString(box == Widgets.txtPlotYMin ? values.lower : values.upper, 'g', 7));
+    }
+  }
+  ShowKept();
 }
 
 void PlotTab::MatchSeries() {
@@ -116,26 +152,17 @@ void PlotTab::MatchSeries() {
     plot.clearGraphs();
     legend.clear();
   }
-  const QSignalBlocker quiet(legend);  // the legend's texts change every frame
+  const QSignalBlocker quiet(legend);
   for (auto index = static_cast<std::size_t>(plot.graphCount()); index < all.size(); ++index) {
     const int number = static_cast<int>(index);
     QCPGraph* graph = plot.addGraph();
-    graph->setPen(QPen(SeriesColour(number), 1.5));
+    graph->setPen(QPen(SeriesColour(number), 1));  // a wider pen is stroked, at many times the cost
     graph->setName(FromUtf8(all[index]->Name()));
     QPixmap swatch(14, 14);
     swatch.fill(SeriesColour(number));
     auto* item = new QListWidgetItem(QIcon(swatch), QString(), &legend);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Checked);
-  }
-  for (std::size_t index = 0; index < all.size(); ++index) {
-    const plot::Series& series = *all[index];
-    QListWidgetItem* item = legend.item(static_cast<int>(index));
-    const QString text = FromUtf8(series.Name()) + QStringLiteral("   ") +
-                         (series.Count() > 0 ? Number(series.Last().Value) : QString());
-    if (item->text() != text) {
-      item->setText(text);
-    }
   }
 }
 
@@ -202,12 +229,6 @@ void PlotTab::FitYRange() {
       const double margin =
           greatest > least ? (greatest - least) * 0.05 : std::max(1.0, std::abs(least) * 0.05);
       plot.yAxis->setRange(least - margin, greatest + margin);
-    }
-  }
-  const QCPRange values = plot.yAxis->range();
-  for (QLineEdit* box : {Widgets.txtPlotYMin, Widgets.txtPlotYMax}) {
-    if (!box->hasFocus()) {
-      box->setText(QLocale().toString(box == Widgets.txtPlotYMin ? values.lower : values.upper, 'g', 7));
     }
   }
 }

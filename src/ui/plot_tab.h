@@ -55,7 +55,9 @@ void BuildPlotTab(PlotTabUi& ui, QWidget* tab);
 class PlotTab final : public PanelTab {
  public:
   // The least time between two frames while points arrive.
-  static constexpr int kFrameMs = 30;
+  static constexpr int kFrameMs = 27;
+  // The least time between two changes of the legend's values and the readouts.
+  static constexpr int kTextsMs = 250;
 
   explicit PlotTab(const FaultReport& report);
   void Attach(app::Panel& panel);
@@ -75,6 +77,8 @@ class PlotTab final : public PanelTab {
   void PlaceTimeWindow();
   void DrawSeries();
   void FitYRange();
+  // The legend's newest values, the Y range's boxes and what is kept.
+  void ShowTexts();
   void ShowKept();
   void ShowCursor(QMouseEvent* event);
   // The user dragged or zoomed: the view holds still where it was put.
@@ -85,6 +89,8 @@ class PlotTab final : public PanelTab {
   PlotTabUi Widgets;
   QTimer FrameTimer;
   QElapsedTimer SinceDrawn;
+  QTimer TextTimer;
+  QElapsedTimer SinceTexts;
   QCPItemStraightLine* CursorLine = nullptr;
   std::vector<plot::Point> Thinned;
   QVector<double> Keys;

@@ -83,7 +83,7 @@ TEST(ThinningTest, EachColumnKeepsItsExtremesAndTheLineReachesTheEdges) {
     std::vector<Point> drawn;
     Thin(series, c.from, c.to, c.columns, drawn);
     ASSERT_FALSE(drawn.empty());
-    EXPECT_LE(drawn.size(), static_cast<std::size_t>(c.columns) * 4 + 2);
+    EXPECT_LE(drawn.size(), static_cast<std::size_t>(c.columns) * 2 + 2);
     EXPECT_TRUE(std::is_sorted(drawn.begin(), drawn.end(),
                                [](const Point& a, const Point& b) { return a.Time < b.Time; }));
     const std::size_t first = series.FirstAtOrAfter(c.from);
@@ -98,7 +98,7 @@ TEST(ThinningTest, EachColumnKeepsItsExtremesAndTheLineReachesTheEdges) {
     const double width = (c.to - c.from) / c.columns;
     for (int column = 0; column < c.columns; ++column) {
       const double start = c.from + width * column;
-      const double stop = column + 1 == c.columns ? c.to : start + width;
+      const double stop = column + 1 == c.columns ? c.to : c.from + width * (column + 1);
       double least = 1e9;
       double greatest = -1e9;
       double drawnLeast = 1e9;

@@ -65,8 +65,8 @@ class PlotTabTest : public QObject {
     window.Plot().Redraw();
     QCustomPlot& plot = *ui.picPlot;
     const int drawn = plot.graph(0)->data()->size();
-    QVERIFY2(drawn <= 4 * plot.width() + 2,
-             qPrintable(QString::number(drawn)));  // four a pixel column at most
+    QVERIFY2(drawn <= 2 * plot.width() + 2,
+             qPrintable(QString::number(drawn)));  // two a pixel column at most
     bool found = false;
     const QCPRange values = plot.graph(0)->data()->valueRange(found);
     QVERIFY(found);
