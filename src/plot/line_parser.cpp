@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/line_parser.h"
 
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace korvani::plot {
 
@@ -80,6 +82,60 @@ bool IsName(std::string_view field) {
   return true;
 }
 
+// What a byte may be: a digit, a mark a number may hold, the edge of a token, part of a name.
+constexpr unsigned kDigit = 1;
+constexpr unsigned kNumberMark = 2;
+constexpr unsigned kEdge = 4;
+constexpr unsigned kNamePart = 8;
+constexpr std::array<std::uint8_t, 256> kByteKinds = [] {
+  std::array<std::uint8_t, 256> kinds{};
+  const auto mark = [&kinds](std::string_view bytes, unsigned kind) {
+    for (const char c : bytes) {
+      kinds[static_cast<unsigned char>(c)] |= static_cast<std::uint8_t>(kind);
+    }
+  };
+  mark("0123456789", kDigit | kNamePart);
+  mark("+-.eE", kNumberMark);
+  mark(",; \t:", kEdge);
+  mark("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.-()[]%/ ", kNamePart);
+  return kinds;
+}();
+
+// One look at each byte of a line, made without a branch (random bytes would defeat the
+// prediction of any): whether it holds a token that may be a number (a run of digits and
+// "+-.eE", with a digit, between the line's ends, separators and colons), and whether it may
+// be a header (nothing but names and separators). Most text is neither, and is passed over.
+struct LineLook {
+  bool MayHoldNumber = false;
+  bool MayBeHeader = false;
+};
+
+LineLook Look(std::string_view line) {
+  unsigned found = 0;
+  unsigned numeric = 1;  // the token so far
+  unsigned digit = 0;
+  unsigned names = 1;
+  for (const char c : line) {
+    const unsigned kind = kByteKinds[static_cast<unsigned char>(c)];
+    const unsigned edge = (kind >> 2) & 1U;
+    found |= edge & numeric & digit;
+    numeric = edge | (numeric & static_cast<unsigned>((kind & (kDigit | kNumberMark)) != 0));
+    digit = (edge ^ 1U) & (digit | (kind & kDigit));
+    names &= static_cast<unsigned>((kind & (kEdge | kNamePart)) != 0);
+  }
+  return {(found | (numeric & digit)) != 0, names != 0};
+}
+
+// Columns are cut at commas, else semicolons, else tabs, else runs of spaces.
+std::string_view ColumnSeparator(std::string_view line) {
+  for (const std::string_view mark : {",", ";", "\t"}) {
+    if (line.find(mark) != std::string_view::npos) {
+      return mark;
+    }
+  }
+  return " ";
+}
+
 }  // namespace
 
 bool ReadNumber(std::string_view text, double& value) {
@@ -104,9 +160,15 @@ void LineParser::Reset() {
 const std::vector<Sample>& LineParser::ReadLine(std::string_view line) {
   Found.clear();
   line = Trimmed(line);
-  if (line.find(':') != std::string_view::npos) {
+  const bool pairs = line.find(':') != std::string_view::npos;
+  const LineLook look = Look(line);
+  if (!look.MayHoldNumber) {
+    if (!pairs && look.MayBeHeader && !line.empty()) {
+      ReadHeader(line, ColumnSeparator(line));
+    }
+  } else if (pairs) {
     ReadPairs(line);
-  } else if (!line.empty()) {
+  } else {
     ReadColumns(line);
   }
   return Found;
@@ -143,40 +205,48 @@ void LineParser::ReadPairs(std::string_view line) {
       end = tokenEnd(next);
       number = line.substr(next, end - next);
     }
-    if (ReadNumber(number, value)) {
-      Found.push_back({line.substr(start, colon - start), value});
+    const std::string_view name = line.substr(start, colon - start);
+    if (IsName(name) && ReadNumber(number, value)) {  // "x7#q:5" in noise names no series
+      Found.push_back({name, value});
     }
     at = end;
   }
 }
 
-// Columns: cut at commas, else semicolons, else tabs, else runs of spaces.
 void LineParser::ReadColumns(std::string_view line) {
-  std::string_view separator = " ";
-  for (const std::string_view mark : {",", ";", "\t"}) {
-    if (line.find(mark) != std::string_view::npos) {
-      separator = mark;
-      break;
-    }
-  }
+  const std::string_view separator = ColumnSeparator(line);
   const bool marked = separator != " ";  // cut at a mark, not at spaces
   FieldReader fields(line, separator, !marked);
   std::string_view field;
-  std::size_t count = 0;
-  bool names = true;
   double value = 0;
-  for (; fields.Next(field); ++count) {
+  for (std::size_t count = 0; fields.Next(field); ++count) {
     if (ReadNumber(field, value)) {
       Found.push_back({ColumnName(count), value});
     } else if (!marked) {
       Found.clear();  // words with a number among them ("step 3 of 5") are text
       return;
     }
-    names = names && IsName(field);
   }
-  // A line of names and no numbers, cut at marks, names the columns that follow; a line of
-  // words cut at spaces is only text.
-  if (Found.empty() && marked && count >= 2 && names) {
+  if (Found.empty()) {
+    ReadHeader(line, separator);
+  }
+}
+
+// A line of at least two names cut at marks names the columns that follow; a line of words
+// cut at spaces is only text.
+void LineParser::ReadHeader(std::string_view line, std::string_view separator) {
+  if (separator == " ") {
+    return;
+  }
+  FieldReader fields(line, separator, false);
+  std::string_view field;
+  std::size_t count = 0;
+  for (; fields.Next(field); ++count) {
+    if (!IsName(field)) {
+      return;
+    }
+  }
+  if (count >= 2) {
     Header.clear();
     FieldReader again(line, separator, false);
     while (again.Next(field)) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The numbers a board prints, found in its lines of text: "temp:21.4,press:1.02" (name:value
-// pairs separated by commas, spaces or tabs), or plain columns of numbers separated by
+// pairs separated by commas, spaces or tabs, a name being a letter and then letters, digits
+// and "_.-()[]%/"), or plain columns of numbers separated by
 // commas, semicolons, spaces or tabs, named by a header line when one came first. Cut at a
 // mark, a field that is no number is passed over ("21.4,OK,3"); cut at spaces, the line is
 // numbers only, so text with a number in it ("step 3 of 5") plots nothing. Lines without
@@ -63,6 +64,7 @@ class LineParser {
  private:
   void ReadPairs(std::string_view line);
   void ReadColumns(std::string_view line);
+  void ReadHeader(std::string_view line, std::string_view separator);
   std::string_view ColumnName(std::size_t index);
 
   std::string Pending;

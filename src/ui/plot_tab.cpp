@@ -148,7 +148,9 @@ void PlotTab::MatchSeries() {
   const auto& all = Panel->Plot().AllSeries();
   QCustomPlot& plot = *Widgets.picPlot;
   QListWidget& legend = *Widgets.lstPlotSeries;
-  if (static_cast<std::size_t>(plot.graphCount()) > all.size()) {  // cleared
+  // Cleared since the last frame (and perhaps new series come already).
+  if (static_cast<std::size_t>(plot.graphCount()) > all.size() ||
+      (plot.graphCount() > 0 && plot.graph(0)->name() != FromUtf8(all[0]->Name()))) {
     plot.clearGraphs();
     legend.clear();
   }

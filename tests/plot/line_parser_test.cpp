@@ -26,6 +26,7 @@ TEST(LineParserTest, FindsTheNumbersOfEachFormat) {
       {"12:30:45 temp:21", {{"temp", 21}}},  // a time is no pair
       {"temp:21.4,state:ok,rpm:1200", {{"temp", 21.4}, {"rpm", 1200}}},
       {"temp:,press:nan,x:inf,y:0x1F", {}},
+      {"T1:5 rh%:40 #q}x:7 3a:1", {{"T1", 5}, {"rh%", 40}}},  // a name starts with a letter
       // columns, named "1", "2", ... without a header
       {"21.4,1.02", {{"1", 21.4}, {"2", 1.02}}},
       {"21.4;1.02;-7", {{"1", 21.4}, {"2", 1.02}, {"3", -7}}},

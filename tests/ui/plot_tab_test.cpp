@@ -123,6 +123,14 @@ class PlotTabTest : public QObject {
     QCOMPARE(panel.Plot().AllSeries().size(), 1u);  // kept all the same
     window.ShowPlot();
     QCOMPARE(window.Ui().picPlot->graphCount(), 1);
+
+    // Cleared out of view, and a new series came before the tab was seen again.
+    window.Ui().SSTab1->setCurrentIndex(korvani::app::kSettingsTab);
+    panel.Plot().Clear();
+    port.Arrive("volts:5\r\n");
+    window.ShowPlot();
+    QCOMPARE(window.Ui().picPlot->graphCount(), 1);
+    QCOMPARE(window.Ui().picPlot->graph(0)->name(), QStringLiteral("volts"));
   }
 };
 
