@@ -35,7 +35,9 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
       HmiLink([this] { HmiScreen.ScreenReset(); }),
       RxPath(TerminalPort, views.Terminal,
              [this, microseconds = platform.Microseconds](std::string_view chunk) {
-               PlotPoints.Feed(chunk, microseconds());
+               if (PlotPoints.IsCollecting()) {
+                 PlotPoints.Feed(chunk, microseconds());
+               }
                HmiLink.Receive(chunk);
              }),
       TxSender([this](std::string_view message) { return SendToBoard(message); }, views.Screen),
@@ -100,6 +102,7 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
       {[this] { UserButtons.ButtonEvent('I', -1); }, [this] { UserButtons.ResetButtons(); },
        [this] { ScreenControls.ResetPanelControls(); }, [this] { UserButtons.PlaceButtons(); }});
   BindCommands();
+  PlotPoints.SetCollecting(false);  // until the Plot tab is first seen
 }
 
 Panel::~Panel() {

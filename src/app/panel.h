@@ -150,7 +150,8 @@ class Panel {
   const AppFolders& Folders() const { return AppPaths; }
   IntroTypist& Intro() { return Typist; }
   transfer::FileTransfer& Transfers() { return Files; }
-  // The numbers found in every received line, for the Plot tab.
+  // The numbers found in every received line, for the Plot tab: collected from when the tab
+  // is first seen (it turns collecting on), so a flood costs nothing more until then.
   plot::PlotData& Plot() { return PlotPoints; }
 
   // A port named on the command line (--port, --demo): chosen at start-up over the saved one.

@@ -10,6 +10,9 @@
 namespace korvani::plot {
 
 void PlotData::Feed(std::string_view bytes, std::int64_t microseconds) {
+  if (!Collecting) {
+    return;
+  }
   const std::uint64_t before = ChangeCount;
   Parser.Feed(bytes, [&](const std::vector<Sample>& samples) {
     if (samples.empty()) {

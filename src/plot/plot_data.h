@@ -25,8 +25,12 @@ class PlotData {
   explicit PlotData(std::size_t pointsPerSeries = Series::kCapacity) : Capacity(pointsPerSeries) {}
 
   // Received bytes that arrived at `microseconds` on a steady clock. The first number after
-  // the start or a clear is at time 0.
+  // the start or a clear is at time 0. Passed over while not collecting.
   void Feed(std::string_view bytes, std::int64_t microseconds);
+  // Whether received bytes are read at all (on unless told). Every byte would pass the
+  // parser: a program whose plot was never looked at does not pay for it.
+  void SetCollecting(bool on) { Collecting = on; }
+  [[nodiscard]] bool IsCollecting() const { return Collecting; }
   // Every series and point goes, and the header of columns is forgotten.
   void Clear();
   // Told after a piece of bytes that added points (a view then draws them when it can).
@@ -47,6 +51,7 @@ class PlotData {
   Series* Find(std::string_view name);
 
   std::size_t Capacity;
+  bool Collecting = true;
   LineParser Parser;
   std::vector<std::unique_ptr<Series>> Kept;
   std::optional<std::int64_t> Origin;

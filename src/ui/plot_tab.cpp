@@ -90,6 +90,7 @@ void PlotTab::PointsArrived() {
 void PlotTab::showEvent(QShowEvent* event) {
   PanelTab::showEvent(event);
   if (Panel != nullptr) {
+    Panel->Plot().SetCollecting(true);  // from the first look on, hidden or not
     RunGuarded(Report, [this] { Redraw(); });
   }
 }

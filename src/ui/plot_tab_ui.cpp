@@ -71,6 +71,13 @@ void BuildPlotTab(PlotTabUi& ui, QWidget* tab) {
   ui.picPlot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
   // Lines without antialiasing: at 16 series and 30 frames a second they cost a third.
   ui.picPlot->setNotAntialiasedElements(QCP::aePlottables);
+  // One paint buffer, not a second for the overlay that every paint would blend in; solid
+  // grid lines, not dotted ones drawn dot by dot.
+  ui.picPlot->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+  for (QCPAxis* axis : {ui.picPlot->xAxis, ui.picPlot->yAxis}) {
+    axis->grid()->setPen(QPen(QColor(225, 225, 225), 0));
+    axis->grid()->setZeroLinePen(QPen(QColor(170, 170, 170), 0));
+  }
   ui.picPlot->setMouseTracking(true);
   ui.lstPlotSeries = Named<QListWidget>("lstPlotSeries");
   ui.lstPlotSeries->setToolTip(QStringLiteral("Each series with its newest value; untick one to hide it"));

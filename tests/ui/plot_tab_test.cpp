@@ -110,12 +110,16 @@ class PlotTabTest : public QObject {
     QVERIFY(plot.yAxis->range().contains(600) && plot.yAxis->range().upper < 700);
   }
 
-  // Out of view the tab draws nothing; coming into view it draws what came meanwhile.
+  // Until the tab is first seen nothing is collected; then out of view the tab draws nothing,
+  // and coming into view it draws what came meanwhile.
   void outOfViewNothingIsDrawn() {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
     port.Open = true;
     window.show();
+    port.Arrive("before:1\r\n");
+    QVERIFY(panel.Plot().AllSeries().empty());
+    window.ShowPlot();
     window.Ui().SSTab1->setCurrentIndex(korvani::app::kSettingsTab);
     port.Arrive("temp:1\r\n");
     QTest::qWait(3 * korvani::ui::PlotTab::kFrameMs);
