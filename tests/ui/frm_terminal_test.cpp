@@ -33,7 +33,7 @@ class FrmTerminalTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void opensOnTheHmiTabWithThreeTabs() {
+  void opensOnTheHmiTabWithFourTabs() {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
     panel.FormLoad();
@@ -42,10 +42,11 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(ui.lblHMITitle->text(), QStringLiteral("--"));
     QCOMPARE(ui.lblHMITitle->width(), ui.picHMI1->width());
     QCOMPARE(ui.lblTx->text(), QStringLiteral("Tx: "));
-    QCOMPARE(ui.SSTab1->count(), 3);
+    QCOMPARE(ui.SSTab1->count(), 4);
     QCOMPARE(ui.SSTab1->tabText(0), QStringLiteral("Terminal"));
     QCOMPARE(ui.SSTab1->tabText(1), QStringLiteral("Korvani (tm)"));
     QCOMPARE(ui.SSTab1->tabText(2), QStringLiteral("Settings"));
+    QCOMPARE(ui.SSTab1->tabText(3), QStringLiteral("Plot"));
     QCOMPARE(ui.SSTab1->currentIndex(), 1);
     QVERIFY(ui.optRxASCII->isChecked());
     QCOMPARE(ui.cmdRxFreeze->text(), QStringLiteral("Freeze"));
