@@ -79,25 +79,6 @@ struct ViewRun {
   CatRun Cat;  // cat on the same pty just before this run
 };
 
-// The longest time between two repaints in the trace, and from the start and to the end.
-double LongestGapMs(const std::string& trace, std::int64_t start, std::int64_t end) {
-  std::ifstream file(trace);
-  std::int64_t last = start;
-  std::int64_t longest = 0;
-  std::int64_t at = 0;
-  while (file >> at) {
-    if (at > start && at < end) {
-      longest = std::max(longest, at - last);
-      last = at;
-    }
-  }
-  return static_cast<double>(std::max(longest, end - last)) / 1e6;
-}
-
-std::int64_t Now() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
-}
-
 class OutsideFlood {
  public:
   OutsideFlood(const Options& options, const QTemporaryDir& folder, BoardEnd& pty)
@@ -158,7 +139,7 @@ class OutsideFlood {
     const double cpuBefore = CpuSecondsOf(stat);
     const double systemBefore = CpuSecondsOf(stat, true);
     const auto start = Clock::now();
-    const std::int64_t startNs = Now();
+    const std::int64_t startNs = NowNanoseconds();
     for (std::size_t i = 0; i < blocks; ++i) {
       Pty.WriteAll(Block);
       if (i == blocks * 7 / 10) {
@@ -170,7 +151,7 @@ class OutsideFlood {
       return run;
     }
     run.Seconds = SecondsSince(start);
-    run.LongestGapMs = LongestGapMs(paints, startNs, Now());
+    run.LongestGapMs = ReadRepaints(paints, startNs, NowNanoseconds()).LongestGapMs;
     run.CpuSeconds = CpuSecondsOf(stat) - cpuBefore;
     run.SystemSeconds = CpuSecondsOf(stat, true) - systemBefore;
     run.PeakRss = PeakRssMegabytes(status);
@@ -195,17 +176,7 @@ class OutsideFlood {
 
  private:
   // The program has the port open and answers the clock request.
-  bool Ready(RunningProgram& program) {
-    const auto start = Clock::now();
-    while (!Pty.ProgramConnected(program.Id())) {
-      if (!program.Running() || SecondsSince(start) > 10) {
-        return false;
-      }
-      Pause(0.1);
-    }
-    Drain(Pty);
-    return Sync();
-  }
+  bool Ready(RunningProgram& program) { return AwaitConnection(program, Pty) && Sync(); }
 
   // A clock request; true once its answer is back, so everything sent before it was handled.
   bool Sync() {

@@ -39,28 +39,6 @@ struct Run {
   double LongestGapMs = 0;
 };
 
-std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
-}
-
-// The repaints between start and end: how many, and the longest time without one.
-void ReadPaints(const std::string& trace, std::int64_t start, std::int64_t end, Run& run) {
-  std::ifstream file(trace);
-  std::int64_t last = start;
-  std::int64_t longest = 0;
-  std::int64_t at = 0;
-  int paints = 0;
-  while (file >> at) {
-    if (at > start && at < end) {
-      longest = std::max(longest, at - last);
-      last = at;
-      ++paints;
-    }
-  }
-  run.LongestGapMs = static_cast<double>(std::max(longest, end - last)) / 1e6;
-  run.PaintsPerSecond = paints / (static_cast<double>(end - start) / 1e9);
-}
-
 std::string Lines(int first) {
   std::string text;
   char value[32];
@@ -84,18 +62,13 @@ Run Measure(const std::string& program, bool plotInView, double seconds, const Q
     arguments.emplace_back("--plot");
   }
   RunningProgram korvani(program, arguments, folder);
-  const auto start = Clock::now();
-  while (!pty.ProgramConnected(korvani.Id())) {
-    if (!korvani.Running() || SecondsSince(start) > 10) {
-      return run;
-    }
-    Pause(0.1);
+  if (!AwaitConnection(korvani, pty)) {
+    return run;
   }
-  Drain(pty);
   Pause(kSettleSeconds);
   const std::string stat = "/proc/" + std::to_string(korvani.Id()) + "/stat";
   const double cpuBefore = CpuSecondsOf(stat);
-  const std::int64_t startNs = NowNs();
+  const std::int64_t startNs = NowNanoseconds();
   const auto streamStart = Clock::now();
   int line = 0;
   for (int tick = 0; tick < static_cast<int>(seconds / kTickSeconds); ++tick) {
@@ -110,7 +83,9 @@ Run Measure(const std::string& program, bool plotInView, double seconds, const Q
   }
   const double elapsed = SecondsSince(streamStart);
   run.CpuPercent = (CpuSecondsOf(stat) - cpuBefore) / elapsed * 100;
-  ReadPaints(paints, startNs, NowNs(), run);
+  const Repaints repaints = ReadRepaints(paints, startNs, NowNanoseconds());
+  run.LongestGapMs = repaints.LongestGapMs;
+  run.PaintsPerSecond = repaints.Count / elapsed;
   pty.WriteAll(korvani::hmi::link::BoardMessage('r'));
   run.Measured = pty.AwaitClock(60000);  // it kept up: the clock request after it is answered
   run.PeakRss = PeakRssMegabytes("/proc/" + std::to_string(korvani.Id()) + "/status");

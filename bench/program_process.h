@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Running the built program as a user runs it, in a process of its own, and looking at it
-// from outside: what the idle and outside flood tools share.
+// from outside: what the idle, outside flood and plot tools share.
 #pragma once
 
 #include <fcntl.h>
@@ -215,6 +215,49 @@ inline void Drain(const BoardEnd& pty) {
       return;
     }
   }
+}
+
+// Waits until the program has its end of the line, then drops what it sent; false when it
+// ended or had not connected within 10 s.
+inline bool AwaitConnection(RunningProgram& program, BoardEnd& line) {
+  const auto start = Clock::now();
+  while (!line.ProgramConnected(program.Id())) {
+    if (!program.Running() || SecondsSince(start) > 10) {
+      return false;
+    }
+    Pause(0.1);
+  }
+  Drain(line);
+  return true;
+}
+
+// The steady clock in nanoseconds, as the paint trace writes it.
+inline std::int64_t NowNanoseconds() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+// The repaints a paint trace (KORVANI_PAINT_TRACE) holds between two moments: how many, and
+// the longest time without one, counted from the start and to the end.
+struct Repaints {
+  int Count = 0;
+  double LongestGapMs = 0;
+};
+
+inline Repaints ReadRepaints(const std::string& trace, std::int64_t start, std::int64_t end) {
+  std::ifstream file(trace);
+  Repaints repaints;
+  std::int64_t last = start;
+  std::int64_t longest = 0;
+  std::int64_t at = 0;
+  while (file >> at) {
+    if (at > start && at < end) {
+      longest = std::max(longest, at - last);
+      last = at;
+      ++repaints.Count;
+    }
+  }
+  repaints.LongestGapMs = static_cast<double>(std::max(longest, end - last)) / 1e6;
+  return repaints;
 }
 
 // The program's surroundings: a private runtime folder, settings in the temporary folder, no

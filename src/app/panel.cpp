@@ -35,9 +35,7 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
       HmiLink([this] { HmiScreen.ScreenReset(); }),
       RxPath(TerminalPort, views.Terminal,
              [this, microseconds = platform.Microseconds](std::string_view chunk) {
-               if (PlotPoints.IsCollecting()) {
-                 PlotPoints.Feed(chunk, microseconds());
-               }
+               PlotPoints.Feed(chunk, microseconds());  // passed over until the tab is seen
                HmiLink.Receive(chunk);
              }),
       TxSender([this](std::string_view message) { return SendToBoard(message); }, views.Screen),

@@ -25,30 +25,24 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-// The fields of a line cut at every character of `separators`, one at a time. With `merge`
-// a run of them is one cut (spaces) and no field is empty; without, each is (commas keep an
-// empty field's place).
+// The fields of a line cut at `separator`, one at a time. Spaces: a run of them is one cut
+// and no field is empty. A mark: each is a cut (commas keep an empty field's place).
 class FieldReader {
  public:
-  // `separators`: one to three characters.
-  FieldReader(std::string_view line, std::string_view separators, bool merge)
-      : Line(line),
-        First(separators[0]),
-        Second(separators[separators.size() > 1 ? 1 : 0]),
-        Third(separators.back()),
-        Merge(merge) {}
+  FieldReader(std::string_view line, char separator) : Line(line), Separator(separator) {}
 
   bool Next(std::string_view& field) {
-    if (Merge) {
-      while (At < Line.size() && IsSeparator(Line[At])) {
+    const bool merge = Separator == ' ';
+    if (merge) {
+      while (At < Line.size() && Line[At] == Separator) {
         ++At;
       }
     }
-    if (At > Line.size() || (Merge && At == Line.size())) {
+    if (At > Line.size() || (merge && At == Line.size())) {
       return false;
     }
     const std::size_t start = At;
-    while (At < Line.size() && !IsSeparator(Line[At])) {
+    while (At < Line.size() && Line[At] != Separator) {
       ++At;
     }
     field = Trimmed(Line.substr(start, At - start));
@@ -57,14 +51,8 @@ class FieldReader {
   }
 
  private:
-  // Compared one by one: this runs for every byte received.
-  [[nodiscard]] bool IsSeparator(char c) const { return c == First || c == Second || c == Third; }
-
   std::string_view Line;
-  char First;
-  char Second;
-  char Third;
-  bool Merge;
+  char Separator;
   std::size_t At = 0;
 };
 
@@ -127,13 +115,13 @@ LineLook Look(std::string_view line) {
 }
 
 // Columns are cut at commas, else semicolons, else tabs, else runs of spaces.
-std::string_view ColumnSeparator(std::string_view line) {
-  for (const std::string_view mark : {",", ";", "\t"}) {
+char ColumnSeparator(std::string_view line) {
+  for (const char mark : {',', ';', '\t'}) {
     if (line.find(mark) != std::string_view::npos) {
       return mark;
     }
   }
-  return " ";
+  return ' ';
 }
 
 }  // namespace
@@ -214,9 +202,9 @@ void LineParser::ReadPairs(std::string_view line) {
 }
 
 void LineParser::ReadColumns(std::string_view line) {
-  const std::string_view separator = ColumnSeparator(line);
-  const bool marked = separator != " ";  // cut at a mark, not at spaces
-  FieldReader fields(line, separator, !marked);
+  const char separator = ColumnSeparator(line);
+  const bool marked = separator != ' ';  // cut at a mark, not at spaces
+  FieldReader fields(line, separator);
   std::string_view field;
   double value = 0;
   for (std::size_t count = 0; fields.Next(field); ++count) {
@@ -234,11 +222,11 @@ void LineParser::ReadColumns(std::string_view line) {
 
 // A line of at least two names cut at marks names the columns that follow; a line of words
 // cut at spaces is only text.
-void LineParser::ReadHeader(std::string_view line, std::string_view separator) {
-  if (separator == " ") {
+void LineParser::ReadHeader(std::string_view line, char separator) {
+  if (separator == ' ') {
     return;
   }
-  FieldReader fields(line, separator, false);
+  FieldReader fields(line, separator);
   std::string_view field;
   std::size_t count = 0;
   for (; fields.Next(field); ++count) {
@@ -248,7 +236,7 @@ void LineParser::ReadHeader(std::string_view line, std::string_view separator) {
   }
   if (count >= 2) {
     Header.clear();
-    FieldReader again(line, separator, false);
+    FieldReader again(line, separator);
     while (again.Next(field)) {
       Header.emplace_back(field);
     }

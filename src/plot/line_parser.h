@@ -64,7 +64,7 @@ class LineParser {
  private:
   void ReadPairs(std::string_view line);
   void ReadColumns(std::string_view line);
-  void ReadHeader(std::string_view line, std::string_view separator);
+  void ReadHeader(std::string_view line, char separator);
   std::string_view ColumnName(std::size_t index);
 
   std::string Pending;

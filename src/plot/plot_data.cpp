@@ -13,7 +13,7 @@ void PlotData::Feed(std::string_view bytes, std::int64_t microseconds) {
   if (!Collecting) {
     return;
   }
-  const std::uint64_t before = ChangeCount;
+  bool added = false;
   Parser.Feed(bytes, [&](const std::vector<Sample>& samples) {
     if (samples.empty()) {
       return;
@@ -30,9 +30,9 @@ void PlotData::Feed(std::string_view bytes, std::int64_t microseconds) {
       }
     }
     Newest = time;
-    ++ChangeCount;
+    added = true;
   });
-  if (ChangeCount != before && Watcher) {
+  if (added && Watcher) {
     Watcher();
   }
 }
@@ -55,7 +55,7 @@ void PlotData::Clear() {
   Origin.reset();
   Newest = 0;
   Dropped = 0;
-  ++ChangeCount;
+  ++ClearCount;
 }
 
 double PlotData::OldestTime() const {

@@ -30,7 +30,6 @@ class PlotData {
   // Whether received bytes are read at all (on unless told). Every byte would pass the
   // parser: a program whose plot was never looked at does not pay for it.
   void SetCollecting(bool on) { Collecting = on; }
-  [[nodiscard]] bool IsCollecting() const { return Collecting; }
   // Every series and point goes, and the header of columns is forgotten.
   void Clear();
   // Told after a piece of bytes that added points (a view then draws them when it can).
@@ -38,8 +37,8 @@ class PlotData {
 
   // In the order their names first came.
   [[nodiscard]] const std::vector<std::unique_ptr<Series>>& AllSeries() const { return Kept; }
-  // Grows whenever a point is added or the plot is cleared: a view redraws when it moved.
-  [[nodiscard]] std::uint64_t Changes() const { return ChangeCount; }
+  // Grows with every clear: a view that drew an earlier one builds its series afresh.
+  [[nodiscard]] std::uint64_t Clears() const { return ClearCount; }
   // The times of the oldest and the newest point of any series (0 when there is none).
   [[nodiscard]] double OldestTime() const;
   [[nodiscard]] double NewestTime() const { return Newest; }
@@ -56,7 +55,7 @@ class PlotData {
   std::vector<std::unique_ptr<Series>> Kept;
   std::optional<std::int64_t> Origin;
   double Newest = 0;
-  std::uint64_t ChangeCount = 0;
+  std::uint64_t ClearCount = 0;
   std::uint64_t Dropped = 0;
   std::function<void()> Watcher;
 };

@@ -149,9 +149,8 @@ void PlotTab::MatchSeries() {
   const auto& all = Panel->Plot().AllSeries();
   QCustomPlot& plot = *Widgets.picPlot;
   QListWidget& legend = *Widgets.lstPlotSeries;
-  // Cleared since the last frame (and perhaps new series come already).
-  if (static_cast<std::size_t>(plot.graphCount()) > all.size() ||
-      (plot.graphCount() > 0 && plot.graph(0)->name() != FromUtf8(all[0]->Name()))) {
+  if (Panel->Plot().Clears() != DrawnClears) {  // new series may have come already
+    DrawnClears = Panel->Plot().Clears();
     plot.clearGraphs();
     legend.clear();
   }

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVector>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -95,7 +96,8 @@ class PlotTab final : public PanelTab {
   std::vector<plot::Point> Thinned;
   QVector<double> Keys;
   QVector<double> Values;
-  bool ProgramMoves = false;  // the ranges are being set by the tab, not by the user
+  bool ProgramMoves = false;      // the ranges are being set by the tab, not by the user
+  std::uint64_t DrawnClears = 0;  // the store's clears when its series were last matched
 };
 
 }  // namespace korvani::ui

@@ -151,9 +151,9 @@ TEST(PlotDataTest, LinesBecomeSeriesAtTheirArrivalTimes) {
   EXPECT_EQ(data.AllSeries().size(), PlotData::kMaxSeries);
   EXPECT_EQ(data.PassedOver(), 6u);
 
-  const auto before = data.Changes();
+  const auto before = data.Clears();
   data.Clear();
-  EXPECT_NE(data.Changes(), before);
+  EXPECT_NE(data.Clears(), before);
   EXPECT_TRUE(data.AllSeries().empty());
   data.Feed("1,2\n", 9'000'000);
   EXPECT_EQ(data.AllSeries()[0]->Last(), (Point{0, 1}));

@@ -9,17 +9,23 @@
 
 using korvani::ui::FrmTerminal;
 
+// The window on fakes, its port open, 1000 x 700, with the Plot tab in view.
+struct PlotOnFakes : WindowOnFakes {
+  PlotOnFakes() {
+    port.Open = true;
+    window.resize(1000, 700);
+    window.show();
+    window.ShowPlot();
+  }
+};
+
 class PlotTabTest : public QObject {
   Q_OBJECT
 
  private slots:
   void linesBecomeSeriesInTheirOwnColours() {
-    WindowOnFakes board;
+    PlotOnFakes board;
     auto [port, window, panel] = board.Parts();
-    port.Open = true;
-    window.resize(1000, 700);
-    window.show();
-    window.ShowPlot();
     const korvani::ui::FrmTerminalUi ui = window.Ui();
     for (int i = 0; i < 50; ++i) {
       port.Arrive("temp:" + std::to_string(20 + i % 5) + ",press:1.0" + std::to_string(i % 3) + "\r\n");
@@ -46,11 +52,8 @@ class PlotTabTest : public QObject {
   // A frame draws a bounded number of points whatever is kept, and keeps each column's
   // extremes: a spike among a million points is still drawn.
   void aFrameDrawsThePixelsNotThePoints() {
-    WindowOnFakes board;
+    PlotOnFakes board;
     auto [port, window, panel] = board.Parts();
-    window.resize(1000, 700);
-    window.show();
-    window.ShowPlot();
     const korvani::ui::FrmTerminalUi ui = window.Ui();
     ui.cmbPlotWindow->setCurrentIndex(ui.cmbPlotWindow->count() - 1);  // all kept
     std::string lines;
@@ -75,12 +78,8 @@ class PlotTabTest : public QObject {
   }
 
   void theViewHoldsWhereTheUserPutsIt() {
-    WindowOnFakes board;
+    PlotOnFakes board;
     auto [port, window, panel] = board.Parts();
-    port.Open = true;
-    window.resize(1000, 700);
-    window.show();
-    window.ShowPlot();
     const korvani::ui::FrmTerminalUi ui = window.Ui();
     port.Arrive("1,2\r\n3,4\r\n");
     QTRY_COMPARE(ui.picPlot->graphCount(), 2);
@@ -128,13 +127,16 @@ class PlotTabTest : public QObject {
     window.ShowPlot();
     QCOMPARE(window.Ui().picPlot->graphCount(), 1);
 
-    // Cleared out of view, and a new series came before the tab was seen again.
+    // Cleared out of view, and as many series came before the tab was seen again, the first
+    // of the same name: every graph is built afresh.
+    port.Arrive("temp:2,press:1\r\n");
+    QTRY_COMPARE(window.Ui().picPlot->graphCount(), 2);
     window.Ui().SSTab1->setCurrentIndex(korvani::app::kSettingsTab);
     panel.Plot().Clear();
-    port.Arrive("volts:5\r\n");
+    port.Arrive("temp:3,volts:5\r\n");
     window.ShowPlot();
-    QCOMPARE(window.Ui().picPlot->graphCount(), 1);
-    QCOMPARE(window.Ui().picPlot->graph(0)->name(), QStringLiteral("volts"));
+    QCOMPARE(window.Ui().picPlot->graphCount(), 2);
+    QCOMPARE(window.Ui().picPlot->graph(1)->name(), QStringLiteral("volts"));
   }
 };
 
