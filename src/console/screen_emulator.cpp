@@ -19,6 +19,9 @@ VTermModifier ToVterm(Modifiers modifiers) {
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
+  if (c >= 0x110000 || (c >= 0xD800 && c <= 0xDFFF)) {
+    c = 0xFFFD;
+  }
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -36,6 +39,41 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+// The control code xterm sends for Ctrl with a character, or -1 for none.
+int ControlCode(char32_t c) {
+  if ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z')) {
+    return static_cast<int>(c & 0x1FU);
+  }
+  switch (c) {
+    case U'@':
+    case U' ':
+    case U'2':
+      return 0x00;
+    case U'[':
+    case U'3':
+      return 0x1B;
+    case U'\\':
+    case U'4':
+      return 0x1C;
+    case U']':
+    case U'5':
+      return 0x1D;
+    case U'^':
+    case U'~':
+    case U'6':
+      return 0x1E;
+    case U'_':
+    case U'/':
+    case U'7':
+      return 0x1F;
+    case U'?':
+    case U'8':
+      return 0x7F;
+    default:
+      return -1;
+  }
+}
+
 }  // namespace
 
 ScreenEmulator::ScreenEmulator(int rows, int columns, std::size_t scrollbackLines)
@@ -44,9 +82,7 @@ ScreenEmulator::ScreenEmulator(int rows, int columns, std::size_t scrollbackLine
 ScreenEmulator::~ScreenEmulator() = default;
 
 void ScreenEmulator::Feed(std::string_view bytes) {
-  if (!bytes.empty()) {
-    vterm_input_write(State->Term, bytes.data(), bytes.size());
-  }
+  State->Feed(bytes);
 }
 
 void ScreenEmulator::Resize(int rows, int columns) {
@@ -71,35 +107,25 @@ std::size_t ScreenEmulator::ScrollbackCount() const {
 }
 
 Cell ScreenEmulator::At(int row, int column) const {
-  const detail::Row* line = nullptr;
-  if (row < 0) {
-    const auto back = static_cast<std::size_t>(-row);
-    line = back <= State->Kept.size() ? &State->Kept[State->Kept.size() - back] : nullptr;
-  } else if (row < Rows()) {
-    line = &State->Grid[static_cast<std::size_t>(row)];
-  }
+  const detail::Row* line = State->RowAt(row);
   if (line == nullptr || column < 0 || static_cast<std::size_t>(column) >= line->size()) {
     return State->Drawn(State->PlainBlank);
   }
   return State->Drawn((*line)[static_cast<std::size_t>(column)]);
 }
 
-std::string ScreenEmulator::TextOf(int row) const {
-  int columns = Columns();
-  if (row < 0) {
-    const auto back = static_cast<std::size_t>(-row);
-    columns =
-        back <= State->Kept.size() ? static_cast<int>(State->Kept[State->Kept.size() - back].size()) : 0;
-  }
+std::string ScreenEmulator::TextOf(int row, int fromColumn, int toColumn) const {
+  const detail::Row* line = State->RowAt(row);
+  const int columns = std::min(toColumn, line == nullptr ? 0 : static_cast<int>(line->size()));
   std::string text;
   std::size_t kept = 0;
-  for (int column = 0; column < columns; ++column) {
+  for (int column = std::max(0, fromColumn); column < columns; ++column) {
     const Cell cell = At(row, column);
     if (cell.Width == 0) {
       continue;  // the second half of a wide character
     }
-    if (cell.Text.empty()) {
-      text += ' ';
+    if (cell.Text.empty() || cell.Text == U" ") {
+      text += ' ';  // kept only if more follows
       continue;
     }
     for (const char32_t c : cell.Text) {
@@ -115,6 +141,10 @@ Cursor ScreenEmulator::CursorAt() const {
   return {State->CursorPos.row, State->CursorPos.col, State->CursorShown};
 }
 
+std::string ScreenEmulator::TakeReplies() {
+  return std::exchange(State->Replies, {});
+}
+
 bool ScreenEmulator::TakeChanged() {
   return std::exchange(State->Dirty, false);
 }
@@ -124,6 +154,7 @@ void ScreenEmulator::Clear() {
   State->AltScreen = false;
   State->MainSaved.clear();
   vterm_state_reset(State->State, 1);
+  State->Filter.Reset();
   State->Current = State->DefaultPen();
   std::fill(State->Grid.begin(), State->Grid.end(), State->BlankRow());
   State->Changed();
@@ -183,15 +214,23 @@ std::string ScreenEmulator::KeyBytes(Key key, Modifiers modifiers) {
       vkey = static_cast<VTermKey>(VTERM_KEY_FUNCTION(static_cast<int>(key) - static_cast<int>(Key::F1) + 1));
       break;
   }
-  State->Sent.clear();
+  State->Typing = true;
   vterm_keyboard_key(State->Term, vkey, ToVterm(modifiers));
+  State->Typing = false;
   return std::exchange(State->Sent, {});
 }
 
+// Done here, not by libvterm, which sends Ctrl+I, J, M and [ as CSI u sequences a board's
+// shell does not know, and Alt with a character beyond ASCII as a lone byte.
 std::string ScreenEmulator::CharBytes(char32_t character, Modifiers modifiers) {
-  State->Sent.clear();
-  vterm_keyboard_unichar(State->Term, static_cast<std::uint32_t>(character), ToVterm(modifiers));
-  return std::exchange(State->Sent, {});
+  std::string bytes = modifiers.Alt ? "\x1b" : "";
+  const int control = modifiers.Ctrl ? ControlCode(character) : -1;
+  if (control >= 0) {
+    bytes += static_cast<char>(control);
+  } else {
+    AppendUtf8(bytes, character);
+  }
+  return bytes;
 }
 
 }  // namespace korvani::console

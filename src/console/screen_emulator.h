@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The console's character screen: a terminal emulator (libvterm) fed with the bytes the board
 // sends. It keeps each cell's text and look, the cursor, and a scrollback of the lines that
-// left the top; and it gives the bytes a key is sent as, the way xterm sends them.
+// left the top; it answers the board's questions (where the cursor is, what terminal this
+// is), and it gives the bytes a key is sent as, the way xterm sends them. Whatever a board
+// sends, it neither crashes nor hangs (see input_filter.h).
 #pragma once
 
 #include <cstddef>
@@ -81,6 +83,7 @@ class ScreenEmulator {
   static constexpr std::size_t kScrollbackLines = 10000;
   static constexpr Rgb kDefaultFore{229, 229, 229};
   static constexpr Rgb kDefaultBack{0, 0, 0};
+  static constexpr int kAllColumns = 1 << 30;
 
   ScreenEmulator(int rows, int columns, std::size_t scrollbackLines = kScrollbackLines);
   ~ScreenEmulator();
@@ -98,15 +101,21 @@ class ScreenEmulator {
   // -ScrollbackCount(). A cell beyond a line's end is a blank.
   [[nodiscard]] Cell At(int row, int column) const;
   [[nodiscard]] std::size_t ScrollbackCount() const;
-  // A row's text in UTF-8, blanks at its end left out (what copying it gives).
-  [[nodiscard]] std::string TextOf(int row) const;
+  // A row's text in UTF-8 from one column up to (not including) another, blanks at its
+  // end left out: what copying it gives.
+  [[nodiscard]] std::string TextOf(int row, int fromColumn = 0, int toColumn = kAllColumns) const;
+  // What the terminal answered the board since the last call (a cursor position report, its
+  // attributes): bytes for the line, as libvterm produced them.
+  [[nodiscard]] std::string TakeReplies();
   [[nodiscard]] Cursor CursorAt() const;
   // Whether anything shown changed since the last call.
   bool TakeChanged();
   // Forgets the screen and the scrollback, as a terminal's reset does.
   void Clear();
 
-  // The bytes a key or a typed character is sent as.
+  // The bytes a key or a typed character is sent as. Ctrl with a letter or one of @ [ \ ] ^ _
+  // ? (or the digits 2 to 8 standing for them) sends the control code xterm sends; Alt sends
+  // ESC before the character's UTF-8.
   [[nodiscard]] std::string KeyBytes(Key key, Modifiers modifiers);
   [[nodiscard]] std::string CharBytes(char32_t character, Modifiers modifiers);
   void SetEnterSends(EnterSends sends) { Enter = sends; }

@@ -144,10 +144,17 @@ TEST(ScreenEmulatorTest, KeysAreSentAsXtermSendsThem) {
   for (const KeyCase& c : cases) {
     EXPECT_EQ(screen.KeyBytes(c.Pressed, c.With), c.Sent) << static_cast<int>(c.Pressed);
   }
+  const Modifiers ctrl{false, false, true};
+  const std::vector<std::pair<char32_t, std::string>> typed = {
+      {U'c', "\x03"}, {U'm', "\r"},   {U'j', "\n"},   {U'i', "\t"},   {U'[', "\x1b"},
+      {U'\\', "\x1c"}, {U']', "\x1d"}, {U' ', {'\0'}}, {U'2', {'\0'}}, {U'_', "\x1f"}};
+  for (const auto& [character, sent] : typed) {
+    EXPECT_EQ(screen.CharBytes(character, ctrl), sent) << "Ctrl+" << static_cast<char>(character);
+  }
   EXPECT_EQ(screen.CharBytes(U'a', {}), "a");
   EXPECT_EQ(screen.CharBytes(U'\u00E9', {}), "\xC3\xA9");
-  EXPECT_EQ(screen.CharBytes(U'c', {false, false, true}), "\x03");
   EXPECT_EQ(screen.CharBytes(U'x', {false, true, false}), "\x1bx");
+  EXPECT_EQ(screen.CharBytes(U'\u00E9', {false, true, false}), "\x1b\xC3\xA9");
 
   screen.SetEnterSends(EnterSends::Lf);
   EXPECT_EQ(screen.KeyBytes(Key::Enter, {}), "\n");
@@ -155,6 +162,112 @@ TEST(ScreenEmulatorTest, KeysAreSentAsXtermSendsThem) {
   EXPECT_EQ(screen.KeyBytes(Key::Enter, {}), "\r\n");
   screen.SetBackspaceSends(BackspaceSends::Bs);
   EXPECT_EQ(screen.KeyBytes(Key::Backspace, {}), "\b");
+}
+
+// What boards have sent that once broke the console: each is fed (with the resizes named) and
+// the screen must still take text where the cursor is. A crash shows under the sanitizers, a
+// hang as the test's time-out.
+struct HostileCase {
+  const char* Name;
+  int Rows;
+  std::vector<std::string> Fed;  // "" between pieces: a resize to the next size
+  std::vector<std::pair<int, int>> Sizes;
+};
+
+class HostileInputTest : public ::testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostileInputTest, TheScreenStaysSound) {
+  const HostileCase& c = GetParam();
+  ScreenEmulator screen(c.Rows, 80);
+  std::size_t nextSize = 0;
+  for (const std::string& piece : c.Fed) {
+    if (piece.empty()) {
+      screen.Resize(c.Sizes[nextSize].first, c.Sizes[nextSize].second);
+      ++nextSize;
+    } else {
+      screen.Feed(piece);
+    }
+  }
+  const Cursor cursor = screen.CursorAt();
+  ASSERT_GE(cursor.Row, 0);
+  ASSERT_LT(cursor.Row, screen.Rows());
+  ASSERT_GE(cursor.Column, 0);
+  ASSERT_LT(cursor.Column, screen.Columns());
+  screen.Feed("\r\x1b[Kalive");
+  EXPECT_EQ(screen.TextOf(screen.CursorAt().Row), "alive");
+  screen.Resize(10, 30);
+  screen.Resize(50, 120);
+}
+
+std::string Times(int count, const std::string& piece) {
+  std::string all;
+  for (int i = 0; i < count; ++i) {
+    all += piece;
+  }
+  return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boards, HostileInputTest,
+    ::testing::Values(
+        // C1 controls as UTF-8 once moved the cursor left past column 0 and set a tab stop there.
+        HostileCase{"c1AsText", 24, {"hello\r\n\r" + Times(63, "\xC2\x85") + "\x1bH\r\n", ""}, {{20, 60}}},
+        // A shrink with the cursor high once moved it above the screen.
+        HostileCase{"shrinkWithTheCursorHigh",
+                    40,
+                    {Times(40, "line\r\n") + "\x1b[2;1H", "", Times(14, "\x1b#3\n"), ""},
+                    {{20, 80}, {30, 80}}},
+        HostileCase{"shrinkInTheAlternateScreen",
+                    40,
+                    {"\x1b[?1049h" + Times(40, "alt\r\n") + "\x1b[1;1H", "", "\x1b#6x"},
+                    {{5, 80}}},
+        // The repeat command after a glyph of no width once looped for ever.
+        HostileCase{"repeatBeforeAnyText", 24, {"\x1b[5b"}, {}},
+        HostileCase{"repeatAfterZeroWidthSpace", 24, {"\xE2\x80\x8B\x1b[5b"}, {}},
+        HostileCase{"repeatAfterALoneMark", 24, {"\r\xCC\x81\x1b[3b"}, {}},
+        HostileCase{"repeatAfterAC1", 24, {"\xC2\x85\x1b[3b"}, {}},
+        HostileCase{"repeatSplitAcrossChunks", 24, {"\xCC\x81\x1b[", "9", "b"}, {}},
+        HostileCase{"hugeRepeat", 24, {"x\x1b[99999999b"}, {}},
+        HostileCase{"marksAcrossChunks", 24, {"e", Times(2000, "\xCC\x81")}, {}},
+        HostileCase{"markAfterTheLastColumn", 24, {std::string(80, 'w'), "\xCC\x81", "\xCC\x81\x1b[2b"}, {}},
+        HostileCase{"brokenUtf8", 24, {"\xC3", "(\xE2\x82\xF0\x9F\x98\xED\xA0\x80\xFF\x9B" "5b"}, {}}),
+    [](const ::testing::TestParamInfo<HostileCase>& param) { return std::string(param.param.Name); });
+
+TEST(ScreenEmulatorTest, BrokenTextIsShownNotLost) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"AB\xC2\x85" "CD", "AB\uFFFD" "CD"},       // a C1 control written as text
+      {"A\xC3(B", "A\uFFFD(B"},                   // a character broken off
+      {"a\x1b[3b", "aaaa"},                        // the repeat command
+      {"e\xCC\x81\x1b[2b|", "e\u0301e\u0301e\u0301|"},  // repeats the character with its mark
+      {"\x1b[5bok", "ok"},                         // nothing to repeat yet
+  };
+  for (const auto& [fed, shown] : cases) {
+    ScreenEmulator screen(24, 80);
+    screen.Feed(fed);
+    EXPECT_EQ(screen.TextOf(0), shown) << fed;
+  }
+}
+
+TEST(ScreenEmulatorTest, QuestionsAreAnsweredAndOnlyOnce) {
+  ScreenEmulator screen(24, 80);
+  screen.Feed("\x1b[3;5H\x1b[6n");
+  EXPECT_EQ(screen.TakeReplies(), "\x1b[3;5R");
+  EXPECT_EQ(screen.TakeReplies(), "");
+  screen.Feed("\x1b[5n");
+  EXPECT_EQ(screen.TakeReplies(), "\x1b[0n");
+  screen.Feed("\x1b[c");
+  EXPECT_EQ(screen.TakeReplies().substr(0, 3), "\x1b[?");
+  screen.Feed("\x1b[6n");
+  EXPECT_EQ(screen.KeyBytes(Key::Up, {}), "\x1b[A");  // a key's bytes and an answer stay apart
+  EXPECT_EQ(screen.TakeReplies(), "\x1b[3;5R");
+}
+
+TEST(ScreenEmulatorTest, PartOfARowIsCopiedByItsCells) {
+  ScreenEmulator screen(24, 80);
+  screen.Feed("\xE6\x97\xA5\xE6\x9C\xAC" "xe\xCC\x81z   ");  // two wide characters, a mark
+  EXPECT_EQ(screen.TextOf(0, 2, 5), "\xE6\x9C\xAC" "x");
+  EXPECT_EQ(screen.TextOf(0, 5, 7), "e\xCC\x81z");
+  EXPECT_EQ(screen.TextOf(0, 5), "e\xCC\x81z");
 }
 
 }  // namespace

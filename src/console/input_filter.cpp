@@ -1,0 +1,272 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "console/input_filter.h"
+
+#include <algorithm>
+
+namespace korvani::console {
+
+namespace {
+
+constexpr unsigned char kEscape = 0x1B;
+constexpr unsigned char kCancel = 0x18;
+constexpr unsigned char kSubstitute = 0x1A;
+constexpr unsigned char kDelete = 0x7F;
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+bool Cancels(unsigned char byte) {
+  return byte == kCancel || byte == kSubstitute;
+}
+
+// The repeat count of "CSI n b": digits up to the first separator; 0 or none means 1.
+// -1 for a sequence with a private marker or intermediate bytes.
+int RepeatCount(std::string_view parameters) {
+  long count = 0;
+  bool first = true;
+  for (const char c : parameters) {
+    if (c == ';' || c == ':') {
+      first = false;
+    } else if (c >= '0' && c <= '9') {
+      if (first) {
+        count = std::min<long>(count * 10 + (c - '0'), InputFilter::kMostRepeat);
+      }
+    } else {
+      return -1;
+    }
+  }
+  return count == 0 ? 1 : static_cast<int>(count);
+}
+
+}  // namespace
+
+void InputFilter::Filter(std::string_view bytes, Sink& sink) {
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    if (Now == State::Ground && Need == 0) {
+      // The common case: plain text and the controls that need no look, passed in one piece.
+      std::size_t end = at;
+      std::size_t lastPrintable = std::string_view::npos;
+      for (; end < bytes.size(); ++end) {
+        const auto byte = static_cast<unsigned char>(bytes[end]);
+        if (byte >= 0x20 && byte < kDelete) {
+          lastPrintable = end;
+        } else if (byte >= 0x20 || byte == kEscape || Cancels(byte)) {
+          break;
+        }
+      }
+      if (end > at) {
+        Out.append(bytes.substr(at, end - at));
+        if (lastPrintable != std::string_view::npos) {
+          LastGlyph.assign(1, bytes[lastPrintable]);
+          Marks = 0;
+        }
+        CanJoin = lastPrintable == end - 1;
+        at = end;
+        continue;
+      }
+    }
+    Step(static_cast<unsigned char>(bytes[at]), sink);
+    ++at;
+  }
+  Flush(sink);
+}
+
+void InputFilter::Reset() {
+  Now = State::Ground;
+  Seq.clear();
+  Utf8.clear();
+  Need = 0;
+  LastGlyph.clear();
+  Marks = 0;
+  CanJoin = false;
+}
+
+void InputFilter::Flush(Sink& sink) {
+  if (!Out.empty()) {
+    sink.Pass(Out);
+    Out.clear();
+  }
+}
+
+void InputFilter::Step(unsigned char byte, Sink& sink) {
+  switch (Now) {
+    case State::Ground:
+      if (Need > 0 || byte >= 0x80) {
+        if (!StepText(byte)) {
+          Step(byte, sink);  // it broke off a character: taken afresh
+        }
+      } else if (byte == kEscape) {
+        Seq.assign(1, static_cast<char>(byte));
+        Now = State::Escape;
+        CanJoin = false;
+      } else if (byte < 0x20 || byte == kDelete) {
+        Out += static_cast<char>(byte);
+        CanJoin = false;
+      } else {
+        Character(byte, std::string_view(reinterpret_cast<const char*>(&byte), 1));
+      }
+      return;
+    case State::String:
+      if (byte == kEscape) {
+        Seq.assign(1, static_cast<char>(byte));  // a terminator (ESC \) or a new sequence
+        Now = State::Escape;
+      } else {
+        Out += static_cast<char>(byte);
+        if (byte < 0x20) {
+          Now = State::Ground;  // BEL ends it; any other control is taken to, in doubt
+        }
+      }
+      return;
+    default:
+      Sequence(byte, sink);
+      return;
+  }
+}
+
+// A byte of a character beyond ASCII, checked as UTF-8 is (no overlong forms, no
+// surrogates, nothing past U+10FFFF). False when the byte does not belong to the character
+// begun, which is then replaced.
+bool InputFilter::StepText(unsigned char byte) {
+  if (Need == 0) {
+    Utf8.assign(1, static_cast<char>(byte));
+    if (byte >= 0xC2 && byte <= 0xDF) {
+      Need = 1;
+      Code = byte & 0x1FU;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+      Need = 2;
+      Code = byte & 0x0FU;
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+      Need = 3;
+      Code = byte & 0x07U;
+    } else {
+      Replace();
+    }
+    return true;
+  }
+  const auto lead = static_cast<unsigned char>(Utf8[0]);
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (Utf8.size() == 1) {
+    low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : low;
+    high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : high;
+  }
+  if (byte < low || byte > high) {
+    Need = 0;
+    Replace();
+    return false;
+  }
+  Utf8 += static_cast<char>(byte);
+  Code = (Code << 6U) | (byte & 0x3FU);
+  if (--Need == 0) {
+    Character(Code, Utf8);
+  }
+  return true;
+}
+
+void InputFilter::Character(char32_t code, std::string_view bytes) {
+  if (code >= 0x80 && code <= 0x9F) {
+    Replace();  // a C1 control sent as text: shown, never obeyed
+    return;
+  }
+  if (code >= 0x300 && Joins(code)) {
+    if (CanJoin && Marks < kMostMarks) {
+      Out.append(bytes);
+      LastGlyph.append(bytes);
+      ++Marks;
+    }
+    return;
+  }
+  Out.append(bytes);
+  LastGlyph.assign(bytes);
+  Marks = 0;
+  CanJoin = true;
+}
+
+void InputFilter::Replace() {
+  Character(0xFFFD, kReplacement);
+}
+
+void InputFilter::Sequence(unsigned char byte, Sink& sink) {
+  if (byte == kEscape) {
+    Seq.assign(1, static_cast<char>(byte));  // a new sequence in place of the one begun
+    Now = State::Escape;
+    return;
+  }
+  if (Cancels(byte)) {
+    Seq.clear();
+    Out += static_cast<char>(byte);
+    Now = State::Ground;
+    return;
+  }
+  if (byte < 0x20) {
+    Out += static_cast<char>(byte);  // a control inside a sequence acts at once
+    return;
+  }
+  if (byte == kDelete) {
+    return;
+  }
+  if (byte >= 0x80) {
+    Seq.clear();  // not a sequence after all: the byte is text
+    Now = State::Ground;
+    Step(byte, sink);
+    return;
+  }
+  if (Now == State::CsiIgnore) {
+    if (byte >= 0x40) {
+      Now = State::Ground;
+    }
+    return;
+  }
+  if (Now == State::Escape && Seq.size() == 1) {
+    if (byte == '[') {
+      Seq += static_cast<char>(byte);
+      Now = State::Csi;
+      return;
+    }
+    if (byte == ']' || byte == 'P' || byte == 'X' || byte == '^' || byte == '_') {
+      Out += Seq;
+      Out += static_cast<char>(byte);
+      Seq.clear();
+      Now = State::String;
+      return;
+    }
+    if (byte == 'c') {
+      LastGlyph.clear();  // the terminal's reset
+    }
+  }
+  const unsigned char finalFrom = Now == State::Csi ? 0x40 : 0x30;
+  if (byte >= finalFrom) {
+    if (Now == State::Csi) {
+      EndCsi(byte, sink);
+      return;
+    }
+    Out += Seq;
+    Out += static_cast<char>(byte);
+    Seq.clear();
+    Now = State::Ground;
+    return;
+  }
+  Seq += static_cast<char>(byte);
+  if (Seq.size() > kMostSequence) {
+    Seq.clear();
+    Now = State::CsiIgnore;  // too long to be meant: dropped up to its end
+  }
+}
+
+void InputFilter::EndCsi(unsigned char final, Sink& sink) {
+  Now = State::Ground;
+  CanJoin = false;
+  if (final != 'b') {
+    Out += Seq;
+    Out += static_cast<char>(final);
+    Seq.clear();
+    return;
+  }
+  const int count = RepeatCount(std::string_view(Seq).substr(2));
+  Seq.clear();
+  if (count > 0 && !LastGlyph.empty()) {
+    Flush(sink);
+    sink.Repeat(LastGlyph, count);
+  }
+}
+
+}  // namespace korvani::console
