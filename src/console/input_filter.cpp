@@ -88,37 +88,28 @@ void InputFilter::Flush(Sink& sink) {
 }
 
 void InputFilter::Step(unsigned char byte, Sink& sink) {
-  switch (Now) {
-    case State::Ground:
-      if (Need > 0 || byte >= 0x80) {
-        if (!StepText(byte)) {
-          Step(byte, sink);  // it broke off a character: taken afresh
-        }
-      } else if (byte == kEscape) {
-        Seq.assign(1, static_cast<char>(byte));
-        Now = State::Escape;
-        CanJoin = false;
-      } else if (byte < 0x20 || byte == kDelete) {
-        Out += static_cast<char>(byte);
-        CanJoin = false;
-      } else {
-        Character(byte, std::string_view(reinterpret_cast<const char*>(&byte), 1));
-      }
-      return;
-    case State::String:
-      if (byte == kEscape) {
-        Seq.assign(1, static_cast<char>(byte));  // a terminator (ESC \) or a new sequence
-        Now = State::Escape;
-      } else {
-        Out += static_cast<char>(byte);
-        if (byte < 0x20) {
-          Now = State::Ground;  // BEL ends it; any other control is taken to, in doubt
-        }
-      }
-      return;
-    default:
-      Sequence(byte, sink);
-      return;
+  if (Now != State::Ground && Now != State::String) {
+    Sequence(byte, sink);
+    return;
+  }
+  // Text, or a string's content (a title, a device control string): checked alike, as
+  // libvterm may not take a string where this filter does.
+  if (Need > 0 || byte >= 0x80) {
+    if (!StepText(byte)) {
+      Step(byte, sink);  // it broke off a character: taken afresh
+    }
+  } else if (byte == kEscape) {
+    Seq.assign(1, static_cast<char>(byte));  // in a string: its terminator (ESC \) or a new sequence
+    Now = State::Escape;
+    CanJoin = false;
+  } else if (byte < 0x20 || byte == kDelete) {
+    Out += static_cast<char>(byte);
+    CanJoin = false;
+    if (Now == State::String && byte != kDelete) {
+      Now = State::Ground;  // BEL ends it; any other control is taken to, in doubt
+    }
+  } else {
+    Character(byte, std::string_view(reinterpret_cast<const char*>(&byte), 1));
   }
 }
 
@@ -168,7 +159,7 @@ void InputFilter::Character(char32_t code, std::string_view bytes) {
     return;
   }
   if (code >= 0x300 && Joins(code)) {
-    if (CanJoin && Marks < kMostMarks) {
+    if (CanJoin && Marks < kMostMarks && Now == State::Ground) {
       Out.append(bytes);
       LastGlyph.append(bytes);
       ++Marks;
@@ -176,9 +167,11 @@ void InputFilter::Character(char32_t code, std::string_view bytes) {
     return;
   }
   Out.append(bytes);
-  LastGlyph.assign(bytes);
-  Marks = 0;
-  CanJoin = true;
+  if (Now == State::Ground) {
+    LastGlyph.assign(bytes);
+    Marks = 0;
+    CanJoin = true;
+  }
 }
 
 void InputFilter::Replace() {
@@ -219,10 +212,13 @@ void InputFilter::Sequence(unsigned char byte, Sink& sink) {
   if (Now == State::Escape && Seq.size() == 1) {
     if (byte == '[') {
       Seq += static_cast<char>(byte);
+      Separators = 0;
       Now = State::Csi;
       return;
     }
-    if (byte == ']' || byte == 'P' || byte == 'X' || byte == '^' || byte == '_') {
+    // The strings libvterm knows (a title, a device control string); other introducers
+    // (SOS, PM, APC) are two-byte sequences to it, and what follows them is text.
+    if (byte == ']' || byte == 'P') {
       Out += Seq;
       Out += static_cast<char>(byte);
       Seq.clear();
@@ -246,7 +242,8 @@ void InputFilter::Sequence(unsigned char byte, Sink& sink) {
     return;
   }
   Seq += static_cast<char>(byte);
-  if (Seq.size() > kMostSequence) {
+  Separators += Now == State::Csi && (byte == ';' || byte == ':') ? 1 : 0;
+  if (Seq.size() > kMostSequence || Separators >= kMostParameters) {
     Seq.clear();
     Now = State::CsiIgnore;  // too long to be meant: dropped up to its end
   }

@@ -2,9 +2,9 @@
 // What stands between a board's bytes and libvterm: it lets through only what the library
 // handles safely. Broken UTF-8 and C1 controls sent as text (U+0080 to U+009F) become U+FFFD,
 // a combining mark with nothing to join or beyond the fifth on one character is dropped, an
-// escape sequence reaches the library only whole, and the repeat command (CSI b) is done here
-// by repeating the last character (the library's own loops for ever after a glyph of width
-// 0 or less).
+// escape sequence reaches the library only whole (and with at most 16 parameters), and the repeat command
+// (CSI b) is done here by repeating the last character (the library's own loops for ever after a glyph of
+// width 0 or less).
 #pragma once
 
 #include <cstddef>
@@ -31,6 +31,8 @@ class InputFilter {
 
   static constexpr int kMostMarks = 5;  // libvterm keeps six code points to a cell
   static constexpr std::size_t kMostSequence = 64;
+  // libvterm 0.1.4 writes past its table of a sequence's parameters from the 17th on.
+  static constexpr int kMostParameters = 16;
   static constexpr int kMostRepeat = 65535;
 
   explicit InputFilter(JoinsTest joins) : Joins(std::move(joins)) {}
@@ -55,6 +57,7 @@ class InputFilter {
   State Now = State::Ground;
   std::string Out;       // passed bytes not yet handed on
   std::string Seq;       // an escape sequence begun
+  int Separators = 0;    // between its parameters
   std::string Utf8;      // a UTF-8 character begun
   std::size_t Need = 0;  // its bytes still to come
   char32_t Code = 0;

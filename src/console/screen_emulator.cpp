@@ -77,7 +77,7 @@ int ControlCode(char32_t c) {
 }  // namespace
 
 ScreenEmulator::ScreenEmulator(int rows, int columns, std::size_t scrollbackLines)
-    : State(std::make_unique<Impl>(std::max(1, rows), std::max(1, columns), scrollbackLines)) {}
+    : State(std::make_unique<Impl>(std::max(1, rows), std::max(kFewestColumns, columns), scrollbackLines)) {}
 
 ScreenEmulator::~ScreenEmulator() = default;
 
@@ -87,7 +87,7 @@ void ScreenEmulator::Feed(std::string_view bytes) {
 
 void ScreenEmulator::Resize(int rows, int columns) {
   rows = std::max(1, rows);
-  columns = std::max(1, columns);
+  columns = std::max(kFewestColumns, columns);
   if (rows != Rows() || columns != Columns()) {
     vterm_set_size(State->Term, rows, columns);
     State->Changed();

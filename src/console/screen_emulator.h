@@ -84,6 +84,9 @@ class ScreenEmulator {
   static constexpr Rgb kDefaultFore{229, 229, 229};
   static constexpr Rgb kDefaultBack{0, 0, 0};
   static constexpr int kAllColumns = 1 << 30;
+  // A double-width line has half the columns: libvterm puts the cursor at column -1 of a
+  // line with none.
+  static constexpr int kFewestColumns = 2;
 
   ScreenEmulator(int rows, int columns, std::size_t scrollbackLines = kScrollbackLines);
   ~ScreenEmulator();

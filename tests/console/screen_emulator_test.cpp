@@ -146,7 +146,7 @@ TEST(ScreenEmulatorTest, KeysAreSentAsXtermSendsThem) {
   }
   const Modifiers ctrl{false, false, true};
   const std::vector<std::pair<char32_t, std::string>> typed = {
-      {U'c', "\x03"}, {U'm', "\r"},   {U'j', "\n"},   {U'i', "\t"},   {U'[', "\x1b"},
+      {U'c', "\x03"},  {U'm', "\r"},   {U'j', "\n"},   {U'i', "\t"},   {U'[', "\x1b"},
       {U'\\', "\x1c"}, {U']', "\x1d"}, {U' ', {'\0'}}, {U'2', {'\0'}}, {U'_', "\x1f"}};
   for (const auto& [character, sent] : typed) {
     EXPECT_EQ(screen.CharBytes(character, ctrl), sent) << "Ctrl+" << static_cast<char>(character);
@@ -188,15 +188,20 @@ TEST_P(HostileInputTest, TheScreenStaysSound) {
       screen.Feed(piece);
     }
   }
-  const Cursor cursor = screen.CursorAt();
-  ASSERT_GE(cursor.Row, 0);
-  ASSERT_LT(cursor.Row, screen.Rows());
-  ASSERT_GE(cursor.Column, 0);
-  ASSERT_LT(cursor.Column, screen.Columns());
+  const auto expectCursorOnTheScreen = [&screen] {
+    const Cursor cursor = screen.CursorAt();
+    ASSERT_GE(cursor.Row, 0);
+    ASSERT_LT(cursor.Row, screen.Rows());
+    ASSERT_GE(cursor.Column, 0);
+    ASSERT_LT(cursor.Column, screen.Columns());
+  };
+  expectCursorOnTheScreen();
+  screen.Resize(10, 30);
+  expectCursorOnTheScreen();
   screen.Feed("\r\x1b[Kalive");
   EXPECT_EQ(screen.TextOf(screen.CursorAt().Row), "alive");
-  screen.Resize(10, 30);
   screen.Resize(50, 120);
+  expectCursorOnTheScreen();
 }
 
 std::string Times(int count, const std::string& piece) {
@@ -222,6 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"\x1b[?1049h" + Times(40, "alt\r\n") + "\x1b[1;1H", "", "\x1b#6x"},
                     {{5, 80}}},
         // The repeat command after a glyph of no width once looped for ever.
+        HostileCase{"doubleWidthOnOneColumn", 24, {"", "\x1b#3\x1b#6x\n"}, {{1, 1}}},
         HostileCase{"repeatBeforeAnyText", 24, {"\x1b[5b"}, {}},
         HostileCase{"repeatAfterZeroWidthSpace", 24, {"\xE2\x80\x8B\x1b[5b"}, {}},
         HostileCase{"repeatAfterALoneMark", 24, {"\r\xCC\x81\x1b[3b"}, {}},
@@ -230,16 +236,24 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"hugeRepeat", 24, {"x\x1b[99999999b"}, {}},
         HostileCase{"marksAcrossChunks", 24, {"e", Times(2000, "\xCC\x81")}, {}},
         HostileCase{"markAfterTheLastColumn", 24, {std::string(80, 'w'), "\xCC\x81", "\xCC\x81\x1b[2b"}, {}},
-        HostileCase{"brokenUtf8", 24, {"\xC3", "(\xE2\x82\xF0\x9F\x98\xED\xA0\x80\xFF\x9B" "5b"}, {}}),
+        HostileCase{"brokenUtf8",
+                    24,
+                    {"\xC3",
+                     "(\xE2\x82\xF0\x9F\x98\xED\xA0\x80\xFF\x9B"
+                     "5b"},
+                    {}}),
     [](const ::testing::TestParamInfo<HostileCase>& param) { return std::string(param.param.Name); });
 
 TEST(ScreenEmulatorTest, BrokenTextIsShownNotLost) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"AB\xC2\x85" "CD", "AB\uFFFD" "CD"},       // a C1 control written as text
-      {"A\xC3(B", "A\uFFFD(B"},                   // a character broken off
-      {"a\x1b[3b", "aaaa"},                        // the repeat command
+      {"AB\xC2\x85"
+       "CD",
+       "AB\uFFFD"
+       "CD"},                                           // a C1 control written as text
+      {"A\xC3(B", "A\uFFFD(B"},                         // a character broken off
+      {"a\x1b[3b", "aaaa"},                             // the repeat command
       {"e\xCC\x81\x1b[2b|", "e\u0301e\u0301e\u0301|"},  // repeats the character with its mark
-      {"\x1b[5bok", "ok"},                         // nothing to repeat yet
+      {"\x1b[5bok", "ok"},                              // nothing to repeat yet
   };
   for (const auto& [fed, shown] : cases) {
     ScreenEmulator screen(24, 80);
@@ -264,8 +278,12 @@ TEST(ScreenEmulatorTest, QuestionsAreAnsweredAndOnlyOnce) {
 
 TEST(ScreenEmulatorTest, PartOfARowIsCopiedByItsCells) {
   ScreenEmulator screen(24, 80);
-  screen.Feed("\xE6\x97\xA5\xE6\x9C\xAC" "xe\xCC\x81z   ");  // two wide characters, a mark
-  EXPECT_EQ(screen.TextOf(0, 2, 5), "\xE6\x9C\xAC" "x");
+  screen.Feed(
+      "\xE6\x97\xA5\xE6\x9C\xAC"
+      "xe\xCC\x81z   ");  // two wide characters, a mark
+  EXPECT_EQ(screen.TextOf(0, 2, 5),
+            "\xE6\x9C\xAC"
+            "x");
   EXPECT_EQ(screen.TextOf(0, 5, 7), "e\xCC\x81z");
   EXPECT_EQ(screen.TextOf(0, 5), "e\xCC\x81z");
 }
