@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/console_view.h"
 
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
-#include <chrono>
+#include <cmath>
+#include <memory>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "ui/rx_view.h"
@@ -20,166 +20,88 @@ QColor ToQColor(console::Rgb colour) {
   return {colour.Red, colour.Green, colour.Blue};
 }
 
+// A cell that may share a run: one plain character the face surely has, or a blank.
+bool SharesARun(const console::Cell& cell) {
+  return cell.Width == 1 && (cell.Text.empty() || (cell.Text.size() == 1 && cell.Text[0] < 0x7F));
+}
+
 }  // namespace
 
 ConsoleView::ConsoleView(QWidget* parent)
-    : QAbstractScrollArea(parent), Screen(24, 80), Font(FixedPitchFont()) {
+    : QAbstractScrollArea(parent),
+      Core(PasteTimer,
+           [this] {
+             QMetaObject::invokeMethod(
+                 this, [this] { Woken(); }, Qt::QueuedConnection);
+           }),
+      Font(FixedPitchFont()) {
   setObjectName(QStringLiteral("txtConsole"));
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled, false);
   viewport()->setAutoFillBackground(false);
   viewport()->setCursor(Qt::IBeamCursor);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  const QFontMetrics metrics(Font);
-  CellWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
-  CellHeight = std::max(1, metrics.height());
-  Ascent = metrics.ascent();
+  // The cell is the face's advance rounded up, and the face is spaced out to it, so that a
+  // run of characters drawn as one text puts each on its column.
+  const qreal advance = QFontMetricsF(Font).horizontalAdvance(QLatin1Char('M'));
+  CellWidth = std::max(1, static_cast<int>(std::ceil(advance - 0.01)));
+  Font.setLetterSpacing(QFont::AbsoluteSpacing, CellWidth - advance);
+  const QFontMetricsF metrics(Font);
+  CellHeight = std::max(1, static_cast<int>(std::ceil(metrics.height())));
+  Ascent = static_cast<int>(std::round(metrics.ascent()));
+  MeasureFaces();
   RepaintTimer.setSingleShot(true);
   RepaintTimer.setTimerType(Qt::PreciseTimer);
   SincePaint.start();
   connect(&RepaintTimer, &QTimer::timeout, this, [this] { Refresh(); });
-  PasteTimer.setSingleShot(true);
-  connect(&PasteTimer, &QTimer::timeout, this, [this] { SendNextPasted(); });
   Fit();
-  EmulatorThread = std::thread([this] { Emulate(); });
 }
 
-ConsoleView::~ConsoleView() {
-  {
-    const std::lock_guard lock(QueueGuard);
-    Stopping = true;
+QFont ConsoleView::FaceOf(bool bold, bool italic, bool underline) const {
+  QFont font = Font;
+  font.setBold(bold);
+  font.setItalic(italic);
+  font.setUnderline(underline);
+  return font;
+}
+
+void ConsoleView::MeasureFaces() {
+  const QString sample(64, QLatin1Char('M'));
+  for (std::size_t look = 0; look < RunsOnGrid.size(); ++look) {
+    const QFontMetricsF metrics(FaceOf((look & 1U) != 0, (look & 2U) != 0, false));
+    RunsOnGrid[look] = std::abs(metrics.horizontalAdvance(sample) - 64.0 * CellWidth) < 1.0;
   }
-  Wake.notify_all();
-  Drained.notify_all();
-  EmulatorThread.join();
-}
-
-void ConsoleView::Emulate() {
-  std::unique_lock queue(QueueGuard);
-  for (;;) {
-    Wake.wait(queue, [this] { return Stopping || !Queued.empty(); });
-    if (Stopping) {
-      return;
-    }
-    // A slice at a time: the queue goes down as it is taken, so a feed waiting for room
-    // (and with it the window's thread, and its paints) waits no longer than one slice.
-    const std::string taken = Queued.substr(0, kSliceBytes);
-    Queued.erase(0, taken.size());
-    const bool last = Queued.empty();  // a picture after the last bytes, whenever they came
-    Emulating = true;
-    queue.unlock();
-    Drained.notify_all();
-    const auto now = std::chrono::steady_clock::now();
-    std::shared_ptr<const Picture> picture;
-    {
-      const std::lock_guard screen(ScreenGuard);
-      Screen.Feed(taken);
-      if ((last || now - LastPicture >= std::chrono::milliseconds(kPictureMs)) && Screen.TakeChanged()) {
-        picture = PictureOf(WantedTop, WantedRows, WantedColumns);
-      }
-    }
-    if (picture) {
-      LastPicture = now;
-      Publish(std::move(picture));
-    }
-    queue.lock();
-    Emulating = false;
-    Drained.notify_all();
-  }
-}
-
-std::shared_ptr<const ConsoleView::Picture> ConsoleView::PictureOf(int top, int rows, int columns) const {
-  auto picture = std::make_shared<Picture>();
-  picture->Top = top;
-  picture->Rows = rows;
-  picture->Columns = columns;
-  picture->Cells.reserve(static_cast<std::size_t>(std::max(0, rows)) * static_cast<std::size_t>(columns));
-  for (int shown = 0; shown < rows; ++shown) {
-    for (int column = 0; column < columns; ++column) {
-      picture->Cells.push_back(Screen.At(top + shown, column));
-    }
-  }
-  picture->Cursor = Screen.CursorAt();
-  picture->Kept = static_cast<int>(Screen.ScrollbackCount());
-  return picture;
-}
-
-void ConsoleView::Publish(std::shared_ptr<const Picture> picture) {
-  {
-    const std::lock_guard lock(PictureGuard);
-    Latest = std::move(picture);
-    PictureFresh = true;
-  }
-  if (!RefreshPosted.exchange(true)) {
-    // The window's thread draws it, within a frame.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          RefreshPosted = false;
-          if (!RepaintTimer.isActive()) {
-            const auto due = static_cast<int>(kRepaintMs - kPaintLeadMs - SincePaint.elapsed());
-            RepaintTimer.start(std::max(0, due));
-          }
-        },
-        Qt::QueuedConnection);
-  }
-}
-
-void ConsoleView::WaitUntilFed() {
-  std::unique_lock queue(QueueGuard);
-  Drained.wait(queue, [this] { return Stopping || (Queued.empty() && !Emulating); });
-}
-
-const console::ScreenEmulator& ConsoleView::Emulator() {
-  WaitUntilFed();
-  return Screen;
-}
-
-void ConsoleView::SetEnterSends(console::EnterSends sends) {
-  const std::lock_guard lock(ScreenGuard);
-  Screen.SetEnterSends(sends);
-}
-
-void ConsoleView::SetBackspaceSends(console::BackspaceSends sends) {
-  const std::lock_guard lock(ScreenGuard);
-  Screen.SetBackspaceSends(sends);
 }
 
 void ConsoleView::Feed(std::string_view bytes) {
-  if (!isVisible()) {
-    Waiting.append(bytes);
-    if (Waiting.size() > 2 * kWaitingBytes) {  // cut now and then, not at every chunk
-      Waiting.erase(0, Waiting.size() - kWaitingBytes);
-      WaitingCutShort = true;
-    }
-    return;
+  Core.SetShown(isVisible());
+  Core.Feed(bytes);
+}
+
+void ConsoleView::showEvent(QShowEvent* event) {
+  QAbstractScrollArea::showEvent(event);
+  Core.SetShown(true);
+}
+
+void ConsoleView::hideEvent(QHideEvent* event) {
+  QAbstractScrollArea::hideEvent(event);
+  Core.SetShown(false);
+}
+
+void ConsoleView::Woken() {
+  if (Core.Woken() && !RepaintTimer.isActive()) {
+    // Drawn within a frame of the last paint.
+    const auto due = static_cast<int>(kRepaintMs - kPaintLeadMs - SincePaint.elapsed());
+    RepaintTimer.start(std::max(0, due));
   }
-  if (bytes.empty()) {
-    return;
-  }
-  {
-    std::unique_lock queue(QueueGuard);
-    Drained.wait(queue, [this] { return Stopping || Queued.size() < kMostQueued; });
-    Queued.append(bytes);
-  }
-  Wake.notify_one();
-  // The thread asks for the paint once it has taken the bytes.
 }
 
 void ConsoleView::Refresh() {
-  int kept = 0;
-  {
-    const std::lock_guard lock(PictureGuard);
-    if (!PictureFresh || !Latest) {
-      return;
-    }
-    PictureFresh = false;
-    kept = Latest->Kept;
-  }
+  const int kept = Core.Kept();
   QScrollBar* bar = verticalScrollBar();
   const bool following = bar->value() == bar->maximum();
   bar->setRange(0, kept);
-  bar->setPageStep(ShownRows);
+  bar->setPageStep(Core.Rows());
   if (following) {
     bar->setValue(kept);
   }
@@ -193,36 +115,9 @@ int ConsoleView::TopRow() const {
 void ConsoleView::Fit() {
   const int columns = std::max(1, viewport()->width() / CellWidth);
   const int rows = std::max(1, viewport()->height() / CellHeight);
-  {
-    const std::lock_guard lock(ScreenGuard);
-    Screen.Resize(rows, columns);
-    ShownRows = Screen.Rows();
-    ShownColumns = Screen.Columns();
-    WantedTop = 0;
-    WantedRows = std::min(viewport()->height() / CellHeight + 1, ShownRows);
-    WantedColumns = ShownColumns;
-    Screen.TakeChanged();
-    Publish(PictureOf(WantedTop, WantedRows, WantedColumns));
-  }
+  Core.Resize(rows, columns, viewport()->height() / CellHeight + 1);
+  Core.Woken();
   Refresh();
-}
-
-void ConsoleView::showEvent(QShowEvent* event) {
-  QAbstractScrollArea::showEvent(event);
-  if (Waiting.size() > kWaitingBytes) {
-    Waiting.erase(0, Waiting.size() - kWaitingBytes);
-    WaitingCutShort = true;
-  }
-  if (WaitingCutShort) {
-    WaitUntilFed();
-    const std::lock_guard lock(ScreenGuard);
-    Screen.Clear();  // what came before the bytes kept is gone
-    Screen.TakeChanged();
-    Publish(PictureOf(WantedTop, WantedRows, WantedColumns));
-  }
-  std::string waiting = std::exchange(Waiting, {});
-  WaitingCutShort = false;
-  Feed(waiting);
 }
 
 void ConsoleView::resizeEvent(QResizeEvent* event) {
@@ -238,8 +133,10 @@ QRect ConsoleView::CellRect(int row, int column) const {
   return {column * CellWidth, (row - TopRow()) * CellHeight, CellWidth, CellHeight};
 }
 
-// A row is drawn in runs of cells that look the same: one fill for a run's background and
-// one text for its characters (the face is fixed-pitch), not one of each per cell.
+// A row is drawn in runs of plain cells that look the same: one fill for a run's background
+// and one text for its characters, which the spaced face puts on their columns. Any other
+// cell (a wide character, a mark, a character the face may lack and another font draws) is
+// drawn on its own at its column, so nothing after it drifts off the grid.
 void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
   SincePaint.restart();
   QPainter painter(viewport());
@@ -256,6 +153,16 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
     bool operator==(const Look&) const = default;
   };
   std::optional<Look> fontLook;  // the font the painter has now
+  const auto usePen = [&](const Look& look) {
+    if (!fontLook || fontLook->Bold != look.Bold || fontLook->Italic != look.Italic ||
+        fontLook->Underline != look.Underline) {
+      painter.setFont(FaceOf(look.Bold, look.Italic, look.Underline));
+    }
+    if (!fontLook || fontLook->Fore != look.Fore) {
+      painter.setPen(look.Fore);
+    }
+    fontLook = look;
+  };
   const auto drawRun = [&](const Look& look, int column, int cells, const QString& text, int y) {
     const QRect box(column * CellWidth, y, cells * CellWidth, CellHeight);
     if (look.Back != plainBack) {
@@ -264,38 +171,20 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
     if (text.trimmed().isEmpty()) {
       return;
     }
-    if (!fontLook || fontLook->Bold != look.Bold || fontLook->Italic != look.Italic ||
-        fontLook->Underline != look.Underline) {
-      QFont font = Font;
-      font.setBold(look.Bold);
-      font.setItalic(look.Italic);
-      font.setUnderline(look.Underline);
-      painter.setFont(font);
+    usePen(look);
+    if (cells == 1 || RunsOnGrid[(look.Bold ? 1U : 0U) | (look.Italic ? 2U : 0U)]) {
+      painter.drawText(box.x(), y + Ascent, text);
+      return;
     }
-    if (!fontLook || fontLook->Fore != look.Fore) {
-      painter.setPen(look.Fore);
+    for (int i = 0; i < cells; ++i) {
+      painter.drawText((column + i) * CellWidth, y + Ascent, text.mid(i, 1));
     }
-    fontLook = look;
-    painter.drawText(box.x(), y + Ascent, text);
   };
-  // The cells in view: the picture the emulating thread took, or when the rows in view are
-  // others (scrolled, resized), taken now.
-  const int shownRows = std::max(0, std::min(rows, ShownRows - top));
-  const int columns = ShownColumns;
-  WantedTop = top;
-  WantedRows = shownRows;
-  WantedColumns = columns;
-  std::shared_ptr<const Picture> picture;
-  {
-    const std::lock_guard lock(PictureGuard);
-    picture = Latest;
-  }
-  if (!picture || picture->Top != top || picture->Rows != shownRows || picture->Columns != columns) {
-    const std::lock_guard lock(ScreenGuard);
-    picture = PictureOf(top, shownRows, columns);
-  }
+  const int shownRows = std::max(0, std::min(rows, Core.Rows() - top));
+  const int columns = Core.Columns();
+  const std::shared_ptr<const console::Picture> picture = Core.PictureOf(top, shownRows, columns);
   const std::vector<console::Cell>& cells = picture->Cells;
-  const console::Cursor cursor = picture->Cursor;
+  const console::Cursor cursor = picture->CursorNow;
   for (int shown = 0; shown < shownRows; ++shown) {
     const int row = top + shown;
     const int y = shown * CellHeight;
@@ -313,23 +202,22 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
       if (Selected(row, column)) {
         std::swap(look.Fore, look.Back);
       }
-      const QString text =
-          cell.Text.empty() ? QStringLiteral(" ")
-                            : QString::fromUcs4(cell.Text.data(), static_cast<qsizetype>(cell.Text.size()));
-      if (runCells > 0 && (look != runLook || cell.Width != 1)) {
+      const bool plain = SharesARun(cell);
+      if (runCells > 0 && (look != runLook || !plain)) {
         drawRun(runLook, runStart, runCells, runText, y);
         runCells = 0;
         runText.clear();
       }
-      if (cell.Width != 1) {
-        drawRun(look, column, cell.Width, text, y);  // a wide character on its own
+      if (!plain) {
+        drawRun(look, column, cell.Width,
+                QString::fromUcs4(cell.Text.data(), static_cast<qsizetype>(cell.Text.size())), y);
         continue;
       }
       if (runCells == 0) {
         runLook = look;
         runStart = column;
       }
-      runText += text;
+      runText += cell.Text.empty() ? QLatin1Char(' ') : QChar(static_cast<char16_t>(cell.Text[0]));
       ++runCells;
     }
     if (runCells > 0) {

@@ -1,15 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The console: a terminal emulator's character screen drawn as a grid in a fixed-pitch font.
-// The grid follows the view's size; the wheel, Shift+Page Up/Down and the scroll bar go
-// through the scrollback; a mouse drag selects and Ctrl+Shift+C copies. While it has the
-// keyboard, every key is handed on as the bytes a terminal sends for it (Ctrl+Shift+V pastes
-// as typed). Received bytes are emulated on a thread of their own, so a flood is parsed on
-// one core while the window's thread reads the port, keeps the history and writes the logs
-// on the other; the grid is drawn at most every 33 ms, and a steady cursor and an idle
-// emulating thread cost no wake-ups. While the console is not in view the emulator is not
-// fed: the last 256 KB
-// received wait and are fed when it comes into view (all of them, when no more came), so
-// the other views drain a flood at their own pace.
+// The console's widget: draws the pictures `console::Console` hands it as a grid in a
+// fixed-pitch font, each cell at its own column, at most every 33 ms, and forwards keys. The
+// grid follows the view's size; the wheel, Shift+Page Up/Down and the scroll bar go through
+// the scrollback; a mouse drag selects and Ctrl+Shift+C copies; Ctrl+Shift+V pastes as typed
+// and Escape stops a paste that is still going out. A steady cursor and an idle console cost
+// no wake-ups.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -17,20 +12,13 @@
 #include <QFont>
 #include <QPoint>
 #include <QTimer>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <functional>
-#include <memory>
-#include <mutex>
+#include <array>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
-#include <vector>
 
-#include "console/screen_emulator.h"
+#include "console/console.h"
+#include "ui/qt_timer.h"
 
 namespace korvani::ui {
 
@@ -42,30 +30,25 @@ class ConsoleView final : public QAbstractScrollArea {
   static constexpr int kPaintLeadMs = 10;
 
   explicit ConsoleView(QWidget* parent = nullptr);
-  ~ConsoleView() override;
+  ~ConsoleView() override = default;
   ConsoleView(const ConsoleView&) = delete;
   ConsoleView& operator=(const ConsoleView&) = delete;
 
   // Bytes from the line.
   void Feed(std::string_view bytes);
-  // Where the bytes of typed keys go (the port).
-  using Sender = std::function<void(const std::string& bytes)>;
-  void SetSender(Sender send) { Send = std::move(send); }
-  // Typed bytes are also shown, for a board that does not echo.
-  void SetLocalEcho(bool on) { LocalEcho = on; }
-  void SetEnterSends(console::EnterSends sends);
-  void SetBackspaceSends(console::BackspaceSends sends);
-  // A paste for a slow board: a pause after each character and, besides, after each line.
-  void SetPasteDelays(int charMs, int lineMs) {
-    PasteCharMs = charMs;
-    PasteLineMs = lineMs;
-  }
+  // Where typed keys and the terminal's answers go (the port).
+  void SetSender(console::Console::Sender send) { Core.SetSender(std::move(send)); }
+  void SetLocalEcho(bool on) { Core.SetLocalEcho(on); }
+  void SetEnterSends(console::EnterSends sends) { Core.SetEnterSends(sends); }
+  void SetBackspaceSends(console::BackspaceSends sends) { Core.SetBackspaceSends(sends); }
+  void SetPasteDelays(int charMs, int lineMs) { Core.SetPasteDelays(charMs, lineMs); }
   // Sends the text as typed, with the paste's pauses (Ctrl+Shift+V pastes the clipboard).
   void PasteText(const QString& text);
+  [[nodiscard]] bool Pasting() const { return Core.Pasting(); }
   // The emulator once everything fed so far is taken (for tests, on the window's thread).
-  [[nodiscard]] const console::ScreenEmulator& Emulator();
+  [[nodiscard]] const console::ScreenEmulator& Emulator() { return Core.Emulator(); }
   // The text selected, rows joined by line feeds; empty when nothing is.
-  [[nodiscard]] QString SelectedText() const;
+  [[nodiscard]] QString SelectedText();
   // The cell (row and column on the screen) at a point of the viewport.
   [[nodiscard]] QPoint CellAt(const QPoint& point) const;
   // The rectangle of a screen cell in the viewport.
@@ -80,90 +63,36 @@ class ConsoleView final : public QAbstractScrollArea {
   bool focusNextPrevChild(bool next) override;  // Tab belongs to the board
   void scrollContentsBy(int dx, int dy) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
-  // The emulating thread: takes what Feed queued, a slice at a time.
-  void Emulate();
-  // Waits until the emulating thread has taken everything queued.
-  void WaitUntilFed();
+  // On the window's thread, after the emulating thread asked: answers out, a paint due.
+  void Woken();
   void Type(const std::string& bytes);
-  // The bytes a key or character is sent as (the emulator's modes decide some).
-  std::string KeyBytes(console::Key key, console::Modifiers with);
-  std::string CharBytes(char32_t character, console::Modifiers with);
-  void SendNextPasted();
   void Fit();
   void Refresh();
+  // Whether a run of plain characters in this look lands on the grid when drawn as one text;
+  // where it would not (a bold face wider than the regular), each cell is drawn on its own.
+  void MeasureFaces();
+  [[nodiscard]] QFont FaceOf(bool bold, bool italic, bool underline) const;
   // The first row shown: 0 while following the screen, negative inside the scrollback.
   [[nodiscard]] int TopRow() const;
   // The selection's first cell and the cell after its last, in reading order.
   [[nodiscard]] std::pair<QPoint, QPoint> Selection() const;
   [[nodiscard]] bool Selected(int row, int column) const;
 
-  // The emulator is shared by the two threads: every use of it holds ScreenGuard.
-  mutable std::mutex ScreenGuard;
-  console::ScreenEmulator Screen;
-  int ShownRows = 24;  // the grid's size, as the window's thread last set it
-  int ShownColumns = 80;
-  // Bytes fed and not yet emulated. A feed waits while 256 KB are (so the port is read no
-  // faster than the console takes it, and nothing is dropped); the thread takes them a
-  // slice at a time, so that wait is never longer than one slice.
-  static constexpr std::size_t kMostQueued = std::size_t{256} << 10;
-  static constexpr std::size_t kSliceBytes = std::size_t{16} * 1024;
-  std::mutex QueueGuard;
-  std::condition_variable Wake;     // bytes queued, or stopping
-  std::condition_variable Drained;  // the queue went down, or was emptied
-  std::string Queued;
-  bool Emulating = false;  // the thread holds bytes taken from the queue
-  bool Stopping = false;
-  std::atomic<bool> RefreshPosted{false};  // the thread has asked the window for a paint
-  // What a paint draws: the cells in view, taken by the emulating thread as it goes (once
-  // a frame under a flood, and after the last bytes), so a paint does not wait for the
-  // emulator's lock while the thread parses. The window's thread tells it which rows are
-  // in view; a paint of other rows (scrolled, resized) takes them itself.
-  struct Picture {
-    int Top = 0;
-    int Rows = 0;
-    int Columns = 0;
-    std::vector<console::Cell> Cells;
-    console::Cursor Cursor;
-    int Kept = 0;  // lines in the scrollback
-  };
-  // The picture of the rows asked for; ScreenGuard held.
-  [[nodiscard]] std::shared_ptr<const Picture> PictureOf(int top, int rows, int columns) const;
-  // The picture made the one paints draw; a refresh follows.
-  void Publish(std::shared_ptr<const Picture> picture);
-  static constexpr int kPictureMs = 20;
-  std::mutex PictureGuard;
-  std::shared_ptr<const Picture> Latest;
-  bool PictureFresh = false;  // published since the last refresh
-  std::atomic<int> WantedTop{0};
-  std::atomic<int> WantedRows{0};
-  std::atomic<int> WantedColumns{0};
-  std::thread EmulatorThread;
-  std::chrono::steady_clock::time_point LastPicture;  // the emulating thread's own
-  Sender Send;
+  QtTimer PasteTimer;
+  console::Console Core;
   QFont Font;
   int CellWidth = 8;
   int CellHeight = 16;
   int Ascent = 12;
+  std::array<bool, 4> RunsOnGrid{};  // by bold and italic
   QTimer RepaintTimer;
   // Since the grid was last painted: under a flood the next paint is due a frame after the
   // last one, not a frame after the first bytes that came since (which would let the gaps
   // grow by however long the event loop took to get to the paint).
   QElapsedTimer SincePaint;
-  bool LocalEcho = false;
-  static constexpr std::size_t kWaitingBytes = std::size_t{256} << 10;
-  std::string Waiting;           // received while not in view
-  bool WaitingCutShort = false;  // more came than it keeps: the screen starts again from it
-  int PasteCharMs = 0;
-  int PasteLineMs = 0;
-  // What a paste still has to send, each piece with the pause after it.
-  struct Pasted {
-    std::string Bytes;
-    int PauseMs = 0;
-  };
-  std::deque<Pasted> PasteQueue;
-  QTimer PasteTimer;
   // The selection, from where the drag began to where it is, rows counted from the screen's
   // top (negative in the scrollback); none while both are equal.
   QPoint SelectFrom;

@@ -61,7 +61,7 @@ std::optional<console::Key> KeyOf(int key) {
 }  // namespace
 
 QPoint ConsoleView::CellAt(const QPoint& point) const {
-  return {std::clamp(point.x() / CellWidth, 0, ShownColumns - 1), point.y() / CellHeight + TopRow()};
+  return {std::clamp(point.x() / CellWidth, 0, Core.Columns() - 1), point.y() / CellHeight + TopRow()};
 }
 
 std::pair<QPoint, QPoint> ConsoleView::Selection() const {
@@ -82,71 +82,48 @@ void ConsoleView::Type(const std::string& bytes) {
   if (bytes.empty()) {
     return;
   }
-  if (Send) {
-    Send(bytes);
-  }
-  if (LocalEcho) {
-    Feed(bytes);
-  }
+  Core.Type(bytes);
   QScrollBar* bar = verticalScrollBar();
   bar->setValue(bar->maximum());  // typing brings the screen back into view
 }
 
 void ConsoleView::PasteText(const QString& text) {
-  const bool paced = PasteCharMs > 0 || PasteLineMs > 0;
-  for (const char32_t c : text.toUcs4()) {
-    if (c == U'\r') {
-      continue;  // a line ends as Enter sends it
-    }
-    const bool lineEnd = c == U'\n';
-    std::string bytes = lineEnd ? KeyBytes(console::Key::Enter, {}) : CharBytes(c, {});
-    if (!paced && !PasteQueue.empty()) {
-      PasteQueue.back().Bytes += bytes;
-    } else {
-      PasteQueue.push_back({std::move(bytes), PasteCharMs + (lineEnd ? PasteLineMs : 0)});
-    }
-  }
-  if (!PasteTimer.isActive()) {
-    SendNextPasted();
-  }
-}
-
-void ConsoleView::SendNextPasted() {
-  if (PasteQueue.empty()) {
-    return;
-  }
-  const Pasted next = std::move(PasteQueue.front());
-  PasteQueue.pop_front();
-  Type(next.Bytes);
-  if (!PasteQueue.empty()) {
-    PasteTimer.start(next.PauseMs);
-  }
+  const QList<uint> codes = text.toUcs4();
+  Core.PasteText(std::u32string(codes.begin(), codes.end()));
 }
 
 void ConsoleView::keyPressEvent(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers();
   const bool ctrl = mods.testFlag(Qt::ControlModifier);
   const bool shift = mods.testFlag(Qt::ShiftModifier);
-  if (ctrl && shift && event->key() == Qt::Key_C) {
+  const int key = event->key();
+  if (ctrl && shift && key == Qt::Key_C) {
     QApplication::clipboard()->setText(SelectedText());
     return;
   }
-  if (ctrl && shift && event->key() == Qt::Key_V) {
+  if (ctrl && shift && key == Qt::Key_V) {
     PasteText(QApplication::clipboard()->text());
     return;
   }
-  if (shift && (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)) {
+  if (key == Qt::Key_Escape && Core.Pasting()) {
+    Core.StopPaste();  // Escape stops a paste still going out, and is not sent
+    return;
+  }
+  if (shift && (key == Qt::Key_PageUp || key == Qt::Key_PageDown)) {
     QScrollBar* bar = verticalScrollBar();
-    bar->setValue(bar->value() + (event->key() == Qt::Key_PageUp ? -bar->pageStep() : bar->pageStep()));
+    bar->setValue(bar->value() + (key == Qt::Key_PageUp ? -bar->pageStep() : bar->pageStep()));
     return;
   }
   const console::Modifiers with{shift, mods.testFlag(Qt::AltModifier), ctrl};
-  if (const std::optional<console::Key> key = KeyOf(event->key())) {
-    Type(KeyBytes(*key, with));
+  if (const std::optional<console::Key> named = KeyOf(key)) {
+    Type(Core.KeyBytes(*named, with));
     return;
   }
-  if (ctrl && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z) {
-    Type(CharBytes(static_cast<char32_t>(U'a' + (event->key() - Qt::Key_A)), with));
+  if (ctrl && key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde) {
+    // Ctrl with a character key (the key's code is its character's): what xterm sends, such
+    // as CR for Ctrl+M and ESC for Ctrl+[, whatever the text the keyboard layout made of it.
+    const char32_t character = key >= Qt::Key_A && key <= Qt::Key_Z ? U'a' + (key - Qt::Key_A) : key;
+    Type(Core.CharBytes(character, with));
     return;
   }
   const QString text = event->text();
@@ -157,7 +134,7 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
   std::string bytes;
   for (const char32_t c : text.toUcs4()) {
     if (c >= 0x20 && c != 0x7F) {
-      bytes += CharBytes(c, {false, with.Alt, false});
+      bytes += Core.CharBytes(c, {false, with.Alt, false});
     }
   }
   Type(bytes);
@@ -179,30 +156,20 @@ void ConsoleView::mouseMoveEvent(QMouseEvent* event) {
   }
 }
 
-QString ConsoleView::SelectedText() const {
+// The cells highlighted, read by their columns (a wide character or a mark is one cell's
+// text, not one letter of the row's).
+QString ConsoleView::SelectedText() {
   if (SelectFrom == SelectTo) {
     return {};
   }
   const auto [from, to] = Selection();
   QStringList lines;
-  const std::lock_guard lock(ScreenGuard);
   for (int row = from.y(); row <= to.y(); ++row) {
-    const QString line = QString::fromStdString(Screen.TextOf(row));
     const int start = row == from.y() ? from.x() : 0;
-    const int end = row == to.y() ? to.x() : static_cast<int>(line.size());
-    lines << line.mid(start, std::max(0, end - start));
+    const int end = row == to.y() ? to.x() : console::ScreenEmulator::kAllColumns;
+    lines << QString::fromStdString(Core.TextOf(row, start, end));
   }
   return lines.join(QLatin1Char('\n'));
-}
-
-std::string ConsoleView::KeyBytes(console::Key key, console::Modifiers with) {
-  const std::lock_guard lock(ScreenGuard);
-  return Screen.KeyBytes(key, with);
-}
-
-std::string ConsoleView::CharBytes(char32_t character, console::Modifiers with) {
-  const std::lock_guard lock(ScreenGuard);
-  return Screen.CharBytes(character, with);
 }
 
 bool ConsoleView::focusNextPrevChild(bool /*next*/) {

@@ -13,6 +13,7 @@
 #include "base/clock.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/fake_surface.h"
+#include "fakes/fake_timer.h"
 #include "ports/com_port_list.h"
 #include "ports/device_source.h"
 
@@ -40,49 +41,6 @@ class FakeDeviceSource final : public ports::DeviceSource {
 
   std::vector<std::string> Names;
   std::optional<ports::ListProblem> Problem;  // what listing fails with, when it does
-};
-
-// A timer that ticks only when told to.
-class FakeTimer final : public base::Timer {
- public:
-  void SetInterval(int milliseconds) override {
-    IntervalMs = milliseconds;
-    SinceTick = 0;  // a running timer starts its new interval afresh
-    On = On && milliseconds > 0;
-  }
-  [[nodiscard]] int Interval() const override { return IntervalMs; }
-  void SetEnabled(bool enabled) override {
-    if (enabled && !On) {
-      SinceTick = 0;
-    }
-    On = enabled && IntervalMs > 0;
-  }
-  [[nodiscard]] bool Enabled() const override { return On; }
-  void SetTickHandler(std::function<void()> handler) override { Handler = std::move(handler); }
-
-  // Lets `milliseconds` pass: ticks at every full interval while the timer is on.
-  void Advance(int milliseconds) {
-    for (int elapsed = 0; elapsed < milliseconds; ++elapsed) {
-      if (!On) {
-        SinceTick = 0;
-        continue;
-      }
-      if (++SinceTick >= IntervalMs) {
-        SinceTick = 0;
-        Tick();
-      }
-    }
-  }
-  void Tick() {
-    if (Handler) {
-      Handler();
-    }
-  }
-
-  int IntervalMs = 0;
-  int SinceTick = 0;
-  bool On = false;
-  std::function<void()> Handler;
 };
 
 class FakeClock final : public base::Clock {

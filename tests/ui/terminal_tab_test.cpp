@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Terminal tab: the receive view (following, find, copy and save, freeze, clear, the hex
 // form, "Show sent"), the prepared lines' periodic send, and the console.
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -283,6 +285,15 @@ class TerminalTabTest : public QObject {
     QTest::keyClick(ui.txtConsole, Qt::Key_Up);
     QTest::keyClick(ui.txtConsole, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QString::fromLatin1(port.Written), QStringLiteral("help\r\x1b[A\x03"));
+    // Control keys as xterm sends them, whatever text the layout gives them.
+    port.Written.clear();
+    for (const int key : {Qt::Key_M, Qt::Key_J, Qt::Key_I, Qt::Key_BracketLeft, Qt::Key_Backslash,
+                          Qt::Key_BracketRight, Qt::Key_Space, Qt::Key_2}) {
+      QTest::keyClick(ui.txtConsole, static_cast<Qt::Key>(key), Qt::ControlModifier);
+    }
+    QKeyEvent altEacute(QEvent::KeyPress, Qt::Key_Eacute, Qt::AltModifier, QStringLiteral("\u00E9"));
+    QApplication::sendEvent(ui.txtConsole, &altEacute);
+    QCOMPARE(port.Written, std::string("\r\n\t\x1b\x1c\x1d\0\0\x1b\xC3\xA9", 11));
     QVERIFY(QString::fromStdString(panel.Receive().ViewText()).contains(QStringLiteral("help")));
 
     port.Arrive("\x1b[41m" + std::string(20, ' ') + "\x1b[0m\x1b[10;30H\x1b[42mX\x1b[0m");
@@ -292,6 +303,33 @@ class TerminalTabTest : public QObject {
     const QImage shown = ui.txtConsole->viewport()->grab().toImage();
     QCOMPARE(shown.pixelColor(ui.txtConsole->CellRect(0, 20).center()), QColor(0, 0, 0));
     QCOMPARE(shown.pixelColor(green.topLeft()), QColor(0, 224, 0));
+
+    // A question from the board is answered on the line.
+    port.Written.clear();
+    port.Arrive("\x1b[3;7H\x1b[6n");
+    QTRY_COMPARE(QString::fromLatin1(port.Written), QStringLiteral("\x1b[3;7R"));
+
+    // Each cell is drawn at its column, however long the run: a line of 100 letters ends in
+    // the 100th cell, not beyond it.
+    window.resize(1400, 700);
+    QTRY_VERIFY(ui.txtConsole->Emulator().Columns() > 104);
+    port.Arrive("\x1b[2J\x1b[H" + std::string(100, 'M') + "\r\n");
+    QTRY_VERIFY(ui.txtConsole->Emulator().TextOf(0).size() == 100);
+    QTest::qWait(2 * korvani::ui::ConsoleView::kRepaintMs);
+    const QImage line = ui.txtConsole->viewport()->grab().toImage();
+    const auto inked = [&line](const QRect& cells) {
+      for (int x = cells.left(); x <= cells.right(); ++x) {
+        for (int y = cells.top(); y <= cells.bottom(); ++y) {
+          if (line.pixelColor(x, y).lightness() > 100) {
+            return true;
+          }
+        }
+      }
+      return false;
+    };
+    const QRect last = ui.txtConsole->CellRect(0, 99);
+    QVERIFY(inked(last));
+    QVERIFY(!inked(ui.txtConsole->CellRect(0, 100).united(ui.txtConsole->CellRect(0, 103))));
 
     // A paste for a slow board goes out a character at a time; its line end as Enter sends it.
     ui.spnPasteChar->setValue(5);
