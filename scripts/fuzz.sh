@@ -9,12 +9,14 @@ seconds=${1:-15}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 
-for target in receive_path hex_notation settings log_names recording; do
+targets=(receive_path hex_notation settings log_names recording)
+[[ -x build/fuzz/tests/fuzz/fuzz_console ]] && targets+=(console)  # where libvterm is
+for target in "${targets[@]}"; do
   # New inputs go to the build folder; the seeds in tests/ stay as they are.
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus" build/fuzz/findings
   echo "fuzz_$target: ${seconds}s"
-  build/fuzz/tests/fuzz/fuzz_$target -max_total_time="$seconds" -print_final_stats=0 \
+  build/fuzz/tests/fuzz/fuzz_$target -max_total_time="$seconds" -timeout=20 -print_final_stats=0 \
     -artifact_prefix=build/fuzz/findings/"$target"- "$corpus" tests/fuzz/corpus/"$target" \
     2>build/fuzz/$target.log || {
     tail -40 build/fuzz/$target.log >&2

@@ -19,7 +19,10 @@ ScreenEmulator::Impl::Impl(int rows, int columns, std::size_t scrollbackLines)
       MostKept(scrollbackLines) {
   vterm_set_utf8(Term, 1);
   vterm_output_set_callback(
-      Term, [](const char* bytes, std::size_t length, void* user) { static_cast<Impl*>(user)->Output(bytes, length); },
+      Term,
+      [](const char* bytes, std::size_t length, void* user) {
+        static_cast<Impl*>(user)->Output(bytes, length);
+      },
       this);
   Callbacks.putglyph = [](VTermGlyphInfo* info, VTermPos pos, void* user) {
     return static_cast<Impl*>(user)->PutGlyph(*info, pos);

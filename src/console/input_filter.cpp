@@ -209,7 +209,9 @@ void InputFilter::Sequence(unsigned char byte, Sink& sink) {
     }
     return;
   }
-  if (Now == State::Escape && Seq.size() == 1) {
+  if (Now == State::Escape) {
+    // libvterm takes these as introducers even after intermediate bytes (ESC ) [ begins a
+    // sequence to it, not a character set), so this filter does too.
     if (byte == '[') {
       Seq += static_cast<char>(byte);
       Separators = 0;
@@ -225,7 +227,7 @@ void InputFilter::Sequence(unsigned char byte, Sink& sink) {
       Now = State::String;
       return;
     }
-    if (byte == 'c') {
+    if (byte == 'c' && Seq.size() == 1) {
       LastGlyph.clear();  // the terminal's reset
     }
   }
@@ -258,7 +260,8 @@ void InputFilter::EndCsi(unsigned char final, Sink& sink) {
     Seq.clear();
     return;
   }
-  const int count = RepeatCount(std::string_view(Seq).substr(2));
+  const std::size_t parameters = Seq.find('[') + 1;
+  const int count = parameters == 2 ? RepeatCount(std::string_view(Seq).substr(2)) : -1;
   Seq.clear();
   if (count > 0 && !LastGlyph.empty()) {
     Flush(sink);

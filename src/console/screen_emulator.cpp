@@ -89,7 +89,17 @@ void ScreenEmulator::Resize(int rows, int columns) {
   rows = std::max(1, rows);
   columns = std::max(kFewestColumns, columns);
   if (rows != Rows() || columns != Columns()) {
+    const bool rowsChange = rows != Rows();
     vterm_set_size(State->Term, rows, columns);
+    if (rowsChange) {
+      // The scroll region goes back to the whole screen, as xterm's does: libvterm keeps one
+      // that no longer fits, and scrolls it with a negative length. Setting it homes the
+      // cursor, which is put back.
+      VTermPos cursor{};
+      vterm_state_get_cursorpos(State->State, &cursor);
+      State->Pass("\x1b[r\x1b[" + std::to_string(cursor.row + 1) + ";" + std::to_string(cursor.col + 1) +
+                  "H");
+    }
     State->Changed();
   }
 }

@@ -67,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"repeatDefaultsToOne", {"a\x1b[b\x1b[0b"}, "a{1*a}{1*a}"},
         FilterCase{"repeatCapped", {"a\x1b[9999999999b"}, "a{65535*a}"},
         FilterCase{"repeatWithAMarkerDropped", {"a\x1b[?3b\x1b[3 b"}, "a"},
+        FilterCase{"repeatAfterADesignationDropped", {"a\x1b)[b\x1b(]x\x07"}, "a\x1b(]x\x07"},
         FilterCase{"repeatAfterResetDropped",
                    {"a\x1b"
                     "c\x1b[3b"},
