@@ -27,9 +27,8 @@ ScreenEmulator::Impl::Impl(int rows, int columns, std::size_t scrollbackLines)
   Callbacks.putglyph = [](VTermGlyphInfo* info, VTermPos pos, void* user) {
     return static_cast<Impl*>(user)->PutGlyph(*info, pos);
   };
-  Callbacks.movecursor = [](VTermPos pos, VTermPos, int visible, void* user) {
+  Callbacks.movecursor = [](VTermPos, VTermPos, int visible, void* user) {
     auto* self = static_cast<Impl*>(user);
-    self->CursorPos = pos;
     self->CursorShown = visible != 0;
     return self->Changed();
   };
@@ -85,6 +84,20 @@ void ScreenEmulator::Impl::Repeat(std::string_view glyph, int count) {
     copies.append(glyph);
   }
   Pass(copies);
+}
+
+VTermPos ScreenEmulator::Impl::Cursor() const {
+  VTermPos cursor{};
+  vterm_state_get_cursorpos(State, &cursor);
+  return cursor;
+}
+
+void ScreenEmulator::Impl::CursorRestored() {
+  const VTermPos cursor = Cursor();
+  if (cursor.row >= RowCount || cursor.col >= ColumnCount) {
+    Pass("\x1b[" + std::to_string(std::min(cursor.row, RowCount - 1) + 1) + ";" +
+         std::to_string(std::min(cursor.col, ColumnCount - 1) + 1) + "H");
+  }
 }
 
 void ScreenEmulator::Impl::Output(const char* bytes, std::size_t length) {
@@ -158,6 +171,7 @@ int ScreenEmulator::Impl::PutGlyph(const VTermGlyphInfo& info, VTermPos pos) {
 // A scroll of whole rows moves rows, not cells; anything else is left to libvterm, which
 // then moves and erases by MoveRect and Erase.
 int ScreenEmulator::Impl::ScrollRect(VTermRect rect, int downward, int rightward) {
+  Below.clear();  // on a taller screen they would have moved: what is under is no longer known
   if (rightward != 0 || rect.start_col != 0 || rect.end_col != ColumnCount) {
     return 0;
   }
@@ -231,6 +245,9 @@ int ScreenEmulator::Impl::MoveRect(VTermRect dest, VTermRect src) {
 }
 
 int ScreenEmulator::Impl::Erase(VTermRect rect) {
+  if (rect.end_row >= RowCount) {
+    Below.clear();  // erased to the screen's end: a taller screen's would be blank
+  }
   const StoredCell blank = Blank();
   const bool plain = PlainErase();
   const int firstColumn = std::max(0, rect.start_col);
@@ -283,6 +300,7 @@ int ScreenEmulator::Impl::SetTermProp(VTermProp prop, const VTermValue& value) {
     CursorShown = value.boolean != 0;
   } else if (prop == VTERM_PROP_ALTSCREEN) {
     const bool on = value.boolean != 0;
+    Below.clear();
     if (on && !AltScreen) {
       MainSaved = std::move(Grid);
       Grid.assign(static_cast<std::size_t>(RowCount), BlankRow());
@@ -295,8 +313,8 @@ int ScreenEmulator::Impl::SetTermProp(VTermProp prop, const VTermValue& value) {
   return Changed();
 }
 
-void ScreenEmulator::Impl::FitGrid(std::deque<Row>& grid) const {
-  grid.resize(static_cast<std::size_t>(RowCount));
+void ScreenEmulator::Impl::FitGrid(std::deque<Row>& grid, int rows) const {
+  grid.resize(static_cast<std::size_t>(rows < 0 ? RowCount : rows));
   for (Row& row : grid) {
     if (row.size() > static_cast<std::size_t>(ColumnCount)) {
       row.resize(static_cast<std::size_t>(ColumnCount));
@@ -306,9 +324,15 @@ void ScreenEmulator::Impl::FitGrid(std::deque<Row>& grid) const {
 
 int ScreenEmulator::Impl::Resize(int rows, int columns, VTermPos& delta) {
   ColumnCount = columns;
-  if (rows > RowCount && !AltScreen) {
-    // A taller screen takes the newest kept lines back above what it shows.
-    const int back = std::min(rows - RowCount, static_cast<int>(Kept.size()));
+  if (rows > RowCount) {
+    // A taller screen takes back the rows a shorter one held under it, then the newest
+    // kept lines above what it shows.
+    while (static_cast<int>(Grid.size()) < rows && !Below.empty()) {
+      Grid.push_back(std::move(Below.front()));
+      Below.pop_front();
+    }
+    const int back =
+        AltScreen ? 0 : std::min(rows - static_cast<int>(Grid.size()), static_cast<int>(Kept.size()));
     for (int i = 0; i < back; ++i) {
       Grid.emplace_front(std::move(Kept.back()));
       Kept.pop_back();
@@ -316,16 +340,26 @@ int ScreenEmulator::Impl::Resize(int rows, int columns, VTermPos& delta) {
     delta.row += back;
   }
   const auto tooMany = [&] { return static_cast<int>(Grid.size()) > rows; };
+  // A row leaving at the bottom is held for a taller screen (a blank one needs no keeping
+  // while nothing is held after it).
+  const auto lastBlank = [&] {
+    return std::all_of(Grid.back().begin(), Grid.back().end(),
+                       [](const StoredCell& c) { return c.Character == 0; });
+  };
+  const auto holdLast = [&] {
+    if (!lastBlank() || !Below.empty()) {
+      Below.push_front(std::move(Grid.back()));
+    }
+    Grid.pop_back();
+  };
   if (tooMany()) {
     // Blank rows under the cursor go first; then lines above the cursor leave at the top,
-    // down to the cursor's own; what is still too much goes from the bottom. The cursor's row
-    // never leaves: libvterm takes a cursor moved above the screen as it is, and writes
-    // before its arrays with it.
-    int cursor = CursorPos.row + delta.row;
-    while (tooMany() && static_cast<int>(Grid.size()) - 1 > cursor &&
-           std::all_of(Grid.back().begin(), Grid.back().end(),
-                       [](const StoredCell& c) { return c.Character == 0; })) {
-      Grid.pop_back();
+    // down to the cursor's own; what is still too much is held from the bottom. The
+    // cursor's row never leaves: libvterm takes a cursor moved above the screen as it is,
+    // and writes before its arrays with it.
+    int cursor = Cursor().row + delta.row;
+    while (tooMany() && static_cast<int>(Grid.size()) - 1 > cursor && lastBlank()) {
+      holdLast();
     }
     for (; tooMany() && cursor > 0; --cursor) {
       if (!AltScreen) {
@@ -334,11 +368,17 @@ int ScreenEmulator::Impl::Resize(int rows, int columns, VTermPos& delta) {
       Grid.pop_front();
       delta.row -= 1;
     }
-    Grid.resize(static_cast<std::size_t>(rows));
+    while (tooMany()) {
+      holdLast();
+    }
+    while (Below.size() > kMostBelow) {
+      Below.pop_back();
+    }
   }
-  delta.col = std::min(delta.col, columns - 1 - CursorPos.col);
+  delta.col = std::min(delta.col, columns - 1 - Cursor().col);
   RowCount = rows;
   FitGrid(Grid);
+  FitGrid(Below, static_cast<int>(Below.size()));
   if (AltScreen) {
     FitGrid(MainSaved);
   }

@@ -65,6 +65,10 @@ struct ScreenEmulator::Impl final : InputFilter::Sink {
   void Feed(std::string_view bytes) { Filter.Filter(bytes, *this); }
   void Pass(std::string_view bytes) override;
   void Repeat(std::string_view glyph, int count) override;
+  void CursorRestored() override;
+  // Where libvterm has the cursor: asked each time, as it moves it without telling (a
+  // restore clamped to a shrunk screen).
+  [[nodiscard]] VTermPos Cursor() const;
   // What libvterm writes while `typing` is set is a key's bytes; otherwise an answer to
   // the board.
   void Output(const char* bytes, std::size_t length);
@@ -95,8 +99,9 @@ struct ScreenEmulator::Impl final : InputFilter::Sink {
   int Erase(VTermRect rect);
   int SetPenAttr(VTermAttr attr, const VTermValue& value);
   int SetTermProp(VTermProp prop, const VTermValue& value);
-  // A grid kept aside (the main screen under the alternate one) to the size now.
-  void FitGrid(std::deque<Row>& grid) const;
+  // A grid kept aside (the main screen under the alternate one) to the size now, or to
+  // `rows` rows of the width now.
+  void FitGrid(std::deque<Row>& grid, int rows = -1) const;
   int Resize(int rows, int columns, VTermPos& delta);
 
   [[nodiscard]] Rgb ToRgb(VTermColor colour) const;
@@ -113,10 +118,13 @@ struct ScreenEmulator::Impl final : InputFilter::Sink {
   std::deque<Row> MainSaved;  // the main screen while the alternate one is shown
   bool AltScreen = false;
   std::deque<Row> Kept;  // the scrollback, oldest first
+  // Rows under the cursor that a shrink took off the bottom, nearest first: a taller screen
+  // shows them again, unless the screen scrolled or was erased to its end meanwhile.
+  std::deque<Row> Below;
+  static constexpr std::size_t kMostBelow = 1000;
   std::size_t MostKept;
   Pen Current;
   StoredCell PlainBlank;  // a blank in the default colours, as cells beyond a row's end are
-  VTermPos CursorPos{0, 0};
   bool CursorShown = true;
   bool Dirty = true;
   bool Typing = false;

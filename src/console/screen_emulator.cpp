@@ -148,7 +148,8 @@ std::string ScreenEmulator::TextOf(int row, int fromColumn, int toColumn) const 
 }
 
 Cursor ScreenEmulator::CursorAt() const {
-  return {State->CursorPos.row, State->CursorPos.col, State->CursorShown};
+  const VTermPos cursor = State->Cursor();
+  return {cursor.row, cursor.col, State->CursorShown};
 }
 
 std::string ScreenEmulator::TakeReplies() {
@@ -161,6 +162,7 @@ bool ScreenEmulator::TakeChanged() {
 
 void ScreenEmulator::Clear() {
   State->Kept.clear();
+  State->Below.clear();
   State->AltScreen = false;
   State->MainSaved.clear();
   vterm_state_reset(State->State, 1);

@@ -101,6 +101,31 @@ TEST(ScreenEmulatorTest, LinesLeavingTheTopAreKeptInTheScrollbackUpToItsLimit) {
   EXPECT_EQ(screen.TextOf(0), "");
 }
 
+// A shrink with the cursor high keeps the cursor's row: the lines above it go to the
+// scrollback, those under it are held, and a taller screen shows them all again where they
+// were, unless the screen scrolled meanwhile.
+TEST(ScreenEmulatorTest, AShrinkWithTheCursorHighLosesNoLine) {
+  ScreenEmulator screen(10, 20);
+  for (int i = 0; i < 10; ++i) {
+    screen.Feed("\r\nline " + std::to_string(i));
+  }
+  screen.Feed("\x1b[3;1H");
+  screen.Resize(4, 20);
+  EXPECT_EQ(screen.CursorAt().Row, 0);
+  EXPECT_EQ(screen.TextOf(-1), "line 1");
+  EXPECT_EQ(screen.TextOf(0), "line 2");
+  EXPECT_EQ(screen.TextOf(3), "line 5");
+  screen.Resize(10, 20);
+  EXPECT_EQ(screen.CursorAt().Row, 2);
+  EXPECT_EQ(screen.TextOf(2), "line 2");
+  EXPECT_EQ(screen.TextOf(9), "line 9");
+
+  screen.Resize(4, 20);
+  screen.Feed("\x1b[4;1H\nnew");  // a scroll: what was held under would have moved
+  screen.Resize(10, 20);
+  EXPECT_EQ(screen.TextOf(9), "");
+}
+
 TEST(ScreenEmulatorTest, TheCursorFollowsAndCanBeHidden) {
   ScreenEmulator screen(24, 80);
   screen.Feed("\x1b[5;7H");
@@ -231,6 +256,18 @@ INSTANTIATE_TEST_SUITE_P(
                     24,
                     {"\x1b[10;20r\x1b[15;1H", "", "\x0c\n\x1bM\x1b[2L"},
                     {{3, 4}}},
+        HostileCase{"savedCursorBelowAShrunkScreen",
+                    24,
+                    {"\n\n\x1b"
+                     "7",
+                     "",
+                     "\x1b"
+                     "8x"},
+                    {{1, 80}}},
+        HostileCase{"alternateScreenLeftOnAShrunkScreen",
+                    24,
+                    {"\x1b[20;70H\x1b[?1049h", "", "\x1b[?1049lx"},
+                    {{5, 20}}},
         HostileCase{"doubleWidthOnOneColumn", 24, {"", "\x1b#3\x1b#6x\n"}, {{1, 1}}},
         HostileCase{"repeatBeforeAnyText", 24, {"\x1b[5b"}, {}},
         HostileCase{"repeatAfterZeroWidthSpace", 24, {"\xE2\x80\x8B\x1b[5b"}, {}},
@@ -259,6 +296,16 @@ TEST(ScreenEmulatorTest, BrokenTextIsShownNotLost) {
       {"a\x1b[3b", "aaaa"},                             // the repeat command
       {"e\xCC\x81\x1b[2b|", "e\u0301e\u0301e\u0301|"},  // repeats the character with its mark
       {"\x1b[5bok", "ok"},                              // nothing to repeat yet
+      // Restoring the cursor restores the character sets saved with it.
+      {"\x1b(0\x1b"
+       "7\x1b(Babc\x1b"
+       "8q",
+       "\u2500"
+       "bc"},
+      {"\x1b)0\x0e\x1b"
+       "7\x0fxy\x1b"
+       "8q",
+       "\u2500y"},
   };
   for (const auto& [fed, shown] : cases) {
     ScreenEmulator screen(24, 80);
