@@ -2,6 +2,7 @@
 #include "console/input_filter.h"
 
 #include <algorithm>
+#include <array>
 
 namespace korvani::console {
 
@@ -11,6 +12,8 @@ constexpr unsigned char kEscape = 0x1B;
 constexpr unsigned char kCancel = 0x18;
 constexpr unsigned char kSubstitute = 0x1A;
 constexpr unsigned char kDelete = 0x7F;
+constexpr unsigned char kShiftOut = 0x0E;                  // G1 into use
+constexpr unsigned char kShiftIn = 0x0F;                   // G0 into use
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 bool Cancels(unsigned char byte) {
@@ -49,7 +52,8 @@ void InputFilter::Filter(std::string_view bytes, Sink& sink) {
         const auto byte = static_cast<unsigned char>(bytes[end]);
         if (byte >= 0x20 && byte < kDelete) {
           lastPrintable = end;
-        } else if (byte >= 0x20 || byte == kEscape || Cancels(byte)) {
+        } else if (byte >= 0x20 || byte == kEscape || Cancels(byte) || byte == kShiftOut ||
+                   byte == kShiftIn) {
           break;
         }
       }
@@ -78,6 +82,8 @@ void InputFilter::Reset() {
   LastGlyph.clear();
   Marks = 0;
   CanJoin = false;
+  Sets = {};
+  Saved.reset();
 }
 
 void InputFilter::Flush(Sink& sink) {
@@ -103,7 +109,7 @@ void InputFilter::Step(unsigned char byte, Sink& sink) {
     Now = State::Escape;
     CanJoin = false;
   } else if (byte < 0x20 || byte == kDelete) {
-    Out += static_cast<char>(byte);
+    Control(byte);
     CanJoin = false;
     if (Now == State::String && byte != kDelete) {
       Now = State::Ground;  // BEL ends it; any other control is taken to, in doubt
@@ -191,7 +197,7 @@ void InputFilter::Sequence(unsigned char byte, Sink& sink) {
     return;
   }
   if (byte < 0x20) {
-    Out += static_cast<char>(byte);  // a control inside a sequence acts at once
+    Control(byte);  // a control inside a sequence acts at once
     return;
   }
   if (byte == kDelete) {
@@ -227,9 +233,6 @@ void InputFilter::Sequence(unsigned char byte, Sink& sink) {
       Now = State::String;
       return;
     }
-    if (byte == 'c' && Seq.size() == 1) {
-      LastGlyph.clear();  // the terminal's reset
-    }
   }
   const unsigned char finalFrom = Now == State::Csi ? 0x40 : 0x30;
   if (byte >= finalFrom) {
@@ -239,6 +242,7 @@ void InputFilter::Sequence(unsigned char byte, Sink& sink) {
     }
     Out += Seq;
     Out += static_cast<char>(byte);
+    EndEscape(byte, sink);
     Seq.clear();
     Now = State::Ground;
     return;
@@ -251,6 +255,57 @@ void InputFilter::Sequence(unsigned char byte, Sink& sink) {
   }
 }
 
+void InputFilter::Control(unsigned char byte) {
+  Out += static_cast<char>(byte);
+  if (byte == kShiftOut || byte == kShiftIn) {
+    Sets.Left = byte == kShiftOut ? 1 : 0;
+  }
+}
+
+// An escape sequence passed whole (Seq, then its final byte): the character sets it
+// designates or shifts in are followed, so that restoring the cursor restores them too, as
+// it does on a VT100 and xterm (libvterm 0.1.4 restores the position and the look only).
+void InputFilter::EndEscape(unsigned char final, Sink& sink) {
+  static constexpr std::string_view kDesignators = "()*+";
+  if (Seq.size() == 1) {
+    switch (final) {
+      case 'c':  // the terminal's reset
+        LastGlyph.clear();
+        Sets = {};
+        Saved.reset();
+        break;
+      case 'n':
+      case 'o':
+        Sets.Left = final == 'n' ? 2 : 3;
+        break;
+      case '7':
+        Saved = Sets;
+        break;
+      case '8':
+        if (Saved) {
+          Sets = *Saved;
+          for (std::size_t set = 0; set < Sets.Designated.size(); ++set) {
+            Out += '\x1b';
+            Out += kDesignators[set];
+            Out += Sets.Designated[set];
+          }
+          static constexpr std::array<std::string_view, 4> kShifts = {"\x0f", "\x0e", "\x1bn", "\x1bo"};
+          Out += kShifts[static_cast<std::size_t>(Sets.Left)];
+        }
+        Flush(sink);
+        sink.CursorRestored();
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  const std::size_t set = kDesignators.find(Seq[1]);
+  if (set != std::string_view::npos) {
+    Sets.Designated[set] = Seq.substr(2) + static_cast<char>(final);
+  }
+}
+
 void InputFilter::EndCsi(unsigned char final, Sink& sink) {
   Now = State::Ground;
   CanJoin = false;
@@ -258,6 +313,10 @@ void InputFilter::EndCsi(unsigned char final, Sink& sink) {
     Out += Seq;
     Out += static_cast<char>(final);
     Seq.clear();
+    if (final == 'u' || final == 'h' || final == 'l') {
+      Flush(sink);
+      sink.CursorRestored();
+    }
     return;
   }
   const std::size_t parameters = Seq.find('[') + 1;

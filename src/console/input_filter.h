@@ -7,9 +7,11 @@
 // width 0 or less).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,6 +27,9 @@ class InputFilter {
     virtual void Pass(std::string_view bytes) = 0;
     // The repeat command: `glyph` (one character with its marks, UTF-8) `count` times.
     virtual void Repeat(std::string_view glyph, int count) = 0;
+    // A saved cursor was restored (and a mode set, which may restore one): libvterm takes
+    // it as it was saved, even when the screen has shrunk under it since.
+    virtual void CursorRestored() = 0;
   };
   // Whether a code point joins the character before it (a combining mark).
   using JoinsTest = std::function<bool(char32_t)>;
@@ -51,6 +56,8 @@ class InputFilter {
   void Character(char32_t code, std::string_view bytes);
   void Sequence(unsigned char byte, Sink& sink);
   void EndCsi(unsigned char final, Sink& sink);
+  void EndEscape(unsigned char final, Sink& sink);
+  void Control(unsigned char byte);
   void Replace();  // U+FFFD in place of what could not be read
 
   JoinsTest Joins;
@@ -64,6 +71,14 @@ class InputFilter {
   std::string LastGlyph;  // the last character printed, with its marks
   int Marks = 0;          // marks on it so far
   bool CanJoin = false;   // a mark now joins LastGlyph (nothing came between)
+  // The character sets designated G0 to G3 (the bytes after ESC ( and the like) and the one
+  // shifted in; and what the cursor's save took of them.
+  struct CharacterSets {
+    std::array<std::string, 4> Designated{"B", "B", "B", "B"};
+    int Left = 0;
+  };
+  CharacterSets Sets;
+  std::optional<CharacterSets> Saved;
 };
 
 }  // namespace korvani::console

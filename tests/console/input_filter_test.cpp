@@ -16,6 +16,7 @@ class RecordingSink final : public InputFilter::Sink {
   void Repeat(std::string_view glyph, int count) override {
     Seen += "{" + std::to_string(count) + "*" + std::string(glyph) + "}";
   }
+  void CursorRestored() override { Seen += "{restored}"; }
   std::string Seen;
 };
 
