@@ -172,13 +172,32 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
       return;
     }
     usePen(look);
-    if (cells == 1 || RunsOnGrid[(look.Bold ? 1U : 0U) | (look.Italic ? 2U : 0U)]) {
+    if (RunsOnGrid[(look.Bold ? 1U : 0U) | (look.Italic ? 2U : 0U)]) {
       painter.drawText(box.x(), y + Ascent, text);
       return;
     }
     for (int i = 0; i < cells; ++i) {
       painter.drawText((column + i) * CellWidth, y + Ascent, text.mid(i, 1));
     }
+  };
+  // A character on its own: one a font other than the grid's may draw wider than its cells
+  // (a line-drawing diamond, U+FFFD) is narrowed to them, not let over its neighbour.
+  const auto drawGlyph = [&](const Look& look, int column, int cells, const QString& text, int y) {
+    const QRect box(column * CellWidth, y, cells * CellWidth, CellHeight);
+    if (look.Back != plainBack) {
+      painter.fillRect(box, look.Back);
+    }
+    usePen(look);
+    const qreal advance = QFontMetricsF(painter.font()).horizontalAdvance(text);
+    if (advance <= box.width() + 0.5) {
+      painter.drawText(box.x(), y + Ascent, text);
+      return;
+    }
+    painter.save();
+    painter.translate(box.x(), 0);
+    painter.scale(box.width() / advance, 1.0);
+    painter.drawText(0, y + Ascent, text);
+    painter.restore();
   };
   const int shownRows = std::max(0, std::min(rows, Core.Rows() - top));
   const int columns = Core.Columns();
@@ -209,8 +228,8 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
         runText.clear();
       }
       if (!plain) {
-        drawRun(look, column, cell.Width,
-                QString::fromUcs4(cell.Text.data(), static_cast<qsizetype>(cell.Text.size())), y);
+        drawGlyph(look, column, cell.Width,
+                  QString::fromUcs4(cell.Text.data(), static_cast<qsizetype>(cell.Text.size())), y);
         continue;
       }
       if (runCells == 0) {

@@ -316,7 +316,7 @@ class TerminalTabTest : public QObject {
     port.Arrive("\x1b[2J\x1b[H" + std::string(100, 'M') + "\r\n");
     QTRY_VERIFY(ui.txtConsole->Emulator().TextOf(0).size() == 100);
     QTest::qWait(2 * korvani::ui::ConsoleView::kRepaintMs);
-    const QImage line = ui.txtConsole->viewport()->grab().toImage();
+    QImage line = ui.txtConsole->viewport()->grab().toImage();
     const auto inked = [&line](const QRect& cells) {
       for (int x = cells.left(); x <= cells.right(); ++x) {
         for (int y = cells.top(); y <= cells.bottom(); ++y) {
@@ -330,6 +330,15 @@ class TerminalTabTest : public QObject {
     const QRect last = ui.txtConsole->CellRect(0, 99);
     QVERIFY(inked(last));
     QVERIFY(!inked(ui.txtConsole->CellRect(0, 100).united(ui.txtConsole->CellRect(0, 103))));
+    // A character that another font draws wider than a cell keeps to its cell.
+    port.Arrive("\x1b[2J\x1b[H\xEF\xBF\xBD \x1b(0` \x1b(B\r\n");
+    QTRY_VERIFY(ui.txtConsole->Emulator().TextOf(0) == "\xEF\xBF\xBD \xE2\x97\x86");
+    QTest::qWait(2 * korvani::ui::ConsoleView::kRepaintMs);
+    line = ui.txtConsole->viewport()->grab().toImage();
+    QVERIFY(inked(ui.txtConsole->CellRect(0, 0)));
+    QVERIFY(inked(ui.txtConsole->CellRect(0, 2)));
+    QVERIFY(!inked(ui.txtConsole->CellRect(0, 1)));
+    QVERIFY(!inked(ui.txtConsole->CellRect(0, 3)));
 
     // A paste for a slow board goes out a character at a time; its line end as Enter sends it.
     ui.spnPasteChar->setValue(5);
