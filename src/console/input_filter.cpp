@@ -47,23 +47,24 @@ void InputFilter::Filter(std::string_view bytes, Sink& sink) {
     if (Now == State::Ground && Need == 0) {
       // The common case: plain text and the controls that need no look, passed in one piece.
       std::size_t end = at;
-      std::size_t lastPrintable = std::string_view::npos;
       for (; end < bytes.size(); ++end) {
         const auto byte = static_cast<unsigned char>(bytes[end]);
-        if (byte >= 0x20 && byte < kDelete) {
-          lastPrintable = end;
-        } else if (byte >= 0x20 || byte == kEscape || Cancels(byte) || byte == kShiftOut ||
-                   byte == kShiftIn) {
+        if (byte >= kDelete ||
+            (byte < 0x20 && (byte == kEscape || Cancels(byte) || byte == kShiftOut || byte == kShiftIn))) {
           break;
         }
       }
       if (end > at) {
         Out.append(bytes.substr(at, end - at));
-        if (lastPrintable != std::string_view::npos) {
-          LastGlyph.assign(1, bytes[lastPrintable]);
+        std::size_t last = end;
+        while (last > at && static_cast<unsigned char>(bytes[last - 1]) < 0x20) {
+          --last;  // the controls after the last character
+        }
+        if (last > at) {
+          LastGlyph.assign(1, bytes[last - 1]);
           Marks = 0;
         }
-        CanJoin = lastPrintable == end - 1;
+        CanJoin = last == end;
         at = end;
         continue;
       }
