@@ -228,8 +228,12 @@ void ConsoleView::paintEvent(QPaintEvent* /*event*/) {
         runText.clear();
       }
       if (!plain) {
+        // A letter and its marks as one character where Unicode has one (e and U+0301 as
+        // U+00E9): the face draws that whole, where it may place a lone mark apart.
         drawGlyph(look, column, cell.Width,
-                  QString::fromUcs4(cell.Text.data(), static_cast<qsizetype>(cell.Text.size())), y);
+                  QString::fromUcs4(cell.Text.data(), static_cast<qsizetype>(cell.Text.size()))
+                      .normalized(QString::NormalizationForm_C),
+                  y);
         continue;
       }
       if (runCells == 0) {
