@@ -114,9 +114,10 @@ LineLook Look(std::string_view line) {
   return {(found | (numeric & digit)) != 0, names != 0};
 }
 
-// Columns are cut at commas, else semicolons, else tabs, else runs of spaces.
+// Columns are cut at semicolons, else tabs, else commas, else runs of spaces (a line cut
+// at semicolons or tabs may write its decimals with a comma).
 char ColumnSeparator(std::string_view line) {
-  for (const char mark : {',', ';', '\t'}) {
+  for (const char mark : {';', '\t', ','}) {
     if (line.find(mark) != std::string_view::npos) {
       return mark;
     }
@@ -124,7 +125,43 @@ char ColumnSeparator(std::string_view line) {
   return ' ';
 }
 
+// A number whose decimals follow a comma ("21,5"), in a line where commas cut no fields.
+bool ReadDecimalComma(std::string_view text, double& value) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string_view::npos || comma == 0 || comma + 1 == text.size() ||
+      text.find(',', comma + 1) != std::string_view::npos ||
+      std::isdigit(static_cast<unsigned char>(text[comma - 1])) == 0 ||
+      std::isdigit(static_cast<unsigned char>(text[comma + 1])) == 0 || text.size() > 64) {
+    return false;
+  }
+  std::array<char, 64> copy{};
+  text.copy(copy.data(), text.size());
+  copy[comma] = '.';
+  return ReadNumber(std::string_view(copy.data(), text.size()), value);
+}
+
 }  // namespace
+
+std::size_t LineParser::LineEnd(std::string_view bytes) {
+  const std::size_t lf = bytes.find('\n');
+  const std::size_t cr = bytes.substr(0, lf).find('\r');
+  return cr != std::string_view::npos ? cr : lf;
+}
+
+std::string_view LineParser::Fitted(std::string_view line, bool cut) {
+  if (!cut) {
+    return line;
+  }
+  line = line.substr(0, kLongestLine);
+  const std::size_t lastCut = line.find_last_of(",; \t");
+  return line.substr(0, lastCut == std::string_view::npos ? 0 : lastCut);
+}
+
+void LineParser::Keep(std::string_view part) {
+  const std::size_t room = kLongestLine - Pending.size();
+  Pending.append(part.substr(0, room));
+  Cut = Cut || part.size() > room;
+}
 
 bool ReadNumber(std::string_view text, double& value) {
   if (!text.empty() && text.front() == '+') {
@@ -141,6 +178,8 @@ bool ReadNumber(std::string_view text, double& value) {
 
 void LineParser::Reset() {
   Pending.clear();
+  Cut = false;
+  AfterCr = false;
   Header.clear();
   Found.clear();
 }
@@ -165,7 +204,11 @@ const std::vector<Sample>& LineParser::ReadLine(std::string_view line) {
 // name:value pairs, separated by commas, spaces or tabs ("temp: 21.4" too). Read from colon
 // to colon, so a line of text costs little more than the search for them.
 void LineParser::ReadPairs(std::string_view line) {
-  const auto separates = [](char c) { return c == ',' || c == ' ' || c == '\t'; };
+  // With semicolons or tabs between the pairs, a comma is a value's decimal comma.
+  const bool decimalComma = line.find_first_of(";\t") != std::string_view::npos;
+  const auto separates = [decimalComma](char c) {
+    return c == ' ' || c == '\t' || c == ';' || (c == ',' && !decimalComma);
+  };
   const auto tokenEnd = [&](std::size_t at) {
     while (at < line.size() && !separates(line[at])) {
       ++at;
@@ -194,7 +237,8 @@ void LineParser::ReadPairs(std::string_view line) {
       number = line.substr(next, end - next);
     }
     const std::string_view name = line.substr(start, colon - start);
-    if (IsName(name) && ReadNumber(number, value)) {  // "x7#q:5" in noise names no series
+    // "x7#q:5" in noise names no series
+    if (IsName(name) && (ReadNumber(number, value) || (decimalComma && ReadDecimalComma(number, value)))) {
       Found.push_back({name, value});
     }
     at = end;
@@ -207,8 +251,9 @@ void LineParser::ReadColumns(std::string_view line) {
   FieldReader fields(line, separator);
   std::string_view field;
   double value = 0;
+  const bool decimalComma = separator == ';' || separator == '\t';
   for (std::size_t count = 0; fields.Next(field); ++count) {
-    if (ReadNumber(field, value)) {
+    if (ReadNumber(field, value) || (decimalComma && ReadDecimalComma(field, value))) {
       Found.push_back({ColumnName(count), value});
     } else if (!marked) {
       Found.clear();  // words with a number among them ("step 3 of 5") are text

@@ -34,6 +34,12 @@ TEST(LineParserTest, FindsTheNumbersOfEachFormat) {
       {"  21.4   1.02  ", {{"1", 21.4}, {"2", 1.02}}},  // runs of spaces are one cut
       {"21.4,abc,3", {{"1", 21.4}, {"3", 3}}},
       {"+5,.5,5.", {{"1", 5}, {"2", 0.5}, {"3", 5}}},
+      // decimal commas, where semicolons or tabs cut the line
+      {"21,5;22,3", {{"1", 21.5}, {"2", 22.3}}},
+      {"21,5\t-0,25", {{"1", 21.5}, {"2", -0.25}}},
+      {"temp:21,5;press:1,02", {{"temp", 21.5}, {"press", 1.02}}},
+      {"1,234,5;2;,5", {{"2", 2}}},  // two commas, or none before it: no number
+      {"1,2,3", {{"1", 1}, {"2", 2}, {"3", 3}}},
       // text without numbers
       {"Booting the board", {}},
       {"", {}},
@@ -92,13 +98,31 @@ TEST(LineParserTest, ALineIsReadOnceItEndsInWhateverPiecesItCame) {
   EXPECT_EQ(lines[0], "temp=21.400000 press=1.020000 ");
   EXPECT_EQ(lines[1], "temp=22.000000 ");
 
-  // A line longer than the most kept: its first part is read, the rest passed over.
+  // A line longer than the most kept: its first part is read, the rest passed over, and a
+  // field the cut goes through is dropped, not read short.
+  for (const std::size_t piece : {std::size_t{7}, std::size_t{1} << 20}) {
+    lines.clear();
+    parser.Reset();
+    std::string bytes = "v:1," + std::string(LineParser::kLongestLine, ' ') + "w:2\nv:3\n";
+    bytes += "u:1," + std::string(LineParser::kLongestLine - 10, 'x') + ",w:123456789\n";
+    for (std::size_t at = 0; at < bytes.size(); at += piece) {
+      parser.Feed(std::string_view(bytes).substr(at, piece), take);
+    }
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[0], "v=1.000000 ");
+    EXPECT_EQ(lines[1], "v=3.000000 ");
+    EXPECT_EQ(lines[2], "u=1.000000 ");
+  }
+
+  // CR, LF and CR LF each end a line, a CR LF split between pieces too.
   lines.clear();
   parser.Reset();
-  parser.Feed("v:1," + std::string(LineParser::kLongestLine, ' ') + "w:2\nv:3\n", take);
-  ASSERT_EQ(lines.size(), 2U);
-  EXPECT_EQ(lines[0], "v=1.000000 ");
-  EXPECT_EQ(lines[1], "v=3.000000 ");
+  parser.Feed("a:1\ra:2\r", take);
+  parser.Feed("\na:3\na:4\r\na:5\r", take);
+  parser.Feed("a:6\n", take);
+  ASSERT_EQ(lines.size(), 6U);
+  EXPECT_EQ(lines[1], "a=2.000000 ");
+  EXPECT_EQ(lines[5], "a=6.000000 ");
 }
 
 }  // namespace
