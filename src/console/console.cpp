@@ -201,7 +201,7 @@ void Console::Queue(std::string_view bytes, bool late) {
     std::unique_lock queue(QueueGuard);
     Moved.wait(queue, [this] { return Stopping || Queued.size() < kMostQueued; });
     if (late) {
-      LateBytes = Queued.size() + bytes.size();  // everything up to these is late too
+      LateBytes = Queued.size() + bytes.size();
     }
     Queued.append(bytes);
   }
@@ -230,6 +230,7 @@ void Console::SetShown(bool shown) {
   }
   const std::string waiting = std::exchange(Waiting, {});
   WaitingCutShort = false;
+  WaitUntilFed();  // what was queued while in view is answered; only what waited is late
   Queue(waiting, true);
 }
 

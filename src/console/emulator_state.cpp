@@ -77,7 +77,9 @@ void ScreenEmulator::Impl::Pass(std::string_view bytes) {
 
 void ScreenEmulator::Impl::Repeat(std::string_view glyph, int count) {
   // As often as asked, up to a screenful: the copies wrap as typed text does.
-  const int times = std::min(count, RowCount * ColumnCount);
+  const auto times =
+      static_cast<int>(std::min<std::int64_t>({count, std::int64_t{RowCount} * ColumnCount, RepeatBudget}));
+  RepeatBudget -= times;
   std::string copies;
   copies.reserve(glyph.size() * static_cast<std::size_t>(times));
   for (int i = 0; i < times; ++i) {
@@ -90,6 +92,12 @@ VTermPos ScreenEmulator::Impl::Cursor() const {
   VTermPos cursor{};
   vterm_state_get_cursorpos(State, &cursor);
   return cursor;
+}
+
+void ScreenEmulator::Impl::TerminalReset() {
+  AltScreen = false;
+  MainSaved.clear();
+  Below.clear();
 }
 
 void ScreenEmulator::Impl::CursorRestored() {
@@ -171,9 +179,11 @@ int ScreenEmulator::Impl::PutGlyph(const VTermGlyphInfo& info, VTermPos pos) {
 // A scroll of whole rows moves rows, not cells; anything else is left to libvterm, which
 // then moves and erases by MoveRect and Erase.
 int ScreenEmulator::Impl::ScrollRect(VTermRect rect, int downward, int rightward) {
-  Below.clear();  // on a taller screen they would have moved: what is under is no longer known
   if (rightward != 0 || rect.start_col != 0 || rect.end_col != ColumnCount) {
     return 0;
+  }
+  if (rect.end_row == RowCount) {
+    Below.clear();  // on a taller screen they would have moved: what is under is no longer known
   }
   const int height = rect.end_row - rect.start_row;
   const auto first = Grid.begin() + rect.start_row;
@@ -245,8 +255,8 @@ int ScreenEmulator::Impl::MoveRect(VTermRect dest, VTermRect src) {
 }
 
 int ScreenEmulator::Impl::Erase(VTermRect rect) {
-  if (rect.end_row >= RowCount) {
-    Below.clear();  // erased to the screen's end: a taller screen's would be blank
+  if (rect.end_row >= RowCount && rect.start_col <= 0 && rect.end_col >= ColumnCount) {
+    Below.clear();  // whole rows erased to the screen's end: a taller screen's would be blank
   }
   const StoredCell blank = Blank();
   const bool plain = PlainErase();

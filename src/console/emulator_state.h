@@ -62,10 +62,17 @@ struct ScreenEmulator::Impl final : InputFilter::Sink {
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
-  void Feed(std::string_view bytes) { Filter.Filter(bytes, *this); }
+  // Repeats are bounded per feed by a few cells a byte fed, and a screenful: a slice of
+  // "CSI 9999 b" would otherwise be millions of cells to emulate under the screen's lock.
+  void Feed(std::string_view bytes) {
+    RepeatBudget = 4 * static_cast<std::int64_t>(bytes.size()) + std::int64_t{RowCount} * ColumnCount;
+    Filter.Filter(bytes, *this);
+  }
   void Pass(std::string_view bytes) override;
   void Repeat(std::string_view glyph, int count) override;
   void CursorRestored() override;
+  // The board's reset: libvterm leaves the alternate screen without saying so.
+  void TerminalReset() override;
   // Where libvterm has the cursor: asked each time, as it moves it without telling (a
   // restore clamped to a shrunk screen).
   [[nodiscard]] VTermPos Cursor() const;
@@ -128,6 +135,7 @@ struct ScreenEmulator::Impl final : InputFilter::Sink {
   bool CursorShown = true;
   bool Dirty = true;
   bool Typing = false;
+  std::int64_t RepeatBudget = 0;
   std::string Sent;     // what the keyboard functions produced
   std::string Replies;  // what the terminal answered the board (reports, attributes)
 };

@@ -274,6 +274,8 @@ void InputFilter::EndEscape(unsigned char final, Sink& sink) {
         LastGlyph.clear();
         Sets = {};
         Saved.reset();
+        Flush(sink);
+        sink.TerminalReset();
         break;
       case 'n':
       case 'o':

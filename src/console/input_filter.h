@@ -30,6 +30,8 @@ class InputFilter {
     // A saved cursor was restored (and a mode set, which may restore one): libvterm takes
     // it as it was saved, even when the screen has shrunk under it since.
     virtual void CursorRestored() = 0;
+    // The terminal's reset (ESC c) was passed.
+    virtual void TerminalReset() = 0;
   };
   // Whether a code point joins the character before it (a combining mark).
   using JoinsTest = std::function<bool(char32_t)>;

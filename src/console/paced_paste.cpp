@@ -24,16 +24,13 @@ void PacedPaste::Start(const std::u32string& text) {
   if (!running) {
     Text.clear();
     Next = 0;
+    AfterCr = false;
   }
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == U'\r') {
-      Text += U'\n';
-      if (i + 1 < text.size() && text[i + 1] == U'\n') {
-        ++i;
-      }
-    } else {
-      Text += text[i];
+  for (const char32_t c : text) {
+    if (c != U'\n' || !AfterCr) {
+      Text += c == U'\r' ? U'\n' : c;  // a CR LF, even split between two pastes, is one line end
     }
+    AfterCr = c == U'\r';
   }
   if (!running) {
     SendSome();

@@ -35,6 +35,7 @@ class PacedPaste {
   int LineMs = 0;
   std::u32string Text;   // what is pasted, lines ended by '\n'
   std::size_t Next = 0;  // the first character not yet sent
+  bool AfterCr = false;  // the last character pasted was a CR
 };
 
 }  // namespace korvani::console

@@ -41,28 +41,21 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 // The control code xterm sends for Ctrl with a character, or -1 for none.
 int ControlCode(char32_t c) {
-  if ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z')) {
-    return static_cast<int>(c & 0x1FU);
+  if (c >= U'@' && c <= U'~') {
+    return static_cast<int>(c & 0x1FU);  // letters, @ [ \ ] ^ _ and ` { | } ~, as X does
   }
   switch (c) {
-    case U'@':
     case U' ':
     case U'2':
       return 0x00;
-    case U'[':
     case U'3':
       return 0x1B;
-    case U'\\':
     case U'4':
       return 0x1C;
-    case U']':
     case U'5':
       return 0x1D;
-    case U'^':
-    case U'~':
     case U'6':
       return 0x1E;
-    case U'_':
     case U'/':
     case U'7':
       return 0x1F;
@@ -97,7 +90,8 @@ void ScreenEmulator::Resize(int rows, int columns) {
       // cursor, which is put back.
       VTermPos cursor{};
       vterm_state_get_cursorpos(State->State, &cursor);
-      State->Pass("\x1b[r\x1b[" + std::to_string(cursor.row + 1) + ";" + std::to_string(cursor.col + 1) +
+      // CAN first: libvterm may be inside a string the filter still holds open.
+      State->Pass("\x18\x1b[r\x1b[" + std::to_string(cursor.row + 1) + ";" + std::to_string(cursor.col + 1) +
                   "H");
     }
     State->Changed();
@@ -165,18 +159,29 @@ void ScreenEmulator::Clear() {
   State->Below.clear();
   State->AltScreen = false;
   State->MainSaved.clear();
+  State->Pass("\x18");  // out of any string or sequence libvterm may be in
   vterm_state_reset(State->State, 1);
   State->Filter.Reset();
+  State->TerminalReset();
   State->Current = State->DefaultPen();
   std::fill(State->Grid.begin(), State->Grid.end(), State->BlankRow());
   State->Changed();
 }
 std::string ScreenEmulator::KeyBytes(Key key, Modifiers modifiers) {
-  if (key == Key::Enter && !modifiers.Alt) {
-    return Enter == EnterSends::Cr ? "\r" : Enter == EnterSends::Lf ? "\n" : "\r\n";
-  }
-  if (key == Key::Backspace && !modifiers.Alt) {
-    return Backspace == BackspaceSends::Del ? "\x7f" : "\b";
+  // Enter, Backspace, Tab and Esc as xterm sends them with any modifier: the key's byte (the
+  // choice made for Enter and Backspace), ESC before it with Alt; Shift+Tab is back-tab.
+  const std::string alt = modifiers.Alt ? "\x1b" : "";
+  switch (key) {
+    case Key::Enter:
+      return alt + (Enter == EnterSends::Cr ? "\r" : Enter == EnterSends::Lf ? "\n" : "\r\n");
+    case Key::Backspace:
+      return alt + (Backspace == BackspaceSends::Del ? "\x7f" : "\b");
+    case Key::Escape:
+      return alt + "\x1b";
+    case Key::Tab:
+      return alt + (modifiers.Shift ? "\x1b[Z" : "\t");
+    default:
+      break;
   }
   VTermKey vkey = VTERM_KEY_NONE;
   switch (key) {

@@ -99,6 +99,14 @@ TEST_F(ConsoleTest, APastePacedForASlowBoardGoesOutAsTypedAndCanBeStopped) {
   Core.SetPasteDelays(0, 0);
   Core.PasteText(U"x\r\ny\u00E9");
   EXPECT_EQ(Sent, "x\ny\xC3\xA9");
+
+  // A CR LF split between two pastes while the first still goes out is one line end.
+  Sent.clear();
+  Core.SetPasteDelays(5, 0);
+  Core.PasteText(U"a\r");
+  Core.PasteText(U"\nb");
+  PasteTimer.Advance(20);
+  EXPECT_EQ(Sent, "a\nb");
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ class RecordingSink final : public InputFilter::Sink {
     Seen += "{" + std::to_string(count) + "*" + std::string(glyph) + "}";
   }
   void CursorRestored() override { Seen += "{restored}"; }
+  void TerminalReset() override { Seen += "{reset}"; }
   std::string Seen;
 };
 
@@ -73,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"a\x1b"
                     "c\x1b[3b"},
                    "a\x1b"
-                   "c"},
+                   "c{reset}"},
         FilterCase{"repeatInsideAStringCaught", {"a\x1b]0;\x1b[3b"}, "a\x1b]0;{3*a}"},
         FilterCase{"c1AsTextReplaced",
                    {"A\xC2\x85",

@@ -126,6 +126,28 @@ TEST(ScreenEmulatorTest, AShrinkWithTheCursorHighLosesNoLine) {
   EXPECT_EQ(screen.TextOf(9), "");
 }
 
+// A board's reset while a full-screen program is open leaves the alternate screen: lines go
+// to the scrollback again. Repeats cost a few cells a byte fed, not millions.
+TEST(ScreenEmulatorTest, AResetLeavesTheAlternateScreenAndRepeatsAreBounded) {
+  ScreenEmulator screen(5, 20);
+  screen.Feed(
+      "main\r\n\x1b[?1049h\x1b"
+      "c");
+  for (int i = 0; i < 10; ++i) {
+    screen.Feed("line\r\n");
+  }
+  EXPECT_GT(screen.ScrollbackCount(), 0U);
+
+  ScreenEmulator repeated(24, 80);
+  std::string flood = "A";
+  for (int i = 0; i < 100; ++i) {
+    flood += "\x1b[9999b";
+  }
+  repeated.Feed(flood);
+  EXPECT_GT(repeated.ScrollbackCount(), 10U);
+  EXPECT_LT(repeated.ScrollbackCount(), 100U);
+}
+
 TEST(ScreenEmulatorTest, TheCursorFollowsAndCanBeHidden) {
   ScreenEmulator screen(24, 80);
   screen.Feed("\x1b[5;7H");
@@ -164,7 +186,12 @@ TEST(ScreenEmulatorTest, KeysAreSentAsXtermSendsThem) {
                                       {Key::F4, {}, "\x1bOS"},
                                       {Key::F5, {}, "\x1b[15~"},
                                       {Key::F12, {}, "\x1b[24~"},
-                                      {Key::Up, {false, false, true}, "\x1b[1;5A"}};
+                                      {Key::Up, {false, false, true}, "\x1b[1;5A"},
+                                      {Key::Tab, {false, false, true}, "\t"},
+                                      {Key::Tab, {true, false, false}, "\x1b[Z"},
+                                      {Key::Escape, {true, false, true}, "\x1b"},
+                                      {Key::Backspace, {false, true, true}, "\x1b\x7f"},
+                                      {Key::Enter, {true, true, false}, "\x1b\r"}};
   ScreenEmulator screen(24, 80);
   for (const KeyCase& c : cases) {
     EXPECT_EQ(screen.KeyBytes(c.Pressed, c.With), c.Sent) << static_cast<int>(c.Pressed);
@@ -172,7 +199,8 @@ TEST(ScreenEmulatorTest, KeysAreSentAsXtermSendsThem) {
   const Modifiers ctrl{false, false, true};
   const std::vector<std::pair<char32_t, std::string>> typed = {
       {U'c', "\x03"},  {U'm', "\r"},   {U'j', "\n"},   {U'i', "\t"},   {U'[', "\x1b"},
-      {U'\\', "\x1c"}, {U']', "\x1d"}, {U' ', {'\0'}}, {U'2', {'\0'}}, {U'_', "\x1f"}};
+      {U'\\', "\x1c"}, {U']', "\x1d"}, {U' ', {'\0'}}, {U'2', {'\0'}}, {U'_', "\x1f"},
+      {U'`', {'\0'}},  {U'{', "\x1b"}, {U'|', "\x1c"}};
   for (const auto& [character, sent] : typed) {
     EXPECT_EQ(screen.CharBytes(character, ctrl), sent) << "Ctrl+" << static_cast<char>(character);
   }
