@@ -103,6 +103,7 @@ ChildCommand CommandFor(const ProtocolEntry& entry, const std::string& programPa
     command.Folder = picked;
   } else {
     command.Folder = path.parent_path().string();
+    command.Arguments.emplace_back("--");
     command.Arguments.push_back(path.filename().string());
   }
   return command;

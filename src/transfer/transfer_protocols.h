@@ -37,7 +37,8 @@ inline constexpr const char* kProtocolPackage = "lrzsz";
 // -vv: the programs write their progress lines (bytes so far) to their error output.
 // sz's window holds it back after 32 KB not yet acknowledged, so a slow line never has more
 // than that waiting in the program; XMODEM and YMODEM wait for each block's answer anyway.
-// rz and rb rename a file the folder already has (-E) rather than write over it.
+// rz and rb rename a file the folder already has (-E) rather than write over it, and run
+// restricted (-R): a sender's name with a folder in it is refused.
 inline constexpr std::array<ProtocolEntry, 8> kProtocols{{
     {Direction::Send, "XMODEM", "XMODEM...", "sx", {"-vv"}, Pick::FileToSend},
     {Direction::Send, "XMODEM-1K", "XMODEM-1K...", "sx", {"-vv", "-k"}, Pick::FileToSend},
@@ -45,8 +46,8 @@ inline constexpr std::array<ProtocolEntry, 8> kProtocols{{
     {Direction::Send, "ZMODEM", "ZMODEM...", "sz", {"-vv", "-w", "32768"}, Pick::FileToSend},
     {Direction::Receive, "XMODEM", "XMODEM (checksum)...", "rx", {"-vv"}, Pick::FileToWrite},
     {Direction::Receive, "XMODEM", "XMODEM (CRC)...", "rx", {"-vv", "-c"}, Pick::FileToWrite},
-    {Direction::Receive, "YMODEM", "YMODEM...", "rb", {"-vv", "-E"}, Pick::Folder},
-    {Direction::Receive, "ZMODEM", "ZMODEM...", "rz", {"-vv", "-E"}, Pick::Folder},
+    {Direction::Receive, "YMODEM", "YMODEM...", "rb", {"-vv", "-E", "-R"}, Pick::Folder},
+    {Direction::Receive, "ZMODEM", "ZMODEM...", "rz", {"-vv", "-E", "-R"}, Pick::Folder},
 }};
 
 // A program to run: its name or path, its arguments, the folder it runs in.
@@ -57,7 +58,8 @@ struct ChildCommand {
 };
 
 // The command for an entry and the path the user picked. The programs refuse absolute
-// names, so each runs in the file's folder (or the folder picked) and is given the bare name.
+// names, so each runs in the file's folder (or the folder picked) and is given the bare name,
+// after "--" so that a file named "-c" is no option.
 [[nodiscard]] ChildCommand CommandFor(const ProtocolEntry& entry, const std::string& programPath,
                                       const std::string& picked);
 

@@ -74,12 +74,15 @@ TEST(ProgressTextTest, SaysBytesRateAndTimeLeft) {
 TEST(CommandForTest, RunsInTheFilesFolderWithTheBareName) {
   const ChildCommand send = CommandFor(kProtocols[3], "/usr/bin/sz", "/home/ann/fw/image.bin");
   EXPECT_EQ(send.Program, "/usr/bin/sz");
-  EXPECT_EQ(send.Arguments, (std::vector<std::string>{"-vv", "-w", "32768", "image.bin"}));
+  EXPECT_EQ(send.Arguments, (std::vector<std::string>{"-vv", "-w", "32768", "--", "image.bin"}));
   EXPECT_EQ(send.Folder, "/home/ann/fw");
   const ChildCommand crc = CommandFor(kProtocols[5], "/usr/bin/rx", "/tmp/in/got.bin");
-  EXPECT_EQ(crc.Arguments, (std::vector<std::string>{"-vv", "-c", "got.bin"}));
+  EXPECT_EQ(crc.Arguments, (std::vector<std::string>{"-vv", "-c", "--", "got.bin"}));
+  // A file named as an option is still a file.
+  EXPECT_EQ(CommandFor(kProtocols[0], "/usr/bin/sx", "/tmp/-c").Arguments,
+            (std::vector<std::string>{"-vv", "--", "-c"}));
   const ChildCommand folder = CommandFor(kProtocols[7], "/usr/bin/rz", "/tmp/in");
-  EXPECT_EQ(folder.Arguments, (std::vector<std::string>{"-vv", "-E"}));
+  EXPECT_EQ(folder.Arguments, (std::vector<std::string>{"-vv", "-E", "-R"}));
   EXPECT_EQ(folder.Folder, "/tmp/in");
 }
 
