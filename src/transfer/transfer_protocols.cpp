@@ -121,12 +121,25 @@ void ProgressReader::Add(std::string_view text) {
 }
 
 void ProgressReader::ReadLine(std::string_view line) {
+  for (const std::string_view label : {"Receiving: ", "Sending: "}) {
+    if (line.substr(0, label.size()) == label) {
+      Before += Done;  // a batch's next file
+      Done = 0;
+      Size.reset();
+      Current.assign(line.substr(label.size()));
+      return;
+    }
+  }
   for (const std::string_view label : {"Bytes Sent:", "Bytes received:"}) {
     const Figures figures = FiguresAfter(line, label);
     if (figures.First) {
       Done = std::max(Done, *figures.First);
       if (figures.Second) {
         Size = *figures.Second;
+        if (label == "Bytes received:" && Done == *Size && !Current.empty() &&
+            (Whole.empty() || Whole.back() != Current)) {
+          Whole.push_back(Current);
+        }
       }
       return;
     }
@@ -140,9 +153,13 @@ void ProgressReader::ReadLine(std::string_view line) {
   if (blocks.First || line.find("Blocks received:") != std::string_view::npos) {
     return;
   }
-  const auto first = line.find_first_not_of(' ');
+  if (line.find("caught signal") != std::string_view::npos) {
+    return;  // how it ended, not why
+  }
+  const auto first = line.find_first_not_of(" \t");
   if (first != std::string_view::npos) {
     Message.assign(line.substr(first));
+    std::replace(Message.begin(), Message.end(), '\t', ' ');
   }
 }
 

@@ -63,22 +63,31 @@ struct ChildCommand {
 [[nodiscard]] ChildCommand CommandFor(const ProtocolEntry& entry, const std::string& programPath,
                                       const std::string& picked);
 
-// Reads the programs' progress lines ("Bytes Sent: 2048/ 300000", "Bytes received: 1024",
-// "Xmodem sectors/kbytes sent: 16/ 2k") as they come, in any pieces. Keeps only the line
-// being written, so a chatty program costs nothing.
+// Reads the programs' progress lines ("Receiving: a.bin", "Bytes Sent: 2048/ 300000",
+// "Bytes received: 1024", "Xmodem sectors/kbytes sent: 16/ 2k") as they come, in any pieces.
+// Keeps only the line being written, so a chatty program costs nothing.
 class ProgressReader {
  public:
   void Add(std::string_view text);
-  // The bytes done so far by the last line that said, and the file's size where one said it.
-  [[nodiscard]] std::int64_t Bytes() const { return Done; }
-  [[nodiscard]] std::optional<std::int64_t> Total() const { return Size; }
-  // The last whole line that was not a progress line (a program's reason for failing).
+  // The bytes done so far, over every file of a batch, and the whole where the file being
+  // moved said its size (the files before it counted in).
+  [[nodiscard]] std::int64_t Bytes() const { return Before + Done; }
+  [[nodiscard]] std::optional<std::int64_t> Total() const {
+    return Size ? std::optional<std::int64_t>(Before + *Size) : std::nullopt;
+  }
+  // The files a batch received whole, by the names the sender gave.
+  [[nodiscard]] const std::vector<std::string>& Completed() const { return Whole; }
+  // The last whole line that was neither progress nor the program's own exit (a program's
+  // reason for failing: "rz: Security Violation", not "rz: caught signal -1; exiting").
   [[nodiscard]] const std::string& LastMessage() const { return Message; }
 
  private:
   void ReadLine(std::string_view line);
   std::string Line;
   std::string Message;
+  std::string Current;  // the file a batch is moving
+  std::vector<std::string> Whole;
+  std::int64_t Before = 0;  // the bytes of the batch's files before it
   std::int64_t Done = 0;
   std::optional<std::int64_t> Size;
 };

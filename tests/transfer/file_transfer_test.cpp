@@ -49,6 +49,20 @@ TEST(ProgressReaderTest, ReadsWhatEachProgramPrints) {
   ProgressReader failing;
   failing.Add("Bytes Sent:   1024/ 4096\r\nsz: cannot open nothere.bin: No such file\r\n");
   EXPECT_EQ(failing.LastMessage(), "sz: cannot open nothere.bin: No such file");
+  ProgressReader refusing;  // rz -R given a hidden name: its reason, not its way out
+  refusing.Add(
+      "Receiving: .ssh/authorized_keys\r\nrz:\tSecurity Violation\r\nrz: caught signal -1; exiting\r\n");
+  EXPECT_EQ(refusing.LastMessage(), "rz: Security Violation");
+
+  // A batch counts its files together, and knows which came whole.
+  ProgressReader batch;
+  batch.Add("Receiving: a.bin\r\nBytes received:    5000/   5000   BPS:13617870\r\n");
+  batch.Add("Receiving: b.bin\r\nBytes received:    1024/   3000   BPS:8747387 ETA 00:00\r");
+  EXPECT_EQ(batch.Bytes(), 6024);
+  EXPECT_EQ(batch.Total(), 8000);
+  EXPECT_EQ(batch.Completed(), std::vector<std::string>{"a.bin"});
+  batch.Add("Bytes received:    3000/   3000   BPS:12710012\r\nTransfer complete\r\n");
+  EXPECT_EQ(batch.Completed(), (std::vector<std::string>{"a.bin", "b.bin"}));
 }
 
 TEST(ProgressTextTest, SaysBytesRateAndTimeLeft) {
