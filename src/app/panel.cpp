@@ -77,7 +77,8 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
                [this] { PortConnection.ApplyChosenPort(); }),
       Files(TerminalPort, RxPath, views.Terminal, platform.Dialogs,
             [this](std::string_view bytes) { return SendToBoard(bytes); },
-            {platform.MakeChild, platform.FindProgram, platform.MakeTimer, platform.Microseconds}) {
+            {platform.MakeChild, platform.FindProgram, platform.MakeTimer, platform.Microseconds,
+             platform.DownloadsFolder}) {
   RxPath.SetClock(platform.Clock);
   if (platform.MakeTimer) {
     RxPath.SetLogTimer(platform.MakeTimer());

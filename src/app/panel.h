@@ -67,6 +67,7 @@ struct Platform {
   // The file protocols' programs: how one is run, and where one is installed ("" if not).
   std::function<std::unique_ptr<transfer::ChildProcess>()> MakeChild = {};
   std::function<std::string(std::string_view name)> FindProgram = {};
+  std::string DownloadsFolder = {};  // where the choosers of received files open ("": anywhere)
 };
 
 class Panel {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 namespace korvani::transfer {
 
@@ -41,6 +42,10 @@ FileTransfer::~FileTransfer() {
   if (Active) {
     Receive.SetDiversion(nullptr);
   }
+  if (!Staging.empty()) {
+    std::error_code error;
+    std::filesystem::remove_all(Staging, error);  // a receive cut short by the program's end
+  }
 }
 
 bool FileTransfer::Choose(const ProtocolEntry* entry) {
@@ -54,10 +59,13 @@ bool FileTransfer::Choose(const ProtocolEntry* entry) {
       picked = Dialogs.PickOpenFile("Send file");
       break;
     case Pick::FileToWrite:
-      picked = Dialogs.PickSaveFile("received.bin");
+      picked = Dialogs.PickSaveFile(
+          Platform.DownloadsFolder.empty()
+              ? std::string("received.bin")
+              : (std::filesystem::path(Platform.DownloadsFolder) / "received.bin").string());
       break;
     case Pick::Folder:
-      picked = Dialogs.PickFolder("Receive the files into", {});
+      picked = Dialogs.PickFolder("Receive the files into", Platform.DownloadsFolder);
       break;
   }
   if (picked.empty()) {
@@ -170,6 +178,26 @@ bool FileTransfer::Run(const ProtocolEntry& entry, const std::string& picked) {
       return false;
     }
   }
+  std::string runIn = picked;
+  if (entry.Way == Direction::Receive) {
+    // A fresh folder of the transfer's own in the folder chosen (so a finished file is
+    // renamed into place, never copied).
+    const std::filesystem::path folder = entry.Asks == Pick::Folder
+                                             ? std::filesystem::path(picked)
+                                             : std::filesystem::path(picked).parent_path();
+    std::error_code error;
+    const std::filesystem::path staging =
+        folder / (".korvani-receiving-" + std::to_string(Platform.Microseconds()));
+    if (!std::filesystem::create_directory(staging, error) || error) {
+      View.EndTransfer("cannot receive into " + NameOf(folder.string()) + ": " +
+                       (error ? error.message() : std::string("a folder of that name is there")));
+      return false;
+    }
+    Staging = staging.string();
+    runIn =
+        entry.Asks == Pick::Folder ? Staging : (staging / std::filesystem::path(picked).filename()).string();
+  }
+  Picked = picked;
   Entry = &entry;
   const std::string title = entry.Way == Direction::Send
                                 ? "Sending " + NameOf(picked) + " by " + entry.Name
@@ -195,7 +223,7 @@ bool FileTransfer::Run(const ProtocolEntry& entry, const std::string& picked) {
     ShowProgress();
   };
   handlers.Finished = [this](int exitCode, bool exitedNormally) { ChildFinished(exitCode, exitedNormally); };
-  if (!Child->Start(CommandFor(entry, program, picked), std::move(handlers))) {
+  if (!Child->Start(CommandFor(entry, program, runIn), std::move(handlers))) {
     Finish(std::string("failed: ") + entry.Program + " could not start (" + Child->Problem() + ")");
     return false;
   }
@@ -235,16 +263,70 @@ void FileTransfer::ChildFinished(int exitCode, bool exitedNormally) {
   if (!Active) {
     return;
   }
+  const bool succeeded = !Cancelled && exitedNormally && exitCode == 0;
+  const std::string delivered = Deliver(succeeded);
   if (Cancelled) {
-    Finish(Stopped.empty() ? "cancelled" : Stopped);
-  } else if (exitedNormally && exitCode == 0) {
-    Finish(Entry->Way == Direction::Send ? "sent" : "received");
+    Finish((Stopped.empty() ? "cancelled" : Stopped) + delivered);
+  } else if (succeeded) {
+    Finish((Entry->Way == Direction::Send ? "sent" : "received") + delivered);
   } else {
     const std::string& said = Progress.LastMessage();
-    Finish("failed: " + (said.empty()
-                             ? std::string(Entry->Program) + " ended with code " + std::to_string(exitCode)
-                             : said));
+    Finish(
+        "failed: " +
+        (said.empty() ? std::string(Entry->Program) + " ended with code " + std::to_string(exitCode) : said) +
+        delivered);
   }
+}
+
+std::string FileTransfer::Deliver(bool succeeded) {
+  if (Staging.empty()) {
+    return {};
+  }
+  namespace fs = std::filesystem;
+  const fs::path staging(Staging);
+  Staging.clear();
+  std::error_code error;
+  std::vector<std::string> names;
+  if (Entry->Asks == Pick::FileToWrite) {
+    if (succeeded) {
+      names.push_back(fs::path(Picked).filename().string());
+    }
+  } else if (succeeded) {
+    for (const fs::directory_entry& found : fs::directory_iterator(staging, error)) {
+      names.push_back(found.path().filename().string());
+    }
+  } else {
+    names = Progress.Completed();  // whole before the failure; the one half received stays out
+  }
+  std::string refused;
+  std::string unmoved;
+  for (const std::string& name : names) {
+    const fs::path from = staging / name;
+    // Only a plain file under a bare name that is not hidden: the sender names the files.
+    if (name.empty() || name.front() == '.' || name.find_first_of("/\\") != std::string::npos ||
+        !fs::is_regular_file(fs::symlink_status(from, error))) {
+      refused += (refused.empty() ? "" : ", ") + name;
+      continue;
+    }
+    fs::path to = Entry->Asks == Pick::FileToWrite ? fs::path(Picked) : fs::path(Picked) / name;
+    for (int copy = 1;
+         Entry->Asks == Pick::Folder && fs::exists(fs::symlink_status(to, error)) && copy < 1000; ++copy) {
+      to = fs::path(Picked) / (name + "." + std::to_string(copy));  // as -E names a file already there
+    }
+    fs::rename(from, to, error);
+    if (error) {
+      unmoved += (unmoved.empty() ? "" : ", ") + name + " (" + error.message() + ")";
+    }
+  }
+  fs::remove_all(staging, error);
+  std::string said;
+  if (!refused.empty()) {
+    said += "; refused (a hidden name, a folder in it, or no plain file): " + refused;
+  }
+  if (!unmoved.empty()) {
+    said += "; could not be put in place: " + unmoved;
+  }
+  return said;
 }
 
 void FileTransfer::Finish(const std::string& outcome) {

@@ -2,7 +2,10 @@
 // Sending and receiving files over the port: a file sent as it is, or one of lrzsz's
 // protocol programs run as a child process whose input and output are bridged to the port.
 // While a transfer runs, what the board sends goes to it and not to the views; when it
-// ends, is cancelled or fails, the port is the views' again.
+// ends, is cancelled or fails, the port is the views' again. A receiving program writes into
+// a fresh folder of the transfer's own beside the files chosen; only files it received
+// whole leave it, by their bare names, so a file already there is untouched by a transfer
+// that fails and nothing lands outside the folder chosen.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +31,7 @@ struct TransferPlatform {
   std::function<std::string(std::string_view name)> FindProgram;
   std::function<std::unique_ptr<base::Timer>()> MakeTimer;
   std::function<std::int64_t()> Microseconds;
+  std::string DownloadsFolder = {};  // where the choosers of received files open
 };
 
 class FileTransfer {
@@ -69,6 +73,9 @@ class FileTransfer {
   void ShowProgress();
   void ChildFinished(int exitCode, bool exitedNormally);
   void Finish(const std::string& outcome);
+  // Moves what the receiving program finished out of its own folder, and removes that folder
+  // with anything half received; says what was refused or could not be moved ("" for none).
+  std::string Deliver(bool succeeded);
   [[nodiscard]] double Seconds() const;
 
   terminal::SerialPort& Port;
@@ -92,6 +99,8 @@ class FileTransfer {
   ProgressReader Progress;
   bool Cancelled = false;
   std::string Stopped;  // why a protocol's program was stopped, when the user did not
+  std::string Picked;   // the file or folder the user chose
+  std::string Staging;  // the receiving program's own folder, while it runs
 };
 
 }  // namespace korvani::transfer

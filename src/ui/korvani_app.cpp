@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QUrl>
 #include <ctime>
 
@@ -88,7 +89,8 @@ KorvaniApp::KorvaniApp(const StartOptions& options)
       .ProductUrl = Setting("KORVANI_PRODUCT_URL", KORVANI_PRODUCT_URL),
       .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL),
       .MakeChild = [] { return std::make_unique<QtChildProcess>(); },
-      .FindProgram = [](std::string_view name) { return QtChildProcess::Find(name); }};
+      .FindProgram = [](std::string_view name) { return QtChildProcess::Find(name); },
+      .DownloadsFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation).toStdString()};
   HmiPanel = std::make_unique<app::Panel>(platform, MainWindow.Views());
   if (DemoBoardPort) {
     DemoBoardPort->Board().SetPanelWritesLogs([this] { return !HmiPanel->LogFiles().LoggingInhibited; });

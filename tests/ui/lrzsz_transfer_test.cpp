@@ -5,7 +5,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -13,6 +15,7 @@
 #include <QTest>
 #include <cerrno>
 
+#include "transfer/file_transfer.h"
 #include "transfer/transfer_protocols.h"
 #include "ui/program_on_pty.h"
 
@@ -28,6 +31,38 @@ QByteArray Content() {
     byte = static_cast<char>(random.bounded(256));
   }
   return bytes;
+}
+
+// The line between the program and the board's program: the pty's master to the board's
+// program and back, until both have ended (or `ms` passed).
+void Bridge(int line, QProcess& boardSide, korvani::transfer::FileTransfer& files, int ms) {
+  fcntl(line, F_SETFL, fcntl(line, F_GETFL) | O_NONBLOCK);
+  QByteArray toLine;
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    toLine += boardSide.readAllStandardOutput();
+    if (!toLine.isEmpty()) {
+      const ssize_t written = write(line, toLine.constData(), static_cast<std::size_t>(toLine.size()));
+      if (written > 0) {
+        toLine.remove(0, written);
+      }
+    }
+    char buffer[65536];
+    const ssize_t got = read(line, buffer, sizeof buffer);
+    if (got > 0 && boardSide.state() == QProcess::Running) {
+      boardSide.write(buffer, got);
+    }
+    if (boardSide.state() == QProcess::NotRunning && !files.Running() && toLine.isEmpty()) {
+      break;
+    }
+    QTest::qWait(1);
+  }
+}
+
+// What a folder holds, hidden entries too.
+QStringList Entries(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 }  // namespace
@@ -102,30 +137,7 @@ class LrzszTransferTest : public QObject {
     auto& files = program.App->Panel().Transfers();
     QVERIFY(files.Run(protocol, picked));
 
-    // The line between them: the pty's master to the board's program and back.
-    const int line = program.BoardFd;
-    fcntl(line, F_SETFL, fcntl(line, F_GETFL) | O_NONBLOCK);
-    QByteArray toLine;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 60000) {
-      toLine += boardSide.readAllStandardOutput();
-      if (!toLine.isEmpty()) {
-        const ssize_t written = write(line, toLine.constData(), static_cast<std::size_t>(toLine.size()));
-        if (written > 0) {
-          toLine.remove(0, written);
-        }
-      }
-      char buffer[65536];
-      const ssize_t got = read(line, buffer, sizeof buffer);
-      if (got > 0 && boardSide.state() == QProcess::Running) {
-        boardSide.write(buffer, got);
-      }
-      if (boardSide.state() == QProcess::NotRunning && !files.Running() && toLine.isEmpty()) {
-        break;
-      }
-      QTest::qWait(1);
-    }
+    Bridge(program.BoardFd, boardSide, files, 60000);
     QVERIFY2(!files.Running(), "the transfer did not end within a minute");
     QCOMPARE(boardSide.exitCode(), 0);
     const QString outcome = program.Ui().lblTransfer->text();
@@ -142,9 +154,72 @@ class LrzszTransferTest : public QObject {
     } else {
       QCOMPARE(got, content);
     }
+    if (!sending) {  // the receiving program's own folder is gone
+      QCOMPARE(Entries(program.Dir.filePath(QStringLiteral("ours"))),
+               QStringList{QFileInfo(arrives).fileName()});
+    }
     // The line is the views' again.
-    QVERIFY(korvani::testing::WriteAllTo(line, "$ "));
+    QVERIFY(korvani::testing::WriteAllTo(program.BoardFd, "$ "));
     QTRY_VERIFY(program.App->Panel().Receive().ViewText().find("$ ") != std::string::npos);
+  }
+
+  // A receive that fails or is cancelled leaves the folder chosen as it was: a file already
+  // there untouched, nothing half received, nothing the sender named outside the rules.
+  void aFailedReceiveLeavesTheFolderAsItWas_data() {
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("board");  // the board's program; "" for none (cancelled)
+    QTest::addColumn<QString>("said");   // in the outcome
+    QTest::newRow("XMODEM onto an existing file, cancelled") << 4 << ""
+                                                             << ": cancelled,";
+    QTest::newRow("ZMODEM sender naming a hidden file") << 7 << "sz -f .ssh/authorized_keys"
+                                                        << "Security Violation";
+  }
+
+  void aFailedReceiveLeavesTheFolderAsItWas() {
+    QFETCH(int, entry);
+    QFETCH(QString, board);
+    QFETCH(QString, said);
+    const korvani::transfer::ProtocolEntry& protocol = kProtocols.at(static_cast<std::size_t>(entry));
+    Program program;
+    QVERIFY(program.Dir.isValid());
+    QDir(program.Dir.path()).mkpath(QStringLiteral("board/.ssh"));
+    QDir(program.Dir.path()).mkpath(QStringLiteral("ours"));
+    QFile key(program.Dir.filePath(QStringLiteral("board/.ssh/authorized_keys")));
+    QVERIFY(key.open(QIODevice::WriteOnly));
+    key.write("ssh-ed25519 AAAA intruder");
+    key.close();
+    QFile kept(program.Dir.filePath(QStringLiteral("ours/got.bin")));
+    QVERIFY(kept.open(QIODevice::WriteOnly));
+    kept.write("what was there");
+    kept.close();
+
+    QProcess boardSide;
+    if (!board.isEmpty()) {
+      QStringList command = board.split(QLatin1Char(' '));
+      boardSide.setWorkingDirectory(program.Dir.filePath(QStringLiteral("board")));
+      boardSide.start(QStandardPaths::findExecutable(command.takeFirst()), command);
+      QVERIFY(boardSide.waitForStarted());
+    }
+    auto& files = program.App->Panel().Transfers();
+    const QString picked = protocol.Asks == korvani::transfer::Pick::FileToWrite
+                               ? program.Dir.filePath(QStringLiteral("ours/got.bin"))
+                               : program.Dir.filePath(QStringLiteral("ours"));
+    QVERIFY(files.Run(protocol, picked.toStdString()));
+    if (board.isEmpty()) {
+      QTest::qWait(1500);  // the receiver has begun asking
+      files.Cancel();
+      QTRY_VERIFY(!files.Running());
+    } else {
+      Bridge(program.BoardFd, boardSide, files, 30000);
+      boardSide.kill();
+      boardSide.waitForFinished();
+    }
+    QVERIFY(!files.Running());
+    const QString outcome = program.Ui().lblTransfer->text();
+    QVERIFY2(outcome.contains(said), qPrintable(outcome));
+    QCOMPARE(Entries(program.Dir.filePath(QStringLiteral("ours"))), QStringList{QStringLiteral("got.bin")});
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("what was there"));
   }
 };
 
