@@ -9,7 +9,7 @@ seconds=${1:-15}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 
-targets=(receive_path hex_notation settings log_names recording)
+targets=(receive_path hex_notation settings log_names recording plot transfer)
 [[ -x build/fuzz/tests/fuzz/fuzz_console ]] && targets+=(console)  # where libvterm is
 for target in "${targets[@]}"; do
   # New inputs go to the build folder; the seeds in tests/ stay as they are.
