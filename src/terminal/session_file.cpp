@@ -11,8 +11,6 @@ namespace korvani::terminal {
 namespace {
 
 constexpr std::size_t kRecordHead = 13;  // direction, time, length
-// A length past this is no record of this program's (a port never reads that much at once).
-constexpr std::uint64_t kLongestPiece = std::uint64_t{16} << 20;
 
 template <typename Number>
 void PutLittleEndian(std::string& out, Number value, int bytes) {
@@ -120,7 +118,7 @@ std::optional<SessionPiece> SessionReader::Next() {
   const char way = head[0];
   const std::uint64_t length = GetLittleEndian(head.data() + 9, 4);
   const std::streamoff at = File.tellg();
-  if ((way != kReceivedLetter && way != kSentLetter) || length > kLongestPiece || at < 0) {
+  if ((way != kReceivedLetter && way != kSentLetter) || length > kLongestSessionPiece || at < 0) {
     return DamageAt(start, "is no record");  // the rest cannot be trusted
   }
   if (static_cast<std::uint64_t>(Size - at) < length) {
@@ -169,9 +167,14 @@ void RecordingPort::Keep(Direction way, std::string_view bytes) {
   if (!File.is_open() || bytes.empty()) {
     return;
   }
-  const std::string head = RecordHead(way, Now() - StartedAt, bytes.size());
-  File.write(head.data(), static_cast<std::streamsize>(head.size()));
-  if (!File.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
+  const std::int64_t time = Now() - StartedAt;
+  for (std::size_t at = 0; at < bytes.size(); at += kLongestSessionPiece) {
+    const std::string_view piece = bytes.substr(at, kLongestSessionPiece);
+    const std::string head = RecordHead(way, time, piece.size());
+    File.write(head.data(), static_cast<std::streamsize>(head.size()));
+    File.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  }
+  if (!File.flush()) {
     File = std::ofstream();
     if (Stopped) {
       Stopped(Path + ": writing the recording failed; it stopped");

@@ -35,6 +35,9 @@ inline constexpr std::string_view kSessionMagic = "Korvani session ";
 inline constexpr int kSessionVersion = 1;
 // The most a header may take, its end included.
 inline constexpr std::size_t kMostSessionHeader = 4096;
+// The longest record: the reader takes a longer length for damage, so the writer cuts what
+// is longer (an unpaced paste of a large clipboard) into records of this, at one time.
+inline constexpr std::size_t kLongestSessionPiece = std::size_t{16} << 20;
 
 // A piece's direction letter in the file.
 inline constexpr char kReceivedLetter = 'R';

@@ -72,6 +72,19 @@ TEST_F(SessionFileTest, ARecordingHoldsBothDirectionsWithTheirTimesInTheDocument
             (std::vector<SessionPiece>{{Direction::Received, 1500, std::string("\x01V40\x02\0\xff", 7)},
                                        {Direction::Sent, 71'500, "OK\x04"}}));
   EXPECT_EQ(stopped, "");
+
+  // A write longer than the longest record (an unpaced paste of a large clipboard) is cut
+  // into records the reader takes, at one time, and reads back whole.
+  port.Open = true;
+  ASSERT_EQ(recorder.Start(Path, {}), "");
+  const std::string large(kLongestSessionPiece + 5, 'p');
+  EXPECT_TRUE(recorder.Write(large));
+  recorder.Stop();
+  const std::vector<SessionPiece> pieces = ReadPieces(Path);
+  ASSERT_EQ(pieces.size(), 2U);
+  EXPECT_EQ(pieces[0].Bytes.size() + pieces[1].Bytes.size(), large.size());
+  EXPECT_EQ(pieces[0].Microseconds, pieces[1].Microseconds);
+
   EXPECT_EQ(recorder.Start(Folder.File("no such folder/x.kvr"), {}),
             Folder.File("no such folder/x.kvr") + ": cannot be written");
   EXPECT_FALSE(recorder.Recording());
