@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "terminal/replay_port.h"
 
+#include <algorithm>
+
 namespace korvani::terminal {
 
 ReplayPort::ReplayPort(std::unique_ptr<base::Timer> timer, PathResolver resolve,
@@ -34,6 +36,8 @@ bool ReplayPort::SetOpen(bool open) {
   Open = true;
   StartedAt = Now();
   BytesReplayed = 0;
+  Skipped = 0;
+  LastDue = 0;
   PaceTimer->SetEnabled(true);
   return true;
 }
@@ -46,8 +50,10 @@ void ReplayPort::Tick() {
   const auto replayedTime =
       static_cast<std::int64_t>(static_cast<double>(Now() - StartedAt) * (fastest ? 1 : Speed));
   std::size_t brought = 0;
+  std::size_t looked = 0;  // sent pieces passed over count too: a tick reads at most so much
   bool ended = false;
-  while (brought < kMostPerTick) {
+  bool skipped = false;
+  while (looked < kMostPerTick) {
     if (!Due) {
       Due = Reader.Next();
       if (!Due) {
@@ -55,14 +61,25 @@ void ReplayPort::Tick() {
         break;
       }
       if (Due->Way != Direction::Received) {
+        looked += Due->Bytes.size();
         Due.reset();  // what the panel sent then is not sent again
         continue;
       }
+      if (Due->Microseconds - Skipped > LastDue + kLongestGapUs) {
+        const std::int64_t gap = Due->Microseconds - Skipped - LastDue;
+        Skipped += gap;
+        Note = "the recording has a pause of " + std::to_string(gap / 1'000'000) +
+               " s (a damaged time?): the replay went on at once";
+        skipped = true;
+      }
     }
-    if (!fastest && Due->Microseconds > replayedTime) {
+    const std::int64_t dueAt = Due->Microseconds - Skipped;
+    if (!fastest && dueAt > replayedTime) {
       break;
     }
+    LastDue = std::max(LastDue, dueAt);
     brought += Due->Bytes.size();
+    looked += Due->Bytes.size();
     Waiting += Due->Bytes;
     Due.reset();
   }
@@ -78,7 +95,7 @@ void ReplayPort::Tick() {
   if (!Waiting.empty()) {
     RaiseEvent(PortEvent::Received);
   }
-  if (ended) {
+  if (ended || skipped) {
     RaiseEvent(PortEvent::LineChanged);  // the window tells the user
   }
 }

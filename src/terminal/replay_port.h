@@ -43,6 +43,9 @@ class ReplayPort final : public QueuedPort {
   // How often the replay looks for what is due, and the most one tick brings as fast as possible.
   static constexpr int kTickMs = 10;
   static constexpr std::size_t kMostPerTick = std::size_t{1} << 20;
+  // A pause longer than this between two pieces is a damaged time, not the board's: it is
+  // said and skipped rather than waited out.
+  static constexpr std::int64_t kLongestGapUs = std::int64_t{3600} * 1'000'000;
 
  private:
   static constexpr std::int64_t kCapacity = std::int64_t{1} << 30;
@@ -56,6 +59,8 @@ class ReplayPort final : public QueuedPort {
   double Speed = 1.0;
   std::int64_t StartedAt = 0;
   std::int64_t BytesReplayed = 0;
+  std::int64_t Skipped = 0;  // the recorded time of the gaps skipped
+  std::int64_t LastDue = 0;  // the replay's time of the last piece brought
   bool Open = false;
 };
 

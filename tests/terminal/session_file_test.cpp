@@ -206,6 +206,22 @@ TEST_F(ReplayPortTest, ADamagedRecordingSaysWhereTheReplayStopped) {
             "the recording is damaged: record 2 at byte 33 is no record; the replay stopped there (1 bytes)");
 }
 
+// A time far beyond the one before (a damaged field) is said and skipped, not waited out.
+TEST_F(ReplayPortTest, AnImplausiblePauseIsSaidAndSkipped) {
+  Folder.Write("session.kvr", FormatSessionHeader({}) + FormatSessionPiece({Direction::Received, 0, "A"}) +
+                                  FormatSessionPiece({Direction::Received, 40'000'000'000'000, "B"}) +
+                                  FormatSessionPiece({Direction::Received, 40'000'000'100'000, "C"}));
+  ASSERT_TRUE(Replay.SetOpen(true));
+  const std::int64_t opened = Now / 1000;
+  Advance(50);
+  EXPECT_EQ(Replay.LastError().substr(0, 44), "the recording has a pause of 40000000 s (a d");
+  Advance(150);
+  for (auto& [when, what] : Arrived) {
+    when -= opened;
+  }
+  EXPECT_EQ(Arrived, (std::vector<std::pair<std::int64_t, std::string>>{{10, "AB"}, {100, "C"}}));
+}
+
 TEST_F(ReplayPortTest, ARecordingThatCannotBePlayedSaysWhy) {
   File = Folder.File("missing.kvr");
   EXPECT_FALSE(Replay.SetOpen(true));
