@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A recording from the field and a network address typed or stored: whatever the bytes, the
-// reader ends without a fault and reads no piece past the file, and an address it takes
-// reads back the same from the text it is kept as.
+// reader ends without a fault and reads no piece past the file; a replay of it at the
+// recorded pace comes to its end within the time the file's pauses allow (damaged times
+// included) and brings no more than the file holds; and an address it takes reads back the
+// same from the text it is kept as.
 #include <unistd.h>
 
 #include <cstdint>
@@ -10,7 +12,9 @@
 #include <fstream>
 #include <string>
 
+#include "fakes/fake_timer.h"
 #include "ports/added_ports.h"
+#include "terminal/replay_port.h"
 #include "terminal/session_file.h"
 
 namespace fs = std::filesystem;
@@ -33,6 +37,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   } else if (why.empty()) {
     std::abort();  // refused without a reason
+  }
+
+  // The replay at the recorded pace, on a clock that runs a second a tick: each piece waits
+  // at most an hour (a longer pause is skipped), so it ends within an hour a piece.
+  std::int64_t now = 0;
+  auto* timer = new korvani::fakes::FakeTimer;
+  korvani::terminal::ReplayPort replay(
+      std::unique_ptr<korvani::base::Timer>(timer), [](std::int16_t) { return file.string(); },
+      [&now] { return now; });
+  std::size_t brought = 0;
+  replay.SetEventHandler([&](korvani::terminal::PortEvent event) {
+    if (event == korvani::terminal::PortEvent::Received) {
+      brought += replay.ReadInput().size();
+    }
+  });
+  if (replay.SetOpen(true)) {
+    const std::int64_t pieces = static_cast<std::int64_t>(size / 13) + 2;
+    for (std::int64_t tick = 0; replay.HoldsFile(); ++tick) {
+      if (tick > pieces * 3601 || brought > size) {
+        std::abort();  // stalled on a time, or brought what is not there
+      }
+      now += 1'000'000;
+      timer->Tick();
+    }
   }
 
   std::string refused;
