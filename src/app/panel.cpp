@@ -74,9 +74,12 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
       PortConnection(TerminalPort, views.Settings,
                      [this] { return ports::ComPortList::PortNumberFromList(Views.Settings.ComPortText()); }),
       PortList(platform.Devices, platform.Dialogs, views.Settings, platform.MakerWebAddress,
-               [this] { PortConnection.ApplyChosenPort(); }),
+               [this] {
+                 Files.Cancel();  // a transfer never goes on into another port
+                 PortConnection.ApplyChosenPort();
+               }),
       Files(TerminalPort, RxPath, views.Terminal, platform.Dialogs,
-            [this](std::string_view bytes) { return SendToBoard(bytes); },
+            [this](std::string_view bytes) { return WriteToBoard(bytes); },
             {platform.MakeChild, platform.FindProgram, platform.MakeTimer, platform.Microseconds,
              platform.DownloadsFolder}) {
   RxPath.SetClock(platform.Clock);
@@ -84,6 +87,7 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
     RxPath.SetLogTimer(platform.MakeTimer());
   }
   TxLines.SetSentSink([this](std::string_view bytes) { RxPath.RecordSent(bytes); });
+  TxLines.SetWriteGate([this] { return !HeldBackForTransfer(); });
   TerminalPort.SetEventHandler([this](terminal::PortEvent event) {
     RxPath.OnPortEvent(event);
     if (event != terminal::PortEvent::Received) {
@@ -172,6 +176,7 @@ bool Panel::OpenAddedPort(const std::string& path) {
   if (number == 0) {
     return false;
   }
+  Files.Cancel();
   PortConnection.SetPortNumber(number);
   BuildComPortList();
   PortList.ShowChosenPort(number);
@@ -241,6 +246,23 @@ void Panel::WriteDivider() {
 }
 
 bool Panel::SendToBoard(std::string_view bytes) {
+  return !HeldBackForTransfer() && WriteToBoard(bytes);
+}
+
+bool Panel::HeldBackForTransfer() {
+  if (!Files.Running()) {
+    SaidHeldBack = false;
+    return false;
+  }
+  if (!SaidHeldBack) {
+    // Keys, a prepared line or the panel's own message would land inside the file's bytes.
+    RxPath.ShowNote("a file transfer is running: nothing else is sent until it ends");
+    SaidHeldBack = true;
+  }
+  return true;
+}
+
+bool Panel::WriteToBoard(std::string_view bytes) {
   const bool written = TerminalPort.Write(bytes);
   if (written) {
     RxPath.RecordSent(bytes);

@@ -134,6 +134,7 @@ class Panel {
   // Bytes for the board (the panel's messages, keys typed in the console): written to the
   // port, and seen by "Show sent" and a recording as sent data. False when the port did not
   // take them.
+  // Refused (false, said once in the view) while a file transfer runs.
   bool SendToBoard(std::string_view bytes);
 
   terminal::ReceivePath& Receive() { return RxPath; }
@@ -176,6 +177,9 @@ class Panel {
   bool ChooseScrollback(std::string_view typed);
 
  private:
+  // The board's line as every sender but a file transfer gets it.
+  bool HeldBackForTransfer();
+  bool WriteToBoard(std::string_view bytes);
   void BindCommands();
   // A screen command run as a board's message runs it, kept for redraw where it is.
   void Draw(char command, const hmi::link::Arguments& args);
@@ -230,6 +234,7 @@ class Panel {
   terminal::Connection PortConnection;
   ports::ComPortList PortList;
   transfer::FileTransfer Files;  // after the receive path it diverts
+  bool SaidHeldBack = false;     // that nothing else is sent during this transfer
 };
 
 }  // namespace korvani::app

@@ -79,11 +79,14 @@ class TransmitLines {
 
   // Told of the bytes of every line the port took (for the receive view's "Show sent").
   void SetSentSink(std::function<void(std::string_view)> sink) { Sent = std::move(sink); }
+  // Asked before a line is sent: false holds it back (a file transfer has the line).
+  void SetWriteGate(std::function<bool()> mayWrite) { MayWrite = std::move(mayWrite); }
 
  private:
   void RepeatTick(int index);
 
   std::function<void(std::string_view)> Sent;
+  std::function<bool()> MayWrite;
   TimerMaker MakeTimer;
   std::array<TxRepeat, kTxLineCount> Repeat;
   std::array<std::unique_ptr<base::Timer>, kTxLineCount> RepeatTimers;

@@ -79,6 +79,31 @@ TEST_F(PanelTest, PortNamedOnTheCommandLineIsListedChosenAndOpened) {
   EXPECT_EQ(View.PortStatus, "COM200: 38400,N,8,1 Open");
 }
 
+// While a file goes out, nothing else may land among its bytes: keys, a prepared line and
+// the panel's own messages are held back, and the view says so once.
+TEST_F(PanelTest, NothingElseIsSentWhileAFileTransferRuns) {
+  Subject.FormLoad();
+  fakes::TempFolder folder;
+  folder.Write("image.bin", std::string(100'000, 'f'));
+  ASSERT_TRUE(Subject.Transfers().SendAsItIs(folder.File("image.bin")));
+  Port.StillToWrite = 16 * 1024;  // the line is slow: the file is still going out
+  ASSERT_TRUE(Subject.Transfers().Running());
+  Port.Written.clear();
+  EXPECT_FALSE(Subject.SendToBoard("typed"));
+  Subject.Transmit().SetLine(0, "AT");
+  Subject.Transmit().SendLine(0);
+  Subject.Connect();
+  EXPECT_EQ(Port.Written, "");
+  const std::string shown = Subject.Receive().ViewText();
+  const std::string note = "a file transfer is running: nothing else is sent until it ends";
+  ASSERT_NE(shown.find(note), std::string::npos);
+  EXPECT_EQ(shown.find(note), shown.rfind(note)) << "said once";
+
+  Subject.Transfers().Cancel();
+  EXPECT_TRUE(Subject.SendToBoard("typed"));
+  EXPECT_EQ(Port.Written, "typed");
+}
+
 TEST_F(PanelTest, ConnectAndClockMessages) {
   Subject.FormLoad();
   Subject.Connect();
