@@ -179,6 +179,8 @@ class Panel {
  private:
   // The board's line as every sender but a file transfer gets it.
   bool HeldBackForTransfer();
+  // The port chosen in the list, opened (a transfer on the one before is cancelled first).
+  void ApplyChosenPort();
   bool WriteToBoard(std::string_view bytes);
   void BindCommands();
   // A screen command run as a board's message runs it, kept for redraw where it is.
