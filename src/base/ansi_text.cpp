@@ -20,18 +20,6 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 #endif
 
 // The next character of well-formed UTF-8 at `at`, which moves past it; nothing when the
@@ -114,6 +102,27 @@ std::optional<std::string> Convert(std::string_view text, UINT from, UINT to, bo
 #endif
 
 }  // namespace
+
+void AppendUtf8(std::string& out, char32_t code) {
+  if (code >= 0x110000 || (code >= 0xD800 && code <= 0xDFFF)) {
+    code = 0xFFFD;
+  }
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0U | (code >> 6U));
+    out += static_cast<char>(0x80U | (code & 0x3FU));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0U | (code >> 12U));
+    out += static_cast<char>(0x80U | ((code >> 6U) & 0x3FU));
+    out += static_cast<char>(0x80U | (code & 0x3FU));
+  } else {
+    out += static_cast<char>(0xF0U | (code >> 18U));
+    out += static_cast<char>(0x80U | ((code >> 12U) & 0x3FU));
+    out += static_cast<char>(0x80U | ((code >> 6U) & 0x3FU));
+    out += static_cast<char>(0x80U | (code & 0x3FU));
+  }
+}
 
 bool IsUtf8(std::string_view text) {
   for (std::size_t at = 0; at < text.size();) {

@@ -9,6 +9,9 @@
 
 namespace korvani::base {
 
+// A character in UTF-8 at the end of `out`; one that has no UTF-8 form (a surrogate,
+// anything past U+10FFFF) as U+FFFD.
+void AppendUtf8(std::string& out, char32_t code);
 // Well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates.
 bool IsUtf8(std::string_view text);
 // ANSI text as UTF-8; every byte has a character.

@@ -5,25 +5,9 @@
 
 #include <string>
 
+#include "base/ansi_text.h"
+
 namespace korvani::console {
-
-namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x800) {
-    out += static_cast<char>(0xC0U | (c >> 6U));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0U | (c >> 12U));
-    out += static_cast<char>(0x80U | ((c >> 6U) & 0x3FU));
-  } else {
-    out += static_cast<char>(0xF0U | (c >> 18U));
-    out += static_cast<char>(0x80U | ((c >> 12U) & 0x3FU));
-    out += static_cast<char>(0x80U | ((c >> 6U) & 0x3FU));
-  }
-  out += static_cast<char>(0x80U | (c & 0x3FU));
-}
-
-}  // namespace
 
 JoiningMarks::JoiningMarks() : Probe(vterm_new(1, 8)) {
   vterm_set_utf8(Probe, 1);
@@ -48,7 +32,7 @@ bool JoiningMarks::Joins(char32_t code) {
     // A letter and the code point at the line's start: a mark leaves the cursor after the
     // letter.
     std::string probe = "\rA";
-    AppendUtf8(probe, code);
+    base::AppendUtf8(probe, code);
     vterm_input_write(Probe, probe.data(), probe.size());
     VTermPos cursor{};
     vterm_state_get_cursorpos(vterm_obtain_state(Probe), &cursor);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/ansi_text.h"
 #include "console/emulator_state.h"
 
 namespace korvani::console {
@@ -16,27 +17,6 @@ VTermModifier ToVterm(Modifiers modifiers) {
   mod |= modifiers.Alt ? VTERM_MOD_ALT : 0;
   mod |= modifiers.Ctrl ? VTERM_MOD_CTRL : 0;
   return static_cast<VTermModifier>(mod);
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c >= 0x110000 || (c >= 0xD800 && c <= 0xDFFF)) {
-    c = 0xFFFD;
-  }
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // The control code xterm sends for Ctrl with a character, or -1 for none.
@@ -133,7 +113,7 @@ std::string ScreenEmulator::TextOf(int row, int fromColumn, int toColumn) const 
       continue;
     }
     for (const char32_t c : cell.Text) {
-      AppendUtf8(text, c);
+      base::AppendUtf8(text, c);
     }
     kept = text.size();
   }
@@ -245,7 +225,7 @@ std::string ScreenEmulator::CharBytes(char32_t character, Modifiers modifiers) {
   if (control >= 0) {
     bytes += static_cast<char>(control);
   } else {
-    AppendUtf8(bytes, character);
+    base::AppendUtf8(bytes, character);
   }
   return bytes;
 }

@@ -44,7 +44,6 @@ class ConsoleView final : public QAbstractScrollArea {
   void SetPasteDelays(int charMs, int lineMs) { Core.SetPasteDelays(charMs, lineMs); }
   // Sends the text as typed, with the paste's pauses (Ctrl+Shift+V pastes the clipboard).
   void PasteText(const QString& text);
-  [[nodiscard]] bool Pasting() const { return Core.Pasting(); }
   // The emulator once everything fed so far is taken (for tests, on the window's thread).
   [[nodiscard]] const console::ScreenEmulator& Emulator() { return Core.Emulator(); }
   // The text selected, rows joined by line feeds; empty when nothing is.
