@@ -78,7 +78,7 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
       Files(TerminalPort, RxPath, views.Terminal, platform.Dialogs,
             [this](std::string_view bytes) { return WriteToBoard(bytes); },
             {platform.MakeChild, platform.FindProgram, platform.MakeTimer, platform.Microseconds,
-             platform.DownloadsFolder}) {
+             platform.DownloadsFolder, [this] { return Recorder.Closings(); }}) {
   RxPath.SetClock(platform.Clock);
   if (platform.MakeTimer) {
     RxPath.SetLogTimer(platform.MakeTimer());

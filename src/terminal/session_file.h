@@ -100,7 +100,15 @@ class RecordingPort final : public SerialPort {
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Port.BytesToWrite(); }
   [[nodiscard]] bool MoreArriving() const override { return Port.MoreArriving(); }
   [[nodiscard]] bool IsOpen() const override { return Port.IsOpen(); }
-  bool SetOpen(bool open) override { return Port.SetOpen(open); }
+  bool SetOpen(bool open) override {
+    if (!open && Port.IsOpen()) {
+      ++Closes;
+    }
+    return Port.SetOpen(open);
+  }
+  // How often the open port was closed (a change of its settings, a reset after an error):
+  // what was waiting to go out is lost each time.
+  [[nodiscard]] std::uint64_t Closings() const { return Closes; }
   [[nodiscard]] std::int64_t BytesWaiting() const override { return Port.BytesWaiting(); }
   [[nodiscard]] std::int64_t Capacity() const override { return Port.Capacity(); }
   void SetReadLength(std::int32_t length) override { Port.SetReadLength(length); }
@@ -117,6 +125,7 @@ class RecordingPort final : public SerialPort {
   std::ofstream File;
   std::string Path;
   std::int64_t StartedAt = 0;
+  std::uint64_t Closes = 0;
 };
 
 }  // namespace korvani::terminal

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transfer/file_transfer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -96,6 +97,8 @@ bool FileTransfer::Begin(std::string title) {
   Cancelled = false;
   Stopped.clear();
   Handed = 0;
+  Gone = 0;
+  ClosingsAtStart = Platform.PortClosings ? Platform.PortClosings() : 0;
   Progress = ProgressReader();
   StartedUs = Platform.Microseconds();
   LastShownUs = StartedUs;
@@ -138,7 +141,16 @@ void FileTransfer::TopUp() {
     Finish("stopped: the port closed");
     return;
   }
+  if (PortWasClosed()) {
+    // What waited in the port is gone: the file did not arrive whole, whatever follows.
+    Handed = Gone;
+    Finish(
+        "failed: the port was closed and opened again (its settings changed or the line failed), "
+        "so the bytes waiting in it were lost");
+    return;
+  }
   const std::int64_t queued = Port.BytesToWrite();
+  Gone = Handed - queued;
   if (Handed < FileSize && queued < kMostQueued) {
     std::string piece(static_cast<std::size_t>(std::min(kMostQueued - queued, FileSize - Handed)), '\0');
     File.read(piece.data(), static_cast<std::streamsize>(piece.size()));
@@ -210,6 +222,12 @@ bool FileTransfer::Run(const ProtocolEntry& entry, const std::string& picked) {
   Receive.SetDiversion([this](std::string_view chunk) { Child->Write(chunk); });
   ChildProcess::Handlers handlers;
   handlers.Output = [this](std::string_view bytes) {
+    if (PortWasClosed() && !Cancelled) {
+      Stopped = "failed: the port was closed and opened again (its settings changed or the line failed)";
+      Cancelled = true;
+      Child->Kill();
+      return;
+    }
     if (!Port.Write(bytes) && !Cancelled) {
       // The line is gone (a USB adapter pulled out): the program would only wait out its
       // retries, so it is stopped now.
@@ -298,9 +316,23 @@ std::string FileTransfer::Deliver(bool succeeded) {
   } else {
     names = Progress.Completed();  // whole before the failure; the one half received stays out
   }
+  // What a failed receive left half done, kept when the user asked for it.
+  std::vector<std::string> partial;
+  if (!succeeded && KeepPartial) {
+    for (const fs::directory_entry& found : fs::directory_iterator(staging, error)) {
+      const std::string name = found.path().filename().string();
+      if (std::find(names.begin(), names.end(), name) == names.end()) {
+        partial.push_back(name);
+      }
+    }
+  }
   std::string refused;
   std::string unmoved;
-  for (const std::string& name : names) {
+  std::string kept;
+  const std::size_t whole = names.size();
+  names.insert(names.end(), partial.begin(), partial.end());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string& name = names[i];
     const fs::path from = staging / name;
     // Only a plain file under a bare name that is not hidden: the sender names the files.
     if (name.empty() || name.front() == '.' || name.find_first_of("/\\") != std::string::npos ||
@@ -308,14 +340,22 @@ std::string FileTransfer::Deliver(bool succeeded) {
       refused += (refused.empty() ? "" : ", ") + name;
       continue;
     }
-    fs::path to = Entry->Asks == Pick::FileToWrite ? fs::path(Picked) : fs::path(Picked) / name;
-    for (int copy = 1;
-         Entry->Asks == Pick::Folder && fs::exists(fs::symlink_status(to, error)) && copy < 1000; ++copy) {
-      to = fs::path(Picked) / (name + "." + std::to_string(copy));  // as -E names a file already there
+    const bool isPartial = i >= whole;
+    const std::string suffix = isPartial ? ".partial" : "";
+    const fs::path first =
+        Entry->Asks == Pick::FileToWrite ? fs::path(Picked + suffix) : fs::path(Picked) / (name + suffix);
+    fs::path to = first;
+    // As -E names a file already there; a partial file never replaces one either.
+    for (int copy = 1; (Entry->Asks == Pick::Folder || isPartial) &&
+                       fs::exists(fs::symlink_status(to, error)) && copy < 1000;
+         ++copy) {
+      to = first.parent_path() / (first.filename().string() + "." + std::to_string(copy));
     }
     fs::rename(from, to, error);
     if (error) {
       unmoved += (unmoved.empty() ? "" : ", ") + name + " (" + error.message() + ")";
+    } else if (isPartial) {
+      kept += (kept.empty() ? "" : ", ") + to.filename().string();
     }
   }
   fs::remove_all(staging, error);
@@ -325,6 +365,9 @@ std::string FileTransfer::Deliver(bool succeeded) {
   }
   if (!unmoved.empty()) {
     said += "; could not be put in place: " + unmoved;
+  }
+  if (!kept.empty()) {
+    said += "; the part received is kept as " + kept;
   }
   return said;
 }
@@ -338,6 +381,10 @@ void FileTransfer::Finish(const std::string& outcome) {
   const std::string note = Title + ": " + outcome + ", " + ProgressText({done, 0, Seconds()});
   Receive.ShowNote(note);
   View.EndTransfer(note);
+}
+
+bool FileTransfer::PortWasClosed() const {
+  return Platform.PortClosings && Platform.PortClosings() != ClosingsAtStart;
 }
 
 double FileTransfer::Seconds() const {

@@ -32,6 +32,9 @@ struct TransferPlatform {
   std::function<std::unique_ptr<base::Timer>()> MakeTimer;
   std::function<std::int64_t()> Microseconds;
   std::string DownloadsFolder = {};  // where the choosers of received files open
+  // How often the port was closed so far (each close loses what waited to go out); none
+  // when the port cannot tell.
+  std::function<std::uint64_t()> PortClosings = {};
 };
 
 class FileTransfer {
@@ -57,6 +60,10 @@ class FileTransfer {
   // Stops the transfer running: the child killed, the board told, the port the views' again.
   void Cancel();
   [[nodiscard]] bool Running() const { return Active; }
+  // Whether a receive that fails or is cancelled keeps what it got of a file, as NAME.partial
+  // beside the files chosen (never over one); off, it is removed.
+  void SetKeepPartial(bool keep) { KeepPartial = keep; }
+  [[nodiscard]] bool KeepsPartial() const { return KeepPartial; }
 
   // "" when the entry's program is installed, else what to install ("needs lrzsz: ...").
   [[nodiscard]] std::string Missing(const ProtocolEntry& entry) const;
@@ -73,6 +80,8 @@ class FileTransfer {
   void ShowProgress();
   void ChildFinished(int exitCode, bool exitedNormally);
   void Finish(const std::string& outcome);
+  // True once the port was closed (and perhaps opened again) since the transfer began.
+  [[nodiscard]] bool PortWasClosed() const;
   // Moves what the receiving program finished out of its own folder, and removes that folder
   // with anything half received; says what was refused or could not be moved ("" for none).
   std::string Deliver(bool succeeded);
@@ -89,15 +98,18 @@ class FileTransfer {
   std::string Title;
   std::int64_t StartedUs = 0;
   std::int64_t LastShownUs = 0;
+  std::uint64_t ClosingsAtStart = 0;
   // A file sent as it is.
   std::ifstream File;
   std::int64_t FileSize = 0;
   std::int64_t Handed = 0;  // bytes the port has taken
+  std::int64_t Gone = 0;    // of those, known to have left the port
   // A protocol.
   std::unique_ptr<ChildProcess> Child;
   const ProtocolEntry* Entry = nullptr;
   ProgressReader Progress;
   bool Cancelled = false;
+  bool KeepPartial = false;
   std::string Stopped;  // why a protocol's program was stopped, when the user did not
   std::string Picked;   // the file or folder the user chose
   std::string Staging;  // the receiving program's own folder, while it runs

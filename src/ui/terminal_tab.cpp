@@ -68,6 +68,13 @@ void TerminalTab::FillTransferMenus() {
     add(entry.Way == transfer::Direction::Send ? w.mnuSendFile : w.mnuReceiveFile,
         QLatin1String(entry.Caption), &entry, files.Missing(entry));
   }
+  w.mnuReceiveFile->addSeparator();
+  QAction* keep = w.mnuReceiveFile->addAction(QStringLiteral("Keep partial files"));
+  keep->setCheckable(true);
+  keep->setChecked(files.KeepsPartial());
+  keep->setToolTip(QStringLiteral("A receive that fails or is cancelled keeps what arrived as NAME.partial"));
+  connect(keep, &QAction::toggled, this,
+          Do([keep](app::Panel& p) { p.Transfers().SetKeepPartial(keep->isChecked()); }));
 }
 
 void TerminalTab::ShowTransfer(std::string_view title, std::string_view progress, int percent) {

@@ -99,7 +99,16 @@ TEST_F(PanelTest, NothingElseIsSentWhileAFileTransferRuns) {
   ASSERT_NE(shown.find(note), std::string::npos);
   EXPECT_EQ(shown.find(note), shown.rfind(note)) << "said once";
 
-  Subject.Transfers().Cancel();
+  // A change of speed closes and reopens the port, losing what waited in it: the file did
+  // not go out whole, and the transfer says so instead of "sent".
+  Subject.Connection().ChooseBaud(4);
+  Port.StillToWrite = 0;
+  for (fakes::FakeTimer* timer : Fake.Timers) {
+    timer->Advance(20);
+  }
+  EXPECT_FALSE(Subject.Transfers().Running());
+  EXPECT_NE(View.TransferEnds.back().find("failed: the port was closed and opened again"), std::string::npos)
+      << View.TransferEnds.back();
   EXPECT_TRUE(Subject.SendToBoard("typed"));
   EXPECT_EQ(Port.Written, "typed");
 }

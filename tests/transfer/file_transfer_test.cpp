@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -140,7 +142,9 @@ class FileTransferTest : public ::testing::Test {
           Ticker = timer.get();
           return std::unique_ptr<base::Timer>(std::move(timer));
         },
-        [this] { return NowUs; }};
+        [this] { return NowUs; },
+        {},
+        [this] { return Closings; }};
   }
 
   fakes::FakePlatform Platform;
@@ -153,6 +157,7 @@ class FileTransferTest : public ::testing::Test {
   fakes::FakeTimer* Ticker = nullptr;
   bool Installed = true;
   std::int64_t NowUs = 0;
+  std::uint64_t Closings = 0;  // times the port was closed
   FileTransfer Files{Platform.Port,
                      Receive,
                      View,
@@ -212,6 +217,18 @@ TEST_F(FileTransferTest, AFileAsItIsStopsWhenCancelledOrThePortCloses) {
   EXPECT_FALSE(Files.Running());
   EXPECT_NE(View.TransferEnds.back().find("stopped: the port closed"), std::string::npos);
 
+  // Closed and opened again between two top-ups: what waited in the port is lost.
+  Platform.Port.Open = true;
+  ASSERT_TRUE(Files.SendAsItIs(Folder.File("big.bin")));
+  Platform.Port.StillToWrite = 6000;
+  Ticker->Advance(FileTransfer::kTopUpMs);
+  ++Closings;
+  Ticker->Advance(FileTransfer::kTopUpMs);
+  EXPECT_FALSE(Files.Running());
+  EXPECT_NE(View.TransferEnds.back().find("failed: the port was closed and opened again"), std::string::npos);
+  EXPECT_NE(View.TransferEnds.back().find(", 10,384 bytes"), std::string::npos) << View.TransferEnds.back();
+
+  Platform.Port.Open = false;
   EXPECT_FALSE(Files.SendAsItIs(Folder.File("big.bin")));
   EXPECT_EQ(View.TransferEnds.back(), "the port is not open");
   Platform.Port.Open = true;
@@ -253,6 +270,19 @@ TEST_F(FileTransferTest, AProtocolsProgramHasTheLineWhileItRuns) {
   EXPECT_EQ(Watched, "$ ");  // the views have the line again
 }
 
+TEST_F(FileTransferTest, AProtocolStopsWhenThePortIsClosedUnderIt) {
+  Folder.Write("fw.bin", std::string(5000, 'f'));
+  ASSERT_TRUE(Files.Run(kProtocols[3], Folder.File("fw.bin")));  // ZMODEM
+  Child->Told.Output("rz\r");
+  ++Closings;
+  Child->Told.Output("**");
+  EXPECT_TRUE(Child->Killed);
+  EXPECT_FALSE(Files.Running());
+  EXPECT_EQ(Platform.Port.Written, "rz\r");
+  EXPECT_NE(View.TransferEnds.back().find("ZMODEM: failed: the port was closed"), std::string::npos)
+      << View.TransferEnds.back();
+}
+
 TEST_F(FileTransferTest, CancellingKillsTheProgramAndTellsTheBoard) {
   Platform.Dialogs.FolderAnswer = Folder.File("");
   ASSERT_TRUE(Files.Choose(&kProtocols[7]));  // ZMODEM receive
@@ -263,6 +293,44 @@ TEST_F(FileTransferTest, CancellingKillsTheProgramAndTellsTheBoard) {
   const std::string folderName = std::filesystem::path(Folder.File("x")).parent_path().filename().string();
   EXPECT_NE(View.TransferEnds.back().find("ZMODEM into " + folderName + ": cancelled"), std::string::npos);
   EXPECT_FALSE(Files.Running());
+}
+
+// A cancelled receive never touches the file already there; what arrived of the new one is
+// removed, or kept beside it as NAME.partial when the user asked for that.
+TEST_F(FileTransferTest, ACancelledReceiveRemovesOrKeepsThePartialFile) {
+  struct Case {
+    std::size_t Entry;  // 4: XMODEM into a file, 7: ZMODEM into a folder
+    bool Keep;
+    std::vector<std::string> Left;
+  };
+  for (const Case& c : std::vector<Case>{{4, false, {"got.bin"}},
+                                         {4, true, {"got.bin", "got.bin.partial"}},
+                                         {7, false, {"got.bin", "got.bin.partial"}},
+                                         {7, true, {"got.bin", "got.bin.partial", "got.bin.partial.1"}}}) {
+    std::filesystem::remove_all(Folder.Path);
+    std::filesystem::create_directories(Folder.Path);
+    Folder.Write("got.bin", "what was there");
+    if (c.Entry == 7) {
+      Folder.Write("got.bin.partial", "an earlier one");
+    }
+    Files.SetKeepPartial(c.Keep);
+    ASSERT_TRUE(Files.Run(kProtocols[c.Entry], c.Entry == 4 ? Folder.File("got.bin") : Folder.Path.string()));
+    std::ofstream(std::filesystem::path(Child->Started.Folder) / "got.bin", std::ios::binary) << "half";
+    Files.Cancel();
+    std::vector<std::string> left;
+    for (const auto& found : std::filesystem::directory_iterator(Folder.Path)) {
+      left.push_back(found.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, c.Left) << c.Entry << " keep " << c.Keep;
+    EXPECT_EQ(Folder.Read("got.bin"), "what was there");
+    if (c.Keep) {
+      EXPECT_EQ(Folder.Read(c.Left.back()), "half");  // an earlier partial file is not replaced
+      EXPECT_NE(View.TransferEnds.back().find("; the part received is kept as " + c.Left.back()),
+                std::string::npos)
+          << View.TransferEnds.back();
+    }
+  }
 }
 
 TEST_F(FileTransferTest, SaysWhyAProtocolCannotRun) {
