@@ -35,7 +35,8 @@ Panel::Panel(const Platform& platform, const PanelViews& views)
       HmiLink([this] { HmiScreen.ScreenReset(); }),
       RxPath(TerminalPort, views.Terminal,
              [this, microseconds = platform.Microseconds](std::string_view chunk) {
-               PlotPoints.Feed(chunk, microseconds());  // passed over until the tab is seen
+               // Passed over until the tab is seen; a replay's lines at their recorded time.
+               PlotPoints.Feed(chunk, TerminalPort.ArrivedAt(microseconds()));
                HmiLink.Receive(chunk);
              }),
       TxSender([this](std::string_view message) { return SendToBoard(message); }, views.Screen),

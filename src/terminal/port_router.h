@@ -35,6 +35,9 @@ class PortRouter final : public SerialPort {
   [[nodiscard]] std::string LastError() const override { return Active().LastError(); }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Active().BytesToWrite(); }
   [[nodiscard]] bool MoreArriving() const override { return Active().MoreArriving(); }
+  [[nodiscard]] std::int64_t ArrivedAt(std::int64_t nowUs) const override {
+    return Active().ArrivedAt(nowUs);
+  }
 
  private:
   struct Range {

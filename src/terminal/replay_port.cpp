@@ -36,8 +36,10 @@ bool ReplayPort::SetOpen(bool open) {
   Open = true;
   StartedAt = Now();
   BytesReplayed = 0;
-  Skipped = 0;
+  LastRecorded = 0;
   LastDue = 0;
+  ReadAt = 0;
+  LotStart = 0;
   PaceTimer->SetEnabled(true);
   return true;
 }
@@ -65,19 +67,32 @@ void ReplayPort::Tick() {
         Due.reset();  // what the panel sent then is not sent again
         continue;
       }
-      if (Due->Microseconds - Skipped > LastDue + kLongestGapUs) {
-        const std::int64_t gap = Due->Microseconds - Skipped - LastDue;
-        Skipped += gap;
-        Note = "the recording has a pause of " + std::to_string(gap / 1'000'000) +
+      // Paced by the step from the piece before, so one damaged time (far ahead, or back)
+      // costs one step and not the pace of everything after it.
+      const std::int64_t step = Due->Microseconds - LastRecorded;
+      LastRecorded = Due->Microseconds;
+      if (step > kLongestGapUs) {
+        Note = "the recording has a pause of " + std::to_string(step / 1'000'000) +
                " s (a damaged time?): the replay went on at once";
         skipped = true;
       }
+      Due->Microseconds = LastDue + (step > kLongestGapUs ? 0 : std::max<std::int64_t>(step, 0));
     }
-    const std::int64_t dueAt = Due->Microseconds - Skipped;
+    const std::int64_t dueAt = Due->Microseconds;
     if (!fastest && dueAt > replayedTime) {
       break;
     }
+    if (!Waiting.empty() && dueAt > LotStart + kOneMomentUs) {
+      RaiseEvent(PortEvent::Received);  // the lot of an earlier moment is read at its own time
+      if (!Open) {
+        return;  // the reader closed the port
+      }
+    }
+    if (Waiting.empty()) {
+      LotStart = dueAt;
+    }
     LastDue = std::max(LastDue, dueAt);
+    ReadAt = LastDue;
     brought += Due->Bytes.size();
     looked += Due->Bytes.size();
     Waiting += Due->Bytes;

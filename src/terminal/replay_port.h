@@ -33,11 +33,14 @@ class ReplayPort final : public QueuedPort {
   // What the panel sends during a replay is taken and goes nowhere.
   bool Write(std::string_view /*data*/) override { return Open; }
   [[nodiscard]] std::string LastError() const override { return Note; }
+  // The recorded time of what the last read returned, counted from the opening: a plot of a
+  // replay keeps the recording's time axis at any speed.
+  [[nodiscard]] std::int64_t ArrivedAt(std::int64_t /*nowUs*/) const override { return StartedAt + ReadAt; }
 
   // Whether the recording's file is open: from an opening until the replay comes to its end.
   [[nodiscard]] bool HoldsFile() const { return Reader.IsOpen(); }
 
-  // The timer's tick: what is due comes in.
+  // The timer's tick: what is due comes in, a lot per moment of the recording.
   void Tick();
 
   // How often the replay looks for what is due, and the most one tick brings as fast as possible.
@@ -46,6 +49,8 @@ class ReplayPort final : public QueuedPort {
   // A pause longer than this between two pieces is a damaged time, not the board's: it is
   // said and skipped rather than waited out.
   static constexpr std::int64_t kLongestGapUs = std::int64_t{3600} * 1'000'000;
+  // Pieces recorded this close together come in as one lot, at the last one's time.
+  static constexpr std::int64_t kOneMomentUs = 1000;
 
  private:
   static constexpr std::int64_t kCapacity = std::int64_t{1} << 30;
@@ -59,8 +64,10 @@ class ReplayPort final : public QueuedPort {
   double Speed = 1.0;
   std::int64_t StartedAt = 0;
   std::int64_t BytesReplayed = 0;
-  std::int64_t Skipped = 0;  // the recorded time of the gaps skipped
-  std::int64_t LastDue = 0;  // the replay's time of the last piece brought
+  std::int64_t LastRecorded = 0;  // the recorded time of the last piece read
+  std::int64_t LastDue = 0;       // the replay's time of the last piece brought
+  std::int64_t LotStart = 0;      // the replay's time of the first piece waiting to be read
+  std::int64_t ReadAt = 0;        // and of the last
   bool Open = false;
 };
 

@@ -99,6 +99,7 @@ class RecordingPort final : public SerialPort {
   [[nodiscard]] SerialLine* Line() override { return Port.Line(); }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Port.BytesToWrite(); }
   [[nodiscard]] bool MoreArriving() const override { return Port.MoreArriving(); }
+  [[nodiscard]] std::int64_t ArrivedAt(std::int64_t nowUs) const override { return Port.ArrivedAt(nowUs); }
   [[nodiscard]] bool IsOpen() const override { return Port.IsOpen(); }
   bool SetOpen(bool open) override {
     if (!open && Port.IsOpen()) {

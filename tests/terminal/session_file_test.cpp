@@ -152,6 +152,7 @@ class ReplayPortTest : public SessionFileTest {
     Replay.SetEventHandler([this](PortEvent event) {
       if (event == PortEvent::Received) {
         Arrived.push_back({Now / 1000, Replay.ReadInput()});
+        Stamped.push_back(Replay.ArrivedAt(Now) / 1000);
       }
     });
     Replay.SetPortNumber(254);
@@ -170,6 +171,7 @@ class ReplayPortTest : public SessionFileTest {
   ReplayPort Replay{std::unique_ptr<base::Timer>(Timer), [this](std::int16_t) { return File; },
                     [this] { return Now; }};
   std::vector<std::pair<std::int64_t, std::string>> Arrived;  // when (ms), what
+  std::vector<std::int64_t> Stamped;                          // the time each came with (ms)
 };
 
 TEST_F(ReplayPortTest, TheBoardsBytesComeAtTheRecordedPaceOrFasterAndTheSentGoNowhere) {
@@ -177,8 +179,9 @@ TEST_F(ReplayPortTest, TheBoardsBytesComeAtTheRecordedPaceOrFasterAndTheSentGoNo
   for (const auto& [speed, expected] :
        std::vector<std::pair<double, Arrivals>>{{1.0, {{10, "A"}, {100, "B"}, {300, "C"}}},
                                                 {2.0, {{10, "A"}, {50, "B"}, {150, "C"}}},
-                                                {0.0, {{10, "ABC"}}}}) {
+                                                {0.0, {{10, "A"}, {10, "B"}, {10, "C"}}}}) {
     Arrived.clear();
+    Stamped.clear();
     Replay.SetSpeed(speed);
     ASSERT_TRUE(Replay.SetOpen(true));
     EXPECT_EQ(Replay.Line(), nullptr);
@@ -189,6 +192,11 @@ TEST_F(ReplayPortTest, TheBoardsBytesComeAtTheRecordedPaceOrFasterAndTheSentGoNo
       when -= opened;
     }
     EXPECT_EQ(Arrived, expected) << "speed " << speed;
+    for (std::int64_t& stamp : Stamped) {
+      stamp -= opened;
+    }
+    // At any speed each lot carries the time it was recorded at (a plot keeps its time axis).
+    EXPECT_EQ(Stamped, (std::vector<std::int64_t>{0, 100, 300})) << "speed " << speed;
     EXPECT_EQ(Replay.LastError(), "the replay came to its end (3 bytes)");
     EXPECT_FALSE(Replay.HoldsFile()) << "the file is let go once it is done with";
     Replay.SetOpen(false);  // every opening plays it from its start
@@ -207,19 +215,31 @@ TEST_F(ReplayPortTest, ADamagedRecordingSaysWhereTheReplayStopped) {
 }
 
 // A time far beyond the one before (a damaged field) is said and skipped, not waited out.
+// One damaged time costs one step of the pace, not the pace of everything after it.
 TEST_F(ReplayPortTest, AnImplausiblePauseIsSaidAndSkipped) {
-  Folder.Write("session.kvr", FormatSessionHeader({}) + FormatSessionPiece({Direction::Received, 0, "A"}) +
-                                  FormatSessionPiece({Direction::Received, 40'000'000'000'000, "B"}) +
-                                  FormatSessionPiece({Direction::Received, 40'000'000'100'000, "C"}));
-  ASSERT_TRUE(Replay.SetOpen(true));
-  const std::int64_t opened = Now / 1000;
-  Advance(50);
-  EXPECT_EQ(Replay.LastError().substr(0, 44), "the recording has a pause of 40000000 s (a d");
-  Advance(150);
-  for (auto& [when, what] : Arrived) {
-    when -= opened;
+  using Arrivals = std::vector<std::pair<std::int64_t, std::string>>;
+  constexpr std::int64_t kFar = 40'000'000'000'000;
+  for (const auto& [times, expected] : std::vector<std::pair<std::vector<std::int64_t>, Arrivals>>{
+           {{0, kFar, kFar + 100'000}, {{10, "AB"}, {100, "C"}}},        // the rest comes after it
+           {{0, kFar, 200'000, 300'000}, {{10, "ABC"}, {100, "D"}}}}) {  // one time alone damaged
+    std::string recording = FormatSessionHeader({});
+    for (std::size_t i = 0; i < times.size(); ++i) {
+      recording +=
+          FormatSessionPiece({Direction::Received, times[i], std::string(1, static_cast<char>('A' + i))});
+    }
+    Folder.Write("session.kvr", recording);
+    Arrived.clear();
+    ASSERT_TRUE(Replay.SetOpen(true));
+    const std::int64_t opened = Now / 1000;
+    Advance(50);
+    EXPECT_EQ(Replay.LastError().substr(0, 44), "the recording has a pause of 40000000 s (a d");
+    Advance(150);
+    for (auto& [when, what] : Arrived) {
+      when -= opened;
+    }
+    EXPECT_EQ(Arrived, expected);
+    Replay.SetOpen(false);
   }
-  EXPECT_EQ(Arrived, (std::vector<std::pair<std::int64_t, std::string>>{{10, "AB"}, {100, "C"}}));
 }
 
 TEST_F(ReplayPortTest, ARecordingThatCannotBePlayedSaysWhy) {

@@ -83,6 +83,9 @@ class SerialPort {
   [[nodiscard]] virtual bool MoreArriving() const { return false; }
   // Bytes written but not yet gone out.
   [[nodiscard]] virtual std::int64_t BytesToWrite() const { return 0; }
+  // When the bytes the last read returned arrived, on the steady clock whose time is now
+  // `nowUs`: now for a live port, the recorded time for a replayed recording.
+  [[nodiscard]] virtual std::int64_t ArrivedAt(std::int64_t nowUs) const { return nowUs; }
 
   // How many bytes one read returns at most; 0 means everything waiting.
   virtual void SetReadLength(std::int32_t length) = 0;
