@@ -324,7 +324,7 @@ int main(int argc, char* argv[]) {
 
   QApplication application(argc, argv);
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-  korvani::ui::KorvaniApp program({QString::fromStdString(pty.SlavePath), false, {"/T"}, {}});
+  korvani::ui::KorvaniApp program({pty.SlavePath, false, {"/T"}, {}});
   program.Start();
   program.Window().Ui().SSTab1->setCurrentIndex(0);  // the Terminal tab, where the pane is seen
 

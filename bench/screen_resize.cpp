@@ -46,7 +46,7 @@ int main(int argc, char* argv[]) {
     }
   }
   QApplication app(argc, argv);
-  korvani::ui::KorvaniApp program({QString(), false, {}, {}});
+  korvani::ui::KorvaniApp program({{}, false, {}, {}});
   program.Start();
   korvani::app::Panel& panel = program.Panel();
   korvani::ui::FrmTerminal& window = program.Window();

@@ -185,8 +185,7 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
   // A history that fills within the warm-up, so what is measured after it is what leaks.
-  korvani::ui::KorvaniApp program(
-      {QString::fromStdString(pty.SlavePath), false, {"/T"}, {}, korvani::terminal::Scrollback{10000}});
+  korvani::ui::KorvaniApp program({pty.SlavePath, false, {"/T"}, {}, korvani::terminal::Scrollback{10000}});
   program.Start();
 
   Result result;

@@ -6,10 +6,10 @@
 #include <QApplication>
 #include <QFont>
 
+#include "adapters/qt_drawing_surface.h"
 #include "app/panel.h"
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
-#include "ui/qt_drawing_surface.h"
 
 namespace {
 

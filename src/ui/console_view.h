@@ -17,8 +17,8 @@
 #include <string_view>
 #include <utility>
 
+#include "adapters/qt_timer.h"
 #include "console/console.h"
-#include "ui/qt_timer.h"
 
 namespace korvani::ui {
 

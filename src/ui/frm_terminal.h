@@ -12,8 +12,8 @@
 #include <QTabWidget>
 #include <string>
 
+#include "adapters/guarded.h"
 #include "app/panel_view.h"
-#include "ui/guarded.h"
 #include "ui/plot_tab.h"
 #include "ui/screen_tab.h"
 #include "ui/settings_tab.h"

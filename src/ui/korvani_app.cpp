@@ -9,10 +9,10 @@
 #include <QUrl>
 #include <ctime>
 
+#include "adapters/qt_child_process.h"
+#include "adapters/qt_timer.h"
+#include "adapters/qt_web.h"
 #include "platform/platform_device_source.h"
-#include "ui/qt_child_process.h"
-#include "ui/qt_timer.h"
-#include "ui/qt_web.h"
 
 namespace korvani::ui {
 
@@ -40,7 +40,7 @@ std::string Setting(const char* name, const char* builtIn) {
 
 }  // namespace
 
-KorvaniApp::KorvaniApp(const StartOptions& options)
+KorvaniApp::KorvaniApp(const app::StartOptions& options)
     : Options(options),
       MachineDevices(platform::MakePlatformDeviceSource(Folders().PortIdentitiesFilePath())),
       Dialogs(&MainWindow),
@@ -112,20 +112,20 @@ std::unique_ptr<base::Timer> KorvaniApp::MakeTimer() {
 }
 
 void KorvaniApp::Start() {
-  if (!Options.PortPath.isEmpty()) {
+  if (!Options.PortPath.empty()) {
     // The named device (or network address) joins the port list and is the one opened at
     // start-up.
-    HmiPanel->SetCommandLinePort(Devices->AddUserPort(Options.PortPath.toStdString()));
+    HmiPanel->SetCommandLinePort(Devices->AddUserPort(Options.PortPath));
   }
-  if (!Options.ReplayPath.isEmpty()) {
+  if (!Options.ReplayPath.empty()) {
     HmiPanel->SetCommandLinePort(
-        Devices->AddUserPort(std::string(ports::kReplayScheme) + Options.ReplayPath.toStdString()));
+        Devices->AddUserPort(std::string(ports::kReplayScheme) + Options.ReplayPath));
   }
   if (Options.Demo) {
     HmiPanel->SetCommandLinePort(demo::kDemoPortNumber);
   }
-  if (!Options.RecordPath.isEmpty()) {
-    HmiPanel->StartRecording(Options.RecordPath.toStdString());  // from the first byte
+  if (!Options.RecordPath.empty()) {
+    HmiPanel->StartRecording(Options.RecordPath);  // from the first byte
   }
   HmiPanel->SetCommandLineLine(Options.Line);
   HmiPanel->SetCommandLineScrollback(Options.Scrollback);

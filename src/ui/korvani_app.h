@@ -11,24 +11,24 @@
 #include <string>
 #include <vector>
 
+#include "adapters/qt_dialogs.h"
+#include "adapters/qt_network_port.h"
+#include "adapters/qt_serial_port.h"
+#include "app/command_line.h"
 #include "app/panel.h"
 #include "base/clock.h"
 #include "demo/demo_port.h"
 #include "ports/added_ports.h"
 #include "terminal/port_router.h"
 #include "terminal/replay_port.h"
-#include "ui/command_line.h"
 #include "ui/frm_terminal.h"
 #include "ui/paint_trace.h"
-#include "ui/qt_dialogs.h"
-#include "ui/qt_network_port.h"
-#include "ui/qt_serial_port.h"
 
 namespace korvani::ui {
 
 class KorvaniApp {
  public:
-  explicit KorvaniApp(const StartOptions& options);
+  explicit KorvaniApp(const app::StartOptions& options);
   KorvaniApp(const KorvaniApp&) = delete;
   KorvaniApp& operator=(const KorvaniApp&) = delete;
   ~KorvaniApp();
@@ -42,7 +42,7 @@ class KorvaniApp {
  private:
   std::unique_ptr<base::Timer> MakeTimer();
 
-  StartOptions Options;
+  app::StartOptions Options;
   std::unique_ptr<ports::DeviceSource> MachineDevices;
   std::unique_ptr<ports::AddedPorts> Devices;  // the machine's, the network ports, replay, demo
   QtSerialPort SerialDevice;

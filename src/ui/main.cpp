@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/version.h"
-#include "ui/command_line.h"
 #include "ui/korvani_app.h"
 #include "ui/session_end.h"
 
 int main(int argc, char* argv[]) {
-  using korvani::ui::CommandLine;
-  const CommandLine line = korvani::ui::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  using korvani::app::CommandLine;
+  const CommandLine line = korvani::app::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   switch (line.What) {
     case CommandLine::Outcome::Help:
-      std::fputs(korvani::ui::UsageText().c_str(), stdout);
+      std::fputs(korvani::app::UsageText().c_str(), stdout);
       return 0;
     case CommandLine::Outcome::Version:
       std::printf("Korvani %s\n%s\n", korvani::app::VersionText().c_str(), korvani::app::kLicenceText);

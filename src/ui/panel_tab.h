@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <utility>
 
-#include "ui/guarded.h"
+#include "adapters/guarded.h"
 
 namespace korvani::app {
 class Panel;

@@ -17,8 +17,8 @@
 #include <functional>
 #include <optional>
 
+#include "adapters/guarded.h"
 #include "terminal/rx_history.h"
-#include "ui/guarded.h"
 
 namespace korvani::ui {
 

@@ -19,10 +19,10 @@
 #include <memory>
 #include <vector>
 
+#include "adapters/qt_drawing_surface.h"
 #include "app/panel_view.h"
 #include "ui/pane_refresher.h"
 #include "ui/panel_tab.h"
-#include "ui/qt_drawing_surface.h"
 
 namespace korvani::ui {
 

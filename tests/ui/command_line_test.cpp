@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "terminal/session_file.h"
-#include "ui/command_line.h"
 
-using korvani::ui::CommandLine;
-using korvani::ui::ParseCommandLine;
+using korvani::app::CommandLine;
+using korvani::app::ParseCommandLine;
 
 class CommandLineTest : public QObject {
   Q_OBJECT
@@ -23,7 +23,7 @@ class CommandLineTest : public QObject {
          "--scrollback", "20000 characters", "--timestamps", "--fullscreen", "--no-update-check", "/T"});
     QCOMPARE(line.What, CommandLine::Outcome::Run);
     const auto& options = line.Options;
-    QCOMPARE(options.PortPath, QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(options.PortPath, std::string("/dev/ttyUSB0"));
     QCOMPARE(options.Line.Baud, std::optional<std::int32_t>(250000));
     QCOMPARE(options.Line.Format, std::optional<std::string>("7E1"));
     QCOMPARE(options.Line.Flow, std::optional(korvani::terminal::FlowControl::RtsCts));
@@ -104,7 +104,7 @@ class CommandLineTest : public QObject {
 
   // --help names every option, in the table's order, each under the one before.
   void helpIsWrittenFromTheTable() {
-    const QString help = QString::fromStdString(korvani::ui::UsageText());
+    const QString help = QString::fromStdString(korvani::app::UsageText());
     qsizetype at = 0;
     for (const char* option : {"  --port PATH   add",
                                "  --port tcp://HOST:PORT  a board",

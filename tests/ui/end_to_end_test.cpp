@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "adapters/qt_drawing_surface.h"
+#include "adapters/qt_network_port.h"
 #include "app/settings.h"
 #include "base/hex_notation.h"
 #include "hmi/link/protocol.h"
@@ -26,8 +28,6 @@
 #include "ui/korvani_app.h"
 #include "ui/program_on_pty.h"
 #include "ui/pty_pair.h"
-#include "ui/qt_drawing_surface.h"
-#include "ui/qt_network_port.h"
 
 using korvani::hmi::link::BoardMessage;
 using korvani::testing::PtyPair;
@@ -265,7 +265,7 @@ class EndToEndTest : public QObject {
     if (Program::OverNetwork()) {
       QSKIP("the pty run covers it");
     }
-    Program board([](korvani::ui::StartOptions&) {}, true);
+    Program board([](korvani::app::StartOptions&) {}, true);
     QVERIFY(board.BoardFd >= 0);
     QVERIFY(board.Ui().lblPortStatus->text().startsWith(QStringLiteral("COM220: ")));
     QVERIFY(!board.Ui().fraLine->isEnabled());  // no speed or format of its own
@@ -375,10 +375,10 @@ class EndToEndTest : public QObject {
     QByteArray hexLog;
     {
       Program live(
-          [&recording](korvani::ui::StartOptions& options) {
+          [&recording](korvani::app::StartOptions& options) {
             options.PortPath.clear();
             options.Demo = true;
-            options.RecordPath = recording;
+            options.RecordPath = recording.toStdString();
           },
           false);
       live.App->Panel().Buttons().Press(0);  // the operator holds "Count +" a while
@@ -393,9 +393,9 @@ class EndToEndTest : public QObject {
     QVERIFY(asciiLog.size() > 100);
 
     Program replay(
-        [&recording](korvani::ui::StartOptions& options) {
+        [&recording](korvani::app::StartOptions& options) {
           options.PortPath.clear();
-          options.ReplayPath = recording;
+          options.ReplayPath = recording.toStdString();
           options.ReplaySpeed = 0;  // as fast as possible
         },
         false);

@@ -19,14 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "adapters/qt_drawing_surface.h"
+#include "adapters/qt_network_port.h"
 #include "app/settings.h"
 #include "base/hex_notation.h"
 #include "hmi/link/protocol.h"
 #include "terminal/port/serial_port.h"
 #include "ui/korvani_app.h"
 #include "ui/pty_pair.h"
-#include "ui/qt_drawing_surface.h"
-#include "ui/qt_network_port.h"
 
 using korvani::hmi::link::BoardMessage;
 using korvani::testing::PtyPair;
@@ -51,11 +51,11 @@ class Program {
   static bool OverNetwork() { return qEnvironmentVariable("KORVANI_BOARD_OVER") == QStringLiteral("tcp"); }
 
   explicit Program(bool timestamps = false)
-      : Program([timestamps](korvani::ui::StartOptions& options) { options.Timestamps = timestamps; }) {}
+      : Program([timestamps](korvani::app::StartOptions& options) { options.Timestamps = timestamps; }) {}
 
   // The options as main() would make them for "--port <the line> /T", the line a pty or
   // (`network`) the TCP board, changed by `adjust`.
-  explicit Program(const std::function<void(korvani::ui::StartOptions&)>& adjust,
+  explicit Program(const std::function<void(korvani::app::StartOptions&)>& adjust,
                    bool network = OverNetwork()) {
     qputenv("XDG_CONFIG_HOME", Dir.filePath("config").toLocal8Bit());
     qputenv("KORVANI_PRODUCT_URL", "http://127.0.0.1:9/version.txt");  // refused at once
@@ -73,13 +73,13 @@ class Program {
     settings.close();
 
     const QString port = network ? Tcp.Address() : Pty.SlavePath;
-    korvani::ui::StartOptions options;
-    options.PortPath = port;
+    korvani::app::StartOptions options;
+    options.PortPath = port.toStdString();
     options.Arguments = {"--port", port.toStdString(), "/T"};
     adjust(options);
     App = std::make_unique<korvani::ui::KorvaniApp>(options);
     App->Start();
-    BoardFd = !options.PortPath.startsWith(QStringLiteral("tcp:")) ? Pty.Master : Tcp.Accept(5000);
+    BoardFd = !options.PortPath.starts_with("tcp:") ? Pty.Master : Tcp.Accept(5000);
   }
 
   [[nodiscard]] QString SettingsFile() const {

@@ -3,10 +3,10 @@
 #include <QFontInfo>
 #include <QTest>
 
+#include "adapters/qt_drawing_surface.h"
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_surface.h"
 #include "hmi/screen/screen.h"
-#include "ui/qt_drawing_surface.h"
 
 using korvani::ui::QtDrawingSurface;
 using korvani::ui::SurfaceWidget;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "adapters/qt_serial_port.h"
 #include "app/panel.h"
 #include "base/hex_notation.h"
 #include "fakes/fake_panel_view.h"
@@ -19,7 +20,6 @@
 #include "fakes/sysfs_tree.h"
 #include "platform/linux/sysfs_device_source.h"
 #include "ui/pty_pair.h"
-#include "ui/qt_serial_port.h"
 #include "ui/slave_line.h"
 
 using korvani::ui::QtSerialPort;

@@ -4,8 +4,8 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include "adapters/qt_web.h"
 #include "fakes/fake_surface.h"
-#include "ui/qt_web.h"
 
 class QtWebTest : public QObject {
   Q_OBJECT

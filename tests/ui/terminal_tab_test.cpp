@@ -16,12 +16,12 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "adapters/qt_timer.h"
 #include "app/panel.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/fake_surface.h"
 #include "ui/frm_terminal.h"
-#include "ui/qt_timer.h"
 #include "ui/session_end.h"
 #include "ui/tab_building.h"
 

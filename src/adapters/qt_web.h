@@ -6,8 +6,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
+#include "adapters/guarded.h"
 #include "app/version_check.h"
-#include "ui/guarded.h"
 
 namespace korvani::ui {
 

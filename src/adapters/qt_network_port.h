@@ -17,8 +17,8 @@
 #include <limits>
 #include <string>
 
+#include "adapters/guarded.h"
 #include "terminal/port/serial_port.h"
-#include "ui/guarded.h"
 
 namespace korvani::ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt_network_port.h"
+#include "adapters/qt_network_port.h"
 
 #include <QNetworkProxy>
 #include <algorithm>

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <functional>
 
+#include "adapters/guarded.h"
 #include "terminal/port/serial_port.h"
-#include "ui/guarded.h"
 
 namespace korvani::ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt_drawing_surface.h"
+#include "adapters/qt_drawing_surface.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>

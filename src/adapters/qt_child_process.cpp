@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt_child_process.h"
+#include "adapters/qt_child_process.h"
 
 #include <QStandardPaths>
 

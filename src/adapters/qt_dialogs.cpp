@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt_dialogs.h"
+#include "adapters/qt_dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>

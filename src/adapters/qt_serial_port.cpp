@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt_serial_port.h"
+#include "adapters/qt_serial_port.h"
 
 #include <QFileInfo>
 #include <QStringList>

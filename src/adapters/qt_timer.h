@@ -4,8 +4,8 @@
 
 #include <QTimer>
 
+#include "adapters/guarded.h"
 #include "base/timer.h"
-#include "ui/guarded.h"
 
 namespace korvani::ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/command_line.h"
+#include "app/command_line.h"
 
 #include <cstdlib>
 #include <functional>
@@ -8,7 +8,7 @@
 #include "ports/added_ports.h"
 #include "terminal/session_file.h"
 
-namespace korvani::ui {
+namespace korvani::app {
 
 namespace {
 
@@ -22,10 +22,6 @@ struct Option {
   const char* Missing = nullptr;  // said when the value is missing, instead of the usual
 };
 
-QString Local(const std::string& text) {
-  return QString::fromLocal8Bit(text.c_str());
-}
-
 std::string LineOption(const char* option, const std::string& value, CommandLine& line) {
   const std::string refused = terminal::TakeLineOption(option, value, line.Options.Line);
   return refused.empty() ? std::string() : "korvani: " + refused;
@@ -38,7 +34,7 @@ const std::vector<Option>& Options() {
        "it at start-up with the speed and character format saved on the\n"
        "Settings tab (38400,N,8,1 until another is chosen)",
        [](const std::string& value, CommandLine& line) {
-         line.Options.PortPath = Local(value);
+         line.Options.PortPath = value;
          return std::string();
        },
        "korvani: --port needs a device path, for example --port /dev/ttyUSB0"},
@@ -54,14 +50,14 @@ const std::vector<Option>& Options() {
        }},
       {"--record", "FILE", "record everything received and sent, with its time, into FILE",
        [](const std::string& value, CommandLine& line) {
-         line.Options.RecordPath = Local(value);
+         line.Options.RecordPath = value;
          return std::string();
        }},
       {"--replay", "FILE",
        "open a recorded session as the port (COM254): what the board sent comes\n"
        "in again at its recorded pace; what the panel sends goes nowhere",
        [](const std::string& value, CommandLine& line) {
-         line.Options.ReplayPath = Local(value);
+         line.Options.ReplayPath = value;
          return std::string();
        }},
       {"--speed", "X", "the replay's pace: 2 twice as fast, 0.5 half, 0 as fast as possible (1)",
@@ -158,20 +154,19 @@ const std::vector<Option>& Options() {
 // recording never recorded into.
 std::string CheckTogether(const StartOptions& options) {
   std::string why;
-  if (options.PortPath.startsWith(QStringLiteral("tcp://")) &&
-      !ports::ParseNetworkAddress(options.PortPath.toStdString(), why)) {
-    return "korvani: --port " + options.PortPath.toStdString() + ": " + why;
+  if (options.PortPath.starts_with("tcp://") && !ports::ParseNetworkAddress(options.PortPath, why)) {
+    return "korvani: --port " + options.PortPath + ": " + why;
   }
-  if (options.ReplayPath.isEmpty()) {
+  if (options.ReplayPath.empty()) {
     return {};
   }
-  const std::string replay = options.ReplayPath.toStdString();
+  const std::string replay = options.ReplayPath;
   terminal::SessionReader reader;
   if (!reader.Open(replay, why)) {
     return "korvani: --replay " + why;  // refused here rather than in a window that would wait on it
   }
-  if (!options.RecordPath.isEmpty() && base::SameFile(options.RecordPath.toStdString(), replay)) {
-    return "korvani: --record " + options.RecordPath.toStdString() +
+  if (!options.RecordPath.empty() && base::SameFile(options.RecordPath, replay)) {
+    return "korvani: --record " + options.RecordPath +
            ": it is the recording --replay plays; recording into it would destroy it";
   }
   return {};
@@ -277,4 +272,4 @@ std::string UsageText() {
   return text;
 }
 
-}  // namespace korvani::ui
+}  // namespace korvani::app

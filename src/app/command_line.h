@@ -3,7 +3,6 @@
 // --help. Parsing needs no window, so the table is tested on its own.
 #pragma once
 
-#include <QString>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,22 +10,22 @@
 #include "terminal/port/line_settings.h"
 #include "terminal/scrollback.h"
 
-namespace korvani::ui {
+namespace korvani::app {
 
 struct StartOptions {
-  QString PortPath;                    // --port: a device to list and open at start-up
+  std::string PortPath;                // --port: a device to list and open at start-up
   bool Demo = false;                   // --demo: list the demo board and open it
   std::vector<std::string> Arguments;  // the options themselves (not their values), for "/T"
   terminal::LineOptions Line;          // --baud, --format, --flow, --dtr, --rts
   std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
   bool Timestamps = false;                                        // --timestamps
   bool FullScreen = false;                                        // --fullscreen: the screen alone
-  bool Console = false;            // --console: the Terminal tab's console in view, holding the keyboard
-  bool Plot = false;               // --plot: the Plot tab in view
-  bool NoUpdateCheck = false;      // --no-update-check: the product page is not fetched
-  QString RecordPath = QString();  // --record: the session into this file
-  QString ReplayPath = QString();  // --replay: this recording as the port
-  double ReplaySpeed = 1.0;        // --speed: 0 as fast as possible
+  bool Console = false;         // --console: the Terminal tab's console in view, holding the keyboard
+  bool Plot = false;            // --plot: the Plot tab in view
+  bool NoUpdateCheck = false;   // --no-update-check: the product page is not fetched
+  std::string RecordPath = {};  // --record: the session into this file
+  std::string ReplayPath = {};  // --replay: this recording as the port
+  double ReplaySpeed = 1.0;     // --speed: 0 as fast as possible
 };
 
 struct CommandLine {
@@ -41,4 +40,4 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // What --help prints, from the same table.
 std::string UsageText();
 
-}  // namespace korvani::ui
+}  // namespace korvani::app
