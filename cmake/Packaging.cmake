@@ -28,6 +28,9 @@ add_custom_target(korvani_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/korvani.1.gz ${CM
 install(FILES ${CMAKE_BINARY_DIR}/korvani.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz ${KORVANI_DATA}/debian/copyright ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The README's links lead into docs/: the pages (and their pictures) go beside it.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md"
+        PATTERN "*.png")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvani)

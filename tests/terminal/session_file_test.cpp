@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Recording a session and playing it back: the file's exact layout (the README documents it
-// for readers of its own), what a reader refuses, and the replay's pace.
+// Recording a session and playing it back: the file's exact layout (the user guide documents
+// it for readers of its own), what a reader refuses, and the replay's pace.
 #include "terminal/session_file.h"
 
 #include <gtest/gtest.h>
