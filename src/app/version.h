@@ -12,9 +12,10 @@ inline constexpr int kVersionMinor = KORVANI_VERSION_MINOR;
 inline constexpr int kVersionBuild = KORVANI_VERSION_BUILD;
 
 // "V1.3 build 020": the build number has at least three digits.
-inline std::string VersionText() {
+inline std::string VersionText(int major = kVersionMajor, int minor = kVersionMinor,
+                               int build = kVersionBuild) {
   char text[48];
-  std::snprintf(text, sizeof text, "V%d.%d build %03d", kVersionMajor, kVersionMinor, kVersionBuild);
+  std::snprintf(text, sizeof text, "V%d.%d build %03d", major, minor, build);
   return text;
 }
 

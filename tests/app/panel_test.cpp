@@ -31,7 +31,7 @@ class PanelTest : public ::testing::Test {
 TEST_F(PanelTest, StartUpRunsItsStepsInOrder) {
   Subject.FormLoad();
   EXPECT_EQ(Port.ReadLength, 0);
-  EXPECT_EQ(View.Caption, "Korvani standalone V1.3 build 020      Vexel Vavadivu");
+  EXPECT_EQ(View.Caption, "Korvani standalone " + VersionText() + "      Vexel Vavadivu");
   EXPECT_EQ(View.Steps, (std::vector<std::string>{"caption", "tab 1", "fit width", "title --"}));
   EXPECT_EQ(View.ComPorts, (std::vector<std::string>{"USB Serial Port (COM3)"}));
   EXPECT_EQ(View.BaudOption, 7);
@@ -412,8 +412,11 @@ TEST_F(PanelTest, RepeatedImpossibleWidthsShowOneBoxAtATime) {
   EXPECT_EQ(Port.Written.size(), 3U * (1U + 2U * 50U)) << "each with its reply, OK and EOT";
 }
 
+// The caption's build number is padded to three digits, never cut.
 TEST(VersionTest, CaptionCarriesThreeDigitBuild) {
-  EXPECT_EQ(VersionText(), "V1.3 build 020");
+  EXPECT_EQ(VersionText(1, 3, 20), "V1.3 build 020");
+  EXPECT_EQ(VersionText(2, 0, 5), "V2.0 build 005");
+  EXPECT_EQ(VersionText(1, 10, 1234), "V1.10 build 1234");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "adapters/qt_timer.h"
 #include "app/panel.h"
+#include "app/version.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/fake_surface.h"
@@ -38,7 +39,9 @@ class FrmTerminalTest : public QObject {
     auto [port, window, panel] = board.Parts();
     panel.FormLoad();
     const auto& ui = window.Ui();
-    QCOMPARE(window.windowTitle(), QStringLiteral("Korvani standalone V1.3 build 020      Vexel Vavadivu"));
+    QCOMPARE(
+        window.windowTitle(),
+        QString::fromStdString("Korvani standalone " + korvani::app::VersionText() + "      Vexel Vavadivu"));
     QCOMPARE(ui.lblHMITitle->text(), QStringLiteral("--"));
     QCOMPARE(ui.lblHMITitle->width(), ui.picHMI1->width());
     QCOMPARE(ui.lblTx->text(), QStringLiteral("Tx: "));

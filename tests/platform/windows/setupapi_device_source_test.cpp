@@ -5,8 +5,6 @@
 
 #include "platform/windows/dev_lister.h"
 
-#include "platform/windows/browse_for_folder.h"
-
 #include <gtest/gtest.h>
 
 // clang-format off
@@ -150,12 +148,6 @@ TEST(SetupApiDeviceSourceTest, RealPortsFromCom200UpKeepTheirNumbers) {
   EXPECT_EQ(source.DevicePath(200), "COM200");               // a real port opens by its own name
   EXPECT_EQ(source.DevicePath(220), "COM220");
   EXPECT_EQ(source.DevicePath(202), "\\\\.\\pipe\\board");
-}
-
-// The shell's folder browser is modal, so it is linked here but never opened.
-TEST(BrowseForFolderTest, IsBuiltIntoTheWindowsProgram) {
-  std::string (*browse)(std::string_view, std::string_view, bool) = &BrowseForFolder;
-  EXPECT_NE(browse, nullptr);
 }
 
 TEST(SetupApiDeviceSourceTest, SystemErrorTextIsTrimmed) {
