@@ -32,10 +32,11 @@ void BM_ReceivePathMixedTraffic(benchmark::State& state) {
   korvani::fakes::FakeSerialPort& port = fakes.Platform.Port;
   korvani::app::Panel& panel = fakes.Panel;
   std::size_t messages = 0;
-  panel.Link().Commands().Bind('@', [&messages](const korvani::hmi::link::Arguments&) { ++messages; });
+  panel.Current().Link().Commands().Bind('@',
+                                         [&messages](const korvani::hmi::link::Arguments&) { ++messages; });
   const bool hexView = state.range(0) != 0;
   if (hexView) {
-    panel.Receive().ShowHex();
+    panel.Current().Receive().ShowHex();
   }
 
   const std::string traffic = MixedTraffic(kChunk * 256);
@@ -58,7 +59,7 @@ void BM_ReceivePathHundredKilobyteChunk(benchmark::State& state) {
   PanelOnFakes fakes;
   korvani::fakes::FakeSerialPort& port = fakes.Platform.Port;
   korvani::app::Panel& panel = fakes.Panel;
-  panel.Link().Commands().Bind('@', [](const korvani::hmi::link::Arguments&) {});
+  panel.Current().Link().Commands().Bind('@', [](const korvani::hmi::link::Arguments&) {});
   const std::string chunk = MixedTraffic(100000);
   for (auto _ : state) {
     port.Arrive(chunk);

@@ -53,8 +53,8 @@ int main(int argc, char* argv[]) {
   const QSize opened = window.size();
 
   std::string board = Message('R', {});
-  const int rows = panel.Screen().ScreenRows();
-  const int columns = panel.Screen().ScreenColumns();
+  const int rows = panel.Current().Screen().ScreenRows();
+  const int columns = panel.Current().Screen().ScreenColumns();
   for (int row = 0; row < rows; ++row) {
     board += Message('K', {std::to_string(row * 9 % 256), "200", std::to_string(255 - row * 9 % 256)});
     board += Message('F', {std::to_string(row), "0"});
@@ -73,7 +73,7 @@ int main(int argc, char* argv[]) {
         Message('O', {std::to_string(button), std::to_string((button - 1) / 10 * 2),
                       std::to_string((button - 1) % 10 * 4), "2", "4", caption, "", std::to_string(button)});
   }
-  panel.Link().Receive(board);
+  panel.Current().Link().Receive(board);
   QApplication::processEvents();
 
   std::vector<double> ms;
@@ -84,11 +84,11 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();  // the layout settles
     const auto start = std::chrono::steady_clock::now();
     const QSize extra = window.size() - window.sizeHint();
-    panel.Screen().GrowBy(std::max(0, extra.width()) * 15.0, std::max(0, extra.height()) * 15.0);
+    panel.Current().Screen().GrowBy(std::max(0, extra.width()) * 15.0, std::max(0, extra.height()) * 15.0);
     window.Ui().picHMI1->repaint();
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     if (run % 2 == 0) {
-      points = panel.Screen().FontPoints();
+      points = panel.Current().Screen().FontPoints();
     }
   }
   std::sort(ms.begin(), ms.end());

@@ -105,7 +105,7 @@ void FrmTerminal::Attach(app::Panel& panel) {
           [this](int index) { Settings->SetInView(index == app::kSettingsTab); });
   PortWatchTimer.setInterval(1000);
   connect(&PortWatchTimer, &QTimer::timeout, this,
-          WhenAttached(Report, Panel, [](app::Panel& p) { p.WatchPort(); }));
+          WhenAttached(Report, Panel, [](app::Panel& p) { p.Current().WatchPort(); }));
   PortWatchTimer.start();
 }
 
@@ -126,7 +126,7 @@ void FrmTerminal::SetFullScreen(bool on) {
     return;
   }
   if (Panel != nullptr) {
-    Panel->Buttons().ReleaseKeys();
+    Panel->Current().Buttons().ReleaseKeys();
   }
   if (on) {
     Widgets.SSTab1->setCurrentIndex(app::kHmiTab);
@@ -179,15 +179,16 @@ bool FrmTerminal::SoftButtonKey(QKeyEvent* event, bool down) {
     return true;  // a held key is a held button: its own repeat goes on
   }
   bool handled = false;
-  RunGuarded(Report,
-             [&] { handled = down ? Panel->Buttons().KeyDown(number) : Panel->Buttons().KeyUp(number); });
+  RunGuarded(Report, [&] {
+    handled = down ? Panel->Current().Buttons().KeyDown(number) : Panel->Current().Buttons().KeyUp(number);
+  });
   return handled;
 }
 
 void FrmTerminal::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && !isActiveWindow() && Panel != nullptr) {
-    RunGuarded(Report, [this] { Panel->Buttons().ReleaseKeys(); });  // no key-up will come
+    RunGuarded(Report, [this] { Panel->Current().Buttons().ReleaseKeys(); });  // no key-up will come
   }
 }
 
@@ -207,7 +208,7 @@ void FrmTerminal::resizeEvent(QResizeEvent* event) {
 bool FrmTerminal::eventFilter(QObject* watched, QEvent* event) {
   if ((watched == Widgets.lblToastMsg || watched == Widgets.lblDismissToastMsg) &&
       event->type() == QEvent::MouseButtonPress && Panel != nullptr) {
-    RunGuarded(Report, [this] { Panel->Toasts().Dismiss(); });
+    RunGuarded(Report, [this] { Panel->Current().Toasts().Dismiss(); });
     return true;
   }
   return QMainWindow::eventFilter(watched, event);

@@ -93,7 +93,8 @@ KorvaniApp::KorvaniApp(const app::StartOptions& options)
       .DownloadsFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation).toStdString()};
   HmiPanel = std::make_unique<app::Panel>(platform, MainWindow.Views());
   if (DemoBoardPort) {
-    DemoBoardPort->Board().SetPanelWritesLogs([this] { return !HmiPanel->LogFiles().LoggingInhibited; });
+    DemoBoardPort->Board().SetPanelWritesLogs(
+        [this] { return !HmiPanel->Current().LogFiles().LoggingInhibited; });
   }
   MainWindow.Attach(*HmiPanel);
   if (const QString trace = qEnvironmentVariable("KORVANI_PAINT_TRACE"); !trace.isEmpty()) {
@@ -125,16 +126,16 @@ void KorvaniApp::Start() {
     HmiPanel->SetCommandLinePort(demo::kDemoPortNumber);
   }
   if (!Options.RecordPath.empty()) {
-    HmiPanel->StartRecording(Options.RecordPath);  // from the first byte
+    HmiPanel->Current().StartRecording(Options.RecordPath);  // from the first byte
   }
   HmiPanel->SetCommandLineLine(Options.Line);
   HmiPanel->SetCommandLineScrollback(Options.Scrollback);
   if (Options.NoUpdateCheck) {
     HmiPanel->SetCommandLineNoUpdateCheck();
   }
-  HmiPanel->Receive().SetTimestamps(Options.Timestamps);
-  HmiPanel->Controls().SetTerminalMode(hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments) ||
-                                       Options.Console);
+  HmiPanel->Current().Receive().SetTimestamps(Options.Timestamps);
+  HmiPanel->Current().Controls().SetTerminalMode(
+      hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments) || Options.Console);
   HmiPanel->FormLoad();
   MainWindow.show();
   if (Options.FullScreen) {

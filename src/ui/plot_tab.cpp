@@ -45,7 +45,7 @@ PlotTab::PlotTab(const FaultReport& report) : PanelTab(report) {
 
 void PlotTab::Attach(app::Panel& panel) {
   Panel = &panel;
-  panel.Plot().SetChangeWatcher([this] { PointsArrived(); });
+  panel.Current().Plot().SetChangeWatcher([this] { PointsArrived(); });
   AttachControls();
 }
 
@@ -62,12 +62,13 @@ void PlotTab::AttachControls() {
   connect(w.txtPlotYMax, &QLineEdit::returnPressed, this, [this] { ApplyTypedYRange(); });
   connect(w.lstPlotSeries, &QListWidget::itemChanged, this, redraw);
   connect(w.cmdPlotClear, &QPushButton::clicked, this, Do([this](app::Panel& p) {
-            p.Plot().Clear();
+            p.Current().Plot().Clear();
             Redraw();
           }));
-  connect(w.cmdPlotSaveData, &QPushButton::clicked, this, Do([](app::Panel& p) { p.SavePlotData(); }));
+  connect(w.cmdPlotSaveData, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().SavePlotData(); }));
   connect(w.cmdPlotSavePicture, &QPushButton::clicked, this, Do([this](app::Panel& p) {
-            p.SavePlotPicture([this](const std::string& path) -> std::string {
+            p.Current().SavePlotPicture([this](const std::string& path) -> std::string {
               return Widgets.picPlot->savePng(FromUtf8(path)) ? "" : "the picture could not be written";
             });
           }));
@@ -90,7 +91,7 @@ void PlotTab::PointsArrived() {
 void PlotTab::showEvent(QShowEvent* event) {
   PanelTab::showEvent(event);
   if (Panel != nullptr) {
-    Panel->Plot().SetCollecting(true);  // from the first look on, hidden or not
+    Panel->Current().Plot().SetCollecting(true);  // from the first look on, hidden or not
     RunGuarded(Report, [this] { Redraw(); });
   }
 }
@@ -123,7 +124,7 @@ void PlotTab::ShowTexts() {
   }
   TextTimer.stop();
   SinceTexts.restart();
-  const auto& all = Panel->Plot().AllSeries();
+  const auto& all = Panel->Current().Plot().AllSeries();
   QListWidget& legend = *Widgets.lstPlotSeries;
   const QSignalBlocker quiet(legend);  // a text changed is no series hidden or shown
   for (std::size_t index = 0; index < all.size() && index < static_cast<std::size_t>(legend.count());
@@ -146,11 +147,11 @@ void PlotTab::ShowTexts() {
 }
 
 void PlotTab::MatchSeries() {
-  const auto& all = Panel->Plot().AllSeries();
+  const auto& all = Panel->Current().Plot().AllSeries();
   QCustomPlot& plot = *Widgets.picPlot;
   QListWidget& legend = *Widgets.lstPlotSeries;
-  if (Panel->Plot().Clears() != DrawnClears) {  // new series may have come already
-    DrawnClears = Panel->Plot().Clears();
+  if (Panel->Current().Plot().Clears() != DrawnClears) {  // new series may have come already
+    DrawnClears = Panel->Current().Plot().Clears();
     plot.clearGraphs();
     legend.clear();
   }
@@ -172,7 +173,7 @@ void PlotTab::PlaceTimeWindow() {
   if (!Widgets.chkPlotFollow->isChecked()) {
     return;  // where the user left it
   }
-  const plot::PlotData& store = Panel->Plot();
+  const plot::PlotData& store = Panel->Current().Plot();
   const double seconds = Widgets.cmbPlotWindow->currentData().toDouble();
   double end = store.NewestTime();
   double start = 0;
@@ -187,7 +188,7 @@ void PlotTab::PlaceTimeWindow() {
 }
 
 void PlotTab::DrawSeries() {
-  const auto& all = Panel->Plot().AllSeries();
+  const auto& all = Panel->Current().Plot().AllSeries();
   QCustomPlot& plot = *Widgets.picPlot;
   const QCPRange time = plot.xAxis->range();
   const int columns = std::max(1, plot.axisRect()->width());
@@ -236,7 +237,7 @@ void PlotTab::FitYRange() {
 }
 
 void PlotTab::ShowKept() {
-  const plot::PlotData& store = Panel->Plot();
+  const plot::PlotData& store = Panel->Current().Plot();
   std::size_t points = 0;
   for (const auto& series : store.AllSeries()) {
     points += series->Count();
@@ -268,7 +269,7 @@ void PlotTab::ShowCursor(QMouseEvent* event) {
   }
   const double time = plot.xAxis->pixelToCoord(event->position().x());
   QString text = QStringLiteral("%1 s").arg(time, 0, 'f', 3);
-  const auto& all = Panel->Plot().AllSeries();
+  const auto& all = Panel->Current().Plot().AllSeries();
   for (std::size_t index = 0; index < all.size(); ++index) {
     const plot::Series& series = *all[index];
     if (!plot.graph(static_cast<int>(index))->visible() || series.Count() == 0) {

@@ -55,42 +55,49 @@ void ScreenTab::Attach(app::Panel& panel) {
 
 void ScreenTab::AttachControls() {
   const ScreenTabUi& w = Widgets;
-  connect(w.cmdHMIConnect, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Connect(); }));
-  connect(w.cmdSetRTC, &QPushButton::clicked, this, Do([](app::Panel& p) { p.SetBoardClock(); }));
-  connect(w.cmdHMIReset, &QPushButton::clicked, this, Do([](app::Panel& p) { p.ResetScreen(); }));
-  connect(w.cmdHMICLS, &QPushButton::clicked, this, Do([](app::Panel& p) { p.ClearScreen(); }));
-  connect(w.cmdHMIRulers, &QPushButton::clicked, this, Do([](app::Panel& p) { p.DrawRulers(); }));
-  connect(w.cmdSaveScreen, &QPushButton::clicked, this, Do([](app::Panel& p) { p.SaveScreen(); }));
+  connect(w.cmdHMIConnect, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().Connect(); }));
+  connect(w.cmdSetRTC, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().SetBoardClock(); }));
+  connect(w.cmdHMIReset, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().ResetScreen(); }));
+  connect(w.cmdHMICLS, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().ClearScreen(); }));
+  connect(w.cmdHMIRulers, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().DrawRulers(); }));
+  connect(w.cmdSaveScreen, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().SaveScreen(); }));
   connect(w.grpAspectRatio, &QButtonGroup::idClicked, this,
-          Do([](app::Panel& p, int index) { p.Controls().ChooseLayout(index); }));
+          Do([](app::Panel& p, int index) { p.Current().Controls().ChooseLayout(index); }));
   connect(w.cmdHMISetWidth, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Controls().ApplyWidthBox(); }));
+          Do([](app::Panel& p) { p.Current().Controls().ApplyWidthBox(); }));
   connect(w.cmdHMITestSend, &QPushButton::clicked, this, Do([this](app::Panel& p) {
-            p.InjectTestText(Widgets.txtHMIRawRx->text().toLatin1().toStdString());  // a byte a character
+            p.Current().InjectTestText(
+                Widgets.txtHMIRawRx->text().toLatin1().toStdString());  // a byte a character
           }));
-  connect(w.cmdHMIDataOK, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Entry().Accept(); }));
+  connect(w.cmdHMIDataOK, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().Entry().Accept(); }));
   connect(w.cmdHMIDataEntryCancel, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Entry().Cancel(); }));
+          Do([](app::Panel& p) { p.Current().Entry().Cancel(); }));
   // Typed keys are filtered by the key filter; whatever gets past it (a paste, a drop) must
   // leave a text the entry accepts whole, or the box keeps what it had.
-  w.txtHMIDataEntry->setValidator(new EntryValidator(Panel->Entry(), w.txtHMIDataEntry));
+  w.txtHMIDataEntry->setValidator(new EntryValidator(Panel->Current().Entry(), w.txtHMIDataEntry));
   connect(w.txtHMIDataEntry, &QLineEdit::inputRejected, this,
-          Do([](app::Panel& p) { p.Entry().RefuseEdit(); }));
+          Do([](app::Panel& p) { p.Current().Entry().RefuseEdit(); }));
   w.txtHMIDataEntry->installEventFilter(this);
   w.fraScreenArea->installEventFilter(this);  // full screen: its surround
 }
 
 void ScreenTab::AttachLogPane() {
   const ScreenTabUi& w = Widgets;
-  connect(w.cmdLogFrz, &QPushButton::clicked, this, Do([](app::Panel& p) { p.ScreenLog().ToggleFreeze(); }));
-  connect(w.cmdLogMarker, &QPushButton::clicked, this, Do([](app::Panel& p) { p.ScreenLog().AddMarker(); }));
-  connect(w.cmdLogCLS, &QPushButton::clicked, this, Do([](app::Panel& p) { p.ScreenLog().ClearPane(); }));
-  connect(w.cmdHideLog, &QPushButton::clicked, this, Do([](app::Panel& p) { p.ScreenLog().HidePane(); }));
-  connect(w.cmdShowTrace, &QPushButton::clicked, this, Do([](app::Panel& p) { p.ScreenLog().ShowPane(); }));
+  connect(w.cmdLogFrz, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().ScreenLog().ToggleFreeze(); }));
+  connect(w.cmdLogMarker, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().ScreenLog().AddMarker(); }));
+  connect(w.cmdLogCLS, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().ScreenLog().ClearPane(); }));
+  connect(w.cmdHideLog, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().ScreenLog().HidePane(); }));
+  connect(w.cmdShowTrace, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().ScreenLog().ShowPane(); }));
   connect(w.chkHMITraceToDisk, &QCheckBox::toggled, this,
-          Do([](app::Panel& p, bool ticked) { p.ScreenLog().SetTraceToDisk(ticked); }));
+          Do([](app::Panel& p, bool ticked) { p.Current().ScreenLog().SetTraceToDisk(ticked); }));
   connect(w.cmdClearHMILogFile, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.ScreenLog().ClearTraceFile(); }));
+          Do([](app::Panel& p) { p.Current().ScreenLog().ClearTraceFile(); }));
 }
 
 bool ScreenTab::eventFilter(QObject* watched, QEvent* event) {
@@ -121,9 +128,9 @@ bool ScreenTab::FilterPanelEvent(QObject* watched, QEvent* event) {
   if (buttonIndex.isValid()) {
     const auto index = static_cast<std::int16_t>(buttonIndex.toInt());
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-      Panel->Buttons().Press(index);
+      Panel->Current().Buttons().Press(index);
     } else if (event->type() == QEvent::MouseButtonRelease) {
-      Panel->Buttons().Release(index);
+      Panel->Current().Buttons().Release(index);
     }
     return false;
   }
@@ -135,7 +142,7 @@ bool ScreenTab::FilterPanelEvent(QObject* watched, QEvent* event) {
     } else if (!key->text().isEmpty()) {
       code = key->text().at(0).unicode();
     }
-    return code != 0 && !Panel->Entry().FilterKey(code);  // false: the key is discarded
+    return code != 0 && !Panel->Current().Entry().FilterKey(code);  // false: the key is discarded
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -184,14 +191,14 @@ void ScreenTab::FitScreen() {
   if (window()->isFullScreen()) {
     // The screen alone: all the room its area has, under its title.
     const QSize area = Widgets.fraScreenArea->size();
-    Panel->Screen().FillArea(area.width() * kTwips,
-                             (area.height() - Widgets.lblHMITitle->sizeHint().height()) * kTwips);
+    Panel->Current().Screen().FillArea(area.width() * kTwips,
+                                       (area.height() - Widgets.lblHMITitle->sizeHint().height()) * kTwips);
     PlaceScreen();
     Widgets.fraScreenArea->update();
     return;
   }
   const QSize extra = window()->size() - window()->sizeHint();
-  Panel->Screen().GrowBy(std::max(0, extra.width()) * kTwips, std::max(0, extra.height()) * kTwips);
+  Panel->Current().Screen().GrowBy(std::max(0, extra.width()) * kTwips, std::max(0, extra.height()) * kTwips);
   PlaceScreen();
 }
 

@@ -45,7 +45,8 @@ SettingsTab::SettingsTab(const FaultReport& report, QLabel& portStatus, QLabel& 
     : PanelTab(report), PortStatus(portStatus), PortProblem(portProblem) {
   BuildSettingsTab(Widgets, this);
   LinesTimer.setInterval(kLinesPollMs);
-  connect(&LinesTimer, &QTimer::timeout, this, Do([](app::Panel& p) { p.Connection().WatchLines(); }));
+  connect(&LinesTimer, &QTimer::timeout, this,
+          Do([](app::Panel& p) { p.Current().Connection().WatchLines(); }));
 }
 
 void SettingsTab::Attach(app::Panel& panel) {
@@ -58,11 +59,12 @@ void SettingsTab::Attach(app::Panel& panel) {
 void SettingsTab::AttachPort() {
   const SettingsTabUi& w = Widgets;
   connect(w.chkComPortOpen, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Connection().ApplyOpenButton(); }));
+          Do([](app::Panel& p) { p.Current().Connection().ApplyOpenButton(); }));
   connect(w.cmbComPort, &QComboBox::activated, this,
-          Do([](app::Panel& p) { p.Connection().ApplyChosenPort(); }));
-  connect(w.cmdRefreshPorts, &QPushButton::clicked, this, Do([](app::Panel& p) { p.RefreshPorts(); }));
-  connect(w.chkHideBT, &QCheckBox::clicked, this, Do([](app::Panel& p) { p.RefreshPorts(); }));
+          Do([](app::Panel& p) { p.Current().Connection().ApplyChosenPort(); }));
+  connect(w.cmdRefreshPorts, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().RefreshPorts(); }));
+  connect(w.chkHideBT, &QCheckBox::clicked, this, Do([](app::Panel& p) { p.Current().RefreshPorts(); }));
   connect(w.cmdAddNetworkPort, &QPushButton::clicked, this, Do([this](app::Panel&) { AddNetworkPort(); }));
   connect(w.cmdReplay, &QPushButton::clicked, this, Do([this](app::Panel&) { Replay(); }));
   connect(w.cmdRecord, &QPushButton::clicked, this, Do([this](app::Panel&) { Record(); }));
@@ -85,27 +87,30 @@ void SettingsTab::AttachPort() {
 
 void SettingsTab::AttachLine() {
   const SettingsTabUi& w = Widgets;
-  connect(w.grpBaud, &QButtonGroup::idClicked, this,
-          Do([](app::Panel& p, int index) { p.Connection().ChooseBaud(static_cast<std::int16_t>(index)); }));
+  connect(w.grpBaud, &QButtonGroup::idClicked, this, Do([](app::Panel& p, int index) {
+            p.Current().Connection().ChooseBaud(static_cast<std::int16_t>(index));
+          }));
   connect(w.grpCharacter, &QButtonGroup::idClicked, this, Do([](app::Panel& p, int index) {
-            p.Connection().ChooseFormat(static_cast<std::int16_t>(index));
+            p.Current().Connection().ChooseFormat(static_cast<std::int16_t>(index));
           }));
   const auto speed = Do([this](app::Panel& p) {
-    p.Connection().ChooseSpeedText(Widgets.cmbSpeed->currentText().toStdString());
+    p.Current().Connection().ChooseSpeedText(Widgets.cmbSpeed->currentText().toStdString());
   });
   connect(w.cmbSpeed, &QComboBox::activated, this, speed);
   connect(w.cmbSpeed->lineEdit(), &QLineEdit::returnPressed, this, speed);
   for (QComboBox* box : {w.cmbDataBits, w.cmbParity, w.cmbStopBits, w.cmbFlow, w.cmbLinesOnOpen}) {
     connect(box, &QComboBox::activated, this,
-            Do([this](app::Panel& p) { p.Connection().ChooseLine(LineChosen()); }));
+            Do([this](app::Panel& p) { p.Current().Connection().ChooseLine(LineChosen()); }));
   }
   connect(w.chkDtr, &QPushButton::clicked, this,
-          Do([](app::Panel& p, bool down) { p.Connection().SetDtr(down); }));
+          Do([](app::Panel& p, bool down) { p.Current().Connection().SetDtr(down); }));
   connect(w.chkRts, &QPushButton::clicked, this,
-          Do([](app::Panel& p, bool down) { p.Connection().SetRts(down); }));
-  connect(w.cmdSendBreak, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Connection().SendBreak(); }));
-  const auto scrollback =
-      Do([this](app::Panel& p) { p.ChooseScrollback(Widgets.cmbScrollback->currentText().toStdString()); });
+          Do([](app::Panel& p, bool down) { p.Current().Connection().SetRts(down); }));
+  connect(w.cmdSendBreak, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().Connection().SendBreak(); }));
+  const auto scrollback = Do([this](app::Panel& p) {
+    p.Current().ChooseScrollback(Widgets.cmbScrollback->currentText().toStdString());
+  });
   connect(w.cmbScrollback, &QComboBox::activated, this, scrollback);
   connect(w.cmbScrollback->lineEdit(), &QLineEdit::returnPressed, this, scrollback);
 }
@@ -113,30 +118,31 @@ void SettingsTab::AttachLine() {
 void SettingsTab::AttachFiles() {
   const SettingsTabUi& w = Widgets;
   const auto traceName =
-      Do([](app::Panel& p, const QString& name) { p.ScreenLog().SetTraceFileName(ToName(name)); });
+      Do([](app::Panel& p, const QString& name) { p.Current().ScreenLog().SetTraceFileName(ToName(name)); });
   const auto asciiName =
-      Do([](app::Panel& p, const QString& name) { p.Receive().SetAsciiLogFileName(ToName(name)); });
+      Do([](app::Panel& p, const QString& name) { p.Current().Receive().SetAsciiLogFileName(ToName(name)); });
   const auto hexName =
-      Do([](app::Panel& p, const QString& name) { p.Receive().SetHexLogFileName(ToName(name)); });
-  connect(w.txtHMIlogFolderName, &QLineEdit::textChanged, this,
-          Do([](app::Panel& p, const QString& folder) { p.LogFiles().SetLogFolder(ToName(folder)); }));
+      Do([](app::Panel& p, const QString& name) { p.Current().Receive().SetHexLogFileName(ToName(name)); });
+  connect(w.txtHMIlogFolderName, &QLineEdit::textChanged, this, Do([](app::Panel& p, const QString& folder) {
+            p.Current().LogFiles().SetLogFolder(ToName(folder));
+          }));
   connect(w.cmdSelectHMILogFolder, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.LogFiles().CreateLogDir(true); }));
+          Do([](app::Panel& p) { p.Current().LogFiles().CreateLogDir(true); }));
   connect(w.txtHMITraceFileName, &QLineEdit::textChanged, this, traceName);
   connect(w.cmdSelectHMILogFile, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.ScreenLog().SelectTraceFile(); }));
+          Do([](app::Panel& p) { p.Current().ScreenLog().SelectTraceFile(); }));
   connect(w.cmdClearHMILogFile2, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.ScreenLog().ClearTraceFile(); }));
+          Do([](app::Panel& p) { p.Current().ScreenLog().ClearTraceFile(); }));
   connect(w.txtASCIILogFileName, &QLineEdit::textChanged, this, asciiName);
   connect(w.txtHexLogFileName, &QLineEdit::textChanged, this, hexName);
   connect(w.cmdClearASCIILogFile2, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.TerminalLogFiles().ClearAsciiLog(); }));
+          Do([](app::Panel& p) { p.Current().TerminalLogFiles().ClearAsciiLog(); }));
   connect(w.cmdClearHexLogFile2, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.TerminalLogFiles().ClearHexLog(); }));
+          Do([](app::Panel& p) { p.Current().TerminalLogFiles().ClearHexLog(); }));
   connect(w.cmdSelectASCIILogFile, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.TerminalLogFiles().ChooseAsciiLogFile(); }));
+          Do([](app::Panel& p) { p.Current().TerminalLogFiles().ChooseAsciiLogFile(); }));
   connect(w.cmdSelectHexLogFile, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.TerminalLogFiles().ChooseHexLogFile(); }));
+          Do([](app::Panel& p) { p.Current().TerminalLogFiles().ChooseHexLogFile(); }));
   // The names the window starts with are the ones in use until the settings say otherwise.
   traceName(w.txtHMITraceFileName->text());
   asciiName(w.txtASCIILogFileName->text());
@@ -149,7 +155,7 @@ void SettingsTab::AddNetworkPort() {
                                               QStringLiteral("The board's bridge, as tcp://HOST:PORT:"),
                                               QLineEdit::Normal, QStringLiteral("tcp://"), &ok);
   if (ok) {
-    Panel->AddNetworkPort(typed.toStdString());
+    Panel->Current().AddNetworkPort(typed.toStdString());
   }
 }
 
@@ -158,20 +164,20 @@ void SettingsTab::Replay() {
       QFileDialog::getOpenFileName(this, QStringLiteral("Replay a recorded session"), QString(),
                                    QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
   if (!path.isEmpty()) {
-    Panel->ReplaySession(path.toStdString());
+    Panel->Current().ReplaySession(path.toStdString());
   }
 }
 
 void SettingsTab::Record() {
-  if (Panel->Recording()) {
-    Panel->StopRecording();
+  if (Panel->Current().Recording()) {
+    Panel->Current().StopRecording();
     return;
   }
   const QString path = QFileDialog::getSaveFileName(
       this, QStringLiteral("Record the session to"), QStringLiteral("session.kvr"),
       QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
   if (!path.isEmpty()) {
-    Panel->StartRecording(path.toStdString());
+    Panel->Current().StartRecording(path.toStdString());
   }
 }
 
@@ -209,7 +215,7 @@ void SettingsTab::ShowLineSettings(const terminal::LineSettings& line) {
 }
 
 terminal::LineSettings SettingsTab::LineChosen() const {
-  return terminal::WithChoices(Panel->Connection().Line(), Widgets.cmbDataBits->currentIndex(),
+  return terminal::WithChoices(Panel->Current().Connection().Line(), Widgets.cmbDataBits->currentIndex(),
                                Widgets.cmbParity->currentIndex(), Widgets.cmbStopBits->currentIndex(),
                                Widgets.cmbFlow->currentIndex(), Widgets.cmbLinesOnOpen->currentIndex());
 }

@@ -21,8 +21,8 @@ TerminalTab::TerminalTab(const FaultReport& report, QLabel& logProblem)
 void TerminalTab::Attach(app::Panel& panel) {
   Panel = &panel;
   Widgets.txtRxData->SetFaultReport(Report);
-  Widgets.txtRxData->SetHistory(&panel.Receive().History(),
-                                [&panel] { return panel.Receive().HistoryShownEnd(); });
+  Widgets.txtRxData->SetHistory(&panel.Current().Receive().History(),
+                                [&panel] { return panel.Current().Receive().HistoryShownEnd(); });
   AttachReceive();
   AttachFind();
   AttachTransmit();
@@ -35,8 +35,8 @@ void TerminalTab::AttachTransfer() {
   connect(w.mnuSendFile, &QMenu::aboutToShow, this, [this] { FillTransferMenus(); });
   connect(w.mnuReceiveFile, &QMenu::aboutToShow, this, [this] { FillTransferMenus(); });
   connect(w.cmdTransferCancel, &QPushButton::clicked, this, Do([this](app::Panel& p) {
-            if (p.Transfers().Running()) {
-              p.Transfers().Cancel();
+            if (p.Current().Transfers().Running()) {
+              p.Current().Transfers().Cancel();
             } else {
               Widgets.fraTransfer->hide();
             }
@@ -47,7 +47,7 @@ void TerminalTab::FillTransferMenus() {
   if (Panel == nullptr) {
     return;
   }
-  transfer::FileTransfer& files = Panel->Transfers();
+  transfer::FileTransfer& files = Panel->Current().Transfers();
   const TerminalTabUi& w = Widgets;
   w.mnuSendFile->clear();
   w.mnuReceiveFile->clear();
@@ -61,7 +61,8 @@ void TerminalTab::FillTransferMenus() {
       action->setEnabled(false);
       return;
     }
-    connect(action, &QAction::triggered, this, Do([entry](app::Panel& p) { p.Transfers().Choose(entry); }));
+    connect(action, &QAction::triggered, this,
+            Do([entry](app::Panel& p) { p.Current().Transfers().Choose(entry); }));
   };
   add(w.mnuSendFile, QStringLiteral("As it is..."), nullptr, {});
   for (const transfer::ProtocolEntry& entry : transfer::kProtocols) {
@@ -74,7 +75,7 @@ void TerminalTab::FillTransferMenus() {
   keep->setChecked(files.KeepsPartial());
   keep->setToolTip(QStringLiteral("A receive that fails or is cancelled keeps what arrived as NAME.partial"));
   connect(keep, &QAction::toggled, this,
-          Do([keep](app::Panel& p) { p.Transfers().SetKeepPartial(keep->isChecked()); }));
+          Do([keep](app::Panel& p) { p.Current().Transfers().SetKeepPartial(keep->isChecked()); }));
 }
 
 void TerminalTab::ShowTransfer(std::string_view title, std::string_view progress, int percent) {
@@ -147,39 +148,42 @@ void TerminalTab::ShowConsoleOptions(const app::ConsoleOptions& options) {
 
 void TerminalTab::AttachReceive() {
   const TerminalTabUi& w = Widgets;
-  connect(w.cmdRxFreeze, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Receive().ToggleFreeze(); }));
+  connect(w.cmdRxFreeze, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().Receive().ToggleFreeze(); }));
   connect(w.cmdRxClear, &QPushButton::clicked, this, Do([this](app::Panel& p) {
             Widgets.txtRxData->FollowNewest();  // an emptied view follows what comes next
-            p.Receive().ClearPane();
+            p.Current().Receive().ClearPane();
           }));
   connect(w.optRxASCII, &QRadioButton::clicked, this, Do([this](app::Panel& p) {
             ShowForm(false);
-            p.Receive().ShowAscii();
+            p.Current().Receive().ShowAscii();
           }));
   connect(w.optRxHex, &QRadioButton::clicked, this, Do([this](app::Panel& p) {
             ShowForm(false);
-            p.Receive().ShowHex();
+            p.Current().Receive().ShowHex();
           }));
   connect(w.optRxConsole, &QRadioButton::clicked, this, Do([this](app::Panel&) { ShowForm(true); }));
   // The console sees every chunk as it comes, and what it is typed goes to the port.
-  Panel->Receive().SetChunkWatcher(
+  Panel->Current().Receive().SetChunkWatcher(
       [console = w.txtConsole](std::string_view chunk) { console->Feed(chunk); });
-  w.txtConsole->SetSender(Do([](app::Panel& p, const std::string& bytes) { p.SendToBoard(bytes); }));
+  w.txtConsole->SetSender(
+      Do([](app::Panel& p, const std::string& bytes) { p.Current().SendToBoard(bytes); }));
   connect(w.chkTimestamps, &QCheckBox::clicked, this,
-          Do([](app::Panel& p, bool ticked) { p.Receive().SetTimestamps(ticked); }));
+          Do([](app::Panel& p, bool ticked) { p.Current().Receive().SetTimestamps(ticked); }));
   connect(w.chkShowSent, &QCheckBox::clicked, this,
-          Do([](app::Panel& p, bool ticked) { p.Receive().SetShowSent(ticked); }));
-  connect(w.cmdSaveView, &QPushButton::clicked, this, Do([](app::Panel& p) { p.SaveReceiveView(); }));
+          Do([](app::Panel& p, bool ticked) { p.Current().Receive().SetShowSent(ticked); }));
+  connect(w.cmdSaveView, &QPushButton::clicked, this,
+          Do([](app::Panel& p) { p.Current().SaveReceiveView(); }));
   connect(w.chkLogASCII, &QCheckBox::toggled, this,
-          Do([](app::Panel& p, bool ticked) { p.Receive().SetAsciiLogging(ticked); }));
+          Do([](app::Panel& p, bool ticked) { p.Current().Receive().SetAsciiLogging(ticked); }));
   connect(w.chkLogHex, &QCheckBox::toggled, this,
-          Do([](app::Panel& p, bool ticked) { p.Receive().SetHexLogging(ticked); }));
+          Do([](app::Panel& p, bool ticked) { p.Current().Receive().SetHexLogging(ticked); }));
   connect(w.cmdClearASCIILogFile, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.TerminalLogFiles().ClearAsciiLog(); }));
+          Do([](app::Panel& p) { p.Current().TerminalLogFiles().ClearAsciiLog(); }));
   connect(w.cmdClearHexLogFile, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.TerminalLogFiles().ClearHexLog(); }));
+          Do([](app::Panel& p) { p.Current().TerminalLogFiles().ClearHexLog(); }));
   connect(w.cmdTerminalLogMarkerLine, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.WriteDivider(); }));
+          Do([](app::Panel& p) { p.Current().WriteDivider(); }));
 }
 
 // Find: Ctrl+F on the Terminal tab, Enter or Next, Previous; Esc closes the bar.
@@ -200,25 +204,25 @@ void TerminalTab::AttachFind() {
 void TerminalTab::AttachTransmit() {
   for (int i = 0; i < terminal::kTxLineCount; ++i) {
     const auto repeat = Do([this, i](app::Panel& p) {
-      p.Transmit().SetRepeat(i, {Widgets.chkRepeat[i]->isChecked(), Widgets.spnRepeat[i]->value()});
+      p.Current().Transmit().SetRepeat(i, {Widgets.chkRepeat[i]->isChecked(), Widgets.spnRepeat[i]->value()});
     });
     connect(Widgets.chkRepeat[i], &QCheckBox::toggled, this, repeat);
     connect(Widgets.spnRepeat[i], &QSpinBox::valueChanged, this, repeat);
     connect(Widgets.txtTx[i], &QLineEdit::textChanged, this, Do([i](app::Panel& p, const QString& text) {
-              p.Transmit().SetLine(i, text.toLatin1().toStdString());  // a byte a character
+              p.Current().Transmit().SetLine(i, text.toLatin1().toStdString());  // a byte a character
             }));
     connect(Widgets.txtTx[i], &QLineEdit::selectionChanged, this,
-            Do([i](app::Panel& p) { p.Transmit().UpdateCheckDisp(i); }));
+            Do([i](app::Panel& p) { p.Current().Transmit().UpdateCheckDisp(i); }));
     Widgets.txtTx[i]->installEventFilter(this);  // a click shows the line's bytes
-    const auto send = Do([i](app::Panel& p) { p.Transmit().SendLine(i); });
+    const auto send = Do([i](app::Panel& p) { p.Current().Transmit().SendLine(i); });
     connect(Widgets.cmdSend[i], &QPushButton::clicked, this, send);
     connect(Widgets.txtTx[i], &QLineEdit::returnPressed, this, send);  // Enter sends, as Send does
   }
-  const auto logSent = Do([](app::Panel& p, bool ticked) { p.Transmit().SetLogSent(ticked); });
+  const auto logSent = Do([](app::Panel& p, bool ticked) { p.Current().Transmit().SetLogSent(ticked); });
   connect(Widgets.chkLogSent, &QCheckBox::toggled, this, logSent);
   logSent(Widgets.chkLogSent->isChecked());
   connect(Widgets.cmbLineEnd, &QComboBox::activated, this, Do([](app::Panel& p, int index) {
-            p.Transmit().SetLineEnd(terminal::kLineEnds.at(static_cast<std::size_t>(index)));
+            p.Current().Transmit().SetLineEnd(terminal::kLineEnds.at(static_cast<std::size_t>(index)));
           }));
 }
 
@@ -226,7 +230,7 @@ bool TerminalTab::eventFilter(QObject* watched, QEvent* event) {
   if (Panel != nullptr && event->type() == QEvent::MouseButtonPress) {
     for (int i = 0; i < terminal::kTxLineCount; ++i) {
       if (watched == Widgets.txtTx[i]) {
-        RunGuarded(Report, [this, i] { Panel->Transmit().UpdateCheckDisp(i); });
+        RunGuarded(Report, [this, i] { Panel->Current().Transmit().UpdateCheckDisp(i); });
       }
     }
   }

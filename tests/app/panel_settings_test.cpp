@@ -113,11 +113,11 @@ TEST(PanelSettingsTest, DamagedFilesStartWithWhatCanBeTakenAndAreWrittenWholeAga
     Panel panel(fake.Get(), view);
     ASSERT_NO_THROW(panel.FormLoad());
     if (c.BaudIndex >= 0) {
-      EXPECT_EQ(panel.Connection().BaudIndex(), c.BaudIndex);
+      EXPECT_EQ(panel.Current().Connection().BaudIndex(), c.BaudIndex);
       EXPECT_EQ(panel.CurrentSettings().TxLines[0].size(), c.TxLineLength);
     }
-    panel.InjectTestText("'01@ok'03");  // and the panel works
-    EXPECT_FALSE(panel.Link().IntroShowing());
+    panel.Current().InjectTestText("'01@ok'03");  // and the panel works
+    EXPECT_FALSE(panel.Current().Link().IntroShowing());
 
     panel.SaveSettings();
     std::ifstream saved(folders.IniFilePath(), std::ios::binary);
@@ -178,10 +178,10 @@ TEST(PanelSettingsTest, TheLineSettingsFileAddsToTheSixteenLinesOnlyWhileTheySti
     SettingsValues saved;
     std::ifstream file(folders.IniFilePath(), std::ios::binary);
     ReadSettings(file, [&](int line, std::string_view text) { return ApplySettingsLine(saved, line, text); });
-    EXPECT_EQ(saved.BaudIndex, terminal::NearestQuickBaudIndex(panel.Connection().Line().Baud));
+    EXPECT_EQ(saved.BaudIndex, terminal::NearestQuickBaudIndex(panel.Current().Connection().Line().Baud));
     terminal::LineSettingsRecord record;
     ASSERT_TRUE(terminal::ReadLineSettingsFile(base::ReadWholeFile(folders.LineSettingsFilePath()), record));
-    EXPECT_EQ(record.Line, panel.Connection().Line());
+    EXPECT_EQ(record.Line, panel.Current().Connection().Line());
     EXPECT_EQ(record.BaudIndexWritten, saved.BaudIndex);
   }
 }
@@ -213,15 +213,15 @@ TEST(PanelSettingsTest, WhatTheReceiveViewKeepsIsSavedAndTheCommandLineComesFirs
     fakes::FakePanelView view;
     Panel panel(fake.Get(), view);
     panel.SetCommandLineScrollback(c.CommandLine);
-    panel.Controls().SetTerminalMode(true);  // /T: the view can be seen
+    panel.Current().Controls().SetTerminalMode(true);  // /T: the view can be seen
     panel.FormLoad();
     EXPECT_EQ(view.ScrollbackShown, c.Expected);
-    EXPECT_EQ(panel.Receive().History().CurrentLimits().Bytes, c.Expected.Limits().Bytes);
+    EXPECT_EQ(panel.Current().Receive().History().CurrentLimits().Bytes, c.Expected.Limits().Bytes);
 
-    EXPECT_FALSE(panel.ChooseScrollback("lots"));
+    EXPECT_FALSE(panel.Current().ChooseScrollback("lots"));
     EXPECT_EQ(view.ScrollbackShown, c.Expected);
-    EXPECT_TRUE(panel.ChooseScrollback(" 250,000 lines"));
-    EXPECT_EQ(panel.Receive().History().CurrentLimits().Lines, 250000U);
+    EXPECT_TRUE(panel.Current().ChooseScrollback(" 250,000 lines"));
+    EXPECT_EQ(panel.Current().Receive().History().CurrentLimits().Lines, 250000U);
     panel.SaveSettings();
     EXPECT_EQ(terminal::ReadViewSettingsFile(base::ReadWholeFile(folders.ViewSettingsFilePath())),
               terminal::Scrollback{250000});
@@ -233,11 +233,11 @@ TEST(PanelSettingsTest, WhatTheReceiveViewKeepsIsSavedAndTheCommandLineComesFirs
   fakes::FakePanelView view;
   Panel panel(place.Fake.Get(), view);
   panel.FormLoad();
-  EXPECT_EQ(panel.Receive().History().CurrentLimits().Bytes, 20000U);
-  panel.Link().Receive("\x01X81\x03");
-  EXPECT_EQ(panel.Receive().History().CurrentLimits().Lines, 1000000U);
-  panel.Link().Receive("\x01X1\x03");
-  EXPECT_EQ(panel.Receive().History().CurrentLimits().Bytes, 20000U);
+  EXPECT_EQ(panel.Current().Receive().History().CurrentLimits().Bytes, 20000U);
+  panel.Current().Link().Receive("\x01X81\x03");
+  EXPECT_EQ(panel.Current().Receive().History().CurrentLimits().Lines, 1000000U);
+  panel.Current().Link().Receive("\x01X1\x03");
+  EXPECT_EQ(panel.Current().Receive().History().CurrentLimits().Bytes, 20000U);
 }
 
 // The version check: once at a default start, never when the box is unticked (saved for the

@@ -36,13 +36,13 @@ TEST_F(PanelTest, StartUpRunsItsStepsInOrder) {
   EXPECT_EQ(View.ComPorts, (std::vector<std::string>{"USB Serial Port (COM3)"}));
   EXPECT_EQ(View.BaudOption, 7);
   EXPECT_EQ(View.CharacterOption, 0);
-  EXPECT_EQ(Subject.Connection().PortNumber(), 3);
+  EXPECT_EQ(Subject.Current().Connection().PortNumber(), 3);
   EXPECT_TRUE(View.OpenDown);
   EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");
   EXPECT_EQ(View.PortProblem, "");
-  EXPECT_TRUE(Subject.Link().IntroShowing());
+  EXPECT_TRUE(Subject.Current().Link().IntroShowing());
 
-  const auto& screen = Subject.Screen();
+  const auto& screen = Subject.Current().Screen();
   EXPECT_EQ(screen.ScreenColumns(), 40);
   EXPECT_EQ(screen.ScreenRows(), 26);
   EXPECT_EQ(screen.ForeColour(), 0xFFFFFF);
@@ -58,16 +58,16 @@ TEST_F(PanelTest, StartUpWithoutAPortGoesOnClosed) {
   EXPECT_EQ(Dialogs.Boxes[0].Title, "No COM port");
   EXPECT_FALSE(Port.Open);
   EXPECT_FALSE(View.OpenDown);
-  EXPECT_EQ(Subject.Connection().PortNumber(), 0);
+  EXPECT_EQ(Subject.Current().Connection().PortNumber(), 0);
   EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
-  EXPECT_EQ(Subject.Screen().ScreenColumns(), 40);
+  EXPECT_EQ(Subject.Current().Screen().ScreenColumns(), 40);
 }
 
 TEST_F(PanelTest, StartUpWithSeveralPortsAndNoneChosenLeavesThePortClosed) {
   Fake.Devices.Names = {"A (COM1)", "B (COM2)"};
   Subject.FormLoad();
   EXPECT_EQ(View.ComPortShown, "(Select COM port)");
-  EXPECT_EQ(Subject.Connection().PortNumber(), 0);
+  EXPECT_EQ(Subject.Current().Connection().PortNumber(), 0);
   EXPECT_FALSE(Port.Open);
 }
 
@@ -85,40 +85,69 @@ TEST_F(PanelTest, NothingElseIsSentWhileAFileTransferRuns) {
   Subject.FormLoad();
   fakes::TempFolder folder;
   folder.Write("image.bin", std::string(100'000, 'f'));
-  ASSERT_TRUE(Subject.Transfers().SendAsItIs(folder.File("image.bin")));
+  ASSERT_TRUE(Subject.Current().Transfers().SendAsItIs(folder.File("image.bin")));
   Port.StillToWrite = 16 * 1024;  // the line is slow: the file is still going out
-  ASSERT_TRUE(Subject.Transfers().Running());
+  ASSERT_TRUE(Subject.Current().Transfers().Running());
   Port.Written.clear();
-  EXPECT_FALSE(Subject.SendToBoard("typed"));
-  Subject.Transmit().SetLine(0, "AT");
-  Subject.Transmit().SendLine(0);
-  Subject.Connect();
+  EXPECT_FALSE(Subject.Current().SendToBoard("typed"));
+  Subject.Current().Transmit().SetLine(0, "AT");
+  Subject.Current().Transmit().SendLine(0);
+  Subject.Current().Connect();
   EXPECT_EQ(Port.Written, "");
-  const std::string shown = Subject.Receive().ViewText();
+  const std::string shown = Subject.Current().Receive().ViewText();
   const std::string note = "a file transfer is running: nothing else is sent until it ends";
   ASSERT_NE(shown.find(note), std::string::npos);
   EXPECT_EQ(shown.find(note), shown.rfind(note)) << "said once";
 
   // A change of speed closes and reopens the port, losing what waited in it: the file did
   // not go out whole, and the transfer says so instead of "sent".
-  Subject.Connection().ChooseBaud(4);
+  Subject.Current().Connection().ChooseBaud(4);
   Port.StillToWrite = 0;
   for (fakes::FakeTimer* timer : Fake.Timers) {
     timer->Advance(20);
   }
-  EXPECT_FALSE(Subject.Transfers().Running());
+  EXPECT_FALSE(Subject.Current().Transfers().Running());
   EXPECT_NE(View.TransferEnds.back().find("failed: the port was closed and opened again"), std::string::npos)
       << View.TransferEnds.back();
-  EXPECT_TRUE(Subject.SendToBoard("typed"));
+  EXPECT_TRUE(Subject.Current().SendToBoard("typed"));
   EXPECT_EQ(Port.Written, "typed");
+}
+
+// Two sessions in one program share nothing: each board is answered on its own port, and
+// what one board draws stays on its own screen.
+TEST_F(PanelTest, TwoSessionsKeepTheirBoardsApart) {
+  fakes::FakeSerialPort otherPort;
+  fakes::FakeSurface otherSurface;
+  fakes::FakePanelView otherView;
+  Problems problems(Dialogs, [] { return 0.0; });
+  Session first(Fake.Get(), View.Views(), problems);
+  Session second(Fake.With(otherPort, otherSurface), otherView.Views(), problems);
+  Port.Open = otherPort.Open = true;
+  first.Connect();
+  second.Connect();
+  Port.Written.clear();
+  otherPort.Written.clear();
+
+  otherPort.Arrive("\x01r\x03");  // the second board asks for the clock
+  EXPECT_EQ(Port.Written, "");
+  EXPECT_EQ(otherPort.Written.substr(0, 2), "\x07\x05");
+  first.StartScreen();
+  second.StartScreen();
+  const std::int32_t secondRow = second.Screen().CursorY();
+  Port.Arrive(
+      "\x01"
+      "F5\x02"
+      "3\x03");  // the first board moves its cursor
+  EXPECT_NE(first.Screen().CursorY(), secondRow);
+  EXPECT_EQ(second.Screen().CursorY(), secondRow);
 }
 
 TEST_F(PanelTest, ConnectAndClockMessages) {
   Subject.FormLoad();
-  Subject.Connect();
+  Subject.Current().Connect();
   EXPECT_EQ(Port.Written, "\x06\x04");
   EXPECT_EQ(View.TxCaption, "Tx:06 04 ");
-  EXPECT_FALSE(Subject.Link().IntroShowing());
+  EXPECT_FALSE(Subject.Current().Link().IntroShowing());
 
   Port.Written.clear();
   Port.Arrive("\x01r\x03");
@@ -129,7 +158,7 @@ TEST_F(PanelTest, ConnectAndClockMessages) {
 
   Port.Written.clear();
   Fake.Clock.Time.Weekday = 0;  // Sunday
-  Subject.SetBoardClock();
+  Subject.Current().SetBoardClock();
   EXPECT_EQ(Port.Written,
             "\x07\x05"
             "2612071530456\x04");
@@ -138,17 +167,17 @@ TEST_F(PanelTest, ConnectAndClockMessages) {
 TEST_F(PanelTest, SetRtcWithThePortClosedSendsNothing) {
   Fake.Devices.Names.clear();
   Subject.FormLoad();
-  Subject.SetBoardClock();
+  Subject.Current().SetBoardClock();
   EXPECT_EQ(Port.Written, "");
   EXPECT_EQ(View.TxCaption, "Tx: ");
-  EXPECT_FALSE(Subject.Link().IntroShowing());  // the intro state ends all the same
+  EXPECT_FALSE(Subject.Current().Link().IntroShowing());  // the intro state ends all the same
 }
 
 TEST_F(PanelTest, ClockCommandDuringTheIntroLeavesTheIntroStanding) {
   Subject.FormLoad();
   Port.Arrive("\x01r\x03");
   EXPECT_EQ(Port.Written.size(), 16U);
-  EXPECT_TRUE(Subject.Link().IntroShowing());
+  EXPECT_TRUE(Subject.Current().Link().IntroShowing());
 }
 
 TEST_F(PanelTest, WidthCommandRepliesOnTheWireAfterSettingUp) {
@@ -156,15 +185,15 @@ TEST_F(PanelTest, WidthCommandRepliesOnTheWireAfterSettingUp) {
   Port.Arrive("\x01V20\x02OK\x03");
   EXPECT_EQ(Port.Written, "OK\x04");
   EXPECT_EQ(View.TxCaption, "Tx:4F 4B 04 ");
-  EXPECT_EQ(Subject.Screen().ScreenColumns(), 20);
-  EXPECT_FALSE(Subject.Link().IntroShowing());
+  EXPECT_EQ(Subject.Current().Screen().ScreenColumns(), 20);
+  EXPECT_FALSE(Subject.Current().Link().IntroShowing());
 }
 
 TEST_F(PanelTest, NegativeWidthIsAbandonedWithoutReply) {
   Subject.FormLoad();
   Port.Arrive("\x01V-5\x02OK\x03\x01V70000\x02Z\x03");
   EXPECT_EQ(Port.Written, "");
-  EXPECT_EQ(Subject.Screen().ScreenColumns(), 40);
+  EXPECT_EQ(Subject.Current().Screen().ScreenColumns(), 40);
 }
 
 TEST_F(PanelTest, FailedReplyLeavesTxLabelAlone) {
@@ -199,35 +228,35 @@ TEST_F(PanelTest, BoardSequenceColoursAndPrintsWhereTold) {
 
 TEST_F(PanelTest, ResetAndClsButtonsReachTheScreen) {
   Subject.FormLoad();
-  Subject.Link().Receive(
+  Subject.Current().Link().Receive(
       "\x01K1\x02"
       "2\x02"
       "3\x03\x01"
       "F3\x02"
       "3\x03");
-  Subject.ClearScreen();
-  EXPECT_EQ(Subject.Screen().CursorX(), 1);
-  EXPECT_NE(Subject.Screen().ForeColour(), 0xFFFFFF);
-  Subject.ResetScreen();
-  EXPECT_EQ(Subject.Screen().ForeColour(), 0xFFFFFF);
+  Subject.Current().ClearScreen();
+  EXPECT_EQ(Subject.Current().Screen().CursorX(), 1);
+  EXPECT_NE(Subject.Current().Screen().ForeColour(), 0xFFFFFF);
+  Subject.Current().ResetScreen();
+  EXPECT_EQ(Subject.Current().Screen().ForeColour(), 0xFFFFFF);
 }
 
 TEST_F(PanelTest, TestBoxInjectsDecodedMessagesWithoutWritingToThePort) {
   Subject.FormLoad();
   Port.Open = true;
-  Subject.InjectTestText("'01S'03'01@Hi'03");
+  Subject.Current().InjectTestText("'01S'03'01@Hi'03");
   EXPECT_EQ(View.TestEcho, "01 53 03 01 40 48 69 03 ");
   ASSERT_EQ(Surface.Texts.size(), 1U);
   EXPECT_EQ(Surface.Texts[0].Value, "Hi");
   EXPECT_EQ(Port.Written, "");
-  EXPECT_EQ(Subject.Receive().ViewText(), "");  // injected text is not terminal traffic
+  EXPECT_EQ(Subject.Current().Receive().ViewText(), "");  // injected text is not terminal traffic
 }
 
 TEST_F(PanelTest, TestTextJoinsWithReceivedData) {
   Subject.FormLoad();
   Port.Open = true;
   Port.Arrive("\x01@Hel");
-  Subject.InjectTestText("lo'03");
+  Subject.Current().InjectTestText("lo'03");
   ASSERT_EQ(Surface.Texts.size(), 1U);
   EXPECT_EQ(Surface.Texts[0].Value, "Hello");
 }
@@ -245,7 +274,7 @@ TEST_F(PanelTest, SaveScreenWritesThePictureWhereTheUserSaysOrSaysWhyNot) {
     Dialogs.Boxes.clear();
     Dialogs.FileAnswer = c.Picked;
     View.PictureProblem = c.Problem;
-    Subject.SaveScreen();
+    Subject.Current().SaveScreen();
     EXPECT_EQ(View.PicturesSaved.size(), c.Saved) << c.Problem;
     ASSERT_EQ(Dialogs.Boxes.size(), c.Boxes) << c.Problem;
     if (c.Boxes > 0) {
@@ -259,7 +288,7 @@ TEST_F(PanelTest, ReadsEverythingWaitingInOneChunk) {
   Port.Open = true;
   const int updates = View.RxUpdates;
   Port.Arrive(std::string(5000, 'z'));
-  EXPECT_EQ(Subject.Receive().History().ByteCount(), 5000U);
+  EXPECT_EQ(Subject.Current().Receive().History().ByteCount(), 5000U);
   EXPECT_EQ(View.RxUpdates, updates + 1);
 }
 
@@ -268,20 +297,20 @@ TEST_F(PanelTest, NetworkPortTypedIsListedChosenAndOpenedOrRefusedWithItsReason)
   ports::AddedPorts added(Fake.Devices, "");
   Panel panel{Fake.With(Port, Surface, &added), View};
   panel.FormLoad();
-  EXPECT_FALSE(panel.AddNetworkPort(" tcp://bridge "));
+  EXPECT_FALSE(panel.Current().AddNetworkPort(" tcp://bridge "));
   EXPECT_EQ(View.PortProblem,
             "\"tcp://bridge\" is not a network port: the address needs a port number: tcp://HOST:PORT");
   EXPECT_EQ(Port.Number, 3) << "the port in use stays";
 
   View.OpenDown = false;
-  EXPECT_TRUE(panel.AddNetworkPort("10.0.0.7:4001"));
+  EXPECT_TRUE(panel.Current().AddNetworkPort("10.0.0.7:4001"));
   EXPECT_EQ(View.ComPorts, (std::vector<std::string>{"USB Serial Port (COM3)",
                                                      "Network port tcp://10.0.0.7:4001 (COM220)"}));
   EXPECT_EQ(View.ComPortShown, "Network port tcp://10.0.0.7:4001 (COM220)");
   EXPECT_TRUE(View.OpenDown) << "added to be used: opened";
   EXPECT_EQ(View.PortStatus, "COM220: 38400,N,8,1 Open");
 
-  EXPECT_FALSE(panel.StartRecording(folder.File("no such folder/session.kvr")));
+  EXPECT_FALSE(panel.Current().StartRecording(folder.File("no such folder/session.kvr")));
   ASSERT_EQ(Dialogs.Boxes.size(), 1U);
   EXPECT_NE(Dialogs.Boxes[0].Text.find("Unable to record: "), std::string::npos);
   EXPECT_EQ(View.RecordingShown, "");
@@ -291,13 +320,13 @@ TEST_F(PanelTest, NetworkPortTypedIsListedChosenAndOpenedOrRefusedWithItsReason)
                                 terminal::FormatSessionPiece({terminal::Direction::Received, 0, "abc"});
   folder.Write("s.kvr", recording);
   std::filesystem::create_directories(folder.Path / "sub");
-  panel.ReplaySession(folder.File("s.kvr"));
-  EXPECT_FALSE(panel.StartRecording(folder.File("sub/../s.kvr")));
+  panel.Current().ReplaySession(folder.File("s.kvr"));
+  EXPECT_FALSE(panel.Current().StartRecording(folder.File("sub/../s.kvr")));
   ASSERT_EQ(Dialogs.Boxes.size(), 2U);
   EXPECT_NE(Dialogs.Boxes[1].Text.find("is the recording on the port list for replay"), std::string::npos);
   EXPECT_EQ(folder.Read("s.kvr"), recording);
-  EXPECT_TRUE(panel.StartRecording(folder.File("other.kvr")));
-  panel.StopRecording();
+  EXPECT_TRUE(panel.Current().StartRecording(folder.File("other.kvr")));
+  panel.Current().StopRecording();
 }
 
 TEST_F(PanelTest, LostPortShowsClosedWithTheReasonAndReopensWhenBack) {
@@ -310,11 +339,11 @@ TEST_F(PanelTest, LostPortShowsClosedWithTheReasonAndReopensWhenBack) {
   EXPECT_EQ(View.PortProblem, "/dev/ttyUSB0: no such device");
   EXPECT_TRUE(View.OpenDown);  // still wanted open
 
-  Subject.WatchPort();
+  Subject.Current().WatchPort();
   EXPECT_FALSE(Port.Open);
   Port.RefuseOpen = false;
   Port.Error.clear();
-  Subject.WatchPort();
+  Subject.Current().WatchPort();
   EXPECT_TRUE(Port.Open);
   EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");
   EXPECT_EQ(View.PortProblem, "");
@@ -336,13 +365,13 @@ TEST_F(PanelTest, MessageBoxInsideAHandlerDefersDataUntilItCloses) {
   EXPECT_EQ(Port.Written,
             "A\x04"
             "B\x04");
-  EXPECT_EQ(Subject.Screen().ScreenColumns(), 30);
+  EXPECT_EQ(Subject.Current().Screen().ScreenColumns(), 30);
 }
 
 TEST_F(PanelTest, BoardLogsReachTheDiskAndThePaneWithoutEndingTheIntro) {
   fakes::TempFolder folder;
   Subject.FormLoad();
-  Subject.LogFiles().SetLogFolder(folder.Path.string());
+  Subject.Current().LogFiles().SetLogFolder(folder.Path.string());
   Port.Arrive(
       "\x01YDATA\x02"
       "2\x03\x01"
@@ -351,19 +380,19 @@ TEST_F(PanelTest, BoardLogsReachTheDiskAndThePaneWithoutEndingTheIntro) {
       "By\x03\x01"
       "A\x03");
   EXPECT_EQ(folder.Read("DATA_-00000.log"), "x\r\ny\r\n");
-  EXPECT_TRUE(Subject.Link().IntroShowing());
+  EXPECT_TRUE(Subject.Current().Link().IntroShowing());
   Port.Arrive("\x01!line one\r\n\x03");
   EXPECT_EQ(View.HmiLog, "line one\r\n");
-  EXPECT_FALSE(Subject.Link().IntroShowing());  // "!" leaves the intro
+  EXPECT_FALSE(Subject.Current().Link().IntroShowing());  // "!" leaves the intro
 }
 
 TEST_F(PanelTest, HidingTheLogPaneRefitsTheScreenAndSendsTheConnectCode) {
   Subject.FormLoad();
-  const float shownCell = Subject.Screen().CellHeight();
+  const float shownCell = Subject.Current().Screen().CellHeight();
   Port.Written.clear();
-  Subject.ScreenLog().HidePane();
-  EXPECT_GT(Subject.Screen().CellHeight(), shownCell);  // more room: a larger font
-  EXPECT_EQ(Subject.Screen().ScreenColumns(), 40);
+  Subject.Current().ScreenLog().HidePane();
+  EXPECT_GT(Subject.Current().Screen().CellHeight(), shownCell);  // more room: a larger font
+  EXPECT_EQ(Subject.Current().Screen().ScreenColumns(), 40);
   EXPECT_EQ(Port.Written, "\x06\x04");
 }
 
@@ -371,19 +400,19 @@ TEST_F(PanelTest, HidingTheLogPaneRefitsTheScreenAndSendsTheConnectCode) {
 // is gone) are skipped: the views, the log pane and the board's commands carry on.
 TEST_F(PanelTest, UnwritableTerminalLogsAndTraceNeverStopTheReceivePath) {
   Subject.FormLoad();
-  terminal::RxLogSettings& logs = Subject.Receive().LogSettings();
+  terminal::RxLogSettings& logs = Subject.Current().Receive().LogSettings();
   logs.LogAscii = true;
   logs.AsciiFileName = "/dev/full";
   logs.LogHex = true;
   logs.HexFileName = "/nonexistent-korvani-folder/hex.log";
-  Subject.ScreenLog().SetTraceToDisk(true);
-  Subject.ScreenLog().SetTraceFileName("/dev/full");
+  Subject.Current().ScreenLog().SetTraceToDisk(true);
+  Subject.Current().ScreenLog().SetTraceFileName("/dev/full");
 
   Port.Arrive(
       "abc\x01!pane line\r\n\x03\x01V20\x02OK\x03"
       "def");
-  EXPECT_EQ(Subject.Receive().ViewText().substr(0, 3), "abc");
-  EXPECT_NE(Subject.Receive().ViewText().find("def"), std::string::npos);
+  EXPECT_EQ(Subject.Current().Receive().ViewText().substr(0, 3), "abc");
+  EXPECT_NE(Subject.Current().Receive().ViewText().find("def"), std::string::npos);
   EXPECT_EQ(View.HmiLog, "pane line\r\n");
   EXPECT_EQ(Port.Written, "OK\x04");
   EXPECT_TRUE(Dialogs.Boxes.empty());

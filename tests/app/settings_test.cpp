@@ -140,11 +140,11 @@ TEST(PanelSettingsTest, ClosingAndStartingAgainBringsEverythingBack) {
     fakes::FakePanelView view;
     Panel panel(fake.Get(), view);
     panel.FormLoad();
-    panel.Connection().ChooseBaud(4);
-    panel.LogFiles().SetLogFolder("/srv/logs");
-    panel.Transmit().SetLine(2, "Hi'0D");
-    panel.Transmit().SetLogSent(false);
-    panel.Receive().LogSettings().LogHex = true;
+    panel.Current().Connection().ChooseBaud(4);
+    panel.Current().LogFiles().SetLogFolder("/srv/logs");
+    panel.Current().Transmit().SetLine(2, "Hi'0D");
+    panel.Current().Transmit().SetLogSent(false);
+    panel.Current().Receive().LogSettings().LogHex = true;
     panel.SaveSettings();
   }
   fakes::FakePlatform fake;
@@ -152,7 +152,7 @@ TEST(PanelSettingsTest, ClosingAndStartingAgainBringsEverythingBack) {
   fakes::FakePanelView view;
   Panel panel(fake.Get(), view);
   panel.FormLoad();
-  EXPECT_EQ(panel.Connection().BaudIndex(), 4);
+  EXPECT_EQ(panel.Current().Connection().BaudIndex(), 4);
   EXPECT_EQ(view.BaudOption, 4);
   EXPECT_EQ(view.LogFolder, "/srv/logs");
   EXPECT_EQ(view.TxLines[2], "Hi'0D");
@@ -246,7 +246,7 @@ TEST(PanelSettingsTest, TheSavedPortIsOpenedAmongSeveralAndSavedAgain) {
       EXPECT_EQ(fake.Port.PortNumber(), std::stoi(c.Saved));  // the port tried
       if (*c.Status != '\0') {
         EXPECT_EQ(view.PortStatus, c.Status);
-        panel.Connection().ChooseBaud(6);  // a later change keeps the port too
+        panel.Current().Connection().ChooseBaud(6);  // a later change keeps the port too
         const std::string status(c.Status);
         EXPECT_EQ(view.PortStatus,
                   status.substr(0, status.find(' ') + 1) + "19200" + status.substr(status.find(',')));

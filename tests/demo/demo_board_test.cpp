@@ -109,7 +109,7 @@ class DemoOnPanelTest : public ::testing::Test {
     Fake.Devices.Names = {"USB Serial Port (COM3)"};
     Subject.SetCommandLinePort(kDemoPortNumber);
     Subject.FormLoad();
-    Subject.LogFiles().SetLogFolder(Logs.Path.string());
+    Subject.Current().LogFiles().SetLogFolder(Logs.Path.string());
   }
 
   // Lets the board run for a while.
@@ -133,7 +133,7 @@ TEST_F(DemoOnPanelTest, IsListedOpenedAndDrawsItsScreen) {
   EXPECT_EQ(View.PortStatus, "COM255: 38400,N,8,1 Open");
   Run(200);
 
-  EXPECT_FALSE(Subject.Link().IntroShowing()) << "the board's first screen command ends the intro";
+  EXPECT_FALSE(Subject.Current().Link().IntroShowing()) << "the board's first screen command ends the intro";
   EXPECT_EQ(View.Buttons[0].Caption, "Count +");
   EXPECT_EQ(View.Buttons[5].Caption, "Disk log");
   EXPECT_TRUE(View.Buttons[5].Visible);
@@ -145,21 +145,21 @@ TEST_F(DemoOnPanelTest, IsListedOpenedAndDrawsItsScreen) {
 
 TEST_F(DemoOnPanelTest, ButtonsSetpointAndDiskLogWorkThroughThePanel) {
   Run(200);
-  Subject.Buttons().Press(0);  // "Count +", held
+  Subject.Current().Buttons().Press(0);  // "Count +", held
   Fake.ButtonTimer().Advance(1000);
-  Subject.Buttons().Release(0);
+  Subject.Current().Buttons().Release(0);
   EXPECT_GT(Board.Board().Count(), 3) << "the held button repeats";
 
-  Subject.Buttons().Press(2);  // "Setpoint"
-  Subject.Buttons().Release(2);
+  Subject.Current().Buttons().Press(2);  // "Setpoint"
+  Subject.Current().Buttons().Release(2);
   Run(100);
   ASSERT_TRUE(View.EntryShown);
   View.EntryBox = "33";
-  Subject.Entry().Accept();
+  Subject.Current().Entry().Accept();
   EXPECT_EQ(Board.Board().Setpoint(), 33);
 
-  Subject.Buttons().Press(5);  // "Disk log"
-  Subject.Buttons().Release(5);
+  Subject.Current().Buttons().Press(5);  // "Disk log"
+  Subject.Current().Buttons().Release(5);
   Run(4100);
   EXPECT_TRUE(Fake.Dialogs.Boxes.empty());
   const std::string file = "demo-_261207_-00000.log";
@@ -171,13 +171,13 @@ TEST_F(DemoOnPanelTest, ButtonsSetpointAndDiskLogWorkThroughThePanel) {
 // With no log folder (the picker cancelled) the panel gives up logging, and the demo's screen
 // says so instead of "on".
 TEST_F(DemoOnPanelTest, TheDiskLogLineSaysWhenThePanelWritesNothing) {
-  Board.Board().SetPanelWritesLogs([this] { return !Subject.LogFiles().LoggingInhibited; });
-  Subject.LogFiles().SetLogFolder("");
+  Board.Board().SetPanelWritesLogs([this] { return !Subject.Current().LogFiles().LoggingInhibited; });
+  Subject.Current().LogFiles().SetLogFolder("");
   Run(200);
-  Subject.Buttons().Press(5);  // "Disk log"
-  Subject.Buttons().Release(5);
+  Subject.Current().Buttons().Press(5);  // "Disk log"
+  Subject.Current().Buttons().Release(5);
   Run(200);
-  EXPECT_TRUE(Subject.LogFiles().LoggingInhibited);
+  EXPECT_TRUE(Subject.Current().LogFiles().LoggingInhibited);
   // The disk log's line as last drawn.
   const auto last =
       std::find_if(Fake.Surface.Texts.rbegin(), Fake.Surface.Texts.rend(), [](const auto& drawn) {
@@ -190,7 +190,7 @@ TEST_F(DemoOnPanelTest, TheDiskLogLineSaysWhenThePanelWritesNothing) {
 TEST_F(DemoOnPanelTest, ChoosingAnotherPortClosesTheBoard) {
   Run(100);
   View.ComPortShown = "USB Serial Port (COM3)";
-  Subject.Connection().ApplyChosenPort();
+  Subject.Current().Connection().ApplyChosenPort();
   EXPECT_FALSE(Board.IsOpen());
   EXPECT_TRUE(Fake.Port.Open);
   EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   korvani::fakes::FakePanelView view;
   korvani::app::Panel panel(fake.Get(), view);
   panel.FormLoad();
-  panel.LogFiles().SetLogFolder(LogFolder().string());
+  panel.Current().LogFiles().SetLogFolder(LogFolder().string());
 
   while (input.remaining_bytes() > 0) {
     const auto length = input.ConsumeIntegralInRange<std::size_t>(1, 300);

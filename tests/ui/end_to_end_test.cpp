@@ -231,11 +231,11 @@ class EndToEndTest : public QObject {
     board.Play(BoardMessage('S') + BoardMessage('R') + BoardMessage('K', {"255", "255", "0"}) +
                BoardMessage('F', {"3", "4"}) + BoardMessage('@', {"HHHH"}) +
                BoardMessage('O', {"5", "10", "2", "3", "10", "Go", "", "G1"}));
-    const double points = board.App->Panel().Screen().FontPoints();
+    const double points = board.App->Panel().Current().Screen().FontPoints();
     for (const QSize grow : {QSize(0, 0), QSize(600, 400)}) {
       board.Window().resize(board.Window().sizeHint() + grow);
-      QTRY_VERIFY(grow.isEmpty() ? board.App->Panel().Screen().FontPoints() == points
-                                 : board.App->Panel().Screen().FontPoints() > points);
+      QTRY_VERIFY(grow.isEmpty() ? board.App->Panel().Current().Screen().FontPoints() == points
+                                 : board.App->Panel().Current().Screen().FontPoints() > points);
       QVERIFY(board.Pixels(board.Cells(3, 4, 1, 4), yellow) > 20);
       QCOMPARE(board.Pixels(board.Cells(3, 9, 1, 4), yellow), 0);
       QPushButton* button = board.Window().UserButton(4);
@@ -381,11 +381,11 @@ class EndToEndTest : public QObject {
             options.RecordPath = recording.toStdString();
           },
           false);
-      live.App->Panel().Buttons().Press(0);  // the operator holds "Count +" a while
+      live.App->Panel().Current().Buttons().Press(0);  // the operator holds "Count +" a while
       QTest::qWait(1200);
-      live.App->Panel().Buttons().Release(0);
+      live.App->Panel().Current().Buttons().Release(0);
       QTest::qWait(300);
-      live.App->Panel().StopRecording();
+      live.App->Panel().Current().StopRecording();
       screen = live.App->Window().Surface().Image().copy();
       asciiLog = ReadAll(live.AsciiLog());
       hexLog = ReadAll(live.HexLog());

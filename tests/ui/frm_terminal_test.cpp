@@ -59,7 +59,8 @@ class FrmTerminalTest : public QObject {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
     int resets = 0;
-    panel.Link().Commands().Bind('S', [&resets](const korvani::hmi::link::Arguments&) { ++resets; });
+    panel.Current().Link().Commands().Bind('S',
+                                           [&resets](const korvani::hmi::link::Arguments&) { ++resets; });
 
     window.Ui().txtHMIRawRx->setText(QStringLiteral("'01S'03"));
     window.Ui().cmdHMITestSend->click();
@@ -77,7 +78,7 @@ class FrmTerminalTest : public QObject {
     panel.FormLoad();
     const QImage& image = window.Surface().Image();
 
-    panel.Link().Receive(
+    panel.Current().Link().Receive(
         "\x01L0\x02"
         "0\x02"
         "255\x03");
@@ -94,7 +95,7 @@ class FrmTerminalTest : public QObject {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    panel.Link().Receive(
+    panel.Current().Link().Receive(
         "\x01O5\x02"
         "2\x02"
         "2\x02"
@@ -104,7 +105,7 @@ class FrmTerminalTest : public QObject {
     QVERIFY(button != nullptr);
     QVERIFY(button->isVisible());
     QCOMPARE(button->text(), QStringLiteral("Pump"));
-    const auto& record = panel.Buttons().Button(4);
+    const auto& record = panel.Current().Buttons().Button(4);
     QCOMPARE(button->geometry(), QRect(qRound(record.Left / 15.0) + 2, qRound(record.Top / 15.0) + 2,
                                        qRound(record.Width / 15.0), qRound(record.Height / 15.0)));
     port.Written.clear();
@@ -148,10 +149,10 @@ class FrmTerminalTest : public QObject {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTest::qWait(100);  // the fit after showing
-    const double points = panel.Screen().FontPoints();
+    const double points = panel.Current().Screen().FontPoints();
     const QSize screen = window.Ui().picHMI1->size();
     QCOMPARE(screen, QSize(388, 472));
-    panel.Link().Receive(
+    panel.Current().Link().Receive(
         "\x01O5\x02"
         "2\x02"
         "2\x02"
@@ -160,11 +161,11 @@ class FrmTerminalTest : public QObject {
     const QImage before = window.Ui().picHMI1->grab().toImage();
 
     window.resize(window.size() + QSize(500, 400));
-    QTRY_VERIFY(panel.Screen().FontPoints() > points);
+    QTRY_VERIFY(panel.Current().Screen().FontPoints() > points);
     QVERIFY(window.Ui().picHMI1->width() > screen.width());
     QCOMPARE(window.Ui().lblHMITitle->width(), window.Ui().picHMI1->width());
     QPushButton* button = window.UserButton(4);
-    const auto& record = panel.Buttons().Button(4);
+    const auto& record = panel.Current().Buttons().Button(4);
     QCOMPARE(button->geometry(), QRect(qRound(record.Left / 15.0) + 2, qRound(record.Top / 15.0) + 2,
                                        qRound(record.Width / 15.0), qRound(record.Height / 15.0)));
     port.Written.clear();
@@ -172,7 +173,7 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(port.Written, std::string("P1\x04"));
 
     window.resize(window.sizeHint());
-    QTRY_COMPARE(panel.Screen().FontPoints(), points);
+    QTRY_COMPARE(panel.Current().Screen().FontPoints(), points);
     QCOMPARE(window.Ui().picHMI1->size(), screen);
     QCOMPARE(window.Ui().picHMI1->grab().toImage(), before);
 
@@ -182,13 +183,13 @@ class FrmTerminalTest : public QObject {
       QVERIFY(window.isFullScreen());
       QVERIFY(window.Ui().fraPanelControls->isHidden());
       QVERIFY(window.Ui().SSTab1->tabBar()->isHidden());
-      QTRY_VERIFY(panel.Screen().FontPoints() > points);
+      QTRY_VERIFY(panel.Current().Screen().FontPoints() > points);
       QTest::keyClick(&window, back);
       QVERIFY(!window.isFullScreen());
       QVERIFY(!window.Ui().fraPanelControls->isHidden());
       QVERIFY(!window.Ui().fraLogging->isHidden());
       window.resize(window.sizeHint());
-      QTRY_COMPARE(panel.Screen().FontPoints(), points);
+      QTRY_COMPARE(panel.Current().Screen().FontPoints(), points);
     }
   }
 
@@ -200,14 +201,14 @@ class FrmTerminalTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const auto& ui = window.Ui();
 
-    panel.Link().Receive("\x01q<b>Hello</b>\x03");
+    panel.Current().Link().Receive("\x01q<b>Hello</b>\x03");
     QVERIFY(ui.fraToastMsg->isVisible());
     QCOMPARE(ui.lblToastMsg->textFormat(), Qt::PlainText);
     QVERIFY(ui.lblToastMsg->text().contains(QStringLiteral("\"<b>Hello</b>\"")));
     QTest::mouseClick(ui.lblDismissToastMsg, Qt::LeftButton);
     QVERIFY(!ui.fraToastMsg->isVisible());
 
-    panel.Link().Receive(
+    panel.Current().Link().Receive(
         "\x01TSet speed\x02"
         "10\x02"
         "250\x02SP\x03");
@@ -227,16 +228,16 @@ class FrmTerminalTest : public QObject {
     auto [port, window, panel] = board.Parts();
     panel.FormLoad();
     const auto& ui = window.Ui();
-    panel.Link().Receive("\x01X21\x03");  // the width controls
+    panel.Current().Link().Receive("\x01X21\x03");  // the width controls
     ui.txtSetWidth->setText(QStringLiteral("-3"));
     ui.cmdHMISetWidth->click();  // refused: nothing changes
-    QCOMPARE(panel.Screen().ScreenColumns(), 40);
+    QCOMPARE(panel.Current().Screen().ScreenColumns(), 40);
     QVERIFY(ui.StatusBar1->currentMessage().isEmpty());
 
     // Whatever a core call throws from a button's signal or a mouse event is caught and told.
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    panel.Link().Receive(
+    panel.Current().Link().Receive(
         "\x01O9\x02"
         "1\x02"
         "1\x02"
@@ -295,13 +296,13 @@ class FrmTerminalTest : public QObject {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
     panel.FormLoad();
-    panel.Link().Receive(
+    panel.Current().Link().Receive(
         "\x01K255\x02"
         "0\x02"
         "0\x03\x01L0\x02"
         "0\x02"
         "255\x03");  // red on blue
-    const auto& screen = panel.Screen();
+    const auto& screen = panel.Current().Screen();
     const int left = qRound(std::floor(screen.CellWidth()) * 2 / 15.0);
     const int width = qRound(std::floor(screen.CellWidth()) * 10 / 15.0);
     const int y = qRound(std::floor(screen.CellHeight()) * 5 / 15.0) + 2;
@@ -318,11 +319,11 @@ class FrmTerminalTest : public QObject {
       int Red;
     } cases[] = {{"0", 0}, {"0.3", qRound(width * 0.3)}, {"1", width}, {"-1", 0}};
     for (const auto& c : cases) {
-      panel.Link().Receive(std::string("\x01Q5\x02"
-                                       "2\x02"
-                                       "1\x02"
-                                       "10\x02") +
-                           c.Value + "\x03");
+      panel.Current().Link().Receive(std::string("\x01Q5\x02"
+                                                 "2\x02"
+                                                 "1\x02"
+                                                 "10\x02") +
+                                     c.Value + "\x03");
       QCOMPARE(count(QColor(255, 0, 0)), c.Red);
       QCOMPARE(count(QColor(0, 0, 255)), width - c.Red);
       QCOMPARE(window.Surface().Image().pixelColor(left + width, y),
@@ -335,7 +336,7 @@ class FrmTerminalTest : public QObject {
     auto [port, window, panel] = board.Parts();
     panel.FormLoad();
     const auto& ui = window.Ui();
-    panel.Link().Receive("\x01TSet\x02\x02\x02S\x03");
+    panel.Current().Link().Receive("\x01TSet\x02\x02\x02S\x03");
     QTest::keyClicks(ui.txtHMIDataEntry, QStringLiteral("7"));
     int beeps = board.fake.Dialogs.Beeps;
     for (const char* pasted : {"1.5", "-5", "1e3"}) {

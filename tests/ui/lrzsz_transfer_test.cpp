@@ -134,7 +134,7 @@ class LrzszTransferTest : public QObject {
     } else {
       picked = program.Dir.filePath(QStringLiteral("ours")).toStdString();
     }
-    auto& files = program.App->Panel().Transfers();
+    auto& files = program.App->Panel().Current().Transfers();
     QVERIFY(files.Run(protocol, picked));
 
     Bridge(program.BoardFd, boardSide, files, 60000);
@@ -160,7 +160,7 @@ class LrzszTransferTest : public QObject {
     }
     // The line is the views' again.
     QVERIFY(korvani::testing::WriteAllTo(program.BoardFd, "$ "));
-    QTRY_VERIFY(program.App->Panel().Receive().ViewText().find("$ ") != std::string::npos);
+    QTRY_VERIFY(program.App->Panel().Current().Receive().ViewText().find("$ ") != std::string::npos);
   }
 
   // A receive that fails or is cancelled leaves the folder chosen as it was: a file already
@@ -200,7 +200,7 @@ class LrzszTransferTest : public QObject {
       boardSide.start(QStandardPaths::findExecutable(command.takeFirst()), command);
       QVERIFY(boardSide.waitForStarted());
     }
-    auto& files = program.App->Panel().Transfers();
+    auto& files = program.App->Panel().Current().Transfers();
     const QString picked = protocol.Asks == korvani::transfer::Pick::FileToWrite
                                ? program.Dir.filePath(QStringLiteral("ours/got.bin"))
                                : program.Dir.filePath(QStringLiteral("ours"));

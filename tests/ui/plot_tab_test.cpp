@@ -60,11 +60,11 @@ class PlotTabTest : public QObject {
     for (int i = 0; i < 1'000'000; ++i) {
       lines += i == 654'321 ? "99\n" : (i % 2 == 0 ? "1\n" : "2\n");
       if (i % 100 == 99) {
-        panel.Plot().Feed(lines, i * 1000LL);  // a hundred lines every 0.1 s
+        panel.Current().Plot().Feed(lines, i * 1000LL);  // a hundred lines every 0.1 s
         lines.clear();
       }
     }
-    panel.Plot().Feed(lines, 1'000'000'000);
+    panel.Current().Plot().Feed(lines, 1'000'000'000);
     window.Plot().Redraw();
     QCustomPlot& plot = *ui.picPlot;
     const int drawn = plot.graph(0)->data()->size();
@@ -117,13 +117,13 @@ class PlotTabTest : public QObject {
     port.Open = true;
     window.show();
     port.Arrive("before:1\r\n");
-    QVERIFY(panel.Plot().AllSeries().empty());
+    QVERIFY(panel.Current().Plot().AllSeries().empty());
     window.ShowPlot();
     window.Ui().SSTab1->setCurrentIndex(korvani::app::kSettingsTab);
     port.Arrive("temp:1\r\n");
     QTest::qWait(3 * korvani::ui::PlotTab::kFrameMs);
     QCOMPARE(window.Ui().picPlot->graphCount(), 0);
-    QCOMPARE(panel.Plot().AllSeries().size(), 1u);  // kept all the same
+    QCOMPARE(panel.Current().Plot().AllSeries().size(), 1u);  // kept all the same
     window.ShowPlot();
     QCOMPARE(window.Ui().picPlot->graphCount(), 1);
 
@@ -132,7 +132,7 @@ class PlotTabTest : public QObject {
     port.Arrive("temp:2,press:1\r\n");
     QTRY_COMPARE(window.Ui().picPlot->graphCount(), 2);
     window.Ui().SSTab1->setCurrentIndex(korvani::app::kSettingsTab);
-    panel.Plot().Clear();
+    panel.Current().Plot().Clear();
     port.Arrive("temp:3,volts:5\r\n");
     window.ShowPlot();
     QCOMPARE(window.Ui().picPlot->graphCount(), 2);

@@ -127,7 +127,7 @@ class Program {
 
   // One character cell of the screen (or a block of them), in the screen image's pixels.
   QRect Cells(int row, int column, int rows = 1, int columns = 1) {
-    const auto& screen = App->Panel().Screen();
+    const auto& screen = App->Panel().Current().Screen();
     const double twips = korvani::ui::QtDrawingSurface::kTwipsPerPixel;
     const double width = screen.CellWidth() / twips;
     const double height = screen.CellHeight() / twips;

@@ -58,7 +58,8 @@ class QtSerialPortTest : public QObject {
       all.push_back(static_cast<char>(code));
     }
     QVERIFY(pty.WriteAll(all));
-    QTRY_COMPARE_WITH_TIMEOUT(board.panel.Receive().History().ByteCount(), std::uint64_t{256}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(board.panel.Current().Receive().History().ByteCount(), std::uint64_t{256},
+                              5000);
 
     std::string expectedHex;
     for (int code = 0; code < 256; ++code) {
@@ -72,11 +73,11 @@ class QtSerialPortTest : public QObject {
     }
     // The ASCII view's lines end at the LF (10) and at the CR (13) no LF follows.
     using korvani::base::AsciiToDisplay;
-    QCOMPARE(board.panel.Receive().ViewText(), AsciiToDisplay(all.substr(0, 10)) + "\r\n" +
-                                                   AsciiToDisplay(all.substr(11, 2)) + "\r\n" +
-                                                   AsciiToDisplay(all.substr(14)) + "\r\n");
-    board.panel.Receive().ShowHex();
-    QCOMPARE(board.panel.Receive().ViewText(), expectedHex);
+    QCOMPARE(board.panel.Current().Receive().ViewText(), AsciiToDisplay(all.substr(0, 10)) + "\r\n" +
+                                                             AsciiToDisplay(all.substr(11, 2)) + "\r\n" +
+                                                             AsciiToDisplay(all.substr(14)) + "\r\n");
+    board.panel.Current().Receive().ShowHex();
+    QCOMPARE(board.panel.Current().Receive().ViewText(), expectedHex);
   }
 
   void boardCommandsGetTheirRepliesOnTheWire() {
@@ -88,7 +89,7 @@ class QtSerialPortTest : public QObject {
     QVERIFY(pty.WriteAll("\x01r\x03"));
     QCOMPARE(pty.ReadSome(3000), std::string("\x07\x05"
                                              "2612071530450\x04"));
-    board.panel.Connect();
+    board.panel.Current().Connect();
     QCOMPARE(pty.ReadSome(3000), std::string("\x06\x04"));
   }
 
@@ -100,8 +101,8 @@ class QtSerialPortTest : public QObject {
     auto pty = std::make_unique<PtyPair>();
     QVERIFY(QFile::link(pty->SlavePath, link));
     PanelOnPort board(link);
-    board.panel.Receive().LogSettings().LogAscii = true;
-    board.panel.Receive().LogSettings().AsciiFileName =
+    board.panel.Current().Receive().LogSettings().LogAscii = true;
+    board.panel.Current().Receive().LogSettings().AsciiFileName =
         folder.filePath(QStringLiteral("ascii.log")).toStdString();
     board.panel.FormLoad();
     QVERIFY(board.port.IsOpen());
@@ -111,7 +112,8 @@ class QtSerialPortTest : public QObject {
       const std::string before = "before loss " + std::to_string(round) + "\r\n";
       QVERIFY(pty->WriteAll(before));
       // Received first: a pty's hang-up flushes what the program has not yet read.
-      QTRY_VERIFY_WITH_TIMEOUT(board.panel.Receive().ViewText().find(before) != std::string::npos, 5000);
+      QTRY_VERIFY_WITH_TIMEOUT(board.panel.Current().Receive().ViewText().find(before) != std::string::npos,
+                               5000);
       pty.reset();  // the other end goes away
       QTRY_VERIFY_WITH_TIMEOUT(!board.port.IsOpen(), 5000);
       QVERIFY(board.view.PortStatus.rfind("? ", 0) == 0);
@@ -121,16 +123,17 @@ class QtSerialPortTest : public QObject {
       pty = std::make_unique<PtyPair>();
       QFile::remove(link);
       QVERIFY(QFile::link(pty->SlavePath, link));
-      QTRY_VERIFY_WITH_TIMEOUT((board.panel.WatchPort(), board.port.IsOpen()), 5000);
+      QTRY_VERIFY_WITH_TIMEOUT((board.panel.Current().WatchPort(), board.port.IsOpen()), 5000);
       QCOMPARE(QString::fromStdString(board.view.PortStatus), QStringLiteral("COM200: 38400,N,8,1 Open"));
 
       const std::string after = "after replug " + std::to_string(round) + "\r\n";
       QVERIFY(pty->WriteAll(after));
-      QTRY_VERIFY_WITH_TIMEOUT(board.panel.Receive().ViewText().find(after) != std::string::npos, 5000);
-      QVERIFY(board.panel.Receive().ViewText().find(before) != std::string::npos);
+      QTRY_VERIFY_WITH_TIMEOUT(board.panel.Current().Receive().ViewText().find(after) != std::string::npos,
+                               5000);
+      QVERIFY(board.panel.Current().Receive().ViewText().find(before) != std::string::npos);
       received += before + after;
     }
-    QCOMPARE(board.panel.Receive().ViewText(), received);
+    QCOMPARE(board.panel.Current().Receive().ViewText(), received);
     QFile log(folder.filePath(QStringLiteral("ascii.log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(log.readAll().toStdString(), received);
@@ -149,7 +152,7 @@ class QtSerialPortTest : public QObject {
     board.panel.FormLoad();
     QVERIFY(board.port.IsOpen());
     QVERIFY(first->WriteAll("on ttyUSB0\r\n"));
-    QTRY_VERIFY(board.panel.Receive().ViewText().find("on ttyUSB0") != std::string::npos);
+    QTRY_VERIFY(board.panel.Current().Receive().ViewText().find("on ttyUSB0") != std::string::npos);
 
     first.reset();
     tree.Unplug("ttyUSB0", "1-1");
@@ -158,10 +161,10 @@ class QtSerialPortTest : public QObject {
     auto again = std::make_unique<PtyPair>();
     tree.Plug("ttyUSB0", "1-2", "067b", "2303", "X1", other->SlavePath.toStdString());
     tree.Plug("ttyUSB1", "1-1", "0403", "6001", "A50285BI", again->SlavePath.toStdString());
-    QTRY_VERIFY_WITH_TIMEOUT((board.panel.WatchPort(), board.port.IsOpen()), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT((board.panel.Current().WatchPort(), board.port.IsOpen()), 5000);
     QCOMPARE(QString::fromStdString(board.view.PortStatus), QStringLiteral("COM33: 38400,N,8,1 Open"));
     QVERIFY(again->WriteAll("on ttyUSB1\r\n"));
-    QTRY_VERIFY(board.panel.Receive().ViewText().find("on ttyUSB1") != std::string::npos);
+    QTRY_VERIFY(board.panel.Current().Receive().ViewText().find("on ttyUSB1") != std::string::npos);
   }
 
   // The device goes away while a megabyte is still being written: the port is closed once,
@@ -181,14 +184,14 @@ class QtSerialPortTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!board.port.IsOpen(), 5000);
     QVERIFY(board.view.PortStatus.rfind("? ", 0) == 0);
     const std::string txBefore = board.view.TxCaption;
-    board.panel.Connect();
+    board.panel.Current().Connect();
     QCOMPARE(board.view.TxCaption, txBefore);  // nothing sent, nothing claimed
 
     pty = std::make_unique<PtyPair>();
     QFile::remove(link);
     QVERIFY(QFile::link(pty->SlavePath, link));
-    QTRY_VERIFY_WITH_TIMEOUT((board.panel.WatchPort(), board.port.IsOpen()), 5000);
-    board.panel.Connect();
+    QTRY_VERIFY_WITH_TIMEOUT((board.panel.Current().WatchPort(), board.port.IsOpen()), 5000);
+    board.panel.Current().Connect();
     QCOMPARE(pty->ReadSome(3000), std::string("\x06\x04"));
   }
 

@@ -197,7 +197,7 @@ class TerminalTabTest : public QObject {
     QTRY_COMPARE(ui.txtRxData->AllText(), QStringLiteral("41 42 43 44 "));
 
     ui.chkTimestamps->click();  // stamps from the panel's clock, in the form shown
-    QVERIFY(panel.Receive().Timestamps());
+    QVERIFY(panel.Current().Receive().Timestamps());
     QTRY_COMPARE(ui.txtRxData->AllText(), QStringLiteral("15:30:45.000 41 42 43 44 "));
 
     ui.cmdRxClear->click();
@@ -225,7 +225,7 @@ class TerminalTabTest : public QObject {
     QCOMPARE(lines[1], QStringLiteral("V?"));
     QCOMPARE(lines[2], QStringLiteral("'01 r'03 "));
     QVERIFY(lines[3].startsWith(QStringLiteral("'07 '05 261207")));
-    const korvani::terminal::RxHistory& history = panel.Receive().History();
+    const korvani::terminal::RxHistory& history = panel.Current().Receive().History();
     std::string text;
     QCOMPARE(history.AppendLine(korvani::terminal::HistoryForm::Ascii, 1, text).From,
              korvani::terminal::Direction::Sent);
@@ -244,7 +244,7 @@ class TerminalTabTest : public QObject {
     const std::size_t timers = board.fake.Timers.size();
     ui.spnRepeat[2]->setValue(100);
     ui.chkRepeat[2]->click();
-    QCOMPARE(panel.Transmit().Repeats()[2], (korvani::terminal::TxRepeat{true, 100}));
+    QCOMPARE(panel.Current().Transmit().Repeats()[2], (korvani::terminal::TxRepeat{true, 100}));
     QCOMPARE(board.fake.Timers.size(), timers + 1);
     board.fake.Timers.back()->Advance(250);
     QCOMPARE(QString::fromStdString(port.Written), QStringLiteral("T?\rT?\r"));
@@ -266,7 +266,7 @@ class TerminalTabTest : public QObject {
   void theConsoleSendsKeysAsTypedAndDrawsTheBoardsColours() {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
-    panel.Controls().SetTerminalMode(true);  // as --console makes it
+    panel.Current().Controls().SetTerminalMode(true);  // as --console makes it
     panel.FormLoad();
     window.resize(900, 700);
     window.show();
@@ -294,7 +294,7 @@ class TerminalTabTest : public QObject {
     QKeyEvent altEacute(QEvent::KeyPress, Qt::Key_Eacute, Qt::AltModifier, QStringLiteral("\u00E9"));
     QApplication::sendEvent(ui.txtConsole, &altEacute);
     QCOMPARE(port.Written, std::string("\r\n\t\x1b\x1c\x1d\0\0\x1b\xC3\xA9", 11));
-    QVERIFY(QString::fromStdString(panel.Receive().ViewText()).contains(QStringLiteral("help")));
+    QVERIFY(QString::fromStdString(panel.Current().Receive().ViewText()).contains(QStringLiteral("help")));
 
     port.Arrive("\x1b[41m" + std::string(20, ' ') + "\x1b[0m\x1b[10;30H\x1b[42mX\x1b[0m");
     const QRect red = ui.txtConsole->CellRect(0, 19);
