@@ -87,9 +87,9 @@ void FrmTerminal::BuildToast() {
 void FrmTerminal::Attach(app::Panel& panel) {
   Panel = &panel;
   Terminal->Attach(panel);
-  Screen->Attach(panel);
+  Screen->Attach(panel.Current());
   Settings->Attach(panel);
-  Plotting->Attach(panel);
+  Plotting->Attach(panel.Current());
   Widgets.lblToastMsg->installEventFilter(this);
   Widgets.lblDismissToastMsg->installEventFilter(this);
   // Whatever has the focus while the panel tab is in view, the tab bar included.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What every tab of the window shares: where a failure in one of its slots is told, the
-// panel it is attached to, and the guarded slot that reaches the panel only while it is.
+// What every tab of the window shares: where a failure in one of its slots is told, what
+// it is attached to, and the guarded slot that reaches it only while it is. A tab is
+// attached to the narrowest thing it needs: the board's session (the screen, the plot), or
+// the panel when it also changes the program's own settings.
 #pragma once
 
 #include <QWidget>
@@ -10,26 +12,31 @@
 
 namespace korvani::app {
 class Panel;
-}
+class Session;
+}  // namespace korvani::app
 
 namespace korvani::ui {
 
-class PanelTab : public QWidget {
+template <typename Target>
+class AttachedTab : public QWidget {
  public:
-  explicit PanelTab(const FaultReport& report) : Report(report) {}
+  explicit AttachedTab(const FaultReport& report) : Report(report) {}
 
   // While the window is taken down its boxes still signal: nothing reaches the core then.
-  void Detach() { Panel = nullptr; }
+  void Detach() { Attached = nullptr; }
 
  protected:
-  // A guarded slot that reaches the panel only while the tab is attached.
+  // A guarded slot that reaches the target only while the tab is attached.
   template <typename Action>
   auto Do(Action action) {
-    return WhenAttached(Report, Panel, std::move(action));
+    return WhenAttached(Report, Attached, std::move(action));
   }
 
   const FaultReport& Report;
-  app::Panel* Panel = nullptr;  // set by the tab's Attach
+  Target* Attached = nullptr;  // set by the tab's Attach
 };
+
+using PanelTab = AttachedTab<app::Panel>;
+using SessionTab = AttachedTab<app::Session>;
 
 }  // namespace korvani::ui

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/panel.h"
+#include "app/session.h"
 #include "plot/thinning.h"
 #include "ui/tab_building.h"
 
@@ -30,7 +30,7 @@ QString Number(double value) {
 
 }  // namespace
 
-PlotTab::PlotTab(const FaultReport& report) : PanelTab(report) {
+PlotTab::PlotTab(const FaultReport& report) : SessionTab(report) {
   BuildPlotTab(Widgets, this);
   CursorLine = new QCPItemStraightLine(Widgets.picPlot);
   CursorLine->setPen(QPen(QColor(0, 0, 0, 90), 1, Qt::DashLine));
@@ -43,15 +43,15 @@ PlotTab::PlotTab(const FaultReport& report) : PanelTab(report) {
   connect(&TextTimer, &QTimer::timeout, this, Guarded(report, [this] { ShowTexts(); }));
 }
 
-void PlotTab::Attach(app::Panel& panel) {
-  Panel = &panel;
-  panel.Current().Plot().SetChangeWatcher([this] { PointsArrived(); });
+void PlotTab::Attach(app::Session& session) {
+  Attached = &session;
+  session.Plot().SetChangeWatcher([this] { PointsArrived(); });
   AttachControls();
 }
 
 void PlotTab::AttachControls() {
   const PlotTabUi& w = Widgets;
-  const auto redraw = Do([this](app::Panel&) { Redraw(); });
+  const auto redraw = Do([this](app::Session&) { Redraw(); });
   connect(w.cmbPlotWindow, &QComboBox::currentIndexChanged, this, [this, redraw] {
     Widgets.chkPlotFollow->setChecked(true);  // a window is chosen to be seen
     redraw();
@@ -61,14 +61,13 @@ void PlotTab::AttachControls() {
   connect(w.txtPlotYMin, &QLineEdit::returnPressed, this, [this] { ApplyTypedYRange(); });
   connect(w.txtPlotYMax, &QLineEdit::returnPressed, this, [this] { ApplyTypedYRange(); });
   connect(w.lstPlotSeries, &QListWidget::itemChanged, this, redraw);
-  connect(w.cmdPlotClear, &QPushButton::clicked, this, Do([this](app::Panel& p) {
-            p.Current().Plot().Clear();
+  connect(w.cmdPlotClear, &QPushButton::clicked, this, Do([this](app::Session& p) {
+            p.Plot().Clear();
             Redraw();
           }));
-  connect(w.cmdPlotSaveData, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().SavePlotData(); }));
-  connect(w.cmdPlotSavePicture, &QPushButton::clicked, this, Do([this](app::Panel& p) {
-            p.Current().SavePlotPicture([this](const std::string& path) -> std::string {
+  connect(w.cmdPlotSaveData, &QPushButton::clicked, this, Do([](app::Session& p) { p.SavePlotData(); }));
+  connect(w.cmdPlotSavePicture, &QPushButton::clicked, this, Do([this](app::Session& p) {
+            p.SavePlotPicture([this](const std::string& path) -> std::string {
               return Widgets.picPlot->savePng(FromUtf8(path)) ? "" : "the picture could not be written";
             });
           }));
@@ -89,15 +88,15 @@ void PlotTab::PointsArrived() {
 }
 
 void PlotTab::showEvent(QShowEvent* event) {
-  PanelTab::showEvent(event);
-  if (Panel != nullptr) {
-    Panel->Current().Plot().SetCollecting(true);  // from the first look on, hidden or not
+  QWidget::showEvent(event);
+  if (Attached != nullptr) {
+    Attached->Plot().SetCollecting(true);  // from the first look on, hidden or not
     RunGuarded(Report, [this] { Redraw(); });
   }
 }
 
 void PlotTab::Redraw() {
-  if (Panel == nullptr) {
+  if (Attached == nullptr) {
     return;
   }
   FrameTimer.stop();
@@ -119,12 +118,12 @@ void PlotTab::Redraw() {
 }
 
 void PlotTab::ShowTexts() {
-  if (Panel == nullptr) {
+  if (Attached == nullptr) {
     return;
   }
   TextTimer.stop();
   SinceTexts.restart();
-  const auto& all = Panel->Current().Plot().AllSeries();
+  const auto& all = Attached->Plot().AllSeries();
   QListWidget& legend = *Widgets.lstPlotSeries;
   const QSignalBlocker quiet(legend);  // a text changed is no series hidden or shown
   for (std::size_t index = 0; index < all.size() && index < static_cast<std::size_t>(legend.count());
@@ -147,11 +146,11 @@ void PlotTab::ShowTexts() {
 }
 
 void PlotTab::MatchSeries() {
-  const auto& all = Panel->Current().Plot().AllSeries();
+  const auto& all = Attached->Plot().AllSeries();
   QCustomPlot& plot = *Widgets.picPlot;
   QListWidget& legend = *Widgets.lstPlotSeries;
-  if (Panel->Current().Plot().Clears() != DrawnClears) {  // new series may have come already
-    DrawnClears = Panel->Current().Plot().Clears();
+  if (Attached->Plot().Clears() != DrawnClears) {  // new series may have come already
+    DrawnClears = Attached->Plot().Clears();
     plot.clearGraphs();
     legend.clear();
   }
@@ -173,7 +172,7 @@ void PlotTab::PlaceTimeWindow() {
   if (!Widgets.chkPlotFollow->isChecked()) {
     return;  // where the user left it
   }
-  const plot::PlotData& store = Panel->Current().Plot();
+  const plot::PlotData& store = Attached->Plot();
   const double seconds = Widgets.cmbPlotWindow->currentData().toDouble();
   double end = store.NewestTime();
   double start = 0;
@@ -188,7 +187,7 @@ void PlotTab::PlaceTimeWindow() {
 }
 
 void PlotTab::DrawSeries() {
-  const auto& all = Panel->Current().Plot().AllSeries();
+  const auto& all = Attached->Plot().AllSeries();
   QCustomPlot& plot = *Widgets.picPlot;
   const QCPRange time = plot.xAxis->range();
   const int columns = std::max(1, plot.axisRect()->width());
@@ -237,7 +236,7 @@ void PlotTab::FitYRange() {
 }
 
 void PlotTab::ShowKept() {
-  const plot::PlotData& store = Panel->Current().Plot();
+  const plot::PlotData& store = Attached->Plot();
   std::size_t points = 0;
   for (const auto& series : store.AllSeries()) {
     points += series->Count();
@@ -257,7 +256,7 @@ void PlotTab::ShowKept() {
 }
 
 void PlotTab::ShowCursor(QMouseEvent* event) {
-  if (Panel == nullptr) {
+  if (Attached == nullptr) {
     return;
   }
   QCustomPlot& plot = *Widgets.picPlot;
@@ -269,7 +268,7 @@ void PlotTab::ShowCursor(QMouseEvent* event) {
   }
   const double time = plot.xAxis->pixelToCoord(event->position().x());
   QString text = QStringLiteral("%1 s").arg(time, 0, 'f', 3);
-  const auto& all = Panel->Current().Plot().AllSeries();
+  const auto& all = Attached->Plot().AllSeries();
   for (std::size_t index = 0; index < all.size(); ++index) {
     const plot::Series& series = *all[index];
     if (!plot.graph(static_cast<int>(index))->visible() || series.Count() == 0) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Plot tab: the numbers the board prints, drawn against their arrival time. The points
-// live in the core's store (app::Panel::Plot); the tab draws only what the pixels in view can
+// live in the core's store (app::Session::Plot); the tab draws only what the pixels in view can
 // show, at most once a frame and only while it is in view.
 #pragma once
 
@@ -53,7 +53,7 @@ inline constexpr PlotWindowChoice kPlotWindows[] = {
 
 void BuildPlotTab(PlotTabUi& ui, QWidget* tab);
 
-class PlotTab final : public PanelTab {
+class PlotTab final : public SessionTab {
  public:
   // The least time between two frames while points arrive.
   static constexpr int kFrameMs = 27;
@@ -61,7 +61,7 @@ class PlotTab final : public PanelTab {
   static constexpr int kTextsMs = 250;
 
   explicit PlotTab(const FaultReport& report);
-  void Attach(app::Panel& panel);
+  void Attach(app::Session& session);
   [[nodiscard]] const PlotTabUi& Ui() const { return Widgets; }
   // Draws the store as it is now (tests and tools; the tab itself waits for a frame).
   void Redraw();

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/panel.h"
+#include "app/session.h"
 #include "ui/tab_building.h"
 
 namespace korvani::ui {
@@ -36,48 +36,46 @@ class EntryValidator final : public QValidator {
 
 }  // namespace
 
-ScreenTab::ScreenTab(const FaultReport& report) : PanelTab(report) {
+ScreenTab::ScreenTab(const FaultReport& report) : SessionTab(report) {
   BuildScreenTab(Widgets, this);
   HmiSurface = std::make_unique<QtDrawingSurface>(*Widgets.picHMI1);
   LogPane = std::make_unique<PaneRefresher>(Widgets.txtHMILog, kLogPaneRefreshMs, &ToPaneText);
   FitTimer.setSingleShot(true);
   FitTimer.setInterval(30);
-  connect(&FitTimer, &QTimer::timeout, this, Do([this](app::Panel&) { FitScreen(); }));
+  connect(&FitTimer, &QTimer::timeout, this, Do([this](app::Session&) { FitScreen(); }));
 }
 
 ScreenTab::~ScreenTab() = default;
 
-void ScreenTab::Attach(app::Panel& panel) {
-  Panel = &panel;
+void ScreenTab::Attach(app::Session& session) {
+  Attached = &session;
   AttachControls();
   AttachLogPane();
 }
 
 void ScreenTab::AttachControls() {
   const ScreenTabUi& w = Widgets;
-  connect(w.cmdHMIConnect, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().Connect(); }));
-  connect(w.cmdSetRTC, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().SetBoardClock(); }));
-  connect(w.cmdHMIReset, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().ResetScreen(); }));
-  connect(w.cmdHMICLS, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().ClearScreen(); }));
-  connect(w.cmdHMIRulers, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().DrawRulers(); }));
-  connect(w.cmdSaveScreen, &QPushButton::clicked, this, Do([](app::Panel& p) { p.Current().SaveScreen(); }));
+  connect(w.cmdHMIConnect, &QPushButton::clicked, this, Do([](app::Session& p) { p.Connect(); }));
+  connect(w.cmdSetRTC, &QPushButton::clicked, this, Do([](app::Session& p) { p.SetBoardClock(); }));
+  connect(w.cmdHMIReset, &QPushButton::clicked, this, Do([](app::Session& p) { p.ResetScreen(); }));
+  connect(w.cmdHMICLS, &QPushButton::clicked, this, Do([](app::Session& p) { p.ClearScreen(); }));
+  connect(w.cmdHMIRulers, &QPushButton::clicked, this, Do([](app::Session& p) { p.DrawRulers(); }));
+  connect(w.cmdSaveScreen, &QPushButton::clicked, this, Do([](app::Session& p) { p.SaveScreen(); }));
   connect(w.grpAspectRatio, &QButtonGroup::idClicked, this,
-          Do([](app::Panel& p, int index) { p.Current().Controls().ChooseLayout(index); }));
+          Do([](app::Session& p, int index) { p.Controls().ChooseLayout(index); }));
   connect(w.cmdHMISetWidth, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().Controls().ApplyWidthBox(); }));
-  connect(w.cmdHMITestSend, &QPushButton::clicked, this, Do([this](app::Panel& p) {
-            p.Current().InjectTestText(
-                Widgets.txtHMIRawRx->text().toLatin1().toStdString());  // a byte a character
+          Do([](app::Session& p) { p.Controls().ApplyWidthBox(); }));
+  connect(w.cmdHMITestSend, &QPushButton::clicked, this, Do([this](app::Session& p) {
+            p.InjectTestText(Widgets.txtHMIRawRx->text().toLatin1().toStdString());  // a byte a character
           }));
-  connect(w.cmdHMIDataOK, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().Entry().Accept(); }));
+  connect(w.cmdHMIDataOK, &QPushButton::clicked, this, Do([](app::Session& p) { p.Entry().Accept(); }));
   connect(w.cmdHMIDataEntryCancel, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().Entry().Cancel(); }));
+          Do([](app::Session& p) { p.Entry().Cancel(); }));
   // Typed keys are filtered by the key filter; whatever gets past it (a paste, a drop) must
   // leave a text the entry accepts whole, or the box keeps what it had.
-  w.txtHMIDataEntry->setValidator(new EntryValidator(Panel->Current().Entry(), w.txtHMIDataEntry));
+  w.txtHMIDataEntry->setValidator(new EntryValidator(Attached->Entry(), w.txtHMIDataEntry));
   connect(w.txtHMIDataEntry, &QLineEdit::inputRejected, this,
-          Do([](app::Panel& p) { p.Current().Entry().RefuseEdit(); }));
+          Do([](app::Session& p) { p.Entry().RefuseEdit(); }));
   w.txtHMIDataEntry->installEventFilter(this);
   w.fraScreenArea->installEventFilter(this);  // full screen: its surround
 }
@@ -85,19 +83,16 @@ void ScreenTab::AttachControls() {
 void ScreenTab::AttachLogPane() {
   const ScreenTabUi& w = Widgets;
   connect(w.cmdLogFrz, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().ScreenLog().ToggleFreeze(); }));
+          Do([](app::Session& p) { p.ScreenLog().ToggleFreeze(); }));
   connect(w.cmdLogMarker, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().ScreenLog().AddMarker(); }));
-  connect(w.cmdLogCLS, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().ScreenLog().ClearPane(); }));
-  connect(w.cmdHideLog, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().ScreenLog().HidePane(); }));
-  connect(w.cmdShowTrace, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().ScreenLog().ShowPane(); }));
+          Do([](app::Session& p) { p.ScreenLog().AddMarker(); }));
+  connect(w.cmdLogCLS, &QPushButton::clicked, this, Do([](app::Session& p) { p.ScreenLog().ClearPane(); }));
+  connect(w.cmdHideLog, &QPushButton::clicked, this, Do([](app::Session& p) { p.ScreenLog().HidePane(); }));
+  connect(w.cmdShowTrace, &QPushButton::clicked, this, Do([](app::Session& p) { p.ScreenLog().ShowPane(); }));
   connect(w.chkHMITraceToDisk, &QCheckBox::toggled, this,
-          Do([](app::Panel& p, bool ticked) { p.Current().ScreenLog().SetTraceToDisk(ticked); }));
+          Do([](app::Session& p, bool ticked) { p.ScreenLog().SetTraceToDisk(ticked); }));
   connect(w.cmdClearHMILogFile, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().ScreenLog().ClearTraceFile(); }));
+          Do([](app::Session& p) { p.ScreenLog().ClearTraceFile(); }));
 }
 
 bool ScreenTab::eventFilter(QObject* watched, QEvent* event) {
@@ -105,7 +100,7 @@ bool ScreenTab::eventFilter(QObject* watched, QEvent* event) {
     PaintSurround();
     return false;
   }
-  if (Panel == nullptr) {
+  if (Attached == nullptr) {
     return QWidget::eventFilter(watched, event);
   }
   bool handled = false;
@@ -128,9 +123,9 @@ bool ScreenTab::FilterPanelEvent(QObject* watched, QEvent* event) {
   if (buttonIndex.isValid()) {
     const auto index = static_cast<std::int16_t>(buttonIndex.toInt());
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-      Panel->Current().Buttons().Press(index);
+      Attached->Buttons().Press(index);
     } else if (event->type() == QEvent::MouseButtonRelease) {
-      Panel->Current().Buttons().Release(index);
+      Attached->Buttons().Release(index);
     }
     return false;
   }
@@ -142,7 +137,7 @@ bool ScreenTab::FilterPanelEvent(QObject* watched, QEvent* event) {
     } else if (!key->text().isEmpty()) {
       code = key->text().at(0).unicode();
     }
-    return code != 0 && !Panel->Current().Entry().FilterKey(code);  // false: the key is discarded
+    return code != 0 && !Attached->Entry().FilterKey(code);  // false: the key is discarded
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -191,14 +186,14 @@ void ScreenTab::FitScreen() {
   if (window()->isFullScreen()) {
     // The screen alone: all the room its area has, under its title.
     const QSize area = Widgets.fraScreenArea->size();
-    Panel->Current().Screen().FillArea(area.width() * kTwips,
-                                       (area.height() - Widgets.lblHMITitle->sizeHint().height()) * kTwips);
+    Attached->Screen().FillArea(area.width() * kTwips,
+                                (area.height() - Widgets.lblHMITitle->sizeHint().height()) * kTwips);
     PlaceScreen();
     Widgets.fraScreenArea->update();
     return;
   }
   const QSize extra = window()->size() - window()->sizeHint();
-  Panel->Current().Screen().GrowBy(std::max(0, extra.width()) * kTwips, std::max(0, extra.height()) * kTwips);
+  Attached->Screen().GrowBy(std::max(0, extra.width()) * kTwips, std::max(0, extra.height()) * kTwips);
   PlaceScreen();
 }
 

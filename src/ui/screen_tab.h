@@ -68,7 +68,7 @@ struct ScreenTabUi {
   QLabel* Label2 = nullptr;
 };
 
-class ScreenTab final : public PanelTab, public app::ScreenTabView {
+class ScreenTab final : public SessionTab, public app::ScreenTabView {
  public:
   // How often at most the log pane's text is rebuilt while the board writes to it.
   static constexpr int kLogPaneRefreshMs = 33;
@@ -77,7 +77,7 @@ class ScreenTab final : public PanelTab, public app::ScreenTabView {
   ~ScreenTab() override;
 
   // Connects the controls to the panel's screen, buttons, prompt and log; once.
-  void Attach(app::Panel& panel);
+  void Attach(app::Session& session);
   [[nodiscard]] const ScreenTabUi& Ui() const { return Widgets; }
   QtDrawingSurface& Surface() { return *HmiSurface; }
   // cmdHMIUserButton(i), made when first shown; null before.

@@ -50,7 +50,7 @@ SettingsTab::SettingsTab(const FaultReport& report, QLabel& portStatus, QLabel& 
 }
 
 void SettingsTab::Attach(app::Panel& panel) {
-  Panel = &panel;
+  Attached = &panel;
   AttachPort();
   AttachLine();
   AttachFiles();
@@ -155,7 +155,7 @@ void SettingsTab::AddNetworkPort() {
                                               QStringLiteral("The board's bridge, as tcp://HOST:PORT:"),
                                               QLineEdit::Normal, QStringLiteral("tcp://"), &ok);
   if (ok) {
-    Panel->Current().AddNetworkPort(typed.toStdString());
+    Attached->Current().AddNetworkPort(typed.toStdString());
   }
 }
 
@@ -164,26 +164,26 @@ void SettingsTab::Replay() {
       QFileDialog::getOpenFileName(this, QStringLiteral("Replay a recorded session"), QString(),
                                    QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
   if (!path.isEmpty()) {
-    Panel->Current().ReplaySession(path.toStdString());
+    Attached->Current().ReplaySession(path.toStdString());
   }
 }
 
 void SettingsTab::Record() {
-  if (Panel->Current().Recording()) {
-    Panel->Current().StopRecording();
+  if (Attached->Current().Recording()) {
+    Attached->Current().StopRecording();
     return;
   }
   const QString path = QFileDialog::getSaveFileName(
       this, QStringLiteral("Record the session to"), QStringLiteral("session.kvr"),
       QStringLiteral("Recorded sessions (*.kvr);;All files (*)"));
   if (!path.isEmpty()) {
-    Panel->Current().StartRecording(path.toStdString());
+    Attached->Current().StartRecording(path.toStdString());
   }
 }
 
 bool SettingsTab::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Widgets.Label1 && event->type() == QEvent::MouseButtonDblClick && Panel != nullptr) {
-    RunGuarded(Report, [this] { Panel->OpenHelpPage(); });
+  if (watched == Widgets.Label1 && event->type() == QEvent::MouseButtonDblClick && Attached != nullptr) {
+    RunGuarded(Report, [this] { Attached->OpenHelpPage(); });
     return true;
   }
   return QWidget::eventFilter(watched, event);
@@ -215,7 +215,7 @@ void SettingsTab::ShowLineSettings(const terminal::LineSettings& line) {
 }
 
 terminal::LineSettings SettingsTab::LineChosen() const {
-  return terminal::WithChoices(Panel->Current().Connection().Line(), Widgets.cmbDataBits->currentIndex(),
+  return terminal::WithChoices(Attached->Current().Connection().Line(), Widgets.cmbDataBits->currentIndex(),
                                Widgets.cmbParity->currentIndex(), Widgets.cmbStopBits->currentIndex(),
                                Widgets.cmbFlow->currentIndex(), Widgets.cmbLinesOnOpen->currentIndex());
 }

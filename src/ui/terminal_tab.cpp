@@ -19,7 +19,7 @@ TerminalTab::TerminalTab(const FaultReport& report, QLabel& logProblem)
 }
 
 void TerminalTab::Attach(app::Panel& panel) {
-  Panel = &panel;
+  Attached = &panel;
   Widgets.txtRxData->SetFaultReport(Report);
   Widgets.txtRxData->SetHistory(&panel.Current().Receive().History(),
                                 [&panel] { return panel.Current().Receive().HistoryShownEnd(); });
@@ -44,10 +44,10 @@ void TerminalTab::AttachTransfer() {
 }
 
 void TerminalTab::FillTransferMenus() {
-  if (Panel == nullptr) {
+  if (Attached == nullptr) {
     return;
   }
-  transfer::FileTransfer& files = Panel->Current().Transfers();
+  transfer::FileTransfer& files = Attached->Current().Transfers();
   const TerminalTabUi& w = Widgets;
   w.mnuSendFile->clear();
   w.mnuReceiveFile->clear();
@@ -164,7 +164,7 @@ void TerminalTab::AttachReceive() {
           }));
   connect(w.optRxConsole, &QRadioButton::clicked, this, Do([this](app::Panel&) { ShowForm(true); }));
   // The console sees every chunk as it comes, and what it is typed goes to the port.
-  Panel->Current().Receive().SetChunkWatcher(
+  Attached->Current().Receive().SetChunkWatcher(
       [console = w.txtConsole](std::string_view chunk) { console->Feed(chunk); });
   w.txtConsole->SetSender(
       Do([](app::Panel& p, const std::string& bytes) { p.Current().SendToBoard(bytes); }));
@@ -227,10 +227,10 @@ void TerminalTab::AttachTransmit() {
 }
 
 bool TerminalTab::eventFilter(QObject* watched, QEvent* event) {
-  if (Panel != nullptr && event->type() == QEvent::MouseButtonPress) {
+  if (Attached != nullptr && event->type() == QEvent::MouseButtonPress) {
     for (int i = 0; i < terminal::kTxLineCount; ++i) {
       if (watched == Widgets.txtTx[i]) {
-        RunGuarded(Report, [this, i] { Panel->Current().Transmit().UpdateCheckDisp(i); });
+        RunGuarded(Report, [this, i] { Attached->Current().Transmit().UpdateCheckDisp(i); });
       }
     }
   }
