@@ -38,7 +38,7 @@ class Panel {
   void LoadLineSettings();
   // Writes the settings file (the window then closes and the program ends).
   void SaveSettings();
-  [[nodiscard]] SettingsValues CurrentSettings() const;
+  [[nodiscard]] SettingsValues CurrentSettings();
   // A double click on Label1 opens the help page.
   void OpenHelpPage();
 

@@ -21,12 +21,12 @@ bool Panel::ApplySettingsLineToWindow(int line, std::string_view text) {
     return false;
   }
   SettingsNamesInAnsi = values.NamesInAnsi;
-  Board.ApplySetting(line, values);
+  ApplySettingToSession(Board, line, values);
   return true;
 }
 
-SettingsValues Panel::CurrentSettings() const {
-  SettingsValues values = Board.CurrentSettings();
+SettingsValues Panel::CurrentSettings() {
+  SettingsValues values = SessionSettings(Board);
   values.NamesInAnsi = SettingsNamesInAnsi;
   return values;
 }

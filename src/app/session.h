@@ -54,9 +54,8 @@ class Session {
   void OpenAtStartUp();
   void StartScreen();
 
-  // The settings file's lines as this session holds them, and one line applied to it.
-  [[nodiscard]] SettingsValues CurrentSettings() const;
-  void ApplySetting(int line, const SettingsValues& values);
+  // The window this session is shown in.
+  [[nodiscard]] const PanelViews& ShownIn() const { return Views; }
 
   // "Save view...", "Save screen..." and the Plot tab's exports, each to a file the user
   // picks; `writePng` gives the reason it could not, else "".

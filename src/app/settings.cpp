@@ -14,34 +14,6 @@
 
 namespace korvani::app {
 
-namespace {
-
-std::string NumberLine(int value) {
-  return (value < 0 ? "" : " ") + std::to_string(value) + " ";  // the sign takes the leading space
-}
-
-// A folder or file name: UTF-8, or else the ANSI text an earlier Windows program wrote.
-std::string ReadName(SettingsValues& values, std::string_view text) {
-  if (base::IsUtf8(text)) {
-    return std::string(text);
-  }
-  values.NamesInAnsi = true;
-  return base::AnsiToUtf8(text);
-}
-
-std::string NameLine(const SettingsValues& values, const std::string& name) {
-  if (values.NamesInAnsi) {
-    // Only where the ANSI bytes cannot be taken for UTF-8 of another name when read again.
-    const auto ansi = base::Utf8ToAnsi(name);
-    if (ansi && (!base::IsUtf8(*ansi) || *ansi == name)) {
-      return *ansi;
-    }
-  }
-  return name;  // UTF-8, which reads back the same
-}
-
-}  // namespace
-
 bool ReadSettingsNumber(std::string_view text, std::int16_t& value) {
   const double number = base::LenientNumber(text);
   if (!base::FitsInt16(number)) {
@@ -74,72 +46,6 @@ int ReadSettings(std::istream& file, const SettingsLineSink& apply) {
     }
   }
   return kSettingsLines;
-}
-
-bool ApplySettingsLine(SettingsValues& values, int line, std::string_view text) {
-  std::int16_t number = 0;
-  switch (line) {
-    case 1:
-      return ReadSettingsNumber(text, values.ComPortNumber);
-    case 2:
-      if (!ReadSettingsNumber(text, number) || number < 0 || number > 7) {
-        return false;
-      }
-      values.BaudIndex = number;
-      return true;
-    case 3:
-      if (!ReadSettingsNumber(text, number) || number < 0 || number > 4) {
-        return false;
-      }
-      values.CharIndex = number;
-      return true;
-    case 4:
-      values.LogFolder = ReadName(values, text);
-      return true;
-    case 5:
-      values.TraceFileName = ReadName(values, text);
-      return true;
-    case 6:
-      values.AsciiLogFileName = ReadName(values, text);
-      return true;
-    case 7:
-      values.HexLogFileName = ReadName(values, text);
-      return true;
-    case 8:
-      return ReadSettingsCheck(text, values.TraceToDisk);
-    case 9:
-      return ReadSettingsCheck(text, values.LogAscii);
-    case 10:
-      return ReadSettingsCheck(text, values.LogHex);
-    case 16:
-      return ReadSettingsCheck(text, values.LogSent);
-    default:
-      if (line >= 11 && line <= 15) {
-        values.TxLines[static_cast<std::size_t>(line - 11)] = text;
-        return true;
-      }
-      return false;
-  }
-}
-
-std::string FormatSettings(const SettingsValues& values) {
-  std::string text;
-  const auto add = [&text](const std::string& line) { text += line + "\r\n"; };
-  add(NumberLine(values.ComPortNumber));
-  add(NumberLine(values.BaudIndex));
-  add(NumberLine(values.CharIndex));
-  add(NameLine(values, values.LogFolder));
-  add(NameLine(values, values.TraceFileName));
-  add(NameLine(values, values.AsciiLogFileName));
-  add(NameLine(values, values.HexLogFileName));
-  add(NumberLine(values.TraceToDisk ? 1 : 0));
-  add(NumberLine(values.LogAscii ? 1 : 0));
-  add(NumberLine(values.LogHex ? 1 : 0));
-  for (const std::string& line : values.TxLines) {
-    add(line);
-  }
-  add(NumberLine(values.LogSent ? 1 : 0));
-  return text;
 }
 
 bool WriteSettingsFile(const std::string& path, const SettingsValues& values) {

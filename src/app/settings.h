@@ -70,6 +70,11 @@ int ReadSettings(std::istream& file, const SettingsLineSink& apply);
 std::string FormatSettings(const SettingsValues& values);
 // Applies one line to `values`: what the window does, for a reader without a window.
 bool ApplySettingsLine(SettingsValues& values, int line, std::string_view text);
+// One line of `values` taken by a session (and shown in its window); and every line as a
+// session has it now. The file's lines are one table, which these and the two above walk.
+class Session;
+void ApplySettingToSession(Session& session, int line, const SettingsValues& values);
+SettingsValues SessionSettings(Session& session);
 
 // A number line's value: lenient, rounded, and within 16 bits; false otherwise.
 bool ReadSettingsNumber(std::string_view text, std::int16_t& value);
