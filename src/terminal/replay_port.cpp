@@ -84,8 +84,8 @@ void ReplayPort::Tick() {
     }
     if (!Waiting.empty() && dueAt > LotStart + kOneMomentUs) {
       RaiseEvent(PortEvent::Received);  // the lot of an earlier moment is read at its own time
-      if (!Open) {
-        return;  // the reader closed the port
+      if (!Open || !Due) {
+        return;  // the reader closed the port (or opened it again, from the start)
       }
     }
     if (Waiting.empty()) {

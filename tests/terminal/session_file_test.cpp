@@ -204,6 +204,29 @@ TEST_F(ReplayPortTest, TheBoardsBytesComeAtTheRecordedPaceOrFasterAndTheSentGoNo
   EXPECT_FALSE(Replay.Write("x")) << "closed";
 }
 
+// A reader may open the port again while a tick hands it a lot: the replay starts over.
+TEST_F(ReplayPortTest, AReaderThatReopensThePortHearsItFromTheStart) {
+  bool reopened = false;
+  Replay.SetEventHandler([&](PortEvent event) {
+    if (event == PortEvent::Received) {
+      Arrived.push_back({0, Replay.ReadInput()});
+      if (!reopened) {
+        reopened = true;
+        Replay.SetOpen(false);
+        Replay.SetOpen(true);
+      }
+    }
+  });
+  Replay.SetSpeed(0);
+  ASSERT_TRUE(Replay.SetOpen(true));
+  Advance(40);
+  std::vector<std::string> what;
+  for (const auto& [when, bytes] : Arrived) {
+    what.push_back(bytes);
+  }
+  EXPECT_EQ(what, (std::vector<std::string>{"A", "A", "B", "C"}));
+}
+
 TEST_F(ReplayPortTest, ADamagedRecordingSaysWhereTheReplayStopped) {
   Folder.Write("session.kvr", FormatSessionHeader({}) + FormatSessionPiece({Direction::Received, 0, "A"}) +
                                   "?" + FormatSessionPiece({Direction::Received, 0, "B"}));
