@@ -38,7 +38,6 @@ bool ReplayPort::SetOpen(bool open) {
   BytesReplayed = 0;
   LastRecorded = 0;
   LastDue = 0;
-  ReadAt = 0;
   LotStart = 0;
   PaceTimer->SetEnabled(true);
   return true;
@@ -91,8 +90,7 @@ void ReplayPort::Tick() {
     if (Waiting.empty()) {
       LotStart = dueAt;
     }
-    LastDue = std::max(LastDue, dueAt);
-    ReadAt = LastDue;
+    LastDue = dueAt;  // never earlier: a step is never negative
     brought += Due->Bytes.size();
     looked += Due->Bytes.size();
     Waiting += Due->Bytes;

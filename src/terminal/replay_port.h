@@ -35,7 +35,7 @@ class ReplayPort final : public QueuedPort {
   [[nodiscard]] std::string LastError() const override { return Note; }
   // The recorded time of what the last read returned, counted from the opening: a plot of a
   // replay keeps the recording's time axis at any speed.
-  [[nodiscard]] std::int64_t ArrivedAt(std::int64_t /*nowUs*/) const override { return StartedAt + ReadAt; }
+  [[nodiscard]] std::int64_t ArrivedAt(std::int64_t /*nowUs*/) const override { return StartedAt + LastDue; }
 
   // Whether the recording's file is open: from an opening until the replay comes to its end.
   [[nodiscard]] bool HoldsFile() const { return Reader.IsOpen(); }
@@ -65,9 +65,8 @@ class ReplayPort final : public QueuedPort {
   std::int64_t StartedAt = 0;
   std::int64_t BytesReplayed = 0;
   std::int64_t LastRecorded = 0;  // the recorded time of the last piece read
-  std::int64_t LastDue = 0;       // the replay's time of the last piece brought
+  std::int64_t LastDue = 0;       // the replay's time of the last piece brought (and read)
   std::int64_t LotStart = 0;      // the replay's time of the first piece waiting to be read
-  std::int64_t ReadAt = 0;        // and of the last
   bool Open = false;
 };
 

@@ -118,11 +118,11 @@ void TransmitLines::UpdateCheckDisp(int index) {
 }
 
 void TransmitLines::SendLine(int index) {
-  const std::string& typed = Typed.at(static_cast<std::size_t>(index));
-  const std::string data = base::ParseTxText(typed) + std::string(LineEndBytes(End));
   if (MayWrite && !MayWrite()) {
     return;
   }
+  const std::string& typed = Typed.at(static_cast<std::size_t>(index));
+  const std::string data = base::ParseTxText(typed) + std::string(LineEndBytes(End));
   // A closed port takes nothing; the program goes on.
   if (!data.empty() && Port.Write(data) && Sent) {
     Sent(data);
