@@ -2,7 +2,7 @@
 # Fails when a file includes a project header it may not, or names one the wrong way.
 # Called by korvani_check_includes() with LAYER, ALLOWED (folders under the roots, or * for
 # any), FILES, ROOTS (the folders project headers are found under) and STAMP.
-#   - A project header is included in quotes, by its path under a root ("terminal/port_router.h"),
+#   - A project header is included in quotes, by its path under a root ("ports/port_router.h"),
 #     never with angle brackets and never by a relative path ("../x.h", "./x.h").
 #   - A layer of the core includes only its own folder and those of the layers it uses.
 set(wrong "")

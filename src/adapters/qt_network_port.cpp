@@ -49,7 +49,7 @@ QtNetworkPort::QtNetworkPort(QObject* parent) : QObject(parent) {
   connect(&Socket, &QTcpSocket::errorOccurred, this, &QtNetworkPort::OnError);
   connect(&Socket, &QTcpSocket::disconnected, this,
           [this] { OnError(QAbstractSocket::RemoteHostClosedError); });
-  connect(&Socket, &QTcpSocket::readyRead, this, [this] { Raise(terminal::PortEvent::Received); });
+  connect(&Socket, &QTcpSocket::readyRead, this, [this] { Raise(ports::PortEvent::Received); });
 }
 
 QtNetworkPort::~QtNetworkPort() {
@@ -90,7 +90,7 @@ void QtNetworkPort::OnConnected() {
   ProbeSoon();
   State = Link::Connected;
   Note.clear();
-  Raise(terminal::PortEvent::LineChanged);  // the window says it is open now
+  Raise(ports::PortEvent::LineChanged);  // the window says it is open now
 }
 
 void QtNetworkPort::ProbeSoon() {
@@ -131,18 +131,18 @@ void QtNetworkPort::Fail(const std::string& reason) {
     FailPending = false;
     // What arrived before the loss is kept: read to the end, a read at a time.
     for (qint64 left = Socket.bytesAvailable(); left > 0;) {
-      Raise(terminal::PortEvent::Received);
+      Raise(ports::PortEvent::Received);
       const qint64 now = Socket.bytesAvailable();
       left = now < left ? now : 0;  // a read turned away (a box open in a handler) ends it
     }
     Note = Address + ": " + reason;
     State = Link::Closed;
     Socket.abort();
-    Raise(terminal::PortEvent::LineChanged);
+    Raise(ports::PortEvent::LineChanged);
   });
 }
 
-void QtNetworkPort::Raise(terminal::PortEvent event) {
+void QtNetworkPort::Raise(ports::PortEvent event) {
   RunGuarded(Report, [this, event] { RaiseEvent(event); });
 }
 
@@ -153,7 +153,7 @@ std::string QtNetworkPort::ReadInput() {
     QTimer::singleShot(0, this, [this] {
       MorePending = false;
       if (State != Link::Closed && Socket.bytesAvailable() > 0) {
-        Raise(terminal::PortEvent::Received);
+        Raise(ports::PortEvent::Received);
       }
     });
   }

@@ -18,11 +18,11 @@
 #include <string>
 
 #include "adapters/guarded.h"
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 
 namespace korvani::ui {
 
-class QtNetworkPort final : public QObject, public terminal::SerialPort {
+class QtNetworkPort final : public QObject, public ports::SerialPort {
   Q_OBJECT
 
  public:
@@ -70,7 +70,7 @@ class QtNetworkPort final : public QObject, public terminal::SerialPort {
   void OnError(QAbstractSocket::SocketError error);
   // Closes once, from the event loop, after what arrived has been read; one error event.
   void Fail(const std::string& reason);
-  void Raise(terminal::PortEvent event);
+  void Raise(ports::PortEvent event);
 
   QTcpSocket Socket;
   QTimer ConnectTimer;

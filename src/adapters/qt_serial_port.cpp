@@ -49,13 +49,13 @@ struct ToQt {
     }
     return std::nullopt;
   }
-  static QSerialPort::FlowControl Flow(terminal::FlowControl flow) {
+  static QSerialPort::FlowControl Flow(ports::FlowControl flow) {
     switch (flow) {
-      case terminal::FlowControl::RtsCts:
+      case ports::FlowControl::RtsCts:
         return QSerialPort::HardwareControl;
-      case terminal::FlowControl::XonXoff:
+      case ports::FlowControl::XonXoff:
         return QSerialPort::SoftwareControl;
-      case terminal::FlowControl::None:
+      case ports::FlowControl::None:
         break;
     }
     return QSerialPort::NoFlowControl;
@@ -103,7 +103,7 @@ bool QtSerialPort::IsOpen() const {
 
 std::string QtSerialPort::ApplyLineSettings() {
   const std::string where = Device.portName().toStdString();
-  std::string refused = where + " does not take the settings " + terminal::SettingsText(Settings);
+  std::string refused = where + " does not take the settings " + ports::SettingsText(Settings);
   const std::int32_t baud = Settings.Baud;
   std::string noSpeed = where + ": the adapter does not support " + std::to_string(baud) + " baud";
   if (baud <= 0) {
@@ -126,7 +126,7 @@ std::string QtSerialPort::ApplyLineSettings() {
     return refused;
   }
   if (!Device.setFlowControl(ToQt::Flow(Settings.Flow))) {
-    return where + ": the adapter does not take" + std::string(terminal::FlowSuffix(Settings.Flow)) +
+    return where + ": the adapter does not take" + std::string(ports::FlowSuffix(Settings.Flow)) +
            " flow control";
   }
   // The speed the driver took, read back: a driver may round a speed it cannot make.
@@ -144,7 +144,7 @@ std::string QtSerialPort::ApplyLineSettings() {
 
 void QtSerialPort::ApplyLinesOnOpen() {
   Device.setDataTerminalReady(Settings.DtrOnOpen);
-  if (Settings.Flow != terminal::FlowControl::RtsCts) {
+  if (Settings.Flow != ports::FlowControl::RtsCts) {
     Device.setRequestToSend(Settings.RtsOnOpen);
   }
 }
@@ -197,12 +197,12 @@ bool QtSerialPort::SetDtr(bool on) {
 
 bool QtSerialPort::SetRts(bool on) {
   return OwnRequest([this, on] {
-    return Device.isOpen() && Settings.Flow != terminal::FlowControl::RtsCts && Device.setRequestToSend(on);
+    return Device.isOpen() && Settings.Flow != ports::FlowControl::RtsCts && Device.setRequestToSend(on);
   });
 }
 
-terminal::ControlLines QtSerialPort::Lines() const {
-  terminal::ControlLines lines;
+ports::ControlLines QtSerialPort::Lines() const {
+  ports::ControlLines lines;
   // Reading the lines asks the device, and a device without them sets an error.
   auto& self = const_cast<QtSerialPort&>(*this);
   self.OwnRequest([&self, &lines] {
@@ -238,7 +238,7 @@ bool QtSerialPort::OwnRequest(const std::function<bool()>& request) {
   return done;
 }
 
-void QtSerialPort::Raise(terminal::PortEvent event) {
+void QtSerialPort::Raise(ports::PortEvent event) {
   RunGuarded(Report, [this, event] { RaiseEvent(event); });
 }
 
@@ -279,18 +279,18 @@ bool QtSerialPort::Write(std::string_view data) {
   return Device.write(data.data(), size) == size;
 }
 
-terminal::PortEvent QtSerialPort::EventFor(QSerialPort::SerialPortError error) {
+ports::PortEvent QtSerialPort::EventFor(QSerialPort::SerialPortError error) {
   switch (error) {
     case QSerialPort::TimeoutError:
-      return terminal::PortEvent::Timeout;
+      return ports::PortEvent::Timeout;
     case QSerialPort::ReadError:
-      return terminal::PortEvent::ReadFailed;
+      return ports::PortEvent::ReadFailed;
     case QSerialPort::ResourceError:  // the device went away
-      return terminal::PortEvent::DeviceGone;
+      return ports::PortEvent::DeviceGone;
     case QSerialPort::WriteError:
-      return terminal::PortEvent::WriteFailed;
+      return ports::PortEvent::WriteFailed;
     default:
-      return terminal::PortEvent::OtherError;
+      return ports::PortEvent::OtherError;
   }
 }
 
@@ -318,7 +318,7 @@ void QtSerialPort::OnReadyRead() {
     DeviceLost();
     return;
   }
-  Raise(terminal::PortEvent::Received);
+  Raise(ports::PortEvent::Received);
 }
 
 void QtSerialPort::DeviceLost() {
@@ -333,7 +333,7 @@ void QtSerialPort::DeviceLost() {
       return;
     }
     if (Device.bytesAvailable() > 0) {
-      Raise(terminal::PortEvent::Received);  // what arrived before the loss is kept
+      Raise(ports::PortEvent::Received);  // what arrived before the loss is kept
     }
     ErrorText = Device.portName().toStdString() + ": the device went away";
     OwnCall = true;
@@ -341,7 +341,7 @@ void QtSerialPort::DeviceLost() {
     Device.clearError();
     OwnCall = false;
     LossPending = false;
-    Raise(terminal::PortEvent::DeviceGone);
+    Raise(ports::PortEvent::DeviceGone);
   });
 }
 

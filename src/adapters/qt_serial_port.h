@@ -11,11 +11,11 @@
 #include <functional>
 
 #include "adapters/guarded.h"
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 
 namespace korvani::ui {
 
-class QtSerialPort final : public QObject, public terminal::SerialPort, public terminal::SerialLine {
+class QtSerialPort final : public QObject, public ports::SerialPort, public ports::SerialLine {
   Q_OBJECT
 
  public:
@@ -32,7 +32,7 @@ class QtSerialPort final : public QObject, public terminal::SerialPort, public t
 
   void SetPortNumber(std::int16_t number) override;
   [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
-  [[nodiscard]] terminal::SerialLine* Line() override { return this; }
+  [[nodiscard]] ports::SerialLine* Line() override { return this; }
   [[nodiscard]] bool IsOpen() const override;
   bool SetOpen(bool open) override;
   [[nodiscard]] std::int64_t BytesWaiting() const override;
@@ -42,10 +42,10 @@ class QtSerialPort final : public QObject, public terminal::SerialPort, public t
   std::string ReadInput() override;
   bool Write(std::string_view data) override;
   [[nodiscard]] std::string LastError() const override { return ErrorText; }
-  void SetLine(const terminal::LineSettings& line) override { Settings = line; }
+  void SetLine(const ports::LineSettings& line) override { Settings = line; }
   bool SetDtr(bool on) override;
   bool SetRts(bool on) override;
-  [[nodiscard]] terminal::ControlLines Lines() const override;
+  [[nodiscard]] ports::ControlLines Lines() const override;
   bool SendBreak(int milliseconds) override;
   [[nodiscard]] bool HasControlLines() const override { return Device.isOpen() && LinesReadable; }
   [[nodiscard]] std::int64_t BytesToWrite() const override {
@@ -53,14 +53,14 @@ class QtSerialPort final : public QObject, public terminal::SerialPort, public t
   }
 
   // The event code an error of the serial port is reported as, or 0 for none.
-  static terminal::PortEvent EventFor(QSerialPort::SerialPortError error);
+  static ports::PortEvent EventFor(QSerialPort::SerialPortError error);
 
  private:
   // Speed, format and flow control on the open device; empty, or why it refused them.
   std::string ApplyLineSettings();
   void ApplyLinesOnOpen();
   bool OwnRequest(const std::function<bool()>& request);
-  void Raise(terminal::PortEvent event);
+  void Raise(ports::PortEvent event);
   void OnError(QSerialPort::SerialPortError error);
   void OnReadyRead();
   // Closes a device that is gone and reports it as one error event.
@@ -80,7 +80,7 @@ class QtSerialPort final : public QObject, public terminal::SerialPort, public t
   bool LossPending = false;
   std::int16_t Number = 0;
   std::int32_t ReadLength = 0;
-  terminal::LineSettings Settings;
+  ports::LineSettings Settings;
   std::string ErrorText;
   bool OwnCall = false;        // inside our own request: its errors are not communication events
   bool LinesReadable = false;  // the open device answers for its control lines

@@ -23,7 +23,7 @@ struct Option {
 };
 
 std::string LineOption(const char* option, const std::string& value, CommandLine& line) {
-  const std::string refused = terminal::TakeLineOption(option, value, line.Options.Line);
+  const std::string refused = ports::TakeLineOption(option, value, line.Options.Line);
   return refused.empty() ? std::string() : "korvani: " + refused;
 }
 

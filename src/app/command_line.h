@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "terminal/port/line_settings.h"
+#include "ports/line_settings.h"
 #include "terminal/scrollback.h"
 
 namespace korvani::app {
@@ -16,7 +16,7 @@ struct StartOptions {
   std::string PortPath;                // --port: a device to list and open at start-up
   bool Demo = false;                   // --demo: list the demo board and open it
   std::vector<std::string> Arguments;  // the options themselves (not their values), for "/T"
-  terminal::LineOptions Line;          // --baud, --format, --flow, --dtr, --rts
+  ports::LineOptions Line;             // --baud, --format, --flow, --dtr, --rts
   std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
   bool Timestamps = false;                                        // --timestamps
   bool FullScreen = false;                                        // --fullscreen: the screen alone

@@ -50,7 +50,7 @@ class Panel {
   // A port named on the command line (--port, --demo): chosen at start-up over the saved one.
   void SetCommandLinePort(std::int16_t comNumber) { CommandLinePort = comNumber; }
   // --baud, --format, --flow, --dtr and --rts: they replace the saved settings at start-up.
-  void SetCommandLineLine(const terminal::LineOptions& options) { CommandLineLine = options; }
+  void SetCommandLineLine(const ports::LineOptions& options) { CommandLineLine = options; }
   // --no-update-check: no version check at this start, and the box unticked (and so saved).
   void SetCommandLineNoUpdateCheck() { CommandLineNoUpdateCheck = true; }
   // --scrollback: replaces the saved choice at start-up.
@@ -77,7 +77,7 @@ class Panel {
   Session Board;                     // after the problem reports it uses
   bool SettingsNamesInAnsi = false;  // the settings file's names are written back as they were read
   std::int16_t CommandLinePort = 0;
-  terminal::LineOptions CommandLineLine;
+  ports::LineOptions CommandLineLine;
   std::optional<terminal::Scrollback> CommandLineScrollback;
   bool UpdateCheckOn = true;
   ConsoleOptions ConsoleChoices;

@@ -44,7 +44,7 @@ void Panel::SaveSettings() {
     return;
   }
   const std::vector<std::string> unsaved = Store.WriteBeside(
-      {terminal::LineSettingsRecord{Board.Connection().Line(), values.BaudIndex, values.CharIndex},
+      {ports::LineSettingsRecord{Board.Connection().Line(), values.BaudIndex, values.CharIndex},
        Board.Transmit().Repeats(), Board.ViewKeeps(),
        ProgramOptions{UpdateCheckOn, Board.Transmit().Ending(), ConsoleChoices}});
   if (!unsaved.empty()) {
@@ -71,12 +71,12 @@ void Panel::LoadOptions() {
 // a choice made on the Settings tab is; and the Tx lines' periodic send from its own file.
 void Panel::LoadLineSettings() {
   const SettingsBeside saved = Store.ReadBeside();
-  terminal::LineSettings line = Board.Connection().Line();
+  ports::LineSettings line = Board.Connection().Line();
   if (saved.Line && saved.Line->BaudIndexWritten == Board.Connection().BaudIndex() &&
       saved.Line->FormatIndexWritten == Board.Connection().CharIndex()) {
     line = saved.Line->Line;
   }
-  terminal::ApplyLineOptions(CommandLineLine, line);
+  ports::ApplyLineOptions(CommandLineLine, line);
   if (line != Board.Connection().Line()) {
     Board.Connection().LoadLine(line);
   }

@@ -15,13 +15,13 @@
 #include "base/timer.h"
 #include "hmi/screen/drawing_surface.h"
 #include "ports/device_source.h"
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 #include "transfer/child_process.h"
 
 namespace korvani::app {
 
 struct Platform {
-  terminal::SerialPort& Port;
+  ports::SerialPort& Port;
   hmi::screen::DrawingSurface& Surface;
   base::Dialogs& Dialogs;
   ports::DeviceSource& Devices;

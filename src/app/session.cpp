@@ -83,9 +83,9 @@ Session::Session(const Platform& platform, const PanelViews& views, Problems& pr
   }
   TxLines.SetSentSink([this](std::string_view bytes) { RxPath.RecordSent(bytes); });
   TxLines.SetWriteGate([this] { return !HeldBackForTransfer(); });
-  TerminalPort.SetEventHandler([this](terminal::PortEvent event) {
+  TerminalPort.SetEventHandler([this](ports::PortEvent event) {
     RxPath.OnPortEvent(event);
-    if (event != terminal::PortEvent::Received) {
+    if (event != ports::PortEvent::Received) {
       PortConnection.ShowState();  // an error event resets the port: say how it went
     }
   });

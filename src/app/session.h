@@ -123,7 +123,7 @@ class Session {
   bool OpenAddedPort(const std::string& path);
 
   terminal::RecordingPort Recorder;  // every byte in and out passes here
-  terminal::SerialPort& TerminalPort;
+  ports::SerialPort& TerminalPort;
   ports::DeviceSource& Devices;
   PanelViews Views;
   const base::Clock& PcClock;

@@ -23,10 +23,10 @@ std::optional<std::string> FormatPart(const std::optional<Value>& part, Formatte
 
 constexpr std::array<BesideFile, 4> kBesideFiles = {{
     {&AppFolders::LineSettingsFilePath,
-     [](const SettingsBeside& s) { return FormatPart(s.Line, terminal::FormatLineSettingsFile); },
+     [](const SettingsBeside& s) { return FormatPart(s.Line, ports::FormatLineSettingsFile); },
      [](std::string_view text, SettingsBeside& s) {
-       terminal::LineSettingsRecord record;
-       if (terminal::ReadLineSettingsFile(text, record)) {
+       ports::LineSettingsRecord record;
+       if (ports::ReadLineSettingsFile(text, record)) {
          s.Line = record;
        }
      }},

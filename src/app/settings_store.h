@@ -12,7 +12,7 @@
 
 #include "app/app_folders.h"
 #include "app/settings.h"
-#include "terminal/port/line_settings.h"
+#include "ports/line_settings.h"
 #include "terminal/scrollback.h"
 #include "terminal/transmit_lines.h"
 
@@ -20,7 +20,7 @@ namespace korvani::app {
 
 // What the key=value files hold; a file that is missing or damaged leaves its part empty.
 struct SettingsBeside {
-  std::optional<terminal::LineSettingsRecord> Line;                               // LineSettings.ini
+  std::optional<ports::LineSettingsRecord> Line;                                  // LineSettings.ini
   std::optional<std::array<terminal::TxRepeat, terminal::kTxLineCount>> Repeats;  // TxRepeat.ini
   std::optional<terminal::Scrollback> ViewKeeps;                                  // ReceiveView.ini
   std::optional<ProgramOptions> Options;                                          // Options.ini

@@ -32,11 +32,11 @@ struct SettingsLine {
 // Speed and format are recorded as a click would, but the port number stays the one from
 // line 1: the list may name no port yet, and reading it now would forget it.
 void ApplyQuickChoice(Session& session, const SettingsValues& values, bool speed) {
-  terminal::LineSettings settings = session.Connection().Line();
+  ports::LineSettings settings = session.Connection().Line();
   if (speed) {
-    terminal::ApplyQuickBaud(settings, values.BaudIndex);
+    ports::ApplyQuickBaud(settings, values.BaudIndex);
   } else {
-    terminal::ApplyQuickFormat(settings, values.CharIndex);
+    ports::ApplyQuickFormat(settings, values.CharIndex);
   }
   session.Connection().LoadLine(settings);
 }
@@ -65,12 +65,12 @@ const std::array<SettingsLine, kSettingsLines>& Table() {
       {[](SettingsValues& v) -> Slot { return &v.BaudIndex; }, false, 0, 7,
        [](Session& s, const SettingsValues& v) { ApplyQuickChoice(s, v, true); },
        [](Session& s, SettingsValues& v) {
-         v.BaudIndex = terminal::NearestQuickBaudIndex(s.Connection().Line().Baud);
+         v.BaudIndex = ports::NearestQuickBaudIndex(s.Connection().Line().Baud);
        }},
       {[](SettingsValues& v) -> Slot { return &v.CharIndex; }, false, 0, 4,
        [](Session& s, const SettingsValues& v) { ApplyQuickChoice(s, v, false); },
        [](Session& s, SettingsValues& v) {
-         v.CharIndex = terminal::NearestQuickFormatIndex(s.Connection().Line());
+         v.CharIndex = ports::NearestQuickFormatIndex(s.Connection().Line());
        }},
       {[](SettingsValues& v) -> Slot { return &v.LogFolder; }, true, 0, 0,
        [](Session& s, const SettingsValues& v) {

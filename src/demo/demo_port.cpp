@@ -37,7 +37,7 @@ void DemoPort::Tick() {
   Vexel.Tick();
   Waiting += Vexel.TakeOutput();
   if (!Waiting.empty()) {
-    RaiseEvent(terminal::PortEvent::Received);
+    RaiseEvent(ports::PortEvent::Received);
   }
 }
 

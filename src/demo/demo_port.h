@@ -10,7 +10,7 @@
 
 #include "base/timer.h"
 #include "demo/demo_board.h"
-#include "terminal/port/queued_port.h"
+#include "ports/queued_port.h"
 
 namespace korvani::demo {
 
@@ -21,7 +21,7 @@ inline constexpr std::string_view kDemoDescription = "Vexel demo board";
 
 // The board is on a line of its own as far as the panel can tell: it takes the line's
 // settings (and needs none of them), and it has no control lines.
-class DemoPort final : public terminal::QueuedPort, public terminal::SerialLine {
+class DemoPort final : public ports::QueuedPort, public ports::SerialLine {
  public:
   explicit DemoPort(std::unique_ptr<base::Timer> timer);
 
@@ -30,12 +30,12 @@ class DemoPort final : public terminal::QueuedPort, public terminal::SerialLine 
   [[nodiscard]] std::int64_t Capacity() const override { return kCapacity; }
   bool Write(std::string_view data) override;
   [[nodiscard]] std::string LastError() const override { return {}; }
-  [[nodiscard]] terminal::SerialLine* Line() override { return this; }
-  void SetLine(const terminal::LineSettings& /*line*/) override {}
+  [[nodiscard]] ports::SerialLine* Line() override { return this; }
+  void SetLine(const ports::LineSettings& /*line*/) override {}
   [[nodiscard]] bool HasControlLines() const override { return false; }
   bool SetDtr(bool /*on*/) override { return false; }
   bool SetRts(bool /*on*/) override { return false; }
-  [[nodiscard]] terminal::ControlLines Lines() const override { return {}; }
+  [[nodiscard]] ports::ControlLines Lines() const override { return {}; }
   bool SendBreak(int /*milliseconds*/) override { return false; }
 
   // The board's timer tick: the board works, and what it sent is announced.

@@ -5,7 +5,7 @@
 
 namespace korvani::terminal {
 
-Connection::Connection(SerialPort& port, ConnectionView& view,
+Connection::Connection(ports::SerialPort& port, ConnectionView& view,
                        std::function<std::int16_t()> portNumberFromList)
     : Port(port), View(view), PortNumberFromList(std::move(portNumberFromList)), ChosenLine(port.Line()) {}
 
@@ -14,7 +14,7 @@ std::string Connection::StatusText() const {
   // without a line of its own (a network port, a replay).
   std::string settings;
   if (ChosenLine != nullptr) {
-    settings.append(SettingsText(CurrentLine)).append(FlowSuffix(CurrentLine.Flow)).append(" ");
+    settings.append(ports::SettingsText(CurrentLine)).append(ports::FlowSuffix(CurrentLine.Flow)).append(" ");
   }
   if (Port.IsOpen()) {
     return "COM" + std::to_string(Port.PortNumber()) + ": " + settings + "Open";
@@ -32,11 +32,11 @@ void Connection::ShowState() {
 void Connection::ShowLines(bool always) {
   const bool open = Port.IsOpen();
   const bool hasLines = open && ChosenLine != nullptr && ChosenLine->HasControlLines();
-  const ControlLines lines = hasLines ? ChosenLine->Lines() : ControlLines{};
+  const ports::ControlLines lines = hasLines ? ChosenLine->Lines() : ports::ControlLines{};
   if (always || lines != LinesShown || open != LinesShownOpen) {
     LinesShown = lines;
     LinesShownOpen = open;
-    View.ShowControlLines(lines, open, CurrentLine.Flow == FlowControl::RtsCts, hasLines);
+    View.ShowControlLines(lines, open, CurrentLine.Flow == ports::FlowControl::RtsCts, hasLines);
   }
 }
 
@@ -52,7 +52,7 @@ void Connection::SetDtr(bool on) {
 }
 
 void Connection::SetRts(bool on) {
-  if (ChosenLine != nullptr && CurrentLine.Flow != FlowControl::RtsCts) {
+  if (ChosenLine != nullptr && CurrentLine.Flow != ports::FlowControl::RtsCts) {
     ChosenLine->SetRts(on);
   }
   ShowLines(true);
@@ -110,31 +110,31 @@ void Connection::SelectCommsOptions() {
 }
 
 void Connection::ChooseBaud(std::int16_t index) {
-  LineSettings line = CurrentLine;
-  ApplyQuickBaud(line, index);
+  ports::LineSettings line = CurrentLine;
+  ports::ApplyQuickBaud(line, index);
   ChooseLine(line);
 }
 
 void Connection::ChooseFormat(std::int16_t index) {
-  LineSettings line = CurrentLine;
-  ApplyQuickFormat(line, index);
+  ports::LineSettings line = CurrentLine;
+  ports::ApplyQuickFormat(line, index);
   ChooseLine(line);
 }
 
-void Connection::ChooseLine(const LineSettings& line) {
+void Connection::ChooseLine(const ports::LineSettings& line) {
   CurrentLine = line;
   View.ShowLineSettings(CurrentLine);
   ApplyPortSettings(false, true);
 }
 
-void Connection::LoadLine(const LineSettings& line) {
+void Connection::LoadLine(const ports::LineSettings& line) {
   CurrentLine = line;
   View.ShowLineSettings(CurrentLine);
   ApplyPortSettings(true);
 }
 
 bool Connection::ChooseSpeedText(std::string_view typed) {
-  const std::optional<std::int32_t> baud = ParseBaud(typed);
+  const std::optional<std::int32_t> baud = ports::ParseBaud(typed);
   if (!baud) {
     View.ShowLineSettings(CurrentLine);  // the box shows the speed in use again
     View.ShowConnectionProblem("\"" + std::string(base::TrimBlanks(typed)) +
@@ -145,7 +145,7 @@ bool Connection::ChooseSpeedText(std::string_view typed) {
     View.ShowLineSettings(CurrentLine);  // picked from the list and Enter: one change, once
     return true;
   }
-  LineSettings line = CurrentLine;
+  ports::LineSettings line = CurrentLine;
   line.Baud = *baud;
   ChooseLine(line);
   return true;

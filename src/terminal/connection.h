@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/port/line_settings.h"
-#include "terminal/port/serial_port.h"
+#include "ports/line_settings.h"
+#include "ports/serial_port.h"
 
 namespace korvani::terminal {
 
@@ -29,12 +29,12 @@ class ConnectionView {
   virtual ~ConnectionView() = default;
   // Shows the settings without raising any click or change event: the quick options that
   // match (none where the speed or format is not one of them) and the full choices.
-  virtual void ShowLineSettings(const LineSettings& line) = 0;
+  virtual void ShowLineSettings(const ports::LineSettings& line) = 0;
   // The control lines' state while the port is open (all off when it is closed); the RTS
   // toggle is shown but not enabled while RTS/CTS flow control drives RTS. `hasLines` is
   // false for an open port without control lines: the toggles and "Send break" do nothing
   // there and say so.
-  virtual void ShowControlLines(const ControlLines& lines, bool portOpen, bool rtsByDriver,
+  virtual void ShowControlLines(const ports::ControlLines& lines, bool portOpen, bool rtsByDriver,
                                 bool hasLines) = 0;
   // chkComPortOpen, the "Open" button that stays down.
   [[nodiscard]] virtual bool OpenChecked() const = 0;
@@ -51,7 +51,7 @@ class ConnectionView {
 class Connection {
  public:
   // `portNumberFromList` reads the COM number of the list's current entry.
-  Connection(SerialPort& port, ConnectionView& view, std::function<std::int16_t()> portNumberFromList);
+  Connection(ports::SerialPort& port, ConnectionView& view, std::function<std::int16_t()> portNumberFromList);
 
   // The COM port in use; 0 means none chosen. Set from the settings file, the command line
   // or an added port before it is applied; the list's entry sets it when a port is chosen.
@@ -69,15 +69,15 @@ class Connection {
   void ChooseFormat(std::int16_t index);
   // A full choice made: speed, data bits, parity, stop bits, flow control or the lines on
   // open. Applied as a quick option is.
-  void ChooseLine(const LineSettings& line);
+  void ChooseLine(const ports::LineSettings& line);
   // A speed typed in the speed box; false, with the reason shown, when it is not a speed.
   bool ChooseSpeedText(std::string_view typed);
   // Settings loaded (from the settings files or the command line): shown and applied as a
   // choice is, but the port number stays the one already set.
-  void LoadLine(const LineSettings& line);
-  [[nodiscard]] const LineSettings& Line() const { return CurrentLine; }
-  [[nodiscard]] std::int16_t BaudIndex() const { return QuickBaudIndex(CurrentLine.Baud); }
-  [[nodiscard]] std::int16_t CharIndex() const { return QuickFormatIndex(CurrentLine); }
+  void LoadLine(const ports::LineSettings& line);
+  [[nodiscard]] const ports::LineSettings& Line() const { return CurrentLine; }
+  [[nodiscard]] std::int16_t BaudIndex() const { return ports::QuickBaudIndex(CurrentLine.Baud); }
+  [[nodiscard]] std::int16_t CharIndex() const { return ports::QuickFormatIndex(CurrentLine); }
 
   // The DTR and RTS toggles and "Send break" while the port is open.
   void SetDtr(bool on);
@@ -96,21 +96,21 @@ class Connection {
   void ShowState();
 
   // "9600,N,8,1" from the line's settings.
-  [[nodiscard]] std::string SettingsString() const { return SettingsText(CurrentLine); }
+  [[nodiscard]] std::string SettingsString() const { return ports::SettingsText(CurrentLine); }
   [[nodiscard]] std::string StatusText() const;
 
  private:
   void ShowLines(bool always);
 
-  SerialPort& Port;
+  ports::SerialPort& Port;
   ConnectionView& View;
   std::int16_t ComPortNumber = 0;
   std::function<std::int16_t()> PortNumberFromList;
-  SerialLine* ChosenLine;  // the chosen port's line, asked once the number is set; null for none
+  ports::SerialLine* ChosenLine;  // the chosen port's line, asked once the number is set; null for none
   bool ApplyGuard = false;
   bool RefusedOpen = false;  // "Open" was down and the port would not open with the line as set
-  LineSettings CurrentLine;
-  ControlLines LinesShown;
+  ports::LineSettings CurrentLine;
+  ports::ControlLines LinesShown;
   bool LinesShownOpen = false;
 };
 

@@ -15,7 +15,7 @@ constexpr std::string_view kFreezeCaption = "Freeze";
 constexpr std::string_view kUpdateCaption = "Update";
 }  // namespace
 
-ReceivePath::ReceivePath(SerialPort& port, RxPaneView& view, ChunkSink hmiSink)
+ReceivePath::ReceivePath(ports::SerialPort& port, RxPaneView& view, ChunkSink hmiSink)
     : Port(port), View(view), HmiSink(std::move(hmiSink)) {
   for (base::AppendingFile* file : {&Logs.AsciiFile, &Logs.HexFile}) {
     file->SetProblemHandler([this](const std::string&) { ShowLogProblems(); });
@@ -38,21 +38,21 @@ void ReceivePath::ShowLogProblems() {
   View.ShowLogProblem(problems);
 }
 
-void ReceivePath::OnPortEvent(PortEvent event) {
+void ReceivePath::OnPortEvent(ports::PortEvent event) {
   if (Port.BytesWaiting() >= Port.Capacity()) {
     ResetPort();
   }
   switch (event) {
-    case PortEvent::Received:
+    case ports::PortEvent::Received:
       ReadTerminalInput();
       break;
-    case PortEvent::LineChanged:  // nothing to do here; the connection shows it
+    case ports::PortEvent::LineChanged:  // nothing to do here; the connection shows it
       break;
-    case PortEvent::Timeout:
-    case PortEvent::ReadFailed:
-    case PortEvent::DeviceGone:
-    case PortEvent::WriteFailed:
-    case PortEvent::OtherError:
+    case ports::PortEvent::Timeout:
+    case ports::PortEvent::ReadFailed:
+    case ports::PortEvent::DeviceGone:
+    case ports::PortEvent::WriteFailed:
+    case ports::PortEvent::OtherError:
       ResetPort();
       break;
   }

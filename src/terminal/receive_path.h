@@ -13,7 +13,7 @@
 #include "base/clock.h"
 #include "base/files.h"
 #include "base/timer.h"
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 #include "terminal/rx_history.h"
 #include "terminal/rx_pane_view.h"
 
@@ -45,13 +45,13 @@ class ReceivePath {
   // `hmiSink` takes every raw chunk after it has been shown and logged.
   using ChunkSink = std::function<void(std::string_view chunk)>;
 
-  ReceivePath(SerialPort& port, RxPaneView& view, ChunkSink hmiSink);
+  ReceivePath(ports::SerialPort& port, RxPaneView& view, ChunkSink hmiSink);
   ~ReceivePath();
   ReceivePath(const ReceivePath&) = delete;
   ReceivePath& operator=(const ReceivePath&) = delete;
 
   // The port's communication event.
-  void OnPortEvent(PortEvent event);
+  void OnPortEvent(ports::PortEvent event);
   // Reads everything waiting and passes it to AddThisLot; guarded against re-entry.
   void ReadTerminalInput();
   // Takes one chunk of received bytes.
@@ -124,7 +124,7 @@ class ReceivePath {
     return Selected == RxViewOption::Ascii ? HistoryForm::Ascii : HistoryForm::Hex;
   }
 
-  SerialPort& Port;
+  ports::SerialPort& Port;
   RxPaneView& View;
   ChunkSink HmiSink;
   ChunkSink Watcher;

@@ -82,7 +82,7 @@ void ReplayPort::Tick() {
       break;
     }
     if (!Waiting.empty() && dueAt > LotStart + kOneMomentUs) {
-      RaiseEvent(PortEvent::Received);  // the lot of an earlier moment is read at its own time
+      RaiseEvent(ports::PortEvent::Received);  // the lot of an earlier moment is read at its own time
       if (!Open || !Due) {
         return;  // the reader closed the port (or opened it again, from the start)
       }
@@ -106,10 +106,10 @@ void ReplayPort::Tick() {
     Reader.Close();  // the file is let go as soon as it is done with
   }
   if (!Waiting.empty()) {
-    RaiseEvent(PortEvent::Received);
+    RaiseEvent(ports::PortEvent::Received);
   }
   if (ended || skipped) {
-    RaiseEvent(PortEvent::LineChanged);  // the window tells the user
+    RaiseEvent(ports::PortEvent::LineChanged);  // the window tells the user
   }
 }
 

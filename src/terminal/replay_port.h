@@ -11,12 +11,12 @@
 #include <string>
 
 #include "base/timer.h"
-#include "terminal/port/queued_port.h"
+#include "ports/queued_port.h"
 #include "terminal/session_file.h"
 
 namespace korvani::terminal {
 
-class ReplayPort final : public QueuedPort {
+class ReplayPort final : public ports::QueuedPort {
  public:
   using PathResolver = std::function<std::string(std::int16_t comNumber)>;
   // `resolve` gives the recording's file for a COM number (empty for none); `now` is a

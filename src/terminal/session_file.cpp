@@ -134,10 +134,10 @@ std::optional<SessionPiece> SessionReader::Next() {
   return piece;
 }
 
-RecordingPort::RecordingPort(SerialPort& port, MicrosecondClock now,
+RecordingPort::RecordingPort(ports::SerialPort& port, MicrosecondClock now,
                              std::function<void(const std::string&)> stopped)
     : Port(port), Now(std::move(now)), Stopped(std::move(stopped)) {
-  Port.SetEventHandler([this](PortEvent event) { RaiseEvent(event); });
+  Port.SetEventHandler([this](ports::PortEvent event) { RaiseEvent(event); });
 }
 
 RecordingPort::~RecordingPort() {

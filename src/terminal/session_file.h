@@ -26,7 +26,7 @@
 #include <utility>
 #include <vector>
 
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 #include "terminal/rx_history.h"
 
 namespace korvani::terminal {
@@ -80,11 +80,12 @@ class SessionReader {
 
 // A port that records what passes through it while a recording runs: what is read from the
 // port it stands for as received, what is written to it as sent.
-class RecordingPort final : public SerialPort {
+class RecordingPort final : public ports::SerialPort {
  public:
   using MicrosecondClock = std::function<std::int64_t()>;
   // `now` is a steady clock; `stopped` hears of a recording that ended by a write failure.
-  RecordingPort(SerialPort& port, MicrosecondClock now, std::function<void(const std::string& why)> stopped);
+  RecordingPort(ports::SerialPort& port, MicrosecondClock now,
+                std::function<void(const std::string& why)> stopped);
   ~RecordingPort() override;
   RecordingPort(const RecordingPort&) = delete;
   RecordingPort& operator=(const RecordingPort&) = delete;
@@ -96,7 +97,7 @@ class RecordingPort final : public SerialPort {
 
   void SetPortNumber(std::int16_t number) override { Port.SetPortNumber(number); }
   [[nodiscard]] std::int16_t PortNumber() const override { return Port.PortNumber(); }
-  [[nodiscard]] SerialLine* Line() override { return Port.Line(); }
+  [[nodiscard]] ports::SerialLine* Line() override { return Port.Line(); }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return Port.BytesToWrite(); }
   [[nodiscard]] bool MoreArriving() const override { return Port.MoreArriving(); }
   [[nodiscard]] std::int64_t ArrivedAt(std::int64_t nowUs) const override { return Port.ArrivedAt(nowUs); }
@@ -120,7 +121,7 @@ class RecordingPort final : public SerialPort {
  private:
   void Keep(Direction way, std::string_view bytes);
 
-  SerialPort& Port;
+  ports::SerialPort& Port;
   MicrosecondClock Now;
   std::function<void(const std::string&)> Stopped;
   std::ofstream File;

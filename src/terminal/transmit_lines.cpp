@@ -9,7 +9,8 @@
 
 namespace korvani::terminal {
 
-TransmitLines::TransmitLines(SerialPort& port, TerminalLogs& logs, TransmitView& view, TimerMaker makeTimer)
+TransmitLines::TransmitLines(ports::SerialPort& port, TerminalLogs& logs, TransmitView& view,
+                             TimerMaker makeTimer)
     : MakeTimer(std::move(makeTimer)), Port(port), Logs(logs), View(view) {}
 
 void TransmitLines::SetRepeat(int index, TxRepeat repeat) {

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "base/timer.h"
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 #include "terminal/terminal_logs.h"
 
 namespace korvani::terminal {
@@ -55,7 +55,7 @@ class TransmitLines {
  public:
   using TimerMaker = std::function<std::unique_ptr<base::Timer>()>;
   // `makeTimer` makes the repeats' timers, each when its line first repeats.
-  TransmitLines(SerialPort& port, TerminalLogs& logs, TransmitView& view, TimerMaker makeTimer = {});
+  TransmitLines(ports::SerialPort& port, TerminalLogs& logs, TransmitView& view, TimerMaker makeTimer = {});
 
   void SetLine(int index, std::string_view text);
   void UpdateCheckDisp(int index);
@@ -94,7 +94,7 @@ class TransmitLines {
   LineEnd End = LineEnd::None;
   int LastShown = 0;  // the line the preview shows
   bool LogSentOn = true;
-  SerialPort& Port;
+  ports::SerialPort& Port;
   TerminalLogs& Logs;
   TransmitView& View;
 };

@@ -26,7 +26,7 @@ std::string NameOf(const std::string& path) {
 
 }  // namespace
 
-FileTransfer::FileTransfer(terminal::SerialPort& port, terminal::ReceivePath& receive, TransferView& view,
+FileTransfer::FileTransfer(ports::SerialPort& port, terminal::ReceivePath& receive, TransferView& view,
                            base::Dialogs& dialogs, std::function<bool(std::string_view)> sendAsTyped,
                            TransferPlatform platform)
     : Port(port),

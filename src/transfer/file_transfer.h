@@ -17,7 +17,7 @@
 
 #include "base/dialogs.h"
 #include "base/timer.h"
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 #include "terminal/receive_path.h"
 #include "transfer/child_process.h"
 #include "transfer/transfer_protocols.h"
@@ -41,7 +41,7 @@ class FileTransfer {
  public:
   // `sendAsTyped` writes bytes the user sends (a file sent as it is), seen by "Show sent"
   // and a recording; a protocol's bytes go to `port` directly, seen by a recording only.
-  FileTransfer(terminal::SerialPort& port, terminal::ReceivePath& receive, TransferView& view,
+  FileTransfer(ports::SerialPort& port, terminal::ReceivePath& receive, TransferView& view,
                base::Dialogs& dialogs, std::function<bool(std::string_view)> sendAsTyped,
                TransferPlatform platform);
   ~FileTransfer();
@@ -87,7 +87,7 @@ class FileTransfer {
   std::string Deliver(bool succeeded);
   [[nodiscard]] double Seconds() const;
 
-  terminal::SerialPort& Port;
+  ports::SerialPort& Port;
   terminal::ReceivePath& Receive;
   TransferView& View;
   base::Dialogs& Dialogs;

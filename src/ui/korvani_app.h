@@ -19,7 +19,7 @@
 #include "base/clock.h"
 #include "demo/demo_port.h"
 #include "ports/added_ports.h"
-#include "terminal/port_router.h"
+#include "ports/port_router.h"
 #include "terminal/replay_port.h"
 #include "ui/frm_terminal.h"
 #include "ui/paint_trace.h"
@@ -49,7 +49,7 @@ class KorvaniApp {
   QtNetworkPort NetworkDevice;
   std::unique_ptr<terminal::ReplayPort> Replay;
   std::unique_ptr<demo::DemoPort> DemoBoardPort;
-  terminal::PortRouter Router{SerialDevice};
+  ports::PortRouter Router{SerialDevice};
   FrmTerminal MainWindow;
   QtDialogs Dialogs;
   base::SystemClock Clock;

@@ -202,11 +202,11 @@ void SettingsTab::ShowTerminalFunctions(bool available) {
   Widgets.fraLogFiles->setVisible(available);  // the terminal's log-file settings
 }
 
-void SettingsTab::ShowLineSettings(const terminal::LineSettings& line) {
-  CheckOption(*Widgets.grpBaud, terminal::QuickBaudIndex(line.Baud));
-  CheckOption(*Widgets.grpCharacter, terminal::QuickFormatIndex(line));
+void SettingsTab::ShowLineSettings(const ports::LineSettings& line) {
+  CheckOption(*Widgets.grpBaud, ports::QuickBaudIndex(line.Baud));
+  CheckOption(*Widgets.grpCharacter, ports::QuickFormatIndex(line));
   Widgets.cmbSpeed->setCurrentText(QString::number(line.Baud));
-  const std::array<int, 5> at = terminal::ChoicePositions(line);
+  const std::array<int, 5> at = ports::ChoicePositions(line);
   const std::array<QComboBox*, 5> boxes = {Widgets.cmbDataBits, Widgets.cmbParity, Widgets.cmbStopBits,
                                            Widgets.cmbFlow, Widgets.cmbLinesOnOpen};
   for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -214,13 +214,13 @@ void SettingsTab::ShowLineSettings(const terminal::LineSettings& line) {
   }
 }
 
-terminal::LineSettings SettingsTab::LineChosen() const {
-  return terminal::WithChoices(Attached->Current().Connection().Line(), Widgets.cmbDataBits->currentIndex(),
-                               Widgets.cmbParity->currentIndex(), Widgets.cmbStopBits->currentIndex(),
-                               Widgets.cmbFlow->currentIndex(), Widgets.cmbLinesOnOpen->currentIndex());
+ports::LineSettings SettingsTab::LineChosen() const {
+  return ports::WithChoices(Attached->Current().Connection().Line(), Widgets.cmbDataBits->currentIndex(),
+                            Widgets.cmbParity->currentIndex(), Widgets.cmbStopBits->currentIndex(),
+                            Widgets.cmbFlow->currentIndex(), Widgets.cmbLinesOnOpen->currentIndex());
 }
 
-void SettingsTab::ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver,
+void SettingsTab::ShowControlLines(const ports::ControlLines& lines, bool portOpen, bool rtsByDriver,
                                    bool hasLines) {
   Widgets.chkDtr->setChecked(lines.Dtr);
   Widgets.chkRts->setChecked(lines.Rts);

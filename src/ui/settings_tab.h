@@ -88,8 +88,8 @@ class SettingsTab final : public PanelTab, public app::SettingsTabView {
   // Shown or hidden with the terminal functions: the comms parameters and the log files.
   void ShowTerminalFunctions(bool available);
 
-  void ShowLineSettings(const terminal::LineSettings& line) override;
-  void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver,
+  void ShowLineSettings(const ports::LineSettings& line) override;
+  void ShowControlLines(const ports::ControlLines& lines, bool portOpen, bool rtsByDriver,
                         bool hasLines) override;
   [[nodiscard]] bool OpenChecked() const override;
   void SetOpenChecked(bool checked) override;
@@ -121,7 +121,7 @@ class SettingsTab final : public PanelTab, public app::SettingsTabView {
   void Replay();
   void Record();
   // The full line settings as the Line frame's boxes show them.
-  [[nodiscard]] terminal::LineSettings LineChosen() const;
+  [[nodiscard]] ports::LineSettings LineChosen() const;
 
   static constexpr int kLinesPollMs = 100;
   QLabel& PortStatus;

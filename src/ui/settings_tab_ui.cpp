@@ -65,9 +65,9 @@ QGroupBox* BuildPortFrame(SettingsTabUi& ui, QWidget* parent) {
 
 // The captions of the line's choices, in their order.
 template <typename Value, std::size_t N>
-QStringList Captions(const std::array<terminal::Choice<Value>, N>& choices) {
+QStringList Captions(const std::array<ports::Choice<Value>, N>& choices) {
   QStringList captions;
-  for (const terminal::Choice<Value>& choice : choices) {
+  for (const ports::Choice<Value>& choice : choices) {
     captions << QString::fromLatin1(choice.Caption.data(), static_cast<qsizetype>(choice.Caption.size()));
   }
   return captions;
@@ -108,7 +108,7 @@ QGroupBox* BuildLineFrame(SettingsTabUi& ui, QWidget* parent) {
   frame->setObjectName(QStringLiteral("fraLine"));
   auto* form = new QFormLayout(frame);
   QStringList speeds;
-  for (const std::int32_t baud : terminal::kStandardBauds) {
+  for (const std::int32_t baud : ports::kStandardBauds) {
     speeds << QString::number(baud);
   }
   ui.cmbSpeed = Choices("cmbSpeed", speeds, frame);
@@ -116,11 +116,11 @@ QGroupBox* BuildLineFrame(SettingsTabUi& ui, QWidget* parent) {
   ui.cmbSpeed->setInsertPolicy(QComboBox::NoInsert);
   ui.cmbSpeed->setCompleter(nullptr);  // a typed 250000 is never completed to a listed 2500000
   ui.cmbSpeed->setToolTip(QStringLiteral("Baud: pick one, or type any whole number and press Enter"));
-  ui.cmbDataBits = Choices("cmbDataBits", Captions(terminal::kDataBitsChoices), frame);
-  ui.cmbParity = Choices("cmbParity", Captions(terminal::kParityChoices), frame);
-  ui.cmbStopBits = Choices("cmbStopBits", Captions(terminal::kStopBitsChoices), frame);
-  ui.cmbFlow = Choices("cmbFlow", Captions(terminal::kFlowChoices), frame);
-  ui.cmbLinesOnOpen = Choices("cmbLinesOnOpen", Captions(terminal::kLinesOnOpenChoices), frame);
+  ui.cmbDataBits = Choices("cmbDataBits", Captions(ports::kDataBitsChoices), frame);
+  ui.cmbParity = Choices("cmbParity", Captions(ports::kParityChoices), frame);
+  ui.cmbStopBits = Choices("cmbStopBits", Captions(ports::kStopBitsChoices), frame);
+  ui.cmbFlow = Choices("cmbFlow", Captions(ports::kFlowChoices), frame);
+  ui.cmbLinesOnOpen = Choices("cmbLinesOnOpen", Captions(ports::kLinesOnOpenChoices), frame);
   ui.chkDtr = LineToggle("chkDtr", "DTR", "Data Terminal Ready: down while the line is on", frame);
   ui.chkRts = LineToggle("chkRts", "RTS", "Request To Send: down while the line is on", frame);
   ui.cmdSendBreak = new QPushButton(QStringLiteral("Send break"), frame);

@@ -24,12 +24,12 @@ namespace {
 // takes another's part), and a file that cannot be written is named.
 TEST(SettingsStoreTest, EachFileBesideReadsBackItsPartAndAFailureNamesTheFile) {
   SettingsBeside full;
-  terminal::LineSettings line;
+  ports::LineSettings line;
   line.Baud = 250000;
   line.Parity = 'M';
-  line.Flow = terminal::FlowControl::XonXoff;
+  line.Flow = ports::FlowControl::XonXoff;
   line.RtsOnOpen = false;
-  full.Line = terminal::LineSettingsRecord{line, 4, 2};
+  full.Line = ports::LineSettingsRecord{line, 4, 2};
   full.Repeats.emplace();
   full.Repeats->at(3) = terminal::TxRepeat{true, 250};
   full.ViewKeeps = terminal::Scrollback{5000, false};
@@ -142,15 +142,15 @@ TEST(PanelSettingsTest, TheLineSettingsFileAddsToTheSixteenLinesOnlyWhileTheySti
     std::int16_t BaudLine;
     std::optional<std::string> LineFile;
     const char* PortSettings;
-    terminal::FlowControl Flow;
+    ports::FlowControl Flow;
     bool DtrOnOpen;
   };
   const Case cases[] = {
-      {"an old file alone", 5, std::nullopt, "9600,N,8,1", terminal::FlowControl::None, true},
-      {"the pair as written", 7, pair, "250000,N,8,2", terminal::FlowControl::RtsCts, false},
-      {"the second file gone", 7, std::nullopt, "38400,N,8,1", terminal::FlowControl::None, true},
-      {"the second file damaged", 7, pair.substr(0, 40), "38400,N,8,1", terminal::FlowControl::None, true},
-      {"the speed line changed since", 5, pair, "9600,N,8,1", terminal::FlowControl::None, true},
+      {"an old file alone", 5, std::nullopt, "9600,N,8,1", ports::FlowControl::None, true},
+      {"the pair as written", 7, pair, "250000,N,8,2", ports::FlowControl::RtsCts, false},
+      {"the second file gone", 7, std::nullopt, "38400,N,8,1", ports::FlowControl::None, true},
+      {"the second file damaged", 7, pair.substr(0, 40), "38400,N,8,1", ports::FlowControl::None, true},
+      {"the speed line changed since", 5, pair, "9600,N,8,1", ports::FlowControl::None, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -169,7 +169,7 @@ TEST(PanelSettingsTest, TheLineSettingsFileAddsToTheSixteenLinesOnlyWhileTheySti
     Panel panel(fake.Get(), view);
     panel.FormLoad();
     EXPECT_TRUE(fake.Port.Open);
-    EXPECT_EQ(terminal::SettingsText(fake.Port.Given), c.PortSettings);
+    EXPECT_EQ(ports::SettingsText(fake.Port.Given), c.PortSettings);
     EXPECT_EQ(fake.Port.Given.Flow, c.Flow);
     EXPECT_EQ(fake.Port.Given.DtrOnOpen, c.DtrOnOpen);
 
@@ -178,9 +178,9 @@ TEST(PanelSettingsTest, TheLineSettingsFileAddsToTheSixteenLinesOnlyWhileTheySti
     SettingsValues saved;
     std::ifstream file(folders.IniFilePath(), std::ios::binary);
     ReadSettings(file, [&](int line, std::string_view text) { return ApplySettingsLine(saved, line, text); });
-    EXPECT_EQ(saved.BaudIndex, terminal::NearestQuickBaudIndex(panel.Current().Connection().Line().Baud));
-    terminal::LineSettingsRecord record;
-    ASSERT_TRUE(terminal::ReadLineSettingsFile(base::ReadWholeFile(folders.LineSettingsFilePath()), record));
+    EXPECT_EQ(saved.BaudIndex, ports::NearestQuickBaudIndex(panel.Current().Connection().Line().Baud));
+    ports::LineSettingsRecord record;
+    ASSERT_TRUE(ports::ReadLineSettingsFile(base::ReadWholeFile(folders.LineSettingsFilePath()), record));
     EXPECT_EQ(record.Line, panel.Current().Connection().Line());
     EXPECT_EQ(record.BaudIndexWritten, saved.BaudIndex);
   }

@@ -333,7 +333,7 @@ TEST_F(PanelTest, LostPortShowsClosedWithTheReasonAndReopensWhenBack) {
   Subject.FormLoad();
   Port.RefuseOpen = true;
   Port.Error = "/dev/ttyUSB0: no such device";
-  Port.Raise(terminal::PortEvent::DeviceGone);
+  Port.Raise(ports::PortEvent::DeviceGone);
   EXPECT_FALSE(Port.Open);
   EXPECT_EQ(View.PortStatus, "? 38400,N,8,1 Closed");
   EXPECT_EQ(View.PortProblem, "/dev/ttyUSB0: no such device");

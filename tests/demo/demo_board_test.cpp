@@ -17,7 +17,7 @@
 #include "fakes/temp_folder.h"
 #include "hmi/link/protocol.h"
 #include "ports/added_ports.h"
-#include "terminal/port_router.h"
+#include "ports/port_router.h"
 
 namespace korvani::demo {
 namespace {
@@ -120,7 +120,7 @@ class DemoOnPanelTest : public ::testing::Test {
   fakes::FakeTimer* BoardTimer = new fakes::FakeTimer;
   DemoPort Board{std::unique_ptr<base::Timer>(BoardTimer)};
   // Routed and listed as the program does for --demo.
-  terminal::PortRouter Router{Fake.Port};
+  ports::PortRouter Router{Fake.Port};
   bool Routed = (Router.Route([](std::int16_t number) { return number == kDemoPortNumber; }, Board), true);
   ports::AddedPorts Devices{Fake.Devices, ""};
   bool Listed = (Devices.Add(kDemoPortNumber, std::string(kDemoDescription), "demo"), true);

@@ -32,12 +32,12 @@ class FakePanelView : public app::PanelView {
     PicturesSaved.push_back(path);
     return PictureProblem;
   }
-  void ShowLineSettings(const terminal::LineSettings& line) override {
+  void ShowLineSettings(const ports::LineSettings& line) override {
     LineShown = line;
-    BaudOption = terminal::QuickBaudIndex(line.Baud);
-    CharacterOption = terminal::QuickFormatIndex(line);
+    BaudOption = ports::QuickBaudIndex(line.Baud);
+    CharacterOption = ports::QuickFormatIndex(line);
   }
-  void ShowControlLines(const terminal::ControlLines& lines, bool portOpen, bool rtsByDriver,
+  void ShowControlLines(const ports::ControlLines& lines, bool portOpen, bool rtsByDriver,
                         bool hasLines) override {
     LinesShown = lines;
     LinesOpen = portOpen;
@@ -136,12 +136,12 @@ class FakePanelView : public app::PanelView {
   std::string RecordingShown;
   std::int16_t BaudOption = -1;
   std::int16_t CharacterOption = -1;
-  terminal::LineSettings LineShown;
+  ports::LineSettings LineShown;
   bool TimestampsShown = false;
   std::string LogProblem;
   int LogProblemsShown = 0;
   std::array<terminal::TxRepeat, terminal::kTxLineCount> RepeatsShown;
-  terminal::ControlLines LinesShown;
+  ports::ControlLines LinesShown;
   bool LinesOpen = false;
   bool RtsByDriver = false;
   terminal::LineEnd LineEndShown = terminal::LineEnd::None;

@@ -68,7 +68,7 @@ struct FakePlatform {
 
   app::Platform Get() { return With(Port, Surface); }
   // The fakes, with a real serial port or surface in their place.
-  app::Platform With(terminal::SerialPort& port, hmi::screen::DrawingSurface& surface,
+  app::Platform With(ports::SerialPort& port, hmi::screen::DrawingSurface& surface,
                      ports::DeviceSource* devices = nullptr) {
     return {port,
             surface,

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 
 namespace korvani::fakes {
 
-class FakeSerialPort final : public terminal::SerialPort, public terminal::SerialLine {
+class FakeSerialPort final : public ports::SerialPort, public ports::SerialLine {
  public:
   void SetPortNumber(std::int16_t number) override { Number = number; }
   [[nodiscard]] std::int16_t PortNumber() const override { return Number; }
-  [[nodiscard]] terminal::SerialLine* Line() override { return HasLine ? this : nullptr; }
-  void SetLine(const terminal::LineSettings& line) override { Given = line; }
+  [[nodiscard]] ports::SerialLine* Line() override { return HasLine ? this : nullptr; }
+  void SetLine(const ports::LineSettings& line) override { Given = line; }
   [[nodiscard]] bool IsOpen() const override { return Open; }
   bool SetOpen(bool open) override {
     OpenCalls.push_back(open);
@@ -60,7 +60,7 @@ class FakeSerialPort final : public terminal::SerialPort, public terminal::Seria
   [[nodiscard]] bool MoreArriving() const override { return MoreComing; }
   bool SetDtr(bool on) override { return Open && ((LinesNow.Dtr = on), true); }
   bool SetRts(bool on) override { return Open && ((LinesNow.Rts = on), true); }
-  [[nodiscard]] terminal::ControlLines Lines() const override { return LinesNow; }
+  [[nodiscard]] ports::ControlLines Lines() const override { return LinesNow; }
   [[nodiscard]] std::int64_t BytesToWrite() const override { return StillToWrite; }
   bool SendBreak(int milliseconds) override {
     if (!Open) {
@@ -73,16 +73,16 @@ class FakeSerialPort final : public terminal::SerialPort, public terminal::Seria
   // Bytes arrive on the line and the port reports them.
   void Arrive(std::string_view bytes) {
     Waiting.append(bytes);
-    RaiseEvent(terminal::PortEvent::Received);
+    RaiseEvent(ports::PortEvent::Received);
   }
-  void Raise(terminal::PortEvent event) { RaiseEvent(event); }
+  void Raise(ports::PortEvent event) { RaiseEvent(event); }
 
   std::string Waiting;
   std::string Written;
   std::string Error;
   std::vector<bool> OpenCalls;
-  terminal::LineSettings Given{9600};  // the line's settings as the panel last gave them
-  terminal::ControlLines LinesNow;     // tests set the inputs
+  ports::LineSettings Given{9600};  // the line's settings as the panel last gave them
+  ports::ControlLines LinesNow;     // tests set the inputs
   std::vector<int> Breaks;
   std::int64_t StillToWrite = 0;  // bytes a test says are not yet out
   std::int64_t CapacityBytes = 1 << 20;

@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::unique_ptr<korvani::base::Timer>(timer), [](std::int16_t) { return file.string(); },
       [&now] { return now; });
   std::size_t brought = 0;
-  replay.SetEventHandler([&](korvani::terminal::PortEvent event) {
-    if (event == korvani::terminal::PortEvent::Received) {
+  replay.SetEventHandler([&](korvani::ports::PortEvent event) {
+    if (event == korvani::ports::PortEvent::Received) {
       brought += replay.ReadInput().size();
     }
   });

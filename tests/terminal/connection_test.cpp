@@ -24,7 +24,7 @@ TEST_F(ConnectionTest, QuickOptionsGiveThePortTheirCaptionsSettings) {
     for (std::int16_t c = 0; c < 5; ++c) {
       Subject.ChooseBaud(b);
       Subject.ChooseFormat(c);
-      EXPECT_EQ(SettingsText(Port.Given), std::string(bauds[b]) + "," + formats[c]);
+      EXPECT_EQ(ports::SettingsText(Port.Given), std::string(bauds[b]) + "," + formats[c]);
       EXPECT_EQ(View.BaudOption, b);
       EXPECT_EQ(View.CharacterOption, c);
       EXPECT_NE(kBaudCaptions[b].find(bauds[b]), std::string_view::npos);
@@ -118,7 +118,7 @@ TEST_F(ConnectionTest, ChangingSpeedWhileOpenClosesConfiguresAndReopens) {
   Port.OpenCalls.clear();
   Subject.ChooseBaud(5);
   EXPECT_EQ(Port.OpenCalls, (std::vector<bool>{false, true, true}));  // close, open, second try
-  EXPECT_EQ(SettingsText(Port.Given), "9600,N,8,1");
+  EXPECT_EQ(ports::SettingsText(Port.Given), "9600,N,8,1");
   EXPECT_TRUE(Port.Open);
 }
 
@@ -172,13 +172,13 @@ TEST_F(ConnectionTest, WatchReopensOnlyWhileOpenIsDown) {
 TEST_F(ConnectionTest, FullChoicesReachThePortAndTheStatusWithoutAQuickOption) {
   View.OpenDown = true;
   ASSERT_TRUE(Subject.ChooseSpeedText(" 250000 "));
-  LineSettings line = Subject.Line();
-  ASSERT_TRUE(ParseFormat("7S2", line));
-  line.Flow = FlowControl::RtsCts;
+  ports::LineSettings line = Subject.Line();
+  ASSERT_TRUE(ports::ParseFormat("7S2", line));
+  line.Flow = ports::FlowControl::RtsCts;
   line.DtrOnOpen = false;
   Subject.ChooseLine(line);
-  EXPECT_EQ(SettingsText(Port.Given), "250000,S,7,2");
-  EXPECT_EQ(Port.Given.Flow, FlowControl::RtsCts);
+  EXPECT_EQ(ports::SettingsText(Port.Given), "250000,S,7,2");
+  EXPECT_EQ(Port.Given.Flow, ports::FlowControl::RtsCts);
   EXPECT_FALSE(Port.Given.DtrOnOpen);
   EXPECT_TRUE(Port.Given.RtsOnOpen);
   EXPECT_EQ(View.PortStatus, "COM3: 250000,S,7,2 RTS/CTS Open");
@@ -191,7 +191,7 @@ TEST_F(ConnectionTest, FullChoicesReachThePortAndTheStatusWithoutAQuickOption) {
 
   // A typed text that is no speed changes nothing and says why.
   EXPECT_FALSE(Subject.ChooseSpeedText("fast"));
-  EXPECT_EQ(SettingsText(Port.Given), "9600,S,7,2");
+  EXPECT_EQ(ports::SettingsText(Port.Given), "9600,S,7,2");
   EXPECT_EQ(View.LineShown.Baud, 9600);
   EXPECT_NE(View.PortProblem.find("\"fast\" is not a speed"), std::string::npos);
 }
@@ -202,13 +202,14 @@ TEST_F(ConnectionTest, EveryFormatAndFlowReachesThePortAndTheStatus) {
   for (const char data : {'5', '6', '7', '8'}) {
     for (const char parity : {'N', 'E', 'O', 'M', 'S'}) {
       for (const char* stop : {"1", "1.5", "2"}) {
-        for (const FlowControl flow : {FlowControl::None, FlowControl::RtsCts, FlowControl::XonXoff}) {
-          LineSettings line = Subject.Line();
-          ASSERT_TRUE(ParseFormat(std::string{data, parity} + stop, line));
+        for (const ports::FlowControl flow :
+             {ports::FlowControl::None, ports::FlowControl::RtsCts, ports::FlowControl::XonXoff}) {
+          ports::LineSettings line = Subject.Line();
+          ASSERT_TRUE(ports::ParseFormat(std::string{data, parity} + stop, line));
           line.Flow = flow;
           Subject.ChooseLine(line);
           const std::string settings = std::string("38400,") + parity + "," + data + "," + stop;
-          EXPECT_EQ(SettingsText(Port.Given), settings);
+          EXPECT_EQ(ports::SettingsText(Port.Given), settings);
           EXPECT_EQ(Port.Given.Flow, flow);
           EXPECT_EQ(View.PortStatus, "COM3: " + settings + flows[static_cast<int>(flow)] + " Open");
           EXPECT_EQ(View.LineShown, line);
@@ -219,7 +220,7 @@ TEST_F(ConnectionTest, EveryFormatAndFlowReachesThePortAndTheStatus) {
 }
 
 TEST_F(ConnectionTest, ControlLinesFollowTheTogglesAndRtsIsTheDriversUnderRtsCts) {
-  LineSettings line = Subject.Line();
+  ports::LineSettings line = Subject.Line();
   line.DtrOnOpen = false;
   Subject.LoadLine(line);
   View.OpenDown = true;
@@ -241,7 +242,7 @@ TEST_F(ConnectionTest, ControlLinesFollowTheTogglesAndRtsIsTheDriversUnderRtsCts
   EXPECT_EQ(View.LinesShownCount, shown + 1);
   EXPECT_TRUE(View.LinesShown.Cts);
 
-  line.Flow = FlowControl::RtsCts;
+  line.Flow = ports::FlowControl::RtsCts;
   Subject.ChooseLine(line);
   EXPECT_TRUE(View.RtsByDriver);
   Subject.SetRts(false);
@@ -257,7 +258,7 @@ TEST_F(ConnectionTest, ControlLinesFollowTheTogglesAndRtsIsTheDriversUnderRtsCts
   Subject.ApplyOpenButton();
   EXPECT_FALSE(View.LinesOpen);
   EXPECT_FALSE(View.LinesPresent);
-  EXPECT_EQ(View.LinesShown, ControlLines{});
+  EXPECT_EQ(View.LinesShown, ports::ControlLines{});
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ class ReceivePathTest : public ::testing::Test {
  protected:
   ReceivePathTest() {
     Port.Open = true;
-    Port.SetEventHandler([this](PortEvent event) { Rx.OnPortEvent(event); });
+    Port.SetEventHandler([this](ports::PortEvent event) { Rx.OnPortEvent(event); });
   }
 
   fakes::FakeSerialPort Port;
@@ -100,13 +100,13 @@ TEST_F(ReceivePathTest, ClearWhileFrozenKeepsTheViewEmptyUntilLive) {
 }
 
 TEST_F(ReceivePathTest, EventWithNothingWaitingDoesNothing) {
-  Port.Raise(PortEvent::Received);
+  Port.Raise(ports::PortEvent::Received);
   EXPECT_EQ(View.RxUpdates, 0);
   EXPECT_TRUE(HmiChunks.empty());
 }
 
 struct EventCase {
-  PortEvent Event;
+  ports::PortEvent Event;
   const char* Name;
   bool Resets;
 };
@@ -128,18 +128,18 @@ TEST_P(ReceivePathEventTest, ErrorEventsResetThePort) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Events, ReceivePathEventTest,
-                         ::testing::Values(EventCase{PortEvent::LineChanged, "LineChanged", false},
-                                           EventCase{PortEvent::Timeout, "Timeout", true},
-                                           EventCase{PortEvent::ReadFailed, "ReadFailed", true},
-                                           EventCase{PortEvent::DeviceGone, "DeviceGone", true},
-                                           EventCase{PortEvent::WriteFailed, "WriteFailed", true},
-                                           EventCase{PortEvent::OtherError, "OtherError", true}),
+                         ::testing::Values(EventCase{ports::PortEvent::LineChanged, "LineChanged", false},
+                                           EventCase{ports::PortEvent::Timeout, "Timeout", true},
+                                           EventCase{ports::PortEvent::ReadFailed, "ReadFailed", true},
+                                           EventCase{ports::PortEvent::DeviceGone, "DeviceGone", true},
+                                           EventCase{ports::PortEvent::WriteFailed, "WriteFailed", true},
+                                           EventCase{ports::PortEvent::OtherError, "OtherError", true}),
                          [](const auto& paramInfo) { return std::string(paramInfo.param.Name); });
 
 TEST_F(ReceivePathTest, FullReceiveBufferResetsThePort) {
   Port.CapacityBytes = 8;
   Port.Waiting = "12345678";
-  Port.Raise(PortEvent::Received);
+  Port.Raise(ports::PortEvent::Received);
   EXPECT_EQ(Port.OpenCalls, (std::vector<bool>{false, true}));
   EXPECT_TRUE(HmiChunks.empty());  // the reset lost what the port held
 }
@@ -154,7 +154,7 @@ TEST_F(ReceivePathTest, DataTurnedAwayByTheGuardIsReadWhenItClears) {
                      Port.Arrive("late");
                    }
                  }};
-  Port.SetEventHandler([&](PortEvent event) { rx.OnPortEvent(event); });
+  Port.SetEventHandler([&](ports::PortEvent event) { rx.OnPortEvent(event); });
   Port.Arrive("first");
   EXPECT_EQ(HmiChunks, (std::vector<std::string>{"first", "late"}));
   EXPECT_EQ(rx.ViewText(), "firstlate\r\n");

@@ -46,7 +46,7 @@ TEST_F(SessionFileTest, ARecordingHoldsBothDirectionsWithTheirTimesInTheDocument
   RecordingPort recorder(
       port, [this] { return Now; }, [&stopped](const std::string& why) { stopped = why; });
   int events = 0;
-  recorder.SetEventHandler([&events](PortEvent) { ++events; });
+  recorder.SetEventHandler([&events](ports::PortEvent) { ++events; });
 
   port.Arrive("before");  // not recorded: no recording runs yet
   EXPECT_EQ(recorder.ReadInput(), "before");
@@ -149,8 +149,8 @@ class ReplayPortTest : public SessionFileTest {
                                     FormatSessionPiece({Direction::Received, 100'000, "B"}) +
                                     FormatSessionPiece({Direction::Sent, 150'000, "panel"}) +
                                     FormatSessionPiece({Direction::Received, 300'000, "C"}));
-    Replay.SetEventHandler([this](PortEvent event) {
-      if (event == PortEvent::Received) {
+    Replay.SetEventHandler([this](ports::PortEvent event) {
+      if (event == ports::PortEvent::Received) {
         Arrived.push_back({Now / 1000, Replay.ReadInput()});
         Stamped.push_back(Replay.ArrivedAt(Now) / 1000);
       }
@@ -207,8 +207,8 @@ TEST_F(ReplayPortTest, TheBoardsBytesComeAtTheRecordedPaceOrFasterAndTheSentGoNo
 // A reader may open the port again while a tick hands it a lot: the replay starts over.
 TEST_F(ReplayPortTest, AReaderThatReopensThePortHearsItFromTheStart) {
   bool reopened = false;
-  Replay.SetEventHandler([&](PortEvent event) {
-    if (event == PortEvent::Received) {
+  Replay.SetEventHandler([&](ports::PortEvent event) {
+    if (event == ports::PortEvent::Received) {
       Arrived.push_back({0, Replay.ReadInput()});
       if (!reopened) {
         reopened = true;

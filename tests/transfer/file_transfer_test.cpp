@@ -129,7 +129,7 @@ class FileTransferTest : public ::testing::Test {
  protected:
   FileTransferTest() {
     Platform.Port.Open = true;
-    Platform.Port.SetEventHandler([this](terminal::PortEvent event) { Receive.OnPortEvent(event); });
+    Platform.Port.SetEventHandler([this](ports::PortEvent event) { Receive.OnPortEvent(event); });
     Receive.SetChunkWatcher([this](std::string_view chunk) { Watched.append(chunk); });
   }
 

@@ -26,7 +26,7 @@ class CommandLineTest : public QObject {
     QCOMPARE(options.PortPath, std::string("/dev/ttyUSB0"));
     QCOMPARE(options.Line.Baud, std::optional<std::int32_t>(250000));
     QCOMPARE(options.Line.Format, std::optional<std::string>("7E1"));
-    QCOMPARE(options.Line.Flow, std::optional(korvani::terminal::FlowControl::RtsCts));
+    QCOMPARE(options.Line.Flow, std::optional(korvani::ports::FlowControl::RtsCts));
     QCOMPARE(options.Line.Dtr, std::optional<bool>(false));
     QVERIFY(!options.Line.Rts);
     QCOMPARE(options.Scrollback, std::optional(korvani::terminal::Scrollback{20000, true}));

@@ -24,7 +24,7 @@
 #include "app/settings.h"
 #include "base/hex_notation.h"
 #include "hmi/link/protocol.h"
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 #include "ui/korvani_app.h"
 #include "ui/program_on_pty.h"
 #include "ui/pty_pair.h"
@@ -321,8 +321,8 @@ class EndToEndTest : public QObject {
     korvani::ui::QtNetworkPort port;
     port.SetConnectTimeout(300);
     port.SetPathResolver([&address](std::int16_t) { return address.toStdString(); });
-    std::vector<korvani::terminal::PortEvent> events;
-    port.SetEventHandler([&events](korvani::terminal::PortEvent event) { events.push_back(event); });
+    std::vector<korvani::ports::PortEvent> events;
+    port.SetEventHandler([&events](korvani::ports::PortEvent event) { events.push_back(event); });
     port.SetPortNumber(220);
     QVERIFY(port.SetOpen(true));  // the connect runs in the background: the window goes on
     QCOMPARE(port.LastError(), address.toStdString() + ": connecting");
@@ -331,7 +331,7 @@ class EndToEndTest : public QObject {
     // Told once, as a change of the line (an error's reset would connect again at once, in a
     // loop); the next try is the connection's once-a-second watch.
     QTest::qWait(100);
-    QVERIFY(events == std::vector{korvani::terminal::PortEvent::LineChanged});
+    QVERIFY(events == std::vector{korvani::ports::PortEvent::LineChanged});
     QVERIFY(!port.IsOpen());
     if (waiting >= 0) {
       close(waiting);
@@ -348,7 +348,7 @@ class EndToEndTest : public QObject {
     const std::string address = server.Address().toStdString();
     korvani::ui::QtNetworkPort port;
     port.SetPathResolver([&address](std::int16_t) { return address; });
-    port.SetEventHandler([](korvani::terminal::PortEvent) {});  // nothing is read
+    port.SetEventHandler([](korvani::ports::PortEvent) {});  // nothing is read
     port.SetPortNumber(220);
     QVERIFY(port.SetOpen(true));
     const int peer = server.Accept(5000);

@@ -370,9 +370,8 @@ class FrmTerminalTest : public QObject {
     pick(ui.cmbStopBits, 2);     // 2
     pick(ui.cmbFlow, 2);         // XON/XOFF
     pick(ui.cmbLinesOnOpen, 2);  // DTR raised, RTS low
-    QCOMPARE(QString::fromStdString(korvani::terminal::SettingsText(port.Given)),
-             QStringLiteral("38400,S,7,2"));
-    QCOMPARE(port.Given.Flow, korvani::terminal::FlowControl::XonXoff);
+    QCOMPARE(QString::fromStdString(korvani::ports::SettingsText(port.Given)), QStringLiteral("38400,S,7,2"));
+    QCOMPARE(port.Given.Flow, korvani::ports::FlowControl::XonXoff);
     QVERIFY(port.Given.DtrOnOpen);
     QVERIFY(!port.Given.RtsOnOpen);
     QCOMPARE(ui.grpCharacter->checkedId(), -1);
@@ -386,14 +385,13 @@ class FrmTerminalTest : public QObject {
     ui.cmbSpeed->lineEdit()->clear();
     QTest::keyClicks(ui.cmbSpeed->lineEdit(), QStringLiteral("250000"));
     QTest::keyClick(ui.cmbSpeed->lineEdit(), Qt::Key_Return);
-    QCOMPARE(QString::fromStdString(korvani::terminal::SettingsText(port.Given)),
+    QCOMPARE(QString::fromStdString(korvani::ports::SettingsText(port.Given)),
              QStringLiteral("250000,S,7,2"));
     QCOMPARE(ui.grpBaud->checkedId(), -1);
 
     ui.optCharacter[1]->click();  // E,7,1
     ui.optBaud[5]->click();       // 9600
-    QCOMPARE(QString::fromStdString(korvani::terminal::SettingsText(port.Given)),
-             QStringLiteral("9600,E,7,1"));
+    QCOMPARE(QString::fromStdString(korvani::ports::SettingsText(port.Given)), QStringLiteral("9600,E,7,1"));
     QCOMPARE(ui.cmbSpeed->currentText(), QStringLiteral("9600"));
     QCOMPARE(ui.cmbParity->currentText(), QStringLiteral("Even"));
     QCOMPARE(ui.cmbStopBits->currentText(), QStringLiteral("1"));

@@ -24,7 +24,7 @@
 #include "app/settings.h"
 #include "base/hex_notation.h"
 #include "hmi/link/protocol.h"
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 #include "ui/korvani_app.h"
 #include "ui/pty_pair.h"
 

@@ -201,7 +201,7 @@ class QtSerialPortTest : public QObject {
     const QString path = pty.SlavePath;
     port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
     port.SetPortNumber(200);
-    port.SetLine(korvani::terminal::LineSettings{38400});
+    port.SetLine(korvani::ports::LineSettings{38400});
     QVERIFY(port.SetOpen(true));
     const std::string bytes(
         "\x00\x04\xFF"
@@ -217,7 +217,7 @@ class QtSerialPortTest : public QObject {
       return number == 200 ? std::string("/dev/korvani-no-such-device") : std::string();
     });
     port.SetPortNumber(200);
-    port.SetLine(korvani::terminal::LineSettings{38400});
+    port.SetLine(korvani::ports::LineSettings{38400});
     QVERIFY(!port.SetOpen(true));
     QVERIFY(!port.IsOpen());
     QCOMPARE(QString::fromStdString(port.LastError()),
@@ -271,11 +271,10 @@ class QtSerialPortTest : public QObject {
     QFETCH(QString, status);
     QTemporaryDir settings;
     PtyPair pty;
-    korvani::terminal::LineOptions line;
+    korvani::ports::LineOptions line;
     for (qsizetype i = 0; i + 1 < options.size(); i += 2) {
-      QCOMPARE(
-          korvani::terminal::TakeLineOption(options[i].toStdString(), options[i + 1].toStdString(), line),
-          std::string());
+      QCOMPARE(korvani::ports::TakeLineOption(options[i].toStdString(), options[i + 1].toStdString(), line),
+               std::string());
     }
     for (const bool withOptions : {true, false}) {
       PanelOnPort board(pty.SlavePath);
@@ -315,7 +314,7 @@ class QtSerialPortTest : public QObject {
     const QString path = pty.SlavePath;
     port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
     port.SetPortNumber(200);
-    port.SetLine(korvani::terminal::LineSettings{38400, 9});  // nine data bits
+    port.SetLine(korvani::ports::LineSettings{38400, 9});  // nine data bits
     QVERIFY(!port.SetOpen(true));
     QVERIFY(!port.IsOpen());
   }

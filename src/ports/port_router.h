@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 
-namespace korvani::terminal {
+namespace korvani::ports {
 
 class PortRouter final : public SerialPort {
  public:
@@ -59,4 +59,4 @@ class PortRouter final : public SerialPort {
   SerialPort* Current;
 };
 
-}  // namespace korvani::terminal
+}  // namespace korvani::ports

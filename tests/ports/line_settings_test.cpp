@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "terminal/port/line_settings.h"
+#include "ports/line_settings.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace korvani::terminal {
+namespace korvani::ports {
 namespace {
 
 TEST(LineSettingsTest, TypedSpeedsAreWholeNumbersInRange) {
@@ -163,4 +163,4 @@ TEST(LineSettingsTest, EveryChoiceShownIsTheChoiceRead) {
 }
 
 }  // namespace
-}  // namespace korvani::terminal
+}  // namespace korvani::ports

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/port/line_settings.h"
+#include "ports/line_settings.h"
 
-namespace korvani::terminal {
+namespace korvani::ports {
 
 // What a port reports through its event handler.
 enum class PortEvent {
@@ -110,4 +110,4 @@ class SerialPort {
   EventHandler Handler;
 };
 
-}  // namespace korvani::terminal
+}  // namespace korvani::ports

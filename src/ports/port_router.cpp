@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "terminal/port_router.h"
+#include "ports/port_router.h"
 
-namespace korvani::terminal {
+namespace korvani::ports {
 
 PortRouter::PortRouter(SerialPort& machine) : Machine(machine), Current(&machine) {
   Machine.SetEventHandler([this](PortEvent event) {
@@ -42,4 +42,4 @@ void PortRouter::SetReadLength(std::int32_t length) {
   ForEach([length](SerialPort& port) { port.SetReadLength(length); });
 }
 
-}  // namespace korvani::terminal
+}  // namespace korvani::ports

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvani::terminal {
+namespace korvani::ports {
 
 enum class FlowControl { None, RtsCts, XonXoff };
 
@@ -142,4 +142,4 @@ std::string FormatLineSettingsFile(const LineSettingsRecord& record);
 // False when the text is not a whole, valid record (a missing or damaged file).
 bool ReadLineSettingsFile(std::string_view text, LineSettingsRecord& record);
 
-}  // namespace korvani::terminal
+}  // namespace korvani::ports

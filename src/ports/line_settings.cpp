@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "terminal/port/line_settings.h"
+#include "ports/line_settings.h"
 
 #include <cmath>
 
 #include "base/numbers.h"
 #include "base/text.h"
 
-namespace korvani::terminal {
+namespace korvani::ports {
 
 namespace {
 
@@ -301,4 +301,4 @@ std::array<int, 5> ChoicePositions(const LineSettings& line) {
           ChoiceIndex(kLinesOnOpenChoices, LinesOnOpen{line.DtrOnOpen, line.RtsOnOpen})};
 }
 
-}  // namespace korvani::terminal
+}  // namespace korvani::ports

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <string>
 
-#include "terminal/port/serial_port.h"
+#include "ports/serial_port.h"
 
-namespace korvani::terminal {
+namespace korvani::ports {
 
 class QueuedPort : public SerialPort {
  public:
@@ -36,4 +36,4 @@ class QueuedPort : public SerialPort {
   std::int32_t ReadLength = 0;
 };
 
-}  // namespace korvani::terminal
+}  // namespace korvani::ports
