@@ -154,8 +154,8 @@ const std::vector<Option>& Options() {
 // recording never recorded into.
 std::string CheckTogether(const StartOptions& options) {
   std::string why;
-  if (options.PortPath.starts_with(ports::kNetworkScheme) &&
-      !ports::ParseNetworkAddress(options.PortPath, why)) {
+  if (const ports::SourceScheme* scheme = ports::SchemeOf(options.PortPath);
+      scheme != nullptr && !scheme->Parse(options.PortPath, why)) {
     return "korvani: --port " + options.PortPath + ": " + why;
   }
   if (options.ReplayPath.empty()) {

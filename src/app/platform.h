@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/version_check.h"
 #include "base/clock.h"
@@ -16,12 +17,13 @@
 #include "hmi/screen/drawing_surface.h"
 #include "ports/device_source.h"
 #include "ports/serial_port.h"
+#include "ports/source_schemes.h"
 #include "transfer/child_process.h"
 
 namespace korvani::app {
 
 struct Platform {
-  ports::SerialPort& Port;
+  ports::SerialPort& Port;  // the machine's serial port
   hmi::screen::DrawingSurface& Surface;
   base::Dialogs& Dialogs;
   ports::DeviceSource& Devices;
@@ -40,6 +42,8 @@ struct Platform {
   std::function<std::unique_ptr<transfer::ChildProcess>()> MakeChild = {};
   std::function<std::string(std::string_view name)> FindProgram = {};
   std::string DownloadsFolder = {};  // where the choosers of received files open ("": anywhere)
+  // The sources of bytes besides the machine's port, by scheme; each session makes its own.
+  std::vector<ports::SourceMaker> Sources = {};
 };
 
 }  // namespace korvani::app

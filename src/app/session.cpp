@@ -18,7 +18,11 @@ namespace korvani::app {
 using hmi::link::Arguments;
 
 Session::Session(const Platform& platform, const PanelViews& views, Problems& problems)
-    : Recorder(platform.Port, platform.Microseconds,
+    : Router(platform.Port, platform.Sources,
+             {.PathOf = [&devices =
+                             platform.Devices](std::int16_t number) { return devices.DevicePath(number); },
+              .PanelWritesLogs = [this] { return !LogTable.LoggingInhibited; }}),
+      Recorder(Router, platform.Microseconds,
                [this](const std::string& why) {
                  Views.Settings.ShowRecording("");
                  ProblemReports.ShowProblem(why);
@@ -174,18 +178,20 @@ void Session::ApplyChosenPort() {
 }
 
 bool Session::AddNetworkPort(std::string_view typed) {
+  // An address of a remembered scheme by its parser; anything else is read as "HOST:PORT".
+  const std::string_view trimmed = base::TrimBlanks(typed);
+  const ports::SourceScheme* scheme = ports::SchemeOf(trimmed);
+  scheme = scheme != nullptr && scheme->Remembered ? scheme : ports::SchemeByPrefix(ports::kNetworkScheme);
   std::string why;
-  const std::optional<ports::NetworkAddress> address = ports::ParseNetworkAddress(typed, why);
-  if (!address) {
-    std::string problem = "\"";
-    problem.append(base::TrimBlanks(typed)).append("\" is not a network port: ").append(why);
-    Views.Settings.ShowConnectionProblem(problem);
+  const std::optional<std::string> path = scheme->Parse(trimmed, why);
+  if (!path) {
+    Views.Settings.ShowConnectionProblem("\"" + std::string(trimmed) + "\" is not a network port: " + why);
     return false;
   }
-  if (!OpenAddedPort(address->Text())) {
+  if (!OpenAddedPort(*path)) {
     Views.Settings.ShowConnectionProblem("No network port number is left (COM" +
-                                         std::to_string(ports::kFirstNetworkPort) + "-" +
-                                         std::to_string(ports::kLastNetworkPort) + " are all taken)");
+                                         std::to_string(ports::kFirstAddedPort) + "-" +
+                                         std::to_string(ports::kLastAddedPort) + " are all taken)");
     return false;
   }
   return true;

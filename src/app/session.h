@@ -30,6 +30,7 @@
 #include "hmi/screen/toast.h"
 #include "plot/plot_data.h"
 #include "ports/com_port_list.h"
+#include "ports/port_router.h"
 #include "terminal/connection.h"
 #include "terminal/receive_path.h"
 #include "terminal/session_file.h"
@@ -122,6 +123,7 @@ class Session {
   // Lists and opens a port added by its path ("tcp://...", "replay:..."); false when none was.
   bool OpenAddedPort(const std::string& path);
 
+  ports::PortRouter Router;          // this session's sources, the one chosen in use
   terminal::RecordingPort Recorder;  // every byte in and out passes here
   ports::SerialPort& TerminalPort;
   ports::DeviceSource& Devices;

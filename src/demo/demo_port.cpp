@@ -15,11 +15,17 @@ bool DemoPort::SetOpen(bool open) {
   Open = open;
   Waiting.clear();
   if (open) {
-    Vexel = DemoBoard{};  // every opening is a fresh power-up
+    Vexel = DemoBoard{};  // every opening is a fresh power-up, told who writes the logs
+    Vexel.SetPanelWritesLogs(PanelWritesLogs);
     Vexel.PowerUp();
   }
   BoardTimer->SetEnabled(open);
   return true;
+}
+
+void DemoPort::SetPanelWritesLogs(std::function<bool()> writes) {
+  PanelWritesLogs = std::move(writes);
+  Vexel.SetPanelWritesLogs(PanelWritesLogs);
 }
 
 bool DemoPort::Write(std::string_view data) {

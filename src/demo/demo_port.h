@@ -5,19 +5,21 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "base/timer.h"
 #include "demo/demo_board.h"
 #include "ports/queued_port.h"
+#include "ports/source_schemes.h"
 
 namespace korvani::demo {
 
 // The COM number the demo board is listed under: the highest the port list shows.
-inline constexpr std::int16_t kDemoPortNumber = 255;
+inline constexpr std::int16_t kDemoPortNumber = ports::kDemoPortNumber;
 // What the port list calls it: "Vexel demo board (COM255)".
-inline constexpr std::string_view kDemoDescription = "Vexel demo board";
+inline constexpr std::string_view kDemoDescription = ports::kDemoDescription;
 
 // The board is on a line of its own as far as the panel can tell: it takes the line's
 // settings (and needs none of them), and it has no control lines.
@@ -42,12 +44,15 @@ class DemoPort final : public ports::QueuedPort, public ports::SerialLine {
   void Tick();
   [[nodiscard]] const DemoBoard& Board() const { return Vexel; }
   DemoBoard& Board() { return Vexel; }
+  // Whether the panel writes the board's disk logs, asked by every power-up's board.
+  void SetPanelWritesLogs(std::function<bool()> writes);
 
  private:
   static constexpr std::int64_t kCapacity = 1 << 20;
 
   std::unique_ptr<base::Timer> BoardTimer;
   DemoBoard Vexel;
+  std::function<bool()> PanelWritesLogs;
   bool Open = false;
 };
 

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Ports that are not devices of this machine, listed beside its own: the demo board, boards
-// behind a serial-to-network bridge, and a recorded session played back. Each has a COM
-// number of its own range and a path that the port which opens it understands:
-//   "demo", "tcp://HOST:PORT" (COM220-253, remembered in a file), "replay:FILE" (COM254).
+// Ports that are not devices of this machine, listed beside its own: each a path of a scheme
+// of source_schemes.h ("tcp://HOST:PORT", "replay:FILE", "demo") under a COM number, the
+// scheme's own or the lowest free added number; the remembered ones are kept in a file.
 #pragma once
 
 #include <cstdint>
@@ -13,26 +12,9 @@
 #include <vector>
 
 #include "ports/device_source.h"
+#include "ports/source_schemes.h"
 
 namespace korvani::ports {
-
-inline constexpr std::int16_t kFirstNetworkPort = 220;
-inline constexpr std::int16_t kLastNetworkPort = 253;
-inline constexpr std::int16_t kReplayPortNumber = 254;
-inline constexpr std::string_view kNetworkScheme = "tcp://";
-inline constexpr std::string_view kReplayScheme = "replay:";
-
-// A TCP server's address as the user gave it.
-struct NetworkAddress {
-  std::string Host;  // a name, an IPv4 address, or an IPv6 address without its brackets
-  std::uint16_t Port = 0;
-  // "tcp://HOST:PORT", the IPv6 address in brackets.
-  [[nodiscard]] std::string Text() const;
-};
-
-// "tcp://HOST:PORT" (the scheme may be left out); nothing, with the reason in `why`, when the
-// text is not one.
-std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::string& why);
 
 class AddedPorts final : public DeviceSource {
  public:
@@ -45,9 +27,9 @@ class AddedPorts final : public DeviceSource {
   // Whether a port was added under the number (else the number is the machine's).
   [[nodiscard]] bool Holds(std::int16_t number) const { return Find(number) != nullptr; }
 
-  // A network address ("tcp://...") gets the next network number, or the one it already has;
-  // a recording ("replay:FILE") the replay number; anything else is the machine's. 0 when
-  // the address is not one or no network number is left.
+  // A path of a scheme gets the number it already has, else the scheme's own, else the lowest
+  // free added number; anything else is the machine's. 0 when the scheme's parser refuses the
+  // address or no number is left.
   std::int16_t AddUserPort(const std::string& path) override;
   [[nodiscard]] std::string DevicePath(std::int16_t comNumber) const override;
   // The machine's ports, then the added ones.
@@ -60,10 +42,10 @@ class AddedPorts final : public DeviceSource {
     std::string Path;
   };
   [[nodiscard]] const Added* Find(std::int16_t number) const;
-  std::int16_t AddNetworkPort(const NetworkAddress& address);
+  std::int16_t AddSchemePort(const SourceScheme& scheme, const std::string& path);
   // The COM numbers the machine lists now.
   [[nodiscard]] std::set<std::int32_t> MachineNumbers() const;
-  void SaveNetworkPorts() const;
+  void SaveRememberedPorts() const;
 
   DeviceSource& Machine;
   std::string NetworkFile;

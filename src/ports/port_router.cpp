@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ports/port_router.h"
 
+#include <algorithm>
+
 namespace korvani::ports {
 
-PortRouter::PortRouter(SerialPort& machine) : Machine(machine), Current(&machine) {
-  Machine.SetEventHandler([this](PortEvent event) {
-    if (Current == &Machine) {
-      RaiseEvent(event);
-    }
-  });
+PortRouter::PortRouter(SerialPort& machine, std::vector<SourceMaker> makers, SourceNeeds needs)
+    : Machine(machine), Makers(std::move(makers)), Needs(std::move(needs)), Current(&machine) {
+  Forward(Machine);
 }
 
-void PortRouter::Route(Owns owns, SerialPort& port) {
-  Ranges.push_back({std::move(owns), &port});
+void PortRouter::Forward(SerialPort& port) {
   port.SetEventHandler([this, &port](PortEvent event) {
     if (Current == &port) {
       RaiseEvent(event);
@@ -20,17 +18,27 @@ void PortRouter::Route(Owns owns, SerialPort& port) {
   });
 }
 
-SerialPort* PortRouter::PortFor(std::int16_t number) const {
-  for (const Range& range : Ranges) {
-    if (range.Owned(number)) {
-      return range.Port;
-    }
+SerialPort& PortRouter::PortFor(std::int16_t number) {
+  const SourceScheme* scheme = Needs.PathOf ? SchemeOf(Needs.PathOf(number)) : nullptr;
+  const auto made = std::find_if(Sources.begin(), Sources.end(),
+                                 [scheme](const Made& source) { return source.Scheme == scheme; });
+  if (scheme == nullptr || made != Sources.end()) {
+    return scheme == nullptr ? Machine : *made->Port;
   }
-  return &Machine;
+  const auto maker = std::find_if(Makers.begin(), Makers.end(),
+                                  [scheme](const SourceMaker& source) { return source.Scheme == scheme; });
+  if (maker == Makers.end()) {
+    return Machine;  // a scheme this program was built without: the machine's port refuses it
+  }
+  Sources.push_back({scheme, maker->Make(Needs)});
+  SerialPort& port = *Sources.back().Port;
+  Forward(port);
+  port.SetReadLength(ReadLength);
+  return port;
 }
 
 void PortRouter::SetPortNumber(std::int16_t number) {
-  SerialPort* chosen = PortFor(number);
+  SerialPort* chosen = &PortFor(number);
   if (chosen != Current) {
     Current->SetOpen(false);  // the port being left is closed, as a change of number does
     Current = chosen;
@@ -39,6 +47,7 @@ void PortRouter::SetPortNumber(std::int16_t number) {
 }
 
 void PortRouter::SetReadLength(std::int32_t length) {
+  ReadLength = length;
   ForEach([length](SerialPort& port) { port.SetReadLength(length); });
 }
 

@@ -1,26 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One port for the panel that is, by the COM number chosen, one of several sources of bytes:
-// the machine's serial port unless the number belongs to another (the demo board, a network
-// port, a replayed recording). Changing to another source closes the one left.
+// One session's port that is, by the COM number chosen, one of several sources of bytes: the
+// source of the scheme whose path is listed under the number (a network port, a replayed
+// recording, the demo board), else the machine's serial port. Each scheme's source is made
+// the first time one of its numbers is chosen and belongs to this router, so every session
+// has its own. Changing to another source closes the one left.
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <vector>
 
 #include "ports/serial_port.h"
+#include "ports/source_schemes.h"
 
 namespace korvani::ports {
 
 class PortRouter final : public SerialPort {
  public:
-  explicit PortRouter(SerialPort& machine);
-
-  // The numbers `owns` answers true for are `port`'s, asked whenever a number is chosen (so
-  // a number is the machine's until something was added under it). Route every port before
-  // the router is used.
-  using Owns = std::function<bool(std::int16_t number)>;
-  void Route(Owns owns, SerialPort& port);
+  // `needs.PathOf` tells the path listed under a number; it is handed on to the sources made.
+  PortRouter(SerialPort& machine, std::vector<SourceMaker> makers, SourceNeeds needs);
 
   void SetPortNumber(std::int16_t number) override;
   [[nodiscard]] std::int16_t PortNumber() const override { return Active().PortNumber(); }
@@ -40,23 +38,28 @@ class PortRouter final : public SerialPort {
   }
 
  private:
-  struct Range {
-    Owns Owned;
-    SerialPort* Port;
+  struct Made {
+    const SourceScheme* Scheme;
+    std::unique_ptr<SerialPort> Port;
   };
   [[nodiscard]] SerialPort& Active() const { return *Current; }
-  [[nodiscard]] SerialPort* PortFor(std::int16_t number) const;
+  // The source for a number, made now if its scheme has none yet.
+  SerialPort& PortFor(std::int16_t number);
+  void Forward(SerialPort& port);
   template <typename Apply>
   void ForEach(Apply apply) {
     apply(Machine);
-    for (const Range& range : Ranges) {
-      apply(*range.Port);
+    for (const Made& made : Sources) {
+      apply(*made.Port);
     }
   }
 
   SerialPort& Machine;
-  std::vector<Range> Ranges;
+  std::vector<SourceMaker> Makers;
+  SourceNeeds Needs;
+  std::vector<Made> Sources;
   SerialPort* Current;
+  std::int32_t ReadLength = 0;
 };
 
 }  // namespace korvani::ports

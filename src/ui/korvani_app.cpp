@@ -45,35 +45,14 @@ KorvaniApp::KorvaniApp(const app::StartOptions& options)
       MachineDevices(platform::MakePlatformDeviceSource(Folders().PortIdentitiesFilePath())),
       Dialogs(&MainWindow),
       Random(static_cast<std::mt19937::result_type>(std::time(nullptr))) {
-  const auto devicePath = [this](std::int16_t number) { return Devices->DevicePath(number); };
   Devices = std::make_unique<ports::AddedPorts>(*MachineDevices, Folders().NetworkPortsFilePath());
   SerialDevice.SetFaultReport(MainWindow.Faults());
-  SerialDevice.SetPathResolver(devicePath);
-  NetworkDevice.SetFaultReport(MainWindow.Faults());
-  NetworkDevice.SetPathResolver(devicePath);
-  const auto added = [this](std::int16_t first, std::int16_t last) {
-    return [this, first, last](std::int16_t number) {
-      return number >= first && number <= last && Devices->Holds(number);
-    };
-  };
-  Router.Route(added(ports::kFirstNetworkPort, ports::kLastNetworkPort), NetworkDevice);
-  Replay = std::make_unique<terminal::ReplayPort>(
-      MakeTimer(),
-      [this](std::int16_t number) {
-        const std::string path = Devices->DevicePath(number);
-        return path.rfind(ports::kReplayScheme, 0) == 0 ? path.substr(ports::kReplayScheme.size())
-                                                        : std::string();
-      },
-      base::SteadyMicroseconds);
-  Replay->SetSpeed(Options.ReplaySpeed);
-  Router.Route(added(ports::kReplayPortNumber, ports::kReplayPortNumber), *Replay);
+  SerialDevice.SetPathResolver([this](std::int16_t number) { return Devices->DevicePath(number); });
   if (Options.Demo) {
-    DemoBoardPort = std::make_unique<demo::DemoPort>(MakeTimer());
-    Router.Route(added(demo::kDemoPortNumber, demo::kDemoPortNumber), *DemoBoardPort);
-    Devices->Add(demo::kDemoPortNumber, std::string(demo::kDemoDescription), "demo");
+    Devices->AddUserPort(std::string(ports::kDemoScheme));
   }
   const app::Platform platform{
-      .Port = Router,
+      .Port = SerialDevice,
       .Surface = MainWindow.Surface(),
       .Dialogs = Dialogs,
       .Devices = *Devices,
@@ -90,12 +69,9 @@ KorvaniApp::KorvaniApp(const app::StartOptions& options)
       .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL),
       .MakeChild = [] { return std::make_unique<QtChildProcess>(); },
       .FindProgram = [](std::string_view name) { return QtChildProcess::Find(name); },
-      .DownloadsFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation).toStdString()};
+      .DownloadsFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation).toStdString(),
+      .Sources = SourceMakers()};
   HmiPanel = std::make_unique<app::Panel>(platform, MainWindow.Views());
-  if (DemoBoardPort) {
-    DemoBoardPort->Board().SetPanelWritesLogs(
-        [this] { return !HmiPanel->Current().LogFiles().LoggingInhibited; });
-  }
   MainWindow.Attach(*HmiPanel);
   if (const QString trace = qEnvironmentVariable("KORVANI_PAINT_TRACE"); !trace.isEmpty()) {
     Paints = std::make_unique<PaintTrace>(trace.toStdString());
@@ -107,6 +83,38 @@ KorvaniApp::KorvaniApp(const app::StartOptions& options)
 }
 
 KorvaniApp::~KorvaniApp() = default;
+
+std::vector<ports::SourceMaker> KorvaniApp::SourceMakers() {
+  const auto scheme = [](std::string_view prefix) { return ports::SchemeByPrefix(prefix); };
+  return {
+      {scheme(ports::kNetworkScheme),
+       [this](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
+         auto port = std::make_unique<QtNetworkPort>();
+         port->SetFaultReport(MainWindow.Faults());
+         port->SetPathResolver(needs.PathOf);
+         return port;
+       }},
+      {scheme(ports::kReplayScheme),
+       [this](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
+         auto replay = std::make_unique<terminal::ReplayPort>(
+             MakeTimer(),
+             [pathOf = needs.PathOf](std::int16_t number) {
+               const std::string path = pathOf(number);
+               return path.starts_with(ports::kReplayScheme) ? path.substr(ports::kReplayScheme.size())
+                                                             : std::string();
+             },
+             base::SteadyMicroseconds);
+         replay->SetSpeed(Options.ReplaySpeed);
+         return replay;
+       }},
+      {scheme(ports::kDemoScheme),
+       [this](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
+         auto board = std::make_unique<demo::DemoPort>(MakeTimer());
+         board->SetPanelWritesLogs(needs.PanelWritesLogs);
+         return board;
+       }},
+  };
+}
 
 std::unique_ptr<base::Timer> KorvaniApp::MakeTimer() {
   return std::make_unique<QtTimer>(MainWindow.Faults());
@@ -123,7 +131,7 @@ void KorvaniApp::Start() {
         Devices->AddUserPort(std::string(ports::kReplayScheme) + Options.ReplayPath));
   }
   if (Options.Demo) {
-    HmiPanel->SetCommandLinePort(demo::kDemoPortNumber);
+    HmiPanel->SetCommandLinePort(ports::kDemoPortNumber);
   }
   if (!Options.RecordPath.empty()) {
     HmiPanel->Current().StartRecording(Options.RecordPath);  // from the first byte

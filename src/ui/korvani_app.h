@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The whole program as main() builds it: the machine's ports (and the demo board when asked
-// for), the window, the panel and every platform piece they need. main() and the
+// The whole program as main() builds it: the machine's ports, how a session makes its other
+// sources (and the demo board listed when asked for), the window, the panel and every
+// platform piece they need. main() and the
 // end-to-end tests build it the same way.
 #pragma once
 
@@ -19,7 +20,6 @@
 #include "base/clock.h"
 #include "demo/demo_port.h"
 #include "ports/added_ports.h"
-#include "ports/port_router.h"
 #include "terminal/replay_port.h"
 #include "ui/frm_terminal.h"
 #include "ui/paint_trace.h"
@@ -38,6 +38,8 @@ class KorvaniApp {
 
   FrmTerminal& Window() { return MainWindow; }
   app::Panel& Panel() { return *HmiPanel; }
+  // How each session makes its network ports, replays and demo board.
+  std::vector<ports::SourceMaker> SourceMakers();
 
  private:
   std::unique_ptr<base::Timer> MakeTimer();
@@ -46,10 +48,6 @@ class KorvaniApp {
   std::unique_ptr<ports::DeviceSource> MachineDevices;
   std::unique_ptr<ports::AddedPorts> Devices;  // the machine's, the network ports, replay, demo
   QtSerialPort SerialDevice;
-  QtNetworkPort NetworkDevice;
-  std::unique_ptr<terminal::ReplayPort> Replay;
-  std::unique_ptr<demo::DemoPort> DemoBoardPort;
-  ports::PortRouter Router{SerialDevice};
   FrmTerminal MainWindow;
   QtDialogs Dialogs;
   base::SystemClock Clock;

@@ -117,15 +117,27 @@ class DemoOnPanelTest : public ::testing::Test {
 
   fakes::FakePlatform Fake;
   fakes::TempFolder Logs;
-  fakes::FakeTimer* BoardTimer = new fakes::FakeTimer;
-  DemoPort Board{std::unique_ptr<base::Timer>(BoardTimer)};
-  // Routed and listed as the program does for --demo.
-  ports::PortRouter Router{Fake.Port};
-  bool Routed = (Router.Route([](std::int16_t number) { return number == kDemoPortNumber; }, Board), true);
+  // Listed and made as the program does for --demo: the session makes the board when its
+  // number is chosen.
+  app::Platform WithDemo() {
+    app::Platform platform = Fake.With(Fake.Port, Fake.Surface, &Devices);
+    platform.Sources = {{ports::SchemeByPrefix(ports::kDemoScheme), [this](const ports::SourceNeeds& needs) {
+                           auto board = std::make_unique<DemoPort>(std::move(Timer));
+                           board->SetPanelWritesLogs(needs.PanelWritesLogs);
+                           Made = board.get();
+                           return std::unique_ptr<ports::SerialPort>(std::move(board));
+                         }}};
+    return platform;
+  }
+
+  std::unique_ptr<fakes::FakeTimer> Timer = std::make_unique<fakes::FakeTimer>();
+  fakes::FakeTimer* BoardTimer = Timer.get();
+  DemoPort* Made = nullptr;
   ports::AddedPorts Devices{Fake.Devices, ""};
-  bool Listed = (Devices.Add(kDemoPortNumber, std::string(kDemoDescription), "demo"), true);
+  bool Listed = (Devices.AddUserPort(std::string(ports::kDemoScheme)), true);
   fakes::FakePanelView View;
-  app::Panel Subject{Fake.With(Router, Fake.Surface, &Devices), View};
+  app::Panel Subject{WithDemo(), View};
+  DemoPort& Board() { return *Made; }
 };
 
 TEST_F(DemoOnPanelTest, IsListedOpenedAndDrawsItsScreen) {
@@ -138,7 +150,7 @@ TEST_F(DemoOnPanelTest, IsListedOpenedAndDrawsItsScreen) {
   EXPECT_EQ(View.Buttons[5].Caption, "Disk log");
   EXPECT_TRUE(View.Buttons[5].Visible);
   EXPECT_FALSE(View.Buttons[6].Visible) << "the panel's default buttons are removed";
-  EXPECT_EQ(Board.Board().ClockText(), "2026-12-07 15:30:45 Mon");
+  EXPECT_EQ(Board().Board().ClockText(), "2026-12-07 15:30:45 Mon");
   EXPECT_NE(View.HmiLog.find("Demo board ready"), std::string::npos);
   EXPECT_TRUE(Fake.Port.Written.empty()) << "nothing reaches the real port";
 }
@@ -148,7 +160,7 @@ TEST_F(DemoOnPanelTest, ButtonsSetpointAndDiskLogWorkThroughThePanel) {
   Subject.Current().Buttons().Press(0);  // "Count +", held
   Fake.ButtonTimer().Advance(1000);
   Subject.Current().Buttons().Release(0);
-  EXPECT_GT(Board.Board().Count(), 3) << "the held button repeats";
+  EXPECT_GT(Board().Board().Count(), 3) << "the held button repeats";
 
   Subject.Current().Buttons().Press(2);  // "Setpoint"
   Subject.Current().Buttons().Release(2);
@@ -156,7 +168,7 @@ TEST_F(DemoOnPanelTest, ButtonsSetpointAndDiskLogWorkThroughThePanel) {
   ASSERT_TRUE(View.EntryShown);
   View.EntryBox = "33";
   Subject.Current().Entry().Accept();
-  EXPECT_EQ(Board.Board().Setpoint(), 33);
+  EXPECT_EQ(Board().Board().Setpoint(), 33);
 
   Subject.Current().Buttons().Press(5);  // "Disk log"
   Subject.Current().Buttons().Release(5);
@@ -171,7 +183,6 @@ TEST_F(DemoOnPanelTest, ButtonsSetpointAndDiskLogWorkThroughThePanel) {
 // With no log folder (the picker cancelled) the panel gives up logging, and the demo's screen
 // says so instead of "on".
 TEST_F(DemoOnPanelTest, TheDiskLogLineSaysWhenThePanelWritesNothing) {
-  Board.Board().SetPanelWritesLogs([this] { return !Subject.Current().LogFiles().LoggingInhibited; });
   Subject.Current().LogFiles().SetLogFolder("");
   Run(200);
   Subject.Current().Buttons().Press(5);  // "Disk log"
@@ -191,7 +202,7 @@ TEST_F(DemoOnPanelTest, ChoosingAnotherPortClosesTheBoard) {
   Run(100);
   View.ComPortShown = "USB Serial Port (COM3)";
   Subject.Current().Connection().ApplyChosenPort();
-  EXPECT_FALSE(Board.IsOpen());
+  EXPECT_FALSE(Board().IsOpen());
   EXPECT_TRUE(Fake.Port.Open);
   EXPECT_EQ(View.PortStatus, "COM3: 38400,N,8,1 Open");
 }

@@ -64,14 +64,14 @@ TEST_F(AddedPortsTest, NetworkPortsAreNumberedRememberedAndListedBesideTheMachin
   Machine.Names = {"USB Serial Port /dev/ttyUSB0 (COM33)"};
   {
     AddedPorts ports(Machine, File);
-    EXPECT_EQ(ports.AddUserPort("tcp://10.0.0.7:4001"), kFirstNetworkPort);
-    EXPECT_EQ(ports.AddUserPort("tcp://bridge:23"), kFirstNetworkPort + 1);
-    EXPECT_EQ(ports.AddUserPort("tcp://10.0.0.7:4001"), kFirstNetworkPort)
+    EXPECT_EQ(ports.AddUserPort("tcp://10.0.0.7:4001"), kFirstAddedPort);
+    EXPECT_EQ(ports.AddUserPort("tcp://bridge:23"), kFirstAddedPort + 1);
+    EXPECT_EQ(ports.AddUserPort("tcp://10.0.0.7:4001"), kFirstAddedPort)
         << "the same address keeps its number";
     EXPECT_EQ(ports.AddUserPort("tcp://10.0.0.7"), 0) << "no address";
     EXPECT_EQ(ports.AddUserPort("/dev/ttyS9"), kFirstUserPort) << "a device path is the machine's";
     EXPECT_EQ(ports.AddUserPort("replay:/home/me/field run.kvr"), kReplayPortNumber);
-    ports.Add(255, "Vexel demo board", "demo");
+    EXPECT_EQ(ports.AddUserPort("demo"), kDemoPortNumber);
   }
   AddedPorts next(Machine, File);  // the next start
   EXPECT_EQ(next.DevicePath(220), "tcp://10.0.0.7:4001");
@@ -92,7 +92,7 @@ TEST_F(AddedPortsTest, ARememberedFileIsReadForWhatItCanTake) {
   EXPECT_EQ(ports.DevicePath(227), "tcp://c:3");
   EXPECT_EQ(ports.DevicePath(19), "/dev/fake19") << "outside the network range: the machine's";
   EXPECT_EQ(ports.DevicePath(226), "/dev/fake226");
-  EXPECT_EQ(ports.AddUserPort("tcp://d:4"), kFirstNetworkPort) << "the first free number";
+  EXPECT_EQ(ports.AddUserPort("tcp://d:4"), kFirstAddedPort) << "the first free number";
 }
 
 TEST_F(AddedPortsTest, ARememberedNumberTheMachineNowListsStaysTheMachinesAndTheNetworkPortMoves) {
@@ -109,7 +109,7 @@ TEST_F(AddedPortsTest, ARememberedNumberTheMachineNowListsStaysTheMachinesAndThe
 TEST_F(AddedPortsTest, TheNetworkRangeFillsUpPastTheNumbersTheMachineLists) {
   Machine.Names = {"Communications Port (COM220)"};  // a real one, as Windows may have
   AddedPorts ports(Machine, "");
-  for (int i = kFirstNetworkPort + 1; i <= kLastNetworkPort; ++i) {
+  for (int i = kFirstAddedPort + 1; i <= kLastAddedPort; ++i) {
     ASSERT_EQ(ports.AddUserPort("tcp://host:" + std::to_string(i)), i);
   }
   EXPECT_EQ(ports.AddUserPort("tcp://host:1"), 0);

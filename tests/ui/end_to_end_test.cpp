@@ -51,6 +51,22 @@ class EndToEndTest : public QObject {
     QCOMPARE(weekday, QDate::currentDate().dayOfWeek() - 1);  // Monday is 0
   }
 
+  // Every scheme has its factory, and the source it makes has what the scheme's row claims:
+  // the connection and the Settings tab go by the row before a source is made.
+  void eachSchemesSourceIsWhatItsRowSays() {
+    Program board;
+    const std::vector<korvani::ports::SourceMaker> makers = board.App->SourceMakers();
+    QCOMPARE(makers.size(), korvani::ports::SourceSchemes().size());
+    for (const korvani::ports::SourceMaker& maker : makers) {
+      const std::unique_ptr<korvani::ports::SerialPort> port = maker.Make(
+          {.PathOf = [](std::int16_t) { return std::string(); }, .PanelWritesLogs = [] { return true; }});
+      korvani::ports::SerialLine* line = port->Line();
+      QVERIFY2((line != nullptr) == maker.Scheme->LineSettings, maker.Scheme->Prefix.data());
+      QVERIFY2((line != nullptr && line->HasControlLines()) == maker.Scheme->ControlLines,
+               maker.Scheme->Prefix.data());
+    }
+  }
+
   void screenCommandsDrawWhereAndHowTheyAreTold() {
     Program board;
     QCOMPARE(board.Play(BoardMessage('V', {"40", "OK"})), std::string("OK\x04"));
