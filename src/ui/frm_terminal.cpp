@@ -86,7 +86,8 @@ void FrmTerminal::BuildToast() {
 
 void FrmTerminal::Attach(app::Panel& panel) {
   Panel = &panel;
-  Terminal->Attach(panel);
+  Terminal->Attach(panel.Current(),
+                   [&panel](const app::ConsoleOptions& options) { panel.SetConsoleOptions(options); });
   Screen->Attach(panel.Current());
   Settings->Attach(panel);
   Plotting->Attach(panel.Current());

@@ -7,22 +7,24 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "app/panel.h"
+#include "app/session.h"
 #include "ui/tab_building.h"
 
 namespace korvani::ui {
 
 TerminalTab::TerminalTab(const FaultReport& report, QLabel& logProblem)
-    : PanelTab(report), LogProblem(logProblem) {
+    : SessionTab(report), LogProblem(logProblem) {
   BuildTerminalTab(Widgets, this);
   Widgets.optRxASCII->setChecked(true);
 }
 
-void TerminalTab::Attach(app::Panel& panel) {
-  Attached = &panel;
+void TerminalTab::Attach(app::Session& session,
+                         std::function<void(const app::ConsoleOptions&)> consoleChosen) {
+  Attached = &session;
+  ConsoleChoiceMade = std::move(consoleChosen);
   Widgets.txtRxData->SetFaultReport(Report);
-  Widgets.txtRxData->SetHistory(&panel.Current().Receive().History(),
-                                [&panel] { return panel.Current().Receive().HistoryShownEnd(); });
+  Widgets.txtRxData->SetHistory(&session.Receive().History(),
+                                [&session] { return session.Receive().HistoryShownEnd(); });
   AttachReceive();
   AttachFind();
   AttachTransmit();
@@ -34,9 +36,9 @@ void TerminalTab::AttachTransfer() {
   const TerminalTabUi& w = Widgets;
   connect(w.mnuSendFile, &QMenu::aboutToShow, this, [this] { FillTransferMenus(); });
   connect(w.mnuReceiveFile, &QMenu::aboutToShow, this, [this] { FillTransferMenus(); });
-  connect(w.cmdTransferCancel, &QPushButton::clicked, this, Do([this](app::Panel& p) {
-            if (p.Current().Transfers().Running()) {
-              p.Current().Transfers().Cancel();
+  connect(w.cmdTransferCancel, &QPushButton::clicked, this, Do([this](app::Session& s) {
+            if (s.Transfers().Running()) {
+              s.Transfers().Cancel();
             } else {
               Widgets.fraTransfer->hide();
             }
@@ -47,7 +49,7 @@ void TerminalTab::FillTransferMenus() {
   if (Attached == nullptr) {
     return;
   }
-  transfer::FileTransfer& files = Attached->Current().Transfers();
+  transfer::FileTransfer& files = Attached->Transfers();
   const TerminalTabUi& w = Widgets;
   w.mnuSendFile->clear();
   w.mnuReceiveFile->clear();
@@ -61,8 +63,7 @@ void TerminalTab::FillTransferMenus() {
       action->setEnabled(false);
       return;
     }
-    connect(action, &QAction::triggered, this,
-            Do([entry](app::Panel& p) { p.Current().Transfers().Choose(entry); }));
+    connect(action, &QAction::triggered, this, Do([entry](app::Session& s) { s.Transfers().Choose(entry); }));
   };
   add(w.mnuSendFile, QStringLiteral("As it is..."), nullptr, {});
   for (const transfer::ProtocolEntry& entry : transfer::kProtocols) {
@@ -75,7 +76,7 @@ void TerminalTab::FillTransferMenus() {
   keep->setChecked(files.KeepsPartial());
   keep->setToolTip(QStringLiteral("A receive that fails or is cancelled keeps what arrived as NAME.partial"));
   connect(keep, &QAction::toggled, this,
-          Do([keep](app::Panel& p) { p.Current().Transfers().SetKeepPartial(keep->isChecked()); }));
+          Do([keep](app::Session& s) { s.Transfers().SetKeepPartial(keep->isChecked()); }));
 }
 
 void TerminalTab::ShowTransfer(std::string_view title, std::string_view progress, int percent) {
@@ -106,10 +107,10 @@ void TerminalTab::EndTransfer(std::string_view outcome) {
 
 void TerminalTab::AttachConsole() {
   const TerminalTabUi& w = Widgets;
-  const auto chosen = Do([this](app::Panel& p) {
+  const auto chosen = Do([this](app::Session&) {
     const app::ConsoleOptions options = ConsoleChosen();
     ApplyConsoleOptions(options);
-    p.SetConsoleOptions(options);
+    ConsoleChoiceMade(options);
   });
   connect(w.cmbConsoleEnter, &QComboBox::activated, this, chosen);
   connect(w.cmbConsoleBackspace, &QComboBox::activated, this, chosen);
@@ -149,80 +150,78 @@ void TerminalTab::ShowConsoleOptions(const app::ConsoleOptions& options) {
 void TerminalTab::AttachReceive() {
   const TerminalTabUi& w = Widgets;
   connect(w.cmdRxFreeze, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().Receive().ToggleFreeze(); }));
-  connect(w.cmdRxClear, &QPushButton::clicked, this, Do([this](app::Panel& p) {
+          Do([](app::Session& s) { s.Receive().ToggleFreeze(); }));
+  connect(w.cmdRxClear, &QPushButton::clicked, this, Do([this](app::Session& s) {
             Widgets.txtRxData->FollowNewest();  // an emptied view follows what comes next
-            p.Current().Receive().ClearPane();
+            s.Receive().ClearPane();
           }));
-  connect(w.optRxASCII, &QRadioButton::clicked, this, Do([this](app::Panel& p) {
+  connect(w.optRxASCII, &QRadioButton::clicked, this, Do([this](app::Session& s) {
             ShowForm(false);
-            p.Current().Receive().ShowAscii();
+            s.Receive().ShowAscii();
           }));
-  connect(w.optRxHex, &QRadioButton::clicked, this, Do([this](app::Panel& p) {
+  connect(w.optRxHex, &QRadioButton::clicked, this, Do([this](app::Session& s) {
             ShowForm(false);
-            p.Current().Receive().ShowHex();
+            s.Receive().ShowHex();
           }));
-  connect(w.optRxConsole, &QRadioButton::clicked, this, Do([this](app::Panel&) { ShowForm(true); }));
+  connect(w.optRxConsole, &QRadioButton::clicked, this, Do([this](app::Session&) { ShowForm(true); }));
   // The console sees every chunk as it comes, and what it is typed goes to the port.
-  Attached->Current().Receive().SetChunkWatcher(
+  Attached->Receive().SetChunkWatcher(
       [console = w.txtConsole](std::string_view chunk) { console->Feed(chunk); });
-  w.txtConsole->SetSender(
-      Do([](app::Panel& p, const std::string& bytes) { p.Current().SendToBoard(bytes); }));
+  w.txtConsole->SetSender(Do([](app::Session& s, const std::string& bytes) { s.SendToBoard(bytes); }));
   connect(w.chkTimestamps, &QCheckBox::clicked, this,
-          Do([](app::Panel& p, bool ticked) { p.Current().Receive().SetTimestamps(ticked); }));
+          Do([](app::Session& s, bool ticked) { s.Receive().SetTimestamps(ticked); }));
   connect(w.chkShowSent, &QCheckBox::clicked, this,
-          Do([](app::Panel& p, bool ticked) { p.Current().Receive().SetShowSent(ticked); }));
-  connect(w.cmdSaveView, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().SaveReceiveView(); }));
+          Do([](app::Session& s, bool ticked) { s.Receive().SetShowSent(ticked); }));
+  connect(w.cmdSaveView, &QPushButton::clicked, this, Do([](app::Session& s) { s.SaveReceiveView(); }));
   connect(w.chkLogASCII, &QCheckBox::toggled, this,
-          Do([](app::Panel& p, bool ticked) { p.Current().Receive().SetAsciiLogging(ticked); }));
+          Do([](app::Session& s, bool ticked) { s.Receive().SetAsciiLogging(ticked); }));
   connect(w.chkLogHex, &QCheckBox::toggled, this,
-          Do([](app::Panel& p, bool ticked) { p.Current().Receive().SetHexLogging(ticked); }));
+          Do([](app::Session& s, bool ticked) { s.Receive().SetHexLogging(ticked); }));
   connect(w.cmdClearASCIILogFile, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().TerminalLogFiles().ClearAsciiLog(); }));
+          Do([](app::Session& s) { s.TerminalLogFiles().ClearAsciiLog(); }));
   connect(w.cmdClearHexLogFile, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().TerminalLogFiles().ClearHexLog(); }));
+          Do([](app::Session& s) { s.TerminalLogFiles().ClearHexLog(); }));
   connect(w.cmdTerminalLogMarkerLine, &QPushButton::clicked, this,
-          Do([](app::Panel& p) { p.Current().WriteDivider(); }));
+          Do([](app::Session& s) { s.WriteDivider(); }));
 }
 
 // Find: Ctrl+F on the Terminal tab, Enter or Next, Previous; Esc closes the bar.
 void TerminalTab::AttachFind() {
   auto* find = new QShortcut(QKeySequence::Find, this);
   find->setContext(Qt::WidgetWithChildrenShortcut);
-  connect(find, &QShortcut::activated, this, Do([this](app::Panel&) { ShowFindBar(); }));
+  connect(find, &QShortcut::activated, this, Do([this](app::Session&) { ShowFindBar(); }));
   auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), Widgets.fraFind);
   close->setContext(Qt::WidgetWithChildrenShortcut);
-  connect(close, &QShortcut::activated, this, Do([this](app::Panel&) { HideFindBar(); }));
-  const auto next = Do([this](app::Panel&) { FindInView(true); });
+  connect(close, &QShortcut::activated, this, Do([this](app::Session&) { HideFindBar(); }));
+  const auto next = Do([this](app::Session&) { FindInView(true); });
   connect(Widgets.txtFind, &QLineEdit::returnPressed, this, next);
   connect(Widgets.cmdFindNext, &QPushButton::clicked, this, next);
   connect(Widgets.cmdFindPrevious, &QPushButton::clicked, this,
-          Do([this](app::Panel&) { FindInView(false); }));
+          Do([this](app::Session&) { FindInView(false); }));
 }
 
 void TerminalTab::AttachTransmit() {
   for (int i = 0; i < terminal::kTxLineCount; ++i) {
-    const auto repeat = Do([this, i](app::Panel& p) {
-      p.Current().Transmit().SetRepeat(i, {Widgets.chkRepeat[i]->isChecked(), Widgets.spnRepeat[i]->value()});
+    const auto repeat = Do([this, i](app::Session& s) {
+      s.Transmit().SetRepeat(i, {Widgets.chkRepeat[i]->isChecked(), Widgets.spnRepeat[i]->value()});
     });
     connect(Widgets.chkRepeat[i], &QCheckBox::toggled, this, repeat);
     connect(Widgets.spnRepeat[i], &QSpinBox::valueChanged, this, repeat);
-    connect(Widgets.txtTx[i], &QLineEdit::textChanged, this, Do([i](app::Panel& p, const QString& text) {
-              p.Current().Transmit().SetLine(i, text.toLatin1().toStdString());  // a byte a character
+    connect(Widgets.txtTx[i], &QLineEdit::textChanged, this, Do([i](app::Session& s, const QString& text) {
+              s.Transmit().SetLine(i, text.toLatin1().toStdString());  // a byte a character
             }));
     connect(Widgets.txtTx[i], &QLineEdit::selectionChanged, this,
-            Do([i](app::Panel& p) { p.Current().Transmit().UpdateCheckDisp(i); }));
+            Do([i](app::Session& s) { s.Transmit().UpdateCheckDisp(i); }));
     Widgets.txtTx[i]->installEventFilter(this);  // a click shows the line's bytes
-    const auto send = Do([i](app::Panel& p) { p.Current().Transmit().SendLine(i); });
+    const auto send = Do([i](app::Session& s) { s.Transmit().SendLine(i); });
     connect(Widgets.cmdSend[i], &QPushButton::clicked, this, send);
     connect(Widgets.txtTx[i], &QLineEdit::returnPressed, this, send);  // Enter sends, as Send does
   }
-  const auto logSent = Do([](app::Panel& p, bool ticked) { p.Current().Transmit().SetLogSent(ticked); });
+  const auto logSent = Do([](app::Session& s, bool ticked) { s.Transmit().SetLogSent(ticked); });
   connect(Widgets.chkLogSent, &QCheckBox::toggled, this, logSent);
   logSent(Widgets.chkLogSent->isChecked());
-  connect(Widgets.cmbLineEnd, &QComboBox::activated, this, Do([](app::Panel& p, int index) {
-            p.Current().Transmit().SetLineEnd(terminal::kLineEnds.at(static_cast<std::size_t>(index)));
+  connect(Widgets.cmbLineEnd, &QComboBox::activated, this, Do([](app::Session& s, int index) {
+            s.Transmit().SetLineEnd(terminal::kLineEnds.at(static_cast<std::size_t>(index)));
           }));
 }
 
@@ -230,7 +229,7 @@ bool TerminalTab::eventFilter(QObject* watched, QEvent* event) {
   if (Attached != nullptr && event->type() == QEvent::MouseButtonPress) {
     for (int i = 0; i < terminal::kTxLineCount; ++i) {
       if (watched == Widgets.txtTx[i]) {
-        RunGuarded(Report, [this, i] { Attached->Current().Transmit().UpdateCheckDisp(i); });
+        RunGuarded(Report, [this, i] { Attached->Transmit().UpdateCheckDisp(i); });
       }
     }
   }

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QWidget>
+#include <functional>
 
 #include "app/panel_view.h"
 #include "ui/console_view.h"
@@ -74,13 +75,14 @@ struct TerminalTabUi {
   QComboBox* cmbLineEnd = nullptr;  // what ends every sent line: none, CR, LF, CR LF
 };
 
-class TerminalTab final : public PanelTab, public app::TerminalTabView {
+class TerminalTab final : public SessionTab, public app::TerminalTabView {
  public:
   // `logProblem` is the status bar's field that says when a terminal log cannot be written.
   TerminalTab(const FaultReport& report, QLabel& logProblem);
 
-  // Connects the controls to the panel's receive path and transmit lines; once.
-  void Attach(app::Panel& panel);
+  // Connects the controls to the session's receive path, transmit lines, console and
+  // transfers; once. The console's choices, which the program keeps, go to `consoleChosen`.
+  void Attach(app::Session& session, std::function<void(const app::ConsoleOptions&)> consoleChosen);
   [[nodiscard]] const TerminalTabUi& Ui() const { return Widgets; }
   // The console in view, holding the keyboard.
   void ShowConsole();
@@ -120,6 +122,7 @@ class TerminalTab final : public PanelTab, public app::TerminalTabView {
 
   QLabel& LogProblem;
   TerminalTabUi Widgets;
+  std::function<void(const app::ConsoleOptions&)> ConsoleChoiceMade;
 };
 
 }  // namespace korvani::ui
