@@ -31,16 +31,20 @@ std::string AppFolders::IniFolder() const {
   return AppFolder() + "INIFile" + kSeparator;
 }
 
+void AppFolders::SetPortFolder(std::int16_t comNumber) {
+  PortFolder = std::string("Ports") + kSeparator + "COM" + std::to_string(comNumber) + kSeparator;
+}
+
 std::string AppFolders::IniFilePath() const {
-  return IniFolder() + "Vexel32.INI";
+  return SessionFolder() + "Vexel32.INI";
 }
 
 std::string AppFolders::LineSettingsFilePath() const {
-  return IniFolder() + "LineSettings.ini";
+  return SessionFolder() + "LineSettings.ini";
 }
 
 std::string AppFolders::RepeatsFilePath() const {
-  return IniFolder() + "TxRepeat.ini";
+  return SessionFolder() + "TxRepeat.ini";
 }
 
 std::string AppFolders::PortIdentitiesFilePath() const {
@@ -52,7 +56,7 @@ std::string AppFolders::NetworkPortsFilePath() const {
 }
 
 std::string AppFolders::ViewSettingsFilePath() const {
-  return IniFolder() + "ReceiveView.ini";
+  return SessionFolder() + "ReceiveView.ini";
 }
 
 std::string AppFolders::OptionsFilePath() const {

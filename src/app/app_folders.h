@@ -2,6 +2,7 @@
 // The application's folders: where the settings file lives on this system.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -15,8 +16,14 @@ class AppFolders {
   // APPDATA where it is set; elsewhere XDG_CONFIG_HOME, else ~/.config. Ends in a separator.
   [[nodiscard]] std::string AppFolder() const;
   [[nodiscard]] std::string IniFolder() const;
+  // Where one session's own settings are: the settings folder for the program's first
+  // session, else a folder per port beside it (Ports/COM201/), set by SetPortFolder.
+  [[nodiscard]] std::string SessionFolder() const { return IniFolder() + PortFolder; }
+  void SetPortFolder(std::int16_t comNumber);
+  // The 16-line settings file, in the session's folder.
   [[nodiscard]] std::string IniFilePath() const;
-  // The line's full settings, beside the settings file.
+  // The line's full settings, beside the settings file; the Tx lines' periodic send and the
+  // receive view's settings too.
   [[nodiscard]] std::string LineSettingsFilePath() const;
   // The Tx lines' periodic send, beside the settings file.
   [[nodiscard]] std::string RepeatsFilePath() const;
@@ -32,6 +39,7 @@ class AppFolders {
 
  private:
   std::function<std::string(const char*)> GetEnv;
+  std::string PortFolder;  // "" for the first session
 };
 
 }  // namespace korvani::app

@@ -2,6 +2,7 @@
 #include "app/panel.h"
 
 #include "app/version.h"
+#include "base/files.h"
 
 namespace korvani::app {
 
@@ -22,19 +23,53 @@ void Panel::FormLoad() {
   Board.ListPorts();
   Views.Window.SelectTab(kHmiTab);
   LoadOptions();
-  if (UpdateCheckOn) {
+  if (UpdateCheckOn && !Further) {
     Updates.Start();  // else the program contacts nothing unless the user asks it to
   }
   Views.Window.FitWidthToTabs();
   Board.Connection().SelectCommsOptions();
-  // IntroShowing is true from the framer's start.
+  // IntroShowing is true from the framer's start. A further session's port brings back
+  // what it had the last time; else it starts from the first session's settings.
+  if (Further && CommandLinePort != 0) {
+    AppFolders port = AppPaths;
+    port.SetPortFolder(CommandLinePort);
+    if (base::FileExists(port.IniFilePath())) {
+      AppPaths = port;
+      NamesGiven = true;
+    }
+  }
   LoadSettings();
   LoadLineSettings();
+  if (Further) {  // the names loaded are the ones the port's are made from
+    Board.SetPortApplied([this](std::int16_t comNumber) { FurtherPortApplied(comNumber); });
+  }
   if (CommandLinePort != 0) {
     Board.Connection().SetPortNumber(CommandLinePort);
+  } else if (StartWithoutPort) {
+    Board.Connection().SetPortNumber(0);
   }
   Board.OpenAtStartUp();
   Board.StartScreen();
+}
+
+void Panel::FurtherPortApplied(std::int16_t comNumber) {
+  if (comNumber == 0) {
+    return;
+  }
+  const std::string suffix = "-COM" + std::to_string(comNumber);
+  Views.Window.SetCaption(WindowCaption() + " - " + suffix.substr(1));
+  if (NamesGiven) {
+    return;
+  }
+  NamesGiven = true;
+  SettingsValues values = CurrentSettings();
+  for (std::string* name : {&values.TraceFileName, &values.AsciiLogFileName, &values.HexLogFileName}) {
+    *name = base::WithNameSuffix(*name, suffix);
+  }
+  for (const int line : kFileNameLines) {
+    ApplySettingToSession(Board, line, values);
+  }
+  Board.LogFiles().SetNameSuffix(suffix);
 }
 
 void Panel::OpenHelpPage() {

@@ -61,11 +61,21 @@ class Panel {
   void SetUpdateCheck(bool on) { UpdateCheckOn = on; }
   // The console's choices as the user set them, saved for the next start.
   void SetConsoleOptions(const ConsoleOptions& options) { ConsoleChoices = options; }
+  // A session other than the program's first (a further window, or a program started while
+  // another runs): its settings are kept per port (Ports/COM201/ beside the settings file),
+  // the files it writes add its first port to their names ("ASCII_logfile-COM201.log"), its
+  // caption names its port, and the program's own choices and the version check stay the
+  // first's. Set before FormLoad.
+  void SetFurtherSession() { Further = true; }
+  // "New window": the saved port is not opened at start-up; the user picks one.
+  void SetStartWithoutPort() { StartWithoutPort = true; }
 
  private:
   bool ApplySettingsLineToWindow(int line, std::string_view text);
   // Options.ini and the command line's --no-update-check, before the version check's step.
   void LoadOptions();
+  // A further session's caption, file names and settings folder once it has a port.
+  void FurtherPortApplied(std::int16_t comNumber);
 
   PanelViews Views;
   std::function<void(const std::string& url)> OpenWebPage;
@@ -82,6 +92,9 @@ class Panel {
   bool UpdateCheckOn = true;
   ConsoleOptions ConsoleChoices;
   bool CommandLineNoUpdateCheck = false;
+  bool Further = false;
+  bool StartWithoutPort = false;
+  bool NamesGiven = false;  // a further session's file names carry its port
 };
 
 }  // namespace korvani::app

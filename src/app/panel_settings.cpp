@@ -32,7 +32,14 @@ SettingsValues Panel::CurrentSettings() {
 }
 
 void Panel::SaveSettings() {
-  if (!ProblemReports.CreatePath(AppPaths.IniFolder(), "INI file", "100201-2")) {
+  if (Further) {
+    const std::int16_t port = Board.Connection().PortNumber();
+    if (port == 0) {
+      return;  // kept per port, and there is none
+    }
+    AppPaths.SetPortFolder(port);
+  }
+  if (!ProblemReports.CreatePath(AppPaths.SessionFolder(), "INI file", "100201-2")) {
     return;
   }
   const SettingsValues values = CurrentSettings();
@@ -46,7 +53,9 @@ void Panel::SaveSettings() {
   const std::vector<std::string> unsaved = Store.WriteBeside(
       {ports::LineSettingsRecord{Board.Connection().Line(), values.BaudIndex, values.CharIndex},
        Board.Transmit().Repeats(), Board.ViewKeeps(),
-       ProgramOptions{UpdateCheckOn, Board.Transmit().Ending(), ConsoleChoices}});
+       Further ? std::nullopt
+               : std::optional<ProgramOptions>(
+                     ProgramOptions{UpdateCheckOn, Board.Transmit().Ending(), ConsoleChoices})});
   if (!unsaved.empty()) {
     std::string files;
     for (const std::string& file : unsaved) {

@@ -15,6 +15,10 @@
 
 namespace korvani::app {
 
+namespace {
+constexpr std::int16_t kStartColumns = 40;  // the screen's width until the board sets one
+}  // namespace
+
 using hmi::link::Arguments;
 
 Session::Session(const Platform& platform, const PanelViews& views, Problems& problems)
@@ -27,7 +31,6 @@ Session::Session(const Platform& platform, const PanelViews& views, Problems& pr
                  Views.Settings.ShowRecording("");
                  ProblemReports.ShowProblem(why);
                }),
-      TerminalPort(Recorder),
       Devices(platform.Devices),
       Views(views),
       PcClock(platform.Clock),
@@ -38,10 +41,10 @@ Session::Session(const Platform& platform, const PanelViews& views, Problems& pr
       tmrToastMsg(platform.MakeTimer()),
       tmrIntro(platform.MakeTimer()),
       HmiLink([this] { HmiScreen.ScreenReset(); }),
-      RxPath(TerminalPort, views.Terminal,
+      RxPath(Recorder, views.Terminal,
              [this, microseconds = platform.Microseconds](std::string_view chunk) {
                // Passed over until the tab is seen; a replay's lines at their recorded time.
-               PlotPoints.Feed(chunk, TerminalPort.ArrivedAt(microseconds()));
+               PlotPoints.Feed(chunk, Recorder.ArrivedAt(microseconds()));
                HmiLink.Receive(chunk);
              }),
       TxSender([this](std::string_view message) { return SendToBoard(message); }, views.Screen),
@@ -70,14 +73,14 @@ Session::Session(const Platform& platform, const PanelViews& views, Problems& pr
                     SendConnect();
                   }),
       TermLogs(RxPath.LogSettings(), views.Settings, platform.Dialogs, platform.Clock),
-      TxLines(TerminalPort, TermLogs, views.Terminal, platform.MakeTimer),
+      TxLines(Recorder, TermLogs, views.Terminal, platform.MakeTimer),
       Typist([this](char command, const Arguments& a) { Draw(command, a); }, *tmrIntro,
              [this] { return HmiLink.IntroShowing(); }, platform.SplashFile),
-      PortConnection(TerminalPort, views.Settings,
+      PortConnection(Recorder, views.Settings,
                      [this] { return ports::ComPortList::PortNumberFromList(Views.Settings.ComPortText()); }),
       PortList(platform.Devices, platform.Dialogs, views.Settings, platform.MakerWebAddress,
                [this] { ApplyChosenPort(); }),
-      Files(TerminalPort, RxPath, views.Terminal, platform.Dialogs,
+      Files(Recorder, RxPath, views.Terminal, platform.Dialogs,
             [this](std::string_view bytes) { return WriteToBoard(bytes); },
             {platform.MakeChild, platform.FindProgram, platform.MakeTimer, platform.Microseconds,
              platform.DownloadsFolder, [this] { return Recorder.Closings(); }}) {
@@ -87,7 +90,7 @@ Session::Session(const Platform& platform, const PanelViews& views, Problems& pr
   }
   TxLines.SetSentSink([this](std::string_view bytes) { RxPath.RecordSent(bytes); });
   TxLines.SetWriteGate([this] { return !HeldBackForTransfer(); });
-  TerminalPort.SetEventHandler([this](ports::PortEvent event) {
+  Recorder.SetEventHandler([this](ports::PortEvent event) {
     RxPath.OnPortEvent(event);
     if (event != ports::PortEvent::Received) {
       PortConnection.ShowState();  // an error event resets the port: say how it went
@@ -108,7 +111,7 @@ Session::Session(const Platform& platform, const PanelViews& views, Problems& pr
 }
 
 Session::~Session() {
-  TerminalPort.SetEventHandler({});
+  Recorder.SetEventHandler({});
 }
 
 void Session::BindCommands() {
@@ -136,13 +139,16 @@ void Session::Draw(char command, const Arguments& args) {
 }
 
 void Session::ListPorts() {
-  TerminalPort.SetReadLength(0);  // every read returns all waiting input
+  Recorder.SetReadLength(0);  // every read returns all waiting input
   RefreshPorts();
 }
 
 void Session::OpenAtStartUp() {
   PortList.ShowChosenPort(PortConnection.PortNumber());
   PortConnection.OpenAtStartUp();
+  if (PortApplied) {
+    PortApplied(PortConnection.PortNumber());
+  }
 }
 
 void Session::StartScreen() {
@@ -172,9 +178,22 @@ bool Session::OpenAddedPort(const std::string& path) {
   return true;
 }
 
+void Session::SetPortApplied(std::function<void(std::int16_t comNumber)> applied) {
+  PortApplied = std::move(applied);
+}
+
+void Session::End() {
+  Files.Cancel();
+  Recorder.SetOpen(false);
+  Views.Settings.SetOpenChecked(false);  // and not opened again when it comes back
+}
+
 void Session::ApplyChosenPort() {
   Files.Cancel();  // a transfer never goes on into another port
   PortConnection.ApplyChosenPort();
+  if (PortApplied) {
+    PortApplied(PortConnection.PortNumber());
+  }
 }
 
 bool Session::AddNetworkPort(std::string_view typed) {
@@ -251,7 +270,7 @@ bool Session::HeldBackForTransfer() {
 }
 
 bool Session::WriteToBoard(std::string_view bytes) {
-  const bool written = TerminalPort.Write(bytes);
+  const bool written = Recorder.Write(bytes);
   if (written) {
     RxPath.RecordSent(bytes);
   }

@@ -40,8 +40,6 @@
 
 namespace korvani::app {
 
-inline constexpr std::int16_t kStartColumns = 40;
-
 class Session {
  public:
   Session(const Platform& platform, const PanelViews& views, Problems& problems);
@@ -49,14 +47,15 @@ class Session {
   Session& operator=(const Session&) = delete;
   ~Session();
 
-  // Start-up, in the order the panel calls them: the port list; the chosen port opened;
-  // the screen laid out and the intro typed until the board takes over.
+  // Start-up, in the panel's order: the port list, the port opened, the screen and intro.
   void ListPorts();
   void OpenAtStartUp();
+  void End();  // its window closed: a transfer cancelled, the port closed
+  // Told the COM number each time a port is applied (chosen, added, or opened at start-up).
+  void SetPortApplied(std::function<void(std::int16_t comNumber)> applied);
   void StartScreen();
 
-  // The window this session is shown in.
-  [[nodiscard]] const PanelViews& ShownIn() const { return Views; }
+  [[nodiscard]] const PanelViews& ShownIn() const { return Views; }  // the window it is shown in
 
   // "Save view...", "Save screen..." and the Plot tab's exports, each to a file the user
   // picks; `writePng` gives the reason it could not, else "".
@@ -125,7 +124,6 @@ class Session {
 
   ports::PortRouter Router;          // this session's sources, the one chosen in use
   terminal::RecordingPort Recorder;  // every byte in and out passes here
-  ports::SerialPort& TerminalPort;
   ports::DeviceSource& Devices;
   PanelViews Views;
   const base::Clock& PcClock;
@@ -156,6 +154,7 @@ class Session {
   ports::ComPortList PortList;
   transfer::FileTransfer Files;  // after the receive path it diverts
   bool SaidHeldBack = false;     // that nothing else is sent during this transfer
+  std::function<void(std::int16_t)> PortApplied;
 };
 
 }  // namespace korvani::app

@@ -33,6 +33,8 @@ struct SettingsValues {
 };
 
 inline constexpr int kSettingsLines = 16;
+// The lines of the files a session writes under its own names: the trace, the two logs.
+inline constexpr std::array<int, 3> kFileNameLines = {5, 6, 7};
 
 // The console's choices: what Enter and Backspace send, whether typed keys are shown as well
 // (for a board that does not echo), and the pauses a paste makes for a slow board.

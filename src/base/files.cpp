@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -193,6 +194,17 @@ bool AppendingFile::Open(std::string_view path, std::string* why) {
   return true;
 }
 #endif
+
+std::string WithNameSuffix(std::string_view path, std::string_view suffix) {
+  const auto nameStart = std::find_if(path.rbegin(), path.rend(), IsPathSeparator).base() - path.begin();
+  const std::size_t dot = path.rfind('.');
+  // A name that starts with its only dot (".log") has no extension to keep.
+  const std::size_t at =
+      dot != std::string_view::npos && dot > static_cast<std::size_t>(nameStart) ? dot : path.size();
+  std::string named(path.substr(0, at));
+  named.append(suffix).append(path.substr(at));
+  return named;
+}
 
 bool SameFile(std::string_view one, std::string_view other) {
   std::error_code error;

@@ -34,6 +34,9 @@ bool FileExists(std::string_view path);
 // Whether both names lead to one existing file: compared by the file's identity (device and
 // node, or the volume's file ID), so another spelling, a link or a relative name is caught.
 bool SameFile(std::string_view one, std::string_view other);
+// The name with `suffix` before its extension ("ASCII_logfile.log", "-COM201":
+// "ASCII_logfile-COM201.log"); at its end when it has none. A folder's dots do not count.
+std::string WithNameSuffix(std::string_view path, std::string_view suffix);
 
 // A log that text is appended to by name, as AppendToFile does, for writers that append
 // many times a second. Where an open file can still be moved and deleted (not on Windows), it

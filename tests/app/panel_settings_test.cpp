@@ -13,6 +13,7 @@
 
 #include "app/panel.h"
 #include "app/settings_folder.h"
+#include "app/version.h"
 #include "base/files.h"
 #include "fakes/fake_panel_view.h"
 #include "fakes/fake_platform.h"
@@ -288,6 +289,44 @@ TEST(PanelSettingsTest, TheVersionCheckRunsOnceUnlessTurnedOffAndTheChoiceIsKept
     EXPECT_EQ(saved.Console, console);
     EXPECT_EQ(view.ConsoleShown, console);
   }
+}
+
+// A session besides the first (another window, or a second program) keeps its settings per
+// port and adds its port to the names of the files it writes; the first session's files and
+// the program's own choices are never written by it, and its port brings its settings back.
+TEST(PanelSettingsTest, AFurtherSessionKeepsItsSettingsPerPortAndNamesItsFiles) {
+  SettingsFolder place;
+  ASSERT_TRUE(WriteSettingsFile(place.Folders.IniFilePath(), Sample()));
+  const std::string firstFile = base::ReadWholeFile(place.Folders.IniFilePath());
+  place.Fake.Devices.Names = {"USB Serial Port (COM33)", "USB Serial Port (COM7)"};
+  const auto start = [&place](fakes::FakePanelView& view) {
+    auto panel = std::make_unique<Panel>(place.Fake.Get(), view);
+    panel->SetFurtherSession();
+    panel->SetCommandLinePort(7);
+    panel->FormLoad();
+    return panel;
+  };
+  {
+    fakes::FakePanelView view;
+    const std::unique_ptr<Panel> further = start(view);
+    EXPECT_EQ(view.Caption, WindowCaption() + " - COM7");
+    const SettingsValues named = further->CurrentSettings();
+    EXPECT_EQ(named.AsciiLogFileName, "a-COM7.log");
+    EXPECT_EQ(named.HexLogFileName, "h-COM7.log");
+    EXPECT_EQ(named.TraceFileName, "trace-COM7.txt");
+    EXPECT_EQ(view.AsciiLogName, "a-COM7.log") << "the Settings tab shows the name written";
+    EXPECT_TRUE(further->Current().LogFiles().LogPath("run.log").ends_with("run-COM7.log"));
+    further->Current().Transmit().LoadLine(0, "mine");
+    further->SaveSettings();
+  }
+  EXPECT_EQ(base::ReadWholeFile(place.Folders.IniFilePath()), firstFile);
+  EXPECT_FALSE(base::FileExists(place.Folders.OptionsFilePath()));
+  fakes::FakePanelView view;
+  const std::unique_ptr<Panel> again = start(view);
+  const SettingsValues back = again->CurrentSettings();
+  EXPECT_EQ(back.TxLines[0], "mine");
+  EXPECT_EQ(back.AsciiLogFileName, "a-COM7.log") << "named once, not again";
+  EXPECT_EQ(back.ComPortNumber, 7);
 }
 
 }  // namespace

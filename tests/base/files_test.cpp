@@ -131,5 +131,19 @@ TEST(AppendingFileFailureTest, AMissingFolderFailsWithAReasonUntilItExists) {
   fs::remove_all(folder);
 }
 
+// A session's suffix goes before the name's extension, never into a folder's name.
+TEST(WithNameSuffixTest, GoesBeforeTheExtensionOfTheNameAlone) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"ASCII_logfile.log", "ASCII_logfile-COM201.log"},
+      {"/tmp/run.d/trace", "/tmp/run.d/trace-COM201"},
+      {"C:\\logs.old\\a.b.txt", "C:\\logs.old\\a.b-COM201.txt"},
+      {".log", ".log-COM201"},
+      {"", "-COM201"},
+  };
+  for (const auto& [name, named] : cases) {
+    EXPECT_EQ(WithNameSuffix(name, "-COM201"), named) << name;
+  }
+}
+
 }  // namespace
 }  // namespace korvani::base

@@ -191,7 +191,7 @@ std::string LogFileTable::LogPath(std::string_view fileName) const {
   // The folder text as typed or picked, then the file name, joined by this system's separator.
   std::string path = LogFolder;
   path += static_cast<char>(std::filesystem::path::preferred_separator);
-  path += fileName;
+  path += base::WithNameSuffix(fileName, NameSuffix);
   return path;
 }
 

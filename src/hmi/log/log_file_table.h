@@ -56,8 +56,10 @@ class LogFileTable {
   // Asks for a folder when none is set (or always, when forced); true when one is set.
   bool CreateLogDir(bool oForce);
   void InitialiseAllFCBs();
-  // The path of a file in the log folder.
+  // The path of a file in the log folder, the session's suffix before its extension.
   [[nodiscard]] std::string LogPath(std::string_view fileName) const;
+  // What a session other than the first adds to each file's name ("-COM201").
+  void SetNameSuffix(std::string suffix) { NameSuffix = std::move(suffix); }
   static bool FileExists(const std::string& path);
 
   std::array<FCB, kFcbCount> FCBTable{};
@@ -70,6 +72,7 @@ class LogFileTable {
   const base::Clock& Clock;
   std::function<void(const std::string&)> FolderChanged;
   std::string LogFolder;
+  std::string NameSuffix;
 };
 
 }  // namespace korvani::hmi::log
