@@ -22,8 +22,14 @@ struct Option {
   const char* Missing = nullptr;  // said when the value is missing, instead of the usual
 };
 
+// A line option is the port's named before it, or every port's when no port was named yet.
 std::string LineOption(const char* option, const std::string& value, CommandLine& line) {
-  const std::string refused = ports::TakeLineOption(option, value, line.Options.Line);
+  StartOptions& options = line.Options;
+  std::string refused = ports::TakeLineOption(
+      option, value, options.MorePorts.empty() ? options.Line : options.MorePorts.back().Line);
+  if (refused.empty() && options.PortPath.empty()) {
+    refused = ports::TakeLineOption(option, value, options.LineForAll);
+  }
   return refused.empty() ? std::string() : "korvani: " + refused;
 }
 
@@ -32,9 +38,17 @@ const std::vector<Option>& Options() {
       {"--port", "PATH",
        "add the serial device PATH to the port list (from COM200 up) and open\n"
        "it at start-up with the speed and character format saved on the\n"
-       "Settings tab (38400,N,8,1 until another is chosen)",
+       "Settings tab (38400,N,8,1 until another is chosen). Given again, each\n"
+       "further port opens in a window of its own; a line option (--baud,\n"
+       "--format, --flow, --dtr, --rts) is the port's named before it, or every\n"
+       "port's when given before any --port",
        [](const std::string& value, CommandLine& line) {
-         line.Options.PortPath = value;
+         StartOptions& options = line.Options;
+         if (options.PortPath.empty()) {
+           options.PortPath = value;
+         } else {
+           options.MorePorts.push_back({value, options.LineForAll});
+         }
          return std::string();
        },
        "korvani: --port needs a device path, for example --port /dev/ttyUSB0"},
@@ -154,9 +168,15 @@ const std::vector<Option>& Options() {
 // recording never recorded into.
 std::string CheckTogether(const StartOptions& options) {
   std::string why;
-  if (const ports::SourceScheme* scheme = ports::SchemeOf(options.PortPath);
-      scheme != nullptr && !scheme->Parse(options.PortPath, why)) {
-    return "korvani: --port " + options.PortPath + ": " + why;
+  std::vector<std::string> ports = {options.PortPath};
+  for (const MorePort& more : options.MorePorts) {
+    ports.push_back(more.Path);
+  }
+  for (const std::string& port : ports) {
+    if (const ports::SourceScheme* scheme = ports::SchemeOf(port);
+        scheme != nullptr && !scheme->Parse(port, why)) {
+      return "korvani: --port " + port + ": " + why;
+    }
   }
   if (options.ReplayPath.empty()) {
     return {};
@@ -237,6 +257,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() {
   std::string text =
       "Usage: korvani [--port PATH | --port tcp://HOST:PORT | --demo | --replay FILE [--speed X]]\n"
+      "               [--port PATH [line options]]...\n"
       "               [--record FILE] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
       "               [--dtr on|off] [--rts on|off] [--scrollback N] [--timestamps] [--fullscreen]\n"
       "               [--no-update-check] [/T]\n"

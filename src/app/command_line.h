@@ -12,20 +12,28 @@
 
 namespace korvani::app {
 
+// A port named again: it opens in a window of its own with its own line options.
+struct MorePort {
+  std::string Path;
+  ports::LineOptions Line;
+};
+
 struct StartOptions {
   std::string PortPath;                // --port: a device to list and open at start-up
   bool Demo = false;                   // --demo: list the demo board and open it
   std::vector<std::string> Arguments;  // the options themselves (not their values), for "/T"
-  ports::LineOptions Line;             // --baud, --format, --flow, --dtr, --rts
+  ports::LineOptions Line;             // --baud, --format, --flow, --dtr, --rts for the first port
   std::optional<terminal::Scrollback> Scrollback = std::nullopt;  // --scrollback: what the receive view keeps
   bool Timestamps = false;                                        // --timestamps
   bool FullScreen = false;                                        // --fullscreen: the screen alone
-  bool Console = false;         // --console: the Terminal tab's console in view, holding the keyboard
-  bool Plot = false;            // --plot: the Plot tab in view
-  bool NoUpdateCheck = false;   // --no-update-check: the product page is not fetched
-  std::string RecordPath = {};  // --record: the session into this file
-  std::string ReplayPath = {};  // --replay: this recording as the port
-  double ReplaySpeed = 1.0;     // --speed: 0 as fast as possible
+  bool Console = false;                // --console: the Terminal tab's console in view, holding the keyboard
+  bool Plot = false;                   // --plot: the Plot tab in view
+  bool NoUpdateCheck = false;          // --no-update-check: the product page is not fetched
+  std::string RecordPath = {};         // --record: the session into this file
+  std::string ReplayPath = {};         // --replay: this recording as the port
+  double ReplaySpeed = 1.0;            // --speed: 0 as fast as possible
+  ports::LineOptions LineForAll = {};  // the line options given before any port: every port's
+  std::vector<MorePort> MorePorts = {};  // --port given again: a session and window each
 };
 
 struct CommandLine {

@@ -42,6 +42,27 @@ class CommandLineTest : public QObject {
     QCOMPARE(ParseCommandLine({"-h"}).What, CommandLine::Outcome::Help);
   }
 
+  // A line option is the port's named before it; before any port, every port's.
+  void eachPortTakesTheLineOptionsAfterItOrBeforeAll() {
+    const CommandLine line =
+        ParseCommandLine({"--format", "7E1", "--port", "/dev/ttyUSB0", "--baud", "9600", "--port",
+                          "/dev/ttyACM0", "--port", "tcp://bridge:23", "--baud", "115200", "--dtr", "off"});
+    QCOMPARE(line.What, CommandLine::Outcome::Run);
+    const auto& options = line.Options;
+    QCOMPARE(options.PortPath, std::string("/dev/ttyUSB0"));
+    QCOMPARE(options.Line.Baud, std::optional<std::int32_t>(9600));
+    QCOMPARE(options.Line.Format, std::optional<std::string>("7E1"));
+    QCOMPARE(options.MorePorts.size(), std::size_t{2});
+    QCOMPARE(options.MorePorts[0].Path, std::string("/dev/ttyACM0"));
+    QVERIFY(!options.MorePorts[0].Line.Baud);
+    QCOMPARE(options.MorePorts[0].Line.Format, std::optional<std::string>("7E1"));
+    QCOMPARE(options.MorePorts[1].Line.Baud, std::optional<std::int32_t>(115200));
+    QCOMPARE(options.MorePorts[1].Line.Dtr, std::optional<bool>(false));
+    QVERIFY(!options.Line.Dtr);
+    QCOMPARE(ParseCommandLine({"--port", "a", "--port", "tcp://bridge"}).Refusal,
+             std::string("korvani: --port tcp://bridge: the address needs a port number: tcp://HOST:PORT"));
+  }
+
   void badValuesAreRefusedWithTheirReason_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("refusal");
