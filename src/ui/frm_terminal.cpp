@@ -219,7 +219,18 @@ void FrmTerminal::closeEvent(QCloseEvent* event) {
   if (Panel != nullptr) {
     RunGuarded(Report, [this] { Panel->SaveSettings(); });
   }
+  PortWatchTimer.stop();
   QMainWindow::closeEvent(event);  // never refused, nothing asked
+  if (WindowClosed) {
+    RunGuarded(Report, WindowClosed);
+  }
+}
+
+void FrmTerminal::SetNewWindow(std::function<void()> open) {
+  const auto newWindow = Guarded(Report, std::move(open));
+  connect(Settings->Ui().cmdNewWindow, &QPushButton::clicked, this, newWindow);
+  auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+  connect(shortcut, &QShortcut::activated, this, newWindow);
 }
 
 void FrmTerminal::SetCaption(std::string_view caption) {

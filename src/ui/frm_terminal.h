@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <functional>
 #include <string>
 
 #include "adapters/guarded.h"
@@ -55,6 +56,10 @@ class FrmTerminal final : public QMainWindow, public app::WindowView {
 
   // Forwards the window's events to the panel; call once, before the port opens.
   void Attach(app::Panel& panel);
+  // "New window" (the Settings tab's button, Ctrl+N) asks for another session's window.
+  void SetNewWindow(std::function<void()> open);
+  // Told once the window has closed and saved its session's settings.
+  void SetClosed(std::function<void()> closed) { WindowClosed = std::move(closed); }
   // The views the panel shows things in: this window and its tabs.
   app::PanelViews Views() { return {*this, *Screen, *Terminal, *Settings}; }
 
@@ -110,6 +115,7 @@ class FrmTerminal final : public QMainWindow, public app::WindowView {
   PlotTab* Plotting = nullptr;
   app::Panel* Panel = nullptr;
   QTimer PortWatchTimer;  // reopens a port that came back while "Open" is down
+  std::function<void()> WindowClosed;
 };
 
 }  // namespace korvani::ui

@@ -4,8 +4,11 @@
 #include <qcustomplot.h>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 #include <ctime>
 
@@ -43,61 +46,81 @@ std::string Setting(const char* name, const char* builtIn) {
 KorvaniApp::KorvaniApp(const app::StartOptions& options)
     : Options(options),
       MachineDevices(platform::MakePlatformDeviceSource(Folders().PortIdentitiesFilePath())),
-      Dialogs(&MainWindow),
       Random(static_cast<std::mt19937::result_type>(std::time(nullptr))) {
   Devices = std::make_unique<ports::AddedPorts>(*MachineDevices, Folders().NetworkPortsFilePath());
-  SerialDevice.SetFaultReport(MainWindow.Faults());
-  SerialDevice.SetPathResolver([this](std::int16_t number) { return Devices->DevicePath(number); });
   if (Options.Demo) {
     Devices->AddUserPort(std::string(ports::kDemoScheme));
   }
+  // A program started while another runs leaves the other's files alone.
+  const QString settingsFolder = QString::fromStdString(Folders().IniFolder());
+  QDir().mkpath(settingsFolder);
+  SettingsLock = std::make_unique<QLockFile>(settingsFolder + QStringLiteral("Korvani.lock"));
+  const bool firstProgram = SettingsLock->tryLock(0);
+  First = MakeWindow();
+  if (!firstProgram) {
+    First->Panel->SetFurtherSession();
+    First->Frame.statusBar()->showMessage(
+        QStringLiteral("Another Korvani is running: this one keeps its settings per port and adds its port "
+                       "to the names of the files it writes."));
+  }
+  if (const QString trace = qEnvironmentVariable("KORVANI_PAINT_TRACE"); !trace.isEmpty()) {
+    const FrmTerminalUi ui = First->Frame.Ui();
+    Paints = std::make_unique<PaintTrace>(trace.toStdString());
+    Paints->Watch(ui.picHMI1);                 // the panel's screen
+    Paints->Watch(ui.txtRxData->viewport());   // the receive pane
+    Paints->Watch(ui.txtConsole->viewport());  // the console
+    Paints->Watch(ui.picPlot);                 // the plot
+  }
+}
+
+KorvaniApp::~KorvaniApp() = default;
+
+std::unique_ptr<KorvaniApp::SessionWindow> KorvaniApp::MakeWindow() {
+  auto window = std::make_unique<SessionWindow>();
+  FrmTerminal& frame = window->Frame;
+  window->SerialDevice.SetFaultReport(frame.Faults());
+  window->SerialDevice.SetPathResolver([this](std::int16_t number) { return Devices->DevicePath(number); });
   const app::Platform platform{
-      .Port = SerialDevice,
-      .Surface = MainWindow.Surface(),
-      .Dialogs = Dialogs,
+      .Port = window->SerialDevice,
+      .Surface = frame.Surface(),
+      .Dialogs = window->Dialogs,
       .Devices = *Devices,
       .Clock = Clock,
-      .MakeTimer = [this] { return MakeTimer(); },
+      .MakeTimer = [this, &frame] { return MakeTimer(frame); },
       .OpenWebPage =
           [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); },
       .MakerWebAddress = KORVANI_MAKER_WEB_ADDRESS,
       .GetEnv = [](const char* name) { return qEnvironmentVariable(name).toStdString(); },
       .Random = [this] { return std::uniform_real_distribution<double>(0.0, 1.0)(Random); },
       .SplashFile = SplashFilePath(),
-      .FetchPage = FetchWithQt(Network, MainWindow.Faults()),
+      .FetchPage = FetchWithQt(Network, frame.Faults()),
       .ProductUrl = Setting("KORVANI_PRODUCT_URL", KORVANI_PRODUCT_URL),
       .HelpUrl = Setting("KORVANI_HELP_URL", KORVANI_HELP_URL),
       .MakeChild = [] { return std::make_unique<QtChildProcess>(); },
       .FindProgram = [](std::string_view name) { return QtChildProcess::Find(name); },
       .DownloadsFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation).toStdString(),
-      .Sources = SourceMakers()};
-  HmiPanel = std::make_unique<app::Panel>(platform, MainWindow.Views());
-  MainWindow.Attach(*HmiPanel);
-  if (const QString trace = qEnvironmentVariable("KORVANI_PAINT_TRACE"); !trace.isEmpty()) {
-    Paints = std::make_unique<PaintTrace>(trace.toStdString());
-    Paints->Watch(MainWindow.Ui().picHMI1);                 // the panel's screen
-    Paints->Watch(MainWindow.Ui().txtRxData->viewport());   // the receive pane
-    Paints->Watch(MainWindow.Ui().txtConsole->viewport());  // the console
-    Paints->Watch(MainWindow.Ui().picPlot);                 // the plot
-  }
+      .Sources = SourceMakers(frame)};
+  window->Panel = std::make_unique<app::Panel>(platform, frame.Views());
+  frame.Attach(*window->Panel);
+  frame.SetNewWindow([this] { OpenWindow(); });
+  frame.SetClosed([this, session = window.get()] { Closed(session); });
+  return window;
 }
 
-KorvaniApp::~KorvaniApp() = default;
-
-std::vector<ports::SourceMaker> KorvaniApp::SourceMakers() {
+std::vector<ports::SourceMaker> KorvaniApp::SourceMakers(FrmTerminal& window) {
   const auto scheme = [](std::string_view prefix) { return ports::SchemeByPrefix(prefix); };
   return {
       {scheme(ports::kNetworkScheme),
-       [this](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
+       [&window](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
          auto port = std::make_unique<QtNetworkPort>();
-         port->SetFaultReport(MainWindow.Faults());
+         port->SetFaultReport(window.Faults());
          port->SetPathResolver(needs.PathOf);
          return port;
        }},
       {scheme(ports::kReplayScheme),
-       [this](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
+       [this, &window](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
          auto replay = std::make_unique<terminal::ReplayPort>(
-             MakeTimer(),
+             MakeTimer(window),
              [pathOf = needs.PathOf](std::int16_t number) {
                const std::string path = pathOf(number);
                return path.starts_with(ports::kReplayScheme) ? path.substr(ports::kReplayScheme.size())
@@ -108,51 +131,89 @@ std::vector<ports::SourceMaker> KorvaniApp::SourceMakers() {
          return replay;
        }},
       {scheme(ports::kDemoScheme),
-       [this](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
-         auto board = std::make_unique<demo::DemoPort>(MakeTimer());
+       [this, &window](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
+         auto board = std::make_unique<demo::DemoPort>(MakeTimer(window));
          board->SetPanelWritesLogs(needs.PanelWritesLogs);
          return board;
        }},
   };
 }
 
-std::unique_ptr<base::Timer> KorvaniApp::MakeTimer() {
-  return std::make_unique<QtTimer>(MainWindow.Faults());
+std::unique_ptr<base::Timer> KorvaniApp::MakeTimer(FrmTerminal& window) {
+  return std::make_unique<QtTimer>(window.Faults());
+}
+
+void KorvaniApp::TakeSessionOptions(app::Panel& panel) const {
+  panel.SetCommandLineScrollback(Options.Scrollback);
+  panel.Current().Receive().SetTimestamps(Options.Timestamps);
+  panel.Current().Controls().SetTerminalMode(
+      hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments) || Options.Console);
 }
 
 void KorvaniApp::Start() {
+  app::Panel& panel = *First->Panel;
   if (!Options.PortPath.empty()) {
     // The named device (or network address) joins the port list and is the one opened at
     // start-up.
-    HmiPanel->SetCommandLinePort(Devices->AddUserPort(Options.PortPath));
+    panel.SetCommandLinePort(Devices->AddUserPort(Options.PortPath));
   }
   if (!Options.ReplayPath.empty()) {
-    HmiPanel->SetCommandLinePort(
-        Devices->AddUserPort(std::string(ports::kReplayScheme) + Options.ReplayPath));
+    panel.SetCommandLinePort(Devices->AddUserPort(std::string(ports::kReplayScheme) + Options.ReplayPath));
   }
   if (Options.Demo) {
-    HmiPanel->SetCommandLinePort(ports::kDemoPortNumber);
+    panel.SetCommandLinePort(ports::kDemoPortNumber);
   }
   if (!Options.RecordPath.empty()) {
-    HmiPanel->Current().StartRecording(Options.RecordPath);  // from the first byte
+    panel.Current().StartRecording(Options.RecordPath);  // from the first byte
   }
-  HmiPanel->SetCommandLineLine(Options.Line);
-  HmiPanel->SetCommandLineScrollback(Options.Scrollback);
+  panel.SetCommandLineLine(Options.Line);
   if (Options.NoUpdateCheck) {
-    HmiPanel->SetCommandLineNoUpdateCheck();
+    panel.SetCommandLineNoUpdateCheck();
   }
-  HmiPanel->Current().Receive().SetTimestamps(Options.Timestamps);
-  HmiPanel->Current().Controls().SetTerminalMode(
-      hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments) || Options.Console);
-  HmiPanel->FormLoad();
-  MainWindow.show();
+  TakeSessionOptions(panel);
+  panel.FormLoad();
+  FrmTerminal& window = First->Frame;
+  window.show();
   if (Options.FullScreen) {
-    MainWindow.SetFullScreen(true);
+    window.SetFullScreen(true);
   } else if (Options.Console) {
-    MainWindow.ShowConsole();
+    window.ShowConsole();
   } else if (Options.Plot) {
-    MainWindow.ShowPlot();
+    window.ShowPlot();
   }
+  for (const app::MorePort& port : Options.MorePorts) {
+    OpenWindow(port.Path, port.Line);
+  }
+}
+
+void KorvaniApp::OpenWindow(const std::string& portPath, const ports::LineOptions& line) {
+  More.push_back(MakeWindow());
+  SessionWindow& window = *More.back();
+  app::Panel& panel = *window.Panel;
+  panel.SetFurtherSession();
+  panel.SetCommandLineNoUpdateCheck();
+  if (!portPath.empty()) {
+    panel.SetCommandLinePort(Devices->AddUserPort(portPath));
+  } else {
+    panel.SetStartWithoutPort();
+  }
+  panel.SetCommandLineLine(line);
+  TakeSessionOptions(panel);
+  panel.FormLoad();
+  window.Frame.show();
+  if (portPath.empty()) {
+    window.Frame.SelectTab(app::kSettingsTab);  // where its port is picked
+  }
+}
+
+void KorvaniApp::Closed(SessionWindow* window) {
+  window->Panel->Current().End();
+  if (window == First.get()) {
+    return;  // the first stays built until the program ends
+  }
+  QTimer::singleShot(0, &First->Frame, [this, window] {
+    std::erase_if(More, [window](const std::unique_ptr<SessionWindow>& one) { return one.get() == window; });
+  });
 }
 
 }  // namespace korvani::ui

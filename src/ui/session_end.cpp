@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/session_end.h"
 
+#include <QApplication>
 #include <QSocketNotifier>
 
 #ifndef Q_OS_WIN
@@ -34,7 +35,7 @@ void CloseOnSessionEnd(QWidget& window) {
   QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
     char byte = 0;
     [[maybe_unused]] const auto got = ::read(SignalPipe[0], &byte, 1);
-    window.close();
+    QApplication::closeAllWindows();  // every window, each saving its session
   });
   struct sigaction action {};
   action.sa_handler = OnSessionEnd;

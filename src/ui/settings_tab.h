@@ -32,6 +32,7 @@ struct SettingsTabUi {
   QPushButton* cmdRefreshPorts = nullptr;
   QPushButton* cmdAddNetworkPort = nullptr;
   QPushButton* cmdReplay = nullptr;
+  QPushButton* cmdNewWindow = nullptr;
   QPushButton* cmdRecord = nullptr;  // "Record..." or "Stop recording"
   QCheckBox* chkHideBT = nullptr;
   QLabel* Label1 = nullptr;  // the help link

@@ -55,10 +55,13 @@ QGroupBox* BuildPortFrame(SettingsTabUi& ui, QWidget* parent) {
   ui.cmdReplay =
       button("cmdReplay", "Replay...", "Open a recorded session as the port: it plays again as it came");
   ui.cmdRecord = button("cmdRecord", "Record...", kRecordTip);
+  ui.cmdNewWindow = button("cmdNewWindow", "New window",
+                           "Another board at the same time: a window of its own with its own port (Ctrl+N)");
   auto* more = new QHBoxLayout;
   more->addWidget(ui.cmdAddNetworkPort);
   more->addWidget(ui.cmdReplay);
   more->addWidget(ui.cmdRecord);
+  more->addWidget(ui.cmdNewWindow);
   grid->addLayout(more, 2, 0, 1, 3);
   return frame;
 }

@@ -55,7 +55,7 @@ class EndToEndTest : public QObject {
   // the connection and the Settings tab go by the row before a source is made.
   void eachSchemesSourceIsWhatItsRowSays() {
     Program board;
-    const std::vector<korvani::ports::SourceMaker> makers = board.App->SourceMakers();
+    const std::vector<korvani::ports::SourceMaker> makers = board.App->SourceMakers(board.Window());
     QCOMPARE(makers.size(), korvani::ports::SourceSchemes().size());
     for (const korvani::ports::SourceMaker& maker : makers) {
       const std::unique_ptr<korvani::ports::SerialPort> port = maker.Make(
@@ -421,6 +421,61 @@ class EndToEndTest : public QObject {
     QCOMPARE(ReadAll(replay.AsciiLog()), asciiLog);
     QCOMPARE(ReadAll(replay.HexLog()), hexLog);
     QVERIFY(replay.App->Window().Surface().Image() == screen);
+  }
+
+  // Two ports on the command line: a window each, each board answered on its own port, each
+  // session's logs and settings in files of its own; closing a window ends its session only.
+  void twoPortsOpenTwoWindowsThatKeepTheirBoardsApart() {
+    if (Program::OverNetwork()) {
+      QSKIP("the pty run covers it");
+    }
+    PtyPair second;
+    Program board([&second](korvani::app::StartOptions& options) {
+      options.MorePorts.push_back({second.SlavePath.toStdString(), {}});
+    });
+    QCOMPARE(board.App->MoreWindows(), std::size_t{1});
+    korvani::ui::FrmTerminal& other = board.App->MoreWindow(0);
+    QVERIFY(other.isVisible());
+    QCOMPARE(other.windowTitle(), board.Window().windowTitle() + QStringLiteral(" - COM201"));
+    const auto playSecond = [&second](const std::string& bytes) {
+      if (!second.WriteAll(bytes + BoardMessage('r'))) {
+        return std::string();
+      }
+      std::string heard;
+      for (int waited = 0; waited < 5000 && heard.find("\x07\x05") == std::string::npos; waited += 10) {
+        heard += second.ReadSome(10);
+      }
+      return heard;
+    };
+
+    QVERIFY(playSecond("second\r\n" + BoardMessage('Y', {"plain", "0"}) + BoardMessage('B', {"two"}) +
+                       BoardMessage('A'))
+                .find("\x07\x05") != std::string::npos);
+    QCOMPARE(board.ReadSome(50), std::string());  // the first port hears nothing of the second board
+    QCOMPARE(board.Play("first\r\n" + BoardMessage('Y', {"plain", "0"}) + BoardMessage('B', {"one"}) +
+                        BoardMessage('A')),
+             std::string());
+    QCOMPARE(second.ReadSome(50), std::string());
+    const QByteArray firstLog = ReadAll(board.LogFile(QStringLiteral("plain.log")));
+    const QByteArray furtherLog = ReadAll(board.LogFile(QStringLiteral("plain-COM201.log")));
+    QCOMPARE(firstLog, QByteArray("one\r\n"));
+    QCOMPARE(furtherLog, QByteArray("two\r\n"));
+
+    other.close();
+    QTRY_COMPARE(board.App->MoreWindows(), std::size_t{0});
+    QVERIFY(second.WriteAll(BoardMessage('r')));
+    QCOMPARE(second.ReadSome(300), std::string());  // its session ended with its window
+    QCOMPARE(board.Play(""), std::string());        // the first board is still answered
+    board.Window().close();
+
+    const QByteArray first = ReadAll(board.AsciiLog());
+    const QByteArray further = ReadAll(board.Dir.filePath(QStringLiteral("ascii-COM201.log")));
+    QVERIFY2(first.contains("first") && !first.contains("second"), first.constData());
+    QVERIFY2(further.contains("second") && !further.contains("first"), further.constData());
+    const QString kept =
+        board.Dir.filePath(QStringLiteral("config/Korvani_by_Vexel/INIFile/Ports/COM201/Vexel32.INI"));
+    QVERIFY2(ReadAll(kept).contains(" 201 "), qPrintable(kept));
+    QVERIFY(!ReadAll(board.SettingsFile()).contains(" 201 "));  // the first session's file is its own
   }
 
   void settingsAreWrittenAtShutDown() {
