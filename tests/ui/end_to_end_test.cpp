@@ -478,6 +478,34 @@ class EndToEndTest : public QObject {
     QVERIFY(!ReadAll(board.SettingsFile()).contains(" 201 "));  // the first session's file is its own
   }
 
+  // A program started while another runs on the same settings: it says so, and its files
+  // (logs, settings) are its port's, so the first program's are never written by it.
+  void aSecondProgramKeepsToFilesOfItsOwn() {
+    if (Program::OverNetwork()) {
+      QSKIP("the pty run covers it");
+    }
+    Program board;
+    const QByteArray firstSettings = ReadAll(board.SettingsFile());
+    PtyPair other;
+    korvani::app::StartOptions options;
+    options.PortPath = other.SlavePath.toStdString();
+    options.NoUpdateCheck = true;
+    {
+      korvani::ui::KorvaniApp second(options);
+      second.Start();
+      const korvani::ui::FrmTerminalUi ui = second.Window().Ui();
+      QVERIFY2(ui.StatusBar1->currentMessage().startsWith(QStringLiteral("Another Korvani is running")),
+               qPrintable(ui.StatusBar1->currentMessage()));
+      QVERIFY(second.Window().windowTitle().endsWith(QStringLiteral(" - COM200")));
+      QCOMPARE(ui.txtASCIILogFileName->text(), board.Dir.filePath(QStringLiteral("ascii-COM200.log")));
+      second.Window().close();
+    }
+    QCOMPARE(ReadAll(board.SettingsFile()), firstSettings);
+    QVERIFY(QFile::exists(
+        board.Dir.filePath(QStringLiteral("config/Korvani_by_Vexel/INIFile/Ports/COM200/Vexel32.INI"))));
+    QCOMPARE(board.Play(""), std::string());  // the first program goes on
+  }
+
   void settingsAreWrittenAtShutDown() {
     Program board;
     board.Ui().txtTx[0]->setText(QStringLiteral("Hello'0D"));
