@@ -138,8 +138,9 @@ std::span<const SourceScheme> SourceSchemes() {
 }
 
 const SourceScheme* SchemeOf(std::string_view path) {
-  const auto found = std::find_if(kSchemes.begin(), kSchemes.end(),
-                                  [path](const SourceScheme& scheme) { return path.starts_with(scheme.Prefix); });
+  const auto found = std::find_if(kSchemes.begin(), kSchemes.end(), [path](const SourceScheme& scheme) {
+    return path.starts_with(scheme.Prefix);
+  });
   return found == kSchemes.end() ? nullptr : &*found;
 }
 

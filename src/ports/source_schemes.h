@@ -65,7 +65,7 @@ const SourceScheme* SchemeByPrefix(std::string_view prefix);
 // What a session tells a source it makes.
 struct SourceNeeds {
   std::function<std::string(std::int16_t number)> PathOf = {};  // the path listed under a COM number
-  std::function<bool()> PanelWritesLogs = {};                  // the board's disk logs are the panel's
+  std::function<bool()> PanelWritesLogs = {};                   // the board's disk logs are the panel's
 };
 
 // How the shell makes one scheme's source for a session (each session has its own).

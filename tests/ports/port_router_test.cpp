@@ -14,7 +14,9 @@ namespace {
 
 class PortRouterTest : public ::testing::Test {
  protected:
-  PortRouterTest() { Router.SetEventHandler([this](PortEvent event) { Events.push_back(event); }); }
+  PortRouterTest() {
+    Router.SetEventHandler([this](PortEvent event) { Events.push_back(event); });
+  }
 
   // Network ports are made here; the demo scheme has no maker in this build.
   std::vector<SourceMaker> Makers() {
