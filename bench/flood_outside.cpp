@@ -16,12 +16,15 @@
 // With --console the program starts with the Terminal tab's console in view (--console) and
 // every line of the workload begins with a colour change (SGR), as a board's coloured log
 // does; the console's repaints are what the gap is read from.
+// With --sessions 2 a second pty is named with --port again, so the program opens a second
+// window on it, and a second board floods it with the same workload at the same time; each
+// session's rate is its own drain time, CPU and memory are the whole program's.
 // With --network the board is a TCP server on loopback (a serial-to-network bridge) and the
 // program connects to it with --port tcp://127.0.0.1:PORT; there is no pty for cat then.
 // Exit status 1 when a byte is lost or the program stops answering.
 //
 // Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--timestamps]
-//                      [--network] [--console] [--program PATH]
+//                      [--network] [--console] [--sessions 2] [--program PATH]
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -29,6 +32,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/settings.h"
@@ -54,6 +58,7 @@ struct Options {
   bool Timestamps = false;
   bool Network = false;  // --network: the board behind a TCP server
   bool Console = false;  // --console: the console in view, a colour change on every line
+  int Sessions = 1;      // --sessions 2: a second port, window and board, flooded at once
   std::string Program;
 };
 
@@ -76,13 +81,14 @@ struct ViewRun {
   double RssAtEnd = 0;
   double LongestGapMs = 0;
   std::int64_t Missing = 0;
-  CatRun Cat;  // cat on the same pty just before this run
+  double SecondSeconds = 0;  // the second session's drain time (--sessions 2)
+  CatRun Cat;                // cat on the same pty just before this run
 };
 
 class OutsideFlood {
  public:
-  OutsideFlood(const Options& options, const QTemporaryDir& folder, BoardEnd& pty)
-      : Config(options), Folder(folder), Pty(pty) {
+  OutsideFlood(const Options& options, const QTemporaryDir& folder, BoardEnd& pty, BoardEnd* second)
+      : Config(options), Folder(folder), Pty(pty), Second(second) {
     const std::string traffic = MixedTraffic(kBlockSize + 200);
     Block = traffic.substr(0, traffic.rfind("\r\n", kBlockSize) + 2);  // whole lines only
     if (options.Console) {
@@ -117,6 +123,9 @@ class OutsideFlood {
     qputenv("KORVANI_PAINT_TRACE", QByteArray::fromStdString(paints));
 
     std::vector<std::string> arguments = {"--port", Pty.SlavePath, "/T"};
+    if (Second != nullptr) {
+      arguments.insert(arguments.end(), {"--port", Second->SlavePath});
+    }
     if (Config.Timestamps) {
       arguments.emplace_back("--timestamps");
     }
@@ -131,6 +140,11 @@ class OutsideFlood {
     Pause(kSettleSeconds);
     std::ofstream(ascii, std::ios::trunc);  // the program opens the logs for every write
     std::ofstream(hex, std::ios::trunc);
+    // The second session's logs carry its port, the one after the first's.
+    const std::string secondAscii = Folder.filePath("ascii-COM201.log").toStdString();
+    const std::string secondHex = Folder.filePath("hex-COM201.log").toStdString();
+    std::ofstream(secondAscii, std::ios::trunc);
+    std::ofstream(secondHex, std::ios::trunc);
 
     const auto blocks =
         static_cast<std::size_t>(Config.Megabytes * kMegabyte / static_cast<double>(Block.size()) + 0.5);
@@ -140,17 +154,33 @@ class OutsideFlood {
     const double systemBefore = CpuSecondsOf(stat, true);
     const auto start = Clock::now();
     const std::int64_t startNs = NowNanoseconds();
+    bool secondDrained = true;
+    std::thread secondBoard;
+    if (Second != nullptr) {
+      secondBoard = std::thread([&] {
+        for (std::size_t i = 0; i < blocks; ++i) {
+          Second->WriteAll(Block);
+        }
+        Second->WriteAll(BoardMessage('r'));
+        secondDrained = Second->AwaitClock(kAnswerMs);
+        run.SecondSeconds = SecondsSince(start);
+      });
+    }
     for (std::size_t i = 0; i < blocks; ++i) {
       Pty.WriteAll(Block);
       if (i == blocks * 7 / 10) {
         run.RssAt70 = PeakRssMegabytes(status, "VmRSS:");
       }
     }
-    if (!Sync()) {
+    const bool drained = Sync();
+    run.Seconds = SecondsSince(start);
+    if (secondBoard.joinable()) {
+      secondBoard.join();
+    }
+    if (!drained || !secondDrained) {
       run.Note = "failed: the program stopped answering";
       return run;
     }
-    run.Seconds = SecondsSince(start);
     run.LongestGapMs = ReadRepaints(paints, startNs, NowNanoseconds()).LongestGapMs;
     run.CpuSeconds = CpuSecondsOf(stat) - cpuBefore;
     run.SystemSeconds = CpuSecondsOf(stat, true) - systemBefore;
@@ -169,6 +199,14 @@ class OutsideFlood {
       run.Missing = Differences(
           ascii, [&](std::size_t i) { return i < blocks ? blockShown : tailShown; }, blocks + 1);
       run.Missing += HexDifferences(hex, Block, blocks, tail);
+      if (Second != nullptr) {
+        if (Config.Timestamps) {
+          WithoutStamps(secondAscii);
+        }
+        run.Missing += Differences(
+            secondAscii, [&](std::size_t i) { return i < blocks ? blockShown : tailShown; }, blocks + 1);
+        run.Missing += HexDifferences(secondHex, Block, blocks, tail);
+      }
     }
     run.Measured = true;
     return run;
@@ -176,7 +214,14 @@ class OutsideFlood {
 
  private:
   // The program has the port open and answers the clock request.
-  bool Ready(RunningProgram& program) { return AwaitConnection(program, Pty) && Sync(); }
+  bool Ready(RunningProgram& program) {
+    const bool second = Second == nullptr || (AwaitConnection(program, *Second) && SyncSecond());
+    return AwaitConnection(program, Pty) && Sync() && second;
+  }
+  bool SyncSecond() {
+    Second->WriteAll(BoardMessage('r'));
+    return Second->AwaitClock(kAnswerMs);
+  }
 
   // A clock request; true once its answer is back, so everything sent before it was handled.
   bool Sync() {
@@ -187,6 +232,7 @@ class OutsideFlood {
   const Options& Config;
   const QTemporaryDir& Folder;
   BoardEnd& Pty;
+  BoardEnd* Second;  // --sessions 2
   std::string Block;
 };
 
@@ -246,6 +292,8 @@ int main(int argc, char* argv[]) {
       options.Console = true;
     } else if (arg == "--network") {
       options.Network = true;
+    } else if (arg == "--sessions" && i + 1 < argc) {
+      options.Sessions = std::clamp(std::stoi(argv[++i]), 1, 2);
     } else if (arg == "--logs-off") {
       options.Logs = false;
     } else if (arg == "--program" && i + 1 < argc) {
@@ -254,7 +302,7 @@ int main(int argc, char* argv[]) {
       std::fprintf(
           stderr,
           "Usage: flood_outside [--quick] [--megabytes N] [--runs N] [--logs-off] [--timestamps] [--console] "
-          "[--network] [--program PATH]\n");
+          "[--network] [--sessions 2] [--program PATH]\n");
       return 2;
     }
   }
@@ -279,14 +327,15 @@ int main(int argc, char* argv[]) {
     return cat;
   };
   BoardEnd& line = options.Network ? static_cast<BoardEnd&>(network) : pty;
+  PtyPair secondPty;
 
-  OutsideFlood flood(options, folder, line);
+  OutsideFlood flood(options, folder, line, options.Sessions == 2 ? &secondPty : nullptr);
   std::vector<Measured> views;
   if (options.Console) {
     views.push_back(MedianOf(flood, "console in view, SGR on every line", false, options.Runs, measureCat));
   }
   for (const bool terminalTab : {false, true}) {
-    if (options.Console) {
+    if (options.Console || (terminalTab && options.Sessions == 2)) {
       break;
     }
     views.push_back(MedianOf(flood, terminalTab ? "Terminal tab in view" : "panel tab in view", terminalTab,
@@ -311,15 +360,20 @@ int main(int argc, char* argv[]) {
       continue;
     }
     const double rate = run.Megabytes / run.Seconds;
-    const double cpu = run.CpuSeconds / run.Megabytes;
+    const double cpu = run.CpuSeconds / (run.Megabytes * options.Sessions);  // per MB handled
     std::printf(
         "| %s | %.0f | %.1f | %.2f | %.4f | %.4f | %.1f | %.4f-%.4f | %.0f | %.0f / %.0f | %.0f | %lld | "
         "%.1f, "
         "%.4f |\n",
         run.Name.c_str(), run.Megabytes, rate, run.Cat.Rate > 0 ? rate / run.Cat.Rate : 0.0, cpu,
-        run.SystemSeconds / run.Megabytes, run.Cat.Cpu > 0 ? cpu / run.Cat.Cpu : 0.0, view.LeastCpu,
-        view.MostCpu, run.PeakRss, run.RssAt70, run.RssAtEnd, run.LongestGapMs,
-        static_cast<long long>(view.Missing), run.Cat.Rate, run.Cat.Cpu);
+        run.SystemSeconds / (run.Megabytes * options.Sessions), run.Cat.Cpu > 0 ? cpu / run.Cat.Cpu : 0.0,
+        view.LeastCpu / options.Sessions, view.MostCpu / options.Sessions, run.PeakRss, run.RssAt70,
+        run.RssAtEnd, run.LongestGapMs, static_cast<long long>(view.Missing), run.Cat.Rate, run.Cat.Cpu);
+    if (run.SecondSeconds > 0) {
+      const double secondRate = run.Megabytes / run.SecondSeconds;
+      std::printf("| the second session, at the same time | %.0f | %.1f | %.2f | (the program's, above) |\n",
+                  run.Megabytes, secondRate, run.Cat.Rate > 0 ? secondRate / run.Cat.Rate : 0.0);
+    }
   }
   if (failed) {
     std::printf("FAILED\n%s", ReadWhole(folder.filePath("korvani.out").toStdString()).c_str());

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // idle: what the program costs when nothing happens. Starts korvani as a user runs it and
-// counts its wake-ups and CPU time in each idle state, after it has settled.
+// counts its wake-ups, CPU time and resident memory in each idle state, after it has settled.
 //
 // Usage: idle [--seconds N] [--program PATH] [--check]
 #include <fcntl.h>
@@ -47,12 +47,14 @@ struct Reading {
   long long MainSwitches = 0;
   std::map<std::string, long long> ThreadSwitches;
   double CpuSeconds = 0;
+  double RssMegabytes = 0;
 };
 
 struct Cost {
   double MainPerSecond = 0;
   double AllPerSecond = 0;
   double CpuPercent = 0;
+  double RssMegabytes = 0;  // resident at the end
 };
 
 struct StateResult {
@@ -84,6 +86,7 @@ Reading Read(pid_t pid) {
     reading.ThreadSwitches[task.path().filename().string()] = SwitchesOf(task.path() / "status");
   }
   reading.CpuSeconds = korvani::bench::CpuSecondsOf((process / "stat").string());
+  reading.RssMegabytes = korvani::bench::PeakRssMegabytes((process / "status").string(), "VmRSS:");
   return reading;
 }
 
@@ -100,6 +103,7 @@ Cost CostBetween(const Reading& first, const Reading& last) {
   cost.MainPerSecond = static_cast<double>(last.MainSwitches - first.MainSwitches) / seconds;
   cost.AllPerSecond = static_cast<double>(allSwitches) / seconds;
   cost.CpuPercent = (last.CpuSeconds - first.CpuSeconds) / seconds * 100;
+  cost.RssMegabytes = last.RssMegabytes;
   return cost;
 }
 
@@ -145,6 +149,30 @@ class Bench {
         Results.push_back({name, std::nullopt, "failed: the Terminal tab could not be clicked"});
       } else if (Settle(program, name)) {
         Measure(program, name, &pty);
+      }
+    }
+    Finish(program);
+  }
+
+  // Two ports on the command line, a window each, each given a screen of its board's: what
+  // an added session costs beside the one-session state above.
+  void TwoSessions() {
+    const std::string name = "two sessions, two ports open";
+    PtyPair first;
+    PtyPair second;
+    RunningProgram program = Start({"--port", first.SlavePath, "--port", second.SlavePath});
+    if (Settle(program, name)) {
+      first.WriteAll(kBoardScreen);
+      second.WriteAll(kBoardScreen);
+      if (!Settle(program, name)) {
+        Finish(program);
+        return;
+      }
+      if (!HasOpen(program.Id(), second.SlavePath)) {
+        Failed += name + ": the program does not have " + second.SlavePath + " open\n";
+      } else {
+        Drain(second);
+        Measure(program, name, &first);
       }
     }
     Finish(program);
@@ -272,6 +300,7 @@ int main(int argc, char* argv[]) {
   Bench bench(options, folder);
   bench.PortClosed();
   bench.PortOpen();
+  bench.TwoSessions();
   bench.TerminalTab();
   bench.InViewAfter("console in view, port open", "--console", "\x1b[32mboard>\x1b[0m ");
   bench.InViewAfter("plot in view, port open", "--plot", "temp:21.4,press:1.02\r\ntemp:21.5,press:1.01\r\n");
@@ -284,8 +313,9 @@ int main(int argc, char* argv[]) {
       continue;
     }
     const Cost& cost = *state.Measured;
-    std::printf("%-25s main thread %6.1f wake-ups/s   all threads %6.1f/s   CPU %5.2f %%\n",
-                state.Name.c_str(), cost.MainPerSecond, cost.AllPerSecond, cost.CpuPercent);
+    std::printf("%-25s main thread %6.1f wake-ups/s   all threads %6.1f/s   CPU %5.2f %%   RSS %4.0f MB\n",
+                state.Name.c_str(), cost.MainPerSecond, cost.AllPerSecond, cost.CpuPercent,
+                cost.RssMegabytes);
     if (options.Check && cost.MainPerSecond > kMaxMainWakeUpsPerSecond) {
       std::printf("  too busy: the main thread wakes more than %.0f times a second\n",
                   kMaxMainWakeUpsPerSecond);

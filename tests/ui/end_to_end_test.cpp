@@ -431,12 +431,17 @@ class EndToEndTest : public QObject {
     }
     PtyPair second;
     Program board([&second](korvani::app::StartOptions& options) {
-      options.MorePorts.push_back({second.SlavePath.toStdString(), {}});
+      korvani::ports::LineOptions line;
+      line.Baud = 57600;
+      options.MorePorts.push_back({second.SlavePath.toStdString(), line});
     });
     QCOMPARE(board.App->MoreWindows(), std::size_t{1});
     korvani::ui::FrmTerminal& other = board.App->MoreWindow(0);
     QVERIFY(other.isVisible());
     QCOMPARE(other.windowTitle(), board.Window().windowTitle() + QStringLiteral(" - COM201"));
+    QVERIFY2(other.Ui().lblPortStatus->text().contains(QStringLiteral("COM201: 57600,N,8,1")),
+             qPrintable(other.Ui().lblPortStatus->text()));
+    QVERIFY(!board.Ui().lblPortStatus->text().contains(QStringLiteral("57600")));
     const auto playSecond = [&second](const std::string& bytes) {
       if (!second.WriteAll(bytes + BoardMessage('r'))) {
         return std::string();
