@@ -309,11 +309,11 @@ int main(int argc, char* argv[]) {
   bool withinLimits = true;
   for (const StateResult& state : bench.States()) {
     if (!state.Measured) {
-      std::printf("%-25s %s\n", state.Name.c_str(), state.Note.c_str());
+      std::printf("%-28s %s\n", state.Name.c_str(), state.Note.c_str());
       continue;
     }
     const Cost& cost = *state.Measured;
-    std::printf("%-25s main thread %6.1f wake-ups/s   all threads %6.1f/s   CPU %5.2f %%   RSS %4.0f MB\n",
+    std::printf("%-28s main thread %6.1f wake-ups/s   all threads %6.1f/s   CPU %5.2f %%   RSS %4.0f MB\n",
                 state.Name.c_str(), cost.MainPerSecond, cost.AllPerSecond, cost.CpuPercent,
                 cost.RssMegabytes);
     if (options.Check && cost.MainPerSecond > kMaxMainWakeUpsPerSecond) {

@@ -58,10 +58,20 @@ void Panel::FurtherPortApplied(std::int16_t comNumber) {
   }
   const std::string suffix = "-COM" + std::to_string(comNumber);
   Views.Window.SetCaption(WindowCaption() + " - " + suffix.substr(1));
+  Board.LogFiles().SetNameSuffix(suffix);  // the board's disk logs follow the port in use
   if (NamesGiven) {
     return;
   }
   NamesGiven = true;
+  // A port picked in a new window brings back what it had the last time, as on the command line.
+  AppFolders port = AppPaths;
+  port.SetPortFolder(comNumber);
+  if (base::FileExists(port.IniFilePath())) {
+    AppPaths = port;
+    LoadSettings();
+    LoadLineSettings();
+    return;
+  }
   SettingsValues values = CurrentSettings();
   for (std::string* name : {&values.TraceFileName, &values.AsciiLogFileName, &values.HexLogFileName}) {
     *name = base::WithNameSuffix(*name, suffix);
@@ -69,7 +79,6 @@ void Panel::FurtherPortApplied(std::int16_t comNumber) {
   for (const int line : kFileNameLines) {
     ApplySettingToSession(Board, line, values);
   }
-  Board.LogFiles().SetNameSuffix(suffix);
 }
 
 void Panel::OpenHelpPage() {

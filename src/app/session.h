@@ -75,6 +75,8 @@ class Session {
   void SendClock();
   // "Refresh list" and "Hide Bluetooth ports" both build the list again.
   void RefreshPorts();
+  // The port chosen in the list, opened (a transfer on the one before is cancelled first).
+  void ApplyChosenPort();
   // "Add network port...": false, with the reason shown, for no address or no number left.
   bool AddNetworkPort(std::string_view typed);
   // "Replay..." (and --replay): the recording joins the port list and is chosen and opened.
@@ -112,8 +114,6 @@ class Session {
 
  private:
   bool HeldBackForTransfer();
-  // The port chosen in the list, opened (a transfer on the one before is cancelled first).
-  void ApplyChosenPort();
   bool WriteToBoard(std::string_view bytes);
   void BindCommands();
   void Draw(char command, const hmi::link::Arguments& args);

@@ -61,7 +61,7 @@ void SettingsTab::AttachPort() {
   connect(w.chkComPortOpen, &QPushButton::clicked, this,
           Do([](app::Panel& p) { p.Current().Connection().ApplyOpenButton(); }));
   connect(w.cmbComPort, &QComboBox::activated, this,
-          Do([](app::Panel& p) { p.Current().Connection().ApplyChosenPort(); }));
+          Do([](app::Panel& p) { p.Current().ApplyChosenPort(); }));
   connect(w.cmdRefreshPorts, &QPushButton::clicked, this,
           Do([](app::Panel& p) { p.Current().RefreshPorts(); }));
   connect(w.chkHideBT, &QCheckBox::clicked, this, Do([](app::Panel& p) { p.Current().RefreshPorts(); }));

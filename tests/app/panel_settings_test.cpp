@@ -327,6 +327,20 @@ TEST(PanelSettingsTest, AFurtherSessionKeepsItsSettingsPerPortAndNamesItsFiles) 
   EXPECT_EQ(back.TxLines[0], "mine");
   EXPECT_EQ(back.AsciiLogFileName, "a-COM7.log") << "named once, not again";
   EXPECT_EQ(back.ComPortNumber, 7);
+  EXPECT_TRUE(again->Current().LogFiles().LogPath("run.log").ends_with("run-COM7.log"));
+  // A new window that starts without a port and has the same port picked from its list.
+  fakes::FakePanelView picking;
+  const auto later = std::make_unique<Panel>(place.Fake.Get(), picking);
+  later->SetFurtherSession();
+  later->SetStartWithoutPort();
+  later->FormLoad();
+  EXPECT_NE(later->CurrentSettings().TxLines[0], "mine") << "the first session's until a port is picked";
+  picking.SetComPortText("USB Serial Port (COM7)");
+  later->Current().ApplyChosenPort();
+  EXPECT_EQ(picking.Caption, WindowCaption() + " - COM7");
+  EXPECT_EQ(later->CurrentSettings().TxLines[0], "mine") << "the port's own settings come back";
+  EXPECT_EQ(later->CurrentSettings().AsciiLogFileName, "a-COM7.log");
+  EXPECT_TRUE(later->Current().LogFiles().LogPath("run.log").ends_with("run-COM7.log"));
 }
 
 }  // namespace
