@@ -175,7 +175,11 @@ std::string CheckTogether(const StartOptions& options) {
   for (const std::string& port : ports) {
     if (const ports::SourceScheme* scheme = ports::SchemeOf(port);
         scheme != nullptr && !scheme->Parse(port, why)) {
-      return "korvani: --port " + port + ": " + why;
+      std::string message = "korvani: --port ";
+      message += port;
+      message += ": ";
+      message += why;
+      return message;
     }
   }
   if (options.ReplayPath.empty()) {

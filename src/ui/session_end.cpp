@@ -32,7 +32,7 @@ void CloseOnSessionEnd(QWidget& window) {
     return;
   }
   auto* notifier = new QSocketNotifier(SignalPipe[0], QSocketNotifier::Read, &window);
-  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [] {
     char byte = 0;
     [[maybe_unused]] const auto got = ::read(SignalPipe[0], &byte, 1);
     QApplication::closeAllWindows();  // every window, each saving its session
