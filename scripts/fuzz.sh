@@ -11,6 +11,7 @@ cmake --build --preset fuzz -j "$(nproc)"
 
 targets=(receive_path hex_notation settings log_names recording plot transfer)
 [[ -x build/fuzz/tests/fuzz/fuzz_console ]] && targets+=(console)  # where libvterm is
+[[ -x build/fuzz/tests/fuzz/fuzz_script ]] && targets+=(script)    # where Lua is
 for target in "${targets[@]}"; do
   # New inputs go to the build folder; the seeds in tests/ stay as they are.
   corpus=build/fuzz/corpus/$target
