@@ -100,12 +100,21 @@ void ReceivePath::AddThisLot(std::string_view thisLot) {
     UpDateRxDisplayDebug();
   }
 
-  if (Watcher) {
-    Watcher(thisLot);
+  for (std::size_t i = 0; i < Watchers.size(); ++i) {  // by index: a watcher may stop watching
+    Watchers[i].second(thisLot);
   }
   if (HmiSink) {
     HmiSink(thisLot);
   }
+}
+
+int ReceivePath::Watch(ChunkSink watcher) {
+  Watchers.emplace_back(++LastWatching, std::move(watcher));
+  return LastWatching;
+}
+
+void ReceivePath::Unwatch(int watching) {
+  std::erase_if(Watchers, [watching](const auto& watcher) { return watcher.first == watching; });
 }
 
 void ReceivePath::SetLogTimer(std::unique_ptr<base::Timer> timer) {

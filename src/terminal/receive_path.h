@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/clock.h"
 #include "base/files.h"
@@ -74,8 +76,10 @@ class ReceivePath {
   void SetShowSent(bool on) { ShowSentOn = on; }
   // Bytes the port took for the board.
   void RecordSent(std::string_view bytes);
-  // Told every received chunk as it came, after the history and the logs (the console).
-  void SetChunkWatcher(ChunkSink watcher) { Watcher = std::move(watcher); }
+  // Each told every received chunk as it came, after the history and the logs (the console,
+  // a running script), in the order they began watching. Watch gives the number Unwatch takes.
+  int Watch(ChunkSink watcher);
+  void Unwatch(int watching);
   // While set, every received chunk goes to it alone: not to the history, the logs, the
   // views or the HMI (a file transfer's program has the line). None: back to them all.
   void SetDiversion(ChunkSink diversion) { Diversion = std::move(diversion); }
@@ -127,7 +131,8 @@ class ReceivePath {
   ports::SerialPort& Port;
   RxPaneView& View;
   ChunkSink HmiSink;
-  ChunkSink Watcher;
+  std::vector<std::pair<int, ChunkSink>> Watchers;
+  int LastWatching = 0;
   ChunkSink Diversion;
   RxLogSettings Logs;
 

@@ -165,8 +165,7 @@ void TerminalTab::AttachReceive() {
           }));
   connect(w.optRxConsole, &QRadioButton::clicked, this, Do([this](app::Session&) { ShowForm(true); }));
   // The console sees every chunk as it comes, and what it is typed goes to the port.
-  Attached->Receive().SetChunkWatcher(
-      [console = w.txtConsole](std::string_view chunk) { console->Feed(chunk); });
+  Attached->Receive().Watch([console = w.txtConsole](std::string_view chunk) { console->Feed(chunk); });
   w.txtConsole->SetSender(Do([](app::Session& s, const std::string& bytes) { s.SendToBoard(bytes); }));
   connect(w.chkTimestamps, &QCheckBox::clicked, this,
           Do([](app::Session& s, bool ticked) { s.Receive().SetTimestamps(ticked); }));

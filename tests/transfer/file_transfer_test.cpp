@@ -130,7 +130,7 @@ class FileTransferTest : public ::testing::Test {
   FileTransferTest() {
     Platform.Port.Open = true;
     Platform.Port.SetEventHandler([this](ports::PortEvent event) { Receive.OnPortEvent(event); });
-    Receive.SetChunkWatcher([this](std::string_view chunk) { Watched.append(chunk); });
+    Receive.Watch([this](std::string_view chunk) { Watched.append(chunk); });
   }
 
   TransferPlatform Programs() {
