@@ -84,6 +84,7 @@ void Screen::ScreenSetup(std::int16_t columns) {
   View.SetTitleWidth(Canvas.OuterWidth());
   ColumnCount = RequestedCount;
   Canvas.Clear();
+  Cells.Reset(RowCount, ColumnCount, CurrentFore);
   StartPicture();
   SetupPoints = Points;
   // The view measures its room against the new size and tells the screen again.
@@ -286,6 +287,10 @@ void Screen::PrintCell(std::string_view text, std::int32_t y, std::int32_t x, Co
   Canvas.FillRect(x, y, static_cast<double>(x) + width, static_cast<double>(y) + height, back);
   Canvas.DrawText(shown, x, y, fore);
   Canvas.Refresh();
+  if (CellHeightTwips > 0 && CellWidthTwips > 0) {  // the cell the text starts in, nearest
+    Cells.Put(static_cast<int>(std::floor(y / static_cast<double>(CellHeightTwips) + 0.5)),
+              static_cast<int>(std::floor(x / static_cast<double>(CellWidthTwips) + 0.5)), shown, fore);
+  }
 }
 
 void Screen::PrintAtCursor(std::string_view text) {
@@ -344,6 +349,7 @@ void Screen::SetBackColour(std::string_view red, std::string_view green, std::st
 
 void Screen::ClearScreen() {
   Canvas.Clear();
+  Cells.Reset(RowCount, ColumnCount, CurrentFore);
   Canvas.SetBackColour(CurrentBack);
   CursorLeft = 1;
   CursorTop = 1;

@@ -17,6 +17,7 @@
 #include "hmi/screen/drawing_surface.h"
 #include "hmi/screen/layout_table.h"
 #include "hmi/screen/screen_view.h"
+#include "hmi/screen/text_cells.h"
 
 namespace korvani::hmi::screen {
 
@@ -97,6 +98,8 @@ class Screen {
   void DrawRulers();
 
   [[nodiscard]] DrawingSurface& Surface() { return Canvas; }
+  // The characters shown and their colours, cell by cell.
+  [[nodiscard]] const TextCells& Characters() const { return Cells; }
 
   // The screen's state as the board and the window see it; only the screen changes it.
   [[nodiscard]] std::int16_t ScreenColumns() const { return ColumnCount; }
@@ -196,6 +199,7 @@ class Screen {
   PictureStart Start;
   bool StepsLost = false;
   bool Replaying = false;
+  TextCells Cells;
 };
 
 // Steps of drawing kept for a redraw at another size, and the bytes they may take (their

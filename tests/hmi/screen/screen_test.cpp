@@ -190,6 +190,31 @@ TEST_F(ScreenTest, FortyCharactersFillTheRowExactly) {
   EXPECT_EQ(Subject.CursorX(), Surface.InnerWidth());
 }
 
+// What a script reads: the characters where the board put them, in their colour, with
+// positions counted from the ends and text past the row's end dropped; a clear blanks them.
+TEST_F(ScreenTest, TheCharactersShownAreKeptCellByCell) {
+  StartScreen();
+  const TextCells& cells = Subject.Characters();
+  ASSERT_EQ(cells.Rows(), 26);
+  ASSERT_EQ(cells.Columns(), 40);
+  Subject.CursorTo("2", "5");
+  Subject.SetForeColour("255", "0", "0");
+  Subject.PrintAtCursor("Temp\x01");
+  Subject.CursorTo("-0", "-2");
+  Subject.PrintAtCursor("OK!?");
+  EXPECT_EQ(cells.Row(2)->substr(0, 12), "     Temp\xB7  ");
+  EXPECT_EQ(cells.Row(25)->substr(37), "OK!");
+  EXPECT_EQ(cells.Find("Temp"), std::make_pair(2, 5));
+  EXPECT_EQ(cells.Find("K!"), std::make_pair(25, 38));
+  EXPECT_FALSE(cells.Find("?").has_value());
+  EXPECT_EQ(cells.ForeAt(2, 5), 255);
+  EXPECT_EQ(cells.ForeAt(2, 4), kDesignedForeColour);
+  EXPECT_FALSE(cells.Row(26).has_value());
+  EXPECT_FALSE(cells.ForeAt(0, 40).has_value());
+  Subject.ClearScreen();
+  EXPECT_FALSE(cells.Find("Temp").has_value());
+}
+
 TEST_F(ScreenTest, CursorCommands) {
   StartScreen();
   Subject.CursorTo("0", "0");
