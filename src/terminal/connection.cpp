@@ -58,10 +58,8 @@ void Connection::SetRts(bool on) {
   ShowLines(true);
 }
 
-void Connection::SendBreak() {
-  if (ChosenLine != nullptr) {
-    ChosenLine->SendBreak(kBreakMilliseconds);
-  }
+bool Connection::SendBreak(int milliseconds) {
+  return ChosenLine != nullptr && ChosenLine->SendBreak(milliseconds);
 }
 
 void Connection::ApplyPortSettings(bool portAlreadySet, bool lineChanged) {

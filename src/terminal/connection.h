@@ -82,7 +82,8 @@ class Connection {
   // The DTR and RTS toggles and "Send break" while the port is open.
   void SetDtr(bool on);
   void SetRts(bool on);
-  void SendBreak();
+  // False when there is no port or it could not send one.
+  bool SendBreak(int milliseconds = kBreakMilliseconds);
   // The control lines shown again when they changed (the indicators' poll).
   void WatchLines();
 
@@ -98,6 +99,8 @@ class Connection {
   // "9600,N,8,1" from the line's settings.
   [[nodiscard]] std::string SettingsString() const { return ports::SettingsText(CurrentLine); }
   [[nodiscard]] std::string StatusText() const;
+  // "Open" is down and the port would not open with the line as set.
+  [[nodiscard]] bool Refused() const { return RefusedOpen; }
 
  private:
   void ShowLines(bool always);

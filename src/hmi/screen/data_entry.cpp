@@ -37,6 +37,7 @@ void DataEntry::AskForNumber(const link::Arguments& a) {
   View.SetEntryFrameVisible(true);
   View.SetEntryText("");
   View.FocusEntry();
+  Asking = true;
 }
 
 bool DataEntry::FilterKey(int keyCode) {
@@ -71,19 +72,45 @@ void DataEntry::Accept() {
     return;
   }
   const std::string entered(base::TrimBlanks(text));
-  const double value = base::LenientNumber(std::string_view(entered).substr(0, kCheckedCharacters));
-  if (!entered.empty()) {
-    if (!EntryMinimum.empty() && base::LenientNumber(EntryMinimum) > value) {
-      Refuse("That input is less than the minimum allowed, " + EntryMinimum + "\r\nPlease try again");
-      return;
-    }
-    if (!EntryMaximum.empty() && base::LenientNumber(EntryMaximum) < value) {
-      Refuse("That input is more than the maximum allowed, " + EntryMaximum + "\r\nPlease try again");
-      return;
-    }
+  if (const std::string problem = OutOfRange(entered); !problem.empty()) {
+    Refuse(problem + "\r\nPlease try again");
+    return;
   }
   Send(link::EntryAnswer(EntryReplyTag, entered));
   View.SetEntryFrameVisible(false);
+  Asking = false;
+}
+
+std::string DataEntry::Answer(std::string_view value) {
+  if (!Asking) {
+    return "the board has not asked for a number";
+  }
+  if (!EntryTextAllowed(value)) {
+    return "\"" + std::string(value) + "\" is not a number the board's prompt takes (digits only)";
+  }
+  const std::string entered(base::TrimBlanks(value));
+  if (std::string problem = OutOfRange(entered); !problem.empty()) {
+    return problem;
+  }
+  View.SetEntryText(entered);
+  Send(link::EntryAnswer(EntryReplyTag, entered));
+  View.SetEntryFrameVisible(false);
+  Asking = false;
+  return {};
+}
+
+std::string DataEntry::OutOfRange(const std::string& entered) const {
+  if (entered.empty()) {
+    return {};
+  }
+  const double value = base::LenientNumber(std::string_view(entered).substr(0, kCheckedCharacters));
+  if (!EntryMinimum.empty() && base::LenientNumber(EntryMinimum) > value) {
+    return "That input is less than the minimum allowed, " + EntryMinimum;
+  }
+  if (!EntryMaximum.empty() && base::LenientNumber(EntryMaximum) < value) {
+    return "That input is more than the maximum allowed, " + EntryMaximum;
+  }
+  return {};
 }
 
 void DataEntry::Cancel() {

@@ -37,6 +37,9 @@ class DataEntry {
   void RefuseEdit();
   void Accept();
   void Cancel();
+  // A script's answer to the prompt, checked as typed text is: "" when it went to the board,
+  // else why not (no message box: the script is told).
+  std::string Answer(std::string_view value);
 
   std::string EntryReplyTag;
   std::string EntryMinimum;
@@ -45,10 +48,13 @@ class DataEntry {
 
  private:
   void Refuse(std::string_view text);
+  // Why an entered number is outside the prompt's limits, or "".
+  [[nodiscard]] std::string OutOfRange(const std::string& entered) const;
 
   DataEntryView& View;
   base::Dialogs& Dialogs;
   std::function<void(std::string_view)> Send;
+  bool Asking = false;  // a prompt is shown and not yet answered
 };
 
 }  // namespace korvani::hmi::screen
