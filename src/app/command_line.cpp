@@ -139,6 +139,19 @@ const std::vector<Option>& Options() {
          line.Options.Plot = true;
          return std::string();
        }},
+      {"--script", "FILE", "run the Lua script FILE on the session (with --headless)",
+       [](const std::string& value, CommandLine& line) {
+         line.Options.ScriptPath = value;
+         return std::string();
+       }},
+      {"--headless", nullptr,
+       "no window and no display: run the --script on the port, print its\n"
+       "output on stdout and its errors on stderr, and exit with its exit code\n"
+       "(0 when it ends, 1 on an error, 2 on a command-line or port error)",
+       [](const std::string&, CommandLine& line) {
+         line.Options.Headless = true;
+         return std::string();
+       }},
       {"--no-update-check", nullptr,
        "do not fetch the product page at start to compare versions (the\n"
        "box on the Settings tab unticked, and kept so for the next start)",
@@ -164,9 +177,18 @@ const std::vector<Option>& Options() {
   return kOptions;
 }
 
-// The checks that need every option: a network address, a recording that is one, and a
-// recording never recorded into.
+// The checks that need every option: a script for --headless, a network address, a recording
+// that is one, and a recording never recorded into.
 std::string CheckTogether(const StartOptions& options) {
+  if (options.Headless && options.ScriptPath.empty()) {
+    return "korvani: --headless needs --script FILE: the script is what runs without a window";
+  }
+  if (!options.Headless && !options.ScriptPath.empty()) {
+    return "korvani: --script runs with --headless";
+  }
+  if (options.Headless && !options.MorePorts.empty()) {
+    return "korvani: --headless runs one port: name one --port";
+  }
   std::string why;
   std::vector<std::string> ports = {options.PortPath};
   for (const MorePort& more : options.MorePorts) {
@@ -265,6 +287,7 @@ std::string UsageText() {
       "               [--record FILE] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
       "               [--dtr on|off] [--rts on|off] [--scrollback N] [--timestamps] [--fullscreen]\n"
       "               [--no-update-check] [/T]\n"
+      "       korvani --headless --script FILE [--port PATH | --demo | --replay FILE --speed 0]\n"
       "Operator panel for a Vexel controller board, and a serial terminal.\n"
       "\n";
   constexpr std::size_t kHelpColumn = 16;

@@ -34,6 +34,8 @@ struct StartOptions {
   double ReplaySpeed = 1.0;            // --speed: 0 as fast as possible
   ports::LineOptions LineForAll = {};  // the line options given before any port: every port's
   std::vector<MorePort> MorePorts = {};  // --port given again: a session and window each
+  std::string ScriptPath = {};           // --script: a Lua script run on the session
+  bool Headless = false;                 // --headless: no window; the script's exit code
 };
 
 struct CommandLine {

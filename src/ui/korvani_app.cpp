@@ -13,8 +13,10 @@
 #include <ctime>
 
 #include "adapters/qt_child_process.h"
+#include "adapters/qt_sources.h"
 #include "adapters/qt_timer.h"
 #include "adapters/qt_web.h"
+#include "app/start_options.h"
 #include "platform/platform_device_source.h"
 
 namespace korvani::ui {
@@ -108,69 +110,16 @@ std::unique_ptr<KorvaniApp::SessionWindow> KorvaniApp::MakeWindow() {
 }
 
 std::vector<ports::SourceMaker> KorvaniApp::SourceMakers(FrmTerminal& window) {
-  const auto scheme = [](std::string_view prefix) { return ports::SchemeByPrefix(prefix); };
-  return {
-      {scheme(ports::kNetworkScheme),
-       [&window](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
-         auto port = std::make_unique<QtNetworkPort>();
-         port->SetFaultReport(window.Faults());
-         port->SetPathResolver(needs.PathOf);
-         return port;
-       }},
-      {scheme(ports::kReplayScheme),
-       [this, &window](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
-         auto replay = std::make_unique<terminal::ReplayPort>(
-             MakeTimer(window),
-             [pathOf = needs.PathOf](std::int16_t number) {
-               const std::string path = pathOf(number);
-               return path.starts_with(ports::kReplayScheme) ? path.substr(ports::kReplayScheme.size())
-                                                             : std::string();
-             },
-             base::SteadyMicroseconds);
-         replay->SetSpeed(Options.ReplaySpeed);
-         return replay;
-       }},
-      {scheme(ports::kDemoScheme),
-       [this, &window](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
-         auto board = std::make_unique<demo::DemoPort>(MakeTimer(window));
-         board->SetPanelWritesLogs(needs.PanelWritesLogs);
-         return board;
-       }},
-  };
+  return QtSourceMakers(window.Faults(), Options.ReplaySpeed);
 }
 
 std::unique_ptr<base::Timer> KorvaniApp::MakeTimer(FrmTerminal& window) {
   return std::make_unique<QtTimer>(window.Faults());
 }
 
-void KorvaniApp::TakeSessionOptions(app::Panel& panel) const {
-  panel.SetCommandLineScrollback(Options.Scrollback);
-  panel.Current().Receive().SetTimestamps(Options.Timestamps);
-  panel.Current().Controls().SetTerminalMode(
-      hmi::screen::PanelControls::TerminalModeFrom(Options.Arguments) || Options.Console);
-}
-
 void KorvaniApp::Start() {
   app::Panel& panel = *First->Panel;
-  if (!Options.PortPath.empty()) {
-    // The named device (or network address) joins the port list and is the one opened at
-    // start-up.
-    panel.SetCommandLinePort(Devices->AddUserPort(Options.PortPath));
-  }
-  if (!Options.ReplayPath.empty()) {
-    panel.SetCommandLinePort(Devices->AddUserPort(std::string(ports::kReplayScheme) + Options.ReplayPath));
-  }
-  if (Options.Demo) {
-    panel.SetCommandLinePort(ports::kDemoPortNumber);
-  }
-  if (!Options.RecordPath.empty()) {
-    panel.Current().StartRecording(Options.RecordPath);  // from the first byte
-  }
-  panel.SetCommandLineLine(Options.Line);
-  if (Options.NoUpdateCheck) {
-    panel.SetCommandLineNoUpdateCheck();
-  }
-  TakeSessionOptions(panel);
+  app::TakeFirstSessionOptions(panel, *Devices, Options);
   panel.FormLoad();
   FrmTerminal& window = First->Frame;
   window.show();
@@ -198,7 +147,7 @@ void KorvaniApp::OpenWindow(const std::string& portPath, const ports::LineOption
     panel.SetStartWithoutPort();
   }
   panel.SetCommandLineLine(line);
-  TakeSessionOptions(panel);
+  app::TakeSessionOptions(panel, Options);
   panel.FormLoad();
   window.Frame.show();
   if (portPath.empty()) {

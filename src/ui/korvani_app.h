@@ -60,8 +60,6 @@ class KorvaniApp {
   };
   std::unique_ptr<SessionWindow> MakeWindow();
   std::unique_ptr<base::Timer> MakeTimer(FrmTerminal& window);
-  // The command line's choices every window's session takes.
-  void TakeSessionOptions(app::Panel& panel) const;
   // Its session ended; a window besides the first goes once its close has run.
   void Closed(SessionWindow* window);
 

@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/version.h"
+#include "ui/headless_run.h"
 #include "ui/korvani_app.h"
 #include "ui/session_end.h"
 
@@ -27,6 +28,9 @@ int main(int argc, char* argv[]) {
       return 2;
     case CommandLine::Outcome::Run:
       break;
+  }
+  if (line.Options.Headless) {
+    return korvani::ui::RunHeadless(line.Options, argc, argv);  // no display needed, none opened
   }
   QApplication application(argc, argv);
   QIcon icon;

@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// korvani --headless as a firmware's CI runs it: the real program, with no display at all, a
+// script file and a board on a pty; what it prints and the exit code it gives.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <string>
+
+#include "hmi/link/protocol.h"
+#include "ui/pty_pair.h"
+
+namespace {
+
+using korvani::testing::PtyPair;
+
+struct Run {
+  int ExitCode = -1;
+  QString Out;
+  QString Err;
+};
+
+class HeadlessTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir Home;
+
+  QString Script(const char* name, const char* text) const {
+    const QString path = Home.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+      file.write(text);
+    }
+    return path;
+  }
+
+  // Starts the program with no display in its environment; `board` plays the pty's far end
+  // while it runs.
+  Run Start(const QStringList& arguments, const std::function<void()>& board = {}) const {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+      environment.remove(QString::fromLatin1(name));
+    }
+    environment.insert(QStringLiteral("HOME"), Home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Home.filePath(QStringLiteral("config")));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(Home.path());
+    program.start(QStringLiteral(KORVANI_PROGRAM), arguments);
+    if (!program.waitForStarted(10000)) {
+      return {};
+    }
+    if (board) {
+      board();
+    }
+    if (!program.waitForFinished(30000)) {
+      program.kill();
+      program.waitForFinished();
+      return {};
+    }
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            QString::fromUtf8(program.readAllStandardOutput()),
+            QString::fromUtf8(program.readAllStandardError())};
+  }
+
+ private slots:
+  // A board greets, the script answers, the board replies, and the script ends with 0.
+  void aScriptExpectsTheBoardsGreetingAndAnswersIt() {
+    PtyPair pty;
+    const QString script = Script("greet.lua", R"lua(
+      local _, version = expect('firmware (%d+%.%d+)')
+      expect('ready> ')
+      sendline('status')
+      log('board ' .. version .. ' says ' .. expect('state=(%a+)', 5):sub(7))
+    )lua");
+    std::string asked;
+    const Run run = Start({"--headless", "--script", script, "--port", pty.SlavePath}, [&pty, &asked] {
+      QTest::qWait(300);
+      QVERIFY(pty.WriteAll("boot firmware 2.7\r\nready> "));
+      for (int i = 0; i < 50 && asked.find('\n') == std::string::npos; ++i) {
+        asked += pty.ReadSome(100);
+      }
+      QVERIFY(pty.WriteAll("state=running\r\n"));
+    });
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QCOMPARE(QString::fromStdString(asked).trimmed(), QStringLiteral("status"));
+    QCOMPARE(run.Out, QStringLiteral("board 2.7 says running\n"));
+  }
+
+  // What each end of a script gives: its exit(), an error with its line, a port that is not.
+  void theExitCodeSaysHowTheScriptEnded_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("port");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("stderrHas");
+    QTest::newRow("exit after a time-out") << QByteArray("if not expect('never', 0.3) then exit(3) end")
+                                           << QStringList{"--demo"} << 3 << QString();
+    QTest::newRow("a syntax error") << QByteArray("log('a')\nif then\n") << QStringList{"--demo"} << 1
+                                    << QStringLiteral("s.lua:2: unexpected symbol");
+    QTest::newRow("an error at run time") << QByteArray("\nerror('no board')") << QStringList{"--demo"} << 1
+                                          << QStringLiteral("s.lua:2: no board");
+    QTest::newRow("no such port") << QByteArray("exit(0)") << QStringList{"--port", "/dev/korvani-none"} << 2
+                                  << QStringLiteral("the port did not open");
+  }
+  void theExitCodeSaysHowTheScriptEnded() {
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, port);
+    QFETCH(int, exitCode);
+    QFETCH(QString, stderrHas);
+    const QString script = Script("s.lua", text.constData());
+    const Run run = Start(QStringList{"--headless", "--script", script} + port);
+    QVERIFY2(run.ExitCode == exitCode, qPrintable(QString::number(run.ExitCode) + " " + run.Err));
+    QVERIFY2(run.Err.contains(stderrHas), qPrintable(run.Err));
+  }
+
+  // The board's screen and soft buttons work with no window: a button found by its caption,
+  // pressed, and the board's answer read off the screen.
+  void aSoftButtonDrawnByTheBoardIsFoundAndPressed() {
+    const QString script = Script("press.lua", R"lua(
+      sleep(1)
+      local row = screen.find('Count')
+      assert(row, 'no count on the screen')
+      press('Count +')
+      sleep(0.5)
+      log(screen.text(row):match('Count%s+(%d+)'))
+    )lua");
+    const Run run = Start({"--headless", "--script", script, "--demo"});
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QCOMPARE(run.Out, QStringLiteral("1\n"));
+  }
+};
+
+}  // namespace
+
+QTEST_GUILESS_MAIN(HeadlessTest)
+#include "headless_test.moc"
