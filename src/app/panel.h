@@ -61,6 +61,9 @@ class Panel {
   void SetUpdateCheck(bool on) { UpdateCheckOn = on; }
   // The console's choices as the user set them, saved for the next start.
   void SetConsoleOptions(const ConsoleOptions& options) { ConsoleChoices = options; }
+  // The Script tab's choices, loaded at start-up and saved for the next start.
+  [[nodiscard]] const ScriptChoices& Scripts() const { return ScriptsKept; }
+  void SetScripts(const ScriptChoices& choices) { ScriptsKept = choices; }
   // A session other than the program's first (a further window, or a program started while
   // another runs): its settings are kept per port (Ports/COM201/ beside the settings file),
   // the files it writes add its first port to their names ("ASCII_logfile-COM201.log"), its
@@ -91,6 +94,7 @@ class Panel {
   std::optional<terminal::Scrollback> CommandLineScrollback;
   bool UpdateCheckOn = true;
   ConsoleOptions ConsoleChoices;
+  ScriptChoices ScriptsKept;
   bool CommandLineNoUpdateCheck = false;
   bool Further = false;
   bool StartWithoutPort = false;

@@ -55,7 +55,7 @@ void Panel::SaveSettings() {
        Board.Transmit().Repeats(), Board.ViewKeeps(),
        Further ? std::nullopt
                : std::optional<ProgramOptions>(
-                     ProgramOptions{UpdateCheckOn, Board.Transmit().Ending(), ConsoleChoices})});
+                     ProgramOptions{UpdateCheckOn, Board.Transmit().Ending(), ConsoleChoices, ScriptsKept})});
   if (!unsaved.empty()) {
     std::string files;
     for (const std::string& file : unsaved) {
@@ -71,6 +71,7 @@ void Panel::LoadOptions() {
   Views.Settings.SetCheckBox(SettingsCheck::UpdateCheck, UpdateCheckOn);
   Board.Transmit().SetLineEnd(options.TxLineEnd);
   ConsoleChoices = options.Console;
+  ScriptsKept = options.Scripts;
   Views.Terminal.ShowConsoleOptions(ConsoleChoices);
 }
 

@@ -70,6 +70,43 @@ std::optional<int> PasteDelay(std::string_view text) {
 }
 }  // namespace
 
+void RememberScript(ScriptChoices& choices, const std::string& path) {
+  std::erase(choices.Recent, path);
+  choices.Recent.insert(choices.Recent.begin(), path);
+  if (choices.Recent.size() > kRecentScripts) {
+    choices.Recent.resize(kRecentScripts);
+  }
+}
+
+namespace {
+
+std::string FormatScriptChoices(const ScriptChoices& scripts) {
+  std::string text = std::string("script-programs=") + (scripts.RunPrograms ? "on" : "off") + "\n";
+  for (std::size_t i = 0; i < scripts.Recent.size() && i < kRecentScripts; ++i) {
+    if (scripts.Recent[i].find_first_of("\r\n") == std::string::npos) {  // a name that reads back
+      text += "script-recent-" + std::to_string(i + 1) + "=" + scripts.Recent[i] + "\n";
+    }
+  }
+  return text;
+}
+
+ScriptChoices ReadScriptChoices(const base::KeyValues& values) {
+  ScriptChoices scripts;
+  if (const auto programs = values.find("script-programs"); programs != values.end()) {
+    scripts.RunPrograms = programs->second == "on";
+  }
+  for (std::size_t i = 1; i <= kRecentScripts; ++i) {
+    if (const auto recent = values.find("script-recent-" + std::to_string(i));
+        recent != values.end() && !recent->second.empty()) {
+      RememberScript(scripts, recent->second);
+    }
+  }
+  std::reverse(scripts.Recent.begin(), scripts.Recent.end());  // read oldest last, remembered first
+  return scripts;
+}
+
+}  // namespace
+
 std::string FormatOptionsFile(const ProgramOptions& options) {
   const ConsoleOptions& console = options.Console;
   return std::string("# Korvani options, version 1\nupdate-check=") + (options.UpdateCheck ? "on" : "off") +
@@ -79,7 +116,8 @@ std::string FormatOptionsFile(const ProgramOptions& options) {
          std::string(kBackspaceNames.at(static_cast<std::size_t>(console.Backspace))) +
          "\nconsole-echo=" + (console.LocalEcho ? "on" : "off") +
          "\npaste-char-ms=" + std::to_string(console.PasteCharMs) +
-         "\npaste-line-ms=" + std::to_string(console.PasteLineMs) + "\n";
+         "\npaste-line-ms=" + std::to_string(console.PasteLineMs) + "\n" +
+         FormatScriptChoices(options.Scripts);
 }
 
 ProgramOptions ReadOptionsFile(std::string_view text) {
@@ -111,6 +149,7 @@ ProgramOptions ReadOptionsFile(std::string_view text) {
   if (const auto pause = values.find("paste-line-ms"); pause != values.end()) {
     console.PasteLineMs = PasteDelay(pause->second).value_or(console.PasteLineMs);
   }
+  options.Scripts = ReadScriptChoices(values);
   return options;
 }
 

@@ -50,12 +50,24 @@ struct ConsoleOptions {
   bool operator==(const ConsoleOptions&) const = default;
 };
 
+// The Script tab's: whether scripts may start programs, and the last scripts used.
+inline constexpr std::size_t kRecentScripts = 10;
+struct ScriptChoices {
+  bool RunPrograms = false;         // os.execute and io.popen
+  std::vector<std::string> Recent;  // newest first, at most kRecentScripts
+  bool operator==(const ScriptChoices&) const = default;
+};
+// The script at `path` first in the list, once.
+void RememberScript(ScriptChoices& choices, const std::string& path);
+
 // The program's own choices kept beside the settings file (Options.ini, key=value): whether
-// the version check runs at start, what ends every sent Tx line, and the console's choices.
+// the version check runs at start, what ends every sent Tx line, the console's and the
+// scripts' choices.
 struct ProgramOptions {
   bool UpdateCheck = true;
   terminal::LineEnd TxLineEnd = terminal::LineEnd::None;
   ConsoleOptions Console;
+  ScriptChoices Scripts;
   bool operator==(const ProgramOptions&) const = default;
 };
 std::string FormatOptionsFile(const ProgramOptions& options);

@@ -35,7 +35,8 @@ TEST(SettingsStoreTest, EachFileBesideReadsBackItsPartAndAFailureNamesTheFile) {
   full.Repeats->at(3) = terminal::TxRepeat{true, 250};
   full.ViewKeeps = terminal::Scrollback{5000, false};
   full.Options = ProgramOptions{false, terminal::LineEnd::CrLf,
-                                ConsoleOptions{ConsoleEnter::Lf, ConsoleBackspace::Bs, true, 10, 250}};
+                                ConsoleOptions{ConsoleEnter::Lf, ConsoleBackspace::Bs, true, 10, 250},
+                                ScriptChoices{true, {"/lab/check board.lua", "reset.lua", "a=b.lua"}}};
   const std::array<std::function<void(SettingsBeside&, const SettingsBeside&)>, 4> parts = {
       [](SettingsBeside& to, const SettingsBeside& from) { to.Line = from.Line; },
       [](SettingsBeside& to, const SettingsBeside& from) { to.Repeats = from.Repeats; },

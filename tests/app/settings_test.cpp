@@ -260,5 +260,19 @@ TEST(PanelSettingsTest, TheSavedPortIsOpenedAmongSeveralAndSavedAgain) {
   }
 }
 
+// The Script tab's list: the newest first, each script once, the last ten.
+TEST(ScriptChoicesTest, TheLastTenScriptsNewestFirstEachOnce) {
+  ScriptChoices choices;
+  for (int i = 1; i <= 12; ++i) {
+    RememberScript(choices, std::to_string(i) + ".lua");
+  }
+  RememberScript(choices, "5.lua");
+  ASSERT_EQ(choices.Recent.size(), kRecentScripts);
+  EXPECT_EQ(choices.Recent[0], "5.lua");
+  EXPECT_EQ(choices.Recent[1], "12.lua");
+  EXPECT_EQ(choices.Recent.back(), "3.lua") << "1 and 2 fell off; 5 moved, so 3 stays";
+  EXPECT_EQ(std::count(choices.Recent.begin(), choices.Recent.end(), "5.lua"), 1);
+}
+
 }  // namespace
 }  // namespace korvani::app
