@@ -28,6 +28,7 @@ inline constexpr int kTerminalTab = 0;
 inline constexpr int kHmiTab = 1;
 inline constexpr int kSettingsTab = 2;
 inline constexpr int kPlotTab = 3;
+inline constexpr int kScriptTab = 4;
 
 // The check boxes the settings file restores, each on the tab that shows it.
 enum class SettingsCheck { TraceToDisk, LogAscii, LogHex, LogSent, UpdateCheck };

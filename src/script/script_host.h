@@ -29,7 +29,7 @@ class ScriptHost {
   virtual ~ScriptHost() = default;
   // The bytes as they stand; false when the port did not take them.
   virtual bool Send(std::string_view bytes) = 0;
-  // The line ending chosen for the Tx lines ("\r\n", "\r", "\n" or "").
+  // What sendline() ends a line with: "\r\n", "\r" or "\n".
   [[nodiscard]] virtual std::string LineEnding() const = 0;
   // The screen's row as text, or nothing when there is no such row.
   [[nodiscard]] virtual std::optional<std::string> ScreenRow(int row) const = 0;

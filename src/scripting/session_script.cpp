@@ -93,8 +93,11 @@ bool SessionScript::Send(std::string_view bytes) {
   return Board.SendToBoard(bytes);
 }
 
+// The Tx lines' ending as chosen; a line still ends when they are sent with none.
 std::string SessionScript::LineEnding() const {
-  return std::string(terminal::LineEndBytes(Board.Transmit().Ending()));
+  const terminal::LineEnd chosen = Board.Transmit().Ending();
+  return std::string(
+      terminal::LineEndBytes(chosen == terminal::LineEnd::None ? terminal::LineEnd::CrLf : chosen));
 }
 
 std::optional<std::string> SessionScript::ScreenRow(int row) const {

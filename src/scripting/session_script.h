@@ -34,6 +34,8 @@ class SessionScript final : public script::ScriptHost {
   // Runs the script's text (`name` for its errors) from its start; a script that runs is
   // stopped first. The end is told to Ended, a syntax error at once.
   void Start(std::string_view text, const std::string& name, script::RunnerOptions options = {});
+  // Where the output and the end go from now on (the window's Script tab, once built).
+  void SetHooks(ScriptHooks hooks) { Hooks = std::move(hooks); }
   void Stop();
   [[nodiscard]] bool Running() const { return Run != nullptr; }
 

@@ -20,12 +20,14 @@ FrmTerminal::FrmTerminal(QWidget* parent)
   Screen = new ScreenTab(Report);
   Settings = new SettingsTab(Report, *Widgets.lblPortStatus, *Widgets.lblPortProblem);
   Plotting = new PlotTab(Report);
+  Scripting = new ScriptTab(Report, *Widgets.lblScriptRunning);
   Widgets.SSTab1 = new QTabWidget(this);
   Widgets.SSTab1->setObjectName(QStringLiteral("SSTab1"));
   Widgets.SSTab1->addTab(Terminal, QStringLiteral("Terminal"));
   Widgets.SSTab1->addTab(Screen, QStringLiteral("Korvani (tm)"));
   Widgets.SSTab1->addTab(Settings, QStringLiteral("Settings"));
   Widgets.SSTab1->addTab(Plotting, QStringLiteral("Plot"));
+  Widgets.SSTab1->addTab(Scripting, QStringLiteral("Script"));
   setCentralWidget(Widgets.SSTab1);
   BuildToast();
   setStatusBar(Widgets.StatusBar1);
@@ -38,6 +40,7 @@ FrmTerminal::~FrmTerminal() {
   Screen->Detach();
   Settings->Detach();
   Plotting->Detach();
+  Scripting->Detach();
 }
 
 void FrmTerminal::BuildStatusBar() {
@@ -54,9 +57,15 @@ void FrmTerminal::BuildStatusBar() {
   // A long name never widens the window.
   Widgets.lblLogProblem->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   Widgets.lblLogProblem->hide();
+  Widgets.lblScriptRunning = new QLabel(Widgets.StatusBar1);
+  Widgets.lblScriptRunning->setObjectName(QStringLiteral("lblScriptRunning"));
+  Widgets.lblScriptRunning->setTextFormat(Qt::PlainText);
+  Widgets.lblScriptRunning->setStyleSheet(QStringLiteral("color: #005a9e"));
+  Widgets.lblScriptRunning->hide();
   Widgets.StatusBar1->addWidget(Widgets.lblPortStatus);
   Widgets.StatusBar1->addWidget(Widgets.lblPortProblem, 1);
   Widgets.StatusBar1->addWidget(Widgets.lblLogProblem, 4);
+  Widgets.StatusBar1->addPermanentWidget(Widgets.lblScriptRunning);
 }
 
 void FrmTerminal::BuildToast() {
@@ -84,13 +93,15 @@ void FrmTerminal::BuildToast() {
   toast->hide();
 }
 
-void FrmTerminal::Attach(app::Panel& panel) {
+void FrmTerminal::Attach(app::Panel& panel, scripting::SessionScript& script) {
   Panel = &panel;
   Terminal->Attach(panel.Current(),
                    [&panel](const app::ConsoleOptions& options) { panel.SetConsoleOptions(options); });
   Screen->Attach(panel.Current());
   Settings->Attach(panel);
   Plotting->Attach(panel.Current());
+  Scripting->Attach(panel.Current(), script, panel.Scripts(),
+                    [&panel](const app::ScriptChoices& choices) { panel.SetScripts(choices); });
   Widgets.lblToastMsg->installEventFilter(this);
   Widgets.lblDismissToastMsg->installEventFilter(this);
   // Whatever has the focus while the panel tab is in view, the tab bar included.
@@ -111,7 +122,7 @@ void FrmTerminal::Attach(app::Panel& panel) {
 }
 
 FrmTerminalUi FrmTerminal::Ui() const {
-  return {Widgets, Terminal->Ui(), Screen->Ui(), Settings->Ui(), Plotting->Ui()};
+  return {Widgets, Terminal->Ui(), Screen->Ui(), Settings->Ui(), Plotting->Ui(), Scripting->Ui()};
 }
 
 void FrmTerminal::ReportFault(const std::string& what) {

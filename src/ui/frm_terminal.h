@@ -17,6 +17,7 @@
 #include "app/panel_view.h"
 #include "ui/plot_tab.h"
 #include "ui/screen_tab.h"
+#include "ui/script_tab.h"
 #include "ui/settings_tab.h"
 #include "ui/terminal_tab.h"
 
@@ -30,9 +31,10 @@ namespace korvani::ui {
 struct WindowUi {
   QTabWidget* SSTab1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
-  QLabel* lblPortStatus = nullptr;   // first panel: the connection status
-  QLabel* lblPortProblem = nullptr;  // second panel: why a port is closed
-  QLabel* lblLogProblem = nullptr;   // last panel, while a terminal log cannot be written
+  QLabel* lblPortStatus = nullptr;     // first panel: the connection status
+  QLabel* lblPortProblem = nullptr;    // second panel: why a port is closed
+  QLabel* lblLogProblem = nullptr;     // last panel, while a terminal log cannot be written
+  QLabel* lblScriptRunning = nullptr;  // while a script runs: its name
   // The notice over the upper middle of the window, in front of the tabs.
   QFrame* fraToastMsg = nullptr;
   QLabel* lblToastMsg = nullptr;
@@ -40,7 +42,7 @@ struct WindowUi {
 };
 
 // Every widget of the window by its name, as tests and tools look them up.
-struct FrmTerminalUi : WindowUi, TerminalTabUi, ScreenTabUi, SettingsTabUi, PlotTabUi {};
+struct FrmTerminalUi : WindowUi, TerminalTabUi, ScreenTabUi, SettingsTabUi, PlotTabUi, ScriptTabUi {};
 
 class FrmTerminal final : public QMainWindow, public app::WindowView {
   Q_OBJECT
@@ -54,8 +56,9 @@ class FrmTerminal final : public QMainWindow, public app::WindowView {
   explicit FrmTerminal(QWidget* parent = nullptr);
   ~FrmTerminal() override;
 
-  // Forwards the window's events to the panel; call once, before the port opens.
-  void Attach(app::Panel& panel);
+  // Forwards the window's events to the panel; call once, before the port opens. The Script
+  // tab runs its scripts with `script`, on the panel's session.
+  void Attach(app::Panel& panel, scripting::SessionScript& script);
   // "New window" (the Settings tab's button, Ctrl+N) asks for another session's window.
   void SetNewWindow(std::function<void()> open);
   // Told once the window has closed and saved its session's settings.
@@ -80,6 +83,7 @@ class FrmTerminal final : public QMainWindow, public app::WindowView {
   // The Plot tab in view (--plot).
   void ShowPlot();
   PlotTab& Plot() { return *Plotting; }
+  ScriptTab& Scripts() { return *Scripting; }
 
   void SetCaption(std::string_view caption) override;
   void SelectTab(int index) override;
@@ -113,6 +117,7 @@ class FrmTerminal final : public QMainWindow, public app::WindowView {
   ScreenTab* Screen = nullptr;
   SettingsTab* Settings = nullptr;
   PlotTab* Plotting = nullptr;
+  ScriptTab* Scripting = nullptr;
   app::Panel* Panel = nullptr;
   QTimer PortWatchTimer;  // reopens a port that came back while "Open" is down
   std::function<void()> WindowClosed;

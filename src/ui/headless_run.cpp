@@ -96,7 +96,8 @@ int RunHeadless(const app::StartOptions& options, int argc, char* argv[]) {
                                      exitCode = end.ExitCode;
                                      QCoreApplication::exit(end.ExitCode);
                                    }});
-  script.Start(base::ReadWholeFile(options.ScriptPath), options.ScriptPath);
+  script.Start(base::ReadWholeFile(options.ScriptPath), options.ScriptPath,
+               {.AllowProcesses = panel.Scripts().RunPrograms});  // the Script tab's tick
   if (!exitCode) {
     QCoreApplication::exec();
   }

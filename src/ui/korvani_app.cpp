@@ -103,7 +103,9 @@ std::unique_ptr<KorvaniApp::SessionWindow> KorvaniApp::MakeWindow() {
       .DownloadsFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation).toStdString(),
       .Sources = SourceMakers(frame)};
   window->Panel = std::make_unique<app::Panel>(platform, frame.Views());
-  frame.Attach(*window->Panel);
+  window->Script = std::make_unique<scripting::SessionScript>(
+      window->Panel->Current(), MakeTimer(frame), base::SteadyMicroseconds, scripting::ScriptHooks{});
+  frame.Attach(*window->Panel, *window->Script);
   frame.SetNewWindow([this] { OpenWindow(); });
   frame.SetClosed([this, session = window.get()] { Closed(session); });
   return window;
@@ -156,6 +158,7 @@ void KorvaniApp::OpenWindow(const std::string& portPath, const ports::LineOption
 }
 
 void KorvaniApp::Closed(SessionWindow* window) {
+  window->Script->Stop();
   window->Panel->Current().End();
   if (window == First.get()) {
     return;  // the first stays built until the program ends

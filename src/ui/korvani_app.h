@@ -20,6 +20,7 @@
 #include "base/clock.h"
 #include "demo/demo_port.h"
 #include "ports/added_ports.h"
+#include "scripting/session_script.h"
 #include "terminal/replay_port.h"
 #include "ui/frm_terminal.h"
 #include "ui/paint_trace.h"
@@ -57,6 +58,7 @@ class KorvaniApp {
     QtDialogs Dialogs{&Frame};
     QtSerialPort SerialDevice;
     std::unique_ptr<app::Panel> Panel;
+    std::unique_ptr<scripting::SessionScript> Script;  // goes before the session it runs on
   };
   std::unique_ptr<SessionWindow> MakeWindow();
   std::unique_ptr<base::Timer> MakeTimer(FrmTerminal& window);

@@ -34,7 +34,7 @@ class FrmTerminalTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void opensOnTheHmiTabWithFourTabs() {
+  void opensOnTheHmiTabWithItsTabs() {
     WindowOnFakes board;
     auto [port, window, panel] = board.Parts();
     panel.FormLoad();
@@ -45,11 +45,12 @@ class FrmTerminalTest : public QObject {
     QCOMPARE(ui.lblHMITitle->text(), QStringLiteral("--"));
     QCOMPARE(ui.lblHMITitle->width(), ui.picHMI1->width());
     QCOMPARE(ui.lblTx->text(), QStringLiteral("Tx: "));
-    QCOMPARE(ui.SSTab1->count(), 4);
+    QCOMPARE(ui.SSTab1->count(), 5);
     QCOMPARE(ui.SSTab1->tabText(0), QStringLiteral("Terminal"));
     QCOMPARE(ui.SSTab1->tabText(1), QStringLiteral("Korvani (tm)"));
     QCOMPARE(ui.SSTab1->tabText(2), QStringLiteral("Settings"));
     QCOMPARE(ui.SSTab1->tabText(3), QStringLiteral("Plot"));
+    QCOMPARE(ui.SSTab1->tabText(4), QStringLiteral("Script"));
     QCOMPARE(ui.SSTab1->currentIndex(), 1);
     QVERIFY(ui.optRxASCII->isChecked());
     QCOMPARE(ui.cmdRxFreeze->text(), QStringLiteral("Freeze"));

@@ -50,19 +50,22 @@ class HeadlessTest : public QObject {
     program.setWorkingDirectory(Home.path());
     program.start(QStringLiteral(KORVANI_PROGRAM), arguments);
     if (!program.waitForStarted(10000)) {
-      return {};
+      return {-1, {}, QStringLiteral("did not start: ") + program.errorString()};
     }
     if (board) {
       board();
     }
-    if (!program.waitForFinished(30000)) {
+    // It may have ended while the board played (the board's waits run the event loop).
+    if (program.state() != QProcess::NotRunning && !program.waitForFinished(30000)) {
       program.kill();
       program.waitForFinished();
-      return {};
+      return {-1, {}, QStringLiteral("did not end in 30 s")};
     }
-    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-            QString::fromUtf8(program.readAllStandardOutput()),
-            QString::fromUtf8(program.readAllStandardError())};
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    if (program.exitStatus() != QProcess::NormalExit) {
+      return {-1, QString::fromUtf8(program.readAllStandardOutput()), QStringLiteral("crashed: ") + err};
+    }
+    return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()), err};
   }
 
  private slots:
@@ -84,7 +87,7 @@ class HeadlessTest : public QObject {
       }
       QVERIFY(pty.WriteAll("state=running\r\n"));
     });
-    QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+    QVERIFY2(run.ExitCode == 0, qPrintable(QString::number(run.ExitCode) + " " + run.Err + " " + run.Out));
     QCOMPARE(QString::fromStdString(asked).trimmed(), QStringLiteral("status"));
     QCOMPARE(run.Out, QStringLiteral("board 2.7 says running\n"));
   }
