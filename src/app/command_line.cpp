@@ -183,9 +183,6 @@ std::string CheckTogether(const StartOptions& options) {
   if (options.Headless && options.ScriptPath.empty()) {
     return "korvani: --headless needs --script FILE: the script is what runs without a window";
   }
-  if (!options.Headless && !options.ScriptPath.empty()) {
-    return "korvani: --script runs with --headless";
-  }
   if (options.Headless && !options.MorePorts.empty()) {
     return "korvani: --headless runs one port: name one --port";
   }

@@ -132,6 +132,12 @@ void KorvaniApp::Start() {
   } else if (Options.Plot) {
     window.ShowPlot();
   }
+  if (!Options.ScriptPath.empty()) {  // in sight, run as a person would run it
+    window.SelectTab(app::kScriptTab);
+    if (window.Scripts().OpenScript(QString::fromStdString(Options.ScriptPath))) {
+      window.Scripts().Run();
+    }
+  }
   for (const app::MorePort& port : Options.MorePorts) {
     OpenWindow(port.Path, port.Line);
   }

@@ -89,8 +89,6 @@ class CommandLineTest : public QObject {
     QTest::newRow("headless without a script")
         << QStringList{"--headless", "--demo"}
         << "korvani: --headless needs --script FILE: the script is what runs without a window";
-    QTest::newRow("a script without headless")
-        << QStringList{"--script", "x.lua"} << "korvani: --script runs with --headless";
     QTest::newRow("headless on two ports")
         << QStringList{"--headless", "--script", "x.lua", "--port", "/dev/a", "--port", "/dev/b"}
         << "korvani: --headless runs one port: name one --port";

@@ -423,6 +423,29 @@ class EndToEndTest : public QObject {
     QVERIFY(replay.App->Window().Surface().Image() == screen);
   }
 
+  // --script without --headless: the window opens on its Script tab and runs the script on
+  // the board's port while a person watches; the board's reply shows in its output.
+  void aScriptOnTheCommandLineRunsInTheWindow() {
+    QTemporaryDir folder;
+    const QString script = folder.filePath(QStringLiteral("ask.lua"));
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("sendline('version?')\nlog('board says ' .. select(2, expect('v(%d+)', 5)))\n");
+    file.close();
+    Program board(
+        [&script](korvani::app::StartOptions& options) { options.ScriptPath = script.toStdString(); });
+    QCOMPARE(board.Ui().SSTab1->currentIndex(), korvani::app::kScriptTab);
+    std::string asked;
+    for (int waited = 0; waited < 3000 && asked.find('\n') == std::string::npos; waited += 10) {
+      asked += board.ReadSome(10);
+    }
+    QCOMPARE(asked, std::string("version?\r\n"));
+    board.Send("v42\r\n");
+    QTRY_VERIFY(!board.Window().Scripts().Running());
+    QVERIFY2(board.Ui().txtScriptOutput->toPlainText().contains(QStringLiteral("board says 42")),
+             qPrintable(board.Ui().txtScriptOutput->toPlainText()));
+  }
+
   // Two ports on the command line: a window each, each board answered on its own port, each
   // session's logs and settings in files of its own; closing a window ends its session only.
   void twoPortsOpenTwoWindowsThatKeepTheirBoardsApart() {
