@@ -72,7 +72,8 @@ TEST_F(SessionScriptTest, AScriptDrivesTheBoardThroughItsSession) {
   EXPECT_EQ(Out[0], "Hello\t1\t1");
   EXPECT_EQ(Out[1], "20\t22") << "F3's button, by where it sits";
   EXPECT_EQ(Out[2], "FF0000") << "red, as the board set it";
-  EXPECT_NE(Fake.Port.Written.find("go\r\n"), std::string::npos) << "a line ends while the Tx lines have none";
+  EXPECT_NE(Fake.Port.Written.find("go\r\n"), std::string::npos)
+      << "a line ends while the Tx lines have none";
   EXPECT_NE(Fake.Port.Written.find(hmi::link::TextMessage("3") + hmi::link::EntryAnswer("s", "42")),
             std::string::npos)
       << "F3 pressed, then the prompt answered";
