@@ -9,7 +9,7 @@ seconds=${1:-15}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 
-targets=(receive_path hex_notation settings log_names recording plot transfer)
+targets=(receive_path hex_notation settings log_names recording plot transfer telnet)
 [[ -x build/fuzz/tests/fuzz/fuzz_console ]] && targets+=(console)  # where libvterm is
 [[ -x build/fuzz/tests/fuzz/fuzz_script ]] && targets+=(script)    # where Lua is
 for target in "${targets[@]}"; do
