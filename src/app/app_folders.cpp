@@ -31,8 +31,10 @@ std::string AppFolders::IniFolder() const {
   return AppFolder() + "INIFile" + kSeparator;
 }
 
+// "Port-COM7", not "COM7": COM1 to COM9 are device names on Windows, where no folder may
+// have them.
 void AppFolders::SetPortFolder(std::int16_t comNumber) {
-  PortFolder = std::string("Ports") + kSeparator + "COM" + std::to_string(comNumber) + kSeparator;
+  PortFolder = std::string("Ports") + kSeparator + "Port-COM" + std::to_string(comNumber) + kSeparator;
 }
 
 std::string AppFolders::IniFilePath() const {

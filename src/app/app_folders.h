@@ -17,7 +17,7 @@ class AppFolders {
   [[nodiscard]] std::string AppFolder() const;
   [[nodiscard]] std::string IniFolder() const;
   // Where one session's own settings are: the settings folder for the program's first
-  // session, else a folder per port beside it (Ports/COM201/), set by SetPortFolder.
+  // session, else a folder per port beside it (Ports/Port-COM201/), set by SetPortFolder.
   [[nodiscard]] std::string SessionFolder() const { return IniFolder() + PortFolder; }
   void SetPortFolder(std::int16_t comNumber);
   // The 16-line settings file, in the session's folder.

@@ -65,7 +65,7 @@ class Panel {
   [[nodiscard]] const ScriptChoices& Scripts() const { return ScriptsKept; }
   void SetScripts(const ScriptChoices& choices) { ScriptsKept = choices; }
   // A session other than the program's first (a further window, or a program started while
-  // another runs): its settings are kept per port (Ports/COM201/ beside the settings file),
+  // another runs): its settings are kept per port (Ports/Port-COM201/ beside the settings file),
   // the files it writes add its first port to their names ("ASCII_logfile-COM201.log"), its
   // caption names its port, and the program's own choices and the version check stay the
   // first's. Set before FormLoad.

@@ -501,7 +501,7 @@ class EndToEndTest : public QObject {
     QVERIFY2(first.contains("first") && !first.contains("second"), first.constData());
     QVERIFY2(further.contains("second") && !further.contains("first"), further.constData());
     const QString kept =
-        board.Dir.filePath(QStringLiteral("config/Korvani_by_Vexel/INIFile/Ports/COM201/Vexel32.INI"));
+        board.Dir.filePath(QStringLiteral("config/Korvani_by_Vexel/INIFile/Ports/Port-COM201/Vexel32.INI"));
     QVERIFY2(ReadAll(kept).contains(" 201 "), qPrintable(kept));
     QVERIFY(!ReadAll(board.SettingsFile()).contains(" 201 "));  // the first session's file is its own
   }
@@ -530,7 +530,7 @@ class EndToEndTest : public QObject {
     }
     QCOMPARE(ReadAll(board.SettingsFile()), firstSettings);
     QVERIFY(QFile::exists(
-        board.Dir.filePath(QStringLiteral("config/Korvani_by_Vexel/INIFile/Ports/COM200/Vexel32.INI"))));
+        board.Dir.filePath(QStringLiteral("config/Korvani_by_Vexel/INIFile/Ports/Port-COM200/Vexel32.INI"))));
     QCOMPARE(board.Play(""), std::string());  // the first program goes on
   }
 
