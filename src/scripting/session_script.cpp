@@ -14,6 +14,10 @@ namespace korvani::scripting {
 
 namespace {
 
+// How soon a waiting script looks at bytes that arrived: soon enough for any board, and a
+// flood costs at most this many looks a second, not one per chunk.
+constexpr int kLookMs = 10;
+
 // The screen's colours are red + 256 * green + 65536 * blue; a script reads 0xRRGGBB.
 long long Rgb(hmi::screen::Colour colour) {
   const auto bgr = static_cast<unsigned long long>(colour) & 0xFFFFFFU;
@@ -32,8 +36,10 @@ SessionScript::SessionScript(app::Session& session, std::unique_ptr<base::Timer>
   Watching = Board.Receive().Watch([this](std::string_view chunk) {
     if (Run) {
       Run->Received(chunk);
-      Turns->SetInterval(1);  // looked at on the next turn, not inside the receive path
-      Turns->SetEnabled(true);
+      if (!Turns->Enabled() || Turns->Interval() > kLookMs) {  // not inside the receive path
+        Turns->SetInterval(kLookMs);
+        Turns->SetEnabled(true);
+      }
     }
   });
 }

@@ -65,7 +65,7 @@ TEST_F(SessionScriptTest, AScriptDrivesTheBoardThroughItsSession) {
   EXPECT_TRUE(Ends.empty()) << "waits for the board";
   Fake.Port.Arrive(BoardMessage('S') + BoardMessage('K', {"255", "0", "0"}) + BoardMessage('@', {"Hello"}) +
                    BoardMessage('T', {"Speed?", "1", "100", "s"}) + "boot ready> ");
-  Pass(5);
+  Pass(20);  // looked at within 10 ms of the bytes
   ASSERT_EQ(Ends.size(), 1U);
   EXPECT_EQ(Ends[0].State, script::RunState::Finished) << Ends[0].Error;
   ASSERT_EQ(Out.size(), 3U);
