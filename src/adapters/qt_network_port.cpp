@@ -71,7 +71,8 @@ bool QtNetworkPort::SetOpen(bool open) {
   const std::string path = Resolve ? Resolve(Number) : std::string();
   std::string why;
   const std::optional<ports::NetworkAddress> address = ports::ParseNetworkAddress(path, why);
-  if (path.rfind(ports::kNetworkScheme, 0) != 0 || !address) {
+  if ((path.rfind(ports::kNetworkScheme, 0) != 0 && path.rfind(ports::kRemoteSerialScheme, 0) != 0) ||
+      !address) {
     Note = "COM" + std::to_string(Number) + " is not a network port on this machine";
     return false;
   }

@@ -8,6 +8,7 @@
 #include "adapters/qt_timer.h"
 #include "base/clock.h"
 #include "demo/demo_port.h"
+#include "ports/remote_com_port.h"
 #include "terminal/replay_port.h"
 
 namespace korvani::ui {
@@ -21,6 +22,14 @@ std::vector<ports::SourceMaker> QtSourceMakers(const FaultReport& faults, double
          port->SetFaultReport(faults);
          port->SetPathResolver(needs.PathOf);
          return port;
+       }},
+      {scheme(ports::kRemoteSerialScheme),
+       [faults](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {
+         auto connection = std::make_unique<QtNetworkPort>();
+         connection->SetFaultReport(faults);
+         connection->SetPathResolver(needs.PathOf);
+         return std::make_unique<ports::RemoteComPort>(std::move(connection),
+                                                       std::make_unique<QtTimer>(faults));
        }},
       {scheme(ports::kReplayScheme),
        [faults, replaySpeed](const ports::SourceNeeds& needs) -> std::unique_ptr<ports::SerialPort> {

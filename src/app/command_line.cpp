@@ -57,6 +57,11 @@ const std::vector<Option>& Options() {
        "from COM220 up, remembered, opened at start-up and connected again\n"
        "whenever the connection drops while \"Open\" is down",
        nullptr},
+      {"--port", "rfc2217://HOST:PORT",
+       "a remote serial port behind an RFC 2217 terminal server: as a\n"
+       "network port, with the line's speed, format, flow, DTR, RTS and break\n"
+       "set on the far port",
+       nullptr},
       {"--demo", nullptr, "list a simulated Vexel board as a port of its own (COM255) and open it",
        [](const std::string&, CommandLine& line) {
          line.Options.Demo = true;

@@ -36,8 +36,9 @@ class RemoteComPort final : public SerialPort, public SerialLine {
   [[nodiscard]] std::string LastError() const override;
 
   void SetLine(const LineSettings& line) override;
-  // Once the server has agreed to the option.
-  [[nodiscard]] bool HasControlLines() const override { return Client.ComPortAgreed(); }
+  // The far port's: set once the server has agreed to the option (until then the calls say
+  // they could not).
+  [[nodiscard]] bool HasControlLines() const override { return true; }
   bool SetDtr(bool on) override;
   bool SetRts(bool on) override;
   [[nodiscard]] ControlLines Lines() const override { return Client.Lines(); }

@@ -47,9 +47,16 @@ std::string DescribeAlone(const SourceScheme& scheme, std::string_view /*path*/)
   return std::string(scheme.Description);
 }
 
-constexpr std::array<SourceScheme, 3> kSchemes = {{
+constexpr std::array<SourceScheme, 4> kSchemes = {{
     {.Prefix = kNetworkScheme,
      .Description = "Network port ",
+     .Remembered = true,
+     .Parse = NetworkPath,
+     .Describe = DescribeAddress},
+    {.Prefix = kRemoteSerialScheme,
+     .Description = "Remote serial port ",
+     .LineSettings = true,
+     .ControlLines = true,
      .Remembered = true,
      .Parse = NetworkPath,
      .Describe = DescribeAddress},
@@ -71,21 +78,25 @@ constexpr std::array<SourceScheme, 3> kSchemes = {{
 
 std::string NetworkAddress::Text() const {
   const bool ipv6 = Host.find(':') != std::string::npos;
-  return std::string(kNetworkScheme) + (ipv6 ? "[" + Host + "]" : Host) + ":" + std::to_string(Port);
+  return std::string(Scheme) + (ipv6 ? "[" + Host + "]" : Host) + ":" + std::to_string(Port);
 }
 
 std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::string& why) {
   std::string_view rest = base::TrimBlanks(text);
+  NetworkAddress address;
   if (rest.substr(0, kNetworkScheme.size()) == kNetworkScheme) {
     rest.remove_prefix(kNetworkScheme.size());
+  } else if (rest.substr(0, kRemoteSerialScheme.size()) == kRemoteSerialScheme) {
+    rest.remove_prefix(kRemoteSerialScheme.size());
+    address.Scheme = kRemoteSerialScheme;
   } else if (rest.find("://") != std::string_view::npos) {
-    why = "only tcp:// addresses are network ports";
+    why = "only tcp:// and rfc2217:// addresses are network ports";
     return std::nullopt;
   }
+  const std::string form = std::string(address.Scheme) + "HOST:PORT";
   if (!rest.empty() && rest.back() == '/') {
     rest.remove_suffix(1);
   }
-  NetworkAddress address;
   std::string_view port;
   if (!rest.empty() && rest.front() == '[') {
     const std::size_t close = rest.find(']');
@@ -106,13 +117,13 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::st
   } else {
     const std::size_t colon = rest.rfind(':');
     if (colon == std::string_view::npos) {
-      why = "the address needs a port number: tcp://HOST:PORT";
+      why = "the address needs a port number: " + form;
       return std::nullopt;
     }
     address.Host = std::string(rest.substr(0, colon));
     port = rest.substr(colon + 1);
     if (address.Host.empty() || !std::all_of(address.Host.begin(), address.Host.end(), IsHostCharacter)) {
-      why = address.Host.empty() ? "the address needs a host: tcp://HOST:PORT"
+      why = address.Host.empty() ? "the address needs a host: " + form
                                  : Quoted(address.Host) + " is not a host name or address";
       return std::nullopt;
     }

@@ -24,6 +24,8 @@ inline constexpr std::int16_t kFirstAddedPort = 220;
 inline constexpr std::int16_t kLastAddedPort = 253;
 
 inline constexpr std::string_view kNetworkScheme = "tcp://";
+// A remote serial port behind a Telnet server with the COM-PORT-OPTION (RFC 2217).
+inline constexpr std::string_view kRemoteSerialScheme = "rfc2217://";
 inline constexpr std::string_view kReplayScheme = "replay:";
 inline constexpr std::string_view kDemoScheme = "demo";
 inline constexpr std::int16_t kReplayPortNumber = 254;
@@ -32,14 +34,15 @@ inline constexpr std::string_view kDemoDescription = "Vexel demo board";
 
 // A TCP server's address as the user gave it.
 struct NetworkAddress {
+  std::string_view Scheme = kNetworkScheme;  // tcp:// or rfc2217://
   std::string Host;  // a name, an IPv4 address, or an IPv6 address without its brackets
   std::uint16_t Port = 0;
-  // "tcp://HOST:PORT", the IPv6 address in brackets.
+  // "tcp://HOST:PORT" (or "rfc2217://..."), the IPv6 address in brackets.
   [[nodiscard]] std::string Text() const;
 };
 
-// "tcp://HOST:PORT" (the scheme may be left out); nothing, with the reason in `why`, when the
-// text is not one.
+// "tcp://HOST:PORT" (the scheme may be left out) or "rfc2217://HOST:PORT"; nothing, with the
+// reason in `why`, when the text is not one.
 std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::string& why);
 
 struct SourceScheme {

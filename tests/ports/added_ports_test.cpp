@@ -29,19 +29,22 @@ TEST_P(NetworkAddressTest, IsTakenOrRefusedWithItsReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Typed, NetworkAddressTest,
-    ::testing::Values(AddressCase{"tcp://192.168.1.50:4001", "tcp://192.168.1.50:4001", ""},
-                      AddressCase{"  esp-bridge.local:23 ", "tcp://esp-bridge.local:23", ""},
-                      AddressCase{"tcp://[fe80::1]:2000/", "tcp://[fe80::1]:2000", ""},
-                      AddressCase{"tcp://host:65535", "tcp://host:65535", ""},
-                      AddressCase{"tcp://host", "", "the address needs a port number: tcp://HOST:PORT"},
-                      AddressCase{"tcp://:23", "", "the address needs a host: tcp://HOST:PORT"},
-                      AddressCase{"tcp://host:0", "", "\"0\" is not a port number (1 to 65535)"},
-                      AddressCase{"tcp://host:65536", "", "\"65536\" is not a port number (1 to 65535)"},
-                      AddressCase{"tcp://host:23x", "", "\"23x\" is not a port number (1 to 65535)"},
-                      AddressCase{"tcp://ho st:23", "", "\"ho st\" is not a host name or address"},
-                      AddressCase{"tcp://[fe80::zz]:1", "", "\"fe80::zz\" is not an IPv6 address"},
-                      AddressCase{"tcp://[::1]", "", "an IPv6 address is written [address]:port"},
-                      AddressCase{"udp://host:23", "", "only tcp:// addresses are network ports"}));
+    ::testing::Values(
+        AddressCase{"tcp://192.168.1.50:4001", "tcp://192.168.1.50:4001", ""},
+        AddressCase{"  esp-bridge.local:23 ", "tcp://esp-bridge.local:23", ""},
+        AddressCase{"tcp://[fe80::1]:2000/", "tcp://[fe80::1]:2000", ""},
+        AddressCase{"tcp://host:65535", "tcp://host:65535", ""},
+        AddressCase{"tcp://host", "", "the address needs a port number: tcp://HOST:PORT"},
+        AddressCase{"tcp://:23", "", "the address needs a host: tcp://HOST:PORT"},
+        AddressCase{"tcp://host:0", "", "\"0\" is not a port number (1 to 65535)"},
+        AddressCase{"tcp://host:65536", "", "\"65536\" is not a port number (1 to 65535)"},
+        AddressCase{"tcp://host:23x", "", "\"23x\" is not a port number (1 to 65535)"},
+        AddressCase{"tcp://ho st:23", "", "\"ho st\" is not a host name or address"},
+        AddressCase{"tcp://[fe80::zz]:1", "", "\"fe80::zz\" is not an IPv6 address"},
+        AddressCase{"tcp://[::1]", "", "an IPv6 address is written [address]:port"},
+        AddressCase{"rfc2217://lab-rack:7001", "rfc2217://lab-rack:7001", ""},
+        AddressCase{"rfc2217://lab-rack", "", "the address needs a port number: rfc2217://HOST:PORT"},
+        AddressCase{"udp://host:23", "", "only tcp:// and rfc2217:// addresses are network ports"}));
 
 class AddedPortsTest : public ::testing::Test {
  protected:

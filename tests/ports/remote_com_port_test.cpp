@@ -41,15 +41,15 @@ TEST_F(RemoteComPortTest, EachOpenNegotiatesAndSendsTheLineOnceAgreed) {
     Server->Written.clear();
     ASSERT_TRUE(Port->SetOpen(true));
     EXPECT_EQ(Server->Written, telnet::ComPortClient().Start()) << "nothing else before the server agrees";
-    EXPECT_FALSE(Port->Line()->HasControlLines());
+    EXPECT_FALSE(Port->Line()->SetDtr(true)) << "not before the server agrees";
     Server->Written.clear();
     Server->Arrive(kAgree + "hi");
     EXPECT_EQ(Port->ReadInput(), "hi");
-    EXPECT_TRUE(Port->Line()->HasControlLines());
     EXPECT_NE(Server->Written.find("\xff\xfa\x2c\x01\x00\x00\xe1\x00\xff\xf0"s), std::string::npos)
         << "57600 baud";
     EXPECT_NE(Server->Written.find("\xff\xfa\x2c\x04\x02\xff\xf0"s), std::string::npos) << "two stop bits";
     EXPECT_NE(Server->Written.find("\xff\xfa\x2c\x05\x08\xff\xf0"s), std::string::npos) << "DTR on open";
+    EXPECT_TRUE(Port->Line()->SetDtr(true)) << "once it agreed";
     Port->SetOpen(false);
   }
 }
