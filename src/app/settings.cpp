@@ -97,11 +97,11 @@ ScriptChoices ReadScriptChoices(const base::KeyValues& values) {
   }
   for (std::size_t i = 1; i <= kRecentScripts; ++i) {
     if (const auto recent = values.find("script-recent-" + std::to_string(i));
-        recent != values.end() && !recent->second.empty()) {
-      RememberScript(scripts, recent->second);
+        recent != values.end() && !recent->second.empty() &&
+        std::find(scripts.Recent.begin(), scripts.Recent.end(), recent->second) == scripts.Recent.end()) {
+      scripts.Recent.push_back(recent->second);
     }
   }
-  std::reverse(scripts.Recent.begin(), scripts.Recent.end());  // read oldest last, remembered first
   return scripts;
 }
 

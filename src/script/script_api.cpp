@@ -37,14 +37,14 @@ bool PushRefusal(lua_State* lua, const std::string& why) {
   return true;
 }
 
-static int Send(lua_State* lua) {
+int Send(lua_State* lua) {
   std::size_t size = 0;
   const char* bytes = luaL_checklstring(lua, 1, &size);
   lua_pushboolean(lua, static_cast<int>(RunnerAccess::Host(Live(lua)).Send(std::string_view(bytes, size))));
   return 1;
 }
 
-static int SendLine(lua_State* lua) {
+int SendLine(lua_State* lua) {
   std::size_t size = 0;
   const char* text = luaL_checklstring(lua, 1, &size);
   bool sent = false;
@@ -56,19 +56,19 @@ static int SendLine(lua_State* lua) {
   return 1;
 }
 
-static int Received(lua_State* lua) {
+int Received(lua_State* lua) {
   const std::string& pending = RunnerAccess::Pending(Live(lua));
   lua_pushlstring(lua, pending.data(), pending.size());
   return 1;
 }
 
-static int Clear(lua_State* lua) {
+int Clear(lua_State* lua) {
   RunnerAccess::Pending(Live(lua)).clear();
   return 0;
 }
 
 // What expect() matched is taken off what is pending.
-static int Consume(lua_State* lua) {
+int Consume(lua_State* lua) {
   const lua_Integer count = luaL_checkinteger(lua, 1);
   std::string& pending = RunnerAccess::Pending(Live(lua));
   pending.erase(0, static_cast<std::size_t>(
@@ -76,17 +76,17 @@ static int Consume(lua_State* lua) {
   return 0;
 }
 
-static double Seconds(ScriptClock::time_point at) {
+double Seconds(ScriptClock::time_point at) {
   return std::chrono::duration<double>(at.time_since_epoch()).count();
 }
 
-static int Now(lua_State* lua) {
+int Now(lua_State* lua) {
   lua_pushnumber(lua, Seconds(RunnerAccess::Now(Live(lua))));
   return 1;
 }
 
 // Hands control back until the time given (in now()'s seconds), or bytes arrive.
-static int Wait(lua_State* lua) {
+int Wait(lua_State* lua) {
   const double until = luaL_checknumber(lua, 1);
   Runner& runner = Live(lua);
   if (!RunnerAccess::IsScript(runner, lua)) {
@@ -100,11 +100,11 @@ static int Wait(lua_State* lua) {
   return lua_yield(lua, 0);
 }
 
-static int ClampedInt(lua_State* lua, int argument) {
+int ClampedInt(lua_State* lua, int argument) {
   return static_cast<int>(std::clamp<lua_Integer>(luaL_checkinteger(lua, argument), -1000000, 1000000));
 }
 
-static int ScreenText(lua_State* lua) {
+int ScreenText(lua_State* lua) {
   const int row = ClampedInt(lua, 1);
   const std::optional<std::string> text = RunnerAccess::Host(Live(lua)).ScreenRow(row);
   if (text) {
@@ -115,7 +115,7 @@ static int ScreenText(lua_State* lua) {
   return 1;
 }
 
-static int ScreenFind(lua_State* lua) {
+int ScreenFind(lua_State* lua) {
   std::size_t size = 0;
   const char* text = luaL_checklstring(lua, 1, &size);
   const std::optional<ScreenPlace> place =
@@ -129,7 +129,7 @@ static int ScreenFind(lua_State* lua) {
   return 2;
 }
 
-static int ScreenColour(lua_State* lua) {
+int ScreenColour(lua_State* lua) {
   const ScreenPlace place{ClampedInt(lua, 1), ClampedInt(lua, 2)};
   const std::optional<long long> colour = RunnerAccess::Host(Live(lua)).ColourAt(place);
   if (colour) {
@@ -140,7 +140,7 @@ static int ScreenColour(lua_State* lua) {
   return 1;
 }
 
-static int Press(lua_State* lua) {
+int Press(lua_State* lua) {
   bool refused = false;
   if (lua_type(lua, 1) == LUA_TNUMBER) {
     const int number = ClampedInt(lua, 1);
@@ -153,14 +153,14 @@ static int Press(lua_State* lua) {
   return refused ? RaiseHere(lua) : 0;
 }
 
-static int Enter(lua_State* lua) {
+int Enter(lua_State* lua) {
   std::size_t size = 0;
   const char* value = luaL_tolstring(lua, 1, &size);
   const bool refused = PushRefusal(lua, RunnerAccess::Host(Live(lua)).Enter(std::string_view(value, size)));
   return refused ? RaiseHere(lua) : 0;
 }
 
-static std::optional<std::string> TextField(lua_State* lua, const char* name) {
+std::optional<std::string> TextField(lua_State* lua, const char* name) {
   std::optional<std::string> text;
   if (lua_getfield(lua, 1, name) != LUA_TNIL) {
     std::size_t size = 0;
@@ -173,7 +173,7 @@ static std::optional<std::string> TextField(lua_State* lua, const char* name) {
   return text;
 }
 
-static std::optional<bool> FlagField(lua_State* lua, const char* name) {
+std::optional<bool> FlagField(lua_State* lua, const char* name) {
   std::optional<bool> flag;
   if (lua_getfield(lua, 1, name) != LUA_TNIL) {
     flag = lua_toboolean(lua, -1) != 0;
@@ -182,19 +182,20 @@ static std::optional<bool> FlagField(lua_State* lua, const char* name) {
   return flag;
 }
 
-static int Line(lua_State* lua) {
+int Line(lua_State* lua) {
   luaL_checktype(lua, 1, LUA_TTABLE);
-  if (lua_getfield(lua, 1, "baud") != LUA_TNIL && lua_isinteger(lua, -1) == 0) {
+  const bool baudGiven = lua_getfield(lua, 1, "baud") != LUA_TNIL;
+  if (baudGiven && lua_isinteger(lua, -1) == 0) {
     return luaL_error(lua, "line{baud=...} takes a whole number");
   }
+  const lua_Integer baud = lua_tointeger(lua, -1);
   lua_pop(lua, 1);
   bool refused = false;
   {
     LineRequest request;
-    if (lua_getfield(lua, 1, "baud") == LUA_TNUMBER) {
-      request.Baud = lua_tointeger(lua, -1);
+    if (baudGiven) {
+      request.Baud = baud;
     }
-    lua_pop(lua, 1);
     request.Format = TextField(lua, "format");
     request.Flow = TextField(lua, "flow");
     request.Dtr = FlagField(lua, "dtr");
@@ -204,7 +205,7 @@ static int Line(lua_State* lua) {
   return refused ? RaiseHere(lua) : 0;
 }
 
-static int Break(lua_State* lua) {
+int Break(lua_State* lua) {
   const double seconds = luaL_optnumber(lua, 1, 0.25);
   if (!(seconds > 0 && seconds <= 10)) {
     return luaL_error(lua, "brk() holds a break for more than 0 and at most 10 seconds");
@@ -214,7 +215,7 @@ static int Break(lua_State* lua) {
 }
 
 // log(...) and print(...): the values as print shows them, a tab between.
-static int Log(lua_State* lua) {
+int Log(lua_State* lua) {
   const int count = lua_gettop(lua);
   luaL_Buffer line;
   luaL_buffinit(lua, &line);
@@ -232,7 +233,7 @@ static int Log(lua_State* lua) {
   return 0;
 }
 
-static int Exit(lua_State* lua) {
+int Exit(lua_State* lua) {
   int code = 0;
   if (lua_isboolean(lua, 1) != 0) {
     code = lua_toboolean(lua, 1) != 0 ? 0 : 1;

@@ -110,9 +110,6 @@ RunStep Runner::Resume(ScriptClock::time_point now) {
   if (Step.State == RunState::Finished || Step.State == RunState::Failed) {
     return Step;
   }
-  if (StopAsked) {
-    return Finish(RunState::Failed, 1, Name + ": stopped");
-  }
   Now = now;
   if (Step.State == RunState::Waiting && now < Step.WakeAt && !Arrived) {
     return Step;  // nothing new to look at yet
@@ -148,8 +145,10 @@ RunStep Runner::Resume(ScriptClock::time_point now) {
 void Runner::Received(std::string_view bytes) {
   Pending.append(bytes);
   Arrived = Arrived || !bytes.empty();
-  if (Pending.size() > Options.ReceivedLimit) {
-    Pending.erase(0, Pending.size() - Options.ReceivedLimit);  // the oldest text goes first
+  // The oldest text goes first, once twice the limit is held: a flood moves the text once
+  // per limit's worth of chunks, not at every chunk.
+  if (Pending.size() > 2 * Options.ReceivedLimit) {
+    Pending.erase(0, Pending.size() - Options.ReceivedLimit);
   }
 }
 

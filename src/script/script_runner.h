@@ -26,7 +26,7 @@ struct RunnerOptions {
   // Lua that cannot hand control back (inside a coroutine of its own or a callback such as
   // table.sort's) is ended after this much over its slice, so the window is not lost to it.
   std::chrono::milliseconds Unpaused{10000};
-  std::size_t ReceivedLimit = std::size_t{1} << 20;  // unmatched text kept for expect()
+  std::size_t ReceivedLimit = std::size_t{1} << 20;  // unmatched text kept for expect(), at least
 };
 
 enum class RunState {

@@ -114,17 +114,36 @@ std::optional<script::ScreenPlace> SessionScript::FindOnScreen(std::string_view 
   if (const auto at = Board.Screen().Characters().Find(text)) {
     return script::ScreenPlace{at->first + 1, at->second + 1};
   }
-  const hmi::screen::Screen& screen = Board.Screen();
-  for (int i = 0; i < hmi::screen::kButtonCount; ++i) {
-    const hmi::screen::HMIButton& button = Board.Buttons().Button(i);
-    if (button.Visible && !text.empty() && button.Caption.find(text) != std::string::npos &&
-        screen.CellHeight() > 0 && screen.CellWidth() > 0) {
-      return script::ScreenPlace{
-          static_cast<int>(std::floor(button.Top / static_cast<double>(screen.CellHeight()) + 0.5)) + 1,
-          static_cast<int>(std::floor(button.Left / static_cast<double>(screen.CellWidth()) + 0.5)) + 1};
+  if (const std::optional<int> index = ButtonReading(text)) {
+    const hmi::screen::HMIButton& button = Board.Buttons().Button(*index);
+    if (const auto cell = Board.Screen().CellAt(button.Top, button.Left)) {
+      return script::ScreenPlace{cell->first + 1, cell->second + 1};
     }
   }
   return std::nullopt;
+}
+
+// The soft button shown whose caption reads the text (blanks around aside), else the first
+// whose caption holds it.
+std::optional<int> SessionScript::ButtonReading(std::string_view text) const {
+  const std::string_view wanted = base::TrimBlanks(text);
+  if (wanted.empty()) {
+    return std::nullopt;
+  }
+  const auto first = [this](const auto& reads) -> std::optional<int> {
+    for (int i = 0; i < hmi::screen::kButtonCount; ++i) {
+      const hmi::screen::HMIButton& button = Board.Buttons().Button(i);
+      if (button.Visible && reads(button.Caption)) {
+        return i;
+      }
+    }
+    return std::nullopt;
+  };
+  if (const auto whole =
+          first([wanted](const std::string& caption) { return base::TrimBlanks(caption) == wanted; })) {
+    return whole;
+  }
+  return first([wanted](const std::string& caption) { return caption.find(wanted) != std::string::npos; });
 }
 
 std::optional<long long> SessionScript::ColourAt(script::ScreenPlace place) const {
@@ -135,24 +154,8 @@ std::optional<long long> SessionScript::ColourAt(script::ScreenPlace place) cons
 }
 
 std::string SessionScript::Press(std::string_view caption) {
-  const std::string_view wanted = base::TrimBlanks(caption);
-  int found = -1;
-  for (int i = 0; i < hmi::screen::kButtonCount && found < 0; ++i) {  // the caption as it reads
-    const hmi::screen::HMIButton& button = Board.Buttons().Button(i);
-    if (button.Visible && base::TrimBlanks(button.Caption) == wanted) {
-      found = i;
-    }
-  }
-  for (int i = 0; i < hmi::screen::kButtonCount && found < 0; ++i) {  // else a part of it
-    const hmi::screen::HMIButton& button = Board.Buttons().Button(i);
-    if (button.Visible && !wanted.empty() && button.Caption.find(wanted) != std::string::npos) {
-      found = i;
-    }
-  }
-  if (found < 0) {
-    return "no soft button shown reads \"" + std::string(caption) + "\"";
-  }
-  return Press(found + 1);
+  const std::optional<int> index = ButtonReading(caption);
+  return index ? Press(*index + 1) : "no soft button shown reads \"" + std::string(caption) + "\"";
 }
 
 std::string SessionScript::Press(int number) {

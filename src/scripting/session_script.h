@@ -54,6 +54,7 @@ class SessionScript final : public script::ScriptHost {
  private:
   void Turn();
   void Settle(const script::RunStep& step);
+  [[nodiscard]] std::optional<int> ButtonReading(std::string_view text) const;
   [[nodiscard]] script::ScriptClock::time_point Now() const;
 
   app::Session& Board;

@@ -76,6 +76,10 @@ void DataEntry::Accept() {
     Refuse(problem + "\r\nPlease try again");
     return;
   }
+  SendAnswer(entered);
+}
+
+void DataEntry::SendAnswer(const std::string& entered) {
   Send(link::EntryAnswer(EntryReplyTag, entered));
   View.SetEntryFrameVisible(false);
   Asking = false;
@@ -93,9 +97,7 @@ std::string DataEntry::Answer(std::string_view value) {
     return problem;
   }
   View.SetEntryText(entered);
-  Send(link::EntryAnswer(EntryReplyTag, entered));
-  View.SetEntryFrameVisible(false);
-  Asking = false;
+  SendAnswer(entered);
   return {};
 }
 

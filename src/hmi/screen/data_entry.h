@@ -48,6 +48,8 @@ class DataEntry {
 
  private:
   void Refuse(std::string_view text);
+  // The entered number to the board, and the prompt put away.
+  void SendAnswer(const std::string& entered);
   // Why an entered number is outside the prompt's limits, or "".
   [[nodiscard]] std::string OutOfRange(const std::string& entered) const;
 

@@ -287,10 +287,17 @@ void Screen::PrintCell(std::string_view text, std::int32_t y, std::int32_t x, Co
   Canvas.FillRect(x, y, static_cast<double>(x) + width, static_cast<double>(y) + height, back);
   Canvas.DrawText(shown, x, y, fore);
   Canvas.Refresh();
-  if (CellHeightTwips > 0 && CellWidthTwips > 0) {  // the cell the text starts in, nearest
-    Cells.Put(static_cast<int>(std::floor(y / static_cast<double>(CellHeightTwips) + 0.5)),
-              static_cast<int>(std::floor(x / static_cast<double>(CellWidthTwips) + 0.5)), shown, fore);
+  if (const auto cell = CellAt(y, x)) {
+    Cells.Put(cell->first, cell->second, shown, fore);
   }
+}
+
+std::optional<std::pair<int, int>> Screen::CellAt(double top, double left) const {
+  if (CellHeightTwips <= 0 || CellWidthTwips <= 0) {
+    return std::nullopt;
+  }
+  return std::pair<int, int>(static_cast<int>(std::floor(top / static_cast<double>(CellHeightTwips) + 0.5)),
+                             static_cast<int>(std::floor(left / static_cast<double>(CellWidthTwips) + 0.5)));
 }
 
 void Screen::PrintAtCursor(std::string_view text) {

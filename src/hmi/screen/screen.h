@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -100,6 +101,9 @@ class Screen {
   [[nodiscard]] DrawingSurface& Surface() { return Canvas; }
   // The characters shown and their colours, cell by cell.
   [[nodiscard]] const TextCells& Characters() const { return Cells; }
+  // The cell (row, column, from 0) nearest a place on the screen (twips); none before the
+  // screen is set up.
+  [[nodiscard]] std::optional<std::pair<int, int>> CellAt(double top, double left) const;
 
   // The screen's state as the board and the window see it; only the screen changes it.
   [[nodiscard]] std::int16_t ScreenColumns() const { return ColumnCount; }
