@@ -36,10 +36,14 @@ bool RemoteComPort::SetOpen(bool open) {
 }
 
 std::string RemoteComPort::ReadInput() {
+  const std::string refusedBefore = Client.Refusal();
   std::string reply;
   std::string data = Client.Receive(Connection->ReadInput(), reply);
   if (!reply.empty()) {
     Connection->Write(reply);
+  }
+  if (!Client.Refusal().empty() && Client.Refusal() != refusedBefore) {
+    RaiseEvent(PortEvent::LineChanged);  // the window says it now, as a local port's refusal
   }
   return data;
 }

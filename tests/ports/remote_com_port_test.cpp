@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "fakes/fake_serial_port.h"
 #include "fakes/fake_timer.h"
@@ -83,9 +85,12 @@ TEST_F(RemoteComPortTest, DataIsEscapedBothWaysAndTheLinesReachTheFarPort) {
   EXPECT_EQ(Server->Written, "\xff\xfa\x2c\x05\x05\xff\xf0\xff\xfa\x2c\x05\x06\xff\xf0"s);
   EXPECT_FALSE(Timer->Enabled());
 
+  std::vector<PortEvent> events;
+  Port->SetEventHandler([&events](PortEvent event) { events.push_back(event); });
   Server->Arrive("\xff\xfa\x2c\x65\x00\x00\x25\x80\xff\xf0"s);  // it runs at 9600, not 38400
   Port->ReadInput();
   EXPECT_EQ(Port->LastError(), "the far port did not take 38400 baud: it runs at 9600");
+  EXPECT_NE(std::ranges::find(events, PortEvent::LineChanged), events.end()) << "said at once";
 }
 
 TEST_F(RemoteComPortTest, WithoutTheServersAgreementThereAreNoLinesToSet) {
