@@ -284,7 +284,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string UsageText() {
   std::string text =
-      "Usage: korvani [--port PATH | --port tcp://HOST:PORT | --demo | --replay FILE [--speed X]]\n"
+      "Usage: korvani [--port PATH | --port tcp://HOST:PORT | --port rfc2217://HOST:PORT\n"
+      "               | --demo | --replay FILE [--speed X]]\n"
       "               [--port PATH [line options]]...\n"
       "               [--record FILE] [--baud N] [--format 8N1] [--flow none|rtscts|xonxoff]\n"
       "               [--dtr on|off] [--rts on|off] [--scrollback N] [--timestamps] [--fullscreen]\n"

@@ -108,7 +108,7 @@ void AddedPorts::SaveRememberedPorts() const {
   if (NetworkFile.empty()) {
     return;
   }
-  std::string text = "# The network ports on the port list: COM number = tcp://HOST:PORT\n";
+  std::string text = "# The network ports on the port list: COM number = tcp:// or rfc2217://HOST:PORT\n";
   for (const Added& port : Ports) {
     if (const SourceScheme* scheme = SchemeOf(port.Path); scheme != nullptr && scheme->Remembered) {
       text += ComKey(port.Number) + "=" + port.Path + "\n";

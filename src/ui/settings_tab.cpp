@@ -151,9 +151,12 @@ void SettingsTab::AttachFiles() {
 
 void SettingsTab::AddNetworkPort() {
   bool ok = false;
-  const QString typed = QInputDialog::getText(this, QStringLiteral("Add network port"),
-                                              QStringLiteral("The board's bridge, as tcp://HOST:PORT:"),
-                                              QLineEdit::Normal, QStringLiteral("tcp://"), &ok);
+  const QString typed =
+      QInputDialog::getText(this, QStringLiteral("Add network port"),
+                            QStringLiteral("The board's bridge, as tcp://HOST:PORT, or a remote serial port\n"
+                                           "whose speed and format are set from here, as "
+                                           "rfc2217://HOST:PORT:"),
+                            QLineEdit::Normal, QStringLiteral("tcp://"), &ok);
   if (ok) {
     Attached->Current().AddNetworkPort(typed.toStdString());
   }

@@ -51,7 +51,8 @@ QGroupBox* BuildPortFrame(SettingsTabUi& ui, QWidget* parent) {
     return made;
   };
   ui.cmdAddNetworkPort = button("cmdAddNetworkPort", "Add network port...",
-                                "A board behind a serial-to-network bridge: tcp://HOST:PORT");
+                                "A board behind a serial-to-network bridge: tcp://HOST:PORT, or a remote "
+                                "serial port with its line: rfc2217://HOST:PORT");
   ui.cmdReplay =
       button("cmdReplay", "Replay...", "Open a recorded session as the port: it plays again as it came");
   ui.cmdRecord = button("cmdRecord", "Record...", kRecordTip);
