@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev fonts-liberation libvterm-dev libqcustomplot-dev liblua5.4-dev)
-tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy clang libclang-rt-14-dev lrzsz)
+tests=(libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy clang libclang-rt-14-dev lrzsz ser2net)
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 package=(dpkg-dev file lintian desktop-file-utils)
 # The measuring tools run the program under an X server and click it as a user would;

@@ -10,10 +10,13 @@
 
 #include "hmi/link/protocol.h"
 #include "ui/pty_pair.h"
+#include "ui/ser2net_server.h"
+#include "ui/slave_line.h"
 
 namespace {
 
 using korvani::testing::PtyPair;
+using namespace std::string_literals;
 
 struct Run {
   int ExitCode = -1;
@@ -132,6 +135,56 @@ class HeadlessTest : public QObject {
     const Run run = Start({"--headless", "--script", script, "--demo"});
     QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
     QCOMPARE(run.Out, QStringLiteral("1\n"));
+  }
+
+  // A remote serial port through a real RFC 2217 server: the speed and format given on the
+  // command line are what the pty behind the server has, a board's request is answered, and
+  // a break goes out and the server takes it.
+  void aRemotePortBehindSer2netTakesTheLineGiven() {
+    if (korvani::testing::Ser2netServer::Program().isEmpty()) {
+      QSKIP("ser2net is not installed (scripts/install-deps.sh test installs it): no remote port tried");
+    }
+    PtyPair pty;
+    korvani::testing::Ser2netServer server;
+    QVERIFY2(server.Start(pty.SlavePath, Home.filePath(QStringLiteral("ser2net.pid"))),
+             qPrintable(server.Said()));
+    korvani::testing::WireTap tap(server.ListeningPort());
+    QVERIFY(tap.ListeningPort() != 0);
+    const QString script = Script("remote.lua", R"lua(
+      expect('hello', 10)
+      sendline('status')
+      local _, state = expect('state=(%a+)', 5)
+      brk(0.2)
+      sleep(0.5)
+      log(state)
+    )lua");
+    korvani::testing::SlaveLine line;
+    std::string asked;
+    const QString address = QStringLiteral("rfc2217://localhost:%1").arg(tap.ListeningPort());
+    const Run run =
+        Start({"--headless", "--script", script, "--port", address, "--baud", "57600", "--format", "8N2"},
+              [&pty, &line, &asked] {
+                for (int waited = 0; waited < 5000 && line.Baud != 57600; waited += 50) {
+                  QTest::qWait(50);
+                  line = korvani::testing::ReadSlaveLine(pty.Slave);
+                }
+                QVERIFY(pty.WriteAll("hello\r\n"));
+                for (int i = 0; i < 50 && asked.find('\n') == std::string::npos; ++i) {
+                  asked += pty.ReadSome(100);
+                }
+                QVERIFY(pty.WriteAll("state=running\r\n"));
+              });
+    QVERIFY2(run.ExitCode == 0,
+             qPrintable(QString::number(run.ExitCode) + " " + run.Err + " " + server.Said()));
+    QCOMPARE(line.Baud, 57600);
+    QCOMPARE(line.DataBits, 8);
+    QVERIFY(line.TwoStopBits);
+    QCOMPARE(QString::fromStdString(asked).trimmed(), QStringLiteral("status"));
+    QCOMPARE(run.Out, QStringLiteral("running\n"));
+    QVERIFY2(!run.Err.contains(QStringLiteral("did not take")), qPrintable(run.Err));
+    QVERIFY(tap.Answered().find("\xff\xfa\x2c\x65\x00\x00\xe1\x00\xff\xf0"s) != std::string::npos);
+    QVERIFY2(tap.Sent().find("\xff\xfa\x2c\x05\x05\xff\xf0"s) != std::string::npos, "the break went out");
+    QVERIFY2(tap.Answered().find("\xff\xfa\x2c\x69\x05\xff\xf0"s) != std::string::npos, "the server took it");
   }
 };
 
