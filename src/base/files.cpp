@@ -96,6 +96,12 @@ bool AppendingFile::AppendLater(std::string_view path, std::string_view text, st
   if (!Kept.empty() && path != KeptPath) {
     written = Flush(why);  // what was kept belongs to the name it was kept for
   }
+  if (text.size() >= kKeepAtMost / 4) {
+    // Text this long is a write of its own: what was kept goes first, and the text is not
+    // copied to be kept.
+    written = Flush(why) && written;
+    return Write(path, text, why) && written;
+  }
   if (Kept.empty()) {
     KeptPath = path;
   }

@@ -46,7 +46,8 @@ std::string WithNameSuffix(std::string_view path, std::string_view suffix);
 //
 // A writer in a hurry may keep text back (AppendLater) and write it in one go (Flush): kept
 // text is written before any other, at the latest once kKeepAtMost bytes are kept, when
-// another name is given, or when the file is closed.
+// another name is given, or when the file is closed. A text of a quarter of that or more is
+// written at once, after what was kept, without being copied.
 class AppendingFile {
  public:
   static constexpr std::size_t kKeepAtMost = std::size_t{256} * 1024;

@@ -106,6 +106,7 @@ TEST(AppendingFileKeepingTest, KeptTextIsWrittenInOrderOnceAnotherNameOrTheLimit
     EXPECT_EQ(Read(other), "");
     file.AppendLater(other, std::string(AppendingFile::kKeepAtMost, 'x'));
     EXPECT_EQ(Read(other).size(), 5 + AppendingFile::kKeepAtMost);
+    EXPECT_EQ(Read(other).substr(0, 6), "four x") << "what was kept goes first";
     EXPECT_FALSE(file.Keeps());
     file.AppendLater(log, "five");
   }  // and when it is let go
