@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 
 #include "platform/line_speed.h"
 
@@ -64,33 +65,143 @@ struct ToQt {
 
 }  // namespace
 
+// How much the reading thread reads ahead of the window's thread, and how much the device
+// itself may hold besides: beyond that the system's buffer fills and the sender waits (or
+// flow control holds it), as it would for a reader that is busy. The read-ahead stays well
+// under the capacity, so reading ahead is never taken for an overflow.
+constexpr qint64 kReadAhead = qint64{1} << 20;
+constexpr qint64 kDeviceBuffer = qint64{64} << 10;
+static_assert(kReadAhead + kDeviceBuffer < QtSerialPort::kCapacity);
+constexpr std::size_t kFirstBuffer = std::size_t{64} << 10;
+
+template <typename Request>
+auto QtSerialPort::OnReader(Request request) const {
+  using Answer = decltype(request());
+  if constexpr (std::is_void_v<Answer>) {
+    QMetaObject::invokeMethod(OnReaderThread, request, Qt::BlockingQueuedConnection);
+  } else {
+    Answer answer{};
+    QMetaObject::invokeMethod(OnReaderThread, request, Qt::BlockingQueuedConnection, &answer);
+    return answer;
+  }
+}
+
 QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
-  Device.setReadBufferSize(kCapacity);
-  connect(&Device, &QSerialPort::readyRead, this, &QtSerialPort::OnReadyRead);
-  connect(&Device, &QSerialPort::errorOccurred, this, &QtSerialPort::OnError);
-  HangUpTimer.setInterval(1000);
-  connect(&HangUpTimer, &QTimer::timeout, this, &QtSerialPort::CheckHangUp);
-  BreakTimer.setSingleShot(true);
-  connect(&BreakTimer, &QTimer::timeout, this,
-          [this] { OwnRequest([this] { return Device.isOpen() && Device.setBreakEnabled(false); }); });
+  Arrived.reserve(kFirstBuffer);
+  Reader.setObjectName(QStringLiteral("serial reader"));
+  Reader.start();
+  // A context object living on the reading thread, for the calls made to run there.
+  OnReaderThread = new QObject;
+  OnReaderThread->moveToThread(&Reader);
+  connect(&Reader, &QThread::finished, OnReaderThread, &QObject::deleteLater);
+  OnReader([this] { MakeDevice(); });
+}
+
+void QtSerialPort::MakeDevice() {
+  Device = std::make_unique<QSerialPort>();
+  Device->setReadBufferSize(kDeviceBuffer);
+  connect(Device.get(), &QSerialPort::readyRead, Device.get(), [this] { TakeArrived(); });
+  connect(Device.get(), &QSerialPort::errorOccurred, Device.get(),
+          [this](QSerialPort::SerialPortError error) { OnError(error); });
+  HangUpTimer = std::make_unique<QTimer>();
+  HangUpTimer->setInterval(1000);
+  connect(HangUpTimer.get(), &QTimer::timeout, HangUpTimer.get(), [this] { CheckHangUp(); });
+  BreakTimer = std::make_unique<QTimer>();
+  BreakTimer->setSingleShot(true);
+  connect(BreakTimer.get(), &QTimer::timeout, BreakTimer.get(),
+          [this] { OwnRequest([this] { return Device->isOpen() && Device->setBreakEnabled(false); }); });
+}
+
+QtSerialPort::~QtSerialPort() {
+  OnReader([this] {
+    Device->disconnect();
+    Device->close();
+    Device.reset();
+    HangUpTimer.reset();
+    BreakTimer.reset();
+  });
+  Reader.quit();
+  Reader.wait();
+}
+
+void QtSerialPort::TakeArrived() {
+  const qint64 inDevice = Device->bytesAvailable();
+  if (inDevice == 0) {
+    // Readable yet nothing to read: the other end hung up.
+    DeviceLost();
+    return;
+  }
+  bool tell = false;
+  {
+    const std::lock_guard<std::mutex> lock(Mutex);
+    const qint64 room = kReadAhead - static_cast<qint64>(Arrived.size());
+    const qint64 taken = std::min(inDevice, std::max<qint64>(room, 0));
+    if (taken > 0) {
+      const std::size_t had = Arrived.size();
+      Arrived.resize(had + static_cast<std::size_t>(taken));
+      const qint64 got = Device->read(Arrived.data() + had, taken);
+      Arrived.resize(had + static_cast<std::size_t>(std::max<qint64>(got, 0)));
+    }
+    Held = Device->bytesAvailable() > 0;
+    tell = !Told && !Arrived.empty();
+    Told = Told || tell;
+  }
+  if (tell) {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          {
+            const std::lock_guard<std::mutex> lock(Mutex);
+            Told = false;
+          }
+          Raise(ports::PortEvent::Received);
+        },
+        Qt::QueuedConnection);
+  }
+}
+
+void QtSerialPort::ResumeIfHeld() {
+  bool resume = false;
+  {
+    const std::lock_guard<std::mutex> lock(Mutex);
+    resume = Held && static_cast<qint64>(Arrived.size()) < kReadAhead / 2;
+    Held = Held && !resume;
+  }
+  if (resume) {
+    // What the device held may have been taken since by bytes arriving: an empty device is
+    // then no sign of a hang-up.
+    QMetaObject::invokeMethod(
+        OnReaderThread,
+        [this] {
+          if (Device->isOpen() && Device->bytesAvailable() > 0) {
+            TakeArrived();
+          }
+        },
+        Qt::QueuedConnection);
+  }
 }
 
 void QtSerialPort::CheckHangUp() {
-  if (!Device.isOpen()) {
-    HangUpTimer.stop();
+  if (!Device->isOpen()) {
+    HangUpTimer->stop();
     return;
   }
 #ifndef Q_OS_WIN
-  pollfd watched{static_cast<int>(Device.handle()), POLLIN, 0};
+  pollfd watched{static_cast<int>(Device->handle()), POLLIN, 0};
   if (::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
     DeviceLost();
   }
 #endif
 }
 
-QtSerialPort::~QtSerialPort() {
-  Device.disconnect(this);
-  Device.close();
+void QtSerialPort::SetError(std::string text) {
+  const std::lock_guard<std::mutex> lock(Mutex);
+  ErrorText = std::move(text);
+}
+
+std::string QtSerialPort::LastError() const {
+  const std::lock_guard<std::mutex> lock(Mutex);
+  return ErrorText;
 }
 
 void QtSerialPort::SetPortNumber(std::int16_t number) {
@@ -98,18 +209,18 @@ void QtSerialPort::SetPortNumber(std::int16_t number) {
 }
 
 bool QtSerialPort::IsOpen() const {
-  return Device.isOpen();
+  return Opened;
 }
 
 std::string QtSerialPort::ApplyLineSettings() {
-  const std::string where = Device.portName().toStdString();
+  const std::string where = Device->portName().toStdString();
   std::string refused = where + " does not take the settings " + ports::SettingsText(Settings);
   const std::int32_t baud = Settings.Baud;
   std::string noSpeed = where + ": the adapter does not support " + std::to_string(baud) + " baud";
   if (baud <= 0) {
     return refused;
   }
-  if (!Device.setBaudRate(baud)) {
+  if (!Device->setBaudRate(baud)) {
     return noSpeed;
   }
 #ifndef Q_OS_WIN
@@ -121,19 +232,19 @@ std::string QtSerialPort::ApplyLineSettings() {
   const std::optional<QSerialPort::Parity> parity = ToQt::Parity(Settings.Parity);
   const std::optional<QSerialPort::StopBits> stopBits = ToQt::StopBits(Settings.StopBits);
   if (Settings.DataBits < 5 || Settings.DataBits > 8 || !parity || !stopBits ||
-      !Device.setDataBits(static_cast<QSerialPort::DataBits>(Settings.DataBits)) ||
-      !Device.setParity(*parity) || !Device.setStopBits(*stopBits)) {
+      !Device->setDataBits(static_cast<QSerialPort::DataBits>(Settings.DataBits)) ||
+      !Device->setParity(*parity) || !Device->setStopBits(*stopBits)) {
     return refused;
   }
-  if (!Device.setFlowControl(ToQt::Flow(Settings.Flow))) {
+  if (!Device->setFlowControl(ToQt::Flow(Settings.Flow))) {
     return where + ": the adapter does not take" + std::string(ports::FlowSuffix(Settings.Flow)) +
            " flow control";
   }
   // The speed the driver took, read back: a driver may round a speed it cannot make.
 #ifdef Q_OS_WIN
-  const auto handle = reinterpret_cast<std::intptr_t>(Device.handle());
+  const auto handle = reinterpret_cast<std::intptr_t>(Device->handle());
 #else
-  const auto handle = static_cast<std::intptr_t>(Device.handle());
+  const auto handle = static_cast<std::intptr_t>(Device->handle());
 #endif
   const std::optional<std::int32_t> applied = platform::AppliedBaud(handle);
   if (applied && *applied != baud) {
@@ -143,97 +254,119 @@ std::string QtSerialPort::ApplyLineSettings() {
 }
 
 void QtSerialPort::ApplyLinesOnOpen() {
-  Device.setDataTerminalReady(Settings.DtrOnOpen);
+  Device->setDataTerminalReady(Settings.DtrOnOpen);
   if (Settings.Flow != ports::FlowControl::RtsCts) {
-    Device.setRequestToSend(Settings.RtsOnOpen);
+    Device->setRequestToSend(Settings.RtsOnOpen);
   }
 }
 
 bool QtSerialPort::SetOpen(bool open) {
-  if (!open) {
-    if (Device.isOpen()) {
-      OwnCall = true;
-      Device.close();
-      Device.clearError();
-      OwnCall = false;
+  return OnReader([this, open] {
+    if (!open) {
+      if (Device->isOpen()) {
+        OwnCall = true;
+        Device->close();
+        Device->clearError();
+        OwnCall = false;
+      }
+      Opened = false;
+      Handle = -1;
+      return true;
     }
-    return true;
-  }
-  if (Device.isOpen()) {
-    return true;
-  }
-  const QString path = Resolve ? QString::fromStdString(Resolve(Number)) : QString();
-  if (path.isEmpty()) {
-    ErrorText = "COM" + std::to_string(Number) + " is not on this machine";
-    return false;
-  }
-  OwnCall = true;
-  LossPending = false;
-  Device.setPortName(path);
-  bool opened = Device.open(QIODevice::ReadWrite);
-  std::string refusal = opened ? ApplyLineSettings() : std::string();
-  if (opened && !refusal.empty()) {
-    ErrorText = refusal;
-    Device.close();
-    opened = false;
-  } else if (!opened) {
-    ErrorText = OpenFailureText(path, Device.error(), Device.errorString());
-  } else {
-    ApplyLinesOnOpen();  // a line a pty does not have is no reason to fail
-    Device.clearError();
-    Device.pinoutSignals();  // a device without control lines (a pty) answers with an error
-    LinesReadable = Device.error() == QSerialPort::NoError;
-    ErrorText.clear();
-    HangUpTimer.start();
-  }
-  Device.clearError();
-  OwnCall = false;
-  return opened;
+    if (Device->isOpen()) {
+      return true;
+    }
+    const QString path = Resolve ? QString::fromStdString(Resolve(Number)) : QString();
+    if (path.isEmpty()) {
+      SetError("COM" + std::to_string(Number) + " is not on this machine");
+      return false;
+    }
+    OwnCall = true;
+    LossPending = false;
+    {
+      const std::lock_guard<std::mutex> lock(Mutex);
+      Arrived.clear();  // what a closed port had was given out before it closed
+      Held = false;
+    }
+    Device->setPortName(path);
+    bool opened = Device->open(QIODevice::ReadWrite);
+    std::string refusal = opened ? ApplyLineSettings() : std::string();
+    if (opened && !refusal.empty()) {
+      SetError(refusal);
+      Device->close();
+      opened = false;
+    } else if (!opened) {
+      SetError(OpenFailureText(path, Device->error(), Device->errorString()));
+    } else {
+      ApplyLinesOnOpen();  // a line a pty does not have is no reason to fail
+      Device->clearError();
+      Device->pinoutSignals();  // a device without control lines (a pty) answers with an error
+      LinesReadable = Device->error() == QSerialPort::NoError;
+      SetError({});
+#ifndef Q_OS_WIN
+      Handle = static_cast<int>(Device->handle());
+#endif
+      HangUpTimer->start();
+    }
+    Device->clearError();
+    OwnCall = false;
+    Openings += opened ? 1 : 0;
+    Opened = opened;
+    return opened;
+  });
 }
 
 bool QtSerialPort::SetDtr(bool on) {
-  return OwnRequest([this, on] { return Device.isOpen() && Device.setDataTerminalReady(on); });
+  return OnReader([this, on] {
+    return OwnRequest([this, on] { return Device->isOpen() && Device->setDataTerminalReady(on); });
+  });
 }
 
 bool QtSerialPort::SetRts(bool on) {
-  return OwnRequest([this, on] {
-    return Device.isOpen() && Settings.Flow != ports::FlowControl::RtsCts && Device.setRequestToSend(on);
+  return OnReader([this, on] {
+    return OwnRequest([this, on] {
+      return Device->isOpen() && Settings.Flow != ports::FlowControl::RtsCts && Device->setRequestToSend(on);
+    });
   });
 }
 
 ports::ControlLines QtSerialPort::Lines() const {
-  ports::ControlLines lines;
   // Reading the lines asks the device, and a device without them sets an error.
   auto& self = const_cast<QtSerialPort&>(*this);
-  self.OwnRequest([&self, &lines] {
-    if (!self.Device.isOpen()) {
-      return false;
-    }
-    const QSerialPort::PinoutSignals signalsNow = self.Device.pinoutSignals();
-    lines.Dtr = signalsNow.testFlag(QSerialPort::DataTerminalReadySignal);
-    lines.Rts = signalsNow.testFlag(QSerialPort::RequestToSendSignal);
-    lines.Cts = signalsNow.testFlag(QSerialPort::ClearToSendSignal);
-    lines.Dsr = signalsNow.testFlag(QSerialPort::DataSetReadySignal);
-    lines.Dcd = signalsNow.testFlag(QSerialPort::DataCarrierDetectSignal);
-    lines.Ri = signalsNow.testFlag(QSerialPort::RingIndicatorSignal);
-    return true;
+  return OnReader([&self] {
+    ports::ControlLines lines;
+    self.OwnRequest([&self, &lines] {
+      if (!self.Device->isOpen()) {
+        return false;
+      }
+      const QSerialPort::PinoutSignals signalsNow = self.Device->pinoutSignals();
+      lines.Dtr = signalsNow.testFlag(QSerialPort::DataTerminalReadySignal);
+      lines.Rts = signalsNow.testFlag(QSerialPort::RequestToSendSignal);
+      lines.Cts = signalsNow.testFlag(QSerialPort::ClearToSendSignal);
+      lines.Dsr = signalsNow.testFlag(QSerialPort::DataSetReadySignal);
+      lines.Dcd = signalsNow.testFlag(QSerialPort::DataCarrierDetectSignal);
+      lines.Ri = signalsNow.testFlag(QSerialPort::RingIndicatorSignal);
+      return true;
+    });
+    return lines;
   });
-  return lines;
 }
 
 bool QtSerialPort::SendBreak(int milliseconds) {
-  const bool started = OwnRequest([this] { return Device.isOpen() && Device.setBreakEnabled(true); });
-  if (started) {
-    BreakTimer.start(milliseconds);
-  }
-  return started;
+  return OnReader([this, milliseconds] {
+    const bool started = OwnRequest([this] { return Device->isOpen() && Device->setBreakEnabled(true); });
+    if (started) {
+      BreakTimer->start(milliseconds);
+    }
+    return started;
+  });
 }
 
 bool QtSerialPort::OwnRequest(const std::function<bool()>& request) {
   // Its failure is answered by the result; it is no communication event.
   OwnCall = true;
   const bool done = request();
-  Device.clearError();
+  Device->clearError();
   OwnCall = false;
   return done;
 }
@@ -243,40 +376,58 @@ void QtSerialPort::Raise(ports::PortEvent event) {
 }
 
 std::int64_t QtSerialPort::BytesWaiting() const {
-  return Device.bytesAvailable();
+  const std::lock_guard<std::mutex> lock(Mutex);
+  return static_cast<std::int64_t>(Arrived.size());
+}
+
+std::int64_t QtSerialPort::BytesToWrite() const {
+  return Opened ? OnReader([this] { return Device->isOpen() ? Device->bytesToWrite() : qint64{0}; }) : 0;
 }
 
 bool QtSerialPort::MoreArriving() const {
-  if (!Device.isOpen()) {
+  if (!Opened) {
     return false;
   }
-  if (Device.bytesAvailable() > 0) {
-    return true;
+  {
+    const std::lock_guard<std::mutex> lock(Mutex);
+    if (!Arrived.empty() || Held) {
+      return true;
+    }
   }
 #ifdef Q_OS_WIN
   return false;
 #else
-  int waiting = 0;  // in the driver, not yet taken into the port's own buffer
-  return ::ioctl(static_cast<int>(Device.handle()), FIONREAD, &waiting) == 0 && waiting > 0;
+  int waiting = 0;  // in the driver, not yet read
+  return ::ioctl(Handle, FIONREAD, &waiting) == 0 && waiting > 0;
 #endif
 }
 
 std::string QtSerialPort::ReadInput() {
-  // Straight from the port's buffer into the text handed on: one copy, not two.
-  const qint64 waiting = Device.bytesAvailable();
-  std::string data(static_cast<std::size_t>(ReadLength > 0 ? std::min<qint64>(ReadLength, waiting) : waiting),
-                   '\0');
-  const qint64 got = data.empty() ? 0 : Device.read(data.data(), static_cast<qint64>(data.size()));
-  data.resize(static_cast<std::size_t>(std::max<qint64>(got, 0)));
+  std::string data;
+  {
+    const std::lock_guard<std::mutex> lock(Mutex);
+    if (ReadLength > 0 && Arrived.size() > static_cast<std::size_t>(ReadLength)) {
+      data.assign(Arrived, 0, static_cast<std::size_t>(ReadLength));
+      Arrived.erase(0, static_cast<std::size_t>(ReadLength));
+    } else {
+      // Handed over whole, not copied; the reading thread goes on in a buffer as large,
+      // allocated here so that this thread allocates and frees all of them.
+      data.swap(Arrived);
+      Arrived.reserve(std::max(data.capacity(), kFirstBuffer));
+    }
+  }
+  ResumeIfHeld();
   return data;
 }
 
 bool QtSerialPort::Write(std::string_view data) {
-  if (!Device.isOpen()) {
+  if (!Opened) {
     return false;
   }
-  const auto size = static_cast<qint64>(data.size());
-  return Device.write(data.data(), size) == size;
+  return OnReader([this, data] {
+    const auto size = static_cast<qint64>(data.size());
+    return Device->isOpen() && Device->write(data.data(), size) == size;
+  });
 }
 
 ports::PortEvent QtSerialPort::EventFor(QSerialPort::SerialPortError error) {
@@ -312,36 +463,36 @@ std::string QtSerialPort::OpenFailureText(const QString& path, QSerialPort::Seri
   return where + ": " + errorText.toStdString();  // the failed port's own words
 }
 
-void QtSerialPort::OnReadyRead() {
-  if (Device.bytesAvailable() == 0) {
-    // Readable yet nothing to read: the other end hung up.
-    DeviceLost();
-    return;
-  }
-  Raise(ports::PortEvent::Received);
-}
-
 void QtSerialPort::DeviceLost() {
-  if (LossPending || !Device.isOpen()) {
+  if (LossPending || !Device->isOpen()) {
     return;
   }
   LossPending = true;
   // Closing from inside the port's own signal is not safe, and a hung-up device repeats its
   // error: close once, from the event loop.
-  QTimer::singleShot(0, this, [this] {
+  QTimer::singleShot(0, Device.get(), [this] {
     if (!LossPending) {
       return;
     }
-    if (Device.bytesAvailable() > 0) {
-      Raise(ports::PortEvent::Received);  // what arrived before the loss is kept
-    }
-    ErrorText = Device.portName().toStdString() + ": the device went away";
+    TakeArrived();  // what arrived before the loss is kept
+    SetError(Device->portName().toStdString() + ": the device went away");
     OwnCall = true;
-    Device.close();
-    Device.clearError();
+    Device->close();
+    Device->clearError();
     OwnCall = false;
     LossPending = false;
-    Raise(ports::PortEvent::DeviceGone);
+    Handle = -1;
+    // The window's thread learns it is closed with the event, in order after what arrived,
+    // unless it has opened the port again meanwhile.
+    QMetaObject::invokeMethod(
+        this,
+        [this, opening = Openings.load()] {
+          if (Openings == opening) {
+            Opened = false;
+          }
+          Raise(ports::PortEvent::DeviceGone);
+        },
+        Qt::QueuedConnection);
   });
 }
 
@@ -351,14 +502,15 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
   if (OwnCall || error == QSerialPort::NoError || error == QSerialPort::NotOpenError) {
     return;
   }
-  const std::string text = Device.errorString().toStdString();  // clearError() resets it
-  Device.clearError();
+  std::string text = Device->errorString().toStdString();  // clearError() resets it
+  Device->clearError();
   if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
     DeviceLost();
     return;
   }
-  ErrorText = text;
-  Raise(EventFor(error));  // never NoError: that returned above
+  SetError(std::move(text));
+  QMetaObject::invokeMethod(
+      this, [this, error] { Raise(EventFor(error)); }, Qt::QueuedConnection);
 }
 
 }  // namespace korvani::ui

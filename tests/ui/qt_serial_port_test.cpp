@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real QSerialPort adapter against a pseudo-terminal pair: the test plays the board on
 // the master side, the adapter opens the slave path.
+#include <poll.h>
 #include <unistd.h>
 #include <QFile>
 #include <QSignalSpy>
@@ -8,8 +9,10 @@
 #include <QTemporaryFile>
 #include <QTest>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "adapters/qt_serial_port.h"
 #include "app/panel.h"
@@ -209,6 +212,49 @@ class QtSerialPortTest : public QObject {
         6);
     QVERIFY(port.Write(bytes));
     QCOMPARE(pty.ReadSome(2000), bytes);
+  }
+
+  // The port reads on a thread of its own while the window's thread is busy, up to a limit,
+  // and goes on once the bytes are taken: a burst far beyond the limit arrives whole and in
+  // order, and reading ahead is never taken for an overflow.
+  void aBurstWhileTheWindowIsBusyArrivesWhole() {
+    PtyPair pty;
+    QtSerialPort port;
+    const QString path = pty.SlavePath;
+    port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
+    port.SetPortNumber(200);
+    port.SetLine(korvani::ports::LineSettings{38400});
+    QVERIFY(port.SetOpen(true));
+    std::string burst(std::size_t{6} << 20, '\0');
+    for (std::size_t i = 0; i < burst.size(); ++i) {
+      burst[i] = static_cast<char>(i * 7 % 251);
+    }
+    std::string got;
+    int errors = 0;
+    port.SetEventHandler([&](korvani::ports::PortEvent event) {
+      if (event == korvani::ports::PortEvent::Received) {
+        got += port.ReadInput();
+      } else {
+        ++errors;
+      }
+    });
+    std::jthread board([&pty, &burst] {                   // joined however the test ends
+      for (std::size_t done = 0; done < burst.size();) {  // gives up once nothing is read for 20 s
+        pollfd writable{pty.Master, POLLOUT, 0};
+        if (poll(&writable, 1, 20000) <= 0) {
+          return;
+        }
+        const ssize_t n = write(pty.Master, burst.data() + done, burst.size() - done);
+        done += n > 0 ? static_cast<std::size_t>(n) : 0;
+      }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the window's thread is busy
+    QVERIFY(port.BytesWaiting() > 0);
+    QVERIFY2(port.BytesWaiting() < std::int64_t{2} << 20, "it reads ahead only so far");
+    QTRY_COMPARE_WITH_TIMEOUT(got.size(), burst.size(), 30000);
+    board.join();
+    QVERIFY(got == burst);
+    QCOMPARE(errors, 0);
   }
 
   void openFailuresSayWhyInPlainWords() {
