@@ -9,11 +9,13 @@
 
 #include "app/command_line.h"
 #include "app/version.h"
+#include "platform/flood_memory.h"
 #include "ui/headless_run.h"
 #include "ui/korvani_app.h"
 #include "ui/session_end.h"
 
 int main(int argc, char* argv[]) {
+  korvani::platform::PrepareMemoryForFloods();
   using korvani::app::CommandLine;
   const CommandLine line = korvani::app::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   switch (line.What) {
