@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/flood_memory.h"
 
-#include <cstdint>
 #include <cstdlib>  // says whether this is the GNU C library
+#include <memory>
 
 #if defined(__linux__) && defined(__GLIBC__)
 #include <malloc.h>
@@ -21,9 +21,12 @@ void PrepareMemoryForFloods() {
   mallopt(M_MMAP_THRESHOLD, static_cast<int>(2 * kRoom));
   mallopt(M_TRIM_THRESHOLD, static_cast<int>(4 * kRoom));
   if (void* room = std::malloc(kRoom); room != nullptr) {
-    const auto start = (reinterpret_cast<std::uintptr_t>(room) + kLargePage - 1) & ~(kLargePage - 1);
+    void* start = room;
+    std::size_t space = kRoom;
     // Refused where the system has no large pages: the heap then works as it always did.
-    madvise(reinterpret_cast<void*>(start), kRoom - kLargePage, MADV_HUGEPAGE);
+    if (std::align(kLargePage, kRoom - kLargePage, start, space) != nullptr) {
+      madvise(start, kRoom - kLargePage, MADV_HUGEPAGE);
+    }
     std::free(room);
   }
   // Blocks up to 32 MB come from the heap too; larger ones are mapped apart.
