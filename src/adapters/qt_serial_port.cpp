@@ -194,6 +194,16 @@ void QtSerialPort::CheckHangUp() {
 #endif
 }
 
+void QtSerialPort::CloseDevice() {
+  if (Device->isOpen()) {
+    OwnCall = true;  // a close's errors are no communication events
+    Device->close();
+    Device->clearError();
+    OwnCall = false;
+  }
+  Handle = -1;
+}
+
 void QtSerialPort::SetError(std::string text) {
   const std::lock_guard<std::mutex> lock(Mutex);
   ErrorText = std::move(text);
@@ -263,14 +273,8 @@ void QtSerialPort::ApplyLinesOnOpen() {
 bool QtSerialPort::SetOpen(bool open) {
   return OnReader([this, open] {
     if (!open) {
-      if (Device->isOpen()) {
-        OwnCall = true;
-        Device->close();
-        Device->clearError();
-        OwnCall = false;
-      }
+      CloseDevice();
       Opened = false;
-      Handle = -1;
       return true;
     }
     if (Device->isOpen()) {
@@ -476,12 +480,8 @@ void QtSerialPort::DeviceLost() {
     }
     TakeArrived();  // what arrived before the loss is kept
     SetError(Device->portName().toStdString() + ": the device went away");
-    OwnCall = true;
-    Device->close();
-    Device->clearError();
-    OwnCall = false;
+    CloseDevice();
     LossPending = false;
-    Handle = -1;
     // The window's thread learns it is closed with the event, in order after what arrived,
     // unless it has opened the port again meanwhile.
     QMetaObject::invokeMethod(

@@ -89,6 +89,8 @@ class QtSerialPort final : public QObject, public ports::SerialPort, public port
   // A device can go away without a word from QSerialPort: look for a hang-up every second.
   void CheckHangUp();
   void SetError(std::string text);
+  // Reading thread: the device closed, if open, without an error event.
+  void CloseDevice();
 
   // Made, used and destroyed on the reading thread only.
   QThread Reader;

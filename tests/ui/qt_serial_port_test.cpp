@@ -45,6 +45,15 @@ struct PanelOnPort {
   korvani::app::Panel panel{fake.With(port, fake.Surface), view};
 };
 
+// The port on the pty's slave as COM200 at 38400 baud, open.
+bool OpenOn(QtSerialPort& port, const PtyPair& pty) {
+  const QString path = pty.SlavePath;
+  port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
+  port.SetPortNumber(200);
+  port.SetLine(korvani::ports::LineSettings{38400});
+  return port.SetOpen(true);
+}
+
 class QtSerialPortTest : public QObject {
   Q_OBJECT
 
@@ -201,11 +210,7 @@ class QtSerialPortTest : public QObject {
   void writesReachTheOtherEndByteForByte() {
     PtyPair pty;
     QtSerialPort port;
-    const QString path = pty.SlavePath;
-    port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
-    port.SetPortNumber(200);
-    port.SetLine(korvani::ports::LineSettings{38400});
-    QVERIFY(port.SetOpen(true));
+    QVERIFY(OpenOn(port, pty));
     const std::string bytes(
         "\x00\x04\xFF"
         "abc",
@@ -220,11 +225,7 @@ class QtSerialPortTest : public QObject {
   void aBurstWhileTheWindowIsBusyArrivesWhole() {
     PtyPair pty;
     QtSerialPort port;
-    const QString path = pty.SlavePath;
-    port.SetPathResolver([path](std::int16_t) { return path.toStdString(); });
-    port.SetPortNumber(200);
-    port.SetLine(korvani::ports::LineSettings{38400});
-    QVERIFY(port.SetOpen(true));
+    QVERIFY(OpenOn(port, pty));
     std::string burst(std::size_t{6} << 20, '\0');
     for (std::size_t i = 0; i < burst.size(); ++i) {
       burst[i] = static_cast<char>(i * 7 % 251);
