@@ -289,7 +289,7 @@ bool QtSerialPort::SetOpen(bool open) {
     LossPending = false;
     {
       const std::lock_guard<std::mutex> lock(Mutex);
-      Arrived.clear();  // what a closed port had was given out before it closed
+      Arrived.clear();  // what the last opening left unread goes, as a closed device's does
       Held = false;
     }
     Device->setPortName(path);

@@ -4,7 +4,7 @@
 // closed once, after what it delivered has been read, and reported as an error event.
 //
 // The device lives on a reading thread of its own: it reads the line as bytes arrive and
-// keeps them (up to the capacity) for the window's thread, which takes them all at once and
+// keeps them (a megabyte at most) for the window's thread, which takes them all at once and
 // only handles them. Everything else the port does (open, close, the line, writes) runs on
 // the reading thread too, asked for from the window's thread and waited for; events are
 // raised on the window's thread.
@@ -70,7 +70,7 @@ class QtSerialPort final : public QObject, public ports::SerialPort, public port
   // Reading thread: the device and its timers made and wired, and taken down.
   void MakeDevice();
   // Reading thread: what the device holds moves to the bytes kept for the window's thread,
-  // as far as the capacity allows; the window's thread hears of it once per batch.
+  // as far as the read-ahead allows; the window's thread hears of it once per batch.
   void TakeArrived();
   // Window's thread: the reading thread is told to go on once the kept bytes are taken.
   void ResumeIfHeld();
