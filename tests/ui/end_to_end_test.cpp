@@ -28,6 +28,7 @@
 #include "ui/korvani_app.h"
 #include "ui/program_on_pty.h"
 #include "ui/pty_pair.h"
+#include "ui/script_file.h"
 
 using korvani::hmi::link::BoardMessage;
 using korvani::testing::PtyPair;
@@ -427,11 +428,9 @@ class EndToEndTest : public QObject {
   // the board's port while a person watches; the board's reply shows in its output.
   void aScriptOnTheCommandLineRunsInTheWindow() {
     QTemporaryDir folder;
-    const QString script = folder.filePath(QStringLiteral("ask.lua"));
-    QFile file(script);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("sendline('version?')\nlog('board says ' .. select(2, expect('v(%d+)', 5)))\n");
-    file.close();
+    const QString script = korvani::testing::WriteScript(
+        folder, "ask.lua", "sendline('version?')\nlog('board says ' .. select(2, expect('v(%d+)', 5)))\n");
+    QVERIFY(!script.isEmpty());
     Program board(
         [&script](korvani::app::StartOptions& options) { options.ScriptPath = script.toStdString(); });
     QCOMPARE(board.Ui().SSTab1->currentIndex(), korvani::app::kScriptTab);

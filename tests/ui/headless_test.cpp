@@ -10,6 +10,7 @@
 
 #include "hmi/link/protocol.h"
 #include "ui/pty_pair.h"
+#include "ui/script_file.h"
 #include "ui/ser2net_server.h"
 #include "ui/slave_line.h"
 
@@ -31,12 +32,7 @@ class HeadlessTest : public QObject {
   QTemporaryDir Home;
 
   QString Script(const char* name, const char* text) const {
-    const QString path = Home.filePath(QString::fromLatin1(name));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-      file.write(text);
-    }
-    return path;
+    return korvani::testing::WriteScript(Home, name, text);
   }
 
   // Starts the program with no display in its environment; `board` plays the pty's far end

@@ -3,10 +3,10 @@
 // with times, the status bar naming it, Stop ending even an endless loop at once, and the
 // recent list and the tick kept as the program's choices.
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "ui/script_file.h"
 #include "ui/window_on_fakes.h"
 
 namespace {
@@ -21,11 +21,9 @@ class ScriptTabTest : public QObject {
     panel.FormLoad();
     window.show();
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("hello.lua"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("send('hi')\nlog('sent', 1 + 1)\nexpect('ok', 5)\nlog('done')\n");
-    file.close();
+    const QString path = korvani::testing::WriteScript(
+        folder, "hello.lua", "send('hi')\nlog('sent', 1 + 1)\nexpect('ok', 5)\nlog('done')\n");
+    QVERIFY(!path.isEmpty());
     korvani::ui::ScriptTab& tab = window.Scripts();
     const korvani::ui::FrmTerminalUi ui = window.Ui();
     QVERIFY(tab.OpenScript(path));

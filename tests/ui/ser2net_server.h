@@ -18,6 +18,8 @@
 #include <string>
 #include <thread>
 
+#include "ui/pty_pair.h"
+
 namespace korvani::testing {
 
 // A port on loopback nobody listens on now.
@@ -70,26 +72,17 @@ class Ser2netServer {
 class WireTap {
  public:
   explicit WireTap(quint16 serverPort) {
-    Listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(Listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(Listener, 1) != 0 ||
-        getsockname(Listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      return;
+    if (Listening.Port != 0) {
+      Relay = std::thread([this, serverPort] { Pass(serverPort); });
     }
-    Port = ntohs(address.sin_port);
-    Relay = std::thread([this, serverPort] { Pass(serverPort); });
   }
   ~WireTap() {
     Stop = true;
     if (Relay.joinable()) {
       Relay.join();
     }
-    close(Listener);
   }
-  [[nodiscard]] quint16 ListeningPort() const { return Port; }
+  [[nodiscard]] quint16 ListeningPort() const { return Listening.Port; }
   // What the client sent, and what the server sent.
   std::string Sent() {
     const std::lock_guard<std::mutex> lock(Mutex);
@@ -103,13 +96,13 @@ class WireTap {
  private:
   // Waits for the client, connects to the server, and copies both ways until one ends.
   void Pass(quint16 serverPort) {
-    pollfd waiting{Listener, POLLIN, 0};
+    pollfd waiting{Listening.Listener, POLLIN, 0};
     while (!Stop && poll(&waiting, 1, 50) == 0) {
     }
     if (Stop) {
       return;
     }
-    const int client = accept(Listener, nullptr, nullptr);
+    const int client = accept4(Listening.Listener, nullptr, nullptr, 0);  // blocking, unlike the listener
     const int server = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -141,8 +134,7 @@ class WireTap {
     }
   }
 
-  int Listener = -1;
-  quint16 Port = 0;
+  TcpBoard Listening;  // on a free loopback port
   std::atomic<bool> Stop = false;
   std::thread Relay;
   std::mutex Mutex;
